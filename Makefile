@@ -1,0 +1,48 @@
+# The only entry point a person needs: `make run` plays, `make test` checks.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 20
+
+.PHONY: all deps configure build run test test-asan fuzz-smoke bench install clean
+
+all: build
+
+deps:
+	@scripts/deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: deps build
+	@if [ -x $(BUILD)/zorbalin ]; then $(BUILD)/zorbalin; else $(BUILD)/zorbalin-sim; fi
+
+test: deps build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The same tests, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZORBALIN_SANITIZE=ON -DZORBALIN_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Runs every fuzz target for FUZZ_SECONDS on its seed corpus.
+fuzz-smoke: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORBALIN_FUZZ=ON -DZORBALIN_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	scripts/fuzz-smoke.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+bench: deps build
+	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+install: build
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,13 @@
+#pragma once
+// Seged ("helper"): plain string and path helpers shared by the game and the shell.
+#include <string>
+
+namespace zorbalin {
+
+// Field number `index` (from 1) of `text`, where every character occurring in
+// `separators` ends a field. Empty when the field is empty or does not exist.
+// The game names cells "i5i3" and keys groups "5i3", both read with the
+// separator "i".
+std::string GetField(const std::string& separators, const std::string& text, int index);
+
+} // namespace zorbalin
