@@ -1,0 +1,55 @@
+#pragma once
+// The board model: cells, the two boards, cell names and keys, and where each
+// cell's picture stands in the main window.
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zorbalin {
+
+constexpr int ColumnCount = 18;
+constexpr int RowCount = 9;
+constexpr int CellCount = ColumnCount * RowCount;
+
+// The view's own handle for a cell picture. The game only stores what
+// TBoardView::CreatePebble returned and never looks behind it.
+using TPictureHandle = void*;
+
+struct TBoardCell {
+    TPictureHandle Picture = nullptr; // set once when the pictures are created
+    std::int32_t Colour = 0;          // 0 empty, 1..ColourCount a pebble colour
+};
+
+// 18 x 9 cells stored column by column (column 1 rows 1..9, then column 2, ...).
+// Positions are 1-based: column 1..18 left to right, row 1..9 top to bottom.
+class TBoard {
+  public:
+    TBoardCell& At(int Col, int Row) { return FCells[Index(Col, Row)]; }
+    const TBoardCell& At(int Col, int Row) const { return FCells[Index(Col, Row)]; }
+    std::int32_t Colour(int Col, int Row) const { return At(Col, Row).Colour; }
+    bool IsFilled(int Col, int Row) const { return At(Col, Row).Colour != 0; }
+
+  private:
+    static int Index(int Col, int Row) { return (Col - 1) * RowCount + (Row - 1); }
+    std::array<TBoardCell, CellCount> FCells{};
+};
+
+bool IsOnBoard(int Col, int Row);
+
+// "i5i3" for column 5, row 3: the name (and hint) of the cell's picture.
+std::string CellName(int Col, int Row);
+// "5i3" for column 5, row 3: the key used by the group search.
+std::string CellKey(int Col, int Row);
+
+// Home position and size of a cell picture in the main window's client area.
+struct TCellBox {
+    int Left;
+    int Top;
+    int Width;
+    int Height;
+};
+constexpr int CellWidth = 35;
+constexpr int CellHeight = 43;
+TCellBox HomeBox(int Col, int Row);
+
+} // namespace zorbalin

@@ -1,0 +1,45 @@
+// Dealing, replaying and loading a position.
+#include "game/game.h"
+
+namespace zorbalin {
+
+void TGame::CreateBoard() {
+    FRandom->Reseed();
+    for (int col = 1; col <= ColumnCount; ++col) {
+        for (int row = 1; row <= RowCount; ++row) {
+            TBoardCell& cell = FBoard.At(col, row);
+            cell.Colour = FRandom->NextColour(FColourCount);
+            cell.Picture = FView.CreatePebble(col, row, cell.Colour);
+        }
+    }
+    FSavedBoard = FBoard;
+}
+
+void TGame::aUjExecute() {
+    FRandom->Reseed();
+    for (int col = 1; col <= ColumnCount; ++col) {
+        for (int row = 1; row <= RowCount; ++row) {
+            TBoardCell& cell = FBoard.At(col, row);
+            cell.Colour = FRandom->NextColour(FColourCount);
+            FView.ShowPebble(col, row, cell.Colour);
+        }
+    }
+    FSavedBoard = FBoard;
+}
+
+void TGame::PNGButton2Click() {
+    // Both boards carry the same pictures, so the copy only brings back colours.
+    FBoard = FSavedBoard;
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row)
+            FView.ShowPebble(col, row, FBoard.Colour(col, row));
+}
+
+void TGame::LoadPosition(const TBoard& Position) {
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row)
+            FBoard.At(col, row).Colour = Position.Colour(col, row);
+    FSavedBoard = FBoard;
+}
+
+} // namespace zorbalin

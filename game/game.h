@@ -1,0 +1,78 @@
+#pragma once
+// One game of ZorbaLin: the working board, the last deal, the number of colours
+// and the colour source, driving a TBoardView. Nothing is global, so several
+// games (tests, the simulator) can run side by side.
+//
+// Every visible effect is a TBoardView call, made in a fixed order that the
+// view may rely on. The operations run to their end before returning; the
+// only call that waits for the player is ShowResult.
+#include "game/board.h"
+#include "game/board_view.h"
+#include "game/colour_random.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zorbalin {
+
+// Cell keys ("5i3") of a group in the order they were found.
+using TGroupKeys = std::vector<std::string>;
+
+class TGame {
+  public:
+    explicit TGame(TBoardView& View,
+                   std::unique_ptr<TColourRandom> Random = std::make_unique<TClockSeededRandom>());
+    TGame(const TGame&) = delete;
+    TGame& operator=(const TGame&) = delete;
+
+    const TBoard& Board() const { return FBoard; }
+    const TBoard& SavedBoard() const { return FSavedBoard; }
+
+    // 3, 4 (the default) or 5; used from the next deal on. Other values throw
+    // std::invalid_argument.
+    std::int32_t ColourCount() const { return FColourCount; }
+    void SetColourCount(std::int32_t Count);
+
+    // Deal and replay.
+    void CreateBoard();     // once, when the window is made: creates the pictures, deals
+    void aUjExecute();      // new game: deals anew with the current ColourCount
+    void PNGButton2Click(); // replay: the last deal again from its start
+    // Puts the colours of Position on the board and makes it the deal that the
+    // replay restores (pictures stay as they are). For tools and tests.
+    void LoadPosition(const TBoard& Position);
+
+    // A click on a cell picture, by the picture's name ("i5i3"). Names that are
+    // not a filled cell of the board are ignored and give false.
+    bool ClickNamedCell(const std::string& Name);
+    // The whole reaction to a click on a pebble: group removal, settling and the
+    // end test. A position off the board or an empty cell is ignored.
+    void ClickPebble(int Col, int Row);
+    // Appends the keys of the same-coloured neighbours of a cell (left, right,
+    // upper, lower) that GroupKeys lacks; true when any neighbour matches.
+    bool AddSameColourNeighbours(int Col, int Row, TGroupKeys& GroupKeys) const;
+
+    // Settling: drops, then four passes closing empty columns.
+    void SettleBoard();
+    void DropPebble(int Col, int Row);
+    void ShiftColumnLeft(int Col);
+
+    // End of a game.
+    bool HasMovesLeft() const;
+    void FinishGame();
+
+  private:
+    bool HasPendingDrop() const;
+    void DropPass();
+    void WalkGroup(TGroupKeys& GroupKeys) const;
+    void RemoveGroup(const TGroupKeys& GroupKeys);
+
+    TBoardView& FView;
+    std::unique_ptr<TColourRandom> FRandom;
+    TBoard FBoard;
+    TBoard FSavedBoard;
+    std::int32_t FColourCount = 4;
+};
+
+} // namespace zorbalin

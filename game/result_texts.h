@@ -1,0 +1,16 @@
+#pragma once
+// The texts of the result window for the number of pebbles left on the board.
+#include <string>
+
+namespace zorbalin {
+
+struct TResultTexts {
+    std::string Headline;
+    std::string Message;
+};
+
+// Praise for 10 pebbles or fewer; the message names the count, or says the
+// board is cleared when none is left.
+TResultTexts ResultTexts(int Count);
+
+} // namespace zorbalin
