@@ -1,0 +1,84 @@
+#include "app/ini_file.h"
+
+#include "app/atomic_file.h"
+#include "app/ini_text.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zorbalin {
+
+namespace {
+
+// The file as it stands before a write: its content and permission bits, or
+// nothing when it does not exist yet.
+struct TExistingFile {
+    std::string Content;
+    mode_t Mode;
+};
+
+// A symbolic link is written through, so that a settings file kept elsewhere
+// and linked in stays where it is. Empty when the link leads nowhere.
+std::string WriteTarget(const std::string& path) {
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return path;
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
+}
+
+// Reads the file that a write is about to replace. The checks stand in for a
+// file system where a read-only or foreign file refuses every writer: a rename
+// would otherwise replace it silently, even for root. Throws when the file
+// must not be replaced.
+std::optional<TExistingFile> ReadFileToReplace(const std::string& target, const std::string& shownPath) {
+    struct stat info;
+    if (::stat(target.c_str(), &info) != 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        throw EIniWriteError(shownPath);
+    }
+    bool writable = S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & S_IWUSR);
+    if (!writable)
+        throw EIniWriteError(shownPath);
+    // Content that cannot be read must not be replaced by a file that lacks it.
+    std::optional<std::string> content = ReadWholeFile(target);
+    if (!content)
+        throw EIniWriteError(shownPath);
+    return TExistingFile{std::move(*content), static_cast<mode_t>(info.st_mode & 07777)};
+}
+
+} // namespace
+
+EIniWriteError::EIniWriteError(const std::string& path)
+    : std::runtime_error("Unable to write to " + path) {}
+
+TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+
+int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
+                              int32_t fallback) const {
+    std::optional<std::string> content = ReadWholeFile(fileName_);
+    if (!content)
+        return fallback;
+    return ReadIniInteger(*content, section, key, fallback);
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
+    std::string target = WriteTarget(fileName_);
+    if (target.empty())
+        throw EIniWriteError(fileName_);
+    std::optional<TExistingFile> existing = ReadFileToReplace(target, fileName_);
+    std::string content = WriteIniValue(existing ? existing->Content : std::string(), section, key,
+                                        std::to_string(value));
+    std::optional<mode_t> mode;
+    if (existing)
+        mode = existing->Mode;
+    if (!ReplaceFileAtomically(target, content, mode))
+        throw EIniWriteError(fileName_);
+}
+
+} // namespace zorbalin

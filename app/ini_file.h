@@ -1,0 +1,38 @@
+#pragma once
+// The settings file on disk. Every call reads the file afresh and every write
+// goes to the disk at once: nothing is cached between calls.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace zorbalin {
+
+// A settings file that cannot be written. what() is exactly
+// "Unable to write to <path>", the text the error box shows.
+// FIXME: derive from the toolkit's Exception once platform/toolkit has it.
+class EIniWriteError : public std::runtime_error {
+public:
+    explicit EIniWriteError(const std::string& path);
+};
+
+class TIniFile {
+public:
+    explicit TIniFile(std::string fileName);
+
+    const std::string& FileName() const { return fileName_; }
+
+    // The key's value, or `fallback` when the file, the section or the key is
+    // missing or the value is not a 32-bit integer. Never fails.
+    int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const;
+
+    // Sets the key to `value` in decimal, leaving every other byte of the file
+    // as it was. Throws EIniWriteError, with the file unchanged, when the file
+    // is read-only, belongs to another user, cannot be read back, or its
+    // folder is missing or not writable.
+    void WriteInteger(const std::string& section, const std::string& key, int32_t value);
+
+private:
+    std::string fileName_;
+};
+
+} // namespace zorbalin

@@ -1,0 +1,38 @@
+#include "app/settings.h"
+
+#include "app/ini_file.h"
+
+namespace zorbalin {
+
+namespace {
+
+const char kScreenSection[] = "Screen";
+const char kLeftKey[] = "Left";
+const char kTopKey[] = "Top";
+const char kGameSection[] = "Game";
+const char kHardKey[] = "Hard";
+
+constexpr int32_t kFewestColours = 3;
+constexpr int32_t kMostColours = 5;
+
+} // namespace
+
+TSettings ReadSettings(const std::string& iniPath) {
+    const TIniFile ini(iniPath);
+    TSettings settings;
+    settings.SavedLeft = ini.ReadInteger(kScreenSection, kLeftKey, settings.SavedLeft);
+    settings.SavedTop = ini.ReadInteger(kScreenSection, kTopKey, settings.SavedTop);
+    int32_t colours = ini.ReadInteger(kGameSection, kHardKey, settings.ColourCount);
+    if (colours >= kFewestColours && colours <= kMostColours)
+        settings.ColourCount = colours;
+    return settings;
+}
+
+void WriteSettings(const std::string& iniPath, int32_t left, int32_t top, int32_t colourCount) {
+    TIniFile ini(iniPath);
+    ini.WriteInteger(kScreenSection, kLeftKey, left);
+    ini.WriteInteger(kScreenSection, kTopKey, top);
+    ini.WriteInteger(kGameSection, kHardKey, colourCount);
+}
+
+} // namespace zorbalin

@@ -1,0 +1,26 @@
+#pragma once
+// The three values the game keeps between runs: the main window's position and
+// the number of pebble colours.
+#include <cstdint>
+#include <string>
+
+namespace zorbalin {
+
+struct TSettings {
+    int32_t SavedLeft = 10;  // left edge of the main window, screen pixels
+    int32_t SavedTop = 10;   // top edge of the main window, screen pixels
+    int32_t ColourCount = 4; // 3, 4 or 5
+};
+
+// Reads the settings file; missing keys, a missing file and values that are
+// not numbers give the defaults, and a colour count outside 3..5 gives 4.
+// The position is taken as it is, even when it lies off every screen.
+// Never fails.
+TSettings ReadSettings(const std::string& iniPath);
+
+// Writes "Left" and "Top" of "Screen", then "Hard" of "Game", each to the disk
+// at once. Throws EIniWriteError (app/ini_file.h) when the file cannot be
+// written; the keys written before the failure stay written.
+void WriteSettings(const std::string& iniPath, int32_t left, int32_t top, int32_t colourCount);
+
+} // namespace zorbalin
