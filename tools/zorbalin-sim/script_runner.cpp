@@ -1,0 +1,158 @@
+#include "script_runner.h"
+
+#include <charconv>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace zorbalin {
+namespace {
+
+std::vector<std::string> SplitWords(const std::string& Line) {
+    std::istringstream words(Line);
+    std::vector<std::string> result;
+    for (std::string word; words >> word;)
+        result.push_back(word);
+    return result;
+}
+
+// Whole-word decimal number, sign allowed, so "-1" is reported as off the board.
+bool ParseNumber(const std::string& Text, long& Value) {
+    const char* first = Text.data();
+    const char* last = first + Text.size();
+    const auto [end, error] = std::from_chars(first, last, Value);
+    return error == std::errc() && end == last;
+}
+
+std::string TrimSpace(const std::string& Text) {
+    const auto first = Text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return "";
+    const auto last = Text.find_last_not_of(" \t\r");
+    return Text.substr(first, last - first + 1);
+}
+
+class TScript {
+  public:
+    TScript(std::istream& In, std::ostream& Out, TGame& Game) : FIn(In), FOut(Out), FGame(Game) {}
+
+    void Run() {
+        std::string line;
+        while (NextLine(line)) {
+            const std::vector<std::string> words = SplitWords(line);
+            if (words.empty())
+                continue;
+            RunCommand(words);
+            FOut.flush();
+        }
+    }
+
+  private:
+    bool NextLine(std::string& Line) {
+        if (!std::getline(FIn, Line))
+            return false;
+        ++FLineNumber;
+        return true;
+    }
+
+    [[noreturn]] void Fail(const std::string& What) const { throw EScriptError(FLineNumber, What); }
+
+    void ExpectArguments(const std::vector<std::string>& Words, std::size_t Count,
+                         const char* Usage) const {
+        if (Words.size() != Count + 1)
+            Fail(std::string("usage: ") + Usage);
+    }
+
+    void RunCommand(const std::vector<std::string>& Words) {
+        const std::string& command = Words[0];
+        if (command == "board") {
+            ExpectArguments(Words, 0, "board, then 9 lines of 18 digits 0-5");
+            ReadBoard();
+        } else if (command == "click") {
+            ExpectArguments(Words, 2, "click COLUMN ROW");
+            Click(Words[1], Words[2]);
+        } else if (command == "replay") {
+            ExpectArguments(Words, 0, "replay");
+            FGame.PNGButton2Click();
+        } else if (command == "new") {
+            ExpectArguments(Words, 1, "new 3|4|5");
+            NewGame(Words[1]);
+        } else if (command == "dump") {
+            ExpectArguments(Words, 0, "dump");
+            Dump();
+        } else {
+            Fail("unknown command \"" + command + "\" (board, click, replay, new, dump)");
+        }
+    }
+
+    void ReadBoard() {
+        TBoard position;
+        for (int row = 1; row <= RowCount; ++row) {
+            std::string line;
+            if (!NextLine(line)) {
+                ++FLineNumber; // the line that should have been there
+                Fail("board row " + std::to_string(row) + " is missing (9 lines of 18 digits)");
+            }
+            line = TrimSpace(line);
+            if (line.size() != static_cast<std::size_t>(ColumnCount))
+                Fail("board row " + std::to_string(row) + " must be 18 digits, got \"" + line +
+                     "\"");
+            for (int col = 1; col <= ColumnCount; ++col) {
+                const char digit = line[col - 1];
+                if (digit < '0' || digit > '9')
+                    Fail("board row " + std::to_string(row) + " has \"" + digit +
+                         "\", not a digit");
+                if (digit > '5')
+                    Fail("board row " + std::to_string(row) + " has colour " + digit +
+                         ", out of range 0-5");
+                position.At(col, row).Colour = digit - '0';
+            }
+        }
+        FGame.LoadPosition(position);
+    }
+
+    void Click(const std::string& ColText, const std::string& RowText) {
+        long col = 0;
+        long row = 0;
+        if (!ParseNumber(ColText, col) || !ParseNumber(RowText, row))
+            Fail("click needs two numbers, got \"" + ColText + "\" \"" + RowText + "\"");
+        if (col < 1 || col > ColumnCount || row < 1 || row > RowCount)
+            Fail("click " + ColText + " " + RowText + " is outside the board (1-18, 1-9)");
+        if (!FGame.Board().IsFilled(col, row))
+            Fail("click " + ColText + " " + RowText + " is on an empty cell");
+        // The same road as a click on the window's picture: through its name.
+        FGame.ClickNamedCell(CellName(col, row));
+    }
+
+    void NewGame(const std::string& CountText) {
+        if (CountText != "3" && CountText != "4" && CountText != "5")
+            Fail("new needs 3, 4 or 5 colours, got \"" + CountText + "\"");
+        FGame.SetColourCount(CountText[0] - '0');
+        FGame.aUjExecute();
+    }
+
+    void Dump() {
+        for (int row = 1; row <= RowCount; ++row) {
+            std::string line;
+            for (int col = 1; col <= ColumnCount; ++col)
+                line += static_cast<char>('0' + FGame.Board().Colour(col, row));
+            FOut << line << '\n';
+        }
+    }
+
+    std::istream& FIn;
+    std::ostream& FOut;
+    TGame& FGame;
+    int FLineNumber = 0;
+};
+
+} // namespace
+
+EScriptError::EScriptError(int Line, const std::string& What)
+    : std::runtime_error("line " + std::to_string(Line) + ": " + What), FLine(Line) {}
+
+void RunScript(std::istream& In, std::ostream& Out, TGame& Game) {
+    TScript(In, Out, Game).Run();
+}
+
+} // namespace zorbalin

@@ -1,0 +1,34 @@
+#pragma once
+// Reads simulator commands and runs them on a game.
+//
+//   board        followed by 9 lines of 18 digits 0-5, row 1 first: the position
+//                to play and to replay; prints nothing
+//   click C R    a click on the picture of column C, row R
+//   replay       plays the last deal again
+//   new N        a new deal with N colours (3, 4 or 5)
+//   dump         prints the board as 9 lines of 18 digits, row 1 first
+//
+// Blank lines are ignored. Bad input stops the run with an error.
+#include "game/game.h"
+
+#include <istream>
+#include <ostream>
+#include <stdexcept>
+
+namespace zorbalin {
+
+class EScriptError : public std::runtime_error {
+  public:
+    EScriptError(int Line, const std::string& What);
+    int Line() const { return FLine; }
+
+  private:
+    int FLine;
+};
+
+// Runs every command of In on Game; notifications go wherever Game's view
+// writes, dumps to Out (flushed after every command, for interactive use).
+// Throws EScriptError naming the line of the first bad command.
+void RunScript(std::istream& In, std::ostream& Out, TGame& Game);
+
+} // namespace zorbalin
