@@ -1,0 +1,185 @@
+#include "app/ini_file.h"
+#include "app/settings.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zorbalin {
+namespace {
+
+using testing::ReadFile;
+using testing::TTempFolder;
+using testing::WriteFile;
+
+class SettingsFile : public ::testing::Test {
+protected:
+    std::string IniPath() const { return folder / "ZorbaLin.ini"; }
+
+    // Every name in the folder, so that a leftover temporary file shows.
+    std::vector<std::string> FolderEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    int32_t ColoursFor(const std::string& hard) {
+        WriteFile(IniPath(), "[Game]\nHard=" + hard + "\n");
+        return ReadSettings(IniPath()).ColourCount;
+    }
+
+    TTempFolder folder;
+};
+
+TEST_F(SettingsFile, MissingOrEmptyFileGivesTheDefaults) {
+    TSettings missing = ReadSettings(IniPath());
+    EXPECT_EQ(missing.SavedLeft, 10);
+    EXPECT_EQ(missing.SavedTop, 10);
+    EXPECT_EQ(missing.ColourCount, 4);
+
+    WriteFile(IniPath(), "");
+    TSettings empty = ReadSettings(IniPath());
+    EXPECT_EQ(empty.SavedLeft, 10);
+    EXPECT_EQ(empty.SavedTop, 10);
+    EXPECT_EQ(empty.ColourCount, 4);
+
+    // A folder where the file should be reads as no file.
+    std::filesystem::create_directories(folder / "dir/ZorbaLin.ini");
+    EXPECT_EQ(ReadSettings(folder / "dir/ZorbaLin.ini").ColourCount, 4);
+}
+
+TEST_F(SettingsFile, ColourCountOutsideThreeToFiveOrNotANumberGivesFour) {
+    EXPECT_EQ(ColoursFor("7"), 4);
+    EXPECT_EQ(ColoursFor("2"), 4);
+    EXPECT_EQ(ColoursFor("abc"), 4);
+    EXPECT_EQ(ColoursFor("5x"), 4);
+    EXPECT_EQ(ColoursFor("-5"), 4);
+    EXPECT_EQ(ColoursFor("0x5"), 5);
+    EXPECT_EQ(ColoursFor("$5"), 5);
+    EXPECT_EQ(ColoursFor("5"), 5);
+    EXPECT_EQ(ColoursFor("3"), 3);
+}
+
+TEST_F(SettingsFile, PositionIsTakenAsItIsEvenOffScreen) {
+    WriteFile(IniPath(), "[Screen]\nLeft=-2000\nTop=99999\n");
+    TSettings settings = ReadSettings(IniPath());
+    EXPECT_EQ(settings.SavedLeft, -2000);
+    EXPECT_EQ(settings.SavedTop, 99999);
+    EXPECT_EQ(settings.ColourCount, 4);
+}
+
+TEST_F(SettingsFile, FirstWriteCreatesScreenThenGame) {
+    WriteSettings(IniPath(), 120, -30, 3);
+    EXPECT_EQ(ReadFile(IniPath()), "[Screen]\nLeft=120\nTop=-30\n\n[Game]\nHard=3\n");
+    TSettings settings = ReadSettings(IniPath());
+    EXPECT_EQ(settings.SavedLeft, 120);
+    EXPECT_EQ(settings.SavedTop, -30);
+    EXPECT_EQ(settings.ColourCount, 3);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ZorbaLin.ini"});
+}
+
+TEST_F(SettingsFile, WriteKeepsForeignLinesCommentsAndCrLf) {
+    WriteFile(IniPath(), "; kept\r\n[Screen]\r\nLeft = 1\r\nColour=blue\r\n\r\n[Mine]\r\nHard=9\r\n");
+    WriteSettings(IniPath(), 300, 200, 5);
+    EXPECT_EQ(ReadFile(IniPath()),
+              "; kept\r\n[Screen]\r\nLeft = 300\r\nColour=blue\r\nTop=200\r\n\r\n[Mine]\r\nHard=9\r\n"
+              "\r\n[Game]\r\nHard=5\r\n");
+}
+
+TEST_F(SettingsFile, WriteKeepsThePermissionsOfTheFile) {
+    WriteFile(IniPath(), "[Game]\nHard=3\n");
+    ASSERT_EQ(::chmod(IniPath().c_str(), 0640), 0);
+    WriteSettings(IniPath(), 1, 2, 4);
+    struct stat info;
+    ASSERT_EQ(::stat(IniPath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST_F(SettingsFile, ReadOnlyFileIsRefusedWithTheExactMessageAndLeftAlone) {
+    const std::string content = "[Game]\nHard=3\n";
+    WriteFile(IniPath(), content);
+    ASSERT_EQ(::chmod(IniPath().c_str(), 0444), 0);
+    try {
+        WriteSettings(IniPath(), 1, 2, 5);
+        FAIL() << "a read-only settings file was written";
+    } catch (const EIniWriteError& error) {
+        EXPECT_STREQ(error.what(), ("Unable to write to " + IniPath()).c_str());
+    }
+    EXPECT_EQ(ReadFile(IniPath()), content);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ZorbaLin.ini"});
+}
+
+TEST_F(SettingsFile, FileOfAnotherUserIsRefused) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a file to another user";
+    const std::string content = "[Screen]\nLeft=5\n";
+    WriteFile(IniPath(), content);
+    ASSERT_EQ(::chmod(IniPath().c_str(), 0666), 0);
+    ASSERT_EQ(::chown(IniPath().c_str(), 65534, 65534), 0);
+    EXPECT_THROW(WriteSettings(IniPath(), 1, 2, 5), EIniWriteError);
+    EXPECT_EQ(ReadFile(IniPath()), content);
+}
+
+TEST_F(SettingsFile, MissingFolderIsRefusedAndNotCreated) {
+    const std::string path = folder / "absent/ZorbaLin.ini";
+    EXPECT_THROW(
+        {
+            try {
+                WriteSettings(path, 1, 2, 5);
+            } catch (const std::runtime_error& error) {
+                EXPECT_STREQ(error.what(), ("Unable to write to " + path).c_str());
+                throw;
+            }
+        },
+        EIniWriteError);
+    EXPECT_FALSE(std::filesystem::exists(folder / "absent"));
+}
+
+TEST_F(SettingsFile, UnwritableFolderIsRefusedWithoutLeftovers) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into any folder";
+    WriteFile(IniPath(), "[Game]\nHard=3\n");
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0555), 0);
+    EXPECT_THROW(WriteSettings(IniPath(), 1, 2, 5), EIniWriteError);
+    ::chmod(folder.Path().c_str(), 0755);
+    EXPECT_EQ(ReadFile(IniPath()), "[Game]\nHard=3\n");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ZorbaLin.ini"});
+}
+
+TEST_F(SettingsFile, UnreadableFileIsNotReplacedByOneWithoutItsContent) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads any file";
+    WriteFile(IniPath(), "; precious\n[Game]\nHard=3\n");
+    ASSERT_EQ(::chmod(IniPath().c_str(), 0200), 0);
+    EXPECT_THROW(WriteSettings(IniPath(), 1, 2, 5), EIniWriteError);
+    ::chmod(IniPath().c_str(), 0600);
+    EXPECT_EQ(ReadFile(IniPath()), "; precious\n[Game]\nHard=3\n");
+}
+
+TEST_F(SettingsFile, SymbolicLinkIsWrittenThrough) {
+    std::filesystem::create_directory(folder / "real");
+    const std::string real = folder / "real/settings.ini";
+    WriteFile(real, "[Game]\nHard=3\n");
+    std::filesystem::create_symlink(real, IniPath());
+    WriteSettings(IniPath(), 7, 8, 5);
+    EXPECT_TRUE(std::filesystem::is_symlink(IniPath()));
+    EXPECT_EQ(ReadFile(real), "[Game]\nHard=5\n\n[Screen]\nLeft=7\nTop=8\n");
+}
+
+TEST_F(SettingsFile, IniFileReadsEveryCallAfresh) {
+    TIniFile ini(IniPath());
+    EXPECT_EQ(ini.ReadInteger("Game", "Hard", 4), 4);
+    ini.WriteInteger("Game", "Hard", 3);
+    EXPECT_EQ(ini.ReadInteger("Game", "Hard", 4), 3);
+    WriteFile(IniPath(), "[Game]\nHard=5\n"); // another instance closes
+    EXPECT_EQ(ini.ReadInteger("Game", "Hard", 4), 5);
+    ini.WriteInteger("Screen", "Left", 1);
+    EXPECT_EQ(ReadFile(IniPath()), "[Game]\nHard=5\n\n[Screen]\nLeft=1\n");
+}
+
+} // namespace
+} // namespace zorbalin

@@ -1,0 +1,75 @@
+#pragma once
+// Scratch folders and environment variables for tests that must never touch
+// the real home folder.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace zorbalin::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything
+// in it when the object goes.
+class TTempFolder {
+public:
+    TTempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zorbalin-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TTempFolder() {
+        std::error_code ignored;
+        // Read-only folders left by a test must not keep their contents alive.
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TTempFolder(const TTempFolder&) = delete;
+    TTempFolder& operator=(const TTempFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Sets (or with nullopt, removes) one environment variable for the life of
+// the object, then puts the old value back.
+class TScopedEnv {
+public:
+    TScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
+        if (const char* old = std::getenv(name_.c_str()))
+            old_ = old;
+        Set(value);
+    }
+    ~TScopedEnv() { Set(old_); }
+    TScopedEnv(const TScopedEnv&) = delete;
+    TScopedEnv& operator=(const TScopedEnv&) = delete;
+
+private:
+    void Set(const std::optional<std::string>& value) {
+        if (value)
+            ::setenv(name_.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name_.c_str());
+    }
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+} // namespace zorbalin::testing
