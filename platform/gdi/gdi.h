@@ -1,0 +1,204 @@
+// The graphics layer: memory device contexts, bitmaps, palettes, raster operations and text,
+// in software, under the function names of the desktop platform the program was written for.
+//
+// Formats: device bitmaps are 32-bit BGRX (fourth byte written as 0) or 1-bit monochrome; DIB
+// sections keep the BITMAPINFO layout they were created with (1, 4, 8 bits with a colour table,
+// 16-bit 5-5-5, 24-bit BGR, 32-bit BGRX; rows padded to 4 bytes; bottom-up for a positive height,
+// top-down for a negative one). The "screen" is a 32-bit colour device.
+//
+// Colour <-> monochrome conversion in every blit:
+//   colour source -> monochrome destination: 1 where the source colour equals the SOURCE
+//     context's background colour, 0 elsewhere;
+//   monochrome device source -> colour destination: 1 becomes the DESTINATION context's
+//     background colour, 0 its text colour (white and black in a new context).
+// Stretching samples the nearest pixel in every stretch mode: destination column x takes source
+// column x * srcWidth / dstWidth (rows alike); a negative extent mirrors.
+#pragma once
+
+#include <string>
+
+#include "gdi/objects.h"
+#include "gdi/types.h"
+
+namespace zorbalin {
+
+// ---- Device contexts --------------------------------------------------------------------------
+
+// A new memory context compatible with `hdc` (or with the screen when null). It starts with a
+// 1 x 1 monochrome bitmap selected, white background, black text, opaque background mode,
+// BLACKONWHITE stretch mode, no clipping, origin (0, 0), the default palette, white brush and the
+// default GUI font.
+HDC CreateCompatibleDC(HDC hdc);
+// Frees the context; the objects selected into it are released (not freed) and stay valid.
+BOOL DeleteDC(HDC hdc);
+// Puts a bitmap, brush or font into the context and returns the previous one of that kind
+// (null on failure: a bitmap already selected into another context, or a null/invalid handle).
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);
+HBITMAP SelectObject(HDC hdc, HBITMAP bitmap);
+HBRUSH SelectObject(HDC hdc, HBRUSH brush);
+HFONT SelectObject(HDC hdc, HFONT font);
+// The object of the given kind (OBJ_BITMAP, OBJ_PAL, OBJ_BRUSH, OBJ_FONT) now selected.
+HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
+// Frees a bitmap, palette, brush or font. Refuses (FALSE) while it is selected into a context;
+// stock objects are never freed (TRUE).
+BOOL DeleteObject(HGDIOBJ obj);
+// The shared stock objects (WHITE_BRUSH, BLACK_BRUSH, NULL_BRUSH, DEFAULT_GUI_FONT, DEFAULT_PALETTE).
+HGDIOBJ GetStockObject(int which);
+// Device facts: BITSPIXEL 32, PLANES 1, RASTERCAPS without RC_PALETTE, LOGPIXELSX/Y 96.
+int GetDeviceCaps(HDC hdc, int index);
+
+// Background colour for colour <-> monochrome conversion and opaque text; returns the previous
+// one (CLR_INVALID for a null context).
+COLORREF SetBkColor(HDC hdc, COLORREF color);
+COLORREF GetBkColor(HDC hdc);
+// Text colour for text output and monochrome -> colour conversion; returns the previous one.
+COLORREF SetTextColor(HDC hdc, COLORREF color);
+COLORREF GetTextColor(HDC hdc);
+// TRANSPARENT or OPAQUE (text cells filled with the background colour); returns the previous.
+int SetBkMode(HDC hdc, int mode);
+int GetBkMode(HDC hdc);
+// Stretch mode (BLACKONWHITE, WHITEONBLACK, COLORONCOLOR, HALFTONE); returns the previous,
+// 0 for an invalid mode. All sample the nearest pixel.
+int SetStretchBltMode(HDC hdc, int mode);
+int GetStretchBltMode(HDC hdc);
+
+// Origin: logical (0, 0) lands on device pixel `(x, y)`. The previous origin goes to `old`.
+BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* old);
+BOOL GetViewportOrgEx(HDC hdc, POINT* origin);
+// Narrows the clip region to its intersection with the logical rectangle. Returns the region
+// kind: 1 (NULLREGION) when nothing is left, 2 (SIMPLEREGION) otherwise, 0 on error.
+int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
+// With a null region (the only kind here): removes all clipping.
+int SelectClipRgn(HDC hdc, std::nullptr_t);
+// The logical rectangle that output can reach (clip rectangle within the bitmap).
+int GetClipBox(HDC hdc, RECT* rect);
+// Saves colours, modes, origin and clipping on a stack; RestoreDC(hdc, -1) pops the last one,
+// a positive level restores the state saved as that level. SaveDC returns the level (0 on error).
+int SaveDC(HDC hdc);
+BOOL RestoreDC(HDC hdc, int level);
+
+// ---- Bitmaps ----------------------------------------------------------------------------------
+
+// A bitmap of the given size; 1 plane of 1 bit gives a monochrome bitmap, 32 bits a colour one
+// (other formats: null). `bits`, when given, holds the rows top-down, each padded to 2 bytes
+// (the platform's rule for this call). Pixels start at 0.
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitCount, const void* bits);
+// A bitmap in the format of the bitmap now selected in `hdc` (monochrome for a new memory
+// context, 32-bit colour otherwise or for the screen). Pixels start at 0 (black).
+HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
+// A 32-bit colour device bitmap the size of `header`; with CBM_INIT its pixels are converted
+// from `bits` described by `info` (any DIB format, colours DIB_RGB_COLORS).
+HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
+                       const BITMAPINFO* info, UINT usage);
+// A DIB section described by `info` (BI_RGB, 1/4/8/16/24/32 bits; BI_BITFIELDS is refused). Its
+// pixel memory is zero-filled (calloc, so untouched pages cost nothing) and goes to `*bits`. For
+// 1, 4 and 8 bits the colour table holds biClrUsed entries (all 2^n when 0). Returns null (and
+// sets `*bits` to null) on a bad description, DIB_PAL_COLORS, or when memory is not available.
+// `section` must be null and `offset` 0.
+HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits,
+                         void* section, DWORD offset);
+// Reads the bitmap's description: with room for a DIBSECTION and a DIB section, the whole
+// DIBSECTION; with room for a BITMAP, the BITMAP (bmBits null for device bitmaps). For a palette
+// with room for a WORD, its number of entries. Returns the bytes written, 0 on failure.
+int GetObject(HGDIOBJ obj, int size, void* out);
+// Copies `lines` scan lines from scan line `start` of the bitmap into `bits` in the format of
+// `info` (1/4/8/16/24/32 bits, BI_RGB; bottom-up scan-line numbering for a positive height,
+// top-down for a negative one), filling the colour table for 1/4/8 bits: the bitmap's own table
+// when the bit count matches, black/white for 1 bit, otherwise the halftone palette (nearest
+// entry per pixel). With `bits` null and biBitCount 0, fills the header only. Returns the number
+// of lines copied, 0 on failure. The bitmap must not be selected into a context other than
+// `hdc` (it may be in none).
+int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info,
+              UINT usage);
+// Upper-bound-safe size of one DIB row in bytes, ((bitCount * width + 31) / 32) * 4.
+LONG DibStride(LONG width, int bitCount);
+// Colour of one pixel (CLR_INVALID outside the clip); monochrome pixels read as black or white.
+COLORREF GetPixel(HDC hdc, int x, int y);
+// Sets one pixel to the colour in the bitmap's format; returns the colour set.
+COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
+
+// ---- Raster operations ------------------------------------------------------------------------
+
+// Copies a width x height rectangle of `src` at (xSrc, ySrc) to `dst` at (x, y) with SRCCOPY,
+// NOTSRCCOPY, SRCAND, SRCPAINT, SRCINVERT (which need a source), or BLACKNESS, WHITENESS,
+// DSTINVERT (which do not). The operation works on the destination's pixel format after the
+// source has been converted to it. Source pixels outside the source bitmap leave the
+// destination unchanged. Returns FALSE for a bad context or operation.
+BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop);
+// Like BitBlt, scaling the source rectangle to the destination rectangle by nearest-pixel
+// sampling (see the top of this file).
+BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
+                int srcWidth, int srcHeight, DWORD rop);
+// Draws a rectangle of the DIB `bits` described by `info` (1/4/8/16/24/32 bits, BI_RGB) scaled
+// into the destination rectangle, colours through its colour table. As on the original platform,
+// the source rectangle of a bottom-up DIB is measured from its bottom row. Returns the number of
+// scan lines drawn, 0 on failure.
+int StretchDIBits(HDC dst, int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth,
+                  int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+
+// ---- Palettes ---------------------------------------------------------------------------------
+
+// A logical palette of `palette->palNumEntries` entries (1..1024) read from palPalEntry.
+HPALETTE CreatePalette(const LOGPALETTE* palette);
+// A 256-entry palette spread evenly over the colour space: the 6 x 6 x 6 colour cube (levels
+// 0, 51, ..., 255, blue varying fastest) followed by 40 greys.
+HPALETTE CreateHalftonePalette(HDC hdc);
+// Changes the number of entries; new entries are black. FALSE for 0 or more than 1024.
+BOOL ResizePalette(HPALETTE palette, UINT entries);
+// Copies entries [start, start + count) out of / into the palette; returns how many.
+UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
+UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries);
+// Selects a palette into a context and returns the previous one. The screen is a true-colour
+// device, so a palette never changes how colours are drawn.
+HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground);
+// Maps the selected palette to the device: returns the number of entries it holds.
+UINT RealizePalette(HDC hdc);
+// The entry at the least squared RGB distance from `color`, the lowest index on ties;
+// CLR_INVALID for a null or empty palette.
+UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color);
+
+// ---- Fills, frames and edges ------------------------------------------------------------------
+
+HBRUSH CreateSolidBrush(COLORREF color);
+// Fills the rectangle (right and bottom exclusive) with the brush colour; a hollow brush fills
+// nothing.
+int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
+// A one-pixel frame on the outermost pixels of the rectangle, in the brush colour.
+int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush);
+// A dotted one-pixel frame (every other pixel inverted) marking the focused control.
+BOOL DrawFocusRect(HDC hdc, const RECT* rect);
+// The classic 3-D edge. Each edge is one pixel wide, the outer one on the outermost pixels:
+//   raised outer: left/top COLOR_3DLIGHT (the button face), right/bottom COLOR_3DDKSHADOW;
+//   raised inner: left/top COLOR_BTNHIGHLIGHT, right/bottom COLOR_BTNSHADOW;
+//   sunken outer: left/top COLOR_BTNSHADOW, right/bottom COLOR_BTNHIGHLIGHT;
+//   sunken inner: left/top COLOR_3DDKSHADOW, right/bottom COLOR_3DLIGHT.
+// Lines span the whole side; when all four sides are drawn, the right and bottom colours own the
+// top-right and bottom-left corner pixels. BF_MIDDLE fills what is inside with COLOR_BTNFACE;
+// BF_ADJUST shrinks `rect` by the edges drawn.
+BOOL DrawEdge(HDC hdc, RECT* rect, UINT edge, UINT flags);
+// The fixed system colours of this platform.
+COLORREF GetSysColor(int index);
+
+// ---- Text (UTF-8) -----------------------------------------------------------------------------
+
+// A font by family name, height and weight; fontconfig finds the installed face closest to the
+// family, FreeType renders anti-aliased glyphs, cached per face and size.
+HFONT CreateFontIndirectA(const LOGFONTA* logFont);
+// Draws `count` bytes of UTF-8 text (count < 0: up to the terminating zero) with the top-left
+// of the text cell at (x, y) in the text colour; in OPAQUE mode the cells are first filled with
+// the background colour.
+BOOL TextOutA(HDC hdc, int x, int y, const char* text, int count);
+// TextOutA limited to `rect` with ETO_CLIPPED, and `rect` filled with the background colour
+// first with ETO_OPAQUE.
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* rect, const char* text,
+                 int count);
+// Width (sum of advances) and height (ascent + descent) of the text in the selected font.
+BOOL GetTextExtentPoint32A(HDC hdc, const char* text, int count, SIZE* size);
+BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics);
+// Lays text out in `rect`: DT_LEFT/DT_CENTER/DT_RIGHT, DT_TOP/DT_VCENTER/DT_BOTTOM (vertical
+// placement with DT_SINGLELINE), DT_WORDBREAK (breaks between words, a word wider than the
+// rectangle goes on a line of its own), explicit line breaks, DT_NOCLIP, DT_CALCRECT (only
+// measures: sets rect's right and bottom). Returns the height of the text drawn.
+int DrawTextA(HDC hdc, const char* text, int count, RECT* rect, UINT format);
+
+}  // namespace zorbalin
