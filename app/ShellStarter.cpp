@@ -1,0 +1,128 @@
+#include "app/ShellStarter.h"
+
+#include "shell/shell_execute.h"
+
+#include <ctime>
+#include <stdexcept>
+
+namespace zorbalin {
+
+bool TShellDateTime::operator==(const TShellDateTime& Other) const {
+    return Year == Other.Year && Month == Other.Month && Day == Other.Day && Hour == Other.Hour &&
+           Minute == Other.Minute && Second == Other.Second;
+}
+
+TShellDateTime TShellDateTime::Now() {
+    const std::time_t Seconds = std::time(nullptr);
+    std::tm Local{};
+    ::localtime_r(&Seconds, &Local);
+    return {Local.tm_year + 1900, Local.tm_mon + 1, Local.tm_mday,
+            Local.tm_hour,        Local.tm_min,     Local.tm_sec};
+}
+
+const char* ShellVerb(TShellStarterOperation Operation) {
+    switch (Operation) {
+    case smOpen: return "open";
+    case smPrint: return "print";
+    case smExplore: return "explore";
+    case smEdit: return "edit";
+    case smProperties: return "properties";
+    }
+    return "open";
+}
+
+int ShowCode(TShellStarterOptions Option) {
+    // The window-show codes of the desktop the component was first written for;
+    // the opener here chooses its window itself, but the codes stay part of the request.
+    static const int Codes[] = {0, 3, 6, 9, 5, 3, 2, 7, 8, 1};
+    const int Index = static_cast<int>(Option);
+    return Index >= 0 && Index < static_cast<int>(std::size(Codes)) ? Codes[Index] : 5;
+}
+
+bool IsShellFailure(std::int32_t Code) {
+    return Code == SE_ERR_FNF || Code == SE_ERR_PNF || Code == SE_ERR_ACCESSDENIED ||
+           Code == SE_ERR_OOM || (Code >= SE_ERR_SHARE && Code <= SE_ERR_DLLNOTFOUND);
+}
+
+TShellStarter::~TShellStarter() {
+    EnableTimer(stFinishPoll, false);
+    EnableTimer(stSchedule, false);
+}
+
+void TShellStarter::SetText(int Index, const std::string& Value) {
+    if (Index < 0 || Index > 2)
+        throw std::out_of_range("TShellStarter::SetText: index " + std::to_string(Index));
+    if (FTexts[Index] != Value)
+        FTexts[Index] = Value;
+}
+
+void TShellStarter::SetAutoStart(bool Value) {
+    FAutoStart = Value;
+    EnableTimer(stSchedule, Value);
+}
+
+TShellExecuteInfo TShellStarter::BuildRequest() const {
+    TShellExecuteInfo Request;
+    Request.Verb = ShellVerb(FStartOperation);
+    Request.Show = ShowCode(FStartOption);
+    if (FStartOperation == smExplore) {
+        Request.File = ExploreFolderOf(Command());
+    } else {
+        Request.File = Command();
+        Request.Parameters = Parameters();
+        Request.Directory = DefaultDir();
+    }
+    return Request;
+}
+
+void TShellStarter::Start() {
+    FProcess.Release();
+    if (OnBeforeStart)
+        OnBeforeStart(this);
+    TSpawnResult Outcome = ShellExecuteEx(BuildRequest());
+    FProcess = std::move(Outcome.Process);
+    if (IsShellFailure(Outcome.Code)) {
+        FErrorCode = Outcome.Code;
+        if (OnError)
+            OnError();
+    } else {
+        if (OnFinished)
+            EnableTimer(stFinishPoll, true);
+        if (FWait)
+            FProcess.WaitForExit();
+    }
+    if (OnAfterStart)
+        OnAfterStart(this);
+}
+
+void TShellStarter::PollFinished() {
+    if (!FTimerEnabled[stFinishPoll] || !FProcess.HasExited())
+        return;
+    FProcess.Release();
+    EnableTimer(stFinishPoll, false);
+    if (OnFinished)
+        OnFinished(this);
+}
+
+void TShellStarter::ScheduleTick(const TShellDateTime& Now) {
+    if (!FAutoStart)
+        return;
+    if (Now != FStartTime) {
+        FScheduledStartDone = false;
+        return;
+    }
+    if (FScheduledStartDone)
+        return;
+    FScheduledStartDone = true;
+    Start();
+}
+
+void TShellStarter::EnableTimer(TShellStarterTimer Timer, bool Enabled) {
+    if (FTimerEnabled[Timer] == Enabled)
+        return;
+    FTimerEnabled[Timer] = Enabled;
+    if (FTimerHook)
+        FTimerHook(Timer, Enabled ? (Timer == stFinishPoll ? FinishPollIntervalMs : ScheduleIntervalMs) : 0);
+}
+
+} // namespace zorbalin
