@@ -1,0 +1,114 @@
+#pragma once
+// Test helpers: a view that records every notification as a line of text, a
+// colour source with a known sequence, and boards written as 9 rows of digits.
+#include "game/board_view.h"
+#include "game/colour_random.h"
+#include "game/game.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace zorbalin::testing {
+
+class TRecordingView : public TBoardView {
+  public:
+    TPictureHandle CreatePebble(int Col, int Row, std::int32_t Colour) override {
+        Record("CreatePebble", {Col, Row, Colour});
+        return &FPictures[(Col - 1) * RowCount + (Row - 1)];
+    }
+    void ShowPebble(int Col, int Row, std::int32_t Colour) override {
+        Record("ShowPebble", {Col, Row, Colour});
+    }
+    void HidePebble(int Col, int Row) override { Record("HidePebble", {Col, Row}); }
+    void OffsetPebble(int Col, int Row, int DX, int DY) override {
+        Record("OffsetPebble", {Col, Row, DX, DY});
+    }
+    void ResetPebble(int Col, int Row) override { Record("ResetPebble", {Col, Row}); }
+    void ShowResult(const std::string& Headline, const std::string& Message) override {
+        Calls.push_back("ShowResult " + Headline + " | " + Message);
+    }
+
+    // The handle CreatePebble gave for a cell: one distinct address per cell.
+    TPictureHandle PictureOf(int Col, int Row) {
+        return &FPictures[(Col - 1) * RowCount + (Row - 1)];
+    }
+    // The recorded calls whose text starts with Prefix, in order.
+    std::vector<std::string> CallsStartingWith(const std::string& Prefix) const {
+        std::vector<std::string> result;
+        for (const std::string& call : Calls)
+            if (call.rfind(Prefix, 0) == 0)
+                result.push_back(call);
+        return result;
+    }
+
+    std::vector<std::string> Calls;
+
+  private:
+    void Record(const char* Name, std::initializer_list<int> Numbers) {
+        std::string line = Name;
+        for (int n : Numbers)
+            line += " " + std::to_string(n);
+        Calls.push_back(line);
+    }
+    std::array<char, CellCount> FPictures{};
+};
+
+// Gives colours 1, 2, ..., ColourCount, 1, 2, ... starting over at every
+// deal, shifted by the number of deals so far: deals are known and differ.
+class TCyclingColours : public TColourRandom {
+  public:
+    void Reseed() override {
+        FNext = Reseeds;
+        ++Reseeds;
+    }
+    std::int32_t NextColour(std::int32_t ColourCount) override {
+        return static_cast<std::int32_t>(FNext++ % ColourCount) + 1;
+    }
+    int Reseeds = 0;
+
+  private:
+    int FNext = 0;
+};
+
+// Rows 1..9 as strings of 18 digits, column 1 first.
+inline TBoard BoardFromRows(const std::array<const char*, RowCount>& Rows) {
+    TBoard board;
+    for (int row = 1; row <= RowCount; ++row)
+        for (int col = 1; col <= ColumnCount; ++col)
+            board.At(col, row).Colour = Rows[row - 1][col - 1] - '0';
+    return board;
+}
+
+inline std::array<std::string, RowCount> RowsOf(const TBoard& Board) {
+    std::array<std::string, RowCount> rows;
+    for (int row = 1; row <= RowCount; ++row)
+        for (int col = 1; col <= ColumnCount; ++col)
+            rows[row - 1] += static_cast<char>('0' + Board.Colour(col, row));
+    return rows;
+}
+
+// A board where no two neighbours share a colour: 1 and 2 alternate.
+inline TBoard Checkerboard() {
+    TBoard board;
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row)
+            board.At(col, row).Colour = 1 + (col + row) % 2;
+    return board;
+}
+
+// A game on a recording view, started like the program with CreateBoard.
+struct TRecordedGame {
+    TRecordedGame() : Game(View, std::make_unique<TCyclingColours>()) {
+        Game.CreateBoard();
+        View.Calls.clear();
+    }
+    void Load(const TBoard& Position) {
+        Game.LoadPosition(Position);
+        View.Calls.clear();
+    }
+    TRecordingView View;
+    TGame Game;
+};
+
+} // namespace zorbalin::testing
