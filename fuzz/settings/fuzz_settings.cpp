@@ -1,0 +1,97 @@
+// Reads arbitrary bytes as a settings file, writes one key into them, on disk
+// and in memory, and reads it back: the written value must come back, the
+// other keys must keep their values, and nothing may crash or leak.
+#include "app/ini_file.h"
+#include "app/ini_text.h"
+#include "app/settings.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <strings.h>
+
+namespace {
+
+using namespace zorbalin;
+
+struct TKey {
+    const char* Section;
+    const char* Key;
+};
+
+// The file's own keys, with letter cases the file may use as well.
+const TKey kKeys[] = {{"Screen", "Left"}, {"Screen", "Top"}, {"Game", "Hard"},
+                      {"SCREEN", "left"}, {"game", "HARD"}};
+constexpr size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
+
+// A folder of this process, on a memory file system when there is one, so
+// that the flush of every write costs little.
+class TScratchFolder {
+public:
+    TScratchFolder() {
+        std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+        std::string pattern = base + "/fuzz_settings-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr)
+            std::abort();
+        path_ = pattern;
+    }
+    ~TScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string IniPath() const { return path_ + "/ZorbaLin.ini"; }
+
+private:
+    std::string path_;
+};
+
+void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "fuzz_settings: %s\n", what);
+        std::abort();
+    }
+}
+
+void CheckInMemory(const std::string& content, const TKey& key, int32_t value) {
+    std::string written = WriteIniValue(content, key.Section, key.Key, std::to_string(value));
+    Check(ReadIniInteger(written, key.Section, key.Key, value ^ 1) == value,
+          "the written value does not read back");
+    for (const TKey& other : kKeys) {
+        bool same = ::strcasecmp(other.Section, key.Section) == 0 && ::strcasecmp(other.Key, key.Key) == 0;
+        if (!same)
+            Check(ReadIniValue(written, other.Section, other.Key) ==
+                      ReadIniValue(content, other.Section, other.Key),
+                  "another key changed");
+    }
+}
+
+void CheckOnDisk(const std::string& path, const std::string& content, const TKey& key, int32_t value) {
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    }
+    TSettings before = ReadSettings(path);
+    Check(before.ColourCount >= 3 && before.ColourCount <= 5, "colour count out of range");
+    TIniFile ini(path);
+    ini.WriteInteger(key.Section, key.Key, value);
+    Check(ini.ReadInteger(key.Section, key.Key, value ^ 1) == value,
+          "the written value does not read back from the file");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static TScratchFolder folder;
+    FuzzedDataProvider provider(data, size);
+    const TKey& key = kKeys[provider.ConsumeIntegralInRange<size_t>(0, kKeyCount - 1)];
+    int32_t value = provider.ConsumeIntegral<int32_t>();
+    std::string content = provider.ConsumeRemainingBytesAsString();
+    CheckInMemory(content, key, value);
+    CheckOnDisk(folder.IniPath(), content, key, value);
+    return 0;
+}
