@@ -1,0 +1,127 @@
+// Runs the zorbalin-sim executable on scripts, as a user or a checker would.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+struct TRun {
+    std::vector<std::string> Lines;
+    std::string Errors;
+    int ExitStatus = -1;
+};
+
+std::vector<std::string> ReadLines(std::istream& In) {
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(In, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TRun RunSimulator(const std::string& ScriptPath) {
+    const std::string errorPath = ::testing::TempDir() + "zorbalin_sim_stderr.txt";
+    const std::string command = std::string("'") + ZORBALIN_SIM_PATH + "' < '" + ScriptPath +
+                                "' 2> '" + errorPath + "'";
+    TRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    std::string output;
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.ExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::istringstream lines(output);
+    run.Lines = ReadLines(lines);
+    std::ifstream errors(errorPath);
+    run.Errors.assign(std::istreambuf_iterator<char>(errors), std::istreambuf_iterator<char>());
+    return run;
+}
+
+std::string WriteScript(const std::string& Name, const std::string& Text) {
+    const std::string path = ::testing::TempDir() + Name;
+    std::ofstream(path) << Text;
+    return path;
+}
+
+// The program starts by creating the 162 pictures with random colours 1..4.
+void ExpectStartUp(const std::vector<std::string>& Lines) {
+    ASSERT_GE(Lines.size(), 162u);
+    for (int col = 1, i = 0; col <= 18; ++col)
+        for (int row = 1; row <= 9; ++row, ++i)
+            EXPECT_TRUE(std::regex_match(Lines[i], std::regex("CreatePebble " + std::to_string(col) +
+                                                             " " + std::to_string(row) + " [1-4]")))
+                << Lines[i];
+}
+
+TEST(Simulator, PlaysAScriptLineForLine) {
+    const TRun run = RunSimulator(ZORBALIN_GAME_DATA "/sim_script.txt");
+    ASSERT_EQ(run.ExitStatus, 0) << run.Errors;
+    EXPECT_EQ(run.Errors, "");
+    ExpectStartUp(run.Lines);
+
+    std::ifstream expectedFile(ZORBALIN_GAME_DATA "/sim_expected.txt");
+    const std::vector<std::string> expected = ReadLines(expectedFile);
+    ASSERT_EQ(expected.size(), 231u);
+    ASSERT_EQ(run.Lines.size(), 162 + expected.size() + 162 + 9);
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(run.Lines[162 + i], expected[i]) << "output line " << 163 + i;
+
+    // "new 3" deals at random: every cell shown in storage order, and the dump
+    // that follows agrees with what was shown.
+    const std::size_t deal = 162 + expected.size();
+    for (int col = 1, i = 0; col <= 18; ++col) {
+        for (int row = 1; row <= 9; ++row, ++i) {
+            const std::string& line = run.Lines[deal + i];
+            const std::string prefix =
+                "ShowPebble " + std::to_string(col) + " " + std::to_string(row) + " ";
+            ASSERT_EQ(line.substr(0, prefix.size()), prefix);
+            const char colour = line.back();
+            EXPECT_TRUE(colour >= '1' && colour <= '3') << line;
+            EXPECT_EQ(run.Lines[deal + 162 + row - 1][col - 1], colour) << line;
+        }
+    }
+}
+
+TEST(Simulator, BadInputStopsWithTheLineNumberAndStatusTwo) {
+    const std::string good = "121212121212121212\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"dump\n\njump\n", "line 3"},
+        {"board\n" + good + good + "12121212121212121\n", "line 4"},
+        {"board\n" + good + good + good + "121212121212121262\n", "line 5"},
+        {"board\n" + good, "line 3"},
+        {"click 19 1\n", "line 1"},
+        {"click 1 0\n", "line 1"},
+        {"board\n" + std::string(19, '0') + "\n", "line 2"},
+        {"new 4\nnew 6\n", "line 2"},
+        {"new\n", "line 1"},
+        {"dump now\n", "line 1"},
+    };
+    for (const auto& [script, where] : cases) {
+        const TRun run = RunSimulator(WriteScript("zorbalin_sim_bad.txt", script));
+        EXPECT_EQ(run.ExitStatus, 2) << script;
+        EXPECT_NE(run.Errors.find(where + ":"), std::string::npos) << script << run.Errors;
+        EXPECT_EQ(std::count(run.Errors.begin(), run.Errors.end(), '\n'), 1) << run.Errors;
+    }
+
+    // A click on an emptied cell is refused too.
+    std::string board = "board\n";
+    for (int row = 1; row <= 8; ++row)
+        board += "000000000000000000\n";
+    board += "110000000000000000\nclick 1 9\nclick 2 9\n";
+    const TRun run = RunSimulator(WriteScript("zorbalin_sim_empty.txt", board));
+    EXPECT_EQ(run.ExitStatus, 2);
+    EXPECT_NE(run.Errors.find("line 12:"), std::string::npos) << run.Errors;
+    EXPECT_EQ(run.Lines.back(), "ShowResult \"Gratulálok!\" \"Ez már kész, keresni kellene egy "
+                                "nehezebb játékot...\"");
+}
+
+} // namespace
