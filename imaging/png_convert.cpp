@@ -1,0 +1,160 @@
+#include "imaging/png_convert.h"
+
+#include <cstring>
+
+namespace zorbalin {
+namespace {
+
+uint32_t Column(uint32_t k, uint32_t firstColumn, uint32_t columnStep) {
+  return firstColumn + k * columnStep;
+}
+
+// Sample k of a packed row of `depth` bits per sample, most significant first.
+inline uint8_t PackedSample(const uint8_t* row, uint32_t k, unsigned depth) {
+  const uint32_t bit = k * depth;
+  const unsigned shift = 8 - depth - (bit & 7);
+  return static_cast<uint8_t>((row[bit >> 3] >> shift) & ((1u << depth) - 1));
+}
+
+inline void MergePacked(uint8_t* row, uint32_t column, unsigned depth, uint8_t value) {
+  const uint32_t bit = column * depth;
+  const unsigned shift = 8 - depth - (bit & 7);
+  row[bit >> 3] |= static_cast<uint8_t>(value << shift);
+}
+
+// Grey or palette at 1, 4 or 8 bits: the plane has the PNG row's own layout.
+template <unsigned Depth>
+void PackedCopy(const uint8_t* source, uint32_t pixels, uint32_t, uint32_t, const TRowTarget& target,
+                const uint8_t*) {
+  std::memcpy(target.Colour, source, (static_cast<uint64_t>(pixels) * Depth + 7) / 8);
+}
+
+template <unsigned Depth>
+void PackedPlace(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
+                 const TRowTarget& target, const uint8_t*) {
+  for (uint32_t k = 0; k < pixels; ++k)
+    MergePacked(target.Colour, Column(k, firstColumn, columnStep), Depth,
+                PackedSample(source, k, Depth));
+}
+
+// 2-bit samples widened to 4-bit pixels; Scale is 1 for indices, 5 for greys.
+template <uint8_t Scale>
+void TwoBitWiden(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
+                 const TRowTarget& target, const uint8_t*) {
+  for (uint32_t k = 0; k < pixels; ++k)
+    MergePacked(target.Colour, Column(k, firstColumn, columnStep), 4,
+                static_cast<uint8_t>(PackedSample(source, k, 2) * Scale));
+}
+
+void Grey16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
+            const TRowTarget& target, const uint8_t*) {
+  for (uint32_t k = 0; k < pixels; ++k) {
+    const uint32_t c = Column(k, firstColumn, columnStep);
+    target.Colour[c] = source[2 * k];
+    target.Low[c] = source[2 * k + 1];
+  }
+}
+
+template <bool Alpha, bool Gamma>
+void Rgb8(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
+          const TRowTarget& target, const uint8_t* gamma) {
+  constexpr unsigned kIn = Alpha ? 4 : 3;
+  uint8_t* colour = target.Colour;
+  for (uint32_t k = 0; k < pixels; ++k) {
+    const uint8_t* s = source + kIn * k;
+    const uint32_t c = Column(k, firstColumn, columnStep);
+    uint8_t* d = colour + 3 * c;
+    if constexpr (Gamma) {
+      d[0] = gamma[s[2]];
+      d[1] = gamma[s[1]];
+      d[2] = gamma[s[0]];
+    } else {
+      d[0] = s[2];
+      d[1] = s[1];
+      d[2] = s[0];
+    }
+    if constexpr (Alpha) target.Alpha[c] = s[3];
+  }
+}
+
+template <bool Alpha>
+void Rgb16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
+           const TRowTarget& target, const uint8_t* gamma) {
+  constexpr unsigned kIn = Alpha ? 8 : 6;
+  for (uint32_t k = 0; k < pixels; ++k) {
+    const uint8_t* s = source + kIn * k;
+    const uint32_t c = Column(k, firstColumn, columnStep);
+    uint8_t* hi = target.Colour + 3 * c;
+    uint8_t* lo = target.Low + 3 * c;
+    hi[0] = gamma[s[4]];
+    hi[1] = gamma[s[2]];
+    hi[2] = gamma[s[0]];
+    lo[0] = gamma[s[5]];
+    lo[1] = gamma[s[3]];
+    lo[2] = gamma[s[1]];
+    if constexpr (Alpha) target.Alpha[c] = s[6];
+  }
+}
+
+void GreyAlpha8(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
+                const TRowTarget& target, const uint8_t*) {
+  for (uint32_t k = 0; k < pixels; ++k) {
+    const uint32_t c = Column(k, firstColumn, columnStep);
+    target.Colour[c] = source[2 * k];
+    target.Alpha[c] = source[2 * k + 1];
+  }
+}
+
+void GreyAlpha16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
+                 const TRowTarget& target, const uint8_t*) {
+  for (uint32_t k = 0; k < pixels; ++k) {
+    const uint32_t c = Column(k, firstColumn, columnStep);
+    target.Colour[c] = source[4 * k];
+    target.Low[c] = source[4 * k + 1];
+    target.Alpha[c] = source[4 * k + 2];
+  }
+}
+
+TRowConversion GreyOrPalette(uint8_t colourType, uint8_t bitDepth, bool interlaced) {
+  switch (bitDepth) {
+    case 1: return interlaced ? PackedPlace<1> : PackedCopy<1>;
+    case 2: return colourType == 0 ? TwoBitWiden<kGrey2Scale> : TwoBitWiden<1>;
+    case 4: return interlaced ? PackedPlace<4> : PackedCopy<4>;
+    case 8: return interlaced ? PackedPlace<8> : PackedCopy<8>;
+    case 16: return colourType == 0 ? Grey16 : nullptr;
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+bool IsValidFormat(uint8_t colourType, uint8_t bitDepth) {
+  switch (colourType) {
+    case 0: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
+    case 3: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
+    case 2:
+    case 4:
+    case 6: return bitDepth == 8 || bitDepth == 16;
+    default: return false;
+  }
+}
+
+TRowConversion ChooseConversion(uint8_t colourType, uint8_t bitDepth, bool interlaced,
+                                bool identityGamma) {
+  if (!IsValidFormat(colourType, bitDepth)) return nullptr;
+  const bool wide = bitDepth == 16;
+  switch (colourType) {
+    case 0:
+    case 3: return GreyOrPalette(colourType, bitDepth, interlaced);
+    case 2:
+      if (wide) return Rgb16<false>;
+      return identityGamma ? Rgb8<false, false> : Rgb8<false, true>;
+    case 4: return wide ? GreyAlpha16 : GreyAlpha8;
+    case 6:
+      if (wide) return Rgb16<true>;
+      return identityGamma ? Rgb8<true, false> : Rgb8<true, true>;
+    default: return nullptr;
+  }
+}
+
+}  // namespace zorbalin

@@ -1,0 +1,19 @@
+// CRC-32 of the PNG standard (ISO 3309 polynomial, reflected, register preset to
+// all ones, final complement), as every chunk carries it over its type and data.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zorbalin {
+
+// A running CRC: start with CrcStart(), feed pieces with CrcUpdate(), and compare
+// CrcFinish() with the stored value.
+constexpr uint32_t CrcStart() { return 0xFFFFFFFFu; }
+uint32_t CrcUpdate(uint32_t running, const uint8_t* data, size_t size);
+constexpr uint32_t CrcFinish(uint32_t running) { return running ^ 0xFFFFFFFFu; }
+
+// The CRC of one block, start to finish.
+uint32_t Crc32(const uint8_t* data, size_t size);
+
+}  // namespace zorbalin

@@ -1,0 +1,46 @@
+// Undoing and applying the five row filters of the PNG standard (section 9).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zorbalin {
+
+enum TFilterType : uint8_t {
+  ftNone = 0,
+  ftSub = 1,
+  ftUp = 2,
+  ftAverage = 3,
+  ftPaeth = 4,
+};
+
+// The Paeth predictor with the standard's tie order: left, then above, then
+// upper-left.
+inline uint8_t PaethPredictor(int left, int above, int upperLeft) {
+  const int p = left + above - upperLeft;
+  const int pa = p > left ? p - left : left - p;
+  const int pb = p > above ? p - above : above - p;
+  const int pc = p > upperLeft ? p - upperLeft : upperLeft - p;
+  if (pa <= pb && pa <= pc) return static_cast<uint8_t>(left);
+  if (pb <= pc) return static_cast<uint8_t>(above);
+  return static_cast<uint8_t>(upperLeft);
+}
+
+// Contract: `row` and `prior` hold `rowBytes` bytes each (without the filter-type
+// byte); `prior` is the already unfiltered previous row of the same pass, all
+// zeros for a pass's first row; `step` (>= 1) is the distance in bytes to the
+// corresponding byte of the pixel to the left. Bytes left of the row start count
+// as 0. An unknown filter type leaves the row as it came.
+void UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
+                 size_t step);
+
+// The plain, byte-at-a-time form of UnfilterRow; the reference the fast paths are
+// tested against.
+void UnfilterRowPlain(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
+                      size_t step);
+
+// The inverse: writes the filtered bytes of `row` (given `prior`) to `out`.
+void FilterRow(uint8_t filterType, const uint8_t* row, const uint8_t* prior, size_t rowBytes,
+               size_t step, uint8_t* out);
+
+}  // namespace zorbalin
