@@ -61,12 +61,14 @@ for size in 32 48 128 256; do
 done
 
 mkdir -p "$here/Ico"
+# Hues and lightness differ, so that the colours stay apart also for colour-blind players; the
+# mark of each colour tells them apart where colour alone does not.
 #      code base     light    dark     mark     lip
 pebble 1    '#e2502a' '#ffb49a' '#7a1a08' '#fff1e8' '#7a1a08'
 pebble 2    '#f3d23a' '#fffbd0' '#8a6a00' '#5a4300' '#fff6b0'
 pebble 3    '#3fa6ea' '#c8ecff' '#0b4d86' '#08365f' '#b8e4ff'
-pebble 4    '#1e9e6e' '#9af0c8' '#07472f' '#eafff5' '#06402a'
-pebble 5    '#9a52c8' '#e4c2ff' '#441764' '#fbf0ff' '#3a1156'
+pebble 4    '#148058' '#8ae6bc' '#053a26' '#eafff5' '#03301f'
+pebble 5    '#c064c8' '#f6d4ff' '#5e1a6a' '#fff6ff' '#4e1058'
 
 # Checks of what the program relies on.
 fail() { echo "render.sh: $*" >&2; exit 1; }
