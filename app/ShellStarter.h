@@ -9,6 +9,7 @@
 // the hook given to SetTimerHook, by calling PollFinished or ScheduleTick at
 // every tick while the starter keeps the timer enabled.
 #include "shell/process_handle.h"
+#include "shell/shell_result.h" // the codes ErrorCode holds
 #include "toolkit/classes.h"
 
 #include <cstdint>
