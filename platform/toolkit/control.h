@@ -1,0 +1,189 @@
+// Controls: rectangles of a form that paint themselves and receive the mouse. Every control of
+// this toolkit is windowless (it paints onto its form's surface); the form is the only window.
+//
+// Z-order is the order in which controls got their parent: a later one lies in front. A hidden
+// or disabled control lets the mouse through to what is behind it.
+//
+// Mouse rules (as a desktop user expects them):
+//  - a left press on a control with csCaptureMouse captures the mouse: every mouse event goes to
+//    that control until the left button is released, even outside the form;
+//  - a left press on a control with csClickEvents arms a click; the left release then calls
+//    Click() (OnClick) when the pointer is inside the control's box, before MouseUp (OnMouseUp);
+//  - a second left press within 500 ms and a 4 x 4 pixel box of the first is a double click:
+//    DblClick() (OnDblClick) and then MouseDown with ssDouble, and its release gives no click;
+//  - MouseEnter/MouseLeave follow the pointer over the visible controls.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "gdi/objects.h"
+#include "toolkit/backend.h"
+#include "toolkit/colors.h"
+#include "toolkit/component.h"
+#include "toolkit/geometry.h"
+
+namespace zorbalin {
+
+class TCanvas;
+class TFont;
+class TForm;
+class TWinControl;
+
+using TMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
+// Control style bits.
+using TControlStyle = unsigned;
+constexpr TControlStyle csCaptureMouse = 1u << 0;
+constexpr TControlStyle csClickEvents = 1u << 1;
+constexpr TControlStyle csDoubleClicks = 1u << 2;
+
+class TControl : public TComponent {
+ public:
+  explicit TControl(TComponent* Owner);
+  ~TControl() override;
+
+  // The container the control lies in; null until set. Setting it puts the control in front of
+  // the container's other controls and copies the container's font when ParentFont is on.
+  TWinControl* Parent() const { return FParent; }
+  virtual void SetParent(TWinControl* parent);
+  TForm* ParentForm() const;
+
+  int Left() const { return FLeft; }
+  int Top() const { return FTop; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  void SetLeft(int value) { SetBounds(value, FTop, FWidth, FHeight); }
+  void SetTop(int value) { SetBounds(FLeft, value, FWidth, FHeight); }
+  void SetWidth(int value) { SetBounds(FLeft, FTop, value, FHeight); }
+  void SetHeight(int value) { SetBounds(FLeft, FTop, FWidth, value); }
+  // Moves and sizes the control in its parent's client coordinates. The old and the new box are
+  // invalidated: they are drawn at the next ordinary repaint, not at once.
+  virtual void SetBounds(int left, int top, int width, int height);
+  TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+  virtual TRect ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+  virtual int ClientWidth() const { return FWidth; }
+  virtual int ClientHeight() const { return FHeight; }
+
+  bool Visible() const { return FVisible; }
+  virtual void SetVisible(bool value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool value);
+
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& value);
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& value) { FHint = value; }
+  bool ShowHint = false;
+  bool ParentShowHint = true;
+
+  TFont* Font() const { return FFont.get(); }
+  bool ParentFont = true;
+  TColor Color() const { return FColor; }
+  void SetColor(TColor value);
+
+  TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
+
+  // Keyboard focus (dialogs): a control with TabStop can be the form's active control.
+  bool TabStop = false;
+  int TabOrder = 0;
+  bool Focused() const;
+  void SetFocus();
+
+  // Marks the control's box for the next ordinary repaint (when the message loop is idle).
+  virtual void Invalidate();
+  // Draws the control's box at once, with what lies behind it, and shows it; nothing else of
+  // the form is drawn (a strip the control left when it moved waits for the ordinary repaint).
+  virtual void Repaint();
+  // Draws every invalidated part of the form now.
+  virtual void Update();
+
+  virtual TPoint ClientToScreen(TPoint p) const;
+  TPoint ScreenToClient(TPoint p) const;
+
+  bool MouseCapture() const;
+  void SetMouseCapture(bool value);
+  bool MouseInControl() const { return FMouseInControl; }
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+
+  // The handlers the form calls; a subclass overrides them and calls the base to fire the event.
+  virtual void Click();
+  virtual void DblClick();
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseEnter() {}
+  virtual void MouseLeave() {}
+  virtual void EnabledChanged() { Invalidate(); }
+  // A key pressed while the control has the focus; set key to 0 when it was used.
+  virtual void KeyDown(uint16_t& /*key*/, TShiftState /*shift*/) {}
+  // Whether the control takes this key before the form's dialog keys (Enter, Esc, Tab, arrows).
+  virtual bool WantsKey(uint16_t /*key*/) const { return false; }
+  virtual void FocusChanged() { Invalidate(); }
+
+  // Paints the control into the form's device context, whose origin the form has moved to the
+  // control's top-left corner and whose clip it has narrowed to the part being drawn.
+  virtual void PaintControl(HDC /*dc*/) {}
+
+ protected:
+  virtual void VisibleChanged() {}
+  virtual void TextChanged() { Invalidate(); }
+
+ private:
+  friend class TWinControl;
+  friend class TForm;
+
+  TWinControl* FParent = nullptr;
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  bool FVisible = true;
+  bool FEnabled = true;
+  std::string FCaption;
+  std::string FHint;
+  std::unique_ptr<TFont> FFont;
+  TColor FColor = clBtnFace;
+  bool FMouseInControl = false;
+};
+
+// A control that holds other controls: the form.
+class TWinControl : public TControl {
+ public:
+  explicit TWinControl(TComponent* Owner);
+  ~TWinControl() override;
+
+  int ControlCount() const { return static_cast<int>(FControls.size()); }
+  TControl* Controls(int index) const { return FControls.at(index); }
+  // The front-most visible and enabled control at p (client coordinates), null for none.
+  TControl* ControlAtPos(TPoint p, bool allowDisabled = false) const;
+  void BringToFront(TControl* control);
+  void SendToBack(TControl* control);
+
+  // Invalidation and painting, in this control's client coordinates.
+  virtual void InvalidateRect(const TRect& r) = 0;
+  virtual void RepaintRect(const TRect& r) = 0;
+  virtual void UpdateNow() = 0;
+  // Screen coordinates of the client area's top-left corner.
+  virtual TPoint ClientOrigin() const = 0;
+
+ protected:
+  virtual void ControlInserted(TControl*) {}
+  virtual void ControlRemoving(TControl*) {}
+  std::vector<TControl*> FControls;
+
+ private:
+  friend class TControl;
+  void Insert(TControl* control);
+  void Remove(TControl* control);
+};
+
+}  // namespace zorbalin

@@ -1,0 +1,179 @@
+// Forms: the top-level windows. A form owns its components, holds its controls, paints them into
+// a retained surface and shows that surface through a backend window.
+//
+// Building a form: derive from TForm, create the components in the constructor (each with the
+// form as owner and parent, in z-order: later ones in front), assign handlers, and construct the
+// form with TForm::Create<T>(owner) (or Application->CreateForm<T>) so that OnCreate runs after
+// the constructor. An exception from OnCreate is shown in the error box and creation goes on.
+//
+//   class Tfrm_Demo : public TForm {
+//    public:
+//     explicit Tfrm_Demo(TComponent* Owner) : TForm(Owner) {
+//       SetClientSize(200, 100);
+//       Button1 = new TButton(this); Button1->SetParent(this); ...
+//       OnCreate = [this](TObject*) { ... };
+//     }
+//     TButton* Button1;
+//   };
+//   auto* f = TForm::Create<Tfrm_Demo>(Application);   // OnCreate has run
+//   int result = f->ShowModal();
+//   delete f;
+//
+// Coordinates: Left/Top/Width/Height are the outer window in screen coordinates (any value, also
+// off the screen); ClientWidth/ClientHeight the client area, which controls use.
+#pragma once
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "toolkit/control.h"
+#include "toolkit/surface.h"
+#include "toolkit/update_region.h"
+
+namespace zorbalin {
+
+class TActionList;
+class TBackendWindow;
+class TButton;
+
+enum class TFormBorderStyle { bsNone, bsDialog };
+// Where a form is placed when first shown: where Left/Top say, or centred over the main form
+// (half the difference of the outer sizes, rounded toward zero; not moved onto the screen).
+enum class TPosition { poDesigned, poMainFormCenter };
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = 1;
+constexpr TModalResult mrCancel = 2;
+constexpr TModalResult mrAbort = 3;
+constexpr TModalResult mrRetry = 4;
+constexpr TModalResult mrIgnore = 5;
+constexpr TModalResult mrYes = 6;
+constexpr TModalResult mrNo = 7;
+
+class TForm : public TWinControl {
+ public:
+  explicit TForm(TComponent* Owner);
+  ~TForm() override;
+
+  // Constructs a form and runs its OnCreate (see the top of this file).
+  template <class F, class... Args>
+  static F* Create(TComponent* owner, Args&&... args) {
+    F* form = new F(owner, std::forward<Args>(args)...);
+    form->DoCreate();
+    return form;
+  }
+
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle value);
+  TPosition Position = TPosition::poDesigned;
+
+  void SetClientSize(int width, int height);
+  void SetClientWidth(int value) { SetClientSize(value, FClientHeight); }
+  void SetClientHeight(int value) { SetClientSize(FClientWidth, value); }
+  int ClientWidth() const override { return FClientWidth; }
+  int ClientHeight() const override { return FClientHeight; }
+  TRect ClientRect() const override { return Rect(0, 0, FClientWidth, FClientHeight); }
+  // Left/Top move the window at once; Width/Height are the outer size (client + frame).
+  void SetBounds(int left, int top, int width, int height) override;
+  TFrameExtents FrameExtents() const;
+
+  // Pixels of this colour let the mouse through and show what is behind the window.
+  bool TransparentColor = false;
+  TColor TransparentColorValue = 0;
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TCloseEvent OnClose;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+
+  void Show();
+  void Hide();
+  void SetVisible(bool value) override;
+  // Runs the form in a nested message loop until ModalResult becomes non-zero; other forms get
+  // no input meanwhile but stay painted. Returns the modal result; the form is hidden after.
+  TModalResult ShowModal();
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult value) { FModalResult = value; }
+  bool Modal() const { return FModal; }
+  // Asks the form to close: OnClose decides what happens (an exception from it keeps the form
+  // open). Closing the main form ends the application's message loop; a modal form ends its
+  // modal run with mrCancel.
+  void Close();
+  // Frees the form once the event being handled is finished.
+  void Release();
+  // Whether the form is the application's active form (the one that gets the keys).
+  bool Active() const;
+
+  TControl* ActiveControl() const { return FActiveControl; }
+  void SetActiveControl(TControl* control);
+  TControl* CaptureControl() const { return FCaptureControl; }
+  void SetCaptureControl(TControl* control);
+
+  // Painting: invalidated parts wait for the next ordinary repaint (when the loop is idle);
+  // RepaintRect draws at once and shows only that rectangle.
+  void Invalidate() override { InvalidateRect(ClientRect()); }
+  void Repaint() override { RepaintRect(ClientRect()); }
+  void Update() override { UpdateNow(); }
+  void InvalidateRect(const TRect& r) override;
+  void RepaintRect(const TRect& r) override;
+  void UpdateNow() override;
+  bool NeedsPaint() const { return !FUpdateRegion.Empty(); }
+  TPoint ClientOrigin() const override;
+  TPoint ClientToScreen(TPoint p) const override;
+  // The surface the form paints into (client area, 0x00RRGGBB pixels).
+  TPixelView SurfacePixels() const { return FSurface.View(); }
+  HDC SurfaceDC() const { return FSurface.DC(); }
+
+  // The backend window, null until first shown.
+  TBackendWindow* Window() const { return FWindow.get(); }
+
+  // ---- Called by the application's message loop ----
+  void DoCreate();
+  void HandleMouseDown(TMouseButton button, TShiftState shift, TPoint p, bool doubleClick);
+  void HandleMouseUp(TMouseButton button, TShiftState shift, TPoint p);
+  void HandleMouseMove(TShiftState shift, TPoint p);
+  void HandleMouseLeave();
+  void HandleKeyDown(uint16_t key, TShiftState shift);
+  void HandleMoved(int left, int top);
+  void HandleExpose(const TRect& area);
+  void HandleActivated(bool active);
+
+ protected:
+  void ControlRemoving(TControl* control) override;
+  void ComponentRemoved(TComponent* component) override;
+
+ private:
+  void DoClose(TCloseAction& action);
+  void CreateWindowIfNeeded();
+  void PlaceOnFirstShow();
+  void PaintRect(const TRect& r);
+  void Present(const TRect& r);
+  TControl* MouseTarget(TPoint p) const;
+  void UpdateHover(TPoint p);
+  TPoint ToControl(const TControl* control, TPoint p) const;
+  bool ExecuteShortCut(uint16_t key, TShiftState shift);
+  bool HandleDialogKey(uint16_t key, TShiftState shift);
+  TButton* FindButton(bool wantDefault) const;
+  void SelectNextControl(bool forward);
+
+  TFormBorderStyle FBorderStyle = TFormBorderStyle::bsNone;
+  int FClientWidth = 0, FClientHeight = 0;
+  bool FShownOnce = false;
+  bool FModal = false;
+  TModalResult FModalResult = mrNone;
+  TControl* FActiveControl = nullptr;
+  TControl* FCaptureControl = nullptr;
+  TControl* FHoverControl = nullptr;
+  TControl* FClickControl = nullptr;  // a left press on it armed a click
+  TFormSurface FSurface;
+  TUpdateRegion FUpdateRegion;
+  std::unique_ptr<TBackendWindow> FWindow;
+};
+
+}  // namespace zorbalin

@@ -1,0 +1,15 @@
+#include "toolkit/graphic_control.h"
+
+namespace zorbalin {
+
+void TGraphicControl::PaintControl(HDC dc) {
+  struct Unbind {
+    TCanvas& canvas;
+    ~Unbind() { canvas.SetHandle(nullptr); }
+  } unbind{FCanvas};
+  FCanvas.SetHandle(dc);
+  FCanvas.Font().Assign(*Font());
+  Paint();
+}
+
+}  // namespace zorbalin
