@@ -50,11 +50,12 @@ TEST_F(ShellLayerTest, ProgramSearchFollowsPathAndSkipsWhatCannotRun) {
     EXPECT_EQ(FindProgramOnPath(Opener.Folder() + "/a/tool"), "");
 
     // Empty entries would mean the current folder; a program there is not picked.
-    const std::string Saved = ::getcwd(nullptr, 0);
+    char Saved[4096];
+    ASSERT_NE(::getcwd(Saved, sizeof Saved), nullptr);
     ASSERT_EQ(::chdir((Opener.Folder() + "/b").c_str()), 0);
     ::setenv("PATH", ":", 1);
     EXPECT_EQ(FindProgramOnPath("tool"), "");
-    ASSERT_EQ(::chdir(Saved.c_str()), 0);
+    ASSERT_EQ(::chdir(Saved), 0);
     ::rmdir((Opener.Folder() + "/a").c_str());
     TearDownFiles();
     Created.clear();
