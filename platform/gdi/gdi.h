@@ -93,7 +93,8 @@ HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, cons
 // A DIB section described by `info` (BI_RGB, 1/4/8/16/24/32 bits; BI_BITFIELDS is refused). Its
 // pixel memory is zero-filled (calloc, so untouched pages cost nothing) and goes to `*bits`. For
 // 1, 4 and 8 bits the colour table holds biClrUsed entries (all 2^n when 0). Returns null (and
-// sets `*bits` to null) on a bad description, DIB_PAL_COLORS, or when memory is not available.
+// sets `*bits` to null) on a bad description, DIB_PAL_COLORS, pixel memory above 2 GiB, or when
+// memory is not available.
 // `section` must be null and `offset` 0.
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits,
                          void* section, DWORD offset);
@@ -110,7 +111,11 @@ int GetObject(HGDIOBJ obj, int size, void* out);
 // `hdc` (it may be in none).
 int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info,
               UINT usage);
-// Upper-bound-safe size of one DIB row in bytes, ((bitCount * width + 31) / 32) * 4.
+// The colour table of the DIB section selected in `hdc` (1/4/8 bits): entries
+// [start, start + count) within its biClrUsed entries; returns how many were copied.
+UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors);
+UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors);
+// Size of one DIB row in bytes, ((bitCount * width + 31) / 32) * 4.
 LONG DibStride(LONG width, int bitCount);
 // Colour of one pixel (CLR_INVALID outside the clip); monochrome pixels read as black or white.
 COLORREF GetPixel(HDC hdc, int x, int y);
@@ -135,6 +140,12 @@ BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
 // scan lines drawn, 0 on failure.
 int StretchDIBits(HDC dst, int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth,
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+
+// Copies the source rectangle scaled into the destination rectangle, leaving the destination
+// unchanged wherever the source pixel's colour equals `key`: the effect of the classic
+// mask-and-paint sequence in one pass. Positive extents only.
+BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
+                    int srcWidth, int srcHeight, COLORREF key);
 
 // ---- Palettes ---------------------------------------------------------------------------------
 
