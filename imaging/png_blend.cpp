@@ -22,18 +22,25 @@ std::uint32_t StretchedSourceIndex(std::int32_t destIndex, double ratio) {
   return static_cast<std::uint32_t>(quotient);
 }
 
-std::vector<std::uint32_t> SourceIndexMap(std::int32_t destExtent, std::uint32_t sourceExtent,
-                                          bool stretched) {
-  std::vector<std::uint32_t> map(destExtent > 0 ? static_cast<std::size_t>(destExtent) : 0u);
+std::vector<std::uint32_t> SourceIndexSpan(std::int32_t first, std::int32_t count,
+                                           std::int32_t destExtent, std::uint32_t sourceExtent,
+                                           bool stretched) {
+  std::vector<std::uint32_t> map(count > 0 ? static_cast<std::size_t>(count) : 0u);
   if (map.empty() || sourceExtent == 0) return map;
   const std::uint32_t last = sourceExtent - 1;
   const double ratio = stretched ? StretchRatio(destExtent, sourceExtent) : 1.0;
-  for (std::int32_t x = 0; x < destExtent; ++x) {
+  for (std::int32_t i = 0; i < count; ++i) {
+    const std::int32_t x = first + i;
     const std::uint32_t source =
         stretched ? StretchedSourceIndex(x, ratio) : static_cast<std::uint32_t>(x);
-    map[static_cast<std::size_t>(x)] = std::min(source, last);
+    map[static_cast<std::size_t>(i)] = std::min(source, last);
   }
   return map;
+}
+
+std::vector<std::uint32_t> SourceIndexMap(std::int32_t destExtent, std::uint32_t sourceExtent,
+                                          bool stretched) {
+  return SourceIndexSpan(0, destExtent, destExtent, sourceExtent, stretched);
 }
 
 void BlendRowBgr24(std::uint8_t* dest, const std::uint8_t* colour, const std::uint8_t* alpha,

@@ -29,6 +29,11 @@ std::uint32_t StretchedSourceIndex(std::int32_t destIndex, double ratio);
 // source index, so a map never points outside the source.
 std::vector<std::uint32_t> SourceIndexMap(std::int32_t destExtent, std::uint32_t sourceExtent,
                                           bool stretched);
+// The part of that map for destination indices first .. first + count - 1, so
+// that a clipped drawing maps only what it shows.
+std::vector<std::uint32_t> SourceIndexSpan(std::int32_t first, std::int32_t count,
+                                           std::int32_t destExtent, std::uint32_t sourceExtent,
+                                           bool stretched);
 
 // Contracts of the row blenders below:
 //  - dest points at width pixels of 4 bytes (blue, green, red, unused); the
