@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "gdi/bmp.h"
 #include "gdi/owners.h"
 #include "toolkit/canvas.h"
 #include "toolkit/graphics.h"
@@ -72,7 +73,8 @@ class TBitmap : public TGraphic {
 
  private:
   void Rebuild(int width, int height, TPixelFormat format, const RGBQUAD* colors, int colorCount);
-  void LoadDib(const BITMAPINFO& info, const std::uint8_t* bits);
+  void LoadDib(const BITMAPINFO& info, const std::uint8_t* bits, TPixelFormat format);
+  void SaveDib(DibImage& image);
 
   int width_ = 0;
   int height_ = 0;

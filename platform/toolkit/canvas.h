@@ -85,7 +85,7 @@ class TCanvas : public TPersistent {
   int DrawText(const std::string& text, TRect& rect, TAlignment alignment, bool wordWrap,
                bool verticalCentre = false, bool calcOnly = false);
 
-  // One pixel (toolkit colour); outside the bitmap reads as clNone-free black.
+  // One pixel as a toolkit colour (black outside the bitmap or the clip).
   TColor Pixel(int x, int y) const;
   void SetPixel(int x, int y, TColor color);
 
