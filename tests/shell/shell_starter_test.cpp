@@ -52,7 +52,9 @@ TEST_F(ShellStarterTest, NewsPagePressedTwiceQuicklyOpensItTwice) {
     EXPECT_GT(First, 0);
     EXPECT_GT(Second, 0);
     EXPECT_NE(First, Second);
-    EXPECT_EQ(Runs[1].Pid, Second);
+    // The two openers run side by side, so their records may come in either order.
+    EXPECT_TRUE((Runs[0].Pid == First && Runs[1].Pid == Second) ||
+                (Runs[0].Pid == Second && Runs[1].Pid == First));
     EXPECT_EQ(Starter.ErrorCode(), 0);
 }
 
