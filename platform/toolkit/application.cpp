@@ -88,13 +88,11 @@ void TApplication::ReleaseForm(TForm* form) {
 }
 
 void TApplication::FreeReleasedForms() {
-  while (!FReleased.empty()) {
-    TForm* form = FReleased.back();
-    FReleased.pop_back();
-    // A form still running its modal loop goes when that loop has ended.
-    if (form->Modal()) continue;
-    delete form;
-  }
+  // A form still running its modal loop stays listed and goes once that loop has ended.
+  std::vector<TForm*> ready;
+  for (TForm* form : FReleased)
+    if (!form->Modal()) ready.push_back(form);
+  for (TForm* form : ready) delete form;  // each takes itself out of FReleased
 }
 
 bool TApplication::Blocked(TForm* form) const {

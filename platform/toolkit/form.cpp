@@ -123,6 +123,8 @@ void TForm::CreateWindowIfNeeded() {
 void TForm::PlaceOnFirstShow() {
   if (FShownOnce) return;
   FShownOnce = true;
+  // A dialog opens with the focus on its first control in tab order.
+  if (!FActiveControl) SelectNextControl(true);
   TForm* main = Application ? Application->MainForm() : nullptr;
   if (Position == TPosition::poMainFormCenter && main && main != this) {
     // Division truncates toward zero, as the placement rule asks; no clamping to the screen.
