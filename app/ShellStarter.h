@@ -10,7 +10,7 @@
 // every tick while the starter keeps the timer enabled.
 #include "shell/process_handle.h"
 #include "shell/shell_result.h" // the codes ErrorCode holds
-#include "toolkit/classes.h"
+#include "toolkit/component.h"
 
 #include <cstdint>
 #include <functional>
@@ -58,11 +58,11 @@ constexpr int ScheduleIntervalMs = 1000;
 using TShellTimerHook = std::function<void(TShellStarterTimer Timer, int IntervalMs)>;
 using TShellErrorEvent = std::function<void()>;
 
-class TShellStarter : public TObject {
+// A component: an owner (the main window) destroys it with itself. Without an
+// owner, its creator frees it.
+class TShellStarter : public TComponent {
   public:
-    TShellStarter() = default;
-    TShellStarter(const TShellStarter&) = delete;
-    TShellStarter& operator=(const TShellStarter&) = delete;
+    explicit TShellStarter(TComponent* Owner = nullptr) : TComponent(Owner) {}
     ~TShellStarter() override; // stops its timers
 
     TShellStarterOperation StartOperation() const { return FStartOperation; }

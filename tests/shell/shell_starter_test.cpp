@@ -8,6 +8,7 @@
 #include <chrono>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -273,6 +274,18 @@ TEST_F(ShellStarterTest, DestructionStopsTheTimersItRuns) {
         Owned.Start();
     }
     EXPECT_EQ(Requests, (std::vector<std::string>{"1:1000", "0:500", "0:0", "1:0"}));
+}
+
+TEST(ShellStarterOwnership, TheOwnerDestroysItAndItsTimersStop) {
+    std::vector<int> Intervals;
+    auto Owner = std::make_unique<TComponent>(nullptr);
+    auto* Owned = new TShellStarter(Owner.get());
+    Owned->SetName("ShellStarter1");
+    Owned->SetTimerHook([&](TShellStarterTimer, int IntervalMs) { Intervals.push_back(IntervalMs); });
+    Owned->SetAutoStart(true);
+    EXPECT_EQ(Owner->FindComponent("ShellStarter1"), Owned);
+    Owner.reset();
+    EXPECT_EQ(Intervals, (std::vector<int>{ScheduleIntervalMs, 0}));
 }
 
 TEST(ShellStarterTexts, SharedSetterStoresByIndex) {
