@@ -3,6 +3,7 @@
 #include "shell/shell_execute.h"
 
 #include <ctime>
+#include <iterator>
 #include <stdexcept>
 
 namespace zorbalin {

@@ -6,12 +6,25 @@
 #include "shell/unique_fd.h"
 
 #include <sys/types.h>
+#include <utility>
 
 namespace zorbalin {
 
 class TProcessHandle {
   public:
     TProcessHandle() = default;
+    TProcessHandle(TProcessHandle&& Other) noexcept
+        : FPid(Other.FPid), FPidFd(std::move(Other.FPidFd)) {
+        Other.FPid = 0;
+    }
+    TProcessHandle& operator=(TProcessHandle&& Other) noexcept {
+        if (this != &Other) {
+            FPid = Other.FPid;
+            FPidFd = std::move(Other.FPidFd);
+            Other.FPid = 0;
+        }
+        return *this;
+    }
     // Takes hold of process Pid. The caller must make sure Pid cannot have been
     // reaped and reused yet (its parent is still alive and has not waited).
     static TProcessHandle Open(pid_t Pid);
