@@ -33,8 +33,8 @@ const char* ShellVerb(TShellStarterOperation Operation) {
 }
 
 int ShowCode(TShellStarterOptions Option) {
-    // The window-show codes of the desktop the component was first written for;
-    // the opener here chooses its window itself, but the codes stay part of the request.
+    // The codes travel in the request as callers of the starter know them; the
+    // opener chooses the window of the opened application itself.
     static const int Codes[] = {0, 3, 6, 9, 5, 3, 2, 7, 8, 1};
     const int Index = static_cast<int>(Option);
     return Index >= 0 && Index < static_cast<int>(std::size(Codes)) ? Codes[Index] : 5;
