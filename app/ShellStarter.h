@@ -106,7 +106,8 @@ class TShellStarter : public TComponent {
     // by itself: see ErrorCode and OnError.
     void Start();
     // A tick of the completion poll: once the process has ended, lets go of it,
-    // stops the poll and calls OnFinished.
+    // stops the poll and calls OnFinished. When no process is held any more (a
+    // later start failed), there is nothing left to wait for and it finishes too.
     void PollFinished();
     // A tick of the schedule: runs Start when AutoStart is set and Now is
     // StartTime, once for that moment however often it is ticked within it.
