@@ -1,0 +1,112 @@
+#include "pngtool_commands.h"
+
+#include <fstream>
+#include <vector>
+
+#include "gdi/owners.h"
+#include "imaging/pngpicture.h"
+
+namespace zorbalin {
+namespace {
+
+const char* KindName(TPNGTransparencyKind kind) {
+  switch (kind) {
+    case tkOpaque: return "opaque";
+    case tkColourKey: return "colour key";
+    case tkAlpha: return "alpha";
+  }
+  return "?";
+}
+
+// A 32-bit top-down DIB section in its own memory context, freed on every exit.
+class TDrawingSurface {
+ public:
+  TDrawingSurface(int width, int height) : width_(width), height_(height) {
+    dc_.Reset(CreateCompatibleDC(nullptr));
+    BITMAPINFO info{};
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bitmap_.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc_ || !bitmap_) throw EPNGOutMemory();
+    bits_ = static_cast<const uint8_t*>(bits);
+    previous_ = SelectObject(dc_.Get(), bitmap_.Get());
+  }
+  ~TDrawingSurface() { SelectObject(dc_.Get(), previous_); }
+  TDrawingSurface(const TDrawingSurface&) = delete;
+  TDrawingSurface& operator=(const TDrawingSurface&) = delete;
+
+  HDC DC() const { return dc_.Get(); }
+  // Binary PPM: the pixels' red, green and blue bytes, rows from the top.
+  void WritePpm(std::ostream& out) const {
+    out << "P6\n" << width_ << ' ' << height_ << "\n255\n";
+    std::vector<char> row(size_t(width_) * 3);
+    for (int y = 0; y < height_; ++y) {
+      const uint8_t* p = bits_ + size_t(y) * width_ * 4;
+      for (int x = 0; x < width_; ++x) {
+        row[3 * x] = static_cast<char>(p[4 * x + 2]);
+        row[3 * x + 1] = static_cast<char>(p[4 * x + 1]);
+        row[3 * x + 2] = static_cast<char>(p[4 * x]);
+      }
+      out.write(row.data(), static_cast<std::streamsize>(row.size()));
+    }
+  }
+
+ private:
+  int width_;
+  int height_;
+  DCOwner dc_;
+  BitmapOwner bitmap_;
+  HGDIOBJ previous_ = nullptr;
+  const uint8_t* bits_ = nullptr;
+};
+
+}  // namespace
+
+int InfoCommand(const std::string& path, std::ostream& out) {
+  TPNGObject picture;
+  LoadPNGFromFile(picture, path);
+  const TChunkIHDR& h = picture.HeaderChunk();
+  out << "width: " << h.ImageWidth << "\n"
+      << "height: " << h.ImageHeight << "\n"
+      << "bit depth: " << int(h.BitDepth) << "\n"
+      << "colour type: " << int(h.ColourType) << "\n"
+      << "compression method: " << int(h.CompressionMethod) << "\n"
+      << "filter method: " << int(h.FilterMethod) << "\n"
+      << "interlace method: " << int(h.InterlaceMethod) << "\n";
+  for (uint32_t i = 0; i < picture.Chunks.Count(); ++i) {
+    const TChunk* chunk = picture.Chunks.Item(i);
+    out << std::string(chunk->ChunkType.begin(), chunk->ChunkType.end()) << ' ' << chunk->BodySize() << "\n";
+  }
+  out << "transparency: " << KindName(picture.TransparencyKind()) << "\n";
+  return 0;
+}
+
+int DrawCommand(const std::string& in, const std::string& out, const TDrawOptions& options) {
+  TPNGObject picture;
+  LoadPNGFromFile(picture, in);
+  const int width = options.Width >= 0 ? options.Width : picture.Width();
+  const int height = options.Height >= 0 ? options.Height : picture.Height();
+  TDrawingSurface surface(width, height);
+  TCanvas canvas(surface.DC());
+  const uint32_t bg = options.Background;
+  canvas.Brush().SetColor(static_cast<TColor>(RGB(uint8_t(bg >> 16), uint8_t(bg >> 8), uint8_t(bg))));
+  canvas.FillRect(Rect(0, 0, width, height));
+  picture.Draw(canvas, Rect(0, 0, width, height));
+  std::ofstream file(out, std::ios::binary);
+  if (!file) throw EFCreateError("Cannot create file \"" + out + "\".");
+  surface.WritePpm(file);
+  if (!file.flush()) throw EWriteError("Stream write error");
+  return 0;
+}
+
+int ResaveCommand(const std::string& in, const std::string& out) {
+  TPNGObject picture;
+  LoadPNGFromFile(picture, in);
+  TFileStream stream(out, fmCreate);
+  picture.SaveToStream(stream);
+  return 0;
+}
+
+}  // namespace zorbalin
