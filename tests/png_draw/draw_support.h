@@ -1,0 +1,67 @@
+// Test-side tools for the drawing tests: a tiny PNG encoder (zlib's own deflate
+// and CRC, unfiltered rows) so that pictures of any format can be built from
+// samples, and a 32-bit canvas whose pixels can be read back.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gdi/owners.h"
+#include "toolkit/canvas.h"
+
+namespace zorbalin {
+class TPNGObject;
+}
+
+namespace zorbalin::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct TTestImage {
+  std::uint32_t Width = 0, Height = 0;
+  int BitDepth = 8, ColourType = 6;
+  // Samples row by row from the top, channel by channel, each as its full
+  // value (16-bit samples whole, sub-byte samples unpacked).
+  std::vector<std::uint16_t> Samples;
+  Bytes Palette;           // PLTE data, written when not empty
+  Bytes Transparency;      // tRNS data, written when HasTransparency
+  bool HasTransparency = false;
+  std::uint32_t Gamma = 0;  // gAMA value, written when not 0
+};
+
+Bytes EncodeTestPng(const TTestImage& image);
+// A picture loaded from the encoded image.
+std::unique_ptr<TPNGObject> LoadTestPng(const TTestImage& image);
+// A big-endian 16-bit sample as two tRNS bytes.
+void AppendSample(Bytes& data, std::uint16_t sample);
+
+// A width x height 32-bit top-down canvas filled with one colour.
+class TTestCanvas {
+ public:
+  TTestCanvas(int width, int height, COLORREF fill);
+  ~TTestCanvas();
+  TTestCanvas(const TTestCanvas&) = delete;
+  TTestCanvas& operator=(const TTestCanvas&) = delete;
+
+  TCanvas& Canvas() { return *canvas_; }
+  HDC DC() const { return dc_.Get(); }
+  // The pixel's colour as RGB (red in the low byte).
+  COLORREF Pixel(int x, int y) const;
+  void SetPixel(int x, int y, COLORREF colour);
+  // The blue, green, red bytes of every pixel, for whole-canvas comparisons.
+  std::vector<std::uint32_t> Pixels() const;
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+ private:
+  int width_, height_;
+  DCOwner dc_;
+  BitmapOwner section_;
+  HGDIOBJ previous_ = nullptr;
+  std::uint8_t* bits_ = nullptr;
+  std::unique_ptr<TCanvas> canvas_;
+};
+
+}  // namespace zorbalin::testing
