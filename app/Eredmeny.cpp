@@ -1,0 +1,83 @@
+#include "app/Eredmeny.h"
+
+#include "app/embedded_pictures.h"
+#include "app/window_parts.h"
+#include "assets/embedded_assets.h"
+#include "imaging/pngpicture.h"
+#include "toolkit/application.h"
+#include "toolkit/font.h"
+
+#include <memory>
+
+namespace zorbalin {
+
+Tfrm_Eredmeny* frm_Eredmeny = nullptr;
+
+Tfrm_Eredmeny::Tfrm_Eredmeny(TComponent* Owner) : TForm(Owner) {
+    SetName("frm_Eredmeny");
+    SetBorderStyle(TFormBorderStyle::bsNone);
+    SetClientSize(225, 150);
+    Position = TPosition::poMainFormCenter;
+    // The panel holds no pixel of this gray, so the whole window shows.
+    TransparentColor = true;
+    TransparentColorValue = clGray;
+    Font()->SetName("MS Sans Serif");
+    Font()->SetHeight(-11);
+
+    Image1 = NewPanelPicture(this, 225, 150, asset::kResultPanel);
+    Image1->OnMouseDown = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
+        Image1MouseDown(S, B, Sh, X, Y);
+    };
+    Image1->OnMouseMove = [this](TObject* S, TShiftState Sh, int X, int Y) {
+        Image1MouseMove(S, Sh, X, Y);
+    };
+    Image1->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
+        Image1MouseUp(S, B, Sh, X, Y);
+    };
+    s1 = NewLabel("s1", 48, 21, -13, "Gratulálok:");
+    i1 = NewLabel("i1", 76, 57, -12, "1.");
+    i1->WordWrap = true;
+    PNGButton8 = NewCrossButton(this, 188, [this](TObject* Sender) { SpeedButton1Click(Sender); });
+}
+
+Tfrm_Eredmeny::~Tfrm_Eredmeny() {
+    DestroyComponents();
+    if (frm_Eredmeny == this) frm_Eredmeny = nullptr;
+}
+
+TLabel* Tfrm_Eredmeny::NewLabel(const char* Name, int Top, int Height, int FontHeight,
+                                const char* Text) {
+    auto* label = new TLabel(this);
+    label->SetName(Name);
+    label->SetBounds(24, Top, 181, Height);
+    label->Alignment = taCenter;
+    label->Transparent = true;
+    label->SetParent(this);
+    label->ParentFont = false;
+    label->Font()->SetName("Comic Sans MS");
+    label->Font()->SetHeight(FontHeight);
+    label->Font()->SetStyle(fsBold);
+    label->Font()->SetColor(clYellow);
+    label->SetCaption(Text);
+    return label;
+}
+
+void Tfrm_Eredmeny::SpeedButton1Click(TObject*) { SetModalResult(mrOk); }
+
+void Tfrm_Eredmeny::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {
+    Drag.MouseDown(*this, Button);
+}
+
+void Tfrm_Eredmeny::Image1MouseMove(TObject*, TShiftState, int, int) { Drag.MouseMove(*this); }
+
+void Tfrm_Eredmeny::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { Drag.MouseUp(); }
+
+void ShowResultWindow(const std::string& Headline, const std::string& Message) {
+    std::unique_ptr<Tfrm_Eredmeny> window(TForm::Create<Tfrm_Eredmeny>(Application));
+    frm_Eredmeny = window.get();
+    window->s1->SetCaption(Headline);
+    window->i1->SetCaption(Message);
+    window->ShowModal();
+}
+
+} // namespace zorbalin

@@ -1,0 +1,233 @@
+#include "app/Main.h"
+
+#include "app/Beallit.h"
+#include "app/Eredmeny.h"
+#include "app/Nevjegy.h"
+#include "app/Seged.h"
+#include "app/program.h"
+#include "app/embedded_pictures.h"
+#include "app/window_parts.h"
+#include "app/site_address.h"
+#include "assets/embedded_assets.h"
+#include "imaging/pngbutton.h"
+#include "imaging/pngpicture.h"
+#include "toolkit/application.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/font.h"
+
+#include <sys/stat.h>
+
+namespace zorbalin {
+
+Tfrm_Main* frm_Main = nullptr;
+
+namespace {
+
+bool FileExists(const std::string& Path) {
+    struct stat info {};
+    return ::stat(Path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+} // namespace
+
+Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
+    SetName("frm_Main");
+    SetCaption("frm_Main");
+    SetBorderStyle(TFormBorderStyle::bsNone);
+    SetClientSize(MainClientWidth, MainClientHeight);
+    SetBounds(223, 198, Width(), Height());
+    SetColor(clBtnFace);
+    Font()->SetName("MS Sans Serif");
+    Font()->SetHeight(-11);
+    CreateComponents();
+    FCells.Attach(this, ProgramPaths().AppDir, [this](TObject* Sender) { Image1Click(Sender); });
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
+    OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+}
+
+Tfrm_Main::~Tfrm_Main() {
+    // The components go while the form is whole; the cell table must not outlive them in use.
+    DestroyComponents();
+    if (frm_Main == this) frm_Main = nullptr;
+}
+
+TPNGButton* Tfrm_Main::NewButton(const char* Name, int Left, int Size, std::string_view Icon,
+                                 void (Tfrm_Main::*Handler)(TObject*)) {
+    auto* button = new TPNGButton(this);
+    button->SetName(Name);
+    button->SetBounds(Left, 12, Size, Size);
+    button->SetButtonLayout(pbsImageAbove);
+    button->SetButtonStyle(pbsNoFrame);
+    button->ShowHint = true;
+    button->OnClick = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
+    button->SetParent(this);
+    RunCreationStep([&] { button->SetImageNormal(EmbeddedPicture(Icon).get()); });
+    return button;
+}
+
+void Tfrm_Main::CreateComponents() {
+    Image1 = NewPanelPicture(this, MainClientWidth, MainClientHeight, asset::kMainBackground);
+    Image1->OnMouseDown = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
+        Image1MouseDown(S, B, Sh, X, Y);
+    };
+    Image1->OnMouseMove = [this](TObject* S, TShiftState Sh, int X, int Y) {
+        Image1MouseMove(S, Sh, X, Y);
+    };
+    Image1->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
+        Image1MouseUp(S, B, Sh, X, Y);
+    };
+
+    // Left to right on the screen: replay, new game, settings, about, news, home, minimise, close.
+    PNGButton4 = NewButton("PNGButton4", 384, 37, asset::kButtonNewGame, &Tfrm_Main::aUjExecute);
+    PNGButton3 = NewButton("PNGButton3", 480, 37, asset::kButtonAbout, &Tfrm_Main::aNevjegyExecute);
+    PNGButton5 = NewButton("PNGButton5", 520, 37, asset::kButtonNews, &Tfrm_Main::aUjdonsagExecute);
+    PNGButton6 = NewButton("PNGButton6", 560, 37, asset::kButtonHome, &Tfrm_Main::aHonlapExecute);
+    PNGButton7 = NewButton("PNGButton7", 608, 25, asset::kButtonMinimise, &Tfrm_Main::aMinimizeExecute);
+    PNGButton8 = NewButton("PNGButton8", 632, 25, asset::kButtonClose, &Tfrm_Main::aBezarExecute);
+    PNGButton8->ShowHint = false;
+    PNGButton1 = NewButton("PNGButton1", 432, 37, asset::kButtonSettings, &Tfrm_Main::aBeallitExecute);
+    PNGButton2 = NewButton("PNGButton2", 336, 37, asset::kButtonReplay, &Tfrm_Main::PNGButton2Click);
+
+    CreateActions();
+    ShellStarter1 = new TShellStarter(this);
+    ShellStarter1->SetName("ShellStarter1");
+}
+
+TAction* Tfrm_Main::NewAction(const char* Name, const char* Hint,
+                              void (Tfrm_Main::*Handler)(TObject*)) {
+    auto* action = new TAction(this);
+    action->SetName(Name);
+    action->SetHint(Hint);
+    action->OnExecute = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
+    action->SetActionList(ActionList1);
+    return action;
+}
+
+void Tfrm_Main::CreateActions() {
+    ActionList1 = new TActionList(this);
+    ActionList1->SetName("ActionList1");
+    aBezar = NewAction("aBezar", "Bezar", &Tfrm_Main::aBezarExecute);
+    aUj = NewAction("aUj", "Új játék", &Tfrm_Main::aUjExecute);
+    aUjdonsag = NewAction("aUjdonsag", "Újdonságok honlapomon", &Tfrm_Main::aUjdonsagExecute);
+    aHonlap = NewAction("aHonlap", "Vendrik honlapja", &Tfrm_Main::aHonlapExecute);
+    aNevjegy = NewAction("aNevjegy", "Névjegy", &Tfrm_Main::aNevjegyExecute);
+    aBeallit = NewAction("aBeallit", "Beállítások", &Tfrm_Main::aBeallitExecute);
+    aMinimize = NewAction("aMinimize", "Tálcára vele...", &Tfrm_Main::aMinimizeExecute);
+    aMinimize->ShortCut = ShortCut(vk::Escape, 0);
+}
+
+// ---- Creation, showing, closing ---------------------------------------------------------------
+
+void Tfrm_Main::FormCreate(TObject*) {
+    CreateDataDir(ProgramPaths().DataDir);
+    RunCreationStep([this] { LoadBackgroundFile(); });
+    FSettings = ReadSettings(ProgramPaths().IniPath);
+    RunCreationStep([this] { FGame.SetColourCount(FSettings.ColourCount); });
+    RunCreationStep([this] {
+        TCellPictures::TOperation operation(FCells);
+        FGame.CreateBoard();
+    });
+}
+
+void Tfrm_Main::LoadBackgroundFile() {
+    const std::string path = ProgramPaths().AppDir + "/Ico/hatter.bmp";
+    if (!FileExists(path)) return;
+    // Read it aside first: a broken file must leave the embedded background in place.
+    TBitmap background;
+    background.LoadFromFile(path);
+    Image1->Picture()->Assign(&background);
+}
+
+void Tfrm_Main::FormShow(TObject*) {
+    // Only the first showing places the window; a later one (after the task bar) keeps it.
+    if (FPlacedOnce) return;
+    FPlacedOnce = true;
+    SetLeft(FSettings.SavedLeft);
+    SetTop(FSettings.SavedTop);
+}
+
+void Tfrm_Main::FormClose(TObject*, TCloseAction&) {
+    // A failure propagates: the toolkit keeps the window open and shows the error box.
+    WriteSettings(ProgramPaths().IniPath, Left(), Top(), FGame.ColourCount());
+}
+
+void Tfrm_Main::aBezarExecute(TObject*) { Close(); }
+
+void Tfrm_Main::aMinimizeExecute(TObject*) {
+    if (Application) Application->Minimize();
+}
+
+// ---- Game commands -----------------------------------------------------------------------------
+
+void Tfrm_Main::aUjExecute(TObject*) {
+    TCellPictures::TOperation operation(FCells);
+    FGame.aUjExecute();
+}
+
+void Tfrm_Main::PNGButton2Click(TObject*) {
+    TCellPictures::TOperation operation(FCells);
+    FGame.PNGButton2Click();
+}
+
+void Tfrm_Main::Image1Click(TObject* Sender) {
+    const auto* picture = dynamic_cast<TComponent*>(Sender);
+    if (!picture) return;
+    TCellPictures::TOperation operation(FCells);
+    FGame.ClickNamedCell(picture->Name());
+}
+
+// ---- Dialogs and web pages ---------------------------------------------------------------------
+
+void Tfrm_Main::aNevjegyExecute(TObject*) {
+    frm_Nevjegy = TForm::Create<Tfrm_Nevjegy>(Application);
+    frm_Nevjegy->ShowModal();
+}
+
+void Tfrm_Main::aBeallitExecute(TObject*) {
+    std::int32_t count = FGame.ColourCount();
+    ShowSettingsDialog(count);
+    FGame.SetColourCount(count);
+}
+
+void Tfrm_Main::aUjdonsagExecute(TObject*) {
+    ShellStarter1->SetText(0, NewsPageAddress());
+    ShellStarter1->Start();
+}
+
+void Tfrm_Main::aHonlapExecute(TObject*) {
+    ShellStarter1->SetText(0, HomePageAddress());
+    ShellStarter1->Start();
+}
+
+// ---- Dragging the window by its background -----------------------------------------------------
+
+void Tfrm_Main::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {
+    Drag.MouseDown(*this, Button);
+}
+
+void Tfrm_Main::Image1MouseMove(TObject*, TShiftState, int, int) { Drag.MouseMove(*this); }
+
+void Tfrm_Main::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { Drag.MouseUp(); }
+
+// ---- TBoardView --------------------------------------------------------------------------------
+
+TPictureHandle Tfrm_Main::CreatePebble(int Col, int Row, std::int32_t Colour) {
+    return FCells.Create(Col, Row, Colour);
+}
+
+void Tfrm_Main::ShowPebble(int Col, int Row, std::int32_t Colour) { FCells.Show(Col, Row, Colour); }
+
+void Tfrm_Main::HidePebble(int Col, int Row) { FCells.Hide(Col, Row); }
+
+void Tfrm_Main::OffsetPebble(int Col, int Row, int DX, int DY) { FCells.Offset(Col, Row, DX, DY); }
+
+void Tfrm_Main::ResetPebble(int Col, int Row) { FCells.Reset(Col, Row); }
+
+void Tfrm_Main::ShowResult(const std::string& Headline, const std::string& Message) {
+    // A bitmap that failed during this click is told before the game's end is.
+    FCells.ReportFailures();
+    ShowResultWindow(Headline, Message);
+}
+
+} // namespace zorbalin

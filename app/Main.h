@@ -1,0 +1,101 @@
+#pragma once
+// Main: the main window frm_Main, the whole visible game. A borderless 670 x 480
+// window: the background picture Image1, eight image buttons along the top, and
+// the 162 cell pictures in front of them. It implements TBoardView, so the game
+// never touches a window itself, and keeps the window's place and the number of
+// colours in the settings file.
+#include "app/board_view_images.h"
+#include "app/settings.h"
+#include "app/window_drag.h"
+#include "app/ShellStarter.h"
+#include "game/board_view.h"
+#include "game/game.h"
+#include "toolkit/action.h"
+#include "toolkit/form.h"
+#include "toolkit/image.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zorbalin {
+
+class TPNGButton;
+
+constexpr int MainClientWidth = 670;
+constexpr int MainClientHeight = 480;
+
+class Tfrm_Main : public TForm, public TBoardView {
+  public:
+    explicit Tfrm_Main(TComponent* Owner);
+    ~Tfrm_Main() override;
+
+    // Components, in the order of creation (later ones lie in front).
+    TImage* Image1;
+    TPNGButton* PNGButton4; // new game
+    TPNGButton* PNGButton3; // about
+    TPNGButton* PNGButton5; // news page
+    TPNGButton* PNGButton6; // home page
+    TPNGButton* PNGButton7; // minimise
+    TPNGButton* PNGButton8; // close
+    TPNGButton* PNGButton1; // settings
+    TPNGButton* PNGButton2; // replay
+    TActionList* ActionList1;
+    TAction* aBezar;
+    TAction* aUj;
+    TAction* aUjdonsag;
+    TAction* aHonlap;
+    TAction* aNevjegy;
+    TAction* aBeallit;
+    TAction* aMinimize;
+    TShellStarter* ShellStarter1;
+
+    TGame& Game() { return FGame; }
+    const TCellPictures& Cells() const { return FCells; }
+    bool IsDragging() const { return Drag.Dragging; }
+
+    // Event handlers.
+    void FormCreate(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void aBezarExecute(TObject* Sender);
+    void aUjExecute(TObject* Sender);
+    void aUjdonsagExecute(TObject* Sender);
+    void aHonlapExecute(TObject* Sender);
+    void aNevjegyExecute(TObject* Sender);
+    void aBeallitExecute(TObject* Sender);
+    void aMinimizeExecute(TObject* Sender);
+    void PNGButton2Click(TObject* Sender);
+    void Image1Click(TObject* Sender);
+    void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Image1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+
+    // TBoardView.
+    TPictureHandle CreatePebble(int Col, int Row, std::int32_t Colour) override;
+    void ShowPebble(int Col, int Row, std::int32_t Colour) override;
+    void HidePebble(int Col, int Row) override;
+    void OffsetPebble(int Col, int Row, int DX, int DY) override;
+    void ResetPebble(int Col, int Row) override;
+    void ShowResult(const std::string& Headline, const std::string& Message) override;
+
+  private:
+    void CreateComponents();
+    void CreateActions();
+    TAction* NewAction(const char* Name, const char* Hint, void (Tfrm_Main::*Handler)(TObject*));
+    TPNGButton* NewButton(const char* Name, int Left, int Size, std::string_view Icon,
+                          void (Tfrm_Main::*Handler)(TObject*));
+    void LoadBackgroundFile();
+
+    TCellPictures FCells;
+    TGame FGame;
+    TSettings FSettings;     // SavedLeft, SavedTop as read at creation
+    bool FPlacedOnce = false;
+
+    TWindowDrag Drag; // dragging the window by its background
+};
+
+// The main window while the program runs.
+extern Tfrm_Main* frm_Main;
+
+} // namespace zorbalin

@@ -1,0 +1,50 @@
+#include "app/Nevjegy.h"
+
+#include "app/window_parts.h"
+#include "assets/embedded_assets.h"
+#include "imaging/pngbutton.h"
+#include "toolkit/font.h"
+
+namespace zorbalin {
+
+Tfrm_Nevjegy* frm_Nevjegy = nullptr;
+
+const char kProductNameText[] = "ZorbaLin\r\nV2.2.0.44";
+
+Tfrm_Nevjegy::Tfrm_Nevjegy(TComponent* Owner) : TForm(Owner) {
+    SetName("frm_Nevjegy");
+    SetCaption("Névjegy");
+    SetBorderStyle(TFormBorderStyle::bsNone);
+    SetClientSize(366, 300);
+    Position = TPosition::poMainFormCenter;
+    Font()->SetName("Tahoma");
+    Font()->SetHeight(-11);
+
+    Image1 = NewPanelPicture(this, 366, 300, asset::kAboutPanel);
+
+    ProductName = new TLabel(this);
+    ProductName->SetName("ProductName");
+    ProductName->SetBounds(20, 116, 145, 37);
+    ProductName->Transparent = true;
+    ProductName->SetParent(this);
+    ProductName->ParentFont = false;
+    ProductName->Font()->SetName("Arial");
+    ProductName->Font()->SetHeight(-15);
+    ProductName->Font()->SetStyle(fsBold);
+    ProductName->Font()->SetColor(clRed);
+
+    PNGButton8 = NewCrossButton(this, 329, [this](TObject* Sender) { SpeedButton1Click(Sender); });
+
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+}
+
+Tfrm_Nevjegy::~Tfrm_Nevjegy() { DestroyComponents(); }
+
+void Tfrm_Nevjegy::FormCreate(TObject*) { ProductName->SetCaption(kProductNameText); }
+
+void Tfrm_Nevjegy::FormClose(TObject*, TCloseAction& Action) { Action = TCloseAction::caFree; }
+
+void Tfrm_Nevjegy::SpeedButton1Click(TObject*) { SetModalResult(mrOk); }
+
+} // namespace zorbalin

@@ -1,0 +1,34 @@
+#pragma once
+// Nevjegy ("about"): the borderless window with the program's name and version
+// over its panel picture. It cannot be dragged, is closed by its cross button
+// and frees itself at the end of its modal run.
+#include "toolkit/form.h"
+#include "toolkit/image.h"
+#include "toolkit/label.h"
+
+namespace zorbalin {
+
+class TPNGButton;
+
+// The two lines of ProductName: the program's name and its version.
+extern const char kProductNameText[];
+
+class Tfrm_Nevjegy : public TForm {
+  public:
+    explicit Tfrm_Nevjegy(TComponent* Owner);
+    ~Tfrm_Nevjegy() override;
+
+    TImage* Image1;
+    TLabel* ProductName;
+    TPNGButton* PNGButton8;
+
+    void FormCreate(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void SpeedButton1Click(TObject* Sender);
+};
+
+// The about window last opened. It is not cleared when that window frees
+// itself; the next about command replaces it.
+extern Tfrm_Nevjegy* frm_Nevjegy;
+
+} // namespace zorbalin

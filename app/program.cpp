@@ -1,0 +1,50 @@
+#include "app/program.h"
+
+#include "app/Main.h"
+#include "app/embedded_pictures.h"
+#include "app/window_parts.h"
+#include "assets/embedded_assets.h"
+#include "toolkit/application.h"
+
+#include <optional>
+
+namespace zorbalin {
+
+const char kApplicationTitle[] = "ZorbaLin";
+
+namespace {
+
+std::optional<TSegedPaths>& PathsInUse() {
+    static std::optional<TSegedPaths> paths;
+    return paths;
+}
+
+} // namespace
+
+const TSegedPaths& ProgramPaths() {
+    auto& paths = PathsInUse();
+    if (!paths) paths = TSegedPaths{AppDir(), DataDir(), IniPath()};
+    return *paths;
+}
+
+void SetProgramPaths(const TSegedPaths& Paths) { PathsInUse() = Paths; }
+
+void StartProgram(TApplication& App) {
+    App.SetTitle(kApplicationTitle);
+    RunCreationStep([&] {
+        TArgbImage icon = EmbeddedArgb(asset::kIcon48);
+        App.SetIcon(std::move(icon.Pixels), icon.Width, icon.Height);
+    });
+    App.CreateForm(frm_Main);
+}
+
+int RunProgram(TBackend& Backend) {
+    InitSeged();
+    ProgramPaths();
+    TApplication app(Backend);
+    StartProgram(app);
+    app.Run();
+    return 0;
+}
+
+} // namespace zorbalin

@@ -1,0 +1,26 @@
+#pragma once
+// Moving a borderless window by dragging its background picture. The window
+// follows the mouse cursor's screen position, not the event's coordinates,
+// which move with the window itself. Only the left button starts a drag; a
+// release of any button ends it. The window is not kept on the screen.
+#include "toolkit/backend.h"
+#include "toolkit/geometry.h"
+
+#include <cstdint>
+
+namespace zorbalin {
+
+class TForm;
+
+struct TWindowDrag {
+    bool Dragging = false;
+    TPoint DragCursor;        // cursor in screen coordinates when the drag began
+    std::int32_t DragLeft = 0; // the window's edges when the drag began
+    std::int32_t DragTop = 0;
+
+    void MouseDown(const TForm& Window, TMouseButton Button);
+    void MouseMove(TForm& Window) const;
+    void MouseUp() { Dragging = false; }
+};
+
+} // namespace zorbalin
