@@ -6,6 +6,13 @@
 // Every visible effect is a TBoardView call, made in a fixed order that the
 // view may rely on. The operations run to their end before returning; the
 // only call that waits for the player is ShowResult.
+//
+// The main window implements TBoardView, owns one TGame (the view must outlive
+// it) and wires it up: FormCreate calls SetColourCount with the saved setting,
+// then CreateBoard; a cell picture's click handler Image1Click calls
+// ClickNamedCell with the picture's name; the new-game button and action call
+// aUjExecute, the replay button PNGButton2Click; the settings dialog calls
+// SetColourCount.
 #include "game/board.h"
 #include "game/board_view.h"
 #include "game/colour_random.h"
@@ -55,7 +62,9 @@ class TGame {
 
     // Settling: drops, then four passes closing empty columns.
     void SettleBoard();
+    // The animation of a pebble that has left (Col, Row) for the cell below.
     void DropPebble(int Col, int Row);
+    // Moves column Col + 1 into column Col (Col 1..17), row by row.
     void ShiftColumnLeft(int Col);
 
     // End of a game.
