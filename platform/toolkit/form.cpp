@@ -243,7 +243,8 @@ TModalResult TForm::ShowModal() {
       TCloseAction action = TCloseAction::caHide;
       DoClose(action);
       if (action == TCloseAction::caNone) FModalResult = mrNone;
-      if (action == TCloseAction::caFree) Release();
+      // Freed once the event that ended the run is handled (the loop has checked us by then).
+      if (action == TCloseAction::caFree) Application->ReleaseForm(this);
     }
   }
   return FModalResult;

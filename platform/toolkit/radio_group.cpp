@@ -40,7 +40,8 @@ void DrawRadio(HDC dc, int left, int top, bool checked, bool enabled) {
 
 TRadioGroup::TRadioGroup(TComponent* Owner) : TGraphicControl(Owner) {
   TabStop = true;
-  ControlStyle = csCaptureMouse | csClickEvents;
+  // OnClick comes from a change of the selection, not from the toolkit's click rule.
+  ControlStyle = csCaptureMouse;
   SetBounds(Left(), Top(), 185, 105);
 }
 

@@ -171,6 +171,26 @@ TEST_F(KeyboardModalTest, ArrowKeysMoveTheRadioSelectionAndTabWalksTheFocus) {
   EXPECT_EQ(selected, 2);
 }
 
+TEST_F(KeyboardModalTest, ClickingARadioItemSelectsItAndFiresOnClickOnce) {
+  TTestDialog* dialog = nullptr;
+  int clicks = 0, selected = -1;
+  Script({[&] {
+            dialog->Group->OnClick = [&](TObject*) { ++clicks; };
+            TRect item = dialog->Group->ItemRect(2);
+            TPoint p = dialog->Group->ClientToScreen({item.Left + 3, item.Top + 3});
+            screen.Click(p.X, p.Y);
+            screen.AdvanceTime(1000);
+            screen.Click(p.X, p.Y);  // the same item again: no change, no event
+          },
+          [&] {
+            selected = dialog->Group->ItemIndex();
+            screen.KeyDown(vk::Return);
+          }});
+  EXPECT_EQ(RunDialog(&dialog), mrOk);
+  EXPECT_EQ(selected, 2);
+  EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(KeyboardModalTest, AModalFormBlocksTheMainFormButKeepsItPainted) {
   TTestDialog* dialog = nullptr;
   bool mainClosed = false;
