@@ -1,7 +1,8 @@
 #!/bin/sh
-# Installs into a temporary DESTDIR with the prefix /usr and checks what lands
-# where. Arguments: build folder, application id, bin, data and program folders
-# (relative to the prefix), and 1 when the game's executable is part of the build.
+# Installs into a temporary DESTDIR with the prefix /usr, checks what lands
+# where and, when the game's executable is part of the build, starts the
+# installed game. Arguments: build folder, application id, bin, data and program
+# folders (relative to the prefix), and 1 when the executable is built.
 set -eu
 build=$1 id=$2 bindir=$3 datadir=$4 progdir=$5 has_program=$6
 stage=$(mktemp -d)
@@ -17,6 +18,31 @@ metainfo=$root/$datadir/metainfo/$id.metainfo.xml
 [ -f "$metainfo" ] || fail "no metainfo at $metainfo"
 desktop-file-validate "$entry" || fail "installed desktop entry is not valid"
 appstreamcli validate --no-net "$metainfo" >/dev/null || fail "installed metainfo is not valid"
+
+# Starts the installed game through its launcher on SDL's display-less video
+# driver, from another folder, with a scratch settings folder: it must come up
+# (it creates its settings folder at start), keep running, and on a polite
+# termination close normally and write its settings.
+start_installed_program() {
+  config=$stage/config
+  mkdir -p "$config"
+  (cd / && XDG_CONFIG_HOME=$config SDL_VIDEODRIVER=dummy exec "$root/$bindir/zorbalin") &
+  game=$!
+  tries=0
+  until [ -d "$config/ZorbaLin" ]; do
+    tries=$((tries + 1))
+    [ $tries -le 100 ] || { kill -KILL $game; fail "the installed game did not start"; }
+    kill -0 $game 2>/dev/null || fail "the installed game ended at start"
+    sleep 0.1
+  done
+  sleep 0.5
+  kill -0 $game 2>/dev/null || fail "the installed game ended by itself"
+  kill -TERM $game
+  status=0
+  wait $game || status=$?
+  [ "$status" = 0 ] || fail "the installed game ended with status $status"
+  grep -q '^\[Game\]' "$config/ZorbaLin/ZorbaLin.ini" || fail "no settings written on close"
+}
 
 key() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(key Exec)" = "/usr/$bindir/zorbalin" ] || fail "Exec is '$(key Exec)'"
@@ -42,5 +68,6 @@ if [ "$has_program" = 1 ]; then
   for colour in 1 2 3 4 5; do
     [ -f "$root/$progdir/Ico/$colour.bmp" ] || fail "no pebble picture $colour.bmp"
   done
+  start_installed_program
 fi
 echo "install layout ok"
