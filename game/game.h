@@ -57,14 +57,16 @@ class TGame {
     // end test. A position off the board or an empty cell is ignored.
     void ClickPebble(int Col, int Row);
     // Appends the keys of the same-coloured neighbours of a cell (left, right,
-    // upper, lower) that GroupKeys lacks; true when any neighbour matches.
+    // upper, lower) that GroupKeys lacks; true when any neighbour matches
+    // (false for a cell off the board).
     bool AddSameColourNeighbours(int Col, int Row, TGroupKeys& GroupKeys) const;
 
     // Settling: drops, then four passes closing empty columns.
     void SettleBoard();
     // The animation of a pebble that has left (Col, Row) for the cell below.
     void DropPebble(int Col, int Row);
-    // Moves column Col + 1 into column Col (Col 1..17), row by row.
+    // Moves column Col + 1 into column Col, row by row; Col outside 1..17 throws
+    // std::out_of_range.
     void ShiftColumnLeft(int Col);
 
     // End of a game.

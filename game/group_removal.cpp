@@ -43,6 +43,8 @@ bool TGame::ClickNamedCell(const std::string& Name) {
 }
 
 bool TGame::AddSameColourNeighbours(int Col, int Row, TGroupKeys& GroupKeys) const {
+    if (!IsOnBoard(Col, Row))
+        return false;
     const std::int32_t colour = FBoard.Colour(Col, Row);
     bool found = false;
     const auto tryNeighbour = [&](bool inside, int col, int row) {

@@ -2,6 +2,9 @@
 // empty columns are closed from the right in exactly four passes.
 #include "game/game.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace zorbalin {
 namespace {
 
@@ -58,6 +61,8 @@ void TGame::DropPebble(int Col, int Row) {
 }
 
 void TGame::ShiftColumnLeft(int Col) {
+    if (Col < 1 || Col >= ColumnCount)
+        throw std::out_of_range("no column to the right of column " + std::to_string(Col));
     for (int row = 1; row <= RowCount; ++row) {
         if (FBoard.IsFilled(Col + 1, row))
             for (int i = 1; i <= ShiftSteps; ++i)

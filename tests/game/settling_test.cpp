@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace zorbalin::testing {
 namespace {
 
@@ -126,6 +128,11 @@ TEST(Settling, ColumnEighteenIsNeverShiftedButFillsAnEmptyColumnSeventeen) {
     EXPECT_EQ(g.View.Calls.front(), "OffsetPebble 18 1 -2 0");
     EXPECT_EQ(g.View.Calls.back(), "ShowPebble 17 9 " + std::to_string(Checkerboard().Colour(18, 9)));
     EXPECT_EQ(RowsOf(g.Game.Board())[0], "121212121212121220");
+
+    g.View.Calls.clear();
+    EXPECT_THROW(g.Game.ShiftColumnLeft(18), std::out_of_range);
+    EXPECT_THROW(g.Game.ShiftColumnLeft(0), std::out_of_range);
+    EXPECT_TRUE(g.View.Calls.empty());
 }
 
 } // namespace
