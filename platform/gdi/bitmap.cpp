@@ -180,8 +180,8 @@ int GetObject(HGDIOBJ obj, int size, void* out) {
 
 int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info,
               UINT usage) {
+  (void)hdc;  // reading never disturbs a context, so the bitmap may be selected anywhere
   if (!bitmap || !info || usage != DIB_RGB_COLORS) return 0;
-  if (bitmap->selectedInto && bitmap->selectedInto != hdc) return 0;
   BITMAPINFOHEADER& h = info->bmiHeader;
   if (!bits && h.biBitCount == 0) {
     h = BITMAPINFOHEADER();

@@ -137,9 +137,10 @@ void FillOp(const BlitParams& p, const RECT& t, Op op) {
   }
 }
 
-// The common case of the game: 32-bit colour onto 32-bit colour, copied.
-void Copy32(const BlitParams& p, const RECT& t, const std::vector<LONG>& cols,
-            const std::vector<LONG>& rows) {
+// The common cases of the game: 24- or 32-bit colour copied onto 32-bit colour.
+template <int SrcBytes>
+void CopyToBgrx(const BlitParams& p, const RECT& t, const std::vector<LONG>& cols,
+                const std::vector<LONG>& rows) {
   for (LONG y = t.top; y < t.bottom; ++y) {
     LONG sy = rows[static_cast<std::size_t>(y - t.top)];
     if (sy < 0) continue;
@@ -148,10 +149,18 @@ void Copy32(const BlitParams& p, const RECT& t, const std::vector<LONG>& cols,
     for (std::size_t i = 0; i < cols.size(); ++i, dst += 4) {
       LONG sx = cols[i];
       if (sx < 0) continue;
-      std::uint32_t v;
-      std::memcpy(&v, src + 4 * sx, 4);
-      v &= 0x00FFFFFFu;
-      std::memcpy(dst, &v, 4);
+      const BYTE* from = src + SrcBytes * sx;
+      if constexpr (SrcBytes == 4) {
+        std::uint32_t v;
+        std::memcpy(&v, from, 4);
+        v &= 0x00FFFFFFu;  // the fourth byte of a device pixel is always 0
+        std::memcpy(dst, &v, 4);
+      } else {
+        dst[0] = from[0];
+        dst[1] = from[1];
+        dst[2] = from[2];
+        dst[3] = 0;
+      }
     }
   }
 }
@@ -184,8 +193,12 @@ bool RunBlit(const BlitParams& p) {
   if (!p.src->bits) return true;
   std::vector<LONG> cols = SampleTable(t.left, t.right, dx, dw, sx, sw, mirrorX, p.src->width);
   std::vector<LONG> rows = SampleTable(t.top, t.bottom, dy, dh, sy, sh, mirrorY, p.src->height);
-  if (op == Op::Copy && p.src->bitCount == 32 && p.dst.bitCount == 32) {
-    Copy32(p, t, cols, rows);
+  if (op == Op::Copy && p.dst.bitCount == 32 && p.src->bitCount == 32) {
+    CopyToBgrx<4>(p, t, cols, rows);
+    return true;
+  }
+  if (op == Op::Copy && p.dst.bitCount == 32 && p.src->bitCount == 24) {
+    CopyToBgrx<3>(p, t, cols, rows);
     return true;
   }
   Converter convert(p);

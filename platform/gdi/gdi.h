@@ -107,8 +107,7 @@ int GetObject(HGDIOBJ obj, int size, void* out);
 // top-down for a negative one), filling the colour table for 1/4/8 bits: the bitmap's own table
 // when the bit count matches, black/white for 1 bit, otherwise the halftone palette (nearest
 // entry per pixel). With `bits` null and biBitCount 0, fills the header only. Returns the number
-// of lines copied, 0 on failure. The bitmap must not be selected into a context other than
-// `hdc` (it may be in none).
+// of lines copied, 0 on failure. The bitmap may be selected into any context meanwhile.
 int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info,
               UINT usage);
 // The colour table of the DIB section selected in `hdc` (1/4/8 bits): entries

@@ -231,7 +231,6 @@ void TBitmap::SaveDib(DibImage& image) {
   info.bmiHeader.biHeight = height_;
   info.bmiHeader.biBitCount = static_cast<WORD>(BitCount());
   image.bits.assign(static_cast<std::size_t>(DibStride(width_, BitCount())) * height_, 0);
-  // GetDIBits reads a bitmap in no context but `dc_`, which holds it.
   GetDIBits(dc_.Get(), bitmap_.Get(), 0, static_cast<UINT>(height_), image.bits.data(), &info,
             DIB_RGB_COLORS);
   info.bmiHeader.biSizeImage = static_cast<DWORD>(image.bits.size());
