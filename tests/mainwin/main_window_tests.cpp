@@ -1,0 +1,202 @@
+// The main window as a whole program: start-up, its place on the screen, the
+// settings file, dragging, minimising and closing.
+#include "program_fixture.h"
+
+#include "app/Beallit.h"
+#include "toolkit/image.h"
+
+namespace zorbalin::testing {
+namespace {
+
+using MainWindowTest = ProgramTest;
+
+TEST_F(MainWindowTest, FirstRunOpensAtTenTenWithFourColoursAndWritesTheSettingsAtClose) {
+    Start();
+    EXPECT_EQ(Screen.AppTitle(), "ZorbaLin");
+    ASSERT_NE(MainWindow(), nullptr);
+    EXPECT_TRUE(MainWindow()->Visible());
+    EXPECT_TRUE(MainWindow()->TaskbarEntry());
+    EXPECT_FALSE(MainWindow()->Framed());
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{10, 10}));
+    EXPECT_EQ(MainWindow()->ClientWidth(), 670);
+    EXPECT_EQ(MainWindow()->ClientHeight(), 480);
+    EXPECT_EQ(frm_Main->Game().ColourCount(), 4);
+    EXPECT_EQ(VisibleCells(), 162);
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_FALSE(FileExists(Paths.IniPath)) << "nothing is written before the window closes";
+
+    CloseByButton();
+    EXPECT_TRUE(App->Terminated());
+    const std::string text = SettingsText();
+    const auto left = text.find("Left=10"), top = text.find("Top=10"), hard = text.find("Hard=4");
+    ASSERT_NE(left, std::string::npos) << text;
+    ASSERT_NE(top, std::string::npos) << text;
+    ASSERT_NE(hard, std::string::npos) << text;
+    EXPECT_LT(left, top);
+    EXPECT_LT(top, hard);
+    EXPECT_LT(text.find("[Screen]"), left);
+    EXPECT_LT(top, text.find("[Game]"));
+}
+
+TEST_F(MainWindowTest, SavedPositionIsUsedEvenFarOffTheScreen) {
+    WriteSettingsFile(-2000, -2000, 5);
+    Start();
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{-2000, -2000}));
+    EXPECT_EQ(frm_Main->Game().ColourCount(), 5);
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row) {
+            ASSERT_GE(frm_Main->Game().Board().Colour(col, row), 1);
+            ASSERT_LE(frm_Main->Game().Board().Colour(col, row), 5);
+        }
+}
+
+TEST_F(MainWindowTest, PortableSettingsFileBesideTheProgramIsReadAndWritten) {
+    WriteFile(Temp.Path() + "/program/ZorbaLin.ini", "[Screen]\nLeft=120\nTop=80\n[Game]\nHard=3\n");
+    Paths = ResolveSegedPaths(Temp.Path() + "/program", Temp.Path() + "/config");
+    ASSERT_EQ(Paths.IniPath, Temp.Path() + "/program/ZorbaLin.ini");
+    Start();
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{120, 80}));
+    EXPECT_EQ(frm_Main->Game().ColourCount(), 3);
+    frm_Main->SetLeft(130);
+    CloseByButton();
+    EXPECT_NE(ReadFile(Paths.IniPath).find("Left=130"), std::string::npos);
+    EXPECT_FALSE(FileExists(Temp.Path() + "/config/ZorbaLin/ZorbaLin.ini"));
+}
+
+TEST_F(MainWindowTest, EmbeddedBackgroundIsDrawnBehindTheBoard) {
+    Start();
+    // The title strip belongs to the artwork: opaque dark red, never the form's grey.
+    const std::uint32_t corner = MainWindow()->Pixel(5, 5);
+    const int red = corner >> 16 & 0xFF, green = corner >> 8 & 0xFF, blue = corner & 0xFF;
+    EXPECT_GT(red, green + 20) << std::hex << corner;
+    EXPECT_GT(red, blue + 20) << std::hex << corner;
+    // A cell shows its bitmap: the centre of a pebble differs from the background next to the board.
+    EXPECT_NE(MainWindow()->Pixel(37, 84), MainWindow()->Pixel(5, 84));
+}
+
+TEST_F(MainWindowTest, DragByTheLeftButtonFollowsTheCursorAndAnyReleaseEndsIt) {
+    Start();
+    const TPoint grip = OnMain(150, 30); // the title strip, left of the buttons
+    Move({grip.X, grip.Y});
+    Move({grip.X + 40, grip.Y + 25}); // no button held: nothing moves
+    Pump();
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{10, 10}));
+
+    Move({grip.X, grip.Y});
+    Press({grip.X, grip.Y});
+    Move({grip.X + 50, grip.Y + 30});
+    EXPECT_TRUE(frm_Main->IsDragging());
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{60, 40}));
+    // Far ahead of the window: the capture keeps the drag going.
+    Move({grip.X + 700, grip.Y + 600});
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{710, 610}));
+
+    Release({grip.X + 700, grip.Y + 600}, TMouseButton::mbRight);
+    EXPECT_FALSE(frm_Main->IsDragging());
+    Move({grip.X + 720, grip.Y + 620});
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{710, 610}));
+    Release({grip.X + 720, grip.Y + 620});
+}
+
+TEST_F(MainWindowTest, RightButtonDoesNotStartADrag) {
+    Start();
+    const TPoint grip = OnMain(150, 30);
+    Press({grip.X, grip.Y}, TMouseButton::mbRight);
+    Move({grip.X + 30, grip.Y + 30});
+    Release({grip.X + 30, grip.Y + 30}, TMouseButton::mbRight);
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{10, 10}));
+}
+
+TEST_F(MainWindowTest, CloseAfterADragWritesTheNewPositionAndTheNextStartUsesIt) {
+    Start();
+    const TPoint grip = OnMain(150, 30);
+    Press({grip.X, grip.Y});
+    Move({grip.X + 100, grip.Y + 50});
+    Release({grip.X + 100, grip.Y + 50});
+    ASSERT_EQ(MainWindow()->Position(), (TPoint{110, 60}));
+    CloseByButton();
+    EXPECT_NE(SettingsText().find("Left=110"), std::string::npos) << SettingsText();
+    EXPECT_NE(SettingsText().find("Top=60"), std::string::npos) << SettingsText();
+
+    App.reset();
+    Start();
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{110, 60}));
+}
+
+TEST_F(MainWindowTest, WindowSystemCloseRequestWritesTheSettingsToo) {
+    Start();
+    frm_Main->SetLeft(33);
+    Screen.RequestClose(MainWindow());
+    Pump();
+    EXPECT_TRUE(App->Terminated());
+    EXPECT_NE(SettingsText().find("Left=33"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, UnwritableSettingsFileKeepsTheWindowOpenWithTheExactMessage) {
+    // The settings folder's place is taken by a plain file, so no write can succeed
+    // (a read-only mode would not stop a test run as root).
+    WriteFile(Temp.Path() + "/blocked", "not a folder");
+    Paths.DataDir = Temp.Path() + "/blocked/ZorbaLin";
+    Paths.IniPath = Paths.DataDir + "/ZorbaLin.ini";
+    Start();
+    CloseByButton();
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0], "Unable to write to " + Paths.IniPath + ".");
+    EXPECT_EQ(Screen.MessageBoxes()[0].Title, "ZorbaLin");
+    EXPECT_FALSE(App->Terminated());
+    EXPECT_TRUE(MainWindow()->Visible());
+    // The next request tries again and fails again the same way.
+    Screen.AdvanceTime(1000); // not a double click
+    CloseByButton();
+    EXPECT_EQ(BoxTexts().size(), 2u);
+    EXPECT_FALSE(App->Terminated());
+}
+
+TEST_F(MainWindowTest, EscMinimisesOnlyWhileTheMainWindowIsActive) {
+    Start();
+    Screen.KeyDown(vk::Escape);
+    Pump();
+    EXPECT_TRUE(Screen.AppMinimized());
+    Screen.RestoreFromTaskbar();
+    Pump();
+    EXPECT_FALSE(Screen.AppMinimized());
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{10, 10}));
+
+    // Esc in the settings dialog is its cancel button, not a minimise.
+    bool dialogOpen = false;
+    WhenIdle({[&] {
+        dialogOpen = frm_Beallit != nullptr;
+        Screen.KeyDown(vk::Escape);
+    }});
+    frm_Main->aBeallitExecute(nullptr);
+    EXPECT_TRUE(dialogOpen);
+    EXPECT_FALSE(Screen.AppMinimized());
+}
+
+TEST_F(MainWindowTest, MinimiseButtonMinimisesTheProgram) {
+    Start();
+    const TPoint button = OnMain(620, 24);
+    ClickAt({button.X, button.Y});
+    EXPECT_TRUE(Screen.AppMinimized());
+}
+
+TEST_F(MainWindowTest, BrokenBackgroundFileIsReportedAndTheGameStillStarts) {
+    WriteFile(Temp.Path() + "/program/Ico/hatter.bmp", "BM this is no bitmap");
+    Start();
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0], "Bitmap image is not valid.");
+    EXPECT_EQ(VisibleCells(), 162);
+    EXPECT_EQ(frm_Main->Image1->Picture()->Graphic()->Width(), 670); // the embedded one stays
+}
+
+TEST_F(MainWindowTest, LargeBackgroundFileIsScaledToTheWindow) {
+    WriteSolidBitmap(Temp.Path() + "/program/Ico/hatter.bmp", 800, 600, 0x204080);
+    Start();
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(MainWindow()->Pixel(0, 0), 0x204080u);
+    EXPECT_EQ(MainWindow()->Pixel(669, 479), 0x204080u);
+    EXPECT_EQ(MainWindow()->Pixel(300, 5), 0x204080u);
+}
+
+} // namespace
+} // namespace zorbalin::testing

@@ -1,0 +1,188 @@
+#include "program_fixture.h"
+
+#include "app/program.h"
+#include "toolkit/image.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace zorbalin::testing {
+
+namespace fs = std::filesystem;
+
+TTempFolder::TTempFolder() {
+    char pattern[] = "/tmp/zorbalin-mainwin-XXXXXX";
+    if (!::mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+    FPath = pattern;
+}
+
+TTempFolder::~TTempFolder() {
+    std::error_code ignored;
+    fs::remove_all(FPath, ignored);
+}
+
+std::string ReadFile(const std::string& Path) {
+    std::ifstream in(Path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& Path, const std::string& Text) {
+    std::ofstream out(Path, std::ios::binary | std::ios::trunc);
+    out << Text;
+}
+
+bool FileExists(const std::string& Path) { return fs::is_regular_file(Path); }
+
+namespace {
+
+void PutLE(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
+}
+
+} // namespace
+
+void WriteSolidBitmap(const std::string& Path, int Width, int Height, std::uint32_t Rgb) {
+    const int stride = (Width * 3 + 3) & ~3;
+    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(stride * Height);
+    std::string bmp = "BM";
+    PutLE(bmp, 54 + pixelBytes, 4);
+    PutLE(bmp, 0, 4);
+    PutLE(bmp, 54, 4);
+    PutLE(bmp, 40, 4);
+    PutLE(bmp, static_cast<std::uint32_t>(Width), 4);
+    PutLE(bmp, static_cast<std::uint32_t>(Height), 4);
+    PutLE(bmp, 1, 2);
+    PutLE(bmp, 24, 2);
+    PutLE(bmp, 0, 4);
+    PutLE(bmp, pixelBytes, 4);
+    PutLE(bmp, 2835, 4);
+    PutLE(bmp, 2835, 4);
+    PutLE(bmp, 0, 4);
+    PutLE(bmp, 0, 4);
+    for (int y = 0; y < Height; ++y) {
+        for (int x = 0; x < Width; ++x) PutLE(bmp, Rgb, 3); // B, G, R in that byte order
+        bmp.append(static_cast<std::size_t>(stride - Width * 3), '\0');
+    }
+    WriteFile(Path, bmp);
+}
+
+ProgramTest::ProgramTest() {
+    const std::string appDir = Temp.Path() + "/program";
+    fs::create_directories(appDir + "/Ico");
+    for (int colour = 1; colour <= 5; ++colour) {
+        const std::string name = "/Ico/" + std::to_string(colour) + ".bmp";
+        fs::copy_file(ZORBALIN_ASSETS_DIR + name, appDir + name);
+    }
+    fs::create_directories(Temp.Path() + "/config");
+    Paths = ResolveSegedPaths(appDir, Temp.Path() + "/config");
+    Screen.OnIdle = [this] {
+        if (FNextStep < FSteps.size()) FSteps[FNextStep++]();
+    };
+}
+
+ProgramTest::~ProgramTest() {
+    Screen.OnIdle = nullptr;
+    App.reset();
+}
+
+void ProgramTest::Start() {
+    // The paths are taken now: a test may have changed them (portable settings file).
+    SetProgramPaths(Paths);
+    App = std::make_unique<TApplication>(Screen);
+    StartProgram(*App);
+    ASSERT_NE(frm_Main, nullptr);
+    frm_Main->Show();
+    Pump();
+}
+
+void ProgramTest::CloseByButton() {
+    ClickAt(OnMain(644, 24));
+}
+
+void ProgramTest::Press(TPoint P, TMouseButton Button) {
+    Screen.MouseDown(P.X, P.Y, Button);
+    Pump();
+}
+
+void ProgramTest::Move(TPoint P) {
+    Screen.MouseMove(P.X, P.Y);
+    Pump();
+}
+
+void ProgramTest::Release(TPoint P, TMouseButton Button) {
+    Screen.MouseUp(P.X, P.Y, Button);
+    Pump();
+}
+
+void ProgramTest::ClickAt(TPoint P) {
+    Screen.Click(P.X, P.Y);
+    Pump();
+}
+
+void ProgramTest::HandleQueuedInput() {
+    while (Screen.QueuedEvents() > 0) App->HandleMessage();
+}
+
+void ProgramTest::WriteSettingsFile(int Left, int Top, int Hard) {
+    fs::create_directories(Paths.DataDir);
+    WriteFile(Paths.IniPath, "[Screen]\nLeft=" + std::to_string(Left) + "\nTop=" +
+                                 std::to_string(Top) + "\n[Game]\nHard=" + std::to_string(Hard) +
+                                 "\n");
+}
+
+TPoint ProgramTest::OnMain(int X, int Y) const { return frm_Main->ClientToScreen({X, Y}); }
+
+TPoint ProgramTest::CellCentre(int Col, int Row) const {
+    const TCellBox box = HomeBox(Col, Row);
+    return OnMain(box.Left + box.Width / 2, box.Top + box.Height / 2);
+}
+
+int ProgramTest::VisibleCells() const {
+    int count = 0;
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row)
+            if (Cell(col, row) && Cell(col, row)->Visible()) ++count;
+    return count;
+}
+
+void ProgramTest::ShowPosition(const TBoard& Position) {
+    frm_Main->Game().LoadPosition(Position);
+    frm_Main->PNGButton2Click(nullptr);
+    Pump();
+}
+
+TBoard ProgramTest::MakeBoard(const std::function<std::int32_t(int, int)>& Pattern) {
+    TBoard board;
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row) board.At(col, row).Colour = Pattern(col, row);
+    return board;
+}
+
+TBoard ProgramTest::CheckerBoard() {
+    // Three colours in a pattern where no two neighbours match.
+    return MakeBoard([](int col, int row) { return 1 + (col + 2 * row) % 3; });
+}
+
+THeadlessWindow* ProgramTest::MainWindow() const {
+    return static_cast<THeadlessWindow*>(frm_Main->Window());
+}
+
+std::vector<std::string> ProgramTest::BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& box : const_cast<THeadlessBackend&>(Screen).MessageBoxes())
+        texts.push_back(box.Text);
+    return texts;
+}
+
+void ProgramTest::WhenIdle(std::vector<std::function<void()>> Steps) {
+    FSteps = std::move(Steps);
+    FNextStep = 0;
+}
+
+} // namespace zorbalin::testing
