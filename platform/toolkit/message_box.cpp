@@ -46,7 +46,6 @@ class TMessageForm : public TForm {
       : TForm(Owner) {
     SetBorderStyle(TFormBorderStyle::bsDialog);
     SetCaption(caption);
-    Position = TPosition::poMainFormCenter;
     bool withIcon = (flags & 0xF0) != 0;
     bool withCancel = (flags & 0x0F) == MB_OKCANCEL;
 
@@ -117,15 +116,17 @@ int RunMessageBox(const std::string& text, const std::string& caption, unsigned 
     told = true;
     Application->Backend().MessageBoxShown({caption, text, form->Window()});
   };
-  // When the main form is not on the screen yet, centre on the screen instead.
+  // Centred over the main form when it is shown, else on the screen; unlike the program's
+  // dialogs, the box is kept on the screen so that its text and button can always be reached.
   TForm* main = Application->MainForm();
-  if (!main || !main->Visible()) {
-    form->Position = TPosition::poDesigned;
-    TRect screen = Application->Backend().ScreenRect();
-    form->SetBounds(screen.Left + (screen.Width() - form->Width()) / 2,
-                    screen.Top + (screen.Height() - form->Height()) / 2, form->Width(),
-                    form->Height());
-  }
+  TRect screen = Application->Backend().ScreenRect();
+  TRect over = main && main->Visible() ? main->BoundsRect() : screen;
+  int left = over.Left + (over.Width() - form->Width()) / 2;
+  int top = over.Top + (over.Height() - form->Height()) / 2;
+  left = std::max(screen.Left, std::min(left, screen.Right - form->Width()));
+  top = std::max(screen.Top, std::min(top, screen.Bottom - form->Height()));
+  form->Position = TPosition::poDesigned;
+  form->SetBounds(left, top, form->Width(), form->Height());
   return form->ShowModal() == mrOk ? IDOK : IDCANCEL;
 }
 

@@ -240,6 +240,21 @@ TEST_F(KeyboardModalTest, ExceptionFromAHandlerIsShownAndTheLoopGoesOn) {
   EXPECT_EQ(app.ModalForm(), nullptr);
 }
 
+TEST_F(KeyboardModalTest, ErrorBoxOfAWindowDraggedOffTheScreenStaysOnTheScreen) {
+  main->SetLeft(-2000);
+  screen.AutoAnswerMessageBoxes = false;
+  TRect shownAt;
+  Script({[&] {
+    auto* box = static_cast<THeadlessWindow*>(screen.MessageBoxes().at(0).Window);
+    shownAt = box->OuterRect();
+    screen.KeyDown(vk::Escape);  // an OK-only box takes Esc as OK
+  }});
+  EXPECT_EQ(app.MessageBox("Bitmap image is not valid.", "ZorbaLin", MB_OK | MB_ICONSTOP), IDOK);
+  EXPECT_EQ(shownAt.Left, 0);
+  EXPECT_GE(shownAt.Top, 0);
+  EXPECT_LE(shownAt.Right, 1280);
+}
+
 TEST_F(KeyboardModalTest, CloseRefusedByAnErrorKeepsTheMainFormOpenUntilTheNextTry) {
   int tries = 0;
   main->OnClose = [&](TObject*, TCloseAction&) {

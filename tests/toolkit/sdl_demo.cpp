@@ -1,6 +1,6 @@
 // A manual check of the SDL backend (not a test): a framed window with a push button, a radio
-// group, a label and an image button. Every click is printed; the button "Bezár" closes the
-// window and ends the program. Run it under a real or virtual X server:
+// group, a label and an image button. Every click is printed; the image button raises an error
+// (shown in the error box); the button "Bezár" closes the window and ends the program. Run it under a real or virtual X server:
 //   Xvfb :99 & DISPLAY=:99 build/toolkit_sdl_demo
 #include <cstdio>
 
@@ -9,6 +9,7 @@
 #include "imaging/pngbutton.h"
 #include "toolkit/application.h"
 #include "toolkit/button.h"
+#include "toolkit/exception.h"
 #include "toolkit/label.h"
 #include "toolkit/radio_group.h"
 
@@ -71,9 +72,11 @@ class TDemoForm : public TForm {
     Image->SetBounds(200, 100, 25, 25);
     Image->SetButtonStyle(pbsNoFrame);
     Image->SetImageNormal(MakeIcon().get());
+    // The image button shows the error box: an exception leaving a handler.
     Image->OnClick = [this](TObject*) {
       Say("image button");
       Label->SetCaption("Kép gomb!");
+      throw Exception("Cannot open file \"/nowhere/Ico/1.bmp\". No such file or directory");
     };
   }
   TRadioGroup* Group;
