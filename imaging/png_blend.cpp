@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#include <cstring>
+
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
 #endif
 
 namespace zorbalin {
@@ -62,79 +64,151 @@ void BlendRowBgr24(std::uint8_t* dest, const std::uint8_t* colour, const std::ui
   }
 }
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
 namespace {
 
-// Gathers up to count source pixels as blue, green, red, alpha words.
-void GatherBgra(std::uint32_t* out, const std::uint8_t* colour, const std::uint8_t* alpha,
-                const std::uint32_t* columnMap, std::int32_t first, std::int32_t count) {
-  for (std::int32_t i = 0; i < count; ++i) {
-    const std::int32_t x = first + i;
-    const std::uint32_t sx = columnMap ? columnMap[x] : static_cast<std::uint32_t>(x);
-    const std::uint8_t* s = colour + 3u * sx;
-    const std::uint32_t a = alpha ? alpha[sx] : 255u;
-    out[i] = s[0] | (static_cast<std::uint32_t>(s[1]) << 8) |
-             (static_cast<std::uint32_t>(s[2]) << 16) | (a << 24);
-  }
-}
-
-// Blends two pixels held as eight 16-bit lanes (b, g, r, a, b, g, r, a).
-// Every product and sum stays below 65,536, so 16-bit lanes are exact.
-inline __m128i BlendWords(__m128i source, __m128i dest) {
-  __m128i a = _mm_shufflelo_epi16(source, _MM_SHUFFLE(3, 3, 3, 3));
-  a = _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
+// Blends two pixels held as 16-bit lanes with their opacities given apart.
+__attribute__((target("ssse3"))) inline __m128i BlendWordsWith(__m128i source, __m128i dest,
+                                                               __m128i a) {
   const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(255), a);
   __m128i sum = _mm_add_epi16(_mm_mullo_epi16(source, a), _mm_mullo_epi16(dest, inverse));
   sum = _mm_add_epi16(sum, _mm_set1_epi16(255));
   return _mm_srli_epi16(sum, 8);
 }
 
-// Blends four gathered pixels into four destination pixels, keeping the
-// destination's fourth bytes.
-inline void BlendFour(std::uint8_t* dest, const std::uint32_t* gathered) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(gathered));
-  const __m128i target = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest));
-  const __m128i low = BlendWords(_mm_unpacklo_epi8(source, zero), _mm_unpacklo_epi8(target, zero));
-  const __m128i high =
-      BlendWords(_mm_unpackhi_epi8(source, zero), _mm_unpackhi_epi8(target, zero));
+// Natural-size rows: four 24-bit pixels are widened by one byte shuffle and
+// blended together; groups that are wholly transparent are skipped and wholly
+// opaque ones copied. Returns how many pixels it did; it stops early enough
+// never to read past the colour row (each load takes 16 bytes).
+__attribute__((target("ssse3"))) std::int32_t BlendContiguousSsse3(std::uint8_t* dest,
+                                                                   const std::uint8_t* colour,
+                                                                   const std::uint8_t* alpha,
+                                                                   std::int32_t width) {
+  const __m128i widen = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  const __m128i firstTwo = _mm_setr_epi8(0, -1, 0, -1, 0, -1, 0, -1, 1, -1, 1, -1, 1, -1, 1, -1);
+  const __m128i lastTwo = _mm_setr_epi8(2, -1, 2, -1, 2, -1, 2, -1, 3, -1, 3, -1, 3, -1, 3, -1);
   const __m128i keep = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i blended = _mm_packus_epi16(low, high);
-  const __m128i result =
-      _mm_or_si128(_mm_andnot_si128(keep, blended), _mm_and_si128(keep, target));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), result);
+  const __m128i zero = _mm_setzero_si128();
+  std::int32_t x = 0;
+  for (; x + 6 <= width; x += 4) {
+    std::uint32_t opacity = 0xFFFFFFFFu;
+    if (alpha) std::memcpy(&opacity, alpha + x, 4);
+    if (opacity == 0) continue;
+    std::uint8_t* out = dest + 4 * x;
+    const __m128i target = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
+    const __m128i source = _mm_shuffle_epi8(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + 3 * x)), widen);
+    __m128i result = source;
+    if (opacity != 0xFFFFFFFFu) {
+      const __m128i a = _mm_cvtsi32_si128(static_cast<int>(opacity));
+      const __m128i low = BlendWordsWith(_mm_unpacklo_epi8(source, zero),
+                                         _mm_unpacklo_epi8(target, zero), _mm_shuffle_epi8(a, firstTwo));
+      const __m128i high = BlendWordsWith(_mm_unpackhi_epi8(source, zero),
+                                          _mm_unpackhi_epi8(target, zero), _mm_shuffle_epi8(a, lastTwo));
+      result = _mm_packus_epi16(low, high);
+    }
+    result = _mm_or_si128(_mm_andnot_si128(keep, result), _mm_and_si128(keep, target));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), result);
+  }
+  return x;
+}
+
+// The same with eight pixels at a time; stops early enough never to read past
+// the colour row.
+__attribute__((target("avx2"))) std::int32_t BlendContiguousAvx2(std::uint8_t* dest,
+                                                                 const std::uint8_t* colour,
+                                                                 const std::uint8_t* alpha,
+                                                                 std::int32_t width) {
+  const __m256i widen = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1,
+                                         0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  // After the byte-to-word unpacking, lane 0 holds pixels 0, 1 (low) or 2, 3
+  // (high) and lane 1 pixels 4, 5 or 6, 7: their opacities, widened.
+  const __m256i lowOpacity = _mm256_setr_epi8(0, -1, 0, -1, 0, -1, 0, -1, 1, -1, 1, -1, 1, -1, 1, -1,
+                                              4, -1, 4, -1, 4, -1, 4, -1, 5, -1, 5, -1, 5, -1, 5, -1);
+  const __m256i highOpacity = _mm256_setr_epi8(2, -1, 2, -1, 2, -1, 2, -1, 3, -1, 3, -1, 3, -1, 3, -1,
+                                               6, -1, 6, -1, 6, -1, 6, -1, 7, -1, 7, -1, 7, -1, 7, -1);
+  const __m256i keep = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i full = _mm256_set1_epi16(255);
+  std::int32_t x = 0;
+  for (; x + 10 <= width; x += 8) {
+    std::uint64_t opacity = ~std::uint64_t(0);
+    if (alpha) std::memcpy(&opacity, alpha + x, 8);
+    if (opacity == 0) continue;
+    std::uint8_t* out = dest + 4 * x;
+    const __m256i target = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out));
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + 3 * x));
+    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + 3 * x + 12));
+    const __m256i source = _mm256_shuffle_epi8(_mm256_set_m128i(second, first), widen);
+    __m256i result = source;
+    if (opacity != ~std::uint64_t(0)) {
+      const __m256i a = _mm256_broadcastsi128_si256(_mm_cvtsi64_si128(static_cast<long long>(opacity)));
+      const __m256i aLow = _mm256_shuffle_epi8(a, lowOpacity);
+      const __m256i aHigh = _mm256_shuffle_epi8(a, highOpacity);
+      __m256i low = _mm256_add_epi16(
+          _mm256_mullo_epi16(_mm256_unpacklo_epi8(source, zero), aLow),
+          _mm256_mullo_epi16(_mm256_unpacklo_epi8(target, zero), _mm256_sub_epi16(full, aLow)));
+      __m256i high = _mm256_add_epi16(
+          _mm256_mullo_epi16(_mm256_unpackhi_epi8(source, zero), aHigh),
+          _mm256_mullo_epi16(_mm256_unpackhi_epi8(target, zero), _mm256_sub_epi16(full, aHigh)));
+      low = _mm256_srli_epi16(_mm256_add_epi16(low, full), 8);
+      high = _mm256_srli_epi16(_mm256_add_epi16(high, full), 8);
+      result = _mm256_packus_epi16(low, high);
+    }
+    result = _mm256_or_si256(_mm256_andnot_si256(keep, result), _mm256_and_si256(keep, target));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), result);
+  }
+  return x;
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+bool HasSsse3() {
+  static const bool has = __builtin_cpu_supports("ssse3");
+  return has;
 }
 
 }  // namespace
+#endif
 
 void BlendRowBgr24Fast(std::uint8_t* dest, const std::uint8_t* colour,
                        const std::uint8_t* alpha, const std::uint32_t* columnMap,
                        std::int32_t width) {
-  constexpr std::int32_t kChunk = 64;
-  alignas(16) std::uint32_t gathered[kChunk];
-  std::int32_t x = 0;
-  while (width - x >= 4) {
-    const std::int32_t count = std::min(kChunk, (width - x) & ~3);
-    GatherBgra(gathered, colour, alpha, columnMap, x, count);
-    for (std::int32_t i = 0; i < count; i += 4) BlendFour(dest + 4 * (x + i), gathered + i);
-    x += count;
-  }
-  if (x < width) {
-    // The last one to three pixels: the plain loop with a shifted column map.
-    if (columnMap) {
-      BlendRowBgr24(dest + 4 * x, colour, alpha, columnMap + x, width - x);
-    } else {
-      BlendRowBgr24(dest + 4 * x, colour + 3 * x, alpha ? alpha + x : nullptr, nullptr, width - x);
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+  if (HasSsse3()) {
+    const auto contiguous = HasAvx2() ? BlendContiguousAvx2 : BlendContiguousSsse3;
+    auto blendRun = [contiguous](std::uint8_t* out, const std::uint8_t* bgr,
+                                 const std::uint8_t* opacity, std::int32_t count) {
+      const std::int32_t done = contiguous(out, bgr, opacity, count);
+      BlendRowBgr24(out + 4 * done, bgr + 3 * done, opacity ? opacity + done : nullptr, nullptr,
+                    count - done);
+    };
+    if (!columnMap) {
+      blendRun(dest, colour, alpha, width);
+      return;
     }
+    // Stretched rows: each run of source pixels is gathered into a contiguous
+    // one first, so that the blending itself stays wide.
+    constexpr std::int32_t kRun = 256;
+    std::uint8_t bgr[3 * kRun + 16];
+    std::uint8_t opacity[kRun];
+    for (std::int32_t x = 0; x < width; x += kRun) {
+      const std::int32_t count = std::min(kRun, width - x);
+      for (std::int32_t i = 0; i < count; ++i) {
+        const std::uint32_t sx = columnMap[x + i];
+        std::memcpy(bgr + 3 * i, colour + 3u * sx, 3);
+        opacity[i] = alpha ? alpha[sx] : 255;
+      }
+      blendRun(dest + 4 * x, bgr, opacity, count);
+    }
+    return;
   }
-}
-#else
-void BlendRowBgr24Fast(std::uint8_t* dest, const std::uint8_t* colour,
-                       const std::uint8_t* alpha, const std::uint32_t* columnMap,
-                       std::int32_t width) {
+#endif
   BlendRowBgr24(dest, colour, alpha, columnMap, width);
 }
-#endif
 
 std::uint8_t PackedSample(const std::uint8_t* row, std::uint32_t x, std::uint32_t bitCount) {
   switch (bitCount) {
