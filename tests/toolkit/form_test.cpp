@@ -1,5 +1,7 @@
 // Forms: placement, OnShow before the window appears, ownership, title, the colour key.
 #include "tests/toolkit/toolkit_fixture.h"
+#include "toolkit/font.h"
+#include "toolkit/label.h"
 
 namespace zorbalin {
 namespace {
@@ -92,6 +94,87 @@ TEST_F(FormTest, ColourKeyPixelsLetTheMouseThroughToTheWindowBehind) {
                                            "solid:upL(10,50)", "solid:leave"}));
   EXPECT_EQ(mainPresses, 1);
   (void)solid;
+}
+
+TEST_F(FormTest, DraggingByAControlFollowsTheCursorUntilAnyButtonIsReleased) {
+  auto* background = AddBox(main, "background", Bounds(0, 0, 300, 200), RGB(90, 0, 0));
+  bool dragging = false;
+  TPoint start;
+  int startLeft = 0, startTop = 0;
+  background->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) {
+    if (b != TMouseButton::mbLeft) return;
+    dragging = true;
+    start = GetCursorPos();
+    startLeft = main->Left();
+    startTop = main->Top();
+  };
+  background->OnMouseMove = [&](TObject*, TShiftState, int, int) {
+    if (!dragging) return;
+    TPoint p = GetCursorPos();
+    main->SetLeft(startLeft + p.X - start.X);
+    main->SetTop(startTop + p.Y - start.Y);
+  };
+  background->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { dragging = false; };
+  ShowMain();
+  auto step = [&](auto inject) {
+    inject();
+    app.ProcessMessages();
+  };
+  step([&] { screen.MouseDown(110, 60); });
+  step([&] { screen.MouseMove(160, 90); });
+  EXPECT_EQ((TPoint{main->Left(), main->Top()}), (TPoint{150, 80}));
+  // Far beyond the screen's left edge, faster than the window could follow.
+  step([&] { screen.MouseMove(-3000, 95); });
+  EXPECT_EQ((TPoint{main->Left(), main->Top()}), (TPoint{-3010, 85}));
+  EXPECT_EQ(main->Window()->Position(), (TPoint{-3010, 85}));
+  // Releasing the right button ends the drag while the left one is still down.
+  step([&] { screen.MouseDown(-3000, 95, TMouseButton::mbRight); });
+  step([&] { screen.MouseUp(-3000, 95, TMouseButton::mbRight); });
+  step([&] { screen.MouseMove(-2900, 95); });
+  EXPECT_EQ(main->Left(), -3010);
+  step([&] { screen.MouseUp(-2900, 95); });
+  EXPECT_EQ(main->CaptureControl(), nullptr);
+}
+
+TEST_F(FormTest, CentredWordWrappedLabelPutsEachLineInTheMiddleOverTheBackground) {
+  auto* label = new TLabel(main);
+  label->SetParent(main);
+  label->SetBounds(24, 76, 181, 57);
+  label->Alignment = taCenter;
+  label->WordWrap = true;
+  label->Transparent = true;
+  label->Font()->SetName("Comic Sans MS");
+  label->Font()->SetHeight(-12);
+  label->Font()->SetStyle(fsBold);
+  label->Font()->SetColor(clYellow);
+  label->SetCaption("Ez már kész, keresni kellene egy nehezebb játékot...");
+  ShowMain();
+  TPixelView pixels = main->SurfacePixels();
+  // Rows with ink, grouped into lines; each line's ink spans a range centred in the label.
+  std::vector<std::pair<int, int>> lines;  // ink's left and right of each line
+  bool inLine = false;
+  for (int y = 0; y < 200; ++y) {
+    int left = 1000, right = -1;
+    for (int x = 0; x < 300; ++x)
+      if (pixels.At(x, y) != 0) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        EXPECT_TRUE(label->BoundsRect().Contains({x, y})) << x << "," << y;
+      }
+    if (right < 0) {
+      inLine = false;
+      continue;
+    }
+    if (!inLine) lines.push_back({left, right});
+    lines.back().first = std::min(lines.back().first, left);
+    lines.back().second = std::max(lines.back().second, right);
+    inLine = true;
+  }
+  ASSERT_EQ(lines.size(), 2u);
+  for (auto [left, right] : lines) {
+    int leftMargin = left - 24, rightMargin = (24 + 181 - 1) - right;
+    EXPECT_NEAR(leftMargin, rightMargin, 3);
+  }
 }
 
 }  // namespace
