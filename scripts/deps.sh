@@ -3,7 +3,7 @@
 # Checking with dpkg-query first keeps a second run well under a second.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(sed -e 's/#.*//' -e '/^\s*$/d' "$here/packages.txt")
+mapfile -t wanted < <(sed -e 's/#.*//' -e 's/[[:space:]]*$//' -e '/^$/d' "$here/packages.txt")
 
 missing=()
 for pkg in "${wanted[@]}"; do
@@ -19,5 +19,8 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+install() { apt-get install -y -qq --no-install-recommends "${missing[@]}"; }
+# A package list that is stale, or being rewritten by another apt run, fails
+# the first try; one fresh update and a second try settle that.
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install || { sleep 5; apt-get update -qq; install; }
