@@ -32,8 +32,8 @@ enum class BmpError {
 };
 
 // Decodes a whole BMP file. On failure `out` is left empty. Memory is allocated only after the
-// sizes have been checked against the bytes the file holds (RLE pictures: at most 256 pixels
-// per compressed byte).
+// sizes have been checked against the bytes the file holds (RLE pictures: at most 256 bytes of
+// decoded rows per compressed byte).
 BmpError DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out);
 
 // Decodes a packed DIB (info header, colour table, pixels; no file header), as on a clipboard.

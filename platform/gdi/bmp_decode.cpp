@@ -236,7 +236,9 @@ BmpError DecodeBody(const std::uint8_t* p, std::size_t size, std::size_t infoOff
   if (outStride > 0x7FFFFFFF || outStride * l.height > (std::int64_t(1) << 31))
     return BmpError::SizeOverflow;
   if (rle) {
-    if (l.width * l.height > std::int64_t(available) * 256) return BmpError::SizeOverflow;
+    // Runs and line ends let a few bytes cover many pixels; the rows they fill (padding
+    // included) may take at most 256 bytes a compressed byte.
+    if (outStride * l.height > std::int64_t(available) * 256) return BmpError::SizeOverflow;
   } else if (inStride * l.height > std::int64_t(available)) {
     return BmpError::SizeOverflow;
   }
