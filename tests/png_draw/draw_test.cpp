@@ -333,6 +333,27 @@ TEST(PngDraw, RgbAfterAddAlphaChannelDrawsAsBefore) {
   EXPECT_EQ(before.Pixels(), after.Pixels());
 }
 
+// Grey pictures of every depth keep their packed plane when they get an alpha
+// channel; the alpha path reads those samples as the greys the ramp shows.
+TEST(PngDraw, GreyAfterAddAlphaChannelDrawsAsBefore) {
+  for (int depth : {1, 2, 4, 8}) {
+    TTestImage image;
+    image.Width = 11;
+    image.Height = 2;
+    image.BitDepth = depth;
+    image.ColourType = 0;
+    for (std::uint16_t i = 0; i < 22; ++i)
+      image.Samples.push_back(static_cast<std::uint16_t>((i * 7) % (1 << depth)));
+    auto picture = LoadTestPng(image);
+    TTestCanvas before(11, 2, kGreen), after(11, 2, kGreen);
+    picture->Draw(before.Canvas(), Rect(0, 0, 11, 2));
+    picture->AddAlphaChannel();
+    EXPECT_EQ(picture->TransparencyKind(), tkAlpha);
+    picture->Draw(after.Canvas(), Rect(0, 0, 11, 2));
+    EXPECT_EQ(before.Pixels(), after.Pixels()) << "bit depth " << depth;
+  }
+}
+
 TEST(PngDraw, DrawThroughTheCanvasAtAPoint) {
   auto picture = LoadTestPng(Rgba(1, 1, {1, 2, 3, 255}));
   TTestCanvas canvas(3, 3, kGreen);

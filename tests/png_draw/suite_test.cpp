@@ -166,6 +166,25 @@ TEST(PngSuiteDrawing, NaturalSizeFollowsTheRules) {
   EXPECT_GE(checked, 100);
 }
 
+// PngSuite's interlaced pictures hold the same pixels as their plain twins.
+TEST(PngSuiteDrawing, InterlacedPicturesDrawLikeTheirPlainTwins) {
+  int checked = 0;
+  for (const std::string& name : SuiteFiles()) {
+    if (name.compare(0, 4, "basi") != 0) continue;
+    TPNGObject interlaced, plain;
+    LoadPNGFromFile(interlaced, std::string(PNG_SUITE_DIR) + "/" + name);
+    LoadPNGFromFile(plain, std::string(PNG_SUITE_DIR) + "/basn" + name.substr(4));
+    for (COLORREF background : {RGB(255, 255, 255), RGB(0x12, 0x9A, 0x56)}) {
+      TTestCanvas first(32, 32, background), second(32, 32, background);
+      interlaced.Draw(first.Canvas(), Rect(0, 0, 32, 32));
+      plain.Draw(second.Canvas(), Rect(0, 0, 32, 32));
+      EXPECT_EQ(first.Pixels(), second.Pixels()) << name;
+    }
+    ++checked;
+  }
+  if (checked == 0) GTEST_SKIP() << "PngSuite not found";
+}
+
 // Alpha pictures stretched: destination column x shows source column
 // trunc(x / (W / w)).
 TEST(PngSuiteDrawing, StretchedAlphaPicturesSampleTheNearestPixel) {
