@@ -215,6 +215,36 @@ TEST_F(PNGButtonTest, OverPictureShowsOnlyWhileEnabledAndHovered) {
   EXPECT_NE(Shown(2, 2), 0x00FF00u);
 }
 
+uint32_t Sys(int index) {
+  COLORREF c = GetSysColor(index);
+  return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+TEST_F(PNGButtonTest, FlatFrameIsRaisedUnderThePointerAndSunkenWhilePressed) {
+  button->SetButtonStyle(pbsFlat);
+  EXPECT_EQ(Shown(0, 18), 0u);  // no frame while the pointer is elsewhere
+  MoveTo(20, 20);
+  EXPECT_EQ(Shown(0, 18), Sys(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(Shown(36, 18), Sys(COLOR_BTNSHADOW));
+  Press(20, 20);
+  EXPECT_EQ(Shown(0, 18), Sys(COLOR_BTNSHADOW));
+  EXPECT_EQ(Shown(36, 18), Sys(COLOR_BTNHIGHLIGHT));
+  MoveTo(80, 20);  // pressed but outside: raised again
+  EXPECT_EQ(Shown(0, 18), Sys(COLOR_BTNHIGHLIGHT));
+}
+
+TEST_F(PNGButtonTest, DefaultStyleDrawsTheStandardFaceRaisedAndSunken) {
+  button->SetButtonStyle(pbsDefault);
+  EXPECT_EQ(Shown(0, 18), Sys(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(Shown(36, 18), Sys(COLOR_3DDKSHADOW));
+  EXPECT_EQ(Shown(35, 18), Sys(COLOR_BTNSHADOW));
+  EXPECT_EQ(Shown(1, 18), Sys(COLOR_BTNFACE));
+  Press(20, 20);
+  EXPECT_EQ(Shown(0, 18), Sys(COLOR_3DDKSHADOW));
+  EXPECT_EQ(Shown(1, 18), Sys(COLOR_BTNSHADOW));
+  EXPECT_EQ(Shown(36, 18), Sys(COLOR_BTNHIGHLIGHT));
+}
+
 TEST_F(PNGButtonTest, SettingAnEmptyNormalPictureRaisesAndKeepsTheNewPicture) {
   TPNGObject empty;
   EXPECT_ANY_THROW(button->SetImageNormal(&empty));
