@@ -1,0 +1,247 @@
+#!/bin/bash
+# The game in a real X server (Xvfb, no window manager, so positions are exact):
+# first run at (10, 10), the board drawn from the background and the pebble
+# bitmaps, a click that removes a group, the close button and the settings file;
+# then the settings dialog (3 colours, OK, new game: only three colours show),
+# the about window opened and closed; with openbox, Esc minimises.
+#
+#   zorbalin_e2e.sh <zorbalin executable> <assets folder>
+#
+# Exits 77 (skipped) when Xvfb is not installed.
+set -u
+PROGRAM=$1
+ASSETS=$2
+
+if ! command -v Xvfb >/dev/null 2>&1; then
+  echo "SKIP: Xvfb is not installed"
+  exit 77
+fi
+for tool in xdotool convert import; do
+  command -v $tool >/dev/null 2>&1 || { echo "FAIL: $tool is missing (make deps)"; exit 1; }
+done
+
+WORK=$(mktemp -d /tmp/zorbalin-e2e-XXXXXX)
+XVFB_PID=""
+GAME_PID=""
+WM_PID=""
+cleanup() {
+  [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
+  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+FAILURES=0
+fail() { echo "FAIL: $*"; FAILURES=$((FAILURES + 1)); }
+check_eq() { # what expected actual
+  if [ "$2" = "$3" ]; then echo "ok: $1"; else fail "$1: expected '$2', got '$3'"; fi
+}
+
+# A private copy of the program, so that no settings file beside the build's
+# executable can change the run; a private home for the settings file.
+mkdir -p "$WORK/program" "$WORK/home/.config"
+cp "$PROGRAM" "$WORK/program/zorbalin"
+cp -r "$(dirname "$PROGRAM")/Ico" "$WORK/program/Ico"
+INI="$WORK/home/.config/ZorbaLin/ZorbaLin.ini"
+
+# Xvfb picks a free display and writes its number to the given descriptor.
+exec 5>"$WORK/display"
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+XVFB_PID=$!
+for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+exec 5>&-
+[ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
+export DISPLAY=":$(head -1 "$WORK/display")"
+
+start_game() {
+  HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" "$WORK/program/zorbalin" \
+    >>"$WORK/game.log" 2>&1 &
+  GAME_PID=$!
+  local started=$(date +%s%N)
+  MAIN=""
+  for _ in $(seq 100); do
+    MAIN=$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | head -1)
+    [ -n "$MAIN" ] && break
+    sleep 0.05
+  done
+  [ -n "$MAIN" ] || { echo "FAIL: no window of process $GAME_PID"; cat "$WORK/game.log"; exit 1; }
+  echo "info: window shown $(( ($(date +%s%N) - started) / 1000000 )) ms after the start"
+  sleep 0.5
+}
+
+wait_for_exit() {
+  for _ in $(seq 100); do
+    kill -0 "$GAME_PID" 2>/dev/null || { wait "$GAME_PID"; GAME_PID=""; return 0; }
+    sleep 0.05
+  done
+  return 1
+}
+
+# Waits for a visible window of the game with this title; prints its id. (The
+# title is compared here, since xdotool's patterns do not take accented letters.)
+wait_for_window() {
+  for _ in $(seq 100); do
+    for id in $(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null); do
+      [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && { echo "$id"; return 0; }
+    done
+    sleep 0.05
+  done
+  return 1
+}
+
+window_shown() { # title
+  for id in $(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null); do
+    [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && return 0
+  done
+  return 1
+}
+
+window_geometry() { # id -> "x,y wxh"
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "$X,$Y ${WIDTH}x${HEIGHT}"
+}
+
+# The main window's client area as plain PPM numbers in one line per pixel row is
+# too slow for bash; awk reads the whole screenshot once and answers every query.
+snapshot() { # -> $WORK/shot.ppm of the main window
+  eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+  import -window root "$WORK/shot.png"
+  convert "$WORK/shot.png" -crop "670x480+$X+$Y" +repage -compress none ppm:"$WORK/shot.ppm"
+}
+
+# Prints "r,g,b" for each "x,y" argument (main window client coordinates).
+pixels() {
+  awk -v points="$*" '
+    { for (i = 1; i <= NF; i++) t[n++] = $i }
+    END {
+      w = t[1]; count = split(points, p, " ")
+      for (k = 1; k <= count; k++) {
+        split(p[k], xy, ",")
+        base = 4 + 3 * (xy[2] * w + xy[1])
+        printf "%s,%s,%s\n", t[base], t[base + 1], t[base + 2]
+      }
+    }' "$WORK/shot.ppm"
+}
+
+# The colour of the body of each pebble bitmap, at (8, 21) of the 35 x 43 picture,
+# which is drawn at its natural size.
+declare -A PEBBLE
+for c in 1 2 3 4 5; do
+  rgb=$(convert "$WORK/program/Ico/$c.bmp" -format "%[fx:int(255*p{8,21}.r+0.5)],%[fx:int(255*p{8,21}.g+0.5)],%[fx:int(255*p{8,21}.b+0.5)]" info:)
+  PEBBLE[$rgb]=$c
+done
+
+# The board as 162 digits, column by column, 0 for a cell that shows no pebble.
+read_board() {
+  snapshot
+  local points=""
+  for col in $(seq 18); do
+    for row in $(seq 9); do
+      points="$points $((35 * col - 15 + 8)),$((43 * row + 20 + 21))"
+    done
+  done
+  BOARD=""
+  while read -r rgb; do BOARD="$BOARD${PEBBLE[$rgb]:-0}"; done < <(pixels $points)
+}
+cell() { echo "${BOARD:$(( ($1 - 1) * 9 + $2 - 1 )):1}"; } # col row
+
+# ---- First run ------------------------------------------------------------------------------
+start_game
+check_eq "first run places the window" "10,10 670x480" "$(window_geometry "$MAIN")"
+
+read_board
+check_eq "every cell shows one of four pebble bitmaps" "0" "$(echo "$BOARD" | tr -d 1234 | wc -c | awk '{print $1 - 1}')"
+background=$(convert "$ASSETS/main_background.png" -format "%[fx:int(255*p{5,5}.r+0.5)],%[fx:int(255*p{5,5}.g+0.5)],%[fx:int(255*p{5,5}.b+0.5)] %[fx:int(255*p{300,470}.r+0.5)],%[fx:int(255*p{300,470}.g+0.5)],%[fx:int(255*p{300,470}.b+0.5)]" info:)
+check_eq "the background is the embedded artwork" "$background" "$(pixels 5,5 300,470 | paste -sd' ')"
+
+# A pebble with a same-coloured neighbour to its right or below.
+target=""
+for col in $(seq 18); do
+  for row in $(seq 9); do
+    c=$(cell $col $row)
+    if { [ $col -lt 18 ] && [ "$(cell $((col + 1)) $row)" = "$c" ]; } ||
+       { [ $row -lt 9 ] && [ "$(cell $col $((row + 1)))" = "$c" ]; }; then
+      target="$col $row"; break 2
+    fi
+  done
+done
+[ -n "$target" ] || fail "no pair on the dealt board"
+set -- $target
+before=$BOARD
+xdotool mousemove --window "$MAIN" $((35 * $1 - 15 + 17)) $((43 * $2 + 20 + 21)) click 1
+sleep 1
+read_board
+empty=$(echo "$BOARD" | tr -d 12345 | wc -c | awk '{print $1 - 1}')
+if [ "$BOARD" != "$before" ] && [ "$empty" -ge 2 ]; then
+  echo "ok: the click on column $1, row $2 removed a group ($empty cells empty)"
+else
+  fail "the click on column $1, row $2 changed nothing ($empty cells empty)"
+fi
+
+xdotool mousemove --window "$MAIN" 644 24 click 1
+wait_for_exit || fail "the close button did not end the program"
+check_eq "settings written at close" "[Screen] Left=10 Top=10 [Game] Hard=4" \
+  "$(tr -d '\r' <"$INI" 2>/dev/null | grep -v '^$' | paste -sd' ')"
+
+# ---- Settings dialog, new game, about window ------------------------------------------------
+start_game
+xdotool mousemove --window "$MAIN" 450 30 click 1
+if DIALOG=$(wait_for_window "Beállítások"); then
+  sleep 0.3
+  # Item "3" of the radio group (16, 12, 185 x 45), then "OK" (28, 72, 75 x 25).
+  xdotool mousemove --window "$DIALOG" 40 40 click 1
+  sleep 0.3
+  xdotool mousemove --window "$DIALOG" 65 84 click 1
+  sleep 0.5
+  window_shown "Beállítások" && fail "the settings dialog is still open after OK"
+else
+  fail "the settings button opened no dialog"
+fi
+xdotool mousemove --window "$MAIN" 402 30 click 1 # new game
+sleep 1
+read_board
+check_eq "after choosing 3 colours the new deal shows only colours 1 to 3" "0" \
+  "$(echo "$BOARD" | tr -d 123 | wc -c | awk '{print $1 - 1}')"
+
+xdotool mousemove --window "$MAIN" 498 30 click 1
+if ABOUT=$(wait_for_window "Névjegy"); then
+  check_eq "about window size" "366x300" "$(window_geometry "$ABOUT" | cut -d' ' -f2)"
+  sleep 0.3
+  xdotool mousemove --window "$ABOUT" 341 24 click 1
+  sleep 0.5
+  window_shown "Névjegy" && fail "the about window stayed open after its cross" ||
+    echo "ok: about window closed"
+else
+  fail "the about button opened no window"
+fi
+
+sleep 0.6
+xdotool mousemove --window "$MAIN" 644 24 click 1
+wait_for_exit || fail "the close button did not end the program"
+check_eq "the colour count reaches the settings file" "Hard=3" "$(grep -o 'Hard=[0-9]*' "$INI")"
+
+# ---- Esc minimises, under a small window manager ----------------------------------------------
+if command -v openbox >/dev/null 2>&1; then
+  openbox >"$WORK/openbox.log" 2>&1 &
+  WM_PID=$!
+  sleep 1
+  start_game
+  xdotool windowactivate --sync "$MAIN" 2>/dev/null
+  xdotool key --window "$MAIN" Escape
+  sleep 1
+  if [ -z "$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null)" ]; then
+    echo "ok: Esc minimised the program"
+  else
+    fail "Esc did not minimise the program"
+  fi
+  kill "$GAME_PID" 2>/dev/null; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
+else
+  echo "info: openbox is not installed; the minimise check is left out"
+fi
+
+if [ "$FAILURES" -ne 0 ]; then
+  echo "$FAILURES check(s) failed"; cat "$WORK/game.log"; exit 1
+fi
+echo "all checks passed"
