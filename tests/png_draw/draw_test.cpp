@@ -57,6 +57,30 @@ TEST(PngDraw, EmptyPictureDrawsNothingAndHasNoHeader) {
   EXPECT_THROW(picture.GetPalette(), EPNGHeaderNotPresent);
 }
 
+TEST(PngDraw, PictureWhoseFirstChunkIsNoHeader) {
+  TPNGObject picture;
+  picture.Chunks.Append(TChunkIEND::Class().Create(&picture));
+  TTestCanvas canvas(2, 2, kGreen);
+  EXPECT_FALSE(picture.IsEmpty());
+  EXPECT_EQ(picture.Width(), 0);
+  EXPECT_THROW(picture.Draw(canvas.Canvas(), Rect(0, 0, 2, 2)), EInvalidCast);
+  EXPECT_THROW(picture.TransparencyKind(), EPNGHeaderNotPresent);
+}
+
+// Controls paint with an origin and a clip rectangle on their parent's canvas.
+TEST(PngDraw, AlphaDrawingHonoursOriginAndClip) {
+  auto picture = LoadTestPng(Rgba(2, 2, {255, 0, 0, 255,  0, 255, 0, 128,
+                                         0, 0, 255, 255,  9, 9, 9, 0}));
+  TTestCanvas canvas(6, 6, kWhite);
+  SetViewportOrgEx(canvas.DC(), 2, 3, nullptr);
+  IntersectClipRect(canvas.DC(), 0, 0, 2, 1);  // only the picture's top row shows
+  picture->Draw(canvas.Canvas(), Rect(0, 0, 2, 2));
+  EXPECT_EQ(canvas.Pixel(2, 3), RGB(255, 0, 0));
+  EXPECT_EQ(canvas.Pixel(3, 3), RGB(127, 255, 127));
+  EXPECT_EQ(canvas.Pixel(2, 4), kWhite);
+  EXPECT_EQ(canvas.Pixel(0, 0), kWhite);
+}
+
 TEST(PngDraw, AlphaAtNaturalSizeBlendsExactly) {
   // Row 0 over a black canvas half, row 1 over white.
   auto picture = LoadTestPng(Rgba(3, 2, {10, 20, 30, 0,  40, 50, 60, 255,  255, 255, 255, 128,
