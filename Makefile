@@ -21,7 +21,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: deps build
-	@if [ -x $(BUILD)/zorbalin ]; then $(BUILD)/zorbalin; else $(BUILD)/zorbalin-sim; fi
+	$(BUILD)/zorbalin
 
 test: deps build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
