@@ -263,6 +263,13 @@ TEST(PngEdit, AssignFromABitmapMakesAnRgbOrPalettePicture) {
   EXPECT_NE(picture.Chunks.Find<TChunkIDAT>(), nullptr);
   EXPECT_NE(picture.Chunks.Find<TChunkIEND>(), nullptr);
 
+  // The same through the bare handle of a bitmap that its own context holds.
+  TPNGObject fromHandle;
+  fromHandle.AssignFromBitmapHandle(bitmap.Handle(), false, 0);
+  EXPECT_EQ(fromHandle.GetPixel(1, 0), static_cast<TColor>(RGB(10, 20, 30)));
+  fromHandle.AssignFromBitmapHandle(nullptr, false, 0);
+  EXPECT_TRUE(fromHandle.IsEmpty());
+
   TBitmap indexed;
   indexed.SetPixelFormat(pf8bit);
   indexed.SetSize(2, 1);
