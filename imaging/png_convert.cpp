@@ -55,25 +55,31 @@ void Grey16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32
   }
 }
 
-template <bool Alpha, bool Gamma>
+// The commonest formats of all; the non-interlaced form walks source and target
+// with plain pointers so that the loop carries no index arithmetic.
+template <bool Alpha, bool Gamma, bool Interlaced>
 void Rgb8(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
           const TRowTarget& target, const uint8_t* gamma) {
   constexpr unsigned kIn = Alpha ? 4 : 3;
-  uint8_t* colour = target.Colour;
-  for (uint32_t k = 0; k < pixels; ++k) {
-    const uint8_t* s = source + kIn * k;
-    const uint32_t c = Column(k, firstColumn, columnStep);
-    uint8_t* d = colour + 3 * c;
+  uint8_t* colour = Interlaced ? target.Colour + 3 * size_t(firstColumn) : target.Colour;
+  uint8_t* alpha = Alpha ? (Interlaced ? target.Alpha + firstColumn : target.Alpha) : nullptr;
+  const size_t colourStep = Interlaced ? 3 * size_t(columnStep) : 3;
+  const size_t alphaStep = Interlaced ? columnStep : 1;
+  const uint8_t* s = source;
+  for (uint32_t k = 0; k < pixels; ++k, s += kIn, colour += colourStep) {
     if constexpr (Gamma) {
-      d[0] = gamma[s[2]];
-      d[1] = gamma[s[1]];
-      d[2] = gamma[s[0]];
+      colour[0] = gamma[s[2]];
+      colour[1] = gamma[s[1]];
+      colour[2] = gamma[s[0]];
     } else {
-      d[0] = s[2];
-      d[1] = s[1];
-      d[2] = s[0];
+      colour[0] = s[2];
+      colour[1] = s[1];
+      colour[2] = s[0];
     }
-    if constexpr (Alpha) target.Alpha[c] = s[3];
+    if constexpr (Alpha) {
+      *alpha = s[3];
+      alpha += alphaStep;
+    }
   }
 }
 
@@ -148,11 +154,13 @@ TRowConversion ChooseConversion(uint8_t colourType, uint8_t bitDepth, bool inter
     case 3: return GreyOrPalette(colourType, bitDepth, interlaced);
     case 2:
       if (wide) return Rgb16<false>;
-      return identityGamma ? Rgb8<false, false> : Rgb8<false, true>;
+      if (interlaced) return identityGamma ? Rgb8<false, false, true> : Rgb8<false, true, true>;
+      return identityGamma ? Rgb8<false, false, false> : Rgb8<false, true, false>;
     case 4: return wide ? GreyAlpha16 : GreyAlpha8;
     case 6:
       if (wide) return Rgb16<true>;
-      return identityGamma ? Rgb8<true, false> : Rgb8<true, true>;
+      if (interlaced) return identityGamma ? Rgb8<true, false, true> : Rgb8<true, true, true>;
+      return identityGamma ? Rgb8<true, false, false> : Rgb8<true, true, false>;
     default: return nullptr;
   }
 }

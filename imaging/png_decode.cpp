@@ -2,6 +2,9 @@
 // chunks (with their CRCs), the row filters, the Adam7 passes and the conversion
 // of every row into the header's storage.
 #include <algorithm>
+#include <cstring>
+#include <exception>
+#include <utility>
 #include <vector>
 
 #include "imaging/png_adam7.h"
@@ -18,6 +21,8 @@ namespace {
 // Compressed data is read in pieces of this size straight from the stream, and
 // the CRC is computed on the same pieces.
 constexpr uint32_t kInputPiece = 65535;
+// Inflated data is produced in pieces of this size and handed out row by row.
+constexpr size_t kWindowSize = 128 * 1024;
 
 // The zlib feed: inflates from the data of one IDAT chunk after another, checking
 // each chunk's CRC when its data is used up.
@@ -30,6 +35,10 @@ class TZlibFeed {
     crc_ = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
   }
 
+  // The image can use no more than `bytes` inflated bytes (all its rows with
+  // their filter-type bytes); inflating never goes beyond them, so the stream is
+  // read exactly as far as row-by-row inflating would read it.
+  void SetBytesNeeded(uint64_t bytes) { needed_ = bytes; }
   // Fills `out` with up to `count` inflated bytes; fewer only when the data ends:
   // at the end of the zlib stream or when the source stream has no more bytes.
   size_t Fetch(uint8_t* out, size_t count);
@@ -37,12 +46,23 @@ class TZlibFeed {
   void FinishChunk();
 
  private:
+  bool RefillWindow();
+  size_t InflateInto(uint8_t* out, size_t count);
   void StartNextChunk();
   bool RefillInput();
 
   TStream& stream_;
   TInflater inflater_;
   std::vector<uint8_t> input_;
+  // Inflated bytes not yet handed out. Inflating large pieces keeps zlib on its
+  // fast path; a failure met while filling the window waits until the rows
+  // before it have been handed out, so the storage ends up exactly as it would
+  // with one row inflated at a time.
+  std::vector<uint8_t> window_;
+  size_t windowPos_ = 0;
+  size_t windowEnd_ = 0;
+  uint64_t needed_ = 0;
+  std::exception_ptr pendingFailure_;
   int64_t position_ = 0;
   int64_t chunkEnd_ = 0;
   uint32_t crc_ = 0;
@@ -50,6 +70,36 @@ class TZlibFeed {
 };
 
 size_t TZlibFeed::Fetch(uint8_t* out, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    if (windowPos_ == windowEnd_ && !RefillWindow()) break;
+    const size_t piece = std::min(count - done, windowEnd_ - windowPos_);
+    std::memcpy(out + done, window_.data() + windowPos_, piece);
+    windowPos_ += piece;
+    done += piece;
+  }
+  return done;
+}
+
+bool TZlibFeed::RefillWindow() {
+  if (pendingFailure_) std::rethrow_exception(std::exchange(pendingFailure_, nullptr));
+  if (window_.empty()) window_.resize(static_cast<size_t>(std::min<uint64_t>(kWindowSize, std::max<uint64_t>(needed_, 1))));
+  const size_t wanted = static_cast<size_t>(std::min<uint64_t>(window_.size(), needed_));
+  size_t got = 0;
+  try {
+    got = InflateInto(window_.data(), wanted);
+  } catch (...) {
+    got = wanted - inflater_.Stream().avail_out;
+    pendingFailure_ = std::current_exception();
+  }
+  needed_ -= got;
+  windowPos_ = 0;
+  windowEnd_ = got;
+  if (got == 0 && pendingFailure_) std::rethrow_exception(std::exchange(pendingFailure_, nullptr));
+  return got > 0;
+}
+
+size_t TZlibFeed::InflateInto(uint8_t* out, size_t count) {
   z_stream& z = inflater_.Stream();
   z.next_out = out;
   z.avail_out = static_cast<uInt>(count);
@@ -172,6 +222,7 @@ TRowTarget TRowDecoder::TargetFor(uint32_t y) const {
 }
 
 void TRowDecoder::DecodeRows() {
+  feed_.SetBytesNeeded((uint64_t(fullRowBytes_) + 1) * header_.ImageHeight);
   const TRowConversion convert = ChooseConversion(header_.ColourType, header_.BitDepth, false,
                                                   IsIdentity(picture_.GammaLut));
   if (!convert) return;
@@ -187,6 +238,12 @@ void TRowDecoder::DecodeAdam7() {
   const TRowConversion convert = ChooseConversion(header_.ColourType, header_.BitDepth, true,
                                                   IsIdentity(picture_.GammaLut));
   if (!convert) return;
+  uint64_t needed = 0;
+  for (const TAdam7Pass& pass : kAdam7Passes) {
+    const uint32_t passRowBytes = picture_.RowBytesFor(pass.Width(header_.ImageWidth));
+    if (passRowBytes > 0) needed += (uint64_t(passRowBytes) + 1) * pass.Height(header_.ImageHeight);
+  }
+  feed_.SetBytesNeeded(needed);
   const uint8_t* gamma = picture_.GammaLut.data();
   for (const TAdam7Pass& pass : kAdam7Passes) {
     const uint32_t passWidth = pass.Width(header_.ImageWidth);
