@@ -39,7 +39,11 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(TComponent* Owner) : TForm(Owner) {
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
 }
 
-Tfrm_Nevjegy::~Tfrm_Nevjegy() { DestroyComponents(); }
+Tfrm_Nevjegy::~Tfrm_Nevjegy() {
+    DestroyComponents();
+    // Nothing reads the reference after the run; clearing it keeps it from dangling.
+    if (frm_Nevjegy == this) frm_Nevjegy = nullptr;
+}
 
 void Tfrm_Nevjegy::FormCreate(TObject*) { ProductName->SetCaption(kProductNameText); }
 

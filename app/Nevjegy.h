@@ -27,8 +27,7 @@ class Tfrm_Nevjegy : public TForm {
     void SpeedButton1Click(TObject* Sender);
 };
 
-// The about window last opened. It is not cleared when that window frees
-// itself; the next about command replaces it.
+// The about window while it runs; null once it has freed itself.
 extern Tfrm_Nevjegy* frm_Nevjegy;
 
 } // namespace zorbalin
