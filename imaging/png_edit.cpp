@@ -180,67 +180,88 @@ void TPNGObject::SetWidth(int width) { SetSize(width, GetHeight()); }
 
 void TPNGObject::SetHeight(int height) { SetSize(GetWidth(), height); }
 
-void TPNGObject::SetSize(int width, int height) {
-  if (width < 1 || height < 1) throw EPNGInvalidNewSize();
-  TChunkIHDR& header = HeaderChunk();
+namespace {
+
+// The planes of a resized picture, made before anything of the old storage is
+// touched, so that a failure leaves the picture as it was.
+struct TResizedPlanes {
+  std::uint32_t Width = 0, Height = 0;
+  std::size_t Stride = 0;
+  BitmapOwner Section;
+  std::uint8_t* Colour = nullptr;
+  std::unique_ptr<std::uint8_t[]> Alpha, Low;
+};
+
+TResizedPlanes MakeResizedPlanes(const TChunkIHDR& header, int width, int height) {
+  TResizedPlanes planes;
+  planes.Width = static_cast<std::uint32_t>(width);
+  planes.Height = static_cast<std::uint32_t>(height);
   const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
-  const std::uint32_t newWidth = static_cast<std::uint32_t>(width);
-  const std::uint32_t newHeight = static_cast<std::uint32_t>(height);
-  const std::uint64_t newStride = (std::uint64_t(bitCount) * newWidth + 31) / 32 * 4;
+  const std::uint64_t stride = (std::uint64_t(bitCount) * planes.Width + 31) / 32 * 4;
   const bool hasAlpha = header.ColourType == 4 || header.ColourType == 6;
   const bool wide = header.BitDepth == 16;
-  const std::uint64_t planeBytes = newStride * newHeight;
-  const std::uint64_t total = planeBytes * (wide ? 2 : 1) +
-                              (hasAlpha ? std::uint64_t(newWidth) * newHeight : 0);
-  if (newStride > 0x7FFFFFFF || total > kMaxStorageBytes) throw EPNGOutMemory();
+  const std::uint64_t pixels = std::uint64_t(planes.Width) * planes.Height;
+  const std::uint64_t total = stride * planes.Height * (wide ? 2 : 1) + (hasAlpha ? pixels : 0);
+  if (total > kMaxStorageBytes) throw EPNGOutMemory();
+  planes.Stride = static_cast<std::size_t>(stride);
 
-  // The new section, described by the picture's own header and colour table.
+  // Described by the picture's own header and colour table.
   BITMAPINFO info = header.BitmapInfo;
   info.bmiHeader.biWidth = width;
   info.bmiHeader.biHeight = height;
   void* bits = nullptr;
-  BitmapOwner section(CreateDIBSection(header.DibDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!section || !bits) throw EPNGOutMemory();
-  std::unique_ptr<std::uint8_t[]> alpha, low;
+  planes.Section.Reset(CreateDIBSection(header.DibDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!planes.Section || !bits) throw EPNGOutMemory();
+  planes.Colour = static_cast<std::uint8_t*>(bits);
   if (hasAlpha) {
-    alpha.reset(new (std::nothrow) std::uint8_t[std::uint64_t(newWidth) * newHeight]);
-    if (!alpha) throw EPNGOutMemory();
-    std::memset(alpha.get(), 255, std::uint64_t(newWidth) * newHeight);
+    planes.Alpha.reset(new (std::nothrow) std::uint8_t[pixels]);
+    if (!planes.Alpha) throw EPNGOutMemory();
+    std::memset(planes.Alpha.get(), 255, pixels);
   }
   if (wide) {
-    low.reset(new (std::nothrow) std::uint8_t[planeBytes]());
-    if (!low) throw EPNGOutMemory();
+    planes.Low.reset(new (std::nothrow) std::uint8_t[planes.Stride * planes.Height]());
+    if (!planes.Low) throw EPNGOutMemory();
   }
+  return planes;
+}
+
+}  // namespace
+
+void TPNGObject::SetSize(int width, int height) {
+  if (width < 1 || height < 1) throw EPNGInvalidNewSize();
+  TChunkIHDR& header = HeaderChunk();
+  TResizedPlanes planes = MakeResizedPlanes(header, width, height);
 
   // Overlapping rows, counted from the top; the colour and low-byte planes are
   // bottom-up, the alpha plane top-down.
-  const std::uint32_t rows = std::min(newHeight, header.ImageHeight);
-  const std::size_t rowBytes = std::min<std::size_t>(newStride, static_cast<std::size_t>(header.RowStride));
-  auto* colour = static_cast<std::uint8_t*>(bits);
+  const std::uint32_t rows = std::min(planes.Height, header.ImageHeight);
+  const std::size_t rowBytes = std::min(planes.Stride, static_cast<std::size_t>(header.RowStride));
   for (std::uint32_t r = 0; r < rows; ++r) {
-    const std::size_t target = newStride * (newHeight - 1 - r);
-    std::memcpy(colour + target, ColourRow(r), rowBytes);
-    if (low && header.LowPlane) std::memcpy(low.get() + target, LowByteRow(r), rowBytes);
-    if (alpha && header.AlphaPlane)
-      std::memcpy(alpha.get() + std::size_t(newWidth) * r, AlphaRow(r),
-                  std::min(newWidth, header.ImageWidth));
+    const std::size_t target = planes.Stride * (planes.Height - 1 - r);
+    std::memcpy(planes.Colour + target, ColourRow(r), rowBytes);
+    if (planes.Low && header.LowPlane) std::memcpy(planes.Low.get() + target, LowByteRow(r), rowBytes);
+    if (planes.Alpha && header.AlphaPlane)
+      std::memcpy(planes.Alpha.get() + std::size_t(planes.Width) * r, AlphaRow(r),
+                  std::min(planes.Width, header.ImageWidth));
   }
 
   // The picture's own context takes the new section: the canvas keeps drawing
   // into the colour plane, and the context's first bitmap, which the header
   // puts back when it releases the storage, stays valid.
-  HBITMAP previous = SelectObject(header.DibDC, section.Get());
+  HBITMAP previous = SelectObject(header.DibDC, planes.Section.Get());
   if (!previous) throw EPNGOutMemory();
-  DeleteObject(previous);
-  header.DibHandle = section.Release();
-  header.ColourPlane = colour;
+  // A picture of no pixels had no section: then the context's own first bitmap
+  // came back, which stays with the context.
+  if (previous == header.DibHandle) DeleteObject(previous);
+  header.DibHandle = planes.Section.Release();
+  header.ColourPlane = planes.Colour;
   header.BitmapInfo.bmiHeader.biWidth = width;
   header.BitmapInfo.bmiHeader.biHeight = height;
-  header.RowStride = static_cast<std::int32_t>(newStride);
-  header.ImageWidth = newWidth;
-  header.ImageHeight = newHeight;
-  if (hasAlpha) header.AlphaPlane = std::move(alpha);
-  if (wide) header.LowPlane = std::move(low);
+  header.RowStride = static_cast<std::int32_t>(planes.Stride);
+  header.ImageWidth = planes.Width;
+  header.ImageHeight = planes.Height;
+  if (planes.Alpha) header.AlphaPlane = std::move(planes.Alpha);
+  if (planes.Low) header.LowPlane = std::move(planes.Low);
   if (Canvas) Canvas->SetHandle(header.DibDC);
 }
 

@@ -144,6 +144,20 @@ TEST(PngEdit, GrowingKeepsPixelsTopLeftWithOpaqueNewAlpha) {
   EXPECT_EQ(picture->AlphaRow(0)[0], 10);
 }
 
+// A header of width 0 has storage without a section; resizing gives it one.
+TEST(PngEdit, ResizingAPictureOfNoPixels) {
+  std::unique_ptr<TPNGObject> picture;
+  try {
+    picture = LoadTestPng(Image(0, 2, 8, 2, {}));
+  } catch (const Exception&) {
+    GTEST_SKIP() << "width 0 is refused by the reader";
+  }
+  picture->SetSize(2, 1);
+  picture->SetPixel(1, 0, static_cast<TColor>(RGB(1, 2, 3)));
+  EXPECT_EQ(picture->GetPixel(1, 0), static_cast<TColor>(RGB(1, 2, 3)));
+  EXPECT_EQ(picture->GetPixel(0, 0), 0);
+}
+
 TEST(PngEdit, ResizingSixteenBitKeepsTheLowBytes) {
   auto picture = LoadTestPng(Image(2, 1, 16, 0, {0x1234, 0x5678}));
   picture->SetSize(3, 2);
