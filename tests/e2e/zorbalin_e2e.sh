@@ -1,7 +1,8 @@
 #!/bin/bash
 # The game in a real X server (Xvfb, no window manager, so positions are exact):
 # first run at (10, 10), the board drawn from the background and the pebble
-# bitmaps, a click that removes a group, the close button and the settings file;
+# bitmaps, a click that removes a group, a drag, the close button and the settings
+# file, the next start at the new place;
 # then the settings dialog (3 colours, OK, new game: only three colours show),
 # the about window opened and closed; with openbox, Esc minimises.
 #
@@ -180,13 +181,27 @@ else
   fail "the click on column $1, row $2 changed nothing ($empty cells empty)"
 fi
 
+# Dragging the background moves the window with the cursor.
+sleep 0.6
+xdotool mousemove --window "$MAIN" 150 30 mousedown 1
+sleep 0.2
+xdotool mousemove_relative 20 10
+sleep 0.1
+xdotool mousemove_relative 30 20
+sleep 0.2
+xdotool mouseup 1
+sleep 0.3
+check_eq "a drag by the background moves the window" "60,40 670x480" "$(window_geometry "$MAIN")"
+
+sleep 0.6
 xdotool mousemove --window "$MAIN" 644 24 click 1
 wait_for_exit || fail "the close button did not end the program"
-check_eq "settings written at close" "[Screen] Left=10 Top=10 [Game] Hard=4" \
+check_eq "settings written at close" "[Screen] Left=60 Top=40 [Game] Hard=4" \
   "$(tr -d '\r' <"$INI" 2>/dev/null | grep -v '^$' | paste -sd' ')"
 
 # ---- Settings dialog, new game, about window ------------------------------------------------
 start_game
+check_eq "the next start opens the window where it was closed" "60,40 670x480" "$(window_geometry "$MAIN")"
 xdotool mousemove --window "$MAIN" 450 30 click 1
 if DIALOG=$(wait_for_window "Beállítások"); then
   sleep 0.3
