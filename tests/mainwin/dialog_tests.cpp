@@ -186,6 +186,34 @@ TEST_F(DialogTest, ResultWrapsTheLongestMessageOnTwoCentredLinesAndEscDoesNothin
     }
 }
 
+TEST_F(DialogTest, LastPairOfTheGameOpensTheResultWindowWithTheCount) {
+    Start();
+    // A pair at the bottom left and one lone pebble in the next column.
+    TBoard board;
+    board.At(1, 9).Colour = 2;
+    board.At(1, 8).Colour = 2;
+    board.At(2, 9).Colour = 3;
+    ShowPosition(board);
+    ASSERT_EQ(VisibleCells(), 3);
+    std::string headline, message;
+    int visibleWhileShown = -1;
+    WhenIdle({[&] {
+        headline = frm_Eredmeny->s1->Caption();
+        message = frm_Eredmeny->i1->Caption();
+        visibleWhileShown = VisibleCells();
+        InjectClick(Screen, CentreOf(*frm_Eredmeny->PNGButton8));
+    }});
+    ClickAt(CellCentre(1, 9));
+    EXPECT_EQ(headline, "Gratulálok!");
+    EXPECT_EQ(message, "Már csak 1 kavics maradt.");
+    EXPECT_EQ(visibleWhileShown, 1) << "the settled board is shown behind the result";
+    EXPECT_EQ(frm_Eredmeny, nullptr);
+    // The lone pebble was moved into the closed column 1.
+    EXPECT_EQ(frm_Main->Game().Board().Colour(1, 9), 3);
+    EXPECT_TRUE(Cell(1, 9)->Visible());
+    EXPECT_FALSE(Cell(2, 9)->Visible());
+}
+
 TEST_F(DialogTest, ResultWindowIsDraggedByItsPictureAndClosedByItsCrossWithoutADrag) {
     Start();
     TPoint before, afterDrag, afterCross, grip, cross;
