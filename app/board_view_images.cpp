@@ -75,13 +75,25 @@ void TCellPictures::Reset(int Col, int Row) {
     image.SetBounds(home.Left, home.Top, home.Width, home.Height);
 }
 
+namespace {
+
+// The player must learn which file failed: a file that opens but is no bitmap
+// gives a reason without the file's name.
+std::string FailureText(const std::string& Path, const std::string& Reason) {
+    if (Reason.find(Path) != std::string::npos) return Reason;
+    return "Cannot read the pebble picture \"" + Path + "\". " + Reason;
+}
+
+} // namespace
+
 void TCellPictures::Load(TImage& Image, std::int32_t Colour) {
+    const std::string path = PebbleFile(FAppDir, Colour);
     try {
-        Image.Picture()->LoadFromFile(PebbleFile(FAppDir, Colour));
+        Image.Picture()->LoadFromFile(path);
     } catch (const std::exception& e) {
         // The cell keeps its colour (the rules go on with it) but shows nothing.
         Image.Picture()->Assign(nullptr);
-        if (FFirstFailure.empty()) FFirstFailure = e.what();
+        if (FFirstFailure.empty()) FFirstFailure = FailureText(path, e.what());
         if (FOperationDepth == 0) ReportFailures();
     }
 }

@@ -159,5 +159,14 @@ TEST_F(BoardViewTest, MissingPebbleBitmapIsReportedOncePerOperationAndTheCellSho
     EXPECT_TRUE(Cell(1, 4)->Visible());
 }
 
+TEST_F(BoardViewTest, UnreadablePebbleBitmapIsReportedWithItsFileName) {
+    WriteFile(Temp.Path() + "/program/Ico/2.bmp", "BM but not a bitmap");
+    Start();
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0], "Cannot read the pebble picture \"" + Paths.AppDir +
+                                 "/Ico/2.bmp\". Bitmap image is not valid.");
+    EXPECT_EQ(VisibleCells(), 162);
+}
+
 } // namespace
 } // namespace zorbalin::testing
