@@ -93,6 +93,26 @@ TEST(CanvasText, TextRectClipsAndTextExtentMeasures) {
   EXPECT_TRUE(inked);
 }
 
+TEST(CanvasText, SolidBrushPaintsTheTextCellClearBrushDoesNot) {
+  TestCanvas target(60, 20, kBlack);
+  TCanvas canvas(target.Dc());
+  canvas.Brush().SetColor(clYellow);
+  canvas.Font().SetColor(clNavy);
+  canvas.TextOut(2, 1, "é");
+  EXPECT_EQ(target.At(2, 1), RGB(255, 255, 0)) << "the cell's corner takes the brush colour";
+  EXPECT_EQ(target.At(1, 1), kBlack);
+  TestCanvas clear(60, 20, kBlack);
+  TCanvas clearCanvas(clear.Dc());
+  clearCanvas.Brush().SetStyle(bsClear);
+  clearCanvas.Font().SetColor(clWhite);
+  clearCanvas.TextOut(2, 1, "é");
+  EXPECT_EQ(clear.At(2, 1), kBlack);
+  int ink = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 60; ++x) ink += clear.At(x, y) != kBlack;
+  EXPECT_GT(ink, 5);
+}
+
 TEST(BitmapDraw, StretchedAndColourKeyed) {
   TBitmap b;
   b.SetPixelFormat(pf24bit);
@@ -216,6 +236,11 @@ TEST(Picture, LoadPicksClassByExtensionAndCopiesOnSet) {
   EXPECT_EQ(picture.Bitmap().Width(), 4);
   picture.Assign(nullptr);
   EXPECT_EQ(picture.Graphic(), nullptr);
+  class TUnregistered : public TRecorder {};
+  TUnregistered stranger;
+  EXPECT_THROW(picture.SetGraphic(&stranger), EConvertError) << "no format makes its class";
+  EXPECT_EQ(picture.Graphic(), nullptr);
+
 }
 
 TEST(Font, SizeHeightAndHandleLifetime) {
