@@ -243,7 +243,7 @@ TPNGTransparencyKind TPNGObject::TransparencyKind() const {
 
 TColor TPNGObject::TransparentColour() const {
   COLORREF key = 0;
-  if (!Chunks.Find<TChunktRNS>() || !DrawnKeyColour(*this, key)) return 0;
+  DrawnKeyColour(*this, key);  // leaves 0 when there is no key
   return static_cast<TColor>(key);
 }
 

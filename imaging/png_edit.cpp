@@ -236,13 +236,14 @@ void TPNGObject::SetSize(int width, int height) {
   // bottom-up, the alpha plane top-down.
   const std::uint32_t rows = std::min(planes.Height, header.ImageHeight);
   const std::size_t rowBytes = std::min(planes.Stride, static_cast<std::size_t>(header.RowStride));
-  for (std::uint32_t r = 0; r < rows; ++r) {
+  const std::size_t alphaBytes = std::min(planes.Width, header.ImageWidth);
+  // A picture of no pixels has no rows to keep.
+  for (std::uint32_t r = 0; r < rows && rowBytes > 0; ++r) {
     const std::size_t target = planes.Stride * (planes.Height - 1 - r);
     std::memcpy(planes.Colour + target, ColourRow(r), rowBytes);
     if (planes.Low && header.LowPlane) std::memcpy(planes.Low.get() + target, LowByteRow(r), rowBytes);
     if (planes.Alpha && header.AlphaPlane)
-      std::memcpy(planes.Alpha.get() + std::size_t(planes.Width) * r, AlphaRow(r),
-                  std::min(planes.Width, header.ImageWidth));
+      std::memcpy(planes.Alpha.get() + std::size_t(planes.Width) * r, AlphaRow(r), alphaBytes);
   }
 
   // The picture's own context takes the new section: the canvas keeps drawing
