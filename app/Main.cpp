@@ -47,7 +47,7 @@ Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
 }
 
 Tfrm_Main::~Tfrm_Main() {
-    // The components go while the form is whole; the cell table must not outlive them in use.
+    // The components go first, while the game and the cell table that their handlers use exist.
     DestroyComponents();
     if (frm_Main == this) frm_Main = nullptr;
 }
