@@ -1,9 +1,7 @@
 #include "app/Eredmeny.h"
 
-#include "app/embedded_pictures.h"
 #include "app/window_parts.h"
 #include "assets/embedded_assets.h"
-#include "imaging/pngpicture.h"
 #include "toolkit/application.h"
 #include "toolkit/font.h"
 

@@ -7,6 +7,8 @@
 #include "toolkit/form.h"
 #include "toolkit/image.h"
 
+#include <utility>
+
 namespace zorbalin {
 
 TImage* NewPanelPicture(TForm* Form, int Width, int Height, std::string_view Picture) {
