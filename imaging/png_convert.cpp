@@ -83,6 +83,31 @@ void Rgb8(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t
   }
 }
 
+// RGBA or RGB to BGR with identity gamma, a pixel per 32-bit load and store: the
+// byte-reversed pixel shifted right by 8 is blue, green, red. Each store writes
+// one byte into the next pixel, which that pixel's own store then overwrites;
+// the last pixel is written byte by byte, so nothing lands beyond the row.
+template <bool Alpha>
+void Rgb8Words(const uint8_t* source, uint32_t pixels, uint32_t, uint32_t, const TRowTarget& target,
+               const uint8_t*) {
+  constexpr unsigned kIn = Alpha ? 4 : 3;
+  if (pixels == 0) return;
+  uint8_t* colour = target.Colour;
+  uint8_t* alpha = target.Alpha;
+  const uint8_t* s = source;
+  for (uint32_t k = 0; k + 1 < pixels; ++k, s += kIn, colour += 3) {
+    uint32_t px;
+    std::memcpy(&px, s, 4);  // RGB rows: the fourth byte is the next pixel's red
+    const uint32_t bgr = __builtin_bswap32(px) >> 8;
+    std::memcpy(colour, &bgr, 4);
+    if constexpr (Alpha) *alpha++ = static_cast<uint8_t>(px >> 24);
+  }
+  colour[0] = s[2];
+  colour[1] = s[1];
+  colour[2] = s[0];
+  if constexpr (Alpha) *alpha = s[3];
+}
+
 template <bool Alpha>
 void Rgb16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
            const TRowTarget& target, const uint8_t* gamma) {
@@ -155,12 +180,12 @@ TRowConversion ChooseConversion(uint8_t colourType, uint8_t bitDepth, bool inter
     case 2:
       if (wide) return Rgb16<false>;
       if (interlaced) return identityGamma ? Rgb8<false, false, true> : Rgb8<false, true, true>;
-      return identityGamma ? Rgb8<false, false, false> : Rgb8<false, true, false>;
+      return identityGamma ? Rgb8Words<false> : Rgb8<false, true, false>;
     case 4: return wide ? GreyAlpha16 : GreyAlpha8;
     case 6:
       if (wide) return Rgb16<true>;
       if (interlaced) return identityGamma ? Rgb8<true, false, true> : Rgb8<true, true, true>;
-      return identityGamma ? Rgb8<true, false, false> : Rgb8<true, true, false>;
+      return identityGamma ? Rgb8Words<true> : Rgb8<true, true, false>;
     default: return nullptr;
   }
 }

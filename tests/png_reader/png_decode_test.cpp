@@ -71,7 +71,7 @@ TEST(PngDecode, EveryFormatAndInterlaceMatchesTheSamples) {
                  {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
   for (const auto& f : formats) {
     for (uint8_t interlace : {0, 1}) {
-      for (uint32_t size : {1u, 7u, 13u}) {
+      for (uint32_t size : {1u, 4u, 7u, 13u}) {
         TSampleImage im = pngtest::MakeSampleImage(size, size + 2, f.depth, f.colourType, interlace, size);
         TPNGObject picture;
         Bytes png = pngtest::EncodePng(im);
