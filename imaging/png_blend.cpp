@@ -1,7 +1,6 @@
 #include "imaging/png_blend.h"
 
 #include <algorithm>
-
 #include <cstring>
 
 #if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
@@ -68,6 +67,7 @@ void BlendRowBgr24(std::uint8_t* dest, const std::uint8_t* colour, const std::ui
 namespace {
 
 // Blends two pixels held as 16-bit lanes with their opacities given apart.
+// s * a + d * (255 - a) + 255 never passes 65,280, so 16-bit lanes are exact.
 __attribute__((target("ssse3"))) inline __m128i BlendWordsWith(__m128i source, __m128i dest,
                                                                __m128i a) {
   const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(255), a);
