@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "gdi/owners.h"
@@ -296,19 +297,30 @@ void DrawColourKey(HDC dc, const TRect& rect, const TChunkIHDR& header, COLORREF
   TScratch keyMask(dc, CreateBitmap(W, H, 1, 1, nullptr));
   TScratch otherMask(dc, CreateBitmap(W, H, 1, 1, nullptr));
   TScratch composed(dc, CreateCompatibleBitmap(dc, W, H));
+  // Stretched, the picture is first brought to the rectangle's size and the
+  // masks are applied there. Masking the picture at its own size would sample
+  // the mask back through a second rounding, which at uneven scales takes the
+  // key test of a neighbouring pixel and blackens pixels that are not keyed.
+  std::unique_ptr<TScratch> resized;
+  HDC picture = source.DC();
+  if (W != w || H != h) {
+    resized = std::make_unique<TScratch>(dc, CreateCompatibleBitmap(dc, W, H));
+    StretchBlt(resized->DC(), 0, 0, W, H, source.DC(), 0, 0, w, h, SRCCOPY);
+    picture = resized->DC();
+  }
   // 3: the key mask is 1 exactly where the source pixel is the key.
-  const COLORREF previousBk = SetBkColor(source.DC(), key);
-  StretchBlt(keyMask.DC(), 0, 0, W, H, source.DC(), 0, 0, w, h, SRCCOPY);
-  SetBkColor(source.DC(), previousBk);
+  const COLORREF previousBk = SetBkColor(picture, key);
+  BitBlt(keyMask.DC(), 0, 0, W, H, picture, 0, 0, SRCCOPY);
+  SetBkColor(picture, previousBk);
   // 4: the other mask is 1 where the source is not the key.
   BitBlt(otherMask.DC(), 0, 0, W, H, keyMask.DC(), 0, 0, NOTSRCCOPY);
   // 5-6: what lies under the picture, kept only where the key matched.
   BitBlt(composed.DC(), 0, 0, W, H, dc, x, y, SRCCOPY);
   BitBlt(composed.DC(), 0, 0, W, H, keyMask.DC(), 0, 0, SRCAND);
   // 7: keyed source pixels become black.
-  StretchBlt(source.DC(), 0, 0, w, h, otherMask.DC(), 0, 0, W, H, SRCAND);
+  BitBlt(picture, 0, 0, W, H, otherMask.DC(), 0, 0, SRCAND);
   // 8-9: the picture laid over the kept background, then onto the canvas.
-  StretchBlt(composed.DC(), 0, 0, W, H, source.DC(), 0, 0, w, h, SRCPAINT);
+  BitBlt(composed.DC(), 0, 0, W, H, picture, 0, 0, SRCPAINT);
   BitBlt(dc, x, y, W, H, composed.DC(), 0, 0, SRCCOPY);
   // 10: the scratch contexts give back and free their bitmaps on the way out.
 }

@@ -227,6 +227,28 @@ TEST(PngDraw, OpaqueAndKeyedPicturesStretchByNearestPixel) {
 // The key of a 16-bit picture is the colour its pixels are drawn with: the high
 // bytes. A pixel sharing the key's high bytes disappears; one whose high bytes
 // equal the key's low bytes stays.
+// At uneven scales every destination pixel still shows its nearest source
+// pixel (column x * w / W) or, where that one is keyed, the background.
+TEST(PngDraw, KeyedPictureAtUnevenScales) {
+  TTestImage image;
+  image.Width = 3;
+  image.Height = 1;
+  image.ColourType = 2;
+  image.Samples = {200, 0, 0, 0, 0, 200, 7, 8, 9};
+  for (std::uint16_t s : {200, 0, 0}) AppendSample(image.Transparency, s);
+  image.HasTransparency = true;
+  auto picture = LoadTestPng(image);
+  const COLORREF shown[] = {kGreen, RGB(0, 0, 200), RGB(7, 8, 9)};
+  for (int width : {2, 4, 5, 7}) {
+    TTestCanvas canvas(width, 2, kGreen);
+    picture->Draw(canvas.Canvas(), Rect(0, 0, width, 2));
+    for (int x = 0; x < width; ++x) {
+      EXPECT_EQ(canvas.Pixel(x, 0), shown[x * 3 / width]) << width << " " << x;
+      EXPECT_EQ(canvas.Pixel(x, 1), shown[x * 3 / width]) << width << " " << x;
+    }
+  }
+}
+
 TEST(PngDraw, SixteenBitKeyComesFromTheHighBytes) {
   TTestImage image;
   image.Width = 2;
