@@ -2,6 +2,8 @@
 // palette lookup, the tRNS transparent colour and the fixed texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "imaging/png_crc.h"
 #include "imaging/pngpicture.h"
 #include "png_test_support.h"
@@ -197,6 +199,22 @@ TEST(PngChunkList, CrcOfKnownChunksAndOfPieces) {
     running = CrcUpdate(running, data.data() + cut, data.size() - cut);
     EXPECT_EQ(CrcFinish(running), whole) << cut;
   }
+}
+
+}  // namespace
+}  // namespace zorbalin
+
+namespace zorbalin {
+namespace {
+
+TEST(PngChunkList, ThePictureClassIsRegisteredForPngFiles) {
+  const auto& formats = TPicture::FileFormats();
+  const auto png = std::find_if(formats.begin(), formats.end(),
+                                [](const TFileFormat& f) { return f.Extension == "png"; });
+  ASSERT_NE(png, formats.end());
+  EXPECT_EQ(png->Description, "Portable Network Graphics");
+  EXPECT_EQ(png->ClassName, "TPNGObject");
+  EXPECT_NE(dynamic_cast<TPNGObject*>(png->Create().get()), nullptr);
 }
 
 }  // namespace
