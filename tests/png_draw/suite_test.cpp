@@ -185,25 +185,30 @@ TEST(PngSuiteDrawing, InterlacedPicturesDrawLikeTheirPlainTwins) {
   if (checked == 0) GTEST_SKIP() << "PngSuite not found";
 }
 
-// Alpha pictures stretched: destination column x shows source column
-// trunc(x / (W / w)).
-TEST(PngSuiteDrawing, StretchedAlphaPicturesSampleTheNearestPixel) {
-  for (const char* name : {"basn6a08.png", "basn4a16.png", "tm3n3p02.png"}) {
+// Stretched pictures: the alpha path shows source column trunc(x / (W / w)),
+// the opaque and colour-key paths the platform's nearest pixel, x * w / W.
+TEST(PngSuiteDrawing, StretchedPicturesSampleTheNearestPixel) {
+  for (const char* name : {"basn6a08.png", "basn4a16.png", "tm3n3p02.png", "basn2c08.png",
+                           "basn0g02.png", "tbrn2c08.png", "tbbn3p08.png", "tbwn0g16.png"}) {
     const std::string path = std::string(PNG_SUITE_DIR) + "/" + name;
     TReferencePng png;
     if (!ReadReferencePng(path, png)) GTEST_SKIP() << "PngSuite not found";
     TPNGObject picture;
     LoadPNGFromFile(picture, path);
     const TExpectedDrawing expected(png);
+    const bool alpha = expected.Kind() == TExpectedDrawing::Alpha;
     const COLORREF background = RGB(40, 50, 60);
     for (const auto& size : {std::pair<int, int>{45, 21}, std::pair<int, int>{100, 70}}) {
-      TTestCanvas canvas(size.first, size.second, background);
-      picture.Draw(canvas.Canvas(), Rect(0, 0, size.first, size.second));
-      const double rx = double(size.first) / png.Width, ry = double(size.second) / png.Height;
-      for (int y = 0; y < size.second; ++y)
-        for (int x = 0; x < size.first; ++x) {
-          const auto sx = static_cast<std::uint32_t>(static_cast<long double>(x) / rx);
-          const auto sy = static_cast<std::uint32_t>(static_cast<long double>(y) / ry);
+      const int W = size.first, H = size.second;
+      TTestCanvas canvas(W, H, background);
+      picture.Draw(canvas.Canvas(), Rect(0, 0, W, H));
+      const double rx = double(W) / png.Width, ry = double(H) / png.Height;
+      for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+          const auto sx = alpha ? static_cast<std::uint32_t>(static_cast<long double>(x) / rx)
+                                : static_cast<std::uint32_t>(x * png.Width / W);
+          const auto sy = alpha ? static_cast<std::uint32_t>(static_cast<long double>(y) / ry)
+                                : static_cast<std::uint32_t>(y * png.Height / H);
           ASSERT_EQ(canvas.Pixel(x, y), expected.Drawn(sx, sy, background))
               << name << " at " << x << "," << y;
         }
