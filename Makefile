@@ -35,7 +35,7 @@ test-asan: deps
 # Runs every fuzz target for FUZZ_SECONDS on its seed corpus.
 fuzz-smoke: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORBALIN_FUZZ=ON -DZORBALIN_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) --target fuzz_targets -j $(JOBS)
 	scripts/fuzz-smoke.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: deps build
