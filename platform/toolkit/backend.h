@@ -116,7 +116,7 @@ struct TMessageBoxInfo {
 class TBackend {
  public:
   virtual ~TBackend() = default;
-  virtual std::unique_ptr<TBackendWindow> CreateWindow(const TWindowSpec& spec) = 0;
+  virtual std::unique_ptr<TBackendWindow> CreateWindow(const TWindowSpec& windowSpec) = 0;
   // Takes the next event without waiting; false when none is queued.
   virtual bool PollEvent(TBackendEvent& event) = 0;
   // Waits for the next event; a backend with nothing left to deliver may throw.

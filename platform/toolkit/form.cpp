@@ -103,15 +103,15 @@ void TForm::HandleMoved(int left, int top) {
 
 void TForm::CreateWindowIfNeeded() {
   if (FWindow || !Application) return;
-  TWindowSpec spec;
-  spec.Caption = Caption();
-  spec.Framed = FBorderStyle == TFormBorderStyle::bsDialog;
-  spec.TaskbarEntry = this == Application->MainForm();
-  spec.Left = FLeft;
-  spec.Top = FTop;
-  spec.ClientWidth = FClientWidth;
-  spec.ClientHeight = FClientHeight;
-  FWindow = Application->Backend().CreateWindow(spec);
+  TWindowSpec windowSpec;
+  windowSpec.Caption = Caption();
+  windowSpec.Framed = FBorderStyle == TFormBorderStyle::bsDialog;
+  windowSpec.TaskbarEntry = this == Application->MainForm();
+  windowSpec.Left = FLeft;
+  windowSpec.Top = FTop;
+  windowSpec.ClientWidth = FClientWidth;
+  windowSpec.ClientHeight = FClientHeight;
+  FWindow = Application->Backend().CreateWindow(windowSpec);
   FSurface.Resize(FClientWidth, FClientHeight);
   if (!Application->IconPixels().empty())
     FWindow->SetIcon(Application->IconPixels(), Application->IconWidth(),

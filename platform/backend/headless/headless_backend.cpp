@@ -22,14 +22,14 @@ unsigned ButtonBit(TMouseButton button) {
 
 // ---- THeadlessWindow ------------------------------------------------------------------------------
 
-THeadlessWindow::THeadlessWindow(THeadlessBackend& backend, const TWindowSpec& spec)
+THeadlessWindow::THeadlessWindow(THeadlessBackend& backend, const TWindowSpec& windowSpec)
     : FBackend(backend),
-      FSpec(spec),
-      FCaption(spec.Caption),
-      FLeft(spec.Left),
-      FTop(spec.Top),
-      FWidth(std::max(spec.ClientWidth, 0)),
-      FHeight(std::max(spec.ClientHeight, 0)),
+      FSpec(windowSpec),
+      FCaption(windowSpec.Caption),
+      FLeft(windowSpec.Left),
+      FTop(windowSpec.Top),
+      FWidth(std::max(windowSpec.ClientWidth, 0)),
+      FHeight(std::max(windowSpec.ClientHeight, 0)),
       FPixels(static_cast<size_t>(FWidth) * FHeight, 0) {}
 
 THeadlessWindow::~THeadlessWindow() { FBackend.WindowDestroyed(this); }
@@ -101,8 +101,8 @@ THeadlessBackend::THeadlessBackend(int screenWidth, int screenHeight)
 
 THeadlessBackend::~THeadlessBackend() = default;
 
-std::unique_ptr<TBackendWindow> THeadlessBackend::CreateWindow(const TWindowSpec& spec) {
-  return std::make_unique<THeadlessWindow>(*this, spec);
+std::unique_ptr<TBackendWindow> THeadlessBackend::CreateWindow(const TWindowSpec& windowSpec) {
+  return std::make_unique<THeadlessWindow>(*this, windowSpec);
 }
 
 bool THeadlessBackend::PollEvent(TBackendEvent& event) {

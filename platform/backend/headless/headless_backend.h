@@ -32,7 +32,7 @@ struct EHeadlessStall {
 
 class THeadlessWindow : public TBackendWindow {
  public:
-  THeadlessWindow(THeadlessBackend& backend, const TWindowSpec& spec);
+  THeadlessWindow(THeadlessBackend& backend, const TWindowSpec& windowSpec);
   ~THeadlessWindow() override;
 
   void SetPosition(int left, int top) override;
@@ -87,7 +87,7 @@ class THeadlessBackend : public TBackend {
   ~THeadlessBackend() override;
 
   // ---- TBackend ----
-  std::unique_ptr<TBackendWindow> CreateWindow(const TWindowSpec& spec) override;
+  std::unique_ptr<TBackendWindow> CreateWindow(const TWindowSpec& windowSpec) override;
   bool PollEvent(TBackendEvent& event) override;
   void WaitEvent(TBackendEvent& event) override;
   TPoint CursorPos() const override { return FCursor; }

@@ -17,18 +17,18 @@ bool IsBgrx(Uint32 format) {
 
 }  // namespace
 
-TSdlWindow::TSdlWindow(TSdlBackend& backend, const TWindowSpec& spec)
+TSdlWindow::TSdlWindow(TSdlBackend& backend, const TWindowSpec& windowSpec)
     : FBackend(backend),
-      FFramed(spec.Framed),
-      FTaskbarEntry(spec.TaskbarEntry),
-      FCaption(spec.Caption),
-      FLeft(spec.Left),
-      FTop(spec.Top) {
+      FFramed(windowSpec.Framed),
+      FTaskbarEntry(windowSpec.TaskbarEntry),
+      FCaption(windowSpec.Caption),
+      FLeft(windowSpec.Left),
+      FTop(windowSpec.Top) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
-  if (!spec.Framed) flags |= SDL_WINDOW_BORDERLESS;
-  if (!spec.TaskbarEntry) flags |= SDL_WINDOW_SKIP_TASKBAR;
-  FWindow = SDL_CreateWindow(FCaption.c_str(), spec.Left, spec.Top,
-                             std::max(spec.ClientWidth, 1), std::max(spec.ClientHeight, 1), flags);
+  if (!windowSpec.Framed) flags |= SDL_WINDOW_BORDERLESS;
+  if (!windowSpec.TaskbarEntry) flags |= SDL_WINDOW_SKIP_TASKBAR;
+  FWindow = SDL_CreateWindow(FCaption.c_str(), windowSpec.Left, windowSpec.Top,
+                             std::max(windowSpec.ClientWidth, 1), std::max(windowSpec.ClientHeight, 1), flags);
   if (!FWindow) throw Exception(std::string("Cannot create a window: ") + SDL_GetError());
   FId = SDL_GetWindowID(FWindow);
   UpdateTitle();

@@ -11,7 +11,7 @@ class TSdlBackend;
 
 class TSdlWindow : public TBackendWindow {
  public:
-  TSdlWindow(TSdlBackend& backend, const TWindowSpec& spec);
+  TSdlWindow(TSdlBackend& backend, const TWindowSpec& windowSpec);
   ~TSdlWindow() override;
   TSdlWindow(const TSdlWindow&) = delete;
   TSdlWindow& operator=(const TSdlWindow&) = delete;
