@@ -1,6 +1,5 @@
 // The clipboard pair of TPNGObject: both go through a temporary bitmap, which
 // owns its resources and is gone whatever happens.
-#include "imaging/png_edit.h"
 #include "imaging/pngpicture.h"
 #include "toolkit/bitmap.h"
 
@@ -18,7 +17,7 @@ void TPNGObject::LoadFromClipboardFormat(unsigned short format, const TClipboard
                                          HPALETTE palette) {
   TBitmap bitmap;
   bitmap.LoadFromClipboardFormat(format, data, palette);
-  AssignFromHeldBitmap(*this, bitmap.Handle(), bitmap.Canvas().Handle(), false, 0);
+  AssignFromBitmapHandle(bitmap.Handle(), false, 0);
 }
 
 }  // namespace zorbalin

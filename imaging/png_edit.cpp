@@ -1,7 +1,5 @@
 // Copying TPNGObject to and from other pictures and bitmaps, installing a
 // palette, resizing, single pixels, alpha promotion and row access.
-#include "imaging/png_edit.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -87,8 +85,8 @@ void TPNGObject::Assign(TPersistent* source) {
   } else if (auto* png = dynamic_cast<TPNGObject*>(source)) {
     CopyImage(*png);
   } else if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
-    AssignFromHeldBitmap(*this, bitmap->Handle(), bitmap->Canvas().Handle(),
-                         bitmap->Transparent(), ColorToRGB(bitmap->TransparentColor()));
+    AssignFromBitmapHandle(bitmap->Handle(), bitmap->Transparent(),
+                           ColorToRGB(bitmap->TransparentColor()));
   } else {
     TGraphic::Assign(source);
   }
@@ -128,19 +126,13 @@ void TPNGObject::CopyImage(const TPNGObject& source) {
 }
 
 void TPNGObject::AssignFromBitmapHandle(HBITMAP bitmap, bool transparent, COLORREF key) {
-  AssignFromHeldBitmap(*this, bitmap, nullptr, transparent, key);
-}
-
-void AssignFromHeldBitmap(TPNGObject& picture, HBITMAP bitmap, HDC holder, bool transparent,
-                          COLORREF key) {
   BITMAP description{};
   const bool known = GetObject(bitmap, sizeof description, &description) != 0;
-  picture.Clear();
-  TPNGList& chunks = picture.Chunks;
+  Clear();
   // A bitmap that is no bitmap, or holds no pixel, gives an empty picture.
   if (!known || description.bmWidth <= 0 || description.bmHeight == 0) return;
 
-  TChunkIHDR* header = AppendChunk<TChunkIHDR>(chunks, &picture);
+  TChunkIHDR* header = AppendChunk<TChunkIHDR>(Chunks, this);
   header->ImageWidth = static_cast<std::uint32_t>(description.bmWidth);
   header->ImageHeight = static_cast<std::uint32_t>(std::abs(description.bmHeight));
   const bool indexed = description.bmBitsPixel < 16;
@@ -148,16 +140,15 @@ void AssignFromHeldBitmap(TPNGObject& picture, HBITMAP bitmap, HDC holder, bool 
   header->ColourType = indexed ? 3 : 2;
   header->PrepareStorage();
   {
-    // A bitmap held by a context can only be read through that context.
-    DCOwner temporary(holder ? nullptr : CreateCompatibleDC(nullptr));
-    GetDIBits(holder ? holder : temporary.Get(), bitmap, 0, header->ImageHeight,
-              header->ColourPlane, &header->BitmapInfo, DIB_RGB_COLORS);
+    DCOwner temporary(CreateCompatibleDC(nullptr));
+    GetDIBits(temporary.Get(), bitmap, 0, header->ImageHeight, header->ColourPlane,
+              &header->BitmapInfo, DIB_RGB_COLORS);
   }
 
-  TChunkPLTE* palette = header->Paletted ? AppendChunk<TChunkPLTE>(chunks, &picture) : nullptr;
-  TChunktRNS* trns = transparent ? AppendChunk<TChunktRNS>(chunks, &picture) : nullptr;
-  AppendChunk<TChunkIDAT>(chunks, &picture);
-  AppendChunk<TChunkIEND>(chunks, &picture);
+  TChunkPLTE* palette = header->Paletted ? AppendChunk<TChunkPLTE>(Chunks, this) : nullptr;
+  TChunktRNS* trns = transparent ? AppendChunk<TChunktRNS>(Chunks, this) : nullptr;
+  AppendChunk<TChunkIDAT>(Chunks, this);
+  AppendChunk<TChunkIEND>(Chunks, this);
   if (palette) {
     const std::uint32_t entries = 1u << header->BitDepth;
     palette->EntryCount = entries;
