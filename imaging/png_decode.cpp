@@ -229,7 +229,9 @@ void TRowDecoder::DecodeRows() {
   const uint8_t* gamma = picture_.GammaLut.data();
   for (uint32_t y = 0; y < header_.ImageHeight; ++y) {
     if (!NextRow(fullRowBytes_)) return;
-    convert(Current() + 1, header_.ImageWidth, 0, 1, TargetFor(y), gamma);
+    // A picture 0 pixels wide still has a filter-type byte per row, but no
+    // pixel memory to put anything in.
+    if (header_.ImageWidth > 0) convert(Current() + 1, header_.ImageWidth, 0, 1, TargetFor(y), gamma);
     current_ ^= 1;
   }
 }

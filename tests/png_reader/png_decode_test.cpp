@@ -231,9 +231,12 @@ TEST(PngDecode, UnknownFilterTypeAndEmptyDimensions) {
   // Height 0 fetches no row; the unused data is still read for the CRC.
   Load(picture, TPngBuilder().Signature().Ihdr(5, 0, 8, 6).Chunk("IDAT", pngtest::Compress({0, 1, 2})).Iend().Data());
   EXPECT_EQ(picture.Height(), 0);
-  // Width 0: one filter byte per row.
-  Load(picture, TPngBuilder().Signature().Ihdr(0, 3, 8, 6).Chunk("IDAT", pngtest::Compress({0, 0, 0})).Iend().Data());
-  EXPECT_EQ(picture.Width(), 0);
+  // Width 0: one filter byte per row, for every kind of conversion.
+  for (uint8_t colourType : {0, 2, 3, 4, 6}) {
+    Load(picture, TPngBuilder().Signature().Ihdr(0, 3, 8, colourType).Chunk("IDAT", pngtest::Compress({0, 0, 0})).Iend().Data());
+    EXPECT_EQ(picture.Width(), 0);
+    EXPECT_EQ(picture.Height(), 3);
+  }
 }
 
 TEST(PngDecode, CompressedDataEndingEarlyLeavesTheRestBlackAndStillChecksTheCrc) {
