@@ -23,15 +23,7 @@ Tfrm_Eredmeny::Tfrm_Eredmeny(TComponent* Owner) : TForm(Owner) {
     Font()->SetHeight(-11);
 
     Image1 = NewPanelPicture(this, 225, 150, asset::kResultPanel);
-    Image1->OnMouseDown = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
-        Image1MouseDown(S, B, Sh, X, Y);
-    };
-    Image1->OnMouseMove = [this](TObject* S, TShiftState Sh, int X, int Y) {
-        Image1MouseMove(S, Sh, X, Y);
-    };
-    Image1->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
-        Image1MouseUp(S, B, Sh, X, Y);
-    };
+    ConnectDragHandlers(Image1, this);
     s1 = NewLabel("s1", 48, 21, -13, "Gratulálok:");
     i1 = NewLabel("i1", 76, 57, -12, "1.");
     i1->WordWrap = true;

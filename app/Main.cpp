@@ -68,15 +68,7 @@ TPNGButton* Tfrm_Main::NewButton(const char* Name, int Left, int Size, std::stri
 
 void Tfrm_Main::CreateComponents() {
     Image1 = NewPanelPicture(this, MainClientWidth, MainClientHeight, asset::kMainBackground);
-    Image1->OnMouseDown = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
-        Image1MouseDown(S, B, Sh, X, Y);
-    };
-    Image1->OnMouseMove = [this](TObject* S, TShiftState Sh, int X, int Y) {
-        Image1MouseMove(S, Sh, X, Y);
-    };
-    Image1->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
-        Image1MouseUp(S, B, Sh, X, Y);
-    };
+    ConnectDragHandlers(Image1, this);
 
     // Left to right on the screen: replay, new game, settings, about, news, home, minimise, close.
     PNGButton4 = NewButton("PNGButton4", 384, 37, asset::kButtonNewGame, &Tfrm_Main::aUjExecute);

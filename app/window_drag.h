@@ -5,6 +5,7 @@
 // release of any button ends it. The window is not kept on the screen.
 #include "toolkit/backend.h"
 #include "toolkit/geometry.h"
+#include "toolkit/image.h"
 
 #include <cstdint>
 
@@ -22,5 +23,20 @@ struct TWindowDrag {
     void MouseMove(TForm& Window) const;
     void MouseUp() { Dragging = false; }
 };
+
+// Hands the background picture's press, move and release to the window's
+// Image1MouseDown, Image1MouseMove and Image1MouseUp handlers.
+template <class Window>
+void ConnectDragHandlers(TImage* Picture, Window* Form) {
+    Picture->OnMouseDown = [Form](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
+        Form->Image1MouseDown(S, B, Sh, X, Y);
+    };
+    Picture->OnMouseMove = [Form](TObject* S, TShiftState Sh, int X, int Y) {
+        Form->Image1MouseMove(S, Sh, X, Y);
+    };
+    Picture->OnMouseUp = [Form](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
+        Form->Image1MouseUp(S, B, Sh, X, Y);
+    };
+}
 
 } // namespace zorbalin
