@@ -98,10 +98,12 @@ private:
 
 } // namespace
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+std::optional<std::string> ReadWholeFile(const std::string& path, size_t limit) {
     TFileHandle handle(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info;
     if (!handle.IsOpen() || ::fstat(handle.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    if (static_cast<unsigned long long>(info.st_size) > limit)
         return std::nullopt;
     std::string content;
     char buffer[65536];
@@ -113,6 +115,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
             return std::nullopt;
         if (got == 0)
             return content;
+        if (static_cast<size_t>(got) > limit - content.size())
+            return std::nullopt;
         content.append(buffer, static_cast<size_t>(got));
     }
 }

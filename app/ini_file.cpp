@@ -45,8 +45,9 @@ std::optional<TExistingFile> ReadFileToReplace(const std::string& target, const 
     bool writable = S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & S_IWUSR);
     if (!writable)
         throw EIniWriteError(shownPath);
-    // Content that cannot be read must not be replaced by a file that lacks it.
-    std::optional<std::string> content = ReadWholeFile(target);
+    // Content that cannot be read, or is too large to read, must not be
+    // replaced by a file that lacks it.
+    std::optional<std::string> content = ReadWholeFile(target, kMaxIniFileSize);
     if (!content)
         throw EIniWriteError(shownPath);
     return TExistingFile{std::move(*content), static_cast<mode_t>(info.st_mode & 07777)};
@@ -61,7 +62,7 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
 int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
                               int32_t fallback) const {
-    std::optional<std::string> content = ReadWholeFile(fileName_);
+    std::optional<std::string> content = ReadWholeFile(fileName_, kMaxIniFileSize);
     if (!content)
         return fallback;
     return ReadIniInteger(*content, section, key, fallback);

@@ -1,6 +1,7 @@
 #pragma once
 // The settings file on disk. Every call reads the file afresh and every write
 // goes to the disk at once: nothing is cached between calls.
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -15,6 +16,10 @@ public:
     explicit EIniWriteError(const std::string& path);
 };
 
+// The largest settings file read. A real one holds a few short lines; a
+// larger file is treated as unreadable rather than loaded into memory.
+constexpr size_t kMaxIniFileSize = 16u << 20;
+
 class TIniFile {
 public:
     explicit TIniFile(std::string fileName);
@@ -22,13 +27,14 @@ public:
     const std::string& FileName() const { return fileName_; }
 
     // The key's value, or `fallback` when the file, the section or the key is
-    // missing or the value is not a 32-bit integer. Never fails.
+    // missing, the file is larger than kMaxIniFileSize or the value is not a
+    // 32-bit integer. Never fails.
     int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const;
 
     // Sets the key to `value` in decimal, leaving every other byte of the file
     // as it was. Throws EIniWriteError, with the file unchanged, when the file
-    // is read-only, belongs to another user, cannot be read back, or its
-    // folder is missing or not writable.
+    // is read-only, belongs to another user, cannot be read back, is larger
+    // than kMaxIniFileSize, or its folder is missing or not writable.
     void WriteInteger(const std::string& section, const std::string& key, int32_t value);
 
 private:

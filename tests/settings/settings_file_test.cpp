@@ -181,5 +181,27 @@ TEST_F(SettingsFile, IniFileReadsEveryCallAfresh) {
     EXPECT_EQ(ReadFile(IniPath()), "[Game]\nHard=5\n\n[Screen]\nLeft=1\n");
 }
 
+// A settings file of more than kMaxIniFileSize bytes is never loaded: reading
+// gives the defaults and writing is refused, so the file is not truncated to
+// what could be read. The files are sparse, so the test costs no disk space.
+TEST_F(SettingsFile, OversizedFileReadsAsDefaultsAndIsNotWritten) {
+    const std::string content = "[Game]\nHard=3\n";
+    WriteFile(IniPath(), content);
+    ASSERT_EQ(::truncate(IniPath().c_str(), kMaxIniFileSize), 0);
+    EXPECT_EQ(ReadSettings(IniPath()).ColourCount, 3) << "a file of exactly the limit is read";
+
+    ASSERT_EQ(::truncate(IniPath().c_str(), kMaxIniFileSize + 1), 0);
+    EXPECT_EQ(ReadSettings(IniPath()).ColourCount, 4);
+    try {
+        WriteSettings(IniPath(), 1, 2, 5);
+        FAIL() << "an oversized settings file was replaced";
+    } catch (const EIniWriteError& error) {
+        EXPECT_STREQ(error.what(), ("Unable to write to " + IniPath()).c_str());
+    }
+    EXPECT_EQ(std::filesystem::file_size(IniPath()), kMaxIniFileSize + 1);
+    EXPECT_EQ(ReadFile(IniPath()).compare(0, content.size(), content), 0);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ZorbaLin.ini"});
+}
+
 } // namespace
 } // namespace zorbalin
