@@ -6,6 +6,10 @@
 #include <unordered_map>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "gdi/gdi.h"
 #include "gdi/pixels.h"
 
@@ -165,6 +169,58 @@ void CopyToBgrx(const BlitParams& p, const RECT& t, const std::vector<LONG>& col
   }
 }
 
+// Where the column table is one unbroken run of consecutive source columns (a same-width copy,
+// neither stretched nor mirrored), the destination index its first entry has and how many
+// entries it holds; entries outside the run must all be -1. False for any other table.
+bool StraightRun(const std::vector<LONG>& cols, std::size_t& first, std::size_t& count) {
+  std::size_t i = 0;
+  while (i < cols.size() && cols[i] < 0) ++i;
+  first = i;
+  for (LONG next = i < cols.size() ? cols[i] : 0; i < cols.size() && cols[i] == next; ++i, ++next) {
+  }
+  count = i - first;
+  for (; i < cols.size(); ++i)
+    if (cols[i] >= 0) return false;
+  return count > 0;
+}
+
+bool Overlap(const Surface& a, const Surface& b) {
+  const BYTE* aEnd = a.bits + std::size_t(a.stride) * std::size_t(a.height);
+  const BYTE* bEnd = b.bits + std::size_t(b.stride) * std::size_t(b.height);
+  return a.bits < bEnd && b.bits < aEnd;
+}
+
+// One run of 32-bit pixels with the fourth byte cleared, as the per-pixel copy does, but at
+// memory speed: sixteen bytes at a time where the processor allows.
+void CopyRunBgrx(BYTE* dst, const BYTE* src, std::size_t pixels) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+  for (; i + 4 <= pixels; i += 4) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i), _mm_and_si128(v, colour));
+  }
+#endif
+  for (; i < pixels; ++i) {
+    std::uint32_t v;
+    std::memcpy(&v, src + 4 * i, 4);
+    v &= 0x00FFFFFFu;
+    std::memcpy(dst + 4 * i, &v, 4);
+  }
+}
+
+// 32-bit onto 32-bit with a straight column table: each row is one run. Source and destination
+// memory must not overlap, since the per-pixel copy's order would then show.
+void CopyStraightBgrx(const BlitParams& p, const RECT& t, std::size_t first, std::size_t count,
+                      LONG firstSrcX, const std::vector<LONG>& rows) {
+  for (LONG y = t.top; y < t.bottom; ++y) {
+    LONG sy = rows[static_cast<std::size_t>(y - t.top)];
+    if (sy < 0) continue;
+    CopyRunBgrx(p.dst.Row(y) + 4 * (std::size_t(t.left) + first),
+                p.src->Row(sy) + 4 * std::size_t(firstSrcX), count);
+  }
+}
+
 }  // namespace
 
 namespace gdi_detail {
@@ -194,6 +250,11 @@ bool RunBlit(const BlitParams& p) {
   std::vector<LONG> cols = SampleTable(t.left, t.right, dx, dw, sx, sw, mirrorX, p.src->width);
   std::vector<LONG> rows = SampleTable(t.top, t.bottom, dy, dh, sy, sh, mirrorY, p.src->height);
   if (op == Op::Copy && p.dst.bitCount == 32 && p.src->bitCount == 32) {
+    std::size_t first = 0, count = 0;
+    if (!p.plainOnly && StraightRun(cols, first, count) && !Overlap(p.dst, *p.src)) {
+      CopyStraightBgrx(p, t, first, count, cols[first], rows);
+      return true;
+    }
     CopyToBgrx<4>(p, t, cols, rows);
     return true;
   }

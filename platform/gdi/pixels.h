@@ -150,6 +150,9 @@ struct BlitParams {
   COLORREF dstBk = RGB(255, 255, 255);   // monochrome -> colour: 1 gives this
   COLORREF dstText = RGB(0, 0, 0);       // monochrome -> colour: 0 gives this
   DWORD rop = SRCCOPY;
+  // Keeps to the general per-pixel copy even where a straight row copy applies; the tests
+  // compare the two.
+  bool plainOnly = false;
 };
 // Returns false for an unknown raster operation.
 bool RunBlit(const BlitParams& p);
