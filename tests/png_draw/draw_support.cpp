@@ -96,33 +96,20 @@ std::unique_ptr<TPNGObject> LoadTestPng(const TTestImage& image) {
   return picture;
 }
 
-TTestCanvas::TTestCanvas(int width, int height, COLORREF fill)
-    : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
-  BITMAPINFO info{};
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  section_.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!section_ || !bits) throw std::runtime_error("no canvas");
-  bits_ = static_cast<std::uint8_t*>(bits);
-  previous_ = SelectObject(dc_.Get(), section_.Get());
+TTestCanvas::TTestCanvas(int width, int height, COLORREF fill) : surface_(width, height) {
+  if (!surface_) throw std::runtime_error("no canvas");
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) SetPixel(x, y, fill);
-  canvas_ = std::make_unique<TCanvas>(dc_.Get());
-}
-
-TTestCanvas::~TTestCanvas() {
-  if (previous_) SelectObject(dc_.Get(), previous_);
+  canvas_ = std::make_unique<TCanvas>(surface_.DC());
 }
 
 COLORREF TTestCanvas::Pixel(int x, int y) const {
-  const std::uint8_t* p = bits_ + (std::size_t(y) * width_ + x) * 4;
+  const std::uint8_t* p = surface_.Row(y) + x * 4;
   return RGB(p[2], p[1], p[0]);
 }
 
 void TTestCanvas::SetPixel(int x, int y, COLORREF colour) {
-  std::uint8_t* p = bits_ + (std::size_t(y) * width_ + x) * 4;
+  std::uint8_t* p = surface_.Row(y) + x * 4;
   p[0] = GetBValue(colour);
   p[1] = GetGValue(colour);
   p[2] = GetRValue(colour);
@@ -130,8 +117,8 @@ void TTestCanvas::SetPixel(int x, int y, COLORREF colour) {
 
 std::vector<std::uint32_t> TTestCanvas::Pixels() const {
   std::vector<std::uint32_t> all;
-  for (int y = 0; y < height_; ++y)
-    for (int x = 0; x < width_; ++x) all.push_back(Pixel(x, y));
+  for (int y = 0; y < Height(); ++y)
+    for (int x = 0; x < Width(); ++x) all.push_back(Pixel(x, y));
   return all;
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "gdi/owners.h"
+#include "gdi/drawing_surface.h"
 #include "toolkit/canvas.h"
 
 namespace zorbalin {
@@ -41,26 +41,21 @@ void AppendSample(Bytes& data, std::uint16_t sample);
 class TTestCanvas {
  public:
   TTestCanvas(int width, int height, COLORREF fill);
-  ~TTestCanvas();
   TTestCanvas(const TTestCanvas&) = delete;
   TTestCanvas& operator=(const TTestCanvas&) = delete;
 
   TCanvas& Canvas() { return *canvas_; }
-  HDC DC() const { return dc_.Get(); }
+  HDC DC() const { return surface_.DC(); }
   // The pixel's colour as RGB (red in the low byte).
   COLORREF Pixel(int x, int y) const;
   void SetPixel(int x, int y, COLORREF colour);
   // The blue, green, red bytes of every pixel, for whole-canvas comparisons.
   std::vector<std::uint32_t> Pixels() const;
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  int Width() const { return surface_.Width(); }
+  int Height() const { return surface_.Height(); }
 
  private:
-  int width_, height_;
-  DCOwner dc_;
-  BitmapOwner section_;
-  HGDIOBJ previous_ = nullptr;
-  std::uint8_t* bits_ = nullptr;
+  DrawingSurface surface_;
   std::unique_ptr<TCanvas> canvas_;
 };
 

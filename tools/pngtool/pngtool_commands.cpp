@@ -3,7 +3,7 @@
 #include <fstream>
 #include <vector>
 
-#include "gdi/owners.h"
+#include "gdi/drawing_surface.h"
 #include "imaging/pngpicture.h"
 
 namespace zorbalin {
@@ -18,49 +18,21 @@ const char* KindName(TPNGTransparencyKind kind) {
   return "?";
 }
 
-// A 32-bit top-down DIB section in its own memory context, freed on every exit.
-class TDrawingSurface {
- public:
-  TDrawingSurface(int width, int height) : width_(width), height_(height) {
-    dc_.Reset(CreateCompatibleDC(nullptr));
-    BITMAPINFO info{};
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bitmap_.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dc_ || !bitmap_) throw EPNGOutMemory();
-    bits_ = static_cast<const uint8_t*>(bits);
-    previous_ = SelectObject(dc_.Get(), bitmap_.Get());
-  }
-  ~TDrawingSurface() { SelectObject(dc_.Get(), previous_); }
-  TDrawingSurface(const TDrawingSurface&) = delete;
-  TDrawingSurface& operator=(const TDrawingSurface&) = delete;
-
-  HDC DC() const { return dc_.Get(); }
-  // Binary PPM: the pixels' red, green and blue bytes, rows from the top.
-  void WritePpm(std::ostream& out) const {
-    out << "P6\n" << width_ << ' ' << height_ << "\n255\n";
-    std::vector<char> row(size_t(width_) * 3);
-    for (int y = 0; y < height_; ++y) {
-      const uint8_t* p = bits_ + size_t(y) * width_ * 4;
-      for (int x = 0; x < width_; ++x) {
-        row[3 * x] = static_cast<char>(p[4 * x + 2]);
-        row[3 * x + 1] = static_cast<char>(p[4 * x + 1]);
-        row[3 * x + 2] = static_cast<char>(p[4 * x]);
-      }
-      out.write(row.data(), static_cast<std::streamsize>(row.size()));
+// Binary PPM: the pixels' red, green and blue bytes, rows from the top.
+void WritePpm(const DrawingSurface& surface, std::ostream& out) {
+  const int width = surface.Width();
+  out << "P6\n" << width << ' ' << surface.Height() << "\n255\n";
+  std::vector<char> row(size_t(width) * 3);
+  for (int y = 0; y < surface.Height(); ++y) {
+    const uint8_t* p = surface.Row(y);
+    for (int x = 0; x < width; ++x) {
+      row[3 * x] = static_cast<char>(p[4 * x + 2]);
+      row[3 * x + 1] = static_cast<char>(p[4 * x + 1]);
+      row[3 * x + 2] = static_cast<char>(p[4 * x]);
     }
+    out.write(row.data(), static_cast<std::streamsize>(row.size()));
   }
-
- private:
-  int width_;
-  int height_;
-  DCOwner dc_;
-  BitmapOwner bitmap_;
-  HGDIOBJ previous_ = nullptr;
-  const uint8_t* bits_ = nullptr;
-};
+}
 
 }  // namespace
 
@@ -88,7 +60,8 @@ int DrawCommand(const std::string& in, const std::string& out, const TDrawOption
   LoadPNGFromFile(picture, in);
   const int width = options.Width >= 0 ? options.Width : picture.Width();
   const int height = options.Height >= 0 ? options.Height : picture.Height();
-  TDrawingSurface surface(width, height);
+  DrawingSurface surface(width, height);
+  if (!surface) throw EPNGOutMemory();
   TCanvas canvas(surface.DC());
   const uint32_t bg = options.Background;
   canvas.Brush().SetColor(static_cast<TColor>(RGB(uint8_t(bg >> 16), uint8_t(bg >> 8), uint8_t(bg))));
@@ -96,7 +69,7 @@ int DrawCommand(const std::string& in, const std::string& out, const TDrawOption
   picture.Draw(canvas, Rect(0, 0, width, height));
   std::ofstream file(out, std::ios::binary);
   if (!file) throw EFCreateError("Cannot create file \"" + out + "\".");
-  surface.WritePpm(file);
+  WritePpm(surface, file);
   if (!file.flush()) throw EWriteError("Stream write error");
   return 0;
 }
