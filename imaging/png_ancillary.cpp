@@ -107,9 +107,13 @@ bool TChunktRNS::ReadBody(TStream& stream, const TChunkType& type, uint32_t leng
   if (colourType == 0 || colourType == 2) {
     SingleColour = true;
   } else if (colourType == 3) {
-    const auto translucent =
-        std::count_if(AlphaTable.begin(), AlphaTable.begin() + BodySize(), [](uint8_t a) { return a != 255; });
-    SingleColour = translucent == 1;
+    // A palette picture has a single transparent colour only when exactly one entry is not
+    // opaque and that entry is fully transparent; one half-transparent entry keeps its opacity.
+    const auto end = AlphaTable.begin() + BodySize();
+    const auto notOpaque = [](uint8_t a) { return a != 255; };
+    const auto translucent = std::count_if(AlphaTable.begin(), end, notOpaque);
+    const auto first = std::find_if(AlphaTable.begin(), end, notOpaque);
+    SingleColour = translucent == 1 && *first == 0;
   }
   return true;
 }

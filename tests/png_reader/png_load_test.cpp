@@ -204,19 +204,24 @@ TEST(PngLoad, PaletteAndTransparencyLengthsAreChecked) {
       TPngBuilder(b).Chunk("PLTE", Bytes(6, 9)).Chunk("tRNS", Bytes(257, 9)).Data());
 }
 
-TEST(PngLoad, PaletteTransparencyIsSingleColourOnlyWithExactlyOneNonOpaqueEntry) {
+// One half-transparent entry is not a colour key: it must keep its own opacity.
+TEST(PngLoad, PaletteTransparencyIsSingleColourOnlyWithExactlyOneFullyTransparentEntry) {
   TPngBuilder b;
   b.Signature().Ihdr(2, 2, 8, 3).Chunk("PLTE", Bytes(9, 1));
   const struct {
     Bytes trns;
     bool single;
-  } cases[] = {{{255, 0, 255}, true}, {{0, 0}, false}, {{255, 255}, false}, {{128}, true}};
+  } cases[] = {{{0}, true},        {{255, 0, 255}, true}, {{128}, false},
+               {{255, 128}, false}, {{1, 255}, false},    {{254}, false},
+               {{0, 0}, false},    {{0, 128}, false},     {{128, 255, 0}, false},
+               {{255, 255}, false}};
   for (const auto& c : cases) {
     TPNGObject picture;
     Load(picture, TPngBuilder(b).Chunk("tRNS", c.trns).Chunk("IDAT", GreyIdat()).Iend().Data());
     const auto* trns = picture.Chunks.Find<TChunktRNS>();
     ASSERT_NE(trns, nullptr);
-    EXPECT_EQ(trns->SingleColour, c.single);
+    EXPECT_EQ(trns->SingleColour, c.single) << "entries " << c.trns.size() << ", first "
+                                            << int(c.trns[0]);
     EXPECT_EQ(trns->AlphaTable[c.trns.size()], 255);  // the rest is opaque
   }
   TPNGObject grey;
