@@ -1,5 +1,6 @@
 #include "app/Beallit.h"
 
+#include "game/game.h"
 #include "toolkit/application.h"
 #include "toolkit/font.h"
 
@@ -8,10 +9,6 @@
 namespace zorbalin {
 
 Tfrm_Beallit* frm_Beallit = nullptr;
-
-namespace {
-constexpr std::int32_t FewestColours = 3; // item 0 is "3"
-}
 
 Tfrm_Beallit::Tfrm_Beallit(TComponent* Owner) : TForm(Owner) {
     SetName("frm_Beallit");

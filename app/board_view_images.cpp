@@ -23,7 +23,7 @@ void TCellPictures::Attach(TForm* Form, std::string AppDir, TNotifyEvent OnClick
 }
 
 TImage* TCellPictures::Cell(int Col, int Row) const {
-    return IsOnBoard(Col, Row) ? FImages[Index(Col, Row)] : nullptr;
+    return IsOnBoard(Col, Row) ? FImages[CellIndex(Col, Row)] : nullptr;
 }
 
 TImage& TCellPictures::At(int Col, int Row) const {
@@ -35,7 +35,7 @@ TImage& TCellPictures::At(int Col, int Row) const {
 TImage* TCellPictures::Create(int Col, int Row, std::int32_t Colour) {
     if (!IsOnBoard(Col, Row) || !FForm) throw std::logic_error("cell picture outside the board");
     auto* image = new TImage(FForm);
-    FImages[Index(Col, Row)] = image;
+    FImages[CellIndex(Col, Row)] = image;
     image->SetName(CellName(Col, Row));
     image->SetHint(CellName(Col, Row));
     const TCellBox home = HomeBox(Col, Row);

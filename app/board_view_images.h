@@ -58,10 +58,8 @@ class TCellPictures {
     // The result window calls it first, so the player learns of a missing
     // bitmap before the game ends.
     void ReportFailures();
-    bool HasPendingFailure() const { return !FFirstFailure.empty(); }
 
   private:
-    static int Index(int Col, int Row) { return (Col - 1) * RowCount + (Row - 1); }
     TImage& At(int Col, int Row) const;
     void Load(TImage& Image, std::int32_t Colour);
 

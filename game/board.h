@@ -20,17 +20,20 @@ struct TBoardCell {
     std::int32_t Colour = 0;          // 0 empty, 1..ColourCount a pebble colour
 };
 
-// 18 x 9 cells stored column by column (column 1 rows 1..9, then column 2, ...).
-// Positions are 1-based: column 1..18 left to right, row 1..9 top to bottom.
+// Where a cell stands in a table of CellCount entries kept column by column
+// (column 1 rows 1..9, then column 2, ...). Positions are 1-based: column 1..18
+// left to right, row 1..9 top to bottom.
+constexpr int CellIndex(int Col, int Row) { return (Col - 1) * RowCount + (Row - 1); }
+
+// 18 x 9 cells in CellIndex order.
 class TBoard {
   public:
-    TBoardCell& At(int Col, int Row) { return FCells[Index(Col, Row)]; }
-    const TBoardCell& At(int Col, int Row) const { return FCells[Index(Col, Row)]; }
+    TBoardCell& At(int Col, int Row) { return FCells[CellIndex(Col, Row)]; }
+    const TBoardCell& At(int Col, int Row) const { return FCells[CellIndex(Col, Row)]; }
     std::int32_t Colour(int Col, int Row) const { return At(Col, Row).Colour; }
     bool IsFilled(int Col, int Row) const { return At(Col, Row).Colour != 0; }
 
   private:
-    static int Index(int Col, int Row) { return (Col - 1) * RowCount + (Row - 1); }
     std::array<TBoardCell, CellCount> FCells{};
 };
 
