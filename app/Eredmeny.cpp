@@ -55,12 +55,12 @@ TLabel* Tfrm_Eredmeny::NewLabel(const char* Name, int Top, int Height, int FontH
 void Tfrm_Eredmeny::SpeedButton1Click(TObject*) { SetModalResult(mrOk); }
 
 void Tfrm_Eredmeny::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {
-    Drag.MouseDown(*this, Button);
+    FDrag.MouseDown(*this, Button);
 }
 
-void Tfrm_Eredmeny::Image1MouseMove(TObject*, TShiftState, int, int) { Drag.MouseMove(*this); }
+void Tfrm_Eredmeny::Image1MouseMove(TObject*, TShiftState, int, int) { FDrag.MouseMove(*this); }
 
-void Tfrm_Eredmeny::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { Drag.MouseUp(); }
+void Tfrm_Eredmeny::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { FDrag.MouseUp(); }
 
 void ShowResultWindow(const std::string& Headline, const std::string& Message) {
     std::unique_ptr<Tfrm_Eredmeny> window(TForm::Create<Tfrm_Eredmeny>(Application));

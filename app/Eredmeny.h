@@ -23,7 +23,7 @@ class Tfrm_Eredmeny : public TForm {
     TLabel* i1; // message, wrapped and centred
     TPNGButton* PNGButton8;
 
-    bool IsDragging() const { return Drag.Dragging; }
+    bool IsDragging() const { return FDrag.Dragging; }
 
     void SpeedButton1Click(TObject* Sender);
     void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -33,7 +33,7 @@ class Tfrm_Eredmeny : public TForm {
   private:
     TLabel* NewLabel(const char* Name, int Top, int Height, int FontHeight, const char* Text);
 
-    TWindowDrag Drag;
+    TWindowDrag FDrag;
 };
 
 // The result window while it runs; null otherwise.

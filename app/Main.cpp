@@ -15,20 +15,9 @@
 #include "toolkit/bitmap.h"
 #include "toolkit/font.h"
 
-#include <sys/stat.h>
-
 namespace zorbalin {
 
 Tfrm_Main* frm_Main = nullptr;
-
-namespace {
-
-bool FileExists(const std::string& Path) {
-    struct stat info {};
-    return ::stat(Path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-} // namespace
 
 Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
     SetName("frm_Main");
@@ -124,7 +113,7 @@ void Tfrm_Main::FormCreate(TObject*) {
 
 void Tfrm_Main::LoadBackgroundFile() {
     const std::string path = ProgramPaths().AppDir + "/Ico/hatter.bmp";
-    if (!FileExists(path)) return;
+    if (!IsRegularFile(path)) return;
     // Read it aside first: a broken file must leave the embedded background in place.
     TBitmap background;
     background.LoadFromFile(path);
@@ -195,12 +184,12 @@ void Tfrm_Main::aHonlapExecute(TObject*) {
 // ---- Dragging the window by its background -----------------------------------------------------
 
 void Tfrm_Main::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {
-    Drag.MouseDown(*this, Button);
+    FDrag.MouseDown(*this, Button);
 }
 
-void Tfrm_Main::Image1MouseMove(TObject*, TShiftState, int, int) { Drag.MouseMove(*this); }
+void Tfrm_Main::Image1MouseMove(TObject*, TShiftState, int, int) { FDrag.MouseMove(*this); }
 
-void Tfrm_Main::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { Drag.MouseUp(); }
+void Tfrm_Main::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { FDrag.MouseUp(); }
 
 // ---- TBoardView --------------------------------------------------------------------------------
 

@@ -52,7 +52,7 @@ class Tfrm_Main : public TForm, public TBoardView {
 
     TGame& Game() { return FGame; }
     const TCellPictures& Cells() const { return FCells; }
-    bool IsDragging() const { return Drag.Dragging; }
+    bool IsDragging() const { return FDrag.Dragging; }
 
     // Event handlers.
     void FormCreate(TObject* Sender);
@@ -92,7 +92,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     TSettings FSettings;     // SavedLeft, SavedTop as read at creation
     bool FPlacedOnce = false;
 
-    TWindowDrag Drag; // dragging the window by its background
+    TWindowDrag FDrag; // dragging the window by its background
 };
 
 // The main window while the program runs.

@@ -52,6 +52,9 @@ const std::string& AppDir();
 const std::string& DataDir();
 const std::string& IniPath();
 
+// True when `path` names a regular file (through symbolic links).
+bool IsRegularFile(const std::string& path);
+
 // Creates `dataDir` with every missing parent, the outermost first, unless it
 // is already a folder. True when the folder exists afterwards; callers may
 // ignore the result, since a missing folder only means default settings.

@@ -59,11 +59,6 @@ std::string UserConfigDir() {
     return WithoutTrailingSlashes(homeDir) + "/.config";
 }
 
-bool IsRegularFile(const std::string& path) {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 const TSegedPaths& ProcessPaths() {
     static const TSegedPaths paths = ResolveSegedPaths(GetAppDir(), GetCommonAppDataDir());
     return paths;
@@ -121,6 +116,11 @@ const std::string& DataDir() {
 
 const std::string& IniPath() {
     return ProcessPaths().IniPath;
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool CreateDataDir(const std::string& dataDir) {
