@@ -9,8 +9,9 @@
 namespace zorbalin {
 
 // A settings file that cannot be written. what() is exactly
-// "Unable to write to <path>", the text the error box shows.
-// FIXME: derive from the toolkit's Exception once platform/toolkit has it.
+// "Unable to write to <path>", the text the error box shows. It is a
+// std::runtime_error rather than the toolkit's Exception so that the plain
+// helpers need no toolkit; the error box shows any exception's what().
 class EIniWriteError : public std::runtime_error {
 public:
     explicit EIniWriteError(const std::string& path);

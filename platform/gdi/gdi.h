@@ -134,9 +134,9 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
 BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
                 int srcWidth, int srcHeight, DWORD rop);
 // Draws a rectangle of the DIB `bits` described by `info` (1/4/8/16/24/32 bits, BI_RGB) scaled
-// into the destination rectangle, colours through its colour table. As on the original platform,
-// the source rectangle of a bottom-up DIB is measured from its bottom row. Returns the number of
-// scan lines drawn, 0 on failure.
+// into the destination rectangle, colours through its colour table. The source rectangle of a
+// bottom-up DIB is measured from its bottom row. Returns the number of scan lines drawn, 0 on
+// failure.
 int StretchDIBits(HDC dst, int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth,
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
 
