@@ -10,32 +10,6 @@
 //   app.SetTitle("ZorbaLin");
 //   app.CreateForm(frm_Main);          // the first form created is the main form
 //   app.Run();                         // shows the main form; returns when it has closed
-//
-// How the program's windows use the toolkit:
-//  - A borderless main form: SetBorderStyle(bsNone) (the default), SetClientSize(670, 480),
-//    SetBounds(223, 198, ...) for the described position; OnShow may move it (SetLeft, then
-//    SetTop) before it is first seen. Left/Top are screen coordinates, off the screen allowed.
-//  - Dragging by the background: in the picture control's OnMouseDown (left button only) keep
-//    GetCursorPos(), form->Left(), form->Top(); in OnMouseMove set form->SetLeft/SetTop from the
-//    cursor's travel; OnMouseUp (any button) ends it. The picture holds the mouse capture from
-//    the left press to the left release, so moves keep coming when the cursor runs ahead.
-//  - Controls made at run time (the board's cells): new TImage(form), SetName, SetHint,
-//    SetParent(form) (in front of everything made before), SetBounds, SetStretch(true),
-//    Picture()->LoadFromFile(path), OnClick. Hide()/Show() for empty and full cells; a hidden
-//    control lets the mouse through to the background. One animation step: SetBounds, then
-//    Repaint() (only the new box is drawn; the strip left behind waits for the idle repaint).
-//    Moving without drawing: SetBounds alone.
-//  - Shortcuts: a TActionList owned by the form and TActions with ShortCut = ShortCut(vk::Escape,
-//    0); they run only while that form is the active one (not while a dialog is open).
-//  - Minimising the program: Application->Minimize(); the task bar restores it.
-//  - Closing: Close() runs OnClose; an exception from it (a settings file that cannot be
-//    written) is shown in the error box and the form stays open. Closing the main form ends Run.
-//  - Dialogs: TForm::Create<T>(Application), Position = poMainFormCenter, ShowModal() returns
-//    the modal result (TButton::ModalResult, Default for Enter, Cancel for Esc; the close box
-//    gives mrCancel); delete the form afterwards, or set the close action to caFree in OnClose
-//    for a form that frees itself once the event that closed it is handled.
-//  - The result window's colour key: TransparentColor = true, TransparentColorValue = clGray.
-//  - The program icon: Application->SetIcon(argb pixels, width, height) before forms are shown.
 #pragma once
 
 #include <exception>
