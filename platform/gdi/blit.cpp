@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
 #endif
 
 #include "gdi/gdi.h"
@@ -190,11 +190,31 @@ bool Overlap(const Surface& a, const Surface& b) {
   return a.bits < bEnd && b.bits < aEnd;
 }
 
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+// Thirty-two bytes at a time; returns how many pixels it copied.
+__attribute__((target("avx2"))) std::size_t CopyRunBgrxAvx2(BYTE* dst, const BYTE* src,
+                                                            std::size_t pixels) {
+  const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+  std::size_t i = 0;
+  for (; i + 8 <= pixels; i += 8) {
+    __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 4 * i));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 4 * i), _mm256_and_si256(v, colour));
+  }
+  return i;
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
 // One run of 32-bit pixels with the fourth byte cleared, as the per-pixel copy does, but at
-// memory speed: sixteen bytes at a time where the processor allows.
+// memory speed: sixteen or thirty-two bytes at a time where the processor allows.
 void CopyRunBgrx(BYTE* dst, const BYTE* src, std::size_t pixels) {
   std::size_t i = 0;
-#if defined(__SSE2__)
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+  if (HasAvx2()) i = CopyRunBgrxAvx2(dst, src, pixels);
   const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
   for (; i + 4 <= pixels; i += 4) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * i));

@@ -66,7 +66,7 @@ struct Blit {
 
 TEST(StraightBlit, MatchesPlainCopyOnOddSizesOriginsAndClips) {
     const RECT all{-1000, -1000, 1000, 1000};
-    for (LONG width : {1, 3, 5, 17, 33, 67}) {
+    for (LONG width : {1, 3, 5, 13, 17, 33, 67}) {
         for (bool srcTopDown : {true, false}) {
             for (bool dstTopDown : {true, false}) {
                 Memory source(width, 9, srcTopDown, width % 3 * 4, unsigned(width));
