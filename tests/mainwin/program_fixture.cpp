@@ -3,39 +3,11 @@
 #include "app/program.h"
 #include "toolkit/image.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
 
 namespace zorbalin::testing {
 
 namespace fs = std::filesystem;
-
-TTempFolder::TTempFolder() {
-    char pattern[] = "/tmp/zorbalin-mainwin-XXXXXX";
-    if (!::mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
-    FPath = pattern;
-}
-
-TTempFolder::~TTempFolder() {
-    std::error_code ignored;
-    fs::remove_all(FPath, ignored);
-}
-
-std::string ReadFile(const std::string& Path) {
-    std::ifstream in(Path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& Path, const std::string& Text) {
-    std::ofstream out(Path, std::ios::binary | std::ios::trunc);
-    out << Text;
-}
 
 bool FileExists(const std::string& Path) { return fs::is_regular_file(Path); }
 

@@ -6,6 +6,7 @@
 #include "app/Seged.h"
 #include "backend/headless/headless_backend.h"
 #include "game/board.h"
+#include "tests/support/temp_folder.h"
 #include "toolkit/application.h"
 
 #include <gtest/gtest.h>
@@ -17,21 +18,6 @@
 
 namespace zorbalin::testing {
 
-// A folder under /tmp removed with everything in it at the end.
-class TTempFolder {
-  public:
-    TTempFolder();
-    ~TTempFolder();
-    TTempFolder(const TTempFolder&) = delete;
-    TTempFolder& operator=(const TTempFolder&) = delete;
-    const std::string& Path() const { return FPath; }
-
-  private:
-    std::string FPath;
-};
-
-std::string ReadFile(const std::string& Path);
-void WriteFile(const std::string& Path, const std::string& Text);
 bool FileExists(const std::string& Path);
 // A 24-bit Windows bitmap of one colour (0x00RRGGBB).
 void WriteSolidBitmap(const std::string& Path, int Width, int Height, std::uint32_t Rgb);

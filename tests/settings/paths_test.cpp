@@ -1,6 +1,6 @@
 #include "app/Seged.h"
 #include "app/settings.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
