@@ -33,7 +33,7 @@ constexpr uint16_t Left = 37, Up = 38, Right = 39, Down = 40;
 }  // namespace vk
 
 // How a form's window looks to the window system.
-struct TWindowSpec {
+struct TWindowRequest {
   std::string Caption;
   bool Framed = false;      // dialog frame: title bar and close box, not resizable
   bool TaskbarEntry = false;  // the main form: carries the application title
@@ -116,7 +116,7 @@ struct TMessageBoxInfo {
 class TBackend {
  public:
   virtual ~TBackend() = default;
-  virtual std::unique_ptr<TBackendWindow> CreateWindow(const TWindowSpec& windowSpec) = 0;
+  virtual std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) = 0;
   // Takes the next event without waiting; false when none is queued.
   virtual bool PollEvent(TBackendEvent& event) = 0;
   // Waits for the next event; a backend with nothing left to deliver may throw.

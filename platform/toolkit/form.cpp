@@ -103,15 +103,15 @@ void TForm::HandleMoved(int left, int top) {
 
 void TForm::CreateWindowIfNeeded() {
   if (FWindow || !Application) return;
-  TWindowSpec windowSpec;
-  windowSpec.Caption = Caption();
-  windowSpec.Framed = FBorderStyle == TFormBorderStyle::bsDialog;
-  windowSpec.TaskbarEntry = this == Application->MainForm();
-  windowSpec.Left = FLeft;
-  windowSpec.Top = FTop;
-  windowSpec.ClientWidth = FClientWidth;
-  windowSpec.ClientHeight = FClientHeight;
-  FWindow = Application->Backend().CreateWindow(windowSpec);
+  TWindowRequest request;
+  request.Caption = Caption();
+  request.Framed = FBorderStyle == TFormBorderStyle::bsDialog;
+  request.TaskbarEntry = this == Application->MainForm();
+  request.Left = FLeft;
+  request.Top = FTop;
+  request.ClientWidth = FClientWidth;
+  request.ClientHeight = FClientHeight;
+  FWindow = Application->Backend().CreateWindow(request);
   FSurface.Resize(FClientWidth, FClientHeight);
   if (!Application->IconPixels().empty())
     FWindow->SetIcon(Application->IconPixels(), Application->IconWidth(),

@@ -22,14 +22,14 @@ unsigned ButtonBit(TMouseButton button) {
 
 // ---- THeadlessWindow ------------------------------------------------------------------------------
 
-THeadlessWindow::THeadlessWindow(THeadlessBackend& backend, const TWindowSpec& windowSpec)
+THeadlessWindow::THeadlessWindow(THeadlessBackend& backend, const TWindowRequest& request)
     : FBackend(backend),
-      FSpec(windowSpec),
-      FCaption(windowSpec.Caption),
-      FLeft(windowSpec.Left),
-      FTop(windowSpec.Top),
-      FWidth(std::max(windowSpec.ClientWidth, 0)),
-      FHeight(std::max(windowSpec.ClientHeight, 0)),
+      FRequest(request),
+      FCaption(request.Caption),
+      FLeft(request.Left),
+      FTop(request.Top),
+      FWidth(std::max(request.ClientWidth, 0)),
+      FHeight(std::max(request.ClientHeight, 0)),
       FPixels(static_cast<size_t>(FWidth) * FHeight, 0) {}
 
 THeadlessWindow::~THeadlessWindow() { FBackend.WindowDestroyed(this); }
@@ -46,7 +46,7 @@ void THeadlessWindow::SetClientSize(int width, int height) {
 }
 
 TFrameExtents THeadlessWindow::Frame() const {
-  return FSpec.Framed ? FBackend.DialogFrame() : TFrameExtents{};
+  return FRequest.Framed ? FBackend.DialogFrame() : TFrameExtents{};
 }
 
 void THeadlessWindow::SetVisible(bool visible) {
@@ -101,8 +101,8 @@ THeadlessBackend::THeadlessBackend(int screenWidth, int screenHeight)
 
 THeadlessBackend::~THeadlessBackend() = default;
 
-std::unique_ptr<TBackendWindow> THeadlessBackend::CreateWindow(const TWindowSpec& windowSpec) {
-  return std::make_unique<THeadlessWindow>(*this, windowSpec);
+std::unique_ptr<TBackendWindow> THeadlessBackend::CreateWindow(const TWindowRequest& request) {
+  return std::make_unique<THeadlessWindow>(*this, request);
 }
 
 bool THeadlessBackend::PollEvent(TBackendEvent& event) {

@@ -32,7 +32,7 @@ struct EHeadlessStall {
 
 class THeadlessWindow : public TBackendWindow {
  public:
-  THeadlessWindow(THeadlessBackend& backend, const TWindowSpec& windowSpec);
+  THeadlessWindow(THeadlessBackend& backend, const TWindowRequest& request);
   ~THeadlessWindow() override;
 
   void SetPosition(int left, int top) override;
@@ -49,8 +49,8 @@ class THeadlessWindow : public TBackendWindow {
 
   const std::string& Caption() const { return FCaption; }
   bool Visible() const { return FVisible; }
-  bool Framed() const { return FSpec.Framed; }
-  bool TaskbarEntry() const { return FSpec.TaskbarEntry; }
+  bool Framed() const { return FRequest.Framed; }
+  bool TaskbarEntry() const { return FRequest.TaskbarEntry; }
   int ClientWidth() const { return FWidth; }
   int ClientHeight() const { return FHeight; }
   TRect OuterRect() const;
@@ -69,7 +69,7 @@ class THeadlessWindow : public TBackendWindow {
 
  private:
   THeadlessBackend& FBackend;
-  TWindowSpec FSpec;
+  TWindowRequest FRequest;
   std::string FCaption;
   int FLeft, FTop, FWidth, FHeight;
   bool FVisible = false;
@@ -87,7 +87,7 @@ class THeadlessBackend : public TBackend {
   ~THeadlessBackend() override;
 
   // ---- TBackend ----
-  std::unique_ptr<TBackendWindow> CreateWindow(const TWindowSpec& windowSpec) override;
+  std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) override;
   bool PollEvent(TBackendEvent& event) override;
   void WaitEvent(TBackendEvent& event) override;
   TPoint CursorPos() const override { return FCursor; }

@@ -76,8 +76,8 @@ TSdlBackend::TSdlBackend(const std::string& windowClass) {
 
 TSdlBackend::~TSdlBackend() { SDL_Quit(); }
 
-std::unique_ptr<TBackendWindow> TSdlBackend::CreateWindow(const TWindowSpec& windowSpec) {
-  return std::make_unique<TSdlWindow>(*this, windowSpec);
+std::unique_ptr<TBackendWindow> TSdlBackend::CreateWindow(const TWindowRequest& request) {
+  return std::make_unique<TSdlWindow>(*this, request);
 }
 
 void TSdlBackend::WindowCreated(TSdlWindow* window) { FWindows.push_back(window); }

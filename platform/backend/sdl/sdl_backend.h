@@ -27,7 +27,7 @@ class TSdlBackend : public TBackend {
   TSdlBackend(const TSdlBackend&) = delete;
   TSdlBackend& operator=(const TSdlBackend&) = delete;
 
-  std::unique_ptr<TBackendWindow> CreateWindow(const TWindowSpec& windowSpec) override;
+  std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) override;
   bool PollEvent(TBackendEvent& event) override;
   void WaitEvent(TBackendEvent& event) override;
   TPoint CursorPos() const override;

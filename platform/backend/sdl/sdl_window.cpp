@@ -17,18 +17,18 @@ bool IsBgrx(Uint32 format) {
 
 }  // namespace
 
-TSdlWindow::TSdlWindow(TSdlBackend& backend, const TWindowSpec& windowSpec)
+TSdlWindow::TSdlWindow(TSdlBackend& backend, const TWindowRequest& request)
     : FBackend(backend),
-      FFramed(windowSpec.Framed),
-      FTaskbarEntry(windowSpec.TaskbarEntry),
-      FCaption(windowSpec.Caption),
-      FLeft(windowSpec.Left),
-      FTop(windowSpec.Top) {
+      FFramed(request.Framed),
+      FTaskbarEntry(request.TaskbarEntry),
+      FCaption(request.Caption),
+      FLeft(request.Left),
+      FTop(request.Top) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
-  if (!windowSpec.Framed) flags |= SDL_WINDOW_BORDERLESS;
-  if (!windowSpec.TaskbarEntry) flags |= SDL_WINDOW_SKIP_TASKBAR;
-  FWindow = SDL_CreateWindow(FCaption.c_str(), windowSpec.Left, windowSpec.Top,
-                             std::max(windowSpec.ClientWidth, 1), std::max(windowSpec.ClientHeight, 1), flags);
+  if (!request.Framed) flags |= SDL_WINDOW_BORDERLESS;
+  if (!request.TaskbarEntry) flags |= SDL_WINDOW_SKIP_TASKBAR;
+  FWindow = SDL_CreateWindow(FCaption.c_str(), request.Left, request.Top,
+                             std::max(request.ClientWidth, 1), std::max(request.ClientHeight, 1), flags);
   if (!FWindow) throw Exception(std::string("Cannot create a window: ") + SDL_GetError());
   FId = SDL_GetWindowID(FWindow);
   UpdateTitle();

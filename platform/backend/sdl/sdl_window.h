@@ -11,7 +11,7 @@ class TSdlBackend;
 
 class TSdlWindow : public TBackendWindow {
  public:
-  TSdlWindow(TSdlBackend& backend, const TWindowSpec& windowSpec);
+  TSdlWindow(TSdlBackend& backend, const TWindowRequest& request);
   ~TSdlWindow() override;
   TSdlWindow(const TSdlWindow&) = delete;
   TSdlWindow& operator=(const TSdlWindow&) = delete;
