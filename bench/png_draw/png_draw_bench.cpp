@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "gdi/owners.h"
+#include "gdi/drawing_surface.h"
 #include "imaging/png_blend.h"
 #include "imaging/png_draw.h"
 #include "imaging/pngpicture.h"
@@ -42,32 +42,12 @@ std::unique_ptr<TPNGObject> MakeArtwork(int width, int height) {
   return picture;
 }
 
-// A 32-bit top-down canvas like a window's surface.
-class TSurface {
- public:
-  TSurface(int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    section_.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    std::memset(bits, 0x80, static_cast<std::size_t>(width) * height * 4);
-    previous_ = SelectObject(dc_.Get(), section_.Get());
-  }
-  ~TSurface() { SelectObject(dc_.Get(), previous_); }
-  HDC DC() const { return dc_.Get(); }
-
- private:
-  DCOwner dc_;
-  BitmapOwner section_;
-  HGDIOBJ previous_ = nullptr;
-};
-
 void AlphaDraw(benchmark::State& state, int pictureWidth, int pictureHeight, int drawWidth,
                int drawHeight, TBlendPath path) {
   auto picture = MakeArtwork(pictureWidth, pictureHeight);
-  TSurface surface(drawWidth, drawHeight);
+  // A mid-grey 32-bit top-down canvas like a window's surface.
+  DrawingSurface surface(drawWidth, drawHeight);
+  std::memset(surface.Row(0), 0x80, static_cast<std::size_t>(drawWidth) * drawHeight * 4);
   const TRect rect = Rect(0, 0, drawWidth, drawHeight);
   for (auto _ : state) {
     DrawAlpha(surface.DC(), rect, *picture, picture->HeaderChunk(), path);
