@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "gdi/drawing_surface.h"
 #include "gdi/owners.h"
 #include "imaging/png_blend.h"
 #include "imaging/pngpicture.h"
@@ -146,41 +147,6 @@ void BlendInto(const TAlphaJob& job, const TPNGObject& picture, std::uint8_t* bu
       break;  // no other plane format carries opacity: the buffer stays as read
   }
 }
-
-// A top-down 32-bit work buffer in a memory context of its own.
-class TWorkBuffer {
- public:
-  TWorkBuffer(std::int32_t width, std::int32_t height) : dc_(CreateCompatibleDC(nullptr)) {
-    if (!dc_) throw EPNGOutMemory();
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = 40;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    section_.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!section_ || !bits) throw EPNGOutMemory();
-    previous_ = SelectObject(dc_.Get(), section_.Get());
-    if (!previous_) throw EPNGOutMemory();
-    pixels_ = static_cast<std::uint8_t*>(bits);
-  }
-  ~TWorkBuffer() {
-    if (previous_) SelectObject(dc_.Get(), previous_);
-  }
-  TWorkBuffer(const TWorkBuffer&) = delete;
-  TWorkBuffer& operator=(const TWorkBuffer&) = delete;
-
-  HDC DC() const { return dc_.Get(); }
-  std::uint8_t* Pixels() const { return pixels_; }
-
- private:
-  DCOwner dc_;
-  BitmapOwner section_;
-  HGDIOBJ previous_ = nullptr;
-  std::uint8_t* pixels_ = nullptr;
-};
 
 // A memory context compatible with `dc` holding a bitmap of its own; the
 // bitmap is taken out of the context before both are freed.
@@ -354,10 +320,11 @@ void DrawAlpha(HDC dc, const TRect& given, const TPNGObject& picture, const TChu
     job.Columns = SourceIndexSpan(firstX, visible.Width(), W, header.ImageWidth, stretched);
   }
 
-  TWorkBuffer buffer(visible.Width(), visible.Height());
+  DrawingSurface buffer(visible.Width(), visible.Height());
+  if (!buffer) throw EPNGOutMemory();
   BitBlt(buffer.DC(), 0, 0, visible.Width(), visible.Height(), dc, visible.Left, visible.Top,
          SRCCOPY);
-  BlendInto(job, picture, buffer.Pixels(), path);
+  BlendInto(job, picture, buffer.Row(0), path);
   BitBlt(dc, visible.Left, visible.Top, visible.Width(), visible.Height(), buffer.DC(), 0, 0,
          SRCCOPY);
 }

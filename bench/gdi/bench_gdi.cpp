@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gdi/bmp.h"
+#include "gdi/drawing_surface.h"
 #include "gdi/owners.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/stream.h"
@@ -13,27 +14,6 @@ namespace zorbalin {
 namespace {
 
 constexpr int kWindowWidth = 670, kWindowHeight = 480;
-
-// A window's retained surface: a top-down 32-bit DIB section in a memory context.
-class Surface {
- public:
-  Surface() : dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biWidth = kWindowWidth;
-    info.bmiHeader.biHeight = -kWindowHeight;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    old_ = SelectObject(dc_.Get(), bitmap_.Get());
-  }
-  ~Surface() { SelectObject(dc_.Get(), old_); }
-  HDC Dc() const { return dc_.Get(); }
-
- private:
-  DCOwner dc_;
-  BitmapOwner bitmap_;
-  HGDIOBJ old_ = nullptr;
-};
 
 // A pebble as the game's Ico folder holds it: 35 x 43, 24 bits.
 void LoadPebble(TBitmap& pebble) {
@@ -51,11 +31,11 @@ void LoadPebble(TBitmap& pebble) {
 void BM_PebbleStep(benchmark::State& state) {
   TBitmap pebble;
   LoadPebble(pebble);
-  Surface window;
-  SetStretchBltMode(window.Dc(), COLORONCOLOR);
+  DrawingSurface window(kWindowWidth, kWindowHeight);
+  SetStretchBltMode(window.DC(), COLORONCOLOR);
   int x = 0;
   for (auto _ : state) {
-    StretchBlt(window.Dc(), 100 + (x & 1) * 2, 200, 35, 43, pebble.Canvas().Handle(), 0, 0, 35, 43,
+    StretchBlt(window.DC(), 100 + (x & 1) * 2, 200, 35, 43, pebble.Canvas().Handle(), 0, 0, 35, 43,
                SRCCOPY);
     ++x;
   }
@@ -66,24 +46,24 @@ BENCHMARK(BM_PebbleStep);
 void BM_PebbleStretchedDoubleSize(benchmark::State& state) {
   TBitmap pebble;
   LoadPebble(pebble);
-  Surface window;
+  DrawingSurface window(kWindowWidth, kWindowHeight);
   for (auto _ : state)
-    StretchBlt(window.Dc(), 100, 200, 70, 86, pebble.Canvas().Handle(), 0, 0, 35, 43, SRCCOPY);
+    StretchBlt(window.DC(), 100, 200, 70, 86, pebble.Canvas().Handle(), 0, 0, 35, 43, SRCCOPY);
   state.SetItemsProcessed(state.iterations() * 70 * 86);
 }
 BENCHMARK(BM_PebbleStretchedDoubleSize);
 
 void BM_FullWindowCopy(benchmark::State& state) {
-  Surface from, to;
+  DrawingSurface from(kWindowWidth, kWindowHeight), to(kWindowWidth, kWindowHeight);
   for (auto _ : state)
-    BitBlt(to.Dc(), 0, 0, kWindowWidth, kWindowHeight, from.Dc(), 0, 0, SRCCOPY);
+    BitBlt(to.DC(), 0, 0, kWindowWidth, kWindowHeight, from.DC(), 0, 0, SRCCOPY);
   state.SetItemsProcessed(state.iterations() * kWindowWidth * kWindowHeight);
 }
 BENCHMARK(BM_FullWindowCopy);
 
 void BM_FullWindowStretch367To366(benchmark::State& state) {
-  Surface from, to;
-  for (auto _ : state) StretchBlt(to.Dc(), 0, 0, 366, 300, from.Dc(), 0, 0, 367, 300, SRCCOPY);
+  DrawingSurface from(kWindowWidth, kWindowHeight), to(kWindowWidth, kWindowHeight);
+  for (auto _ : state) StretchBlt(to.DC(), 0, 0, 366, 300, from.DC(), 0, 0, 367, 300, SRCCOPY);
   state.SetItemsProcessed(state.iterations() * 366 * 300);
 }
 BENCHMARK(BM_FullWindowStretch367To366);

@@ -15,8 +15,13 @@ DrawingSurface::DrawingSurface(int width, int height)
     dc_.Reset();
     return;
   }
-  bits_ = static_cast<std::uint8_t*>(bits);
   previous_ = SelectObject(dc_.Get(), section_.Get());
+  if (!previous_) {  // a surface nothing can draw into is no surface
+    section_.Reset();
+    dc_.Reset();
+    return;
+  }
+  bits_ = static_cast<std::uint8_t*>(bits);
 }
 
 DrawingSurface::~DrawingSurface() {
