@@ -37,7 +37,8 @@ Tfrm_Beallit::Tfrm_Beallit(TComponent* Owner) : TForm(Owner) {
 
 Tfrm_Beallit::~Tfrm_Beallit() {
     DestroyComponents();
-    if (frm_Beallit == this) frm_Beallit = nullptr;
+    if (frm_Beallit == this)
+        frm_Beallit = nullptr;
 }
 
 TButton* Tfrm_Beallit::NewButton(const char* Name, int Left, const char* Text, TModalResult Result,

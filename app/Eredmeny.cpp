@@ -32,7 +32,8 @@ Tfrm_Eredmeny::Tfrm_Eredmeny(TComponent* Owner) : TForm(Owner) {
 
 Tfrm_Eredmeny::~Tfrm_Eredmeny() {
     DestroyComponents();
-    if (frm_Eredmeny == this) frm_Eredmeny = nullptr;
+    if (frm_Eredmeny == this)
+        frm_Eredmeny = nullptr;
 }
 
 TLabel* Tfrm_Eredmeny::NewLabel(const char* Name, int Top, int Height, int FontHeight,
@@ -52,15 +53,21 @@ TLabel* Tfrm_Eredmeny::NewLabel(const char* Name, int Top, int Height, int FontH
     return label;
 }
 
-void Tfrm_Eredmeny::SpeedButton1Click(TObject*) { SetModalResult(mrOk); }
+void Tfrm_Eredmeny::SpeedButton1Click(TObject*) {
+    SetModalResult(mrOk);
+}
 
 void Tfrm_Eredmeny::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {
     FDrag.MouseDown(*this, Button);
 }
 
-void Tfrm_Eredmeny::Image1MouseMove(TObject*, TShiftState, int, int) { FDrag.MouseMove(*this); }
+void Tfrm_Eredmeny::Image1MouseMove(TObject*, TShiftState, int, int) {
+    FDrag.MouseMove(*this);
+}
 
-void Tfrm_Eredmeny::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { FDrag.MouseUp(); }
+void Tfrm_Eredmeny::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+    FDrag.MouseUp();
+}
 
 void ShowResultWindow(const std::string& Headline, const std::string& Message) {
     std::unique_ptr<Tfrm_Eredmeny> window(TForm::Create<Tfrm_Eredmeny>(Application));

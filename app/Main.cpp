@@ -4,10 +4,10 @@
 #include "app/Eredmeny.h"
 #include "app/Nevjegy.h"
 #include "app/Seged.h"
-#include "app/program.h"
 #include "app/embedded_pictures.h"
-#include "app/window_parts.h"
+#include "app/program.h"
 #include "app/site_address.h"
+#include "app/window_parts.h"
 #include "assets/embedded_assets.h"
 #include "imaging/pngbutton.h"
 #include "imaging/pngpicture.h"
@@ -38,7 +38,8 @@ Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
 Tfrm_Main::~Tfrm_Main() {
     // The components go first, while the game and the cell table that their handlers use exist.
     DestroyComponents();
-    if (frm_Main == this) frm_Main = nullptr;
+    if (frm_Main == this)
+        frm_Main = nullptr;
 }
 
 TPNGButton* Tfrm_Main::NewButton(const char* Name, int Left, int Size, std::string_view Icon,
@@ -64,11 +65,14 @@ void Tfrm_Main::CreateComponents() {
     PNGButton3 = NewButton("PNGButton3", 480, 37, asset::kButtonAbout, &Tfrm_Main::aNevjegyExecute);
     PNGButton5 = NewButton("PNGButton5", 520, 37, asset::kButtonNews, &Tfrm_Main::aUjdonsagExecute);
     PNGButton6 = NewButton("PNGButton6", 560, 37, asset::kButtonHome, &Tfrm_Main::aHonlapExecute);
-    PNGButton7 = NewButton("PNGButton7", 608, 25, asset::kButtonMinimise, &Tfrm_Main::aMinimizeExecute);
+    PNGButton7 =
+        NewButton("PNGButton7", 608, 25, asset::kButtonMinimise, &Tfrm_Main::aMinimizeExecute);
     PNGButton8 = NewButton("PNGButton8", 632, 25, asset::kButtonClose, &Tfrm_Main::aBezarExecute);
     PNGButton8->ShowHint = false;
-    PNGButton1 = NewButton("PNGButton1", 432, 37, asset::kButtonSettings, &Tfrm_Main::aBeallitExecute);
-    PNGButton2 = NewButton("PNGButton2", 336, 37, asset::kButtonReplay, &Tfrm_Main::PNGButton2Click);
+    PNGButton1 =
+        NewButton("PNGButton1", 432, 37, asset::kButtonSettings, &Tfrm_Main::aBeallitExecute);
+    PNGButton2 =
+        NewButton("PNGButton2", 336, 37, asset::kButtonReplay, &Tfrm_Main::PNGButton2Click);
 
     CreateActions();
     ShellStarter1 = new TShellStarter(this);
@@ -113,7 +117,8 @@ void Tfrm_Main::FormCreate(TObject*) {
 
 void Tfrm_Main::LoadBackgroundFile() {
     const std::string path = ProgramPaths().AppDir + "/Ico/hatter.bmp";
-    if (!IsRegularFile(path)) return;
+    if (!IsRegularFile(path))
+        return;
     // Read it aside first: a broken file must leave the embedded background in place.
     TBitmap background;
     background.LoadFromFile(path);
@@ -122,7 +127,8 @@ void Tfrm_Main::LoadBackgroundFile() {
 
 void Tfrm_Main::FormShow(TObject*) {
     // Only the first showing places the window; a later one (after the task bar) keeps it.
-    if (FPlacedOnce) return;
+    if (FPlacedOnce)
+        return;
     FPlacedOnce = true;
     SetLeft(FSettings.SavedLeft);
     SetTop(FSettings.SavedTop);
@@ -133,10 +139,13 @@ void Tfrm_Main::FormClose(TObject*, TCloseAction&) {
     WriteSettings(ProgramPaths().IniPath, Left(), Top(), FGame.ColourCount());
 }
 
-void Tfrm_Main::aBezarExecute(TObject*) { Close(); }
+void Tfrm_Main::aBezarExecute(TObject*) {
+    Close();
+}
 
 void Tfrm_Main::aMinimizeExecute(TObject*) {
-    if (Application) Application->Minimize();
+    if (Application)
+        Application->Minimize();
 }
 
 // ---- Game commands -----------------------------------------------------------------------------
@@ -153,7 +162,8 @@ void Tfrm_Main::PNGButton2Click(TObject*) {
 
 void Tfrm_Main::Image1Click(TObject* Sender) {
     const auto* picture = dynamic_cast<TComponent*>(Sender);
-    if (!picture) return;
+    if (!picture)
+        return;
     TCellPictures::TOperation operation(FCells);
     FGame.ClickNamedCell(picture->Name());
 }
@@ -187,9 +197,13 @@ void Tfrm_Main::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int,
     FDrag.MouseDown(*this, Button);
 }
 
-void Tfrm_Main::Image1MouseMove(TObject*, TShiftState, int, int) { FDrag.MouseMove(*this); }
+void Tfrm_Main::Image1MouseMove(TObject*, TShiftState, int, int) {
+    FDrag.MouseMove(*this);
+}
 
-void Tfrm_Main::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { FDrag.MouseUp(); }
+void Tfrm_Main::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+    FDrag.MouseUp();
+}
 
 // ---- TBoardView --------------------------------------------------------------------------------
 
@@ -197,13 +211,21 @@ TPictureHandle Tfrm_Main::CreatePebble(int Col, int Row, std::int32_t Colour) {
     return FCells.Create(Col, Row, Colour);
 }
 
-void Tfrm_Main::ShowPebble(int Col, int Row, std::int32_t Colour) { FCells.Show(Col, Row, Colour); }
+void Tfrm_Main::ShowPebble(int Col, int Row, std::int32_t Colour) {
+    FCells.Show(Col, Row, Colour);
+}
 
-void Tfrm_Main::HidePebble(int Col, int Row) { FCells.Hide(Col, Row); }
+void Tfrm_Main::HidePebble(int Col, int Row) {
+    FCells.Hide(Col, Row);
+}
 
-void Tfrm_Main::OffsetPebble(int Col, int Row, int DX, int DY) { FCells.Offset(Col, Row, DX, DY); }
+void Tfrm_Main::OffsetPebble(int Col, int Row, int DX, int DY) {
+    FCells.Offset(Col, Row, DX, DY);
+}
 
-void Tfrm_Main::ResetPebble(int Col, int Row) { FCells.Reset(Col, Row); }
+void Tfrm_Main::ResetPebble(int Col, int Row) {
+    FCells.Reset(Col, Row);
+}
 
 void Tfrm_Main::ShowResult(const std::string& Headline, const std::string& Message) {
     // A bitmap that failed during this click is told before the game's end is.

@@ -4,10 +4,10 @@
 // the 162 cell pictures in front of them. It implements TBoardView, so the game
 // never touches a window itself, and keeps the window's place and the number of
 // colours in the settings file.
+#include "app/ShellStarter.h"
 #include "app/board_view_images.h"
 #include "app/settings.h"
 #include "app/window_drag.h"
-#include "app/ShellStarter.h"
 #include "game/board_view.h"
 #include "game/game.h"
 #include "toolkit/action.h"
@@ -89,7 +89,7 @@ class Tfrm_Main : public TForm, public TBoardView {
 
     TCellPictures FCells;
     TGame FGame;
-    TSettings FSettings;     // SavedLeft, SavedTop as read at creation
+    TSettings FSettings; // SavedLeft, SavedTop as read at creation
     bool FPlacedOnce = false;
 
     TWindowDrag FDrag; // dragging the window by its background

@@ -42,13 +42,20 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(TComponent* Owner) : TForm(Owner) {
 Tfrm_Nevjegy::~Tfrm_Nevjegy() {
     DestroyComponents();
     // Nothing reads the reference after the run; clearing it keeps it from dangling.
-    if (frm_Nevjegy == this) frm_Nevjegy = nullptr;
+    if (frm_Nevjegy == this)
+        frm_Nevjegy = nullptr;
 }
 
-void Tfrm_Nevjegy::FormCreate(TObject*) { ProductName->SetCaption(kProductNameText); }
+void Tfrm_Nevjegy::FormCreate(TObject*) {
+    ProductName->SetCaption(kProductNameText);
+}
 
-void Tfrm_Nevjegy::FormClose(TObject*, TCloseAction& Action) { Action = TCloseAction::caFree; }
+void Tfrm_Nevjegy::FormClose(TObject*, TCloseAction& Action) {
+    Action = TCloseAction::caFree;
+}
 
-void Tfrm_Nevjegy::SpeedButton1Click(TObject*) { SetModalResult(mrOk); }
+void Tfrm_Nevjegy::SpeedButton1Click(TObject*) {
+    SetModalResult(mrOk);
+}
 
 } // namespace zorbalin

@@ -23,11 +23,16 @@ TShellDateTime TShellDateTime::Now() {
 
 const char* ShellVerb(TShellStarterOperation Operation) {
     switch (Operation) {
-    case smOpen: return "open";
-    case smPrint: return "print";
-    case smExplore: return "explore";
-    case smEdit: return "edit";
-    case smProperties: return "properties";
+    case smOpen:
+        return "open";
+    case smPrint:
+        return "print";
+    case smExplore:
+        return "explore";
+    case smEdit:
+        return "edit";
+    case smProperties:
+        return "properties";
     }
     return "open";
 }
@@ -123,7 +128,9 @@ void TShellStarter::EnableTimer(TShellStarterTimer Timer, bool Enabled) {
         return;
     FTimerEnabled[Timer] = Enabled;
     if (FTimerHook)
-        FTimerHook(Timer, Enabled ? (Timer == stFinishPoll ? FinishPollIntervalMs : ScheduleIntervalMs) : 0);
+        FTimerHook(Timer, Enabled
+                              ? (Timer == stFinishPoll ? FinishPollIntervalMs : ScheduleIntervalMs)
+                              : 0);
 }
 
 } // namespace zorbalin

@@ -12,7 +12,7 @@ namespace {
 
 // A file descriptor that is closed when it goes out of scope.
 class TFileHandle {
-public:
+  public:
     explicit TFileHandle(int fd) : fd_(fd) {}
     ~TFileHandle() {
         if (fd_ >= 0)
@@ -31,7 +31,7 @@ public:
         return ::close(fd) == 0;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -53,7 +53,7 @@ int CreateBeside(const std::string& target, std::string& path) {
 // The temporary file beside the target; removed again unless Commit renamed
 // it over the target.
 class TTemporaryFile {
-public:
+  public:
     explicit TTemporaryFile(const std::string& target)
         : target_(target), handle_(CreateBeside(target, path_)) {}
     ~TTemporaryFile() {
@@ -89,7 +89,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string target_;
     std::string path_;
     TFileHandle handle_;

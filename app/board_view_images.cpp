@@ -12,7 +12,8 @@
 namespace zorbalin {
 
 std::string PebbleFile(const std::string& AppDir, std::int32_t Colour) {
-    if (Colour <= 0) return "";
+    if (Colour <= 0)
+        return "";
     return AppDir + "/Ico/" + std::to_string(Colour) + ".bmp";
 }
 
@@ -28,12 +29,14 @@ TImage* TCellPictures::Cell(int Col, int Row) const {
 
 TImage& TCellPictures::At(int Col, int Row) const {
     TImage* image = Cell(Col, Row);
-    if (!image) throw std::logic_error("cell picture " + CellName(Col, Row) + " does not exist");
+    if (!image)
+        throw std::logic_error("cell picture " + CellName(Col, Row) + " does not exist");
     return *image;
 }
 
 TImage* TCellPictures::Create(int Col, int Row, std::int32_t Colour) {
-    if (!IsOnBoard(Col, Row) || !FForm) throw std::logic_error("cell picture outside the board");
+    if (!IsOnBoard(Col, Row) || !FForm)
+        throw std::logic_error("cell picture outside the board");
     auto* image = new TImage(FForm);
     FImages[CellIndex(Col, Row)] = image;
     image->SetName(CellName(Col, Row));
@@ -58,7 +61,9 @@ void TCellPictures::Show(int Col, int Row, std::int32_t Colour) {
     image.Invalidate();
 }
 
-void TCellPictures::Hide(int Col, int Row) { At(Col, Row).Hide(); }
+void TCellPictures::Hide(int Col, int Row) {
+    At(Col, Row).Hide();
+}
 
 void TCellPictures::Offset(int Col, int Row, int DX, int DY) {
     TImage& image = At(Col, Row);
@@ -80,7 +85,8 @@ namespace {
 // The player must learn which file failed: a file that opens but is no bitmap
 // gives a reason without the file's name.
 std::string FailureText(const std::string& Path, const std::string& Reason) {
-    if (Reason.find(Path) != std::string::npos) return Reason;
+    if (Reason.find(Path) != std::string::npos)
+        return Reason;
     return "Cannot read the pebble picture \"" + Path + "\". " + Reason;
 }
 
@@ -93,15 +99,19 @@ void TCellPictures::Load(TImage& Image, std::int32_t Colour) {
     } catch (const std::exception& e) {
         // The cell keeps its colour (the rules go on with it) but shows nothing.
         Image.Picture()->Assign(nullptr);
-        if (FFirstFailure.empty()) FFirstFailure = FailureText(path, e.what());
-        if (FOperationDepth == 0) ReportFailures();
+        if (FFirstFailure.empty())
+            FFirstFailure = FailureText(path, e.what());
+        if (FOperationDepth == 0)
+            ReportFailures();
     }
 }
 
 void TCellPictures::ReportFailures() {
-    if (FFirstFailure.empty()) return;
+    if (FFirstFailure.empty())
+        return;
     const Exception failure(std::exchange(FFirstFailure, std::string()));
-    if (!Application) throw failure;
+    if (!Application)
+        throw failure;
     Application->ShowException(failure);
 }
 
@@ -110,7 +120,8 @@ TCellPictures::TOperation::TOperation(TCellPictures& Cells) : FCells(Cells) {
 }
 
 TCellPictures::TOperation::~TOperation() {
-    if (--FCells.FOperationDepth > 0) return;
+    if (--FCells.FOperationDepth > 0)
+        return;
     try {
         FCells.ReportFailures();
     } catch (...) {

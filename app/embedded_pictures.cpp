@@ -10,7 +10,8 @@ namespace zorbalin {
 
 std::unique_ptr<TPNGObject> EmbeddedPicture(std::string_view Name) {
     const auto [data, size] = EmbeddedAsset(Name);
-    if (!data) throw Exception("The picture " + std::string(Name) + " is not built into the program");
+    if (!data)
+        throw Exception("The picture " + std::string(Name) + " is not built into the program");
     auto picture = std::make_unique<TPNGObject>();
     LoadPNGFromMemory(*picture, data, size);
     return picture;

@@ -27,7 +27,8 @@ std::string WriteTarget(const std::string& path) {
     struct stat info;
     if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
         return path;
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
     return resolved ? std::string(resolved.get()) : std::string();
 }
 
@@ -35,7 +36,8 @@ std::string WriteTarget(const std::string& path) {
 // file system where a read-only or foreign file refuses every writer: a rename
 // would otherwise replace it silently, even for root. Throws when the file
 // must not be replaced.
-std::optional<TExistingFile> ReadFileToReplace(const std::string& target, const std::string& shownPath) {
+std::optional<TExistingFile> ReadFileToReplace(const std::string& target,
+                                               const std::string& shownPath) {
     struct stat info;
     if (::stat(target.c_str(), &info) != 0) {
         if (errno == ENOENT)

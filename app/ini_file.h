@@ -13,7 +13,7 @@ namespace zorbalin {
 // std::runtime_error rather than the toolkit's Exception so that the plain
 // helpers need no toolkit; the error box shows any exception's what().
 class EIniWriteError : public std::runtime_error {
-public:
+  public:
     explicit EIniWriteError(const std::string& path);
 };
 
@@ -22,7 +22,7 @@ public:
 constexpr size_t kMaxIniFileSize = 16u << 20;
 
 class TIniFile {
-public:
+  public:
     explicit TIniFile(std::string fileName);
 
     const std::string& FileName() const { return fileName_; }
@@ -38,7 +38,7 @@ public:
     // than kMaxIniFileSize, or its folder is missing or not writable.
     void WriteInteger(const std::string& section, const std::string& key, int32_t value);
 
-private:
+  private:
     std::string fileName_;
 };
 

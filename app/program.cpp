@@ -23,11 +23,14 @@ std::optional<TSegedPaths>& PathsInUse() {
 
 const TSegedPaths& ProgramPaths() {
     auto& paths = PathsInUse();
-    if (!paths) paths = TSegedPaths{AppDir(), DataDir(), IniPath()};
+    if (!paths)
+        paths = TSegedPaths{AppDir(), DataDir(), IniPath()};
     return *paths;
 }
 
-void SetProgramPaths(const TSegedPaths& Paths) { PathsInUse() = Paths; }
+void SetProgramPaths(const TSegedPaths& Paths) {
+    PathsInUse() = Paths;
+}
 
 void StartProgram(TApplication& App) {
     App.SetTitle(kApplicationTitle);

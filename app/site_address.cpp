@@ -6,10 +6,16 @@
 
 namespace zorbalin {
 
-std::string SiteHost() { return ZORBALIN_SITE_HOST; }
+std::string SiteHost() {
+    return ZORBALIN_SITE_HOST;
+}
 
-std::string HomePageAddress() { return "https://" + SiteHost(); }
+std::string HomePageAddress() {
+    return "https://" + SiteHost();
+}
 
-std::string NewsPageAddress() { return HomePageAddress() + "/prg.php?prg=4"; }
+std::string NewsPageAddress() {
+    return HomePageAddress() + "/prg.php?prg=4";
+}
 
 } // namespace zorbalin

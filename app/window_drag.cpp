@@ -6,7 +6,8 @@
 namespace zorbalin {
 
 void TWindowDrag::MouseDown(const TForm& Window, TMouseButton Button) {
-    if (Button != TMouseButton::mbLeft) return;
+    if (Button != TMouseButton::mbLeft)
+        return;
     Dragging = true;
     DragCursor = GetCursorPos();
     DragLeft = Window.Left();
@@ -14,7 +15,8 @@ void TWindowDrag::MouseDown(const TForm& Window, TMouseButton Button) {
 }
 
 void TWindowDrag::MouseMove(TForm& Window) const {
-    if (!Dragging) return;
+    if (!Dragging)
+        return;
     const TPoint p = GetCursorPos();
     // Left edge first, then the top edge.
     Window.SetLeft(DragLeft + (p.X - DragCursor.X));

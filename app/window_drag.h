@@ -15,7 +15,7 @@ class TForm;
 
 struct TWindowDrag {
     bool Dragging = false;
-    TPoint DragCursor;        // cursor in screen coordinates when the drag began
+    TPoint DragCursor;         // cursor in screen coordinates when the drag began
     std::int32_t DragLeft = 0; // the window's edges when the drag began
     std::int32_t DragTop = 0;
 
@@ -26,8 +26,7 @@ struct TWindowDrag {
 
 // Hands the background picture's press, move and release to the window's
 // Image1MouseDown, Image1MouseMove and Image1MouseUp handlers.
-template <class Window>
-void ConnectDragHandlers(TImage* Picture, Window* Form) {
+template <class Window> void ConnectDragHandlers(TImage* Picture, Window* Form) {
     Picture->OnMouseDown = [Form](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
         Form->Image1MouseDown(S, B, Sh, X, Y);
     };

@@ -16,12 +16,12 @@ class TPNGButton;
 
 // Runs one step of building a window; a failure is shown in the error box and
 // the building goes on with the next step.
-template <class Step>
-void RunCreationStep(Step&& DoStep) {
+template <class Step> void RunCreationStep(Step&& DoStep) {
     try {
         DoStep();
     } catch (const std::exception& e) {
-        if (!Application) throw;
+        if (!Application)
+            throw;
         Application->ShowException(e);
     }
 }

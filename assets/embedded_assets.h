@@ -9,9 +9,9 @@
 namespace zorbalin {
 
 struct EmbeddedAssetEntry {
-  std::string_view name;  // path below assets/, e.g. "button_close.png", "icons/zorbalin-48.png"
-  const unsigned char* data;
-  std::size_t size;
+    std::string_view name; // path below assets/, e.g. "button_close.png", "icons/zorbalin-48.png"
+    const unsigned char* data;
+    std::size_t size;
 };
 
 // The bytes of the named file, or {nullptr, 0} when no file of that name was embedded.
@@ -22,17 +22,18 @@ const EmbeddedAssetEntry* EmbeddedAssetTable(std::size_t& count);
 
 // The names the windows use.
 namespace asset {
-inline constexpr std::string_view kMainBackground = "main_background.png";  // 670 x 480, opaque
-inline constexpr std::string_view kResultPanel = "result_panel.png";        // 225 x 150, opaque
-inline constexpr std::string_view kAboutPanel = "about_panel.png";          // 367 x 300, opaque
-inline constexpr std::string_view kButtonReplay = "button_replay.png";      // 32 x 32
-inline constexpr std::string_view kButtonNewGame = "button_new_game.png";   // 32 x 32
-inline constexpr std::string_view kButtonSettings = "button_settings.png";  // 32 x 32
-inline constexpr std::string_view kButtonAbout = "button_about.png";        // 32 x 32
-inline constexpr std::string_view kButtonNews = "button_news.png";          // 32 x 32
-inline constexpr std::string_view kButtonHome = "button_home.png";          // 32 x 32
-inline constexpr std::string_view kButtonMinimise = "button_minimise.png";  // 16 x 16
-inline constexpr std::string_view kButtonClose = "button_close.png";        // 16 x 16, also the dialogs' cross
+inline constexpr std::string_view kMainBackground = "main_background.png"; // 670 x 480, opaque
+inline constexpr std::string_view kResultPanel = "result_panel.png";       // 225 x 150, opaque
+inline constexpr std::string_view kAboutPanel = "about_panel.png";         // 367 x 300, opaque
+inline constexpr std::string_view kButtonReplay = "button_replay.png";     // 32 x 32
+inline constexpr std::string_view kButtonNewGame = "button_new_game.png";  // 32 x 32
+inline constexpr std::string_view kButtonSettings = "button_settings.png"; // 32 x 32
+inline constexpr std::string_view kButtonAbout = "button_about.png";       // 32 x 32
+inline constexpr std::string_view kButtonNews = "button_news.png";         // 32 x 32
+inline constexpr std::string_view kButtonHome = "button_home.png";         // 32 x 32
+inline constexpr std::string_view kButtonMinimise = "button_minimise.png"; // 16 x 16
+inline constexpr std::string_view kButtonClose =
+    "button_close.png"; // 16 x 16, also the dialogs' cross
 inline constexpr std::string_view kIcon16 = "icons/zorbalin-16.png";
 inline constexpr std::string_view kIcon32 = "icons/zorbalin-32.png";
 inline constexpr std::string_view kIcon48 = "icons/zorbalin-48.png";

@@ -6,7 +6,9 @@ bool IsOnBoard(int Col, int Row) {
     return Col >= 1 && Col <= ColumnCount && Row >= 1 && Row <= RowCount;
 }
 
-std::string CellName(int Col, int Row) { return "i" + CellKey(Col, Row); }
+std::string CellName(int Col, int Row) {
+    return "i" + CellKey(Col, Row);
+}
 
 std::string CellKey(int Col, int Row) {
     return std::to_string(Col) + "i" + std::to_string(Row);

@@ -23,7 +23,9 @@ struct TBoardCell {
 // Where a cell stands in a table of CellCount entries kept column by column
 // (column 1 rows 1..9, then column 2, ...). Positions are 1-based: column 1..18
 // left to right, row 1..9 top to bottom.
-constexpr int CellIndex(int Col, int Row) { return (Col - 1) * RowCount + (Row - 1); }
+constexpr int CellIndex(int Col, int Row) {
+    return (Col - 1) * RowCount + (Row - 1);
+}
 
 // 18 x 9 cells in CellIndex order.
 class TBoard {

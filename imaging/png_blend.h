@@ -13,7 +13,7 @@ namespace zorbalin {
 // Exact for all inputs: alpha 0 gives d back and alpha 255 gives s, so the
 // skipping of fully transparent and fully opaque pixels never changes a result.
 constexpr std::uint8_t BlendComponent(std::uint32_t s, std::uint32_t d, std::uint32_t a) {
-  return static_cast<std::uint8_t>((s * a + d * (255u - a) + 255u) >> 8);
+    return static_cast<std::uint8_t>((s * a + d * (255u - a) + 255u) >> 8);
 }
 
 // The scale of a stretched axis: destination extent over source extent, held
@@ -49,12 +49,11 @@ void BlendRowBgr24(std::uint8_t* dest, const std::uint8_t* colour, const std::ui
 
 // The same contract, faster where the processor allows; results are equal
 // to BlendRowBgr24 byte for byte.
-void BlendRowBgr24Fast(std::uint8_t* dest, const std::uint8_t* colour,
-                       const std::uint8_t* alpha, const std::uint32_t* columnMap,
-                       std::int32_t width);
+void BlendRowBgr24Fast(std::uint8_t* dest, const std::uint8_t* colour, const std::uint8_t* alpha,
+                       const std::uint32_t* columnMap, std::int32_t width);
 
 // The packed sample at column x of a row of 1, 4 or 8 bits per pixel, most
 // significant bits first.
 std::uint8_t PackedSample(const std::uint8_t* row, std::uint32_t x, std::uint32_t bitCount);
 
-}  // namespace zorbalin
+} // namespace zorbalin

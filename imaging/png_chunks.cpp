@@ -13,38 +13,37 @@ namespace {
 
 // The "virtual constructor": a chunk whose class handles a type code starts
 // with that code.
-template <class T>
-TChunk* CreateChunk(TPNGObject* owner) {
-  T* chunk = new T(owner);
-  const char* typeName = T::Class().TypeName;
-  if (std::strlen(typeName) == 4) chunk->ChunkType = MakeChunkType(typeName);
-  return chunk;
+template <class T> TChunk* CreateChunk(TPNGObject* owner) {
+    T* chunk = new T(owner);
+    const char* typeName = T::Class().TypeName;
+    if (std::strlen(typeName) == 4)
+        chunk->ChunkType = MakeChunkType(typeName);
+    return chunk;
 }
 
-template <class T>
-bool IsChunkOf(const TChunk* chunk) {
-  return dynamic_cast<const T*>(chunk) != nullptr;
+template <class T> bool IsChunkOf(const TChunk* chunk) {
+    return dynamic_cast<const T*>(chunk) != nullptr;
 }
 
-#define ZORBALIN_CHUNK_CLASS(T, TYPE)                                              \
-  const TChunkClass& T::Class() {                                                  \
-    static const TChunkClass c{#T, TYPE, &CreateChunk<T>, &IsChunkOf<T>};          \
-    return c;                                                                      \
-  }
+#define ZORBALIN_CHUNK_CLASS(T, TYPE)                                                              \
+    const TChunkClass& T::Class() {                                                                \
+        static const TChunkClass c{#T, TYPE, &CreateChunk<T>, &IsChunkOf<T>};                      \
+        return c;                                                                                  \
+    }
 
 std::vector<const TChunkClass*>*& Registry() {
-  static std::vector<const TChunkClass*>* registry = nullptr;
-  return registry;
+    static std::vector<const TChunkClass*>* registry = nullptr;
+    return registry;
 }
 
 // The unit's start-up and shutdown: the standard classes are registered before
 // any picture can be loaded and released when the program ends.
 struct TChunkRegistryLifetime {
-  TChunkRegistryLifetime() { RegisterStandardChunkClasses(); }
-  ~TChunkRegistryLifetime() { ReleaseChunkClasses(); }
+    TChunkRegistryLifetime() { RegisterStandardChunkClasses(); }
+    ~TChunkRegistryLifetime() { ReleaseChunkClasses(); }
 } chunkRegistryLifetime;
 
-}  // namespace
+} // namespace
 
 ZORBALIN_CHUNK_CLASS(TChunk, "")
 ZORBALIN_CHUNK_CLASS(TChunkIEND, "IEND")
@@ -61,13 +60,13 @@ ZORBALIN_CHUNK_CLASS(TChunkzTXt, "zTXt")
 #undef ZORBALIN_CHUNK_CLASS
 
 TChunkType MakeChunkType(const char* fourLetters) {
-  TChunkType type{};
-  std::memcpy(type.data(), fourLetters, 4);
-  return type;
+    TChunkType type{};
+    std::memcpy(type.data(), fourLetters, 4);
+    return type;
 }
 
 bool SameType(const TChunkType& type, const char* fourLetters) {
-  return std::memcmp(type.data(), fourLetters, 4) == 0;
+    return std::memcmp(type.data(), fourLetters, 4) == 0;
 }
 
 // ---- TChunk --------------------------------------------------------------------
@@ -75,157 +74,174 @@ bool SameType(const TChunkType& type, const char* fourLetters) {
 TChunk::TChunk(TPNGObject* owner) : body_(1, 0), owner_(owner) {}
 
 void TChunk::CopyFrom(const TChunk& source) {
-  ChunkType = source.ChunkType;
-  ResizeBody(source.BodySize());
-  std::memcpy(Body(), source.Body(), source.BodySize());
+    ChunkType = source.ChunkType;
+    ResizeBody(source.BodySize());
+    std::memcpy(Body(), source.Body(), source.BodySize());
 }
 
 void TChunk::ResizeBody(uint32_t n) {
-  body_.resize(size_t(n) + 1);
-  bodySize_ = n;
+    body_.resize(size_t(n) + 1);
+    bodySize_ = n;
 }
 
 bool TChunk::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
-  // The loader has checked the length against the stream; a direct caller gets
-  // the same refusal before anything is allocated.
-  if (length > kMaxChunkLength || int64_t(length) > StreamRemaining(stream))
-    throw EPngUnexpectedEnd();
-  ResizeBody(length);
-  if (length > 0) StreamRead(stream, Body(), length);
-  uint32_t stored = 0;
-  StreamReadBigEndian32(stream, stored);  // a short read shows as a CRC mismatch
-  uint32_t crc = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
-  crc = CrcFinish(CrcUpdate(crc, Body(), length));
-  if (crc != stored) throw EPngInvalidCRC();
-  return true;
+    // The loader has checked the length against the stream; a direct caller gets
+    // the same refusal before anything is allocated.
+    if (length > kMaxChunkLength || int64_t(length) > StreamRemaining(stream))
+        throw EPngUnexpectedEnd();
+    ResizeBody(length);
+    if (length > 0)
+        StreamRead(stream, Body(), length);
+    uint32_t stored = 0;
+    StreamReadBigEndian32(stream, stored); // a short read shows as a CRC mismatch
+    uint32_t crc = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
+    crc = CrcFinish(CrcUpdate(crc, Body(), length));
+    if (crc != stored)
+        throw EPngInvalidCRC();
+    return true;
 }
 
 int TChunk::IndexInList() const {
-  if (!owner_) return -1;
-  const TPNGList& list = owner_->Chunks;
-  for (uint32_t i = 0; i < list.Count(); ++i)
-    if (list.Item(i) == this) return static_cast<int>(i);
-  return -1;
+    if (!owner_)
+        return -1;
+    const TPNGList& list = owner_->Chunks;
+    for (uint32_t i = 0; i < list.Count(); ++i)
+        if (list.Item(i) == this)
+            return static_cast<int>(i);
+    return -1;
 }
 
 TChunkIHDR* TChunk::OwnerHeader() const {
-  if (!owner_ || owner_->Chunks.Count() == 0) return nullptr;
-  return dynamic_cast<TChunkIHDR*>(owner_->Chunks.Item(0));
+    if (!owner_ || owner_->Chunks.Count() == 0)
+        return nullptr;
+    return dynamic_cast<TChunkIHDR*>(owner_->Chunks.Item(0));
 }
 
 // ---- TPNGPointerList ------------------------------------------------------------
 
 void TPNGPointerList::SetCount(uint32_t n) {
-  items_.resize(n, nullptr);
-  items_.shrink_to_fit();
+    items_.resize(n, nullptr);
+    items_.shrink_to_fit();
 }
 
-void* TPNGPointerList::ItemAt(uint32_t i) const { return i < items_.size() ? items_[i] : nullptr; }
+void* TPNGPointerList::ItemAt(uint32_t i) const {
+    return i < items_.size() ? items_[i] : nullptr;
+}
 
 void TPNGPointerList::SetItemAt(uint32_t i, void* item) {
-  if (i < items_.size()) items_[i] = item;
+    if (i < items_.size())
+        items_[i] = item;
 }
 
-void TPNGPointerList::Append(void* item) { items_.push_back(item); }
+void TPNGPointerList::Append(void* item) {
+    items_.push_back(item);
+}
 
 // A position inside the list moves the items from there up by one; position 0
 // of an empty list stores the first item; any other position is ignored.
 void TPNGPointerList::InsertAt(void* item, uint32_t position) {
-  if (position < items_.size() || (items_.empty() && position == 0))
-    items_.insert(items_.begin() + position, item);
+    if (position < items_.size() || (items_.empty() && position == 0))
+        items_.insert(items_.begin() + position, item);
 }
 
 void* TPNGPointerList::RemoveItem(void* item) {
-  auto last = std::find(items_.rbegin(), items_.rend(), item);
-  if (last == items_.rend()) return nullptr;
-  items_.erase(std::next(last).base());
-  return item;
+    auto last = std::find(items_.rbegin(), items_.rend(), item);
+    if (last == items_.rend())
+        return nullptr;
+    items_.erase(std::next(last).base());
+    return item;
 }
 
 // ---- TPNGList -------------------------------------------------------------------
 
-TPNGList::~TPNGList() { Clear(); }
+TPNGList::~TPNGList() {
+    Clear();
+}
 
 void TPNGList::Clear() {
-  // Freed from the end, so the header chunk, which others may consult while
-  // they go, is the last to go.
-  for (uint32_t i = Count(); i-- > 0;) {
-    delete Item(i);
-    SetItemAt(i, nullptr);
-  }
-  SetCount(0);
+    // Freed from the end, so the header chunk, which others may consult while
+    // they go, is the last to go.
+    for (uint32_t i = Count(); i-- > 0;) {
+        delete Item(i);
+        SetItemAt(i, nullptr);
+    }
+    SetCount(0);
 }
 
 TChunk* TPNGList::FindByClass(const TChunkClass& chunkClass) const {
-  for (uint32_t i = 0; i < Count(); ++i) {
-    TChunk* chunk = Item(i);
-    if (chunk && chunkClass.IsInstance(chunk)) return chunk;
-  }
-  return nullptr;
+    for (uint32_t i = 0; i < Count(); ++i) {
+        TChunk* chunk = Item(i);
+        if (chunk && chunkClass.IsInstance(chunk))
+            return chunk;
+    }
+    return nullptr;
 }
 
 TChunk* TPNGList::AddChunk(const TChunkClass& chunkClass) {
-  const bool critical = &chunkClass == &TChunkIHDR::Class() || &chunkClass == &TChunkIDAT::Class() ||
-                        &chunkClass == &TChunkPLTE::Class() || &chunkClass == &TChunkIEND::Class();
-  const bool single = &chunkClass == &TChunkgAMA::Class() || &chunkClass == &TChunktRNS::Class() ||
-                      &chunkClass == &TChunkpHYs::Class();
-  if (critical || (single && FindByClass(chunkClass)))
-    throw EPngError(TextExistentCriticalChunk);
-  TChunk* end = FindByClass(TChunkIEND::Class());
-  TChunk* header = FindByClass(TChunkIHDR::Class());
-  if (!end || !header) throw EPngError(TextInvalidImageForNewChunk);
+    const bool critical =
+        &chunkClass == &TChunkIHDR::Class() || &chunkClass == &TChunkIDAT::Class() ||
+        &chunkClass == &TChunkPLTE::Class() || &chunkClass == &TChunkIEND::Class();
+    const bool single = &chunkClass == &TChunkgAMA::Class() ||
+                        &chunkClass == &TChunktRNS::Class() || &chunkClass == &TChunkpHYs::Class();
+    if (critical || (single && FindByClass(chunkClass)))
+        throw EPngError(TextExistentCriticalChunk);
+    TChunk* end = FindByClass(TChunkIEND::Class());
+    TChunk* header = FindByClass(TChunkIHDR::Class());
+    if (!end || !header)
+        throw EPngError(TextInvalidImageForNewChunk);
 
-  std::unique_ptr<TChunk> chunk(chunkClass.Create(Owner()));
-  uint32_t position = static_cast<uint32_t>(end->IndexInList());
-  if (&chunkClass == &TChunkgAMA::Class() || &chunkClass == &TChunkpHYs::Class()) {
-    position = static_cast<uint32_t>(header->IndexInList()) + 1;
-  } else if (&chunkClass == &TChunktRNS::Class()) {
-    TChunk* palette = FindByClass(TChunkPLTE::Class());
-    TChunk* data = FindByClass(TChunkIDAT::Class());
-    if (palette)
-      position = static_cast<uint32_t>(palette->IndexInList()) + 1;
-    else if (data)
-      position = static_cast<uint32_t>(data->IndexInList());
-    else
-      position = static_cast<uint32_t>(header->IndexInList()) + 1;
-  }
-  InsertAt(chunk.get(), position);
-  return chunk.release();
+    std::unique_ptr<TChunk> chunk(chunkClass.Create(Owner()));
+    uint32_t position = static_cast<uint32_t>(end->IndexInList());
+    if (&chunkClass == &TChunkgAMA::Class() || &chunkClass == &TChunkpHYs::Class()) {
+        position = static_cast<uint32_t>(header->IndexInList()) + 1;
+    } else if (&chunkClass == &TChunktRNS::Class()) {
+        TChunk* palette = FindByClass(TChunkPLTE::Class());
+        TChunk* data = FindByClass(TChunkIDAT::Class());
+        if (palette)
+            position = static_cast<uint32_t>(palette->IndexInList()) + 1;
+        else if (data)
+            position = static_cast<uint32_t>(data->IndexInList());
+        else
+            position = static_cast<uint32_t>(header->IndexInList()) + 1;
+    }
+    InsertAt(chunk.get(), position);
+    return chunk.release();
 }
 
 // ---- Registry -------------------------------------------------------------------
 
 void RegisterChunkClass(const TChunkClass& chunkClass) {
-  if (!Registry()) Registry() = new std::vector<const TChunkClass*>();
-  Registry()->push_back(&chunkClass);
+    if (!Registry())
+        Registry() = new std::vector<const TChunkClass*>();
+    Registry()->push_back(&chunkClass);
 }
 
 void RegisterStandardChunkClasses() {
-  for (const TChunkClass* c :
-       {&TChunkIEND::Class(), &TChunkIHDR::Class(), &TChunkIDAT::Class(), &TChunkPLTE::Class(),
-        &TChunkgAMA::Class(), &TChunktRNS::Class(), &TChunkpHYs::Class(), &TChunktIME::Class(),
-        &TChunktEXt::Class(), &TChunkzTXt::Class()})
-    RegisterChunkClass(*c);
+    for (const TChunkClass* c :
+         {&TChunkIEND::Class(), &TChunkIHDR::Class(), &TChunkIDAT::Class(), &TChunkPLTE::Class(),
+          &TChunkgAMA::Class(), &TChunktRNS::Class(), &TChunkpHYs::Class(), &TChunktIME::Class(),
+          &TChunktEXt::Class(), &TChunkzTXt::Class()})
+        RegisterChunkClass(*c);
 }
 
 void ReleaseChunkClasses() {
-  delete Registry();
-  Registry() = nullptr;
+    delete Registry();
+    Registry() = nullptr;
 }
 
 std::unique_ptr<TChunk> ChunkForType(TPNGObject* owner, const TChunkType& type) {
-  const TChunkClass* chosen = &TChunk::Class();
-  if (Registry()) {
-    for (const TChunkClass* c : *Registry()) {
-      if (std::strlen(c->TypeName) == 4 && SameType(type, c->TypeName)) {
-        chosen = c;
-        break;
-      }
+    const TChunkClass* chosen = &TChunk::Class();
+    if (Registry()) {
+        for (const TChunkClass* c : *Registry()) {
+            if (std::strlen(c->TypeName) == 4 && SameType(type, c->TypeName)) {
+                chosen = c;
+                break;
+            }
+        }
     }
-  }
-  std::unique_ptr<TChunk> chunk(chosen->Create(owner));
-  chunk->ChunkType = type;
-  return chunk;
+    std::unique_ptr<TChunk> chunk(chosen->Create(owner));
+    chunk->ChunkType = type;
+    return chunk;
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -26,272 +26,269 @@ bool SameType(const TChunkType& type, const char* fourLetters);
 // AddChunk take. Create is the "virtual constructor"; IsInstance answers "is this
 // chunk of the class or of a class derived from it".
 struct TChunkClass {
-  const char* Name;          // e.g. "TChunkIHDR"
-  const char* TypeName;      // the class name without "TChunk": "IHDR"; "" for TChunk
-  TChunk* (*Create)(TPNGObject* owner);
-  bool (*IsInstance)(const TChunk* chunk);
+    const char* Name;     // e.g. "TChunkIHDR"
+    const char* TypeName; // the class name without "TChunk": "IHDR"; "" for TChunk
+    TChunk* (*Create)(TPNGObject* owner);
+    bool (*IsInstance)(const TChunk* chunk);
 };
 
 // Every chunk as read from a stream or to be written to one.
 class TChunk {
- public:
-  explicit TChunk(TPNGObject* owner);
-  virtual ~TChunk() = default;
-  TChunk(const TChunk&) = delete;
-  TChunk& operator=(const TChunk&) = delete;
+  public:
+    explicit TChunk(TPNGObject* owner);
+    virtual ~TChunk() = default;
+    TChunk(const TChunk&) = delete;
+    TChunk& operator=(const TChunk&) = delete;
 
-  static const TChunkClass& Class();
-  // The class of this object (the registry entry a copy must be built from).
-  virtual const TChunkClass& ChunkClass() const { return Class(); }
+    static const TChunkClass& Class();
+    // The class of this object (the registry entry a copy must be built from).
+    virtual const TChunkClass& ChunkClass() const { return Class(); }
 
-  // Copies the type code and the data.
-  virtual void CopyFrom(const TChunk& source);
-  // Reads the data and the CRC; the length and type code have been read already.
-  virtual bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length);
-  // Rebuilds the data from the fields (typed chunks) and writes the framed chunk.
-  virtual bool WriteTo(TStream& stream);
+    // Copies the type code and the data.
+    virtual void CopyFrom(const TChunk& source);
+    // Reads the data and the CRC; the length and type code have been read already.
+    virtual bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length);
+    // Rebuilds the data from the fields (typed chunks) and writes the framed chunk.
+    virtual bool WriteTo(TStream& stream);
 
-  // Sets BodySize to n and keeps the data, always one spare byte beyond it.
-  void ResizeBody(uint32_t n);
-  // Position in the owner's chunk list, or -1.
-  int IndexInList() const;
-  // Item 0 of the owner's chunk list as a header chunk (null if it is none).
-  TChunkIHDR* OwnerHeader() const;
-  // Length, type, data and CRC over type and data, all big-endian.
-  bool WriteFramed(TStream& stream);
+    // Sets BodySize to n and keeps the data, always one spare byte beyond it.
+    void ResizeBody(uint32_t n);
+    // Position in the owner's chunk list, or -1.
+    int IndexInList() const;
+    // Item 0 of the owner's chunk list as a header chunk (null if it is none).
+    TChunkIHDR* OwnerHeader() const;
+    // Length, type, data and CRC over type and data, all big-endian.
+    bool WriteFramed(TStream& stream);
 
-  uint8_t* Body() { return body_.data(); }
-  const uint8_t* Body() const { return body_.data(); }
-  uint32_t BodySize() const { return bodySize_; }
-  TPNGObject* Owner() const { return owner_; }
+    uint8_t* Body() { return body_.data(); }
+    const uint8_t* Body() const { return body_.data(); }
+    uint32_t BodySize() const { return bodySize_; }
+    TPNGObject* Owner() const { return owner_; }
 
-  TChunkType ChunkType{};
+    TChunkType ChunkType{};
 
- private:
-  std::vector<uint8_t> body_;
-  uint32_t bodySize_ = 0;
-  TPNGObject* owner_;
+  private:
+    std::vector<uint8_t> body_;
+    uint32_t bodySize_ = 0;
+    TPNGObject* owner_;
 };
 
 class TChunkIEND : public TChunk {
- public:
-  using TChunk::TChunk;
-  static const TChunkClass& Class();
-  const TChunkClass& ChunkClass() const override { return Class(); }
+  public:
+    using TChunk::TChunk;
+    static const TChunkClass& Class();
+    const TChunkClass& ChunkClass() const override { return Class(); }
 };
 
 // The image header. It owns the picture's storage: the colour plane in a DIB
 // section selected into a memory device context, the alpha and low-byte planes
 // and the colour table.
 class TChunkIHDR : public TChunk {
- public:
-  explicit TChunkIHDR(TPNGObject* owner);
-  ~TChunkIHDR() override;
-  static const TChunkClass& Class();
-  const TChunkClass& ChunkClass() const override { return Class(); }
+  public:
+    explicit TChunkIHDR(TPNGObject* owner);
+    ~TChunkIHDR() override;
+    static const TChunkClass& Class();
+    const TChunkClass& ChunkClass() const override { return Class(); }
 
-  void CopyFrom(const TChunk& source) override;
-  bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-  bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& source) override;
+    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
+    bool WriteTo(TStream& stream) override;
 
-  // Builds zeroed storage from the seven header fields, releasing any old one.
-  // Raises EPngInvalidIHDR for a colour type / bit depth pair outside the PNG
-  // standard and EPNGOutMemory when the planes cannot be had or would pass 1 GiB.
-  void PrepareStorage();
-  void ReleaseStorage();
-  // Installing a palette: the copying form puts the palette's entries into the
-  // colour table first; both select and realise it in DibDC and take it over
-  // (only when the storage is Paletted; otherwise nothing changes).
-  void InstallPalette(HPALETTE palette);
-  void InstallPaletteKeepingTable(HPALETTE palette);
-  // The colour table rebuilt as the grey ramp of the current gamma table.
-  void InstallGreyRamp();
+    // Builds zeroed storage from the seven header fields, releasing any old one.
+    // Raises EPngInvalidIHDR for a colour type / bit depth pair outside the PNG
+    // standard and EPNGOutMemory when the planes cannot be had or would pass 1 GiB.
+    void PrepareStorage();
+    void ReleaseStorage();
+    // Installing a palette: the copying form puts the palette's entries into the
+    // colour table first; both select and realise it in DibDC and take it over
+    // (only when the storage is Paletted; otherwise nothing changes).
+    void InstallPalette(HPALETTE palette);
+    void InstallPaletteKeepingTable(HPALETTE palette);
+    // The colour table rebuilt as the grey ramp of the current gamma table.
+    void InstallGreyRamp();
 
-  // Bit count of the colour plane for this header's format (1, 4, 8 or 24).
-  int PlaneBitCount() const;
+    // Bit count of the colour plane for this header's format (1, 4, 8 or 24).
+    int PlaneBitCount() const;
 
-  HBITMAP DibHandle = nullptr;
-  HDC DibDC = nullptr;
-  HPALETTE PaletteHandle = nullptr;
-  bool Paletted = false;
-  BITMAPINFO BitmapInfo{};
-  std::unique_ptr<uint8_t[]> LowPlane;
-  uint8_t* ColourPlane = nullptr;  // owned by the DIB section
-  std::unique_ptr<uint8_t[]> AlphaPlane;
-  uint32_t ImageWidth = 0;
-  uint32_t ImageHeight = 0;
-  uint8_t BitDepth = 0;
-  uint8_t ColourType = 0;
-  uint8_t CompressionMethod = 0;
-  uint8_t FilterMethod = 0;
-  uint8_t InterlaceMethod = 0;
-  int32_t RowStride = 0;
+    HBITMAP DibHandle = nullptr;
+    HDC DibDC = nullptr;
+    HPALETTE PaletteHandle = nullptr;
+    bool Paletted = false;
+    BITMAPINFO BitmapInfo{};
+    std::unique_ptr<uint8_t[]> LowPlane;
+    uint8_t* ColourPlane = nullptr; // owned by the DIB section
+    std::unique_ptr<uint8_t[]> AlphaPlane;
+    uint32_t ImageWidth = 0;
+    uint32_t ImageHeight = 0;
+    uint8_t BitDepth = 0;
+    uint8_t ColourType = 0;
+    uint8_t CompressionMethod = 0;
+    uint8_t FilterMethod = 0;
+    uint8_t InterlaceMethod = 0;
+    int32_t RowStride = 0;
 
- private:
-  void CreatePlanes();
-  void CreateProvisionalPalette();
-  void CreateColourSection();
-  HBITMAP oldBitmap_ = nullptr;
+  private:
+    void CreatePlanes();
+    void CreateProvisionalPalette();
+    void CreateColourSection();
+    HBITMAP oldBitmap_ = nullptr;
 };
 
 // The image data. Its reading decodes straight into the header's storage and
 // keeps no data of its own; its writing compresses the storage.
 class TChunkIDAT : public TChunk {
- public:
-  using TChunk::TChunk;
-  static const TChunkClass& Class();
-  const TChunkClass& ChunkClass() const override { return Class(); }
+  public:
+    using TChunk::TChunk;
+    static const TChunkClass& Class();
+    const TChunkClass& ChunkClass() const override { return Class(); }
 
-  bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-  bool WriteTo(TStream& stream) override;
+    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
+    bool WriteTo(TStream& stream) override;
 };
 
 class TChunkPLTE : public TChunk {
- public:
-  using TChunk::TChunk;
-  static const TChunkClass& Class();
-  const TChunkClass& ChunkClass() const override { return Class(); }
+  public:
+    using TChunk::TChunk;
+    static const TChunkClass& Class();
+    const TChunkClass& ChunkClass() const override { return Class(); }
 
-  void CopyFrom(const TChunk& source) override;
-  bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-  bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& source) override;
+    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
+    bool WriteTo(TStream& stream) override;
 
-  // The image's colour-table entry at `index`; EPngError beyond EntryCount.
-  RGBQUAD Item(uint32_t index) const;
+    // The image's colour-table entry at `index`; EPngError beyond EntryCount.
+    RGBQUAD Item(uint32_t index) const;
 
-  uint32_t EntryCount = 0;
+    uint32_t EntryCount = 0;
 };
 
 class TChunkgAMA : public TChunk {
- public:
-  explicit TChunkgAMA(TPNGObject* owner);
-  static const TChunkClass& Class();
-  const TChunkClass& ChunkClass() const override { return Class(); }
+  public:
+    explicit TChunkgAMA(TPNGObject* owner);
+    static const TChunkClass& Class();
+    const TChunkClass& ChunkClass() const override { return Class(); }
 
-  void CopyFrom(const TChunk& source) override;
-  bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
+    void CopyFrom(const TChunk& source) override;
+    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
 
-  // The value held in the 4-byte body, big-endian.
-  uint32_t Gamma() const;
-  void SetGamma(uint32_t value);
+    // The value held in the 4-byte body, big-endian.
+    uint32_t Gamma() const;
+    void SetGamma(uint32_t value);
 };
 
 class TChunktRNS : public TChunk {
- public:
-  using TChunk::TChunk;
-  static const TChunkClass& Class();
-  const TChunkClass& ChunkClass() const override { return Class(); }
+  public:
+    using TChunk::TChunk;
+    static const TChunkClass& Class();
+    const TChunkClass& ChunkClass() const override { return Class(); }
 
-  void CopyFrom(const TChunk& source) override;
-  bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-  bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& source) override;
+    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
+    bool WriteTo(TStream& stream) override;
 
-  // The fully transparent colour as RGB (red in the low byte); 0 when none.
-  COLORREF TransparentColour() const;
-  // Makes `colour` the one transparent colour (grey, RGB or palette rule).
-  void SetTransparentColour(COLORREF colour);
+    // The fully transparent colour as RGB (red in the low byte); 0 when none.
+    COLORREF TransparentColour() const;
+    // Makes `colour` the one transparent colour (grey, RGB or palette rule).
+    void SetTransparentColour(COLORREF colour);
 
-  bool SingleColour = false;
-  std::array<uint8_t, 256> AlphaTable{};
+    bool SingleColour = false;
+    std::array<uint8_t, 256> AlphaTable{};
 };
 
 class TChunkpHYs : public TChunk {
- public:
-  using TChunk::TChunk;
-  static const TChunkClass& Class();
-  const TChunkClass& ChunkClass() const override { return Class(); }
+  public:
+    using TChunk::TChunk;
+    static const TChunkClass& Class();
+    const TChunkClass& ChunkClass() const override { return Class(); }
 
-  void CopyFrom(const TChunk& source) override;
-  bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-  bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& source) override;
+    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
+    bool WriteTo(TStream& stream) override;
 
-  uint32_t PixelsPerUnitX = 0;
-  uint32_t PixelsPerUnitY = 0;
-  uint8_t UnitSpecifier = 0;
+    uint32_t PixelsPerUnitX = 0;
+    uint32_t PixelsPerUnitY = 0;
+    uint8_t UnitSpecifier = 0;
 };
 
 class TChunktIME : public TChunk {
- public:
-  using TChunk::TChunk;
-  static const TChunkClass& Class();
-  const TChunkClass& ChunkClass() const override { return Class(); }
+  public:
+    using TChunk::TChunk;
+    static const TChunkClass& Class();
+    const TChunkClass& ChunkClass() const override { return Class(); }
 
-  void CopyFrom(const TChunk& source) override;
-  bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-  bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& source) override;
+    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
+    bool WriteTo(TStream& stream) override;
 
-  uint16_t Year = 0;
-  uint8_t Month = 0;
-  uint8_t Day = 0;
-  uint8_t Hour = 0;
-  uint8_t Minute = 0;
-  uint8_t Second = 0;
+    uint16_t Year = 0;
+    uint8_t Month = 0;
+    uint8_t Day = 0;
+    uint8_t Hour = 0;
+    uint8_t Minute = 0;
+    uint8_t Second = 0;
 };
 
 class TChunktEXt : public TChunk {
- public:
-  using TChunk::TChunk;
-  static const TChunkClass& Class();
-  const TChunkClass& ChunkClass() const override { return Class(); }
+  public:
+    using TChunk::TChunk;
+    static const TChunkClass& Class();
+    const TChunkClass& ChunkClass() const override { return Class(); }
 
-  void CopyFrom(const TChunk& source) override;
-  bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-  bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& source) override;
+    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
+    bool WriteTo(TStream& stream) override;
 
-  std::string Keyword;
-  std::string Text;
+    std::string Keyword;
+    std::string Text;
 };
 
 // A compressed text: the text is held uncompressed.
 class TChunkzTXt : public TChunktEXt {
- public:
-  using TChunktEXt::TChunktEXt;
-  static const TChunkClass& Class();
-  const TChunkClass& ChunkClass() const override { return Class(); }
+  public:
+    using TChunktEXt::TChunktEXt;
+    static const TChunkClass& Class();
+    const TChunkClass& ChunkClass() const override { return Class(); }
 
-  bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-  bool WriteTo(TStream& stream) override;
+    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
+    bool WriteTo(TStream& stream) override;
 };
 
 // A growable array of untyped item references whose capacity is its count.
 class TPNGPointerList {
- public:
-  explicit TPNGPointerList(TPNGObject* owner) : owner_(owner) {}
-  virtual ~TPNGPointerList() = default;
-  TPNGPointerList(const TPNGPointerList&) = delete;
-  TPNGPointerList& operator=(const TPNGPointerList&) = delete;
+  public:
+    explicit TPNGPointerList(TPNGObject* owner) : owner_(owner) {}
+    virtual ~TPNGPointerList() = default;
+    TPNGPointerList(const TPNGPointerList&) = delete;
+    TPNGPointerList& operator=(const TPNGPointerList&) = delete;
 
-  uint32_t Count() const { return static_cast<uint32_t>(items_.size()); }
-  void SetCount(uint32_t n);
-  void* ItemAt(uint32_t i) const;               // null outside 0..Count-1
-  void SetItemAt(uint32_t i, void* item);       // ignored outside 0..Count-1
-  void Append(void* item);
-  void InsertAt(void* item, uint32_t position);  // see the .cpp for the accepted positions
-  void* RemoveItem(void* item);                  // null when absent
-  TPNGObject* Owner() const { return owner_; }
+    uint32_t Count() const { return static_cast<uint32_t>(items_.size()); }
+    void SetCount(uint32_t n);
+    void* ItemAt(uint32_t i) const;         // null outside 0..Count-1
+    void SetItemAt(uint32_t i, void* item); // ignored outside 0..Count-1
+    void Append(void* item);
+    void InsertAt(void* item, uint32_t position); // see the .cpp for the accepted positions
+    void* RemoveItem(void* item);                 // null when absent
+    TPNGObject* Owner() const { return owner_; }
 
- private:
-  TPNGObject* owner_;
-  std::vector<void*> items_;
+  private:
+    TPNGObject* owner_;
+    std::vector<void*> items_;
 };
 
 // The picture's chunks in file order; it owns them.
 class TPNGList : public TPNGPointerList {
- public:
-  using TPNGPointerList::TPNGPointerList;
-  ~TPNGList() override;
+  public:
+    using TPNGPointerList::TPNGPointerList;
+    ~TPNGList() override;
 
-  TChunk* Item(uint32_t i) const { return static_cast<TChunk*>(ItemAt(i)); }
-  // Frees every chunk and sets the count to 0.
-  void Clear();
-  // The first chunk of the class or of a class derived from it; null if none.
-  TChunk* FindByClass(const TChunkClass& chunkClass) const;
-  template <class T>
-  T* Find() const {
-    return static_cast<T*>(FindByClass(T::Class()));
-  }
-  // Creates a chunk of the class and inserts it where the format wants it.
-  TChunk* AddChunk(const TChunkClass& chunkClass);
+    TChunk* Item(uint32_t i) const { return static_cast<TChunk*>(ItemAt(i)); }
+    // Frees every chunk and sets the count to 0.
+    void Clear();
+    // The first chunk of the class or of a class derived from it; null if none.
+    TChunk* FindByClass(const TChunkClass& chunkClass) const;
+    template <class T> T* Find() const { return static_cast<T*>(FindByClass(T::Class())); }
+    // Creates a chunk of the class and inserts it where the format wants it.
+    TChunk* AddChunk(const TChunkClass& chunkClass);
 };
 
 // The process-wide chunk-class registry.
@@ -302,4 +299,4 @@ void ReleaseChunkClasses();
 // none does), owned by the caller, with ChunkType set to `type`.
 std::unique_ptr<TChunk> ChunkForType(TPNGObject* owner, const TChunkType& type);
 
-}  // namespace zorbalin
+} // namespace zorbalin

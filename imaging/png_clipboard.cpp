@@ -7,17 +7,17 @@ namespace zorbalin {
 
 void TPNGObject::SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
                                        HPALETTE& palette) {
-  TBitmap bitmap;
-  bitmap.SetSize(GetWidth(), GetHeight());
-  Draw(bitmap.Canvas(), Rect(0, 0, GetWidth(), GetHeight()));
-  bitmap.SaveToClipboardFormat(format, data, palette);
+    TBitmap bitmap;
+    bitmap.SetSize(GetWidth(), GetHeight());
+    Draw(bitmap.Canvas(), Rect(0, 0, GetWidth(), GetHeight()));
+    bitmap.SaveToClipboardFormat(format, data, palette);
 }
 
 void TPNGObject::LoadFromClipboardFormat(unsigned short format, const TClipboardData& data,
                                          HPALETTE palette) {
-  TBitmap bitmap;
-  bitmap.LoadFromClipboardFormat(format, data, palette);
-  AssignFromBitmapHandle(bitmap.Handle(), false, 0);
+    TBitmap bitmap;
+    bitmap.LoadFromClipboardFormat(format, data, palette);
+    AssignFromBitmapHandle(bitmap.Handle(), false, 0);
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

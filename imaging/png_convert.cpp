@@ -6,53 +6,53 @@ namespace zorbalin {
 namespace {
 
 uint32_t Column(uint32_t k, uint32_t firstColumn, uint32_t columnStep) {
-  return firstColumn + k * columnStep;
+    return firstColumn + k * columnStep;
 }
 
 // Sample k of a packed row of `depth` bits per sample, most significant first.
 inline uint8_t PackedSample(const uint8_t* row, uint32_t k, unsigned depth) {
-  const uint32_t bit = k * depth;
-  const unsigned shift = 8 - depth - (bit & 7);
-  return static_cast<uint8_t>((row[bit >> 3] >> shift) & ((1u << depth) - 1));
+    const uint32_t bit = k * depth;
+    const unsigned shift = 8 - depth - (bit & 7);
+    return static_cast<uint8_t>((row[bit >> 3] >> shift) & ((1u << depth) - 1));
 }
 
 inline void MergePacked(uint8_t* row, uint32_t column, unsigned depth, uint8_t value) {
-  const uint32_t bit = column * depth;
-  const unsigned shift = 8 - depth - (bit & 7);
-  row[bit >> 3] |= static_cast<uint8_t>(value << shift);
+    const uint32_t bit = column * depth;
+    const unsigned shift = 8 - depth - (bit & 7);
+    row[bit >> 3] |= static_cast<uint8_t>(value << shift);
 }
 
 // Grey or palette at 1, 4 or 8 bits: the plane has the PNG row's own layout.
 template <unsigned Depth>
-void PackedCopy(const uint8_t* source, uint32_t pixels, uint32_t, uint32_t, const TRowTarget& target,
-                const uint8_t*) {
-  std::memcpy(target.Colour, source, (static_cast<uint64_t>(pixels) * Depth + 7) / 8);
+void PackedCopy(const uint8_t* source, uint32_t pixels, uint32_t, uint32_t,
+                const TRowTarget& target, const uint8_t*) {
+    std::memcpy(target.Colour, source, (static_cast<uint64_t>(pixels) * Depth + 7) / 8);
 }
 
 template <unsigned Depth>
 void PackedPlace(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
                  const TRowTarget& target, const uint8_t*) {
-  for (uint32_t k = 0; k < pixels; ++k)
-    MergePacked(target.Colour, Column(k, firstColumn, columnStep), Depth,
-                PackedSample(source, k, Depth));
+    for (uint32_t k = 0; k < pixels; ++k)
+        MergePacked(target.Colour, Column(k, firstColumn, columnStep), Depth,
+                    PackedSample(source, k, Depth));
 }
 
 // 2-bit samples widened to 4-bit pixels; Scale is 1 for indices, 5 for greys.
 template <uint8_t Scale>
 void TwoBitWiden(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
                  const TRowTarget& target, const uint8_t*) {
-  for (uint32_t k = 0; k < pixels; ++k)
-    MergePacked(target.Colour, Column(k, firstColumn, columnStep), 4,
-                static_cast<uint8_t>(PackedSample(source, k, 2) * Scale));
+    for (uint32_t k = 0; k < pixels; ++k)
+        MergePacked(target.Colour, Column(k, firstColumn, columnStep), 4,
+                    static_cast<uint8_t>(PackedSample(source, k, 2) * Scale));
 }
 
 void Grey16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
             const TRowTarget& target, const uint8_t*) {
-  for (uint32_t k = 0; k < pixels; ++k) {
-    const uint32_t c = Column(k, firstColumn, columnStep);
-    target.Colour[c] = source[2 * k];
-    target.Low[c] = source[2 * k + 1];
-  }
+    for (uint32_t k = 0; k < pixels; ++k) {
+        const uint32_t c = Column(k, firstColumn, columnStep);
+        target.Colour[c] = source[2 * k];
+        target.Low[c] = source[2 * k + 1];
+    }
 }
 
 // The commonest formats of all; the non-interlaced form walks source and target
@@ -60,27 +60,27 @@ void Grey16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32
 template <bool Alpha, bool Gamma, bool Interlaced>
 void Rgb8(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
           const TRowTarget& target, const uint8_t* gamma) {
-  constexpr unsigned kIn = Alpha ? 4 : 3;
-  uint8_t* colour = Interlaced ? target.Colour + 3 * size_t(firstColumn) : target.Colour;
-  uint8_t* alpha = Alpha ? (Interlaced ? target.Alpha + firstColumn : target.Alpha) : nullptr;
-  const size_t colourStep = Interlaced ? 3 * size_t(columnStep) : 3;
-  const size_t alphaStep = Interlaced ? columnStep : 1;
-  const uint8_t* s = source;
-  for (uint32_t k = 0; k < pixels; ++k, s += kIn, colour += colourStep) {
-    if constexpr (Gamma) {
-      colour[0] = gamma[s[2]];
-      colour[1] = gamma[s[1]];
-      colour[2] = gamma[s[0]];
-    } else {
-      colour[0] = s[2];
-      colour[1] = s[1];
-      colour[2] = s[0];
+    constexpr unsigned kIn = Alpha ? 4 : 3;
+    uint8_t* colour = Interlaced ? target.Colour + 3 * size_t(firstColumn) : target.Colour;
+    uint8_t* alpha = Alpha ? (Interlaced ? target.Alpha + firstColumn : target.Alpha) : nullptr;
+    const size_t colourStep = Interlaced ? 3 * size_t(columnStep) : 3;
+    const size_t alphaStep = Interlaced ? columnStep : 1;
+    const uint8_t* s = source;
+    for (uint32_t k = 0; k < pixels; ++k, s += kIn, colour += colourStep) {
+        if constexpr (Gamma) {
+            colour[0] = gamma[s[2]];
+            colour[1] = gamma[s[1]];
+            colour[2] = gamma[s[0]];
+        } else {
+            colour[0] = s[2];
+            colour[1] = s[1];
+            colour[2] = s[0];
+        }
+        if constexpr (Alpha) {
+            *alpha = s[3];
+            alpha += alphaStep;
+        }
     }
-    if constexpr (Alpha) {
-      *alpha = s[3];
-      alpha += alphaStep;
-    }
-  }
 }
 
 // RGBA or RGB to BGR with identity gamma, a pixel per 32-bit load and store: the
@@ -90,104 +90,126 @@ void Rgb8(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t
 template <bool Alpha>
 void Rgb8Words(const uint8_t* source, uint32_t pixels, uint32_t, uint32_t, const TRowTarget& target,
                const uint8_t*) {
-  constexpr unsigned kIn = Alpha ? 4 : 3;
-  if (pixels == 0) return;
-  uint8_t* colour = target.Colour;
-  uint8_t* alpha = target.Alpha;
-  const uint8_t* s = source;
-  for (uint32_t k = 0; k + 1 < pixels; ++k, s += kIn, colour += 3) {
-    uint32_t px;
-    std::memcpy(&px, s, 4);  // RGB rows: the fourth byte is the next pixel's red
-    const uint32_t bgr = __builtin_bswap32(px) >> 8;
-    std::memcpy(colour, &bgr, 4);
-    if constexpr (Alpha) *alpha++ = static_cast<uint8_t>(px >> 24);
-  }
-  colour[0] = s[2];
-  colour[1] = s[1];
-  colour[2] = s[0];
-  if constexpr (Alpha) *alpha = s[3];
+    constexpr unsigned kIn = Alpha ? 4 : 3;
+    if (pixels == 0)
+        return;
+    uint8_t* colour = target.Colour;
+    uint8_t* alpha = target.Alpha;
+    const uint8_t* s = source;
+    for (uint32_t k = 0; k + 1 < pixels; ++k, s += kIn, colour += 3) {
+        uint32_t px;
+        std::memcpy(&px, s, 4); // RGB rows: the fourth byte is the next pixel's red
+        const uint32_t bgr = __builtin_bswap32(px) >> 8;
+        std::memcpy(colour, &bgr, 4);
+        if constexpr (Alpha)
+            *alpha++ = static_cast<uint8_t>(px >> 24);
+    }
+    colour[0] = s[2];
+    colour[1] = s[1];
+    colour[2] = s[0];
+    if constexpr (Alpha)
+        *alpha = s[3];
 }
 
 template <bool Alpha>
 void Rgb16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
            const TRowTarget& target, const uint8_t* gamma) {
-  constexpr unsigned kIn = Alpha ? 8 : 6;
-  for (uint32_t k = 0; k < pixels; ++k) {
-    const uint8_t* s = source + kIn * k;
-    const uint32_t c = Column(k, firstColumn, columnStep);
-    uint8_t* hi = target.Colour + 3 * c;
-    uint8_t* lo = target.Low + 3 * c;
-    hi[0] = gamma[s[4]];
-    hi[1] = gamma[s[2]];
-    hi[2] = gamma[s[0]];
-    lo[0] = gamma[s[5]];
-    lo[1] = gamma[s[3]];
-    lo[2] = gamma[s[1]];
-    if constexpr (Alpha) target.Alpha[c] = s[6];
-  }
+    constexpr unsigned kIn = Alpha ? 8 : 6;
+    for (uint32_t k = 0; k < pixels; ++k) {
+        const uint8_t* s = source + kIn * k;
+        const uint32_t c = Column(k, firstColumn, columnStep);
+        uint8_t* hi = target.Colour + 3 * c;
+        uint8_t* lo = target.Low + 3 * c;
+        hi[0] = gamma[s[4]];
+        hi[1] = gamma[s[2]];
+        hi[2] = gamma[s[0]];
+        lo[0] = gamma[s[5]];
+        lo[1] = gamma[s[3]];
+        lo[2] = gamma[s[1]];
+        if constexpr (Alpha)
+            target.Alpha[c] = s[6];
+    }
 }
 
 void GreyAlpha8(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
                 const TRowTarget& target, const uint8_t*) {
-  for (uint32_t k = 0; k < pixels; ++k) {
-    const uint32_t c = Column(k, firstColumn, columnStep);
-    target.Colour[c] = source[2 * k];
-    target.Alpha[c] = source[2 * k + 1];
-  }
+    for (uint32_t k = 0; k < pixels; ++k) {
+        const uint32_t c = Column(k, firstColumn, columnStep);
+        target.Colour[c] = source[2 * k];
+        target.Alpha[c] = source[2 * k + 1];
+    }
 }
 
 void GreyAlpha16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
                  const TRowTarget& target, const uint8_t*) {
-  for (uint32_t k = 0; k < pixels; ++k) {
-    const uint32_t c = Column(k, firstColumn, columnStep);
-    target.Colour[c] = source[4 * k];
-    target.Low[c] = source[4 * k + 1];
-    target.Alpha[c] = source[4 * k + 2];
-  }
+    for (uint32_t k = 0; k < pixels; ++k) {
+        const uint32_t c = Column(k, firstColumn, columnStep);
+        target.Colour[c] = source[4 * k];
+        target.Low[c] = source[4 * k + 1];
+        target.Alpha[c] = source[4 * k + 2];
+    }
 }
 
 TRowConversion GreyOrPalette(uint8_t colourType, uint8_t bitDepth, bool interlaced) {
-  switch (bitDepth) {
-    case 1: return interlaced ? PackedPlace<1> : PackedCopy<1>;
-    case 2: return colourType == 0 ? TwoBitWiden<kGrey2Scale> : TwoBitWiden<1>;
-    case 4: return interlaced ? PackedPlace<4> : PackedCopy<4>;
-    case 8: return interlaced ? PackedPlace<8> : PackedCopy<8>;
-    case 16: return colourType == 0 ? Grey16 : nullptr;
-    default: return nullptr;
-  }
+    switch (bitDepth) {
+    case 1:
+        return interlaced ? PackedPlace<1> : PackedCopy<1>;
+    case 2:
+        return colourType == 0 ? TwoBitWiden<kGrey2Scale> : TwoBitWiden<1>;
+    case 4:
+        return interlaced ? PackedPlace<4> : PackedCopy<4>;
+    case 8:
+        return interlaced ? PackedPlace<8> : PackedCopy<8>;
+    case 16:
+        return colourType == 0 ? Grey16 : nullptr;
+    default:
+        return nullptr;
+    }
 }
 
-}  // namespace
+} // namespace
 
 bool IsValidFormat(uint8_t colourType, uint8_t bitDepth) {
-  switch (colourType) {
-    case 0: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
-    case 3: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
+    switch (colourType) {
+    case 0:
+        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
+    case 3:
+        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
     case 2:
     case 4:
-    case 6: return bitDepth == 8 || bitDepth == 16;
-    default: return false;
-  }
+    case 6:
+        return bitDepth == 8 || bitDepth == 16;
+    default:
+        return false;
+    }
 }
 
 TRowConversion ChooseConversion(uint8_t colourType, uint8_t bitDepth, bool interlaced,
                                 bool identityGamma) {
-  if (!IsValidFormat(colourType, bitDepth)) return nullptr;
-  const bool wide = bitDepth == 16;
-  switch (colourType) {
+    if (!IsValidFormat(colourType, bitDepth))
+        return nullptr;
+    const bool wide = bitDepth == 16;
+    switch (colourType) {
     case 0:
-    case 3: return GreyOrPalette(colourType, bitDepth, interlaced);
+    case 3:
+        return GreyOrPalette(colourType, bitDepth, interlaced);
     case 2:
-      if (wide) return Rgb16<false>;
-      if (interlaced) return identityGamma ? Rgb8<false, false, true> : Rgb8<false, true, true>;
-      return identityGamma ? Rgb8Words<false> : Rgb8<false, true, false>;
-    case 4: return wide ? GreyAlpha16 : GreyAlpha8;
+        if (wide)
+            return Rgb16<false>;
+        if (interlaced)
+            return identityGamma ? Rgb8<false, false, true> : Rgb8<false, true, true>;
+        return identityGamma ? Rgb8Words<false> : Rgb8<false, true, false>;
+    case 4:
+        return wide ? GreyAlpha16 : GreyAlpha8;
     case 6:
-      if (wide) return Rgb16<true>;
-      if (interlaced) return identityGamma ? Rgb8<true, false, true> : Rgb8<true, true, true>;
-      return identityGamma ? Rgb8Words<true> : Rgb8<true, true, false>;
-    default: return nullptr;
-  }
+        if (wide)
+            return Rgb16<true>;
+        if (interlaced)
+            return identityGamma ? Rgb8<true, false, true> : Rgb8<true, true, true>;
+        return identityGamma ? Rgb8Words<true> : Rgb8<true, true, false>;
+    default:
+        return nullptr;
+    }
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -10,9 +10,9 @@ namespace zorbalin {
 
 // Where one image row goes. Pointers for planes the format has not are null.
 struct TRowTarget {
-  uint8_t* Colour;
-  uint8_t* Low;
-  uint8_t* Alpha;
+    uint8_t* Colour;
+    uint8_t* Low;
+    uint8_t* Alpha;
 };
 
 // Converts `pixels` samples of `source` (one unfiltered row or pass row) into
@@ -37,4 +37,4 @@ TRowConversion ChooseConversion(uint8_t colourType, uint8_t bitDepth, bool inter
 // 0, 85, 170, 255 through the 16-entry grey ramp.
 constexpr uint8_t kGrey2Scale = 5;
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -9,11 +9,15 @@ namespace zorbalin {
 
 // A running CRC: start with CrcStart(), feed pieces with CrcUpdate(), and compare
 // CrcFinish() with the stored value.
-constexpr uint32_t CrcStart() { return 0xFFFFFFFFu; }
+constexpr uint32_t CrcStart() {
+    return 0xFFFFFFFFu;
+}
 uint32_t CrcUpdate(uint32_t running, const uint8_t* data, size_t size);
-constexpr uint32_t CrcFinish(uint32_t running) { return running ^ 0xFFFFFFFFu; }
+constexpr uint32_t CrcFinish(uint32_t running) {
+    return running ^ 0xFFFFFFFFu;
+}
 
 // The CRC of one block, start to finish.
 uint32_t Crc32(const uint8_t* data, size_t size);
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -27,257 +27,282 @@ constexpr size_t kWindowSize = 128 * 1024;
 // The zlib feed: inflates from the data of one IDAT chunk after another, checking
 // each chunk's CRC when its data is used up.
 class TZlibFeed {
- public:
-  TZlibFeed(TStream& stream, const TChunkType& type, uint32_t length)
-      : stream_(stream), input_(kInputPiece) {
-    position_ = StreamPosition(stream);
-    chunkEnd_ = position_ + length;
-    crc_ = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
-  }
+  public:
+    TZlibFeed(TStream& stream, const TChunkType& type, uint32_t length)
+        : stream_(stream), input_(kInputPiece) {
+        position_ = StreamPosition(stream);
+        chunkEnd_ = position_ + length;
+        crc_ = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
+    }
 
-  // The image can use no more than `bytes` inflated bytes (all its rows with
-  // their filter-type bytes); inflating never goes beyond them, so the stream is
-  // read exactly as far as row-by-row inflating would read it.
-  void SetBytesNeeded(uint64_t bytes) { needed_ = bytes; }
-  // Fills `out` with up to `count` inflated bytes; fewer only when the data ends:
-  // at the end of the zlib stream or when the source stream has no more bytes.
-  size_t Fetch(uint8_t* out, size_t count);
-  // Reads what is left of the current chunk's data and checks its CRC.
-  void FinishChunk();
+    // The image can use no more than `bytes` inflated bytes (all its rows with
+    // their filter-type bytes); inflating never goes beyond them, so the stream is
+    // read exactly as far as row-by-row inflating would read it.
+    void SetBytesNeeded(uint64_t bytes) { needed_ = bytes; }
+    // Fills `out` with up to `count` inflated bytes; fewer only when the data ends:
+    // at the end of the zlib stream or when the source stream has no more bytes.
+    size_t Fetch(uint8_t* out, size_t count);
+    // Reads what is left of the current chunk's data and checks its CRC.
+    void FinishChunk();
 
- private:
-  bool RefillWindow();
-  size_t InflateInto(uint8_t* out, size_t count);
-  void StartNextChunk();
-  bool RefillInput();
+  private:
+    bool RefillWindow();
+    size_t InflateInto(uint8_t* out, size_t count);
+    void StartNextChunk();
+    bool RefillInput();
 
-  TStream& stream_;
-  TInflater inflater_;
-  std::vector<uint8_t> input_;
-  // Inflated bytes not yet handed out. Inflating large pieces keeps zlib on its
-  // fast path; a failure met while filling the window waits until the rows
-  // before it have been handed out, so the storage ends up exactly as it would
-  // with one row inflated at a time.
-  std::vector<uint8_t> window_;
-  size_t windowPos_ = 0;
-  size_t windowEnd_ = 0;
-  uint64_t needed_ = 0;
-  std::exception_ptr pendingFailure_;
-  int64_t position_ = 0;
-  int64_t chunkEnd_ = 0;
-  uint32_t crc_ = 0;
-  bool streamEnded_ = false;
+    TStream& stream_;
+    TInflater inflater_;
+    std::vector<uint8_t> input_;
+    // Inflated bytes not yet handed out. Inflating large pieces keeps zlib on its
+    // fast path; a failure met while filling the window waits until the rows
+    // before it have been handed out, so the storage ends up exactly as it would
+    // with one row inflated at a time.
+    std::vector<uint8_t> window_;
+    size_t windowPos_ = 0;
+    size_t windowEnd_ = 0;
+    uint64_t needed_ = 0;
+    std::exception_ptr pendingFailure_;
+    int64_t position_ = 0;
+    int64_t chunkEnd_ = 0;
+    uint32_t crc_ = 0;
+    bool streamEnded_ = false;
 };
 
 size_t TZlibFeed::Fetch(uint8_t* out, size_t count) {
-  size_t done = 0;
-  while (done < count) {
-    if (windowPos_ == windowEnd_ && !RefillWindow()) break;
-    const size_t piece = std::min(count - done, windowEnd_ - windowPos_);
-    std::memcpy(out + done, window_.data() + windowPos_, piece);
-    windowPos_ += piece;
-    done += piece;
-  }
-  return done;
+    size_t done = 0;
+    while (done < count) {
+        if (windowPos_ == windowEnd_ && !RefillWindow())
+            break;
+        const size_t piece = std::min(count - done, windowEnd_ - windowPos_);
+        std::memcpy(out + done, window_.data() + windowPos_, piece);
+        windowPos_ += piece;
+        done += piece;
+    }
+    return done;
 }
 
 bool TZlibFeed::RefillWindow() {
-  if (pendingFailure_) std::rethrow_exception(std::exchange(pendingFailure_, nullptr));
-  if (window_.empty()) window_.resize(static_cast<size_t>(std::min<uint64_t>(kWindowSize, std::max<uint64_t>(needed_, 1))));
-  const size_t wanted = static_cast<size_t>(std::min<uint64_t>(window_.size(), needed_));
-  size_t got = 0;
-  try {
-    got = InflateInto(window_.data(), wanted);
-  } catch (...) {
-    got = wanted - inflater_.Stream().avail_out;
-    pendingFailure_ = std::current_exception();
-  }
-  needed_ -= got;
-  windowPos_ = 0;
-  windowEnd_ = got;
-  if (got == 0 && pendingFailure_) std::rethrow_exception(std::exchange(pendingFailure_, nullptr));
-  return got > 0;
+    if (pendingFailure_)
+        std::rethrow_exception(std::exchange(pendingFailure_, nullptr));
+    if (window_.empty())
+        window_.resize(
+            static_cast<size_t>(std::min<uint64_t>(kWindowSize, std::max<uint64_t>(needed_, 1))));
+    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(window_.size(), needed_));
+    size_t got = 0;
+    try {
+        got = InflateInto(window_.data(), wanted);
+    } catch (...) {
+        got = wanted - inflater_.Stream().avail_out;
+        pendingFailure_ = std::current_exception();
+    }
+    needed_ -= got;
+    windowPos_ = 0;
+    windowEnd_ = got;
+    if (got == 0 && pendingFailure_)
+        std::rethrow_exception(std::exchange(pendingFailure_, nullptr));
+    return got > 0;
 }
 
 size_t TZlibFeed::InflateInto(uint8_t* out, size_t count) {
-  z_stream& z = inflater_.Stream();
-  z.next_out = out;
-  z.avail_out = static_cast<uInt>(count);
-  while (z.avail_out > 0 && !streamEnded_) {
-    if (z.avail_in == 0) {
-      if (position_ == chunkEnd_) {
-        StartNextChunk();  // may be an empty IDAT: look again
-        continue;
-      }
-      if (!RefillInput()) break;
+    z_stream& z = inflater_.Stream();
+    z.next_out = out;
+    z.avail_out = static_cast<uInt>(count);
+    while (z.avail_out > 0 && !streamEnded_) {
+        if (z.avail_in == 0) {
+            if (position_ == chunkEnd_) {
+                StartNextChunk(); // may be an empty IDAT: look again
+                continue;
+            }
+            if (!RefillInput())
+                break;
+        }
+        const int status = inflate(&z, Z_NO_FLUSH);
+        if (status == Z_STREAM_END) {
+            // The compressed data ends here, whatever the header promised: the rows not
+            // reached stay as prepared (black, transparent).
+            streamEnded_ = true;
+        } else if (status < 0 || status == Z_NEED_DICT) {
+            // A preset dictionary is not allowed in PNG data; inflate would ask for it
+            // again and again, so it is refused like corrupt data.
+            throw EPNGZLIBError(status);
+        }
     }
-    const int status = inflate(&z, Z_NO_FLUSH);
-    if (status == Z_STREAM_END) {
-      // The compressed data ends here, whatever the header promised: the rows not
-      // reached stay as prepared (black, transparent).
-      streamEnded_ = true;
-    } else if (status < 0 || status == Z_NEED_DICT) {
-      // A preset dictionary is not allowed in PNG data; inflate would ask for it
-      // again and again, so it is refused like corrupt data.
-      throw EPNGZLIBError(status);
-    }
-  }
-  return count - z.avail_out;
+    return count - z.avail_out;
 }
 
 void TZlibFeed::StartNextChunk() {
-  uint32_t stored = 0;
-  StreamReadBigEndian32(stream_, stored);
-  if (stored != CrcFinish(crc_)) throw EPngInvalidCRC();
-  uint32_t length = 0;
-  StreamReadBigEndian32(stream_, length);
-  TChunkType type{};
-  StreamRead(stream_, type.data(), 4);
-  if (!SameType(type, "IDAT")) throw EPNGMissingMultipleIDAT();
-  if (length > kMaxChunkLength) throw EPngUnexpectedEnd();
-  crc_ = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
-  position_ += 12;
-  chunkEnd_ = position_ + length;
+    uint32_t stored = 0;
+    StreamReadBigEndian32(stream_, stored);
+    if (stored != CrcFinish(crc_))
+        throw EPngInvalidCRC();
+    uint32_t length = 0;
+    StreamReadBigEndian32(stream_, length);
+    TChunkType type{};
+    StreamRead(stream_, type.data(), 4);
+    if (!SameType(type, "IDAT"))
+        throw EPNGMissingMultipleIDAT();
+    if (length > kMaxChunkLength)
+        throw EPngUnexpectedEnd();
+    crc_ = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
+    position_ += 12;
+    chunkEnd_ = position_ + length;
 }
 
 bool TZlibFeed::RefillInput() {
-  const int64_t wanted = std::min<int64_t>(kInputPiece, chunkEnd_ - position_);
-  const int64_t got = StreamRead(stream_, input_.data(), wanted);
-  if (got <= 0) return false;
-  position_ += got;
-  crc_ = CrcUpdate(crc_, input_.data(), static_cast<size_t>(got));
-  z_stream& z = inflater_.Stream();
-  z.next_in = input_.data();
-  z.avail_in = static_cast<uInt>(got);
-  return true;
+    const int64_t wanted = std::min<int64_t>(kInputPiece, chunkEnd_ - position_);
+    const int64_t got = StreamRead(stream_, input_.data(), wanted);
+    if (got <= 0)
+        return false;
+    position_ += got;
+    crc_ = CrcUpdate(crc_, input_.data(), static_cast<size_t>(got));
+    z_stream& z = inflater_.Stream();
+    z.next_in = input_.data();
+    z.avail_in = static_cast<uInt>(got);
+    return true;
 }
 
 void TZlibFeed::FinishChunk() {
-  // Bytes the image did not need (after its last row, or after the end of the
-  // zlib stream) still belong to the chunk and to its CRC.
-  while (position_ < chunkEnd_) {
-    const int64_t wanted = std::min<int64_t>(kInputPiece, chunkEnd_ - position_);
-    const int64_t got = StreamRead(stream_, input_.data(), wanted);
-    if (got <= 0) break;  // a truncated stream: the CRC read below fails
-    position_ += got;
-    crc_ = CrcUpdate(crc_, input_.data(), static_cast<size_t>(got));
-  }
-  uint32_t stored = 0;
-  StreamReadBigEndian32(stream_, stored);
-  if (stored != CrcFinish(crc_)) throw EPngInvalidCRC();
+    // Bytes the image did not need (after its last row, or after the end of the
+    // zlib stream) still belong to the chunk and to its CRC.
+    while (position_ < chunkEnd_) {
+        const int64_t wanted = std::min<int64_t>(kInputPiece, chunkEnd_ - position_);
+        const int64_t got = StreamRead(stream_, input_.data(), wanted);
+        if (got <= 0)
+            break; // a truncated stream: the CRC read below fails
+        position_ += got;
+        crc_ = CrcUpdate(crc_, input_.data(), static_cast<size_t>(got));
+    }
+    uint32_t stored = 0;
+    StreamReadBigEndian32(stream_, stored);
+    if (stored != CrcFinish(crc_))
+        throw EPngInvalidCRC();
 }
 
 bool IsIdentity(const std::array<uint8_t, 256>& table) {
-  for (int i = 0; i < 256; ++i)
-    if (table[i] != i) return false;
-  return true;
+    for (int i = 0; i < 256; ++i)
+        if (table[i] != i)
+            return false;
+    return true;
 }
 
 // The decoder state of one ReadBody: two row buffers swapped by a one-bit
 // selector, so the prior row is never copied.
 class TRowDecoder {
- public:
-  TRowDecoder(TPNGObject& picture, TChunkIHDR& header, TZlibFeed& feed)
-      : picture_(picture), header_(header), feed_(feed) {
-    fullRowBytes_ = picture.FullRowBytes();
-    filterStep_ = picture.FilterStep();
-    for (auto& buffer : lineBuffers_) buffer.assign(size_t(fullRowBytes_) + 1, 0);
-  }
+  public:
+    TRowDecoder(TPNGObject& picture, TChunkIHDR& header, TZlibFeed& feed)
+        : picture_(picture), header_(header), feed_(feed) {
+        fullRowBytes_ = picture.FullRowBytes();
+        filterStep_ = picture.FilterStep();
+        for (auto& buffer : lineBuffers_)
+            buffer.assign(size_t(fullRowBytes_) + 1, 0);
+    }
 
-  void DecodeRows();
-  void DecodeAdam7();
+    void DecodeRows();
+    void DecodeAdam7();
 
- private:
-  // Fetches and unfilters one row of `rowBytes` bytes; false when the data ended.
-  bool NextRow(uint32_t rowBytes);
-  TRowTarget TargetFor(uint32_t y) const;
-  uint8_t* Current() { return lineBuffers_[current_].data(); }
-  uint8_t* Prior() { return lineBuffers_[current_ ^ 1].data(); }
+  private:
+    // Fetches and unfilters one row of `rowBytes` bytes; false when the data ended.
+    bool NextRow(uint32_t rowBytes);
+    TRowTarget TargetFor(uint32_t y) const;
+    uint8_t* Current() { return lineBuffers_[current_].data(); }
+    uint8_t* Prior() { return lineBuffers_[current_ ^ 1].data(); }
 
-  TPNGObject& picture_;
-  TChunkIHDR& header_;
-  TZlibFeed& feed_;
-  uint32_t fullRowBytes_ = 0;
-  uint32_t filterStep_ = 1;
-  std::vector<uint8_t> lineBuffers_[2];
-  unsigned current_ = 1;  // buffer 0 is the all-zero prior row of the first row
+    TPNGObject& picture_;
+    TChunkIHDR& header_;
+    TZlibFeed& feed_;
+    uint32_t fullRowBytes_ = 0;
+    uint32_t filterStep_ = 1;
+    std::vector<uint8_t> lineBuffers_[2];
+    unsigned current_ = 1; // buffer 0 is the all-zero prior row of the first row
 };
 
 bool TRowDecoder::NextRow(uint32_t rowBytes) {
-  uint8_t* row = Current();
-  // A short row means the data ended inside it; it is not stored, like the rows
-  // after it.
-  if (feed_.Fetch(row, size_t(rowBytes) + 1) != size_t(rowBytes) + 1) return false;
-  UnfilterRow(row[0], row + 1, Prior() + 1, rowBytes, filterStep_);
-  return true;
+    uint8_t* row = Current();
+    // A short row means the data ended inside it; it is not stored, like the rows
+    // after it.
+    if (feed_.Fetch(row, size_t(rowBytes) + 1) != size_t(rowBytes) + 1)
+        return false;
+    UnfilterRow(row[0], row + 1, Prior() + 1, rowBytes, filterStep_);
+    return true;
 }
 
 TRowTarget TRowDecoder::TargetFor(uint32_t y) const {
-  const uint64_t planeRow = uint64_t(header_.RowStride) * (header_.ImageHeight - 1 - y);
-  TRowTarget target{};
-  target.Colour = header_.ColourPlane ? header_.ColourPlane + planeRow : nullptr;
-  target.Low = header_.LowPlane ? header_.LowPlane.get() + planeRow : nullptr;
-  target.Alpha = header_.AlphaPlane ? header_.AlphaPlane.get() + uint64_t(header_.ImageWidth) * y : nullptr;
-  return target;
+    const uint64_t planeRow = uint64_t(header_.RowStride) * (header_.ImageHeight - 1 - y);
+    TRowTarget target{};
+    target.Colour = header_.ColourPlane ? header_.ColourPlane + planeRow : nullptr;
+    target.Low = header_.LowPlane ? header_.LowPlane.get() + planeRow : nullptr;
+    target.Alpha =
+        header_.AlphaPlane ? header_.AlphaPlane.get() + uint64_t(header_.ImageWidth) * y : nullptr;
+    return target;
 }
 
 void TRowDecoder::DecodeRows() {
-  feed_.SetBytesNeeded((uint64_t(fullRowBytes_) + 1) * header_.ImageHeight);
-  const TRowConversion convert = ChooseConversion(header_.ColourType, header_.BitDepth, false,
-                                                  IsIdentity(picture_.GammaLut));
-  if (!convert) return;
-  const uint8_t* gamma = picture_.GammaLut.data();
-  for (uint32_t y = 0; y < header_.ImageHeight; ++y) {
-    if (!NextRow(fullRowBytes_)) return;
-    // A picture 0 pixels wide still has a filter-type byte per row, but no
-    // pixel memory to put anything in.
-    if (header_.ImageWidth > 0) convert(Current() + 1, header_.ImageWidth, 0, 1, TargetFor(y), gamma);
-    current_ ^= 1;
-  }
+    feed_.SetBytesNeeded((uint64_t(fullRowBytes_) + 1) * header_.ImageHeight);
+    const TRowConversion convert = ChooseConversion(header_.ColourType, header_.BitDepth, false,
+                                                    IsIdentity(picture_.GammaLut));
+    if (!convert)
+        return;
+    const uint8_t* gamma = picture_.GammaLut.data();
+    for (uint32_t y = 0; y < header_.ImageHeight; ++y) {
+        if (!NextRow(fullRowBytes_))
+            return;
+        // A picture 0 pixels wide still has a filter-type byte per row, but no
+        // pixel memory to put anything in.
+        if (header_.ImageWidth > 0)
+            convert(Current() + 1, header_.ImageWidth, 0, 1, TargetFor(y), gamma);
+        current_ ^= 1;
+    }
 }
 
 void TRowDecoder::DecodeAdam7() {
-  const TRowConversion convert = ChooseConversion(header_.ColourType, header_.BitDepth, true,
-                                                  IsIdentity(picture_.GammaLut));
-  if (!convert) return;
-  uint64_t needed = 0;
-  for (const TAdam7Pass& pass : kAdam7Passes) {
-    const uint32_t passRowBytes = picture_.RowBytesFor(pass.Width(header_.ImageWidth));
-    if (passRowBytes > 0) needed += (uint64_t(passRowBytes) + 1) * pass.Height(header_.ImageHeight);
-  }
-  feed_.SetBytesNeeded(needed);
-  const uint8_t* gamma = picture_.GammaLut.data();
-  for (const TAdam7Pass& pass : kAdam7Passes) {
-    const uint32_t passWidth = pass.Width(header_.ImageWidth);
-    const uint32_t passRowBytes = picture_.RowBytesFor(passWidth);
-    std::fill_n(Prior(), size_t(passRowBytes) + 1, 0);  // a pass starts with a zero prior row
-    if (passRowBytes == 0) continue;
-    for (uint32_t y = pass.FirstRow; y < header_.ImageHeight; y += pass.RowStep) {
-      if (!NextRow(passRowBytes)) return;
-      convert(Current() + 1, passWidth, pass.FirstColumn, pass.ColumnStep, TargetFor(y), gamma);
-      current_ ^= 1;
+    const TRowConversion convert =
+        ChooseConversion(header_.ColourType, header_.BitDepth, true, IsIdentity(picture_.GammaLut));
+    if (!convert)
+        return;
+    uint64_t needed = 0;
+    for (const TAdam7Pass& pass : kAdam7Passes) {
+        const uint32_t passRowBytes = picture_.RowBytesFor(pass.Width(header_.ImageWidth));
+        if (passRowBytes > 0)
+            needed += (uint64_t(passRowBytes) + 1) * pass.Height(header_.ImageHeight);
     }
-  }
+    feed_.SetBytesNeeded(needed);
+    const uint8_t* gamma = picture_.GammaLut.data();
+    for (const TAdam7Pass& pass : kAdam7Passes) {
+        const uint32_t passWidth = pass.Width(header_.ImageWidth);
+        const uint32_t passRowBytes = picture_.RowBytesFor(passWidth);
+        std::fill_n(Prior(), size_t(passRowBytes) + 1, 0); // a pass starts with a zero prior row
+        if (passRowBytes == 0)
+            continue;
+        for (uint32_t y = pass.FirstRow; y < header_.ImageHeight; y += pass.RowStep) {
+            if (!NextRow(passRowBytes))
+                return;
+            convert(Current() + 1, passWidth, pass.FirstColumn, pass.ColumnStep, TargetFor(y),
+                    gamma);
+            current_ ^= 1;
+        }
+    }
 }
 
-}  // namespace
+} // namespace
 
 bool TChunkIDAT::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
-  TPNGObject& picture = *Owner();
-  TChunkIHDR& header = picture.HeaderChunk();
-  // A gAMA read after the header reaches grey pictures through their colour table.
-  if (header.Paletted && (header.ColourType == 0 || header.ColourType == 4)) header.InstallGreyRamp();
-  ResizeBody(0);
-  TZlibFeed feed(stream, type, length);
-  {
-    TRowDecoder decoder(picture, header, feed);
-    if (picture.Interlacing == 0)
-      decoder.DecodeRows();
-    else if (picture.Interlacing == 1)
-      decoder.DecodeAdam7();
-  }
-  feed.FinishChunk();
-  return true;
+    TPNGObject& picture = *Owner();
+    TChunkIHDR& header = picture.HeaderChunk();
+    // A gAMA read after the header reaches grey pictures through their colour table.
+    if (header.Paletted && (header.ColourType == 0 || header.ColourType == 4))
+        header.InstallGreyRamp();
+    ResizeBody(0);
+    TZlibFeed feed(stream, type, length);
+    {
+        TRowDecoder decoder(picture, header, feed);
+        if (picture.Interlacing == 0)
+            decoder.DecodeRows();
+        else if (picture.Interlacing == 1)
+            decoder.DecodeAdam7();
+    }
+    feed.FinishChunk();
+    return true;
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

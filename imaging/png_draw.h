@@ -38,4 +38,4 @@ enum class TBlendPath { Plain, Fast };
 void DrawAlpha(HDC dc, const TRect& rect, const TPNGObject& picture, const TChunkIHDR& header,
                TBlendPath path = TBlendPath::Fast);
 
-}  // namespace zorbalin
+} // namespace zorbalin

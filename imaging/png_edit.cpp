@@ -20,342 +20,385 @@ constexpr std::uint64_t kMaxStorageBytes = std::uint64_t(1) << 30;
 // Packed pixels: the bit count of the colour plane decides the addressing, so
 // that 2-bit pictures (kept four bits wide) address the pixels they store.
 struct TPackedPosition {
-  std::uint32_t Byte;
-  int Shift;
-  std::uint8_t Mask;
+    std::uint32_t Byte;
+    int Shift;
+    std::uint8_t Mask;
 };
 
 TPackedPosition PackedPositionOf(std::uint32_t x, int bitCount) {
-  const int d = std::min(bitCount, 8);
-  const std::uint32_t perByte = 8u / static_cast<std::uint32_t>(d);
-  return {x / perByte, 8 - d - d * static_cast<int>(x % perByte),
-          static_cast<std::uint8_t>((1u << d) - 1u)};
+    const int d = std::min(bitCount, 8);
+    const std::uint32_t perByte = 8u / static_cast<std::uint32_t>(d);
+    return {x / perByte, 8 - d - d * static_cast<int>(x % perByte),
+            static_cast<std::uint8_t>((1u << d) - 1u)};
 }
 
 // The scale that spreads a packed grey sample over 0..255.
-std::uint32_t GreyScale(int bitCount) { return bitCount == 1 ? 255u : bitCount == 4 ? 17u : 1u; }
+std::uint32_t GreyScale(int bitCount) {
+    return bitCount == 1 ? 255u : bitCount == 4 ? 17u : 1u;
+}
 
 // Chunks under construction are owned by a list slot as soon as they exist,
 // so a failure halfway leaves only whole chunks in the list.
-template <class T>
-T* AppendChunk(TPNGList& list, TPNGObject* owner) {
-  T* chunk = static_cast<T*>(T::Class().Create(owner));
-  list.Append(chunk);
-  return chunk;
+template <class T> T* AppendChunk(TPNGList& list, TPNGObject* owner) {
+    T* chunk = static_cast<T*>(T::Class().Create(owner));
+    list.Append(chunk);
+    return chunk;
 }
 
 // The picture's pixel format as a bitmap; Exception with an empty message for a
 // format the table does not know.
 TPixelFormat BitmapFormatFor(const TPNGObject& picture) {
-  const TChunkIHDR& header = picture.HeaderChunk();
-  if (picture.TransparencyKind() == tkAlpha) return pf24bit;
-  switch (header.BitDepth) {
-    case 1: return pf1bit;
+    const TChunkIHDR& header = picture.HeaderChunk();
+    if (picture.TransparencyKind() == tkAlpha)
+        return pf24bit;
+    switch (header.BitDepth) {
+    case 1:
+        return pf1bit;
     case 2:
-    case 4: return pf4bit;
+    case 4:
+        return pf4bit;
     case 8:
     case 16:
-      if (header.ColourType == 0 || header.ColourType == 2) return pf24bit;
-      if (header.ColourType == 3) return pf8bit;
-      break;
-    default: break;
-  }
-  throw Exception("");
+        if (header.ColourType == 0 || header.ColourType == 2)
+            return pf24bit;
+        if (header.ColourType == 3)
+            return pf8bit;
+        break;
+    default:
+        break;
+    }
+    throw Exception("");
 }
 
 // A logical palette made from the first `count` entries of the colour table.
 HPALETTE PaletteFromColourTable(const BITMAPINFO& info, std::uint32_t count) {
-  MAXLOGPALETTE palette;
-  palette.palVersion = 0x300;
-  palette.palNumEntries = static_cast<WORD>(count);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const RGBQUAD& c = info.bmiColors[i];
-    palette.palPalEntry[i] = PALETTEENTRY{c.rgbRed, c.rgbGreen, c.rgbBlue, 0};
-  }
-  return CreatePalette(reinterpret_cast<const LOGPALETTE*>(&palette));
+    MAXLOGPALETTE palette;
+    palette.palVersion = 0x300;
+    palette.palNumEntries = static_cast<WORD>(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const RGBQUAD& c = info.bmiColors[i];
+        palette.palPalEntry[i] = PALETTEENTRY{c.rgbRed, c.rgbGreen, c.rgbBlue, 0};
+    }
+    return CreatePalette(reinterpret_cast<const LOGPALETTE*>(&palette));
 }
 
-}  // namespace
+} // namespace
 
 // ---- Copying ------------------------------------------------------------------------------
 
 void TPNGObject::Assign(TPersistent* source) {
-  if (!source) {
-    Clear();
-  } else if (auto* png = dynamic_cast<TPNGObject*>(source)) {
-    CopyImage(*png);
-  } else if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
-    AssignFromBitmapHandle(bitmap->Handle(), bitmap->Transparent(),
-                           ColorToRGB(bitmap->TransparentColor()));
-  } else {
-    TGraphic::Assign(source);
-  }
+    if (!source) {
+        Clear();
+    } else if (auto* png = dynamic_cast<TPNGObject*>(source)) {
+        CopyImage(*png);
+    } else if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
+        AssignFromBitmapHandle(bitmap->Handle(), bitmap->Transparent(),
+                               ColorToRGB(bitmap->TransparentColor()));
+    } else {
+        TGraphic::Assign(source);
+    }
 }
 
 void TPNGObject::AssignTo(TPersistent* destination) {
-  if (auto* png = dynamic_cast<TPNGObject*>(destination)) {
-    png->CopyImage(*this);
-    return;
-  }
-  auto* bitmap = dynamic_cast<TBitmap*>(destination);
-  if (!bitmap || !dynamic_cast<TChunkIHDR*>(Chunks.Item(0))) RaiseAssignError(this, destination);
-  bitmap->SetPixelFormat(BitmapFormatFor(*this));
-  bitmap->SetSize(GetWidth(), GetHeight());
-  bitmap->Canvas().Draw(0, 0, this);
-  if (TransparencyKind() == tkColourKey) {
-    bitmap->SetTransparentColor(TransparentColour());
-    bitmap->SetTransparent(true);
-  }
+    if (auto* png = dynamic_cast<TPNGObject*>(destination)) {
+        png->CopyImage(*this);
+        return;
+    }
+    auto* bitmap = dynamic_cast<TBitmap*>(destination);
+    if (!bitmap || !dynamic_cast<TChunkIHDR*>(Chunks.Item(0)))
+        RaiseAssignError(this, destination);
+    bitmap->SetPixelFormat(BitmapFormatFor(*this));
+    bitmap->SetSize(GetWidth(), GetHeight());
+    bitmap->Canvas().Draw(0, 0, this);
+    if (TransparencyKind() == tkColourKey) {
+        bitmap->SetTransparentColor(TransparentColour());
+        bitmap->SetTransparent(true);
+    }
 }
 
 void TPNGObject::CopyImage(const TPNGObject& source) {
-  if (&source == this) return;  // clearing first would destroy the source
-  Interlacing = source.Interlacing;
-  SetMaxDataChunkSize(source.GetMaxDataChunkSize());
-  ZlibLevel = source.ZlibLevel;
-  SaveFilters = source.SaveFilters;
-  Clear();
-  const std::uint32_t count = source.Chunks.Count();
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const TChunk* original = source.Chunks.Item(i);
-    if (!original) continue;
-    TChunk* copy = original->ChunkClass().Create(this);
-    Chunks.Append(copy);
-    copy->CopyFrom(*original);
-  }
+    if (&source == this)
+        return; // clearing first would destroy the source
+    Interlacing = source.Interlacing;
+    SetMaxDataChunkSize(source.GetMaxDataChunkSize());
+    ZlibLevel = source.ZlibLevel;
+    SaveFilters = source.SaveFilters;
+    Clear();
+    const std::uint32_t count = source.Chunks.Count();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const TChunk* original = source.Chunks.Item(i);
+        if (!original)
+            continue;
+        TChunk* copy = original->ChunkClass().Create(this);
+        Chunks.Append(copy);
+        copy->CopyFrom(*original);
+    }
 }
 
 void TPNGObject::AssignFromBitmapHandle(HBITMAP bitmap, bool transparent, COLORREF key) {
-  BITMAP description{};
-  const bool known = GetObject(bitmap, sizeof description, &description) != 0;
-  Clear();
-  // A bitmap that is no bitmap, or holds no pixel, gives an empty picture.
-  if (!known || description.bmWidth <= 0 || description.bmHeight == 0) return;
+    BITMAP description{};
+    const bool known = GetObject(bitmap, sizeof description, &description) != 0;
+    Clear();
+    // A bitmap that is no bitmap, or holds no pixel, gives an empty picture.
+    if (!known || description.bmWidth <= 0 || description.bmHeight == 0)
+        return;
 
-  TChunkIHDR* header = AppendChunk<TChunkIHDR>(Chunks, this);
-  header->ImageWidth = static_cast<std::uint32_t>(description.bmWidth);
-  header->ImageHeight = static_cast<std::uint32_t>(std::abs(description.bmHeight));
-  const bool indexed = description.bmBitsPixel < 16;
-  header->BitDepth = indexed ? static_cast<std::uint8_t>(description.bmBitsPixel) : 8;
-  header->ColourType = indexed ? 3 : 2;
-  header->PrepareStorage();
-  {
-    DCOwner temporary(CreateCompatibleDC(nullptr));
-    GetDIBits(temporary.Get(), bitmap, 0, header->ImageHeight, header->ColourPlane,
-              &header->BitmapInfo, DIB_RGB_COLORS);
-  }
+    TChunkIHDR* header = AppendChunk<TChunkIHDR>(Chunks, this);
+    header->ImageWidth = static_cast<std::uint32_t>(description.bmWidth);
+    header->ImageHeight = static_cast<std::uint32_t>(std::abs(description.bmHeight));
+    const bool indexed = description.bmBitsPixel < 16;
+    header->BitDepth = indexed ? static_cast<std::uint8_t>(description.bmBitsPixel) : 8;
+    header->ColourType = indexed ? 3 : 2;
+    header->PrepareStorage();
+    {
+        DCOwner temporary(CreateCompatibleDC(nullptr));
+        GetDIBits(temporary.Get(), bitmap, 0, header->ImageHeight, header->ColourPlane,
+                  &header->BitmapInfo, DIB_RGB_COLORS);
+    }
 
-  TChunkPLTE* palette = header->Paletted ? AppendChunk<TChunkPLTE>(Chunks, this) : nullptr;
-  TChunktRNS* trns = transparent ? AppendChunk<TChunktRNS>(Chunks, this) : nullptr;
-  AppendChunk<TChunkIDAT>(Chunks, this);
-  AppendChunk<TChunkIEND>(Chunks, this);
-  if (palette) {
-    const std::uint32_t entries = 1u << header->BitDepth;
-    palette->EntryCount = entries;
-    HPALETTE made = PaletteFromColourTable(header->BitmapInfo, entries);
-    if (!made) throw EPNGOutMemory();
-    header->InstallPaletteKeepingTable(made);
-  }
-  if (trns) trns->SetTransparentColour(key);
+    TChunkPLTE* palette = header->Paletted ? AppendChunk<TChunkPLTE>(Chunks, this) : nullptr;
+    TChunktRNS* trns = transparent ? AppendChunk<TChunktRNS>(Chunks, this) : nullptr;
+    AppendChunk<TChunkIDAT>(Chunks, this);
+    AppendChunk<TChunkIEND>(Chunks, this);
+    if (palette) {
+        const std::uint32_t entries = 1u << header->BitDepth;
+        palette->EntryCount = entries;
+        HPALETTE made = PaletteFromColourTable(header->BitmapInfo, entries);
+        if (!made)
+            throw EPNGOutMemory();
+        header->InstallPaletteKeepingTable(made);
+    }
+    if (trns)
+        trns->SetTransparentColour(key);
 }
 
 // ---- Palette -----------------------------------------------------------------------------
 
-HPALETTE TPNGObject::GetPalette() const { return HeaderChunk().PaletteHandle; }
+HPALETTE TPNGObject::GetPalette() const {
+    return HeaderChunk().PaletteHandle;
+}
 
-void TPNGObject::SetPalette(HPALETTE palette) { HeaderChunk().InstallPalette(palette); }
+void TPNGObject::SetPalette(HPALETTE palette) {
+    HeaderChunk().InstallPalette(palette);
+}
 
 // ---- Size ----------------------------------------------------------------------------------
 
-void TPNGObject::SetWidth(int width) { SetSize(width, GetHeight()); }
+void TPNGObject::SetWidth(int width) {
+    SetSize(width, GetHeight());
+}
 
-void TPNGObject::SetHeight(int height) { SetSize(GetWidth(), height); }
+void TPNGObject::SetHeight(int height) {
+    SetSize(GetWidth(), height);
+}
 
 namespace {
 
 // The planes of a resized picture, made before anything of the old storage is
 // touched, so that a failure leaves the picture as it was.
 struct TResizedPlanes {
-  std::uint32_t Width = 0, Height = 0;
-  std::size_t Stride = 0;
-  BitmapOwner Section;
-  std::uint8_t* Colour = nullptr;
-  std::unique_ptr<std::uint8_t[]> Alpha, Low;
+    std::uint32_t Width = 0, Height = 0;
+    std::size_t Stride = 0;
+    BitmapOwner Section;
+    std::uint8_t* Colour = nullptr;
+    std::unique_ptr<std::uint8_t[]> Alpha, Low;
 };
 
 TResizedPlanes MakeResizedPlanes(const TChunkIHDR& header, int width, int height) {
-  TResizedPlanes planes;
-  planes.Width = static_cast<std::uint32_t>(width);
-  planes.Height = static_cast<std::uint32_t>(height);
-  const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
-  const std::uint64_t stride = (std::uint64_t(bitCount) * planes.Width + 31) / 32 * 4;
-  const bool hasAlpha = header.ColourType == 4 || header.ColourType == 6;
-  const bool wide = header.BitDepth == 16;
-  const std::uint64_t pixels = std::uint64_t(planes.Width) * planes.Height;
-  const std::uint64_t total = stride * planes.Height * (wide ? 2 : 1) + (hasAlpha ? pixels : 0);
-  if (total > kMaxStorageBytes) throw EPNGOutMemory();
-  planes.Stride = static_cast<std::size_t>(stride);
+    TResizedPlanes planes;
+    planes.Width = static_cast<std::uint32_t>(width);
+    planes.Height = static_cast<std::uint32_t>(height);
+    const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
+    const std::uint64_t stride = (std::uint64_t(bitCount) * planes.Width + 31) / 32 * 4;
+    const bool hasAlpha = header.ColourType == 4 || header.ColourType == 6;
+    const bool wide = header.BitDepth == 16;
+    const std::uint64_t pixels = std::uint64_t(planes.Width) * planes.Height;
+    const std::uint64_t total = stride * planes.Height * (wide ? 2 : 1) + (hasAlpha ? pixels : 0);
+    if (total > kMaxStorageBytes)
+        throw EPNGOutMemory();
+    planes.Stride = static_cast<std::size_t>(stride);
 
-  // Described by the picture's own header and colour table.
-  BITMAPINFO info = header.BitmapInfo;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  void* bits = nullptr;
-  planes.Section.Reset(CreateDIBSection(header.DibDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!planes.Section || !bits) throw EPNGOutMemory();
-  planes.Colour = static_cast<std::uint8_t*>(bits);
-  if (hasAlpha) {
-    planes.Alpha.reset(new (std::nothrow) std::uint8_t[pixels]);
-    if (!planes.Alpha) throw EPNGOutMemory();
-    std::memset(planes.Alpha.get(), 255, pixels);
-  }
-  if (wide) {
-    planes.Low.reset(new (std::nothrow) std::uint8_t[planes.Stride * planes.Height]());
-    if (!planes.Low) throw EPNGOutMemory();
-  }
-  return planes;
+    // Described by the picture's own header and colour table.
+    BITMAPINFO info = header.BitmapInfo;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    void* bits = nullptr;
+    planes.Section.Reset(CreateDIBSection(header.DibDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!planes.Section || !bits)
+        throw EPNGOutMemory();
+    planes.Colour = static_cast<std::uint8_t*>(bits);
+    if (hasAlpha) {
+        planes.Alpha.reset(new (std::nothrow) std::uint8_t[pixels]);
+        if (!planes.Alpha)
+            throw EPNGOutMemory();
+        std::memset(planes.Alpha.get(), 255, pixels);
+    }
+    if (wide) {
+        planes.Low.reset(new (std::nothrow) std::uint8_t[planes.Stride * planes.Height]());
+        if (!planes.Low)
+            throw EPNGOutMemory();
+    }
+    return planes;
 }
 
-}  // namespace
+} // namespace
 
 void TPNGObject::SetSize(int width, int height) {
-  if (width < 1 || height < 1) throw EPNGInvalidNewSize();
-  TChunkIHDR& header = HeaderChunk();
-  TResizedPlanes planes = MakeResizedPlanes(header, width, height);
+    if (width < 1 || height < 1)
+        throw EPNGInvalidNewSize();
+    TChunkIHDR& header = HeaderChunk();
+    TResizedPlanes planes = MakeResizedPlanes(header, width, height);
 
-  // Overlapping rows, counted from the top; the colour and low-byte planes are
-  // bottom-up, the alpha plane top-down.
-  const std::uint32_t rows = std::min(planes.Height, header.ImageHeight);
-  const std::size_t rowBytes = std::min(planes.Stride, static_cast<std::size_t>(header.RowStride));
-  const std::size_t alphaBytes = std::min(planes.Width, header.ImageWidth);
-  // A picture of no pixels has no rows to keep.
-  for (std::uint32_t r = 0; r < rows && rowBytes > 0; ++r) {
-    const std::size_t target = planes.Stride * (planes.Height - 1 - r);
-    std::memcpy(planes.Colour + target, ColourRow(r), rowBytes);
-    if (planes.Low && header.LowPlane) std::memcpy(planes.Low.get() + target, LowByteRow(r), rowBytes);
-    if (planes.Alpha && header.AlphaPlane)
-      std::memcpy(planes.Alpha.get() + std::size_t(planes.Width) * r, AlphaRow(r), alphaBytes);
-  }
+    // Overlapping rows, counted from the top; the colour and low-byte planes are
+    // bottom-up, the alpha plane top-down.
+    const std::uint32_t rows = std::min(planes.Height, header.ImageHeight);
+    const std::size_t rowBytes =
+        std::min(planes.Stride, static_cast<std::size_t>(header.RowStride));
+    const std::size_t alphaBytes = std::min(planes.Width, header.ImageWidth);
+    // A picture of no pixels has no rows to keep.
+    for (std::uint32_t r = 0; r < rows && rowBytes > 0; ++r) {
+        const std::size_t target = planes.Stride * (planes.Height - 1 - r);
+        std::memcpy(planes.Colour + target, ColourRow(r), rowBytes);
+        if (planes.Low && header.LowPlane)
+            std::memcpy(planes.Low.get() + target, LowByteRow(r), rowBytes);
+        if (planes.Alpha && header.AlphaPlane)
+            std::memcpy(planes.Alpha.get() + std::size_t(planes.Width) * r, AlphaRow(r),
+                        alphaBytes);
+    }
 
-  // The picture's own context takes the new section: the canvas keeps drawing
-  // into the colour plane, and the context's first bitmap, which the header
-  // puts back when it releases the storage, stays valid.
-  HBITMAP previous = SelectObject(header.DibDC, planes.Section.Get());
-  if (!previous) throw EPNGOutMemory();
-  // A picture of no pixels had no section: then the context's own first bitmap
-  // came back, which stays with the context.
-  if (previous == header.DibHandle) DeleteObject(previous);
-  header.DibHandle = planes.Section.Release();
-  header.ColourPlane = planes.Colour;
-  header.BitmapInfo.bmiHeader.biWidth = width;
-  header.BitmapInfo.bmiHeader.biHeight = height;
-  header.RowStride = static_cast<std::int32_t>(planes.Stride);
-  header.ImageWidth = planes.Width;
-  header.ImageHeight = planes.Height;
-  if (planes.Alpha) header.AlphaPlane = std::move(planes.Alpha);
-  if (planes.Low) header.LowPlane = std::move(planes.Low);
-  if (Canvas) Canvas->SetHandle(header.DibDC);
+    // The picture's own context takes the new section: the canvas keeps drawing
+    // into the colour plane, and the context's first bitmap, which the header
+    // puts back when it releases the storage, stays valid.
+    HBITMAP previous = SelectObject(header.DibDC, planes.Section.Get());
+    if (!previous)
+        throw EPNGOutMemory();
+    // A picture of no pixels had no section: then the context's own first bitmap
+    // came back, which stays with the context.
+    if (previous == header.DibHandle)
+        DeleteObject(previous);
+    header.DibHandle = planes.Section.Release();
+    header.ColourPlane = planes.Colour;
+    header.BitmapInfo.bmiHeader.biWidth = width;
+    header.BitmapInfo.bmiHeader.biHeight = height;
+    header.RowStride = static_cast<std::int32_t>(planes.Stride);
+    header.ImageWidth = planes.Width;
+    header.ImageHeight = planes.Height;
+    if (planes.Alpha)
+        header.AlphaPlane = std::move(planes.Alpha);
+    if (planes.Low)
+        header.LowPlane = std::move(planes.Low);
+    if (Canvas)
+        Canvas->SetHandle(header.DibDC);
 }
 
 // ---- Pixels ---------------------------------------------------------------------------------
 
 TColor TPNGObject::GetPixel(int x, int y) const {
-  if (x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight()) return 0;
-  const TChunkIHDR& header = HeaderChunk();
-  const std::uint8_t* row = ColourRow(static_cast<std::uint32_t>(y));
-  const std::uint32_t ux = static_cast<std::uint32_t>(x);
-  const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
-  if (header.ColourType == 0 || header.ColourType == 3 || header.ColourType == 4) {
-    const std::uint32_t sample = PackedSample(row, ux, static_cast<std::uint32_t>(std::min(bitCount, 8)));
-    if (header.ColourType == 3) {
-      // The colour table already holds the gamma-corrected palette: this is
-      // the colour the pixel is drawn with.
-      const RGBQUAD& c = header.BitmapInfo.bmiColors[sample];
-      return static_cast<TColor>(RGB(c.rgbRed, c.rgbGreen, c.rgbBlue));
+    if (x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight())
+        return 0;
+    const TChunkIHDR& header = HeaderChunk();
+    const std::uint8_t* row = ColourRow(static_cast<std::uint32_t>(y));
+    const std::uint32_t ux = static_cast<std::uint32_t>(x);
+    const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
+    if (header.ColourType == 0 || header.ColourType == 3 || header.ColourType == 4) {
+        const std::uint32_t sample =
+            PackedSample(row, ux, static_cast<std::uint32_t>(std::min(bitCount, 8)));
+        if (header.ColourType == 3) {
+            // The colour table already holds the gamma-corrected palette: this is
+            // the colour the pixel is drawn with.
+            const RGBQUAD& c = header.BitmapInfo.bmiColors[sample];
+            return static_cast<TColor>(RGB(c.rgbRed, c.rgbGreen, c.rgbBlue));
+        }
+        const std::uint32_t scaled = sample * GreyScale(bitCount);
+        const std::uint8_t v =
+            header.ColourType == 0 ? GammaLut[scaled] : static_cast<std::uint8_t>(scaled);
+        return static_cast<TColor>(RGB(v, v, v));
     }
-    const std::uint32_t scaled = sample * GreyScale(bitCount);
-    const std::uint8_t v = header.ColourType == 0 ? GammaLut[scaled] : static_cast<std::uint8_t>(scaled);
-    return static_cast<TColor>(RGB(v, v, v));
-  }
-  const std::uint8_t* p = row + 3 * static_cast<std::size_t>(ux);
-  return static_cast<TColor>(RGB(p[2], p[1], p[0]));
+    const std::uint8_t* p = row + 3 * static_cast<std::size_t>(ux);
+    return static_cast<TColor>(RGB(p[2], p[1], p[0]));
 }
 
 void TPNGObject::SetPixel(int x, int y, TColor colour) {
-  if (x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight()) return;
-  const TChunkIHDR& header = HeaderChunk();
-  std::uint8_t* row = ColourRow(static_cast<std::uint32_t>(y));
-  const std::uint32_t ux = static_cast<std::uint32_t>(x);
-  const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
-  const COLORREF rgb = ColorToRGB(colour);
-  if (header.ColourType == 0 || header.ColourType == 3) {
-    const UINT index = GetNearestPaletteIndex(header.PaletteHandle, rgb);
-    if (index == CLR_INVALID) return;
-    const TPackedPosition at = PackedPositionOf(ux, bitCount);
-    row[at.Byte] = static_cast<std::uint8_t>((row[at.Byte] & ~(at.Mask << at.Shift)) |
-                                             ((index & at.Mask) << at.Shift));
-  } else if (header.ColourType == 4) {
-    const TPackedPosition at = PackedPositionOf(ux, bitCount);
-    const std::uint32_t scale = GreyScale(bitCount);
-    const std::uint32_t value = (GetRValue(rgb) + scale / 2) / scale;
-    row[at.Byte] = static_cast<std::uint8_t>((row[at.Byte] & ~(at.Mask << at.Shift)) |
-                                             ((value & at.Mask) << at.Shift));
-  } else {
-    std::uint8_t* p = row + 3 * static_cast<std::size_t>(ux);
-    p[0] = GetBValue(rgb);
-    p[1] = GetGValue(rgb);
-    p[2] = GetRValue(rgb);
-  }
+    if (x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight())
+        return;
+    const TChunkIHDR& header = HeaderChunk();
+    std::uint8_t* row = ColourRow(static_cast<std::uint32_t>(y));
+    const std::uint32_t ux = static_cast<std::uint32_t>(x);
+    const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
+    const COLORREF rgb = ColorToRGB(colour);
+    if (header.ColourType == 0 || header.ColourType == 3) {
+        const UINT index = GetNearestPaletteIndex(header.PaletteHandle, rgb);
+        if (index == CLR_INVALID)
+            return;
+        const TPackedPosition at = PackedPositionOf(ux, bitCount);
+        row[at.Byte] = static_cast<std::uint8_t>((row[at.Byte] & ~(at.Mask << at.Shift)) |
+                                                 ((index & at.Mask) << at.Shift));
+    } else if (header.ColourType == 4) {
+        const TPackedPosition at = PackedPositionOf(ux, bitCount);
+        const std::uint32_t scale = GreyScale(bitCount);
+        const std::uint32_t value = (GetRValue(rgb) + scale / 2) / scale;
+        row[at.Byte] = static_cast<std::uint8_t>((row[at.Byte] & ~(at.Mask << at.Shift)) |
+                                                 ((value & at.Mask) << at.Shift));
+    } else {
+        std::uint8_t* p = row + 3 * static_cast<std::size_t>(ux);
+        p[0] = GetBValue(rgb);
+        p[1] = GetGValue(rgb);
+        p[2] = GetRValue(rgb);
+    }
 }
 
 // ---- Alpha and rows --------------------------------------------------------------------------
 
 void TPNGObject::AddAlphaChannel() {
-  TChunkIHDR& header = HeaderChunk();
-  switch (header.ColourType) {
+    TChunkIHDR& header = HeaderChunk();
+    switch (header.ColourType) {
     case 0:
     case 2: {
-      const std::uint64_t bytes = std::uint64_t(header.ImageWidth) * header.ImageHeight;
-      std::unique_ptr<std::uint8_t[]> alpha(new (std::nothrow) std::uint8_t[bytes]);
-      if (!alpha) throw EPNGOutMemory();
-      std::memset(alpha.get(), 255, bytes);
-      header.AlphaPlane = std::move(alpha);
-      header.ColourType = header.ColourType == 0 ? 4 : 6;
-      break;
+        const std::uint64_t bytes = std::uint64_t(header.ImageWidth) * header.ImageHeight;
+        std::unique_ptr<std::uint8_t[]> alpha(new (std::nothrow) std::uint8_t[bytes]);
+        if (!alpha)
+            throw EPNGOutMemory();
+        std::memset(alpha.get(), 255, bytes);
+        header.AlphaPlane = std::move(alpha);
+        header.ColourType = header.ColourType == 0 ? 4 : 6;
+        break;
     }
     case 3: {
-      auto* trns = Chunks.Find<TChunktRNS>();
-      if (!trns) trns = static_cast<TChunktRNS*>(Chunks.AddChunk(TChunktRNS::Class()));
-      trns->ResizeBody(256);
-      trns->AlphaTable.fill(255);
-      std::fill(trns->Body(), trns->Body() + 256, 255);
-      trns->ResizeBody(1u << header.BitDepth);
-      trns->SingleColour = false;
-      break;
+        auto* trns = Chunks.Find<TChunktRNS>();
+        if (!trns)
+            trns = static_cast<TChunktRNS*>(Chunks.AddChunk(TChunktRNS::Class()));
+        trns->ResizeBody(256);
+        trns->AlphaTable.fill(255);
+        std::fill(trns->Body(), trns->Body() + 256, 255);
+        trns->ResizeBody(1u << header.BitDepth);
+        trns->SingleColour = false;
+        break;
     }
     default:
-      break;
-  }
+        break;
+    }
 }
 
 std::uint8_t* TPNGObject::ColourRow(std::uint32_t y) const {
-  const TChunkIHDR& header = HeaderChunk();
-  if (!header.ColourPlane || y >= header.ImageHeight) return nullptr;
-  return header.ColourPlane + std::size_t(header.RowStride) * (header.ImageHeight - 1 - y);
+    const TChunkIHDR& header = HeaderChunk();
+    if (!header.ColourPlane || y >= header.ImageHeight)
+        return nullptr;
+    return header.ColourPlane + std::size_t(header.RowStride) * (header.ImageHeight - 1 - y);
 }
 
 std::uint8_t* TPNGObject::LowByteRow(std::uint32_t y) const {
-  const TChunkIHDR& header = HeaderChunk();
-  if (!header.LowPlane || y >= header.ImageHeight) return nullptr;
-  return header.LowPlane.get() + std::size_t(header.RowStride) * (header.ImageHeight - 1 - y);
+    const TChunkIHDR& header = HeaderChunk();
+    if (!header.LowPlane || y >= header.ImageHeight)
+        return nullptr;
+    return header.LowPlane.get() + std::size_t(header.RowStride) * (header.ImageHeight - 1 - y);
 }
 
 std::uint8_t* TPNGObject::AlphaRow(std::uint32_t y) const {
-  const TChunkIHDR& header = HeaderChunk();
-  if ((header.ColourType != 4 && header.ColourType != 6) || !header.AlphaPlane ||
-      y >= header.ImageHeight)
-    return nullptr;
-  return header.AlphaPlane.get() + std::size_t(header.ImageWidth) * y;
+    const TChunkIHDR& header = HeaderChunk();
+    if ((header.ColourType != 4 && header.ColourType != 6) || !header.AlphaPlane ||
+        y >= header.ImageHeight)
+        return nullptr;
+    return header.AlphaPlane.get() + std::size_t(header.ImageWidth) * y;
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

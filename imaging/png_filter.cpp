@@ -13,50 +13,50 @@ namespace {
 // Whole pixels of 3 or 4 bytes, one pixel per step in the low lanes of an SSE2
 // register: the channels of a pixel are unfiltered together. The pixels still
 // depend on each other from left to right, as the filters require.
-template <size_t Bpp>
-__m128i LoadPixel(const uint8_t* p) {
-  uint32_t v;
-  if constexpr (Bpp == 4) {
-    std::memcpy(&v, p, 4);
-  } else {
-    // Assembled in a register: a 3-byte copy through memory would stall every
-    // pixel on the store of the one before.
-    v = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
-  }
-  return _mm_cvtsi32_si128(static_cast<int>(v));
+template <size_t Bpp> __m128i LoadPixel(const uint8_t* p) {
+    uint32_t v;
+    if constexpr (Bpp == 4) {
+        std::memcpy(&v, p, 4);
+    } else {
+        // Assembled in a register: a 3-byte copy through memory would stall every
+        // pixel on the store of the one before.
+        v = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+    }
+    return _mm_cvtsi32_si128(static_cast<int>(v));
 }
 
-template <size_t Bpp>
-void StorePixel(uint8_t* p, __m128i v) {
-  const uint32_t bits = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
-  std::memcpy(p, &bits, Bpp);
+template <size_t Bpp> void StorePixel(uint8_t* p, __m128i v) {
+    const uint32_t bits = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+    std::memcpy(p, &bits, Bpp);
 }
 
-template <size_t Bpp>
-void UnfilterSubPixels(uint8_t* row, size_t rowBytes) {
-  __m128i a = _mm_setzero_si128();
-  for (size_t i = 0; i + Bpp <= rowBytes; i += Bpp) {
-    a = _mm_add_epi8(a, LoadPixel<Bpp>(row + i));
-    StorePixel<Bpp>(row + i, a);
-  }
+template <size_t Bpp> void UnfilterSubPixels(uint8_t* row, size_t rowBytes) {
+    __m128i a = _mm_setzero_si128();
+    for (size_t i = 0; i + Bpp <= rowBytes; i += Bpp) {
+        a = _mm_add_epi8(a, LoadPixel<Bpp>(row + i));
+        StorePixel<Bpp>(row + i, a);
+    }
 }
 
 template <size_t Bpp>
 void UnfilterAveragePixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
-  const __m128i one = _mm_set1_epi8(1);
-  __m128i a = _mm_setzero_si128();
-  for (size_t i = 0; i + Bpp <= rowBytes; i += Bpp) {
-    const __m128i b = LoadPixel<Bpp>(prior + i);
-    // floor((a + b) / 2): the rounding-up average minus the lost low bit.
-    const __m128i average = _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), one));
-    a = _mm_add_epi8(LoadPixel<Bpp>(row + i), average);
-    StorePixel<Bpp>(row + i, a);
-  }
+    const __m128i one = _mm_set1_epi8(1);
+    __m128i a = _mm_setzero_si128();
+    for (size_t i = 0; i + Bpp <= rowBytes; i += Bpp) {
+        const __m128i b = LoadPixel<Bpp>(prior + i);
+        // floor((a + b) / 2): the rounding-up average minus the lost low bit.
+        const __m128i average =
+            _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), one));
+        a = _mm_add_epi8(LoadPixel<Bpp>(row + i), average);
+        StorePixel<Bpp>(row + i, a);
+    }
 }
 
-inline __m128i Abs16(__m128i x) { return _mm_max_epi16(x, _mm_sub_epi16(_mm_setzero_si128(), x)); }
+inline __m128i Abs16(__m128i x) {
+    return _mm_max_epi16(x, _mm_sub_epi16(_mm_setzero_si128(), x));
+}
 inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
-  return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
 
 // Paeth in 16-bit lanes: pa = |b - c|, pb = |a - c|, pc = |a + b - 2c|; the
@@ -64,137 +64,185 @@ inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
 // on a tie, then above, then upper-left.
 template <size_t Bpp>
 void UnfilterPaethPixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
-  const __m128i zero = _mm_setzero_si128();
-  __m128i a = zero, c = zero;
-  for (size_t i = 0; i + Bpp <= rowBytes; i += Bpp) {
-    const __m128i b = _mm_unpacklo_epi8(LoadPixel<Bpp>(prior + i), zero);
-    const __m128i x = LoadPixel<Bpp>(row + i);
-    const __m128i bc = _mm_sub_epi16(b, c);
-    const __m128i ac = _mm_sub_epi16(a, c);
-    const __m128i pa = Abs16(bc);
-    const __m128i pb = Abs16(ac);
-    const __m128i pc = Abs16(_mm_add_epi16(bc, ac));
-    const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
-    __m128i nearest = Select(_mm_cmpeq_epi16(smallest, pc), c, zero);
-    nearest = Select(_mm_cmpeq_epi16(smallest, pb), b, nearest);
-    nearest = Select(_mm_cmpeq_epi16(smallest, pa), a, nearest);
-    const __m128i result = _mm_add_epi8(x, _mm_packus_epi16(nearest, nearest));
-    StorePixel<Bpp>(row + i, result);
-    a = _mm_unpacklo_epi8(result, zero);
-    c = b;
-  }
+    const __m128i zero = _mm_setzero_si128();
+    __m128i a = zero, c = zero;
+    for (size_t i = 0; i + Bpp <= rowBytes; i += Bpp) {
+        const __m128i b = _mm_unpacklo_epi8(LoadPixel<Bpp>(prior + i), zero);
+        const __m128i x = LoadPixel<Bpp>(row + i);
+        const __m128i bc = _mm_sub_epi16(b, c);
+        const __m128i ac = _mm_sub_epi16(a, c);
+        const __m128i pa = Abs16(bc);
+        const __m128i pb = Abs16(ac);
+        const __m128i pc = Abs16(_mm_add_epi16(bc, ac));
+        const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+        __m128i nearest = Select(_mm_cmpeq_epi16(smallest, pc), c, zero);
+        nearest = Select(_mm_cmpeq_epi16(smallest, pb), b, nearest);
+        nearest = Select(_mm_cmpeq_epi16(smallest, pa), a, nearest);
+        const __m128i result = _mm_add_epi8(x, _mm_packus_epi16(nearest, nearest));
+        StorePixel<Bpp>(row + i, result);
+        a = _mm_unpacklo_epi8(result, zero);
+        c = b;
+    }
 }
 
 // The vector forms for whole 3- and 4-byte pixels; false when the step has none.
 bool UnfilterPixels(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
                     size_t step) {
-  if ((step != 3 && step != 4) || rowBytes % step != 0) return false;
-  const bool four = step == 4;
-  switch (filterType) {
-    case 1: four ? UnfilterSubPixels<4>(row, rowBytes) : UnfilterSubPixels<3>(row, rowBytes); return true;
+    if ((step != 3 && step != 4) || rowBytes % step != 0)
+        return false;
+    const bool four = step == 4;
+    switch (filterType) {
+    case 1:
+        four ? UnfilterSubPixels<4>(row, rowBytes) : UnfilterSubPixels<3>(row, rowBytes);
+        return true;
     case 3:
-      four ? UnfilterAveragePixels<4>(row, prior, rowBytes) : UnfilterAveragePixels<3>(row, prior, rowBytes);
-      return true;
+        four ? UnfilterAveragePixels<4>(row, prior, rowBytes)
+             : UnfilterAveragePixels<3>(row, prior, rowBytes);
+        return true;
     case 4:
-      four ? UnfilterPaethPixels<4>(row, prior, rowBytes) : UnfilterPaethPixels<3>(row, prior, rowBytes);
-      return true;
-    default: return false;
-  }
+        four ? UnfilterPaethPixels<4>(row, prior, rowBytes)
+             : UnfilterPaethPixels<3>(row, prior, rowBytes);
+        return true;
+    default:
+        return false;
+    }
 }
 #else
-bool UnfilterPixels(uint8_t, uint8_t*, const uint8_t*, size_t, size_t) { return false; }
+bool UnfilterPixels(uint8_t, uint8_t*, const uint8_t*, size_t, size_t) {
+    return false;
+}
 #endif
 
 void UnfilterSub(uint8_t* row, size_t rowBytes, size_t step) {
-  for (size_t i = step; i < rowBytes; ++i) row[i] = static_cast<uint8_t>(row[i] + row[i - step]);
+    for (size_t i = step; i < rowBytes; ++i)
+        row[i] = static_cast<uint8_t>(row[i] + row[i - step]);
 }
 
 void UnfilterUp(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
-  for (size_t i = 0; i < rowBytes; ++i) row[i] = static_cast<uint8_t>(row[i] + prior[i]);
+    for (size_t i = 0; i < rowBytes; ++i)
+        row[i] = static_cast<uint8_t>(row[i] + prior[i]);
 }
 
 void UnfilterAverage(uint8_t* row, const uint8_t* prior, size_t rowBytes, size_t step) {
-  const size_t head = step < rowBytes ? step : rowBytes;
-  for (size_t i = 0; i < head; ++i) row[i] = static_cast<uint8_t>(row[i] + (prior[i] >> 1));
-  for (size_t i = step; i < rowBytes; ++i)
-    row[i] = static_cast<uint8_t>(row[i] + ((row[i - step] + prior[i]) >> 1));
+    const size_t head = step < rowBytes ? step : rowBytes;
+    for (size_t i = 0; i < head; ++i)
+        row[i] = static_cast<uint8_t>(row[i] + (prior[i] >> 1));
+    for (size_t i = step; i < rowBytes; ++i)
+        row[i] = static_cast<uint8_t>(row[i] + ((row[i - step] + prior[i]) >> 1));
 }
 
 // Paeth keeps the left and upper-left bytes of each channel in registers; the
 // channel count is a template argument so that the inner loop has no branch on it.
 template <size_t Step>
 void UnfilterPaethFixed(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
-  size_t head = Step < rowBytes ? Step : rowBytes;
-  for (size_t i = 0; i < head; ++i) row[i] = static_cast<uint8_t>(row[i] + prior[i]);
-  for (size_t i = Step; i < rowBytes; i += Step) {
-    for (size_t c = 0; c < Step && i + c < rowBytes; ++c) {
-      const size_t k = i + c;
-      row[k] = static_cast<uint8_t>(row[k] + PaethPredictor(row[k - Step], prior[k], prior[k - Step]));
+    size_t head = Step < rowBytes ? Step : rowBytes;
+    for (size_t i = 0; i < head; ++i)
+        row[i] = static_cast<uint8_t>(row[i] + prior[i]);
+    for (size_t i = Step; i < rowBytes; i += Step) {
+        for (size_t c = 0; c < Step && i + c < rowBytes; ++c) {
+            const size_t k = i + c;
+            row[k] = static_cast<uint8_t>(row[k] +
+                                          PaethPredictor(row[k - Step], prior[k], prior[k - Step]));
+        }
     }
-  }
 }
 
 void UnfilterPaeth(uint8_t* row, const uint8_t* prior, size_t rowBytes, size_t step) {
-  switch (step) {
-    case 1: UnfilterPaethFixed<1>(row, prior, rowBytes); return;
-    case 3: UnfilterPaethFixed<3>(row, prior, rowBytes); return;
-    case 4: UnfilterPaethFixed<4>(row, prior, rowBytes); return;
-    default: break;
-  }
-  const size_t head = step < rowBytes ? step : rowBytes;
-  for (size_t i = 0; i < head; ++i) row[i] = static_cast<uint8_t>(row[i] + prior[i]);
-  for (size_t i = step; i < rowBytes; ++i)
-    row[i] = static_cast<uint8_t>(row[i] + PaethPredictor(row[i - step], prior[i], prior[i - step]));
+    switch (step) {
+    case 1:
+        UnfilterPaethFixed<1>(row, prior, rowBytes);
+        return;
+    case 3:
+        UnfilterPaethFixed<3>(row, prior, rowBytes);
+        return;
+    case 4:
+        UnfilterPaethFixed<4>(row, prior, rowBytes);
+        return;
+    default:
+        break;
+    }
+    const size_t head = step < rowBytes ? step : rowBytes;
+    for (size_t i = 0; i < head; ++i)
+        row[i] = static_cast<uint8_t>(row[i] + prior[i]);
+    for (size_t i = step; i < rowBytes; ++i)
+        row[i] =
+            static_cast<uint8_t>(row[i] + PaethPredictor(row[i - step], prior[i], prior[i - step]));
 }
 
-int Left(const uint8_t* row, size_t i, size_t step) { return i >= step ? row[i - step] : 0; }
+int Left(const uint8_t* row, size_t i, size_t step) {
+    return i >= step ? row[i - step] : 0;
+}
 
-}  // namespace
+} // namespace
 
 void UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
                  size_t step) {
-  if (UnfilterPixels(filterType, row, prior, rowBytes, step)) return;
-  switch (filterType) {
-    case ftSub: UnfilterSub(row, rowBytes, step); return;
-    case ftUp: UnfilterUp(row, prior, rowBytes); return;
-    case ftAverage: UnfilterAverage(row, prior, rowBytes, step); return;
-    case ftPaeth: UnfilterPaeth(row, prior, rowBytes, step); return;
-    default: return;  // None, and unknown types: the row is used as it came
-  }
+    if (UnfilterPixels(filterType, row, prior, rowBytes, step))
+        return;
+    switch (filterType) {
+    case ftSub:
+        UnfilterSub(row, rowBytes, step);
+        return;
+    case ftUp:
+        UnfilterUp(row, prior, rowBytes);
+        return;
+    case ftAverage:
+        UnfilterAverage(row, prior, rowBytes, step);
+        return;
+    case ftPaeth:
+        UnfilterPaeth(row, prior, rowBytes, step);
+        return;
+    default:
+        return; // None, and unknown types: the row is used as it came
+    }
 }
 
 void UnfilterRowPlain(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
                       size_t step) {
-  if (filterType < ftSub || filterType > ftPaeth) return;
-  for (size_t i = 0; i < rowBytes; ++i) {
-    const int a = Left(row, i, step);
-    const int b = prior[i];
-    const int c = i >= step ? prior[i - step] : 0;
-    int predicted = 0;
-    if (filterType == ftSub) predicted = a;
-    if (filterType == ftUp) predicted = b;
-    if (filterType == ftAverage) predicted = (a + b) / 2;
-    if (filterType == ftPaeth) predicted = PaethPredictor(a, b, c);
-    row[i] = static_cast<uint8_t>(row[i] + predicted);
-  }
+    if (filterType < ftSub || filterType > ftPaeth)
+        return;
+    for (size_t i = 0; i < rowBytes; ++i) {
+        const int a = Left(row, i, step);
+        const int b = prior[i];
+        const int c = i >= step ? prior[i - step] : 0;
+        int predicted = 0;
+        if (filterType == ftSub)
+            predicted = a;
+        if (filterType == ftUp)
+            predicted = b;
+        if (filterType == ftAverage)
+            predicted = (a + b) / 2;
+        if (filterType == ftPaeth)
+            predicted = PaethPredictor(a, b, c);
+        row[i] = static_cast<uint8_t>(row[i] + predicted);
+    }
 }
 
 void FilterRow(uint8_t filterType, const uint8_t* row, const uint8_t* prior, size_t rowBytes,
                size_t step, uint8_t* out) {
-  for (size_t i = 0; i < rowBytes; ++i) {
-    const int a = Left(row, i, step);
-    const int b = prior[i];
-    const int c = i >= step ? prior[i - step] : 0;
-    int predicted = 0;
-    switch (filterType) {
-      case ftSub: predicted = a; break;
-      case ftUp: predicted = b; break;
-      case ftAverage: predicted = (a + b) / 2; break;
-      case ftPaeth: predicted = PaethPredictor(a, b, c); break;
-      default: break;
+    for (size_t i = 0; i < rowBytes; ++i) {
+        const int a = Left(row, i, step);
+        const int b = prior[i];
+        const int c = i >= step ? prior[i - step] : 0;
+        int predicted = 0;
+        switch (filterType) {
+        case ftSub:
+            predicted = a;
+            break;
+        case ftUp:
+            predicted = b;
+            break;
+        case ftAverage:
+            predicted = (a + b) / 2;
+            break;
+        case ftPaeth:
+            predicted = PaethPredictor(a, b, c);
+            break;
+        default:
+            break;
+        }
+        out[i] = static_cast<uint8_t>(row[i] - predicted);
     }
-    out[i] = static_cast<uint8_t>(row[i] - predicted);
-  }
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

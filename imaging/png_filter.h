@@ -7,23 +7,25 @@
 namespace zorbalin {
 
 enum TFilterType : uint8_t {
-  ftNone = 0,
-  ftSub = 1,
-  ftUp = 2,
-  ftAverage = 3,
-  ftPaeth = 4,
+    ftNone = 0,
+    ftSub = 1,
+    ftUp = 2,
+    ftAverage = 3,
+    ftPaeth = 4,
 };
 
 // The Paeth predictor with the standard's tie order: left, then above, then
 // upper-left.
 inline uint8_t PaethPredictor(int left, int above, int upperLeft) {
-  const int p = left + above - upperLeft;
-  const int pa = p > left ? p - left : left - p;
-  const int pb = p > above ? p - above : above - p;
-  const int pc = p > upperLeft ? p - upperLeft : upperLeft - p;
-  if (pa <= pb && pa <= pc) return static_cast<uint8_t>(left);
-  if (pb <= pc) return static_cast<uint8_t>(above);
-  return static_cast<uint8_t>(upperLeft);
+    const int p = left + above - upperLeft;
+    const int pa = p > left ? p - left : left - p;
+    const int pb = p > above ? p - above : above - p;
+    const int pc = p > upperLeft ? p - upperLeft : upperLeft - p;
+    if (pa <= pb && pa <= pc)
+        return static_cast<uint8_t>(left);
+    if (pb <= pc)
+        return static_cast<uint8_t>(above);
+    return static_cast<uint8_t>(upperLeft);
 }
 
 // Contract: `row` and `prior` hold `rowBytes` bytes each (without the filter-type
@@ -43,4 +45,4 @@ void UnfilterRowPlain(uint8_t filterType, uint8_t* row, const uint8_t* prior, si
 void FilterRow(uint8_t filterType, const uint8_t* row, const uint8_t* prior, size_t rowBytes,
                size_t step, uint8_t* out);
 
-}  // namespace zorbalin
+} // namespace zorbalin

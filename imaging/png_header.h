@@ -6,13 +6,13 @@
 namespace zorbalin {
 
 struct THeaderFields {
-  uint32_t Width = 0;
-  uint32_t Height = 0;
-  uint8_t BitDepth = 0;
-  uint8_t ColourType = 0;
-  uint8_t CompressionMethod = 0;
-  uint8_t FilterMethod = 0;
-  uint8_t InterlaceMethod = 0;
+    uint32_t Width = 0;
+    uint32_t Height = 0;
+    uint8_t BitDepth = 0;
+    uint8_t ColourType = 0;
+    uint8_t CompressionMethod = 0;
+    uint8_t FilterMethod = 0;
+    uint8_t InterlaceMethod = 0;
 };
 
 // Takes the fields from the first 13 bytes of an IHDR body (big-endian sizes).
@@ -25,4 +25,4 @@ void CheckHeader(const THeaderFields& fields);
 
 constexpr uint32_t kMaxImageSide = 65535;
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -9,23 +9,23 @@
 namespace zorbalin {
 
 inline uint32_t ReadBigEndian32(const uint8_t* p) {
-  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
 
 inline uint16_t ReadBigEndian16(const uint8_t* p) {
-  return static_cast<uint16_t>((p[0] << 8) | p[1]);
+    return static_cast<uint16_t>((p[0] << 8) | p[1]);
 }
 
 inline void WriteBigEndian32(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v >> 24);
-  p[1] = static_cast<uint8_t>(v >> 16);
-  p[2] = static_cast<uint8_t>(v >> 8);
-  p[3] = static_cast<uint8_t>(v);
+    p[0] = static_cast<uint8_t>(v >> 24);
+    p[1] = static_cast<uint8_t>(v >> 16);
+    p[2] = static_cast<uint8_t>(v >> 8);
+    p[3] = static_cast<uint8_t>(v);
 }
 
 inline void WriteBigEndian16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v >> 8);
-  p[1] = static_cast<uint8_t>(v);
+    p[0] = static_cast<uint8_t>(v >> 8);
+    p[1] = static_cast<uint8_t>(v);
 }
 
 // Reads up to `count` bytes; returns how many arrived (a short read is no error).
@@ -43,4 +43,4 @@ bool StreamReadBigEndian32(TStream& stream, uint32_t& value);
 // Chunk data lengths may not pass 2^31 - 1 (the PNG standard's limit).
 constexpr uint32_t kMaxChunkLength = 0x7FFFFFFFu;
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -15,4 +15,4 @@ class TChunkIHDR;
 void StorageRowToSamples(const TChunkIHDR& header, uint32_t y,
                          const std::array<uint8_t, 256>& inverseGamma, uint8_t* out);
 
-}  // namespace zorbalin
+} // namespace zorbalin

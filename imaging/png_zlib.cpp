@@ -5,53 +5,61 @@
 namespace zorbalin {
 
 TInflater::TInflater() {
-  const int status = inflateInit(&stream_);
-  if (status != Z_OK) throw EPNGZLIBError(status);
+    const int status = inflateInit(&stream_);
+    if (status != Z_OK)
+        throw EPNGZLIBError(status);
 }
 
-TInflater::~TInflater() { inflateEnd(&stream_); }
+TInflater::~TInflater() {
+    inflateEnd(&stream_);
+}
 
 TDeflater::TDeflater(int level) {
-  if (level < Z_NO_COMPRESSION || level > Z_BEST_COMPRESSION) level = Z_DEFAULT_COMPRESSION;
-  const int status = deflateInit(&stream_, level);
-  if (status != Z_OK) throw EPNGZLIBError(status);
+    if (level < Z_NO_COMPRESSION || level > Z_BEST_COMPRESSION)
+        level = Z_DEFAULT_COMPRESSION;
+    const int status = deflateInit(&stream_, level);
+    if (status != Z_OK)
+        throw EPNGZLIBError(status);
 }
 
-TDeflater::~TDeflater() { deflateEnd(&stream_); }
+TDeflater::~TDeflater() {
+    deflateEnd(&stream_);
+}
 
 bool InflateBlock(const uint8_t* data, size_t size, std::vector<uint8_t>& result) {
-  result.clear();
-  z_stream stream{};
-  if (inflateInit(&stream) != Z_OK) return false;
-  stream.next_in = const_cast<Bytef*>(data);
-  stream.avail_in = static_cast<uInt>(size);
-  uint8_t window[256];
-  int status = Z_OK;
-  // Z_BUF_ERROR here means the input ran out before the stream's end: a
-  // truncated text, which counts as a failure like any corrupt data.
-  while (status == Z_OK) {
-    stream.next_out = window;
-    stream.avail_out = sizeof window;
-    status = inflate(&stream, Z_NO_FLUSH);
-    result.insert(result.end(), window, window + (sizeof window - stream.avail_out));
-  }
-  inflateEnd(&stream);
-  return status == Z_STREAM_END;
+    result.clear();
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return false;
+    stream.next_in = const_cast<Bytef*>(data);
+    stream.avail_in = static_cast<uInt>(size);
+    uint8_t window[256];
+    int status = Z_OK;
+    // Z_BUF_ERROR here means the input ran out before the stream's end: a
+    // truncated text, which counts as a failure like any corrupt data.
+    while (status == Z_OK) {
+        stream.next_out = window;
+        stream.avail_out = sizeof window;
+        status = inflate(&stream, Z_NO_FLUSH);
+        result.insert(result.end(), window, window + (sizeof window - stream.avail_out));
+    }
+    inflateEnd(&stream);
+    return status == Z_STREAM_END;
 }
 
 std::vector<uint8_t> DeflateBlock(const uint8_t* data, size_t size, int level) {
-  TDeflater deflater(level);
-  z_stream& stream = deflater.Stream();
-  std::vector<uint8_t> out(deflateBound(&stream, static_cast<uLong>(size)));
-  stream.next_in = const_cast<Bytef*>(data);
-  stream.avail_in = static_cast<uInt>(size);
-  stream.next_out = out.data();
-  stream.avail_out = static_cast<uInt>(out.size());
-  const int status = deflate(&stream, Z_FINISH);
-  if (status != Z_STREAM_END) throw EPNGZLIBError(status);
-  out.resize(stream.total_out);
-  return out;
+    TDeflater deflater(level);
+    z_stream& stream = deflater.Stream();
+    std::vector<uint8_t> out(deflateBound(&stream, static_cast<uLong>(size)));
+    stream.next_in = const_cast<Bytef*>(data);
+    stream.avail_in = static_cast<uInt>(size);
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    const int status = deflate(&stream, Z_FINISH);
+    if (status != Z_STREAM_END)
+        throw EPNGZLIBError(status);
+    out.resize(stream.total_out);
+    return out;
 }
 
-}  // namespace zorbalin
-
+} // namespace zorbalin

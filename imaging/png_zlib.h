@@ -11,29 +11,29 @@
 namespace zorbalin {
 
 class TInflater {
- public:
-  TInflater();  // raises EPNGZLIBError when zlib cannot start
-  ~TInflater();
-  TInflater(const TInflater&) = delete;
-  TInflater& operator=(const TInflater&) = delete;
+  public:
+    TInflater(); // raises EPNGZLIBError when zlib cannot start
+    ~TInflater();
+    TInflater(const TInflater&) = delete;
+    TInflater& operator=(const TInflater&) = delete;
 
-  z_stream& Stream() { return stream_; }
+    z_stream& Stream() { return stream_; }
 
- private:
-  z_stream stream_{};
+  private:
+    z_stream stream_{};
 };
 
 class TDeflater {
- public:
-  explicit TDeflater(int level);  // raises EPNGZLIBError when zlib cannot start
-  ~TDeflater();
-  TDeflater(const TDeflater&) = delete;
-  TDeflater& operator=(const TDeflater&) = delete;
+  public:
+    explicit TDeflater(int level); // raises EPNGZLIBError when zlib cannot start
+    ~TDeflater();
+    TDeflater(const TDeflater&) = delete;
+    TDeflater& operator=(const TDeflater&) = delete;
 
-  z_stream& Stream() { return stream_; }
+    z_stream& Stream() { return stream_; }
 
- private:
-  z_stream stream_{};
+  private:
+    z_stream stream_{};
 };
 
 // Inflates a whole zlib stream held in memory (compressed texts). Returns false
@@ -43,4 +43,4 @@ bool InflateBlock(const uint8_t* data, size_t size, std::vector<uint8_t>& result
 // Deflates a whole block at `level` into one zlib stream.
 std::vector<uint8_t> DeflateBlock(const uint8_t* data, size_t size, int level);
 
-}  // namespace zorbalin
+} // namespace zorbalin

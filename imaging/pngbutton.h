@@ -26,75 +26,75 @@ enum TPNGButtonLayout : uint8_t { pbsImageAbove, pbsImageBellow, pbsImageLeft, p
 
 // Where painting puts the picture's and the caption's top-left corners.
 struct TPNGButtonPlacement {
-  int ix = 0, iy = 0, tx = 0, ty = 0;
+    int ix = 0, iy = 0, tx = 0, ty = 0;
 };
 
 // The layout arithmetic of the button: a W x H button, a picture of iw x ih (0 x 0 when empty),
 // a caption of tw x th (0 x 0 when there is none); division truncates toward zero.
-TPNGButtonPlacement PlacePNGButton(int W, int H, int iw, int ih, const std::string& caption,
-                                   int tw, int th, TPNGButtonLayout layout, bool pressedInside);
+TPNGButtonPlacement PlacePNGButton(int W, int H, int iw, int ih, const std::string& caption, int tw,
+                                   int th, TPNGButtonLayout layout, bool pressedInside);
 
 // Makes `target` a copy of `source` one third as opaque: every alpha value divided by 3
 // (palette pictures keep their full opacity). Needs a header in `source`.
 void MakeDisabledImage(TPNGObject& source, TPNGObject& target);
 
 class TPNGButton : public TGraphicControl {
- public:
-  enum TState : uint8_t { Normal = 0, Pressed = 1, Disabled = 2 };
+  public:
+    enum TState : uint8_t { Normal = 0, Pressed = 1, Disabled = 2 };
 
-  explicit TPNGButton(TComponent* Owner);
-  ~TPNGButton() override;
+    explicit TPNGButton(TComponent* Owner);
+    ~TPNGButton() override;
 
-  TPNGButtonStyle ButtonStyle() const { return FButtonStyle; }
-  void SetButtonStyle(TPNGButtonStyle value);
-  TPNGButtonLayout ButtonLayout() const { return FButtonLayout; }
-  void SetButtonLayout(TPNGButtonLayout value);
-  const std::string& Caption() const { return FCaption; }
-  void SetCaption(const std::string& value);
+    TPNGButtonStyle ButtonStyle() const { return FButtonStyle; }
+    void SetButtonStyle(TPNGButtonStyle value);
+    TPNGButtonLayout ButtonLayout() const { return FButtonLayout; }
+    void SetButtonLayout(TPNGButtonLayout value);
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& value);
 
-  // The owned pictures. Setting one copies the given picture into it; setting ImageNormal also
-  // rebuilds ImageDisabled. Each repaints the button at once.
-  TPNGObject* ImageNormal() const { return FImageNormal.get(); }
-  TPNGObject* ImageDown() const { return FImageDown.get(); }
-  TPNGObject* ImageOver() const { return FImageOver.get(); }
-  TPNGObject* ImageDisabled() const { return FImageDisabled.get(); }
-  void SetImageNormal(TPNGObject* value);
-  void SetImageDown(TPNGObject* value);
-  void SetImageOver(TPNGObject* value);
+    // The owned pictures. Setting one copies the given picture into it; setting ImageNormal also
+    // rebuilds ImageDisabled. Each repaints the button at once.
+    TPNGObject* ImageNormal() const { return FImageNormal.get(); }
+    TPNGObject* ImageDown() const { return FImageDown.get(); }
+    TPNGObject* ImageOver() const { return FImageOver.get(); }
+    TPNGObject* ImageDisabled() const { return FImageDisabled.get(); }
+    void SetImageNormal(TPNGObject* value);
+    void SetImageDown(TPNGObject* value);
+    void SetImageOver(TPNGObject* value);
 
-  TState State() const { return FState; }
-  bool MouseInside() const { return FMouseInside; }
+    TState State() const { return FState; }
+    bool MouseInside() const { return FMouseInside; }
 
-  TNotifyEvent OnMouseEnter;
-  TNotifyEvent OnMouseExit;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseExit;
 
-  // The toolkit's handlers, replaced.
-  void Click() override;
-  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseMove(TShiftState shift, int x, int y) override;
-  void MouseEnter() override;
-  void MouseLeave() override;
-  void EnabledChanged() override;
+    // The toolkit's handlers, replaced.
+    void Click() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+    void EnabledChanged() override;
 
- protected:
-  void Paint() override;
+  protected:
+    void Paint() override;
 
- private:
-  void SetState(TState value);
-  void RepaintAtOnce();
-  TPNGObject* ChoosePicture(bool pressedInside) const;
-  void DrawFrame(TRect& r, bool pressedInside);
+  private:
+    void SetState(TState value);
+    void RepaintAtOnce();
+    TPNGObject* ChoosePicture(bool pressedInside) const;
+    void DrawFrame(TRect& r, bool pressedInside);
 
-  TPNGButtonStyle FButtonStyle = pbsDefault;
-  bool FMouseInside = false;
-  std::string FCaption;
-  TPNGButtonLayout FButtonLayout = pbsImageAbove;
-  TState FState = Normal;
-  std::unique_ptr<TPNGObject> FImageDown;
-  std::unique_ptr<TPNGObject> FImageNormal;
-  std::unique_ptr<TPNGObject> FImageDisabled;
-  std::unique_ptr<TPNGObject> FImageOver;
+    TPNGButtonStyle FButtonStyle = pbsDefault;
+    bool FMouseInside = false;
+    std::string FCaption;
+    TPNGButtonLayout FButtonLayout = pbsImageAbove;
+    TState FState = Normal;
+    std::unique_ptr<TPNGObject> FImageDown;
+    std::unique_ptr<TPNGObject> FImageNormal;
+    std::unique_ptr<TPNGObject> FImageDisabled;
+    std::unique_ptr<TPNGObject> FImageOver;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

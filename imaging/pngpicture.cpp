@@ -14,150 +14,174 @@ constexpr uint32_t kListGrowth = 10;
 
 // The picture class joins the toolkit's picture formats when the program starts.
 struct TPNGFormatRegistration {
-  TPNGFormatRegistration() {
-    TPicture::RegisterFileFormat("PNG", "Portable Network Graphics",
-                                 [] { return std::unique_ptr<TGraphic>(new TPNGObject()); });
-  }
+    TPNGFormatRegistration() {
+        TPicture::RegisterFileFormat("PNG", "Portable Network Graphics",
+                                     [] { return std::unique_ptr<TGraphic>(new TPNGObject()); });
+    }
 } pngFormatRegistration;
 
 bool IsCriticalUnknown(const TChunk& chunk) {
-  const auto first = static_cast<uint8_t>(chunk.ChunkType[0]);
-  return &chunk.ChunkClass() == &TChunk::Class() && (first & 32) == 0 && first != 0;
+    const auto first = static_cast<uint8_t>(chunk.ChunkType[0]);
+    return &chunk.ChunkClass() == &TChunk::Class() && (first & 32) == 0 && first != 0;
 }
 
 // During a load the list has spare slots; on every way out it is cut to the
 // chunks actually created, so that no spare slot is ever seen.
 class TListTrim {
- public:
-  TListTrim(TPNGList& list, uint32_t& count) : list_(list), count_(count) {}
-  ~TListTrim() { list_.SetCount(count_); }
-  TListTrim(const TListTrim&) = delete;
-  TListTrim& operator=(const TListTrim&) = delete;
+  public:
+    TListTrim(TPNGList& list, uint32_t& count) : list_(list), count_(count) {}
+    ~TListTrim() { list_.SetCount(count_); }
+    TListTrim(const TListTrim&) = delete;
+    TListTrim& operator=(const TListTrim&) = delete;
 
- private:
-  TPNGList& list_;
-  uint32_t& count_;
+  private:
+    TPNGList& list_;
+    uint32_t& count_;
 };
 
-}  // namespace
+} // namespace
 
-TPNGObject::TPNGObject() : Canvas(std::make_unique<TCanvas>()) { Clear(); }
-
-TPNGObject::~TPNGObject() { Clear(); }
-
-void TPNGObject::Clear() {
-  for (int i = 0; i < 256; ++i) {
-    GammaLut[i] = static_cast<uint8_t>(i);
-    InverseGammaLut[i] = static_cast<uint8_t>(i);
-  }
-  Chunks.Clear();
-  if (Canvas) Canvas->SetHandle(nullptr);
+TPNGObject::TPNGObject() : Canvas(std::make_unique<TCanvas>()) {
+    Clear();
 }
 
-bool TPNGObject::GetEmpty() const { return Chunks.Count() == 0; }
+TPNGObject::~TPNGObject() {
+    Clear();
+}
+
+void TPNGObject::Clear() {
+    for (int i = 0; i < 256; ++i) {
+        GammaLut[i] = static_cast<uint8_t>(i);
+        InverseGammaLut[i] = static_cast<uint8_t>(i);
+    }
+    Chunks.Clear();
+    if (Canvas)
+        Canvas->SetHandle(nullptr);
+}
+
+bool TPNGObject::GetEmpty() const {
+    return Chunks.Count() == 0;
+}
 
 int TPNGObject::GetWidth() const {
-  const auto* header = dynamic_cast<const TChunkIHDR*>(Chunks.Item(0));
-  return header ? static_cast<int>(header->ImageWidth) : 0;
+    const auto* header = dynamic_cast<const TChunkIHDR*>(Chunks.Item(0));
+    return header ? static_cast<int>(header->ImageWidth) : 0;
 }
 
 int TPNGObject::GetHeight() const {
-  const auto* header = dynamic_cast<const TChunkIHDR*>(Chunks.Item(0));
-  return header ? static_cast<int>(header->ImageHeight) : 0;
+    const auto* header = dynamic_cast<const TChunkIHDR*>(Chunks.Item(0));
+    return header ? static_cast<int>(header->ImageHeight) : 0;
 }
 
 TChunkIHDR& TPNGObject::HeaderChunk() const {
-  auto* header = dynamic_cast<TChunkIHDR*>(Chunks.Item(0));
-  if (!header) throw EPNGHeaderNotPresent();
-  return *header;
+    auto* header = dynamic_cast<TChunkIHDR*>(Chunks.Item(0));
+    if (!header)
+        throw EPNGHeaderNotPresent();
+    return *header;
 }
 
 void TPNGObject::SetMaxDataChunkSize(int32_t value) {
-  maxDataChunkSize_ = value >= 65535 ? value : 65535;
+    maxDataChunkSize_ = value >= 65535 ? value : 65535;
 }
 
 uint32_t TPNGObject::RowBytesFor(uint32_t width) const {
-  const TChunkIHDR& header = HeaderChunk();
-  const uint64_t bits = uint64_t(width) * header.BitDepth;
-  switch (header.ColourType) {
+    const TChunkIHDR& header = HeaderChunk();
+    const uint64_t bits = uint64_t(width) * header.BitDepth;
+    switch (header.ColourType) {
     case 0:
-    case 3: return static_cast<uint32_t>((bits + 7) / 8);
-    case 2: return static_cast<uint32_t>(bits * 3 / 8);
-    case 4: return static_cast<uint32_t>(bits * 2 / 8);
-    case 6: return static_cast<uint32_t>(bits * 4 / 8);
-    default: return 0;
-  }
+    case 3:
+        return static_cast<uint32_t>((bits + 7) / 8);
+    case 2:
+        return static_cast<uint32_t>(bits * 3 / 8);
+    case 4:
+        return static_cast<uint32_t>(bits * 2 / 8);
+    case 6:
+        return static_cast<uint32_t>(bits * 4 / 8);
+    default:
+        return 0;
+    }
 }
 
 uint32_t TPNGObject::FilterStep() const {
-  const TChunkIHDR& header = HeaderChunk();
-  if (header.BitDepth < 8) return 1;
-  const uint32_t bytes = header.BitDepth / 8;
-  switch (header.ColourType) {
-    case 2: return 3 * bytes;
-    case 4: return 2 * bytes;
-    case 6: return 4 * bytes;
-    default: return bytes;
-  }
+    const TChunkIHDR& header = HeaderChunk();
+    if (header.BitDepth < 8)
+        return 1;
+    const uint32_t bytes = header.BitDepth / 8;
+    switch (header.ColourType) {
+    case 2:
+        return 3 * bytes;
+    case 4:
+        return 2 * bytes;
+    case 6:
+        return 4 * bytes;
+    default:
+        return bytes;
+    }
 }
 
 void TPNGObject::LoadFromStream(TStream& stream) {
-  Clear();
-  uint8_t signature[8] = {};
-  if (StreamRead(stream, signature, 8) != 8 || std::memcmp(signature, kSignature, 8) != 0)
-    throw EPNGInvalidFileHeader();
+    Clear();
+    uint8_t signature[8] = {};
+    if (StreamRead(stream, signature, 8) != 8 || std::memcmp(signature, kSignature, 8) != 0)
+        throw EPNGInvalidFileHeader();
 
-  Chunks.SetCount(kListGrowth);
-  uint32_t count = 0;
-  bool imageDataSeen = false;
-  TListTrim trim(Chunks, count);
-  TChunkType type{};
-  do {
-    ++count;
-    if (Chunks.Count() < count) Chunks.SetCount(Chunks.Count() + kListGrowth);
-    uint8_t lengthBytes[4] = {};
-    if (StreamRead(stream, lengthBytes, 4) == 0) {
-      --count;
-      throw EPngUnexpectedEnd();
-    }
-    const uint32_t length = ReadBigEndian32(lengthBytes);
-    StreamRead(stream, type.data(), 4);
-    if (count == 1 && !SameType(type, "IHDR")) {
-      --count;
-      throw EPNGIHDRNotFirst();
-    }
-    const bool isImageData = SameType(type, "IDAT");
-    // A length the stream cannot hold is refused before any memory is taken for
-    // it. Image data is streamed, not held, so a short last IDAT still decodes
-    // its rows and then fails its CRC check.
-    if (length > kMaxChunkLength || (!isImageData && int64_t(length) > StreamRemaining(stream))) {
-      --count;
-      throw EPngUnexpectedEnd();
-    }
-    if ((imageDataSeen && isImageData) || SameType(type, "cHRM")) {
-      --count;
-      StreamSkip(stream, int64_t(length) + 4);
-      continue;
-    }
-    TChunk* chunk = ChunkForType(this, type).release();
-    Chunks.SetItemAt(count - 1, chunk);
-    if (IsCriticalUnknown(*chunk)) throw EPNGUnknownCriticalChunk();
-    const bool more = chunk->ReadBody(stream, type, length);
-    if (isImageData) imageDataSeen = true;
-    if (!more) break;
-  } while (!SameType(type, "IEND"));
-  Chunks.SetCount(count);
-  if (!imageDataSeen) throw EPNGNoImageData();
+    Chunks.SetCount(kListGrowth);
+    uint32_t count = 0;
+    bool imageDataSeen = false;
+    TListTrim trim(Chunks, count);
+    TChunkType type{};
+    do {
+        ++count;
+        if (Chunks.Count() < count)
+            Chunks.SetCount(Chunks.Count() + kListGrowth);
+        uint8_t lengthBytes[4] = {};
+        if (StreamRead(stream, lengthBytes, 4) == 0) {
+            --count;
+            throw EPngUnexpectedEnd();
+        }
+        const uint32_t length = ReadBigEndian32(lengthBytes);
+        StreamRead(stream, type.data(), 4);
+        if (count == 1 && !SameType(type, "IHDR")) {
+            --count;
+            throw EPNGIHDRNotFirst();
+        }
+        const bool isImageData = SameType(type, "IDAT");
+        // A length the stream cannot hold is refused before any memory is taken for
+        // it. Image data is streamed, not held, so a short last IDAT still decodes
+        // its rows and then fails its CRC check.
+        if (length > kMaxChunkLength ||
+            (!isImageData && int64_t(length) > StreamRemaining(stream))) {
+            --count;
+            throw EPngUnexpectedEnd();
+        }
+        if ((imageDataSeen && isImageData) || SameType(type, "cHRM")) {
+            --count;
+            StreamSkip(stream, int64_t(length) + 4);
+            continue;
+        }
+        TChunk* chunk = ChunkForType(this, type).release();
+        Chunks.SetItemAt(count - 1, chunk);
+        if (IsCriticalUnknown(*chunk))
+            throw EPNGUnknownCriticalChunk();
+        const bool more = chunk->ReadBody(stream, type, length);
+        if (isImageData)
+            imageDataSeen = true;
+        if (!more)
+            break;
+    } while (!SameType(type, "IEND"));
+    Chunks.SetCount(count);
+    if (!imageDataSeen)
+        throw EPNGNoImageData();
 }
 
 void LoadPNGFromMemory(TPNGObject& picture, const uint8_t* data, size_t size) {
-  TMemoryStream stream(data, size);
-  picture.LoadFromStream(stream);
+    TMemoryStream stream(data, size);
+    picture.LoadFromStream(stream);
 }
 
 void LoadPNGFromFile(TPNGObject& picture, const std::string& path) {
-  TFileStream stream(path, fmOpenRead);
-  picture.LoadFromStream(stream);
+    TFileStream stream(path, fmOpenRead);
+    picture.LoadFromStream(stream);
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -25,89 +25,89 @@ enum TPNGTransparencyKind { tkOpaque, tkColourKey, tkAlpha };
 
 // The row filters the writer may choose from, as bits of SaveFilters.
 enum TPNGFilterBit : uint8_t {
-  pfNone = 1 << 0,
-  pfSub = 1 << 1,
-  pfUp = 1 << 2,
-  pfAverage = 1 << 3,
-  pfPaeth = 1 << 4,
+    pfNone = 1 << 0,
+    pfSub = 1 << 1,
+    pfUp = 1 << 2,
+    pfAverage = 1 << 3,
+    pfPaeth = 1 << 4,
 };
 
 class TPNGObject : public TGraphic {
- public:
-  TPNGObject();
-  ~TPNGObject() override;
-  TPNGObject(const TPNGObject&) = delete;
-  TPNGObject& operator=(const TPNGObject&) = delete;
+  public:
+    TPNGObject();
+    ~TPNGObject() override;
+    TPNGObject(const TPNGObject&) = delete;
+    TPNGObject& operator=(const TPNGObject&) = delete;
 
-  // --- The toolkit's picture operations --------------------------------------
-  void Assign(TPersistent* source) override;              // png_edit.cpp
-  void AssignTo(TPersistent* destination) override;       // png_edit.cpp
-  void Draw(TCanvas& canvas, const TRect& rect) override;  // png_draw.cpp
-  bool GetEmpty() const override;                          // no chunk at all
-  int GetWidth() const override;                           // 0 without a header
-  int GetHeight() const override;
-  HPALETTE GetPalette() const override;                    // png_edit.cpp; needs the header
-  bool GetTransparent() const override;                    // png_draw.cpp; kind is not tkOpaque
-  void SetWidth(int width) override;                       // png_edit.cpp
-  void SetHeight(int height) override;                     // png_edit.cpp
-  void SetPalette(HPALETTE palette) override;              // png_edit.cpp, copying form
-  void LoadFromStream(TStream& stream) override;
-  void SaveToStream(TStream& stream) override;             // png_write.cpp
-  void LoadFromClipboardFormat(unsigned short format, const TClipboardData& data,
-                               HPALETTE palette) override;  // png_edit.cpp
-  void SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
-                             HPALETTE& palette) override;   // png_edit.cpp
+    // --- The toolkit's picture operations --------------------------------------
+    void Assign(TPersistent* source) override;              // png_edit.cpp
+    void AssignTo(TPersistent* destination) override;       // png_edit.cpp
+    void Draw(TCanvas& canvas, const TRect& rect) override; // png_draw.cpp
+    bool GetEmpty() const override;                         // no chunk at all
+    int GetWidth() const override;                          // 0 without a header
+    int GetHeight() const override;
+    HPALETTE GetPalette() const override;       // png_edit.cpp; needs the header
+    bool GetTransparent() const override;       // png_draw.cpp; kind is not tkOpaque
+    void SetWidth(int width) override;          // png_edit.cpp
+    void SetHeight(int height) override;        // png_edit.cpp
+    void SetPalette(HPALETTE palette) override; // png_edit.cpp, copying form
+    void LoadFromStream(TStream& stream) override;
+    void SaveToStream(TStream& stream) override; // png_write.cpp
+    void LoadFromClipboardFormat(unsigned short format, const TClipboardData& data,
+                                 HPALETTE palette) override; // png_edit.cpp
+    void SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
+                               HPALETTE& palette) override; // png_edit.cpp
 
-  // --- New virtual operations (png_edit.cpp) ---------------------------------
-  virtual TColor GetPixel(int x, int y) const;
-  virtual void SetPixel(int x, int y, TColor colour);
+    // --- New virtual operations (png_edit.cpp) ---------------------------------
+    virtual TColor GetPixel(int x, int y) const;
+    virtual void SetPixel(int x, int y, TColor colour);
 
-  // --- The picture ------------------------------------------------------------
-  // Item 0 of Chunks when it is a header chunk; EPNGHeaderNotPresent otherwise.
-  TChunkIHDR& HeaderChunk() const;
-  // Identity gamma tables, every chunk freed, an empty list.
-  void Clear();
-  bool IsEmpty() const { return GetEmpty(); }
-  TPNGTransparencyKind TransparencyKind() const;  // png_draw.cpp; needs the header
-  TColor TransparentColour() const;               // png_draw.cpp; 0 without tRNS
-  bool IsTransparent() const { return GetTransparent(); }
+    // --- The picture ------------------------------------------------------------
+    // Item 0 of Chunks when it is a header chunk; EPNGHeaderNotPresent otherwise.
+    TChunkIHDR& HeaderChunk() const;
+    // Identity gamma tables, every chunk freed, an empty list.
+    void Clear();
+    bool IsEmpty() const { return GetEmpty(); }
+    TPNGTransparencyKind TransparencyKind() const; // png_draw.cpp; needs the header
+    TColor TransparentColour() const;              // png_draw.cpp; 0 without tRNS
+    bool IsTransparent() const { return GetTransparent(); }
 
-  // --- Copying and editing (png_edit.cpp) ---------------------------------------
-  void CopyImage(const TPNGObject& source);
-  void AssignFromBitmapHandle(HBITMAP bitmap, bool transparent, COLORREF key);
-  void SetSize(int width, int height);
-  void AddAlphaChannel();
-  // Rows counted from the top; AlphaRow is null for colour types without alpha.
-  uint8_t* ColourRow(uint32_t y) const;
-  uint8_t* LowByteRow(uint32_t y) const;
-  uint8_t* AlphaRow(uint32_t y) const;
+    // --- Copying and editing (png_edit.cpp) ---------------------------------------
+    void CopyImage(const TPNGObject& source);
+    void AssignFromBitmapHandle(HBITMAP bitmap, bool transparent, COLORREF key);
+    void SetSize(int width, int height);
+    void AddAlphaChannel();
+    // Rows counted from the top; AlphaRow is null for colour types without alpha.
+    uint8_t* ColourRow(uint32_t y) const;
+    uint8_t* LowByteRow(uint32_t y) const;
+    uint8_t* AlphaRow(uint32_t y) const;
 
-  // --- Row geometry shared by the decoder, the writer and the drawing -----------
-  // Bytes of one unfiltered row of `width` pixels in the PNG stream (0 for a
-  // colour type outside the standard), and bytes per complete pixel (at least 1).
-  uint32_t RowBytesFor(uint32_t width) const;
-  uint32_t FullRowBytes() const { return RowBytesFor(HeaderChunk().ImageWidth); }
-  uint32_t FilterStep() const;
+    // --- Row geometry shared by the decoder, the writer and the drawing -----------
+    // Bytes of one unfiltered row of `width` pixels in the PNG stream (0 for a
+    // colour type outside the standard), and bytes per complete pixel (at least 1).
+    uint32_t RowBytesFor(uint32_t width) const;
+    uint32_t FullRowBytes() const { return RowBytesFor(HeaderChunk().ImageWidth); }
+    uint32_t FilterStep() const;
 
-  // --- Saving settings ------------------------------------------------------------
-  uint8_t SaveFilters = pfSub;
-  uint8_t ZlibLevel = 7;
-  int32_t GetMaxDataChunkSize() const { return maxDataChunkSize_; }
-  void SetMaxDataChunkSize(int32_t value);  // values below 65,535 become 65,535
+    // --- Saving settings ------------------------------------------------------------
+    uint8_t SaveFilters = pfSub;
+    uint8_t ZlibLevel = 7;
+    int32_t GetMaxDataChunkSize() const { return maxDataChunkSize_; }
+    void SetMaxDataChunkSize(int32_t value); // values below 65,535 become 65,535
 
-  // --- State --------------------------------------------------------------------------
-  uint8_t Interlacing = 0;  // the header's interlace method, for the image-data reader
-  std::array<uint8_t, 256> GammaLut{};
-  std::array<uint8_t, 256> InverseGammaLut{};
-  TPNGList Chunks{this};
-  std::unique_ptr<TCanvas> Canvas;
+    // --- State --------------------------------------------------------------------------
+    uint8_t Interlacing = 0; // the header's interlace method, for the image-data reader
+    std::array<uint8_t, 256> GammaLut{};
+    std::array<uint8_t, 256> InverseGammaLut{};
+    TPNGList Chunks{this};
+    std::unique_ptr<TCanvas> Canvas;
 
- private:
-  int32_t maxDataChunkSize_ = 65535;
+  private:
+    int32_t maxDataChunkSize_ = 65535;
 };
 
 // Loading from a memory block or a file goes through the same stream reader.
 void LoadPNGFromMemory(TPNGObject& picture, const uint8_t* data, size_t size);
 void LoadPNGFromFile(TPNGObject& picture, const std::string& path);
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -36,15 +36,13 @@ const char* const TextMissingMultipleIDAT =
 const char* const TextZLIBError =
     "Could not decompress the image because it contains invalid compressed data.\r\n"
     " Description: ";
-const char* const TextNoImageData =
-    "This \"Portable Network Graphics\" image contains no data.";
+const char* const TextNoImageData = "This \"Portable Network Graphics\" image contains no data.";
 const char* const TextHeaderNotPresent =
     "This operation is not valid because the current image contains no valid header.";
 const char* const TextOutMemory =
     "Some operation could not be performed because the system is out of resources. Close some "
     "windows and try again.";
-const char* const TextInvalidNewSize =
-    "The new size provided for image resizing is invalid.";
+const char* const TextInvalidNewSize = "The new size provided for image resizing is invalid.";
 const char* const TextExistentCriticalChunk =
     "The program tried to add a existent critical chunk to the current image which is not "
     "allowed.";
@@ -54,18 +52,28 @@ const char* const TextChunksNotCompatible = "The chunks must be compatible to be
 const char* const TextNoSuchPaletteEntry = "There is no such palette entry.";
 
 std::string ZlibStatusText(int status) {
-  switch (status) {
-    case -6: return "incompatible version (-6)";
-    case -5: return "buffer error (-5)";
-    case -4: return "insufficient memory (-4)";
-    case -3: return "data error (-3)";
-    case -2: return "stream error (-2)";
-    case -1: return "file error (-1)";
-    case 0: return "(0)";
-    case 1: return "stream end (1)";
-    case 2: return "need dictionary (2)";
-    default: return "(" + std::to_string(status) + ")";
-  }
+    switch (status) {
+    case -6:
+        return "incompatible version (-6)";
+    case -5:
+        return "buffer error (-5)";
+    case -4:
+        return "insufficient memory (-4)";
+    case -3:
+        return "data error (-3)";
+    case -2:
+        return "stream error (-2)";
+    case -1:
+        return "file error (-1)";
+    case 0:
+        return "(0)";
+    case 1:
+        return "stream end (1)";
+    case 2:
+        return "need dictionary (2)";
+    default:
+        return "(" + std::to_string(status) + ")";
+    }
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

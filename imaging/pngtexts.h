@@ -37,11 +37,11 @@ std::string ZlibStatusText(int status);
 
 // Declares an error class whose message is always the same text. Callers tell the
 // classes apart by type; none derives from another.
-#define ZORBALIN_PNG_ERROR(ClassName, TextName)                         \
-  class ClassName : public Exception {                                   \
-   public:                                                               \
-    ClassName() : Exception(TextName) {}                                 \
-  };
+#define ZORBALIN_PNG_ERROR(ClassName, TextName)                                                    \
+    class ClassName : public Exception {                                                           \
+      public:                                                                                      \
+        ClassName() : Exception(TextName) {}                                                       \
+    };
 
 ZORBALIN_PNG_ERROR(EPNGInvalidFileHeader, TextInvalidFileHeader)
 ZORBALIN_PNG_ERROR(EPngUnexpectedEnd, TextUnexpectedEnd)
@@ -63,15 +63,15 @@ ZORBALIN_PNG_ERROR(EPNGInvalidNewSize, TextInvalidNewSize)
 
 // Inflate failed; the message ends with zlib's status text.
 class EPNGZLIBError : public Exception {
- public:
-  explicit EPNGZLIBError(int zlibStatus)
-      : Exception(std::string(TextZLIBError) + ZlibStatusText(zlibStatus)) {}
+  public:
+    explicit EPNGZLIBError(int zlibStatus)
+        : Exception(std::string(TextZLIBError) + ZlibStatusText(zlibStatus)) {}
 };
 
 // The general error of chunk handling; its text says which rule was broken.
 class EPngError : public Exception {
- public:
-  explicit EPngError(const char* text) : Exception(text) {}
+  public:
+    explicit EPngError(const char* text) : Exception(text) {}
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -23,11 +23,13 @@ struct TScratchFolder {
     std::string Path;
     TScratchFolder() {
         char pattern[] = "/tmp/zorbalin-bench-XXXXXX";
-        if (::mkdtemp(pattern)) Path = pattern;
+        if (::mkdtemp(pattern))
+            Path = pattern;
     }
     ~TScratchFolder() {
         std::error_code ignored;
-        if (!Path.empty()) std::filesystem::remove_all(Path, ignored);
+        if (!Path.empty())
+            std::filesystem::remove_all(Path, ignored);
     }
 };
 

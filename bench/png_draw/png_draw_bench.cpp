@@ -20,72 +20,73 @@ namespace {
 // An RGBA picture like the game's artwork: gradients and noise, mostly opaque,
 // with transparent areas and soft edges between them.
 std::unique_ptr<TPNGObject> MakeArtwork(int width, int height) {
-  TBitmap bitmap;
-  bitmap.SetPixelFormat(pf24bit);
-  bitmap.SetSize(width, height);
-  auto picture = std::make_unique<TPNGObject>();
-  picture->Assign(&bitmap);
-  picture->AddAlphaChannel();
-  std::mt19937 random(2024);
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* colour = picture->ColourRow(static_cast<std::uint32_t>(y));
-    std::uint8_t* alpha = picture->AlphaRow(static_cast<std::uint32_t>(y));
-    for (int x = 0; x < width; ++x) {
-      colour[3 * x] = static_cast<std::uint8_t>(x * 255 / width);
-      colour[3 * x + 1] = static_cast<std::uint8_t>(y * 255 / height);
-      colour[3 * x + 2] = static_cast<std::uint8_t>(random() & 0xFF);
-      const int ring = (x - width / 2) * (x - width / 2) + (y - height / 2) * (y - height / 2);
-      const int edge = ring / 64 % 8;
-      alpha[x] = edge < 5 ? 255 : edge == 5 ? static_cast<std::uint8_t>(random() & 0xFF) : 0;
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf24bit);
+    bitmap.SetSize(width, height);
+    auto picture = std::make_unique<TPNGObject>();
+    picture->Assign(&bitmap);
+    picture->AddAlphaChannel();
+    std::mt19937 random(2024);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* colour = picture->ColourRow(static_cast<std::uint32_t>(y));
+        std::uint8_t* alpha = picture->AlphaRow(static_cast<std::uint32_t>(y));
+        for (int x = 0; x < width; ++x) {
+            colour[3 * x] = static_cast<std::uint8_t>(x * 255 / width);
+            colour[3 * x + 1] = static_cast<std::uint8_t>(y * 255 / height);
+            colour[3 * x + 2] = static_cast<std::uint8_t>(random() & 0xFF);
+            const int ring =
+                (x - width / 2) * (x - width / 2) + (y - height / 2) * (y - height / 2);
+            const int edge = ring / 64 % 8;
+            alpha[x] = edge < 5 ? 255 : edge == 5 ? static_cast<std::uint8_t>(random() & 0xFF) : 0;
+        }
     }
-  }
-  return picture;
+    return picture;
 }
 
 void AlphaDraw(benchmark::State& state, int pictureWidth, int pictureHeight, int drawWidth,
                int drawHeight, TBlendPath path) {
-  auto picture = MakeArtwork(pictureWidth, pictureHeight);
-  // A mid-grey 32-bit top-down canvas like a window's surface.
-  DrawingSurface surface(drawWidth, drawHeight);
-  std::memset(surface.Row(0), 0x80, static_cast<std::size_t>(drawWidth) * drawHeight * 4);
-  const TRect rect = Rect(0, 0, drawWidth, drawHeight);
-  for (auto _ : state) {
-    DrawAlpha(surface.DC(), rect, *picture, picture->HeaderChunk(), path);
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * drawWidth * drawHeight);
+    auto picture = MakeArtwork(pictureWidth, pictureHeight);
+    // A mid-grey 32-bit top-down canvas like a window's surface.
+    DrawingSurface surface(drawWidth, drawHeight);
+    std::memset(surface.Row(0), 0x80, static_cast<std::size_t>(drawWidth) * drawHeight * 4);
+    const TRect rect = Rect(0, 0, drawWidth, drawHeight);
+    for (auto _ : state) {
+        DrawAlpha(surface.DC(), rect, *picture, picture->HeaderChunk(), path);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * drawWidth * drawHeight);
 }
 
 // The blending step alone, rows into a 32-bit buffer: what drawing costs
 // beyond the two blits of the graphics layer.
 void BlendOnly(benchmark::State& state, int width, int height, TBlendPath path) {
-  auto picture = MakeArtwork(width, height);
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(width) * height * 4, 0x80);
-  const auto blend = path == TBlendPath::Fast ? BlendRowBgr24Fast : BlendRowBgr24;
-  for (auto _ : state) {
-    for (int y = 0; y < height; ++y) {
-      blend(buffer.data() + static_cast<std::size_t>(y) * width * 4,
-            picture->ColourRow(static_cast<std::uint32_t>(y)),
-            picture->AlphaRow(static_cast<std::uint32_t>(y)), nullptr, width);
+    auto picture = MakeArtwork(width, height);
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(width) * height * 4, 0x80);
+    const auto blend = path == TBlendPath::Fast ? BlendRowBgr24Fast : BlendRowBgr24;
+    for (auto _ : state) {
+        for (int y = 0; y < height; ++y) {
+            blend(buffer.data() + static_cast<std::size_t>(y) * width * 4,
+                  picture->ColourRow(static_cast<std::uint32_t>(y)),
+                  picture->AlphaRow(static_cast<std::uint32_t>(y)), nullptr, width);
+        }
+        benchmark::ClobberMemory();
     }
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * width * height);
+    state.SetItemsProcessed(state.iterations() * width * height);
 }
 
 void CopyThreeTimes(benchmark::State& state, int width, int height) {
-  const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
-  std::vector<std::uint8_t> a(bytes, 1), b(bytes, 2);
-  for (auto _ : state) {
-    std::memcpy(b.data(), a.data(), bytes);
-    benchmark::DoNotOptimize(b.data());
-    std::memcpy(a.data(), b.data(), bytes);
-    benchmark::DoNotOptimize(a.data());
-    std::memcpy(b.data(), a.data(), bytes);
-    benchmark::DoNotOptimize(b.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * width * height);
+    const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
+    std::vector<std::uint8_t> a(bytes, 1), b(bytes, 2);
+    for (auto _ : state) {
+        std::memcpy(b.data(), a.data(), bytes);
+        benchmark::DoNotOptimize(b.data());
+        std::memcpy(a.data(), b.data(), bytes);
+        benchmark::DoNotOptimize(a.data());
+        std::memcpy(b.data(), a.data(), bytes);
+        benchmark::DoNotOptimize(b.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * width * height);
 }
 
 BENCHMARK_CAPTURE(AlphaDraw, window_670x480_plain, 670, 480, 670, 480, TBlendPath::Plain);
@@ -100,7 +101,7 @@ BENCHMARK_CAPTURE(AlphaDraw, icon_32x32_plain, 32, 32, 32, 32, TBlendPath::Plain
 BENCHMARK_CAPTURE(AlphaDraw, icon_32x32_fast, 32, 32, 32, 32, TBlendPath::Fast);
 BENCHMARK_CAPTURE(CopyThreeTimes, icon_32x32, 32, 32);
 
-}  // namespace
-}  // namespace zorbalin
+} // namespace
+} // namespace zorbalin
 
 BENCHMARK_MAIN();

@@ -15,33 +15,37 @@ namespace {
 using namespace zorbalin;
 
 void Draw(const DibImage& image) {
-  DCOwner dc(CreateCompatibleDC(nullptr));
-  BitmapOwner target(CreateCompatibleBitmap(nullptr, 16, 16));
-  SelectionGuard selected(dc.Get(), target.Get());
-  const BITMAPINFOHEADER& h = image.info.bmiHeader;
-  StretchDIBits(dc.Get(), 0, 0, 16, 16, 0, 0, h.biWidth, h.biHeight, image.bits.data(),
-                &image.info, DIB_RGB_COLORS, SRCCOPY);
+    DCOwner dc(CreateCompatibleDC(nullptr));
+    BitmapOwner target(CreateCompatibleBitmap(nullptr, 16, 16));
+    SelectionGuard selected(dc.Get(), target.Get());
+    const BITMAPINFOHEADER& h = image.info.bmiHeader;
+    StretchDIBits(dc.Get(), 0, 0, 16, 16, 0, 0, h.biWidth, h.biHeight, image.bits.data(),
+                  &image.info, DIB_RGB_COLORS, SRCCOPY);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  DibImage image;
-  if (DecodeBmp(data, size, image) != BmpError::None) {
-    if (!image.bits.empty()) std::abort();  // a refused file leaves nothing behind
+    DibImage image;
+    if (DecodeBmp(data, size, image) != BmpError::None) {
+        if (!image.bits.empty())
+            std::abort(); // a refused file leaves nothing behind
+        return 0;
+    }
+    // What was allocated must be justified by the file: uncompressed pixels are in the file
+    // (16-bit files may grow to 24 bits), compressed ones hold 256 pixels a byte at most.
+    if (image.bits.size() > size * 256)
+        std::abort();
+    Draw(image);
+    std::vector<std::uint8_t> file = EncodeBmp(image);
+    DibImage again;
+    if (DecodeBmp(file.data(), file.size(), again) != BmpError::None)
+        std::abort();
+    if (again.bits != image.bits)
+        std::abort();
+    if (size > 14) {
+        DibImage packed;
+        DecodePackedDib(data + 14, size - 14, packed);
+    }
     return 0;
-  }
-  // What was allocated must be justified by the file: uncompressed pixels are in the file
-  // (16-bit files may grow to 24 bits), compressed ones hold 256 pixels a byte at most.
-  if (image.bits.size() > size * 256) std::abort();
-  Draw(image);
-  std::vector<std::uint8_t> file = EncodeBmp(image);
-  DibImage again;
-  if (DecodeBmp(file.data(), file.size(), again) != BmpError::None) std::abort();
-  if (again.bits != image.bits) std::abort();
-  if (size > 14) {
-    DibImage packed;
-    DecodePackedDib(data + 14, size - 14, packed);
-  }
-  return 0;
 }

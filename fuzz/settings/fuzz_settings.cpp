@@ -25,14 +25,14 @@ struct TKey {
 };
 
 // The file's own keys, with letter cases the file may use as well.
-const TKey kKeys[] = {{"Screen", "Left"}, {"Screen", "Top"}, {"Game", "Hard"},
-                      {"SCREEN", "left"}, {"game", "HARD"}};
+const TKey kKeys[] = {
+    {"Screen", "Left"}, {"Screen", "Top"}, {"Game", "Hard"}, {"SCREEN", "left"}, {"game", "HARD"}};
 constexpr size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
 
 // A folder of this process, on a memory file system when there is one, so
 // that the flush of every write costs little.
 class TScratchFolder {
-public:
+  public:
     TScratchFolder() {
         std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
         std::string pattern = base + "/fuzz_settings-XXXXXX";
@@ -46,7 +46,7 @@ public:
     }
     std::string IniPath() const { return path_ + "/ZorbaLin.ini"; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -62,7 +62,8 @@ void CheckInMemory(const std::string& content, const TKey& key, int32_t value) {
     Check(ReadIniInteger(written, key.Section, key.Key, value ^ 1) == value,
           "the written value does not read back");
     for (const TKey& other : kKeys) {
-        bool same = ::strcasecmp(other.Section, key.Section) == 0 && ::strcasecmp(other.Key, key.Key) == 0;
+        bool same =
+            ::strcasecmp(other.Section, key.Section) == 0 && ::strcasecmp(other.Key, key.Key) == 0;
         if (!same)
             Check(ReadIniValue(written, other.Section, other.Key) ==
                       ReadIniValue(content, other.Section, other.Key),
@@ -70,7 +71,8 @@ void CheckInMemory(const std::string& content, const TKey& key, int32_t value) {
     }
 }
 
-void CheckOnDisk(const std::string& path, const std::string& content, const TKey& key, int32_t value) {
+void CheckOnDisk(const std::string& path, const std::string& content, const TKey& key,
+                 int32_t value) {
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(content.data(), static_cast<std::streamsize>(content.size()));

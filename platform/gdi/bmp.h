@@ -15,20 +15,20 @@ namespace zorbalin {
 // (biClrUsed entries); 16-bit 5-5-5 stays 16; 24 stays 24; 32 stays 32 (the fourth byte kept);
 // 16-bit files with other masks become 24; RLE files become 8 or 4 bits.
 struct DibImage {
-  BITMAPINFO info{};
-  std::vector<std::uint8_t> bits;
+    BITMAPINFO info{};
+    std::vector<std::uint8_t> bits;
 };
 
 enum class BmpError {
-  None,
-  Truncated,         // the file ends before the headers, the colour table or the pixels do
-  BadSignature,      // not "BM"
-  BadHeader,         // unknown header size, planes other than 1, bad bit count or compression
-  BadSize,           // width or height 0 or negative where not allowed, or too large
-  SizeOverflow,      // the pixel area's byte count does not fit, or exceeds the file
-  BadColorTable,     // more colours than the bit count allows
-  BadPaletteIndex,   // a pixel names an entry beyond the colour table
-  BadRle,            // compressed data running past a row or the picture
+    None,
+    Truncated,       // the file ends before the headers, the colour table or the pixels do
+    BadSignature,    // not "BM"
+    BadHeader,       // unknown header size, planes other than 1, bad bit count or compression
+    BadSize,         // width or height 0 or negative where not allowed, or too large
+    SizeOverflow,    // the pixel area's byte count does not fit, or exceeds the file
+    BadColorTable,   // more colours than the bit count allows
+    BadPaletteIndex, // a pixel names an entry beyond the colour table
+    BadRle,          // compressed data running past a row or the picture
 };
 
 // Decodes a whole BMP file. On failure `out` is left empty. Memory is allocated only after the
@@ -46,4 +46,4 @@ std::vector<std::uint8_t> EncodeBmp(const DibImage& image);
 // The same without the file header (a packed DIB).
 std::vector<std::uint8_t> EncodePackedDib(const DibImage& image);
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -9,286 +9,339 @@ namespace zorbalin {
 
 namespace {
 
-std::uint16_t U16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+std::uint16_t U16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
 std::uint32_t U32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-         (std::uint32_t(p[3]) << 24);
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
 }
 
 // What the headers say, in one place.
 struct Layout {
-  std::uint32_t headerSize = 0;
-  std::int64_t width = 0;
-  std::int64_t height = 0;  // absolute
-  bool topDown = false;
-  int bitCount = 0;
-  std::uint32_t compression = BI_RGB;
-  std::uint32_t colorsUsed = 0;
-  std::uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha
-  bool core = false;                      // 12-byte header: 3-byte colour entries
+    std::uint32_t headerSize = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0; // absolute
+    bool topDown = false;
+    int bitCount = 0;
+    std::uint32_t compression = BI_RGB;
+    std::uint32_t colorsUsed = 0;
+    std::uint32_t masks[4] = {0, 0, 0, 0}; // red, green, blue, alpha
+    bool core = false;                     // 12-byte header: 3-byte colour entries
 };
 
 BmpError ReadInfoHeader(const std::uint8_t* p, std::size_t size, Layout& l) {
-  if (size < 4) return BmpError::Truncated;
-  l.headerSize = U32(p);
-  const std::uint32_t known[] = {12, 40, 52, 56, 108, 124};
-  if (std::find(std::begin(known), std::end(known), l.headerSize) == std::end(known))
-    return BmpError::BadHeader;
-  if (size < l.headerSize) return BmpError::Truncated;
-  int planes;
-  if (l.headerSize == 12) {
-    l.core = true;
-    l.width = U16(p + 4);
-    l.height = U16(p + 6);
-    planes = U16(p + 8);
-    l.bitCount = U16(p + 10);
-  } else {
-    l.width = static_cast<std::int32_t>(U32(p + 4));
-    std::int32_t h = static_cast<std::int32_t>(U32(p + 8));
-    if (h == INT32_MIN) return BmpError::BadSize;
-    l.topDown = h < 0;
-    l.height = h < 0 ? -std::int64_t(h) : h;
-    planes = U16(p + 12);
-    l.bitCount = U16(p + 14);
-    l.compression = U32(p + 16);
-    l.colorsUsed = U32(p + 32);
-    if (l.headerSize >= 52)
-      for (int i = 0; i < (l.headerSize >= 56 ? 4 : 3); ++i) l.masks[i] = U32(p + 40 + 4 * i);
-  }
-  if (planes != 1) return BmpError::BadHeader;
-  const int bits[] = {1, 4, 8, 16, 24, 32};
-  if (std::find(std::begin(bits), std::end(bits), l.bitCount) == std::end(bits))
-    return BmpError::BadHeader;
-  switch (l.compression) {
-    case BI_RGB: break;
-    case BI_RLE8: if (l.bitCount != 8 || l.topDown) return BmpError::BadHeader; break;
-    case BI_RLE4: if (l.bitCount != 4 || l.topDown) return BmpError::BadHeader; break;
-    case BI_BITFIELDS: if (l.bitCount != 16 && l.bitCount != 32) return BmpError::BadHeader; break;
-    default: return BmpError::BadHeader;
-  }
-  if (l.width <= 0 || l.height <= 0 || l.width > 0x7FFFFFF || l.height > 0x7FFFFFF)
-    return BmpError::BadSize;
-  return BmpError::None;
+    if (size < 4)
+        return BmpError::Truncated;
+    l.headerSize = U32(p);
+    const std::uint32_t known[] = {12, 40, 52, 56, 108, 124};
+    if (std::find(std::begin(known), std::end(known), l.headerSize) == std::end(known))
+        return BmpError::BadHeader;
+    if (size < l.headerSize)
+        return BmpError::Truncated;
+    int planes;
+    if (l.headerSize == 12) {
+        l.core = true;
+        l.width = U16(p + 4);
+        l.height = U16(p + 6);
+        planes = U16(p + 8);
+        l.bitCount = U16(p + 10);
+    } else {
+        l.width = static_cast<std::int32_t>(U32(p + 4));
+        std::int32_t h = static_cast<std::int32_t>(U32(p + 8));
+        if (h == INT32_MIN)
+            return BmpError::BadSize;
+        l.topDown = h < 0;
+        l.height = h < 0 ? -std::int64_t(h) : h;
+        planes = U16(p + 12);
+        l.bitCount = U16(p + 14);
+        l.compression = U32(p + 16);
+        l.colorsUsed = U32(p + 32);
+        if (l.headerSize >= 52)
+            for (int i = 0; i < (l.headerSize >= 56 ? 4 : 3); ++i)
+                l.masks[i] = U32(p + 40 + 4 * i);
+    }
+    if (planes != 1)
+        return BmpError::BadHeader;
+    const int bits[] = {1, 4, 8, 16, 24, 32};
+    if (std::find(std::begin(bits), std::end(bits), l.bitCount) == std::end(bits))
+        return BmpError::BadHeader;
+    switch (l.compression) {
+    case BI_RGB:
+        break;
+    case BI_RLE8:
+        if (l.bitCount != 8 || l.topDown)
+            return BmpError::BadHeader;
+        break;
+    case BI_RLE4:
+        if (l.bitCount != 4 || l.topDown)
+            return BmpError::BadHeader;
+        break;
+    case BI_BITFIELDS:
+        if (l.bitCount != 16 && l.bitCount != 32)
+            return BmpError::BadHeader;
+        break;
+    default:
+        return BmpError::BadHeader;
+    }
+    if (l.width <= 0 || l.height <= 0 || l.width > 0x7FFFFFF || l.height > 0x7FFFFFF)
+        return BmpError::BadSize;
+    return BmpError::None;
 }
 
 struct Channel {
-  std::uint32_t mask = 0;
-  int shift = 0;
-  std::uint32_t max = 0;  // the mask shifted down
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t max = 0; // the mask shifted down
 };
 
 Channel ChannelOf(std::uint32_t mask) {
-  Channel c;
-  c.mask = mask;
-  if (!mask) return c;
-  while (!((mask >> c.shift) & 1)) ++c.shift;
-  c.max = mask >> c.shift;
-  return c;
+    Channel c;
+    c.mask = mask;
+    if (!mask)
+        return c;
+    while (!((mask >> c.shift) & 1))
+        ++c.shift;
+    c.max = mask >> c.shift;
+    return c;
 }
 
 std::uint8_t Scale(const Channel& c, std::uint32_t pixel) {
-  if (!c.mask) return 0;
-  std::uint64_t v = (pixel & c.mask) >> c.shift;
-  return static_cast<std::uint8_t>((v * 255 + c.max / 2) / c.max);
+    if (!c.mask)
+        return 0;
+    std::uint64_t v = (pixel & c.mask) >> c.shift;
+    return static_cast<std::uint8_t>((v * 255 + c.max / 2) / c.max);
 }
 
 // Output format for a layout: 16-bit 5-5-5 and 32-bit B, G, R, X stay; other masks convert.
 struct Target {
-  int bitCount = 0;
-  bool viaMasks = false;
-  Channel r, g, b, a;
+    int bitCount = 0;
+    bool viaMasks = false;
+    Channel r, g, b, a;
 };
 
 Target TargetOf(const Layout& l) {
-  Target t;
-  t.bitCount = l.bitCount;
-  if (l.compression != BI_BITFIELDS) return t;
-  if (l.bitCount == 16 && l.masks[0] == 0x7C00 && l.masks[1] == 0x03E0 && l.masks[2] == 0x001F)
+    Target t;
+    t.bitCount = l.bitCount;
+    if (l.compression != BI_BITFIELDS)
+        return t;
+    if (l.bitCount == 16 && l.masks[0] == 0x7C00 && l.masks[1] == 0x03E0 && l.masks[2] == 0x001F)
+        return t;
+    if (l.bitCount == 32 && l.masks[0] == 0xFF0000 && l.masks[1] == 0xFF00 && l.masks[2] == 0xFF)
+        return t;
+    t.viaMasks = true;
+    t.bitCount = l.bitCount == 16 ? 24 : 32;
+    t.r = ChannelOf(l.masks[0]);
+    t.g = ChannelOf(l.masks[1]);
+    t.b = ChannelOf(l.masks[2]);
+    t.a = ChannelOf(l.masks[3]);
     return t;
-  if (l.bitCount == 32 && l.masks[0] == 0xFF0000 && l.masks[1] == 0xFF00 && l.masks[2] == 0xFF)
-    return t;
-  t.viaMasks = true;
-  t.bitCount = l.bitCount == 16 ? 24 : 32;
-  t.r = ChannelOf(l.masks[0]);
-  t.g = ChannelOf(l.masks[1]);
-  t.b = ChannelOf(l.masks[2]);
-  t.a = ChannelOf(l.masks[3]);
-  return t;
 }
 
-std::int64_t StrideOf(std::int64_t width, int bitCount) { return ((bitCount * width + 31) / 32) * 4; }
+std::int64_t StrideOf(std::int64_t width, int bitCount) {
+    return ((bitCount * width + 31) / 32) * 4;
+}
 
 BmpError CheckIndices(const DibImage& image, int colorCount) {
-  const BITMAPINFOHEADER& h = image.info.bmiHeader;
-  if (h.biBitCount > 8 || colorCount >= (1 << h.biBitCount)) return BmpError::None;
-  std::int64_t stride = StrideOf(h.biWidth, h.biBitCount);
-  for (std::int64_t y = 0; y < h.biHeight; ++y) {
-    const std::uint8_t* row = image.bits.data() + stride * y;
-    for (std::int64_t x = 0; x < h.biWidth; ++x) {
-      int index;
-      if (h.biBitCount == 8) index = row[x];
-      else if (h.biBitCount == 4) index = (x & 1) ? (row[x >> 1] & 15) : (row[x >> 1] >> 4);
-      else index = (row[x >> 3] >> (7 - (x & 7))) & 1;
-      if (index >= colorCount) return BmpError::BadPaletteIndex;
+    const BITMAPINFOHEADER& h = image.info.bmiHeader;
+    if (h.biBitCount > 8 || colorCount >= (1 << h.biBitCount))
+        return BmpError::None;
+    std::int64_t stride = StrideOf(h.biWidth, h.biBitCount);
+    for (std::int64_t y = 0; y < h.biHeight; ++y) {
+        const std::uint8_t* row = image.bits.data() + stride * y;
+        for (std::int64_t x = 0; x < h.biWidth; ++x) {
+            int index;
+            if (h.biBitCount == 8)
+                index = row[x];
+            else if (h.biBitCount == 4)
+                index = (x & 1) ? (row[x >> 1] & 15) : (row[x >> 1] >> 4);
+            else
+                index = (row[x >> 3] >> (7 - (x & 7))) & 1;
+            if (index >= colorCount)
+                return BmpError::BadPaletteIndex;
+        }
     }
-  }
-  return BmpError::None;
+    return BmpError::None;
 }
 
 void PutIndex(std::uint8_t* row, int bitCount, std::int64_t x, int value) {
-  if (bitCount == 8) {
-    row[x] = static_cast<std::uint8_t>(value);
-  } else if (x & 1) {
-    row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & 0xF0) | (value & 15));
-  } else {
-    row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & 0x0F) | ((value & 15) << 4));
-  }
+    if (bitCount == 8) {
+        row[x] = static_cast<std::uint8_t>(value);
+    } else if (x & 1) {
+        row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & 0xF0) | (value & 15));
+    } else {
+        row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & 0x0F) | ((value & 15) << 4));
+    }
 }
 
 // Run-length decoding into bottom-up rows of 8 or 4 bits. Row 0 of the data is the bottom row.
 BmpError DecodeRle(const std::uint8_t* p, std::size_t size, const Layout& l, DibImage& out) {
-  const int bits = l.bitCount;
-  const std::int64_t stride = StrideOf(l.width, bits);
-  std::int64_t x = 0, y = 0;
-  std::size_t i = 0;
-  auto rowPtr = [&](std::int64_t row) { return out.bits.data() + stride * row; };
-  while (true) {
-    if (i + 2 > size) return BmpError::Truncated;
-    int count = p[i], value = p[i + 1];
-    i += 2;
-    if (count > 0) {  // a run of one value (RLE4: two alternating nibbles)
-      if (y >= l.height || x + count > l.width) return BmpError::BadRle;
-      for (int k = 0; k < count; ++k, ++x) {
-        int v = bits == 8 ? value : ((k & 1) ? (value & 15) : (value >> 4));
-        PutIndex(rowPtr(y), bits, x, v);
-      }
-      continue;
+    const int bits = l.bitCount;
+    const std::int64_t stride = StrideOf(l.width, bits);
+    std::int64_t x = 0, y = 0;
+    std::size_t i = 0;
+    auto rowPtr = [&](std::int64_t row) { return out.bits.data() + stride * row; };
+    while (true) {
+        if (i + 2 > size)
+            return BmpError::Truncated;
+        int count = p[i], value = p[i + 1];
+        i += 2;
+        if (count > 0) { // a run of one value (RLE4: two alternating nibbles)
+            if (y >= l.height || x + count > l.width)
+                return BmpError::BadRle;
+            for (int k = 0; k < count; ++k, ++x) {
+                int v = bits == 8 ? value : ((k & 1) ? (value & 15) : (value >> 4));
+                PutIndex(rowPtr(y), bits, x, v);
+            }
+            continue;
+        }
+        if (value == 0) { // end of line
+            x = 0;
+            ++y;
+        } else if (value == 1) { // end of bitmap
+            return BmpError::None;
+        } else if (value == 2) { // move right and up
+            if (i + 2 > size)
+                return BmpError::Truncated;
+            x += p[i];
+            y += p[i + 1];
+            i += 2;
+            if (x > l.width || y > l.height)
+                return BmpError::BadRle;
+        } else { // literal pixels, padded to a 16-bit boundary
+            std::size_t bytes = bits == 8 ? value : (value + 1) / 2;
+            std::size_t padded = (bytes + 1) & ~std::size_t(1);
+            if (i + padded > size)
+                return BmpError::Truncated;
+            if (y >= l.height || x + value > l.width)
+                return BmpError::BadRle;
+            for (int k = 0; k < value; ++k, ++x) {
+                int v =
+                    bits == 8 ? p[i + k] : ((k & 1) ? (p[i + k / 2] & 15) : (p[i + k / 2] >> 4));
+                PutIndex(rowPtr(y), bits, x, v);
+            }
+            i += padded;
+        }
     }
-    if (value == 0) {  // end of line
-      x = 0;
-      ++y;
-    } else if (value == 1) {  // end of bitmap
-      return BmpError::None;
-    } else if (value == 2) {  // move right and up
-      if (i + 2 > size) return BmpError::Truncated;
-      x += p[i];
-      y += p[i + 1];
-      i += 2;
-      if (x > l.width || y > l.height) return BmpError::BadRle;
-    } else {  // literal pixels, padded to a 16-bit boundary
-      std::size_t bytes = bits == 8 ? value : (value + 1) / 2;
-      std::size_t padded = (bytes + 1) & ~std::size_t(1);
-      if (i + padded > size) return BmpError::Truncated;
-      if (y >= l.height || x + value > l.width) return BmpError::BadRle;
-      for (int k = 0; k < value; ++k, ++x) {
-        int v = bits == 8 ? p[i + k] : ((k & 1) ? (p[i + k / 2] & 15) : (p[i + k / 2] >> 4));
-        PutIndex(rowPtr(y), bits, x, v);
-      }
-      i += padded;
-    }
-  }
 }
 
 void ConvertRow(const std::uint8_t* src, std::uint8_t* dst, const Layout& l, const Target& t) {
-  if (!t.viaMasks) {
-    std::memcpy(dst, src, static_cast<std::size_t>(StrideOf(l.width, l.bitCount)));
-    return;
-  }
-  for (std::int64_t x = 0; x < l.width; ++x) {
-    std::uint32_t v = l.bitCount == 16 ? U16(src + 2 * x) : U32(src + 4 * x);
-    std::uint8_t* o = dst + x * (t.bitCount / 8);
-    o[0] = Scale(t.b, v);
-    o[1] = Scale(t.g, v);
-    o[2] = Scale(t.r, v);
-    if (t.bitCount == 32) o[3] = Scale(t.a, v);
-  }
+    if (!t.viaMasks) {
+        std::memcpy(dst, src, static_cast<std::size_t>(StrideOf(l.width, l.bitCount)));
+        return;
+    }
+    for (std::int64_t x = 0; x < l.width; ++x) {
+        std::uint32_t v = l.bitCount == 16 ? U16(src + 2 * x) : U32(src + 4 * x);
+        std::uint8_t* o = dst + x * (t.bitCount / 8);
+        o[0] = Scale(t.b, v);
+        o[1] = Scale(t.g, v);
+        o[2] = Scale(t.r, v);
+        if (t.bitCount == 32)
+            o[3] = Scale(t.a, v);
+    }
 }
 
 // The pixels start at `pixelOffset` within `p`; the colour table follows the info header.
 BmpError DecodeBody(const std::uint8_t* p, std::size_t size, std::size_t infoOffset,
                     std::size_t pixelOffset, bool pixelOffsetGiven, DibImage& out) {
-  Layout l;
-  BmpError e = ReadInfoHeader(p + infoOffset, size - infoOffset, l);
-  if (e != BmpError::None) return e;
-  std::size_t tableOffset = infoOffset + l.headerSize;
-  if (l.compression == BI_BITFIELDS && l.headerSize == 40) {  // masks follow the header
-    if (size < tableOffset + 12) return BmpError::Truncated;
-    for (int i = 0; i < 3; ++i) l.masks[i] = U32(p + tableOffset + 4 * i);
-    tableOffset += 12;
-  }
-  std::uint32_t colors = 0;
-  if (l.bitCount <= 8) {
-    std::uint32_t max = 1u << l.bitCount;
-    colors = l.colorsUsed ? l.colorsUsed : max;
-    if (colors > max) return BmpError::BadColorTable;
-    std::size_t entry = l.core ? 3 : 4;
-    if (size < tableOffset || (size - tableOffset) / entry < colors) return BmpError::Truncated;
-  }
-  if (!pixelOffsetGiven) pixelOffset = tableOffset + colors * (l.core ? 3 : 4);
-  if (pixelOffset < tableOffset) return BmpError::BadHeader;  // pixels inside the headers
-  if (pixelOffset > size) return BmpError::Truncated;
-  const std::size_t available = size - pixelOffset;
-
-  Target t = TargetOf(l);
-  const bool rle = l.compression == BI_RLE8 || l.compression == BI_RLE4;
-  const std::int64_t inStride = StrideOf(l.width, l.bitCount);
-  const std::int64_t outStride = StrideOf(l.width, t.bitCount);
-  if (outStride > 0x7FFFFFFF || outStride * l.height > (std::int64_t(1) << 31))
-    return BmpError::SizeOverflow;
-  if (rle) {
-    // Runs and line ends let a few bytes cover many pixels; the rows they fill (padding
-    // included) may take at most 256 bytes a compressed byte.
-    if (outStride * l.height > std::int64_t(available) * 256) return BmpError::SizeOverflow;
-  } else if (inStride * l.height > std::int64_t(available)) {
-    return BmpError::SizeOverflow;
-  }
-
-  BITMAPINFOHEADER& h = out.info.bmiHeader;
-  h = BITMAPINFOHEADER();
-  h.biWidth = static_cast<LONG>(l.width);
-  h.biHeight = static_cast<LONG>(l.height);
-  h.biBitCount = static_cast<WORD>(t.bitCount);
-  h.biSizeImage = static_cast<DWORD>(outStride * l.height);
-  h.biClrUsed = colors;
-  for (std::uint32_t i = 0; i < colors; ++i) {
-    const std::uint8_t* c = p + tableOffset + i * (l.core ? 3 : 4);
-    out.info.bmiColors[i] = RGBQUAD{c[0], c[1], c[2], 0};
-  }
-  out.bits.assign(static_cast<std::size_t>(outStride * l.height), 0);
-  if (rle) {
-    e = DecodeRle(p + pixelOffset, available, l, out);
-    if (e != BmpError::None) return e;
-  } else {
-    for (std::int64_t row = 0; row < l.height; ++row) {
-      // Output rows are bottom-up; a top-down file's first row is the top one.
-      std::int64_t outRow = l.topDown ? l.height - 1 - row : row;
-      ConvertRow(p + pixelOffset + inStride * row, out.bits.data() + outStride * outRow, l, t);
+    Layout l;
+    BmpError e = ReadInfoHeader(p + infoOffset, size - infoOffset, l);
+    if (e != BmpError::None)
+        return e;
+    std::size_t tableOffset = infoOffset + l.headerSize;
+    if (l.compression == BI_BITFIELDS && l.headerSize == 40) { // masks follow the header
+        if (size < tableOffset + 12)
+            return BmpError::Truncated;
+        for (int i = 0; i < 3; ++i)
+            l.masks[i] = U32(p + tableOffset + 4 * i);
+        tableOffset += 12;
     }
-  }
-  return CheckIndices(out, static_cast<int>(colors));
+    std::uint32_t colors = 0;
+    if (l.bitCount <= 8) {
+        std::uint32_t max = 1u << l.bitCount;
+        colors = l.colorsUsed ? l.colorsUsed : max;
+        if (colors > max)
+            return BmpError::BadColorTable;
+        std::size_t entry = l.core ? 3 : 4;
+        if (size < tableOffset || (size - tableOffset) / entry < colors)
+            return BmpError::Truncated;
+    }
+    if (!pixelOffsetGiven)
+        pixelOffset = tableOffset + colors * (l.core ? 3 : 4);
+    if (pixelOffset < tableOffset)
+        return BmpError::BadHeader; // pixels inside the headers
+    if (pixelOffset > size)
+        return BmpError::Truncated;
+    const std::size_t available = size - pixelOffset;
+
+    Target t = TargetOf(l);
+    const bool rle = l.compression == BI_RLE8 || l.compression == BI_RLE4;
+    const std::int64_t inStride = StrideOf(l.width, l.bitCount);
+    const std::int64_t outStride = StrideOf(l.width, t.bitCount);
+    if (outStride > 0x7FFFFFFF || outStride * l.height > (std::int64_t(1) << 31))
+        return BmpError::SizeOverflow;
+    if (rle) {
+        // Runs and line ends let a few bytes cover many pixels; the rows they fill (padding
+        // included) may take at most 256 bytes a compressed byte.
+        if (outStride * l.height > std::int64_t(available) * 256)
+            return BmpError::SizeOverflow;
+    } else if (inStride * l.height > std::int64_t(available)) {
+        return BmpError::SizeOverflow;
+    }
+
+    BITMAPINFOHEADER& h = out.info.bmiHeader;
+    h = BITMAPINFOHEADER();
+    h.biWidth = static_cast<LONG>(l.width);
+    h.biHeight = static_cast<LONG>(l.height);
+    h.biBitCount = static_cast<WORD>(t.bitCount);
+    h.biSizeImage = static_cast<DWORD>(outStride * l.height);
+    h.biClrUsed = colors;
+    for (std::uint32_t i = 0; i < colors; ++i) {
+        const std::uint8_t* c = p + tableOffset + i * (l.core ? 3 : 4);
+        out.info.bmiColors[i] = RGBQUAD{c[0], c[1], c[2], 0};
+    }
+    out.bits.assign(static_cast<std::size_t>(outStride * l.height), 0);
+    if (rle) {
+        e = DecodeRle(p + pixelOffset, available, l, out);
+        if (e != BmpError::None)
+            return e;
+    } else {
+        for (std::int64_t row = 0; row < l.height; ++row) {
+            // Output rows are bottom-up; a top-down file's first row is the top one.
+            std::int64_t outRow = l.topDown ? l.height - 1 - row : row;
+            ConvertRow(p + pixelOffset + inStride * row, out.bits.data() + outStride * outRow, l,
+                       t);
+        }
+    }
+    return CheckIndices(out, static_cast<int>(colors));
 }
 
 BmpError Finish(BmpError e, DibImage& out) {
-  if (e != BmpError::None) out = DibImage();
-  return e;
+    if (e != BmpError::None)
+        out = DibImage();
+    return e;
 }
 
-}  // namespace
+} // namespace
 
 BmpError DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
-  out = DibImage();
-  if (!data || size < 14) return BmpError::Truncated;
-  if (data[0] != 'B' || data[1] != 'M') return BmpError::BadSignature;
-  std::uint32_t offset = U32(data + 10);
-  bool given = offset != 0;
-  if (given && offset < 14 + 12) return Finish(BmpError::BadHeader, out);
-  return Finish(DecodeBody(data, size, 14, offset, given, out), out);
+    out = DibImage();
+    if (!data || size < 14)
+        return BmpError::Truncated;
+    if (data[0] != 'B' || data[1] != 'M')
+        return BmpError::BadSignature;
+    std::uint32_t offset = U32(data + 10);
+    bool given = offset != 0;
+    if (given && offset < 14 + 12)
+        return Finish(BmpError::BadHeader, out);
+    return Finish(DecodeBody(data, size, 14, offset, given, out), out);
 }
 
 BmpError DecodePackedDib(const std::uint8_t* data, std::size_t size, DibImage& out) {
-  out = DibImage();
-  if (!data) return BmpError::Truncated;
-  return Finish(DecodeBody(data, size, 0, 0, false, out), out);
+    out = DibImage();
+    if (!data)
+        return BmpError::Truncated;
+    return Finish(DecodeBody(data, size, 0, 0, false, out), out);
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -15,7 +15,9 @@
 
 // fontconfig 2.14 loses a few hundred bytes while parsing its configuration files, once per
 // process; the leak checker of sanitizer builds is told to look away from that library only.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 
 namespace zorbalin {
 
@@ -24,179 +26,206 @@ namespace {
 // The FreeType library and the fontconfig configuration live as long as the process: faces
 // held by static objects are freed at exit, after any static of ours could have freed these.
 struct FontSystem {
-  FT_Library library = nullptr;
-  FcConfig* config = nullptr;
-  FontSystem() {
-    if (FT_Init_FreeType(&library) != 0) library = nullptr;
-    config = FcInitLoadConfigAndFonts();
-  }
+    FT_Library library = nullptr;
+    FcConfig* config = nullptr;
+    FontSystem() {
+        if (FT_Init_FreeType(&library) != 0)
+            library = nullptr;
+        config = FcInitLoadConfigAndFonts();
+    }
 };
 
 FontSystem& System() {
-  static FontSystem* system = new FontSystem();
-  return *system;
+    static FontSystem* system = new FontSystem();
+    return *system;
 }
 
 struct Match {
-  std::string file;
-  int index = 0;
-  bool boldFace = false;  // the file itself is bold
+    std::string file;
+    int index = 0;
+    bool boldFace = false; // the file itself is bold
 };
 
 bool FindFont(const std::string& family, bool bold, bool italic, Match& out) {
-  FcConfig* config = System().config;
-  if (!config) return false;
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(config, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(config, pattern, &result);
-  FcPatternDestroy(pattern);
-  if (!match) return false;
-  FcChar8* file = nullptr;
-  bool found = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file;
-  if (found) {
-    out.file = reinterpret_cast<const char*>(file);
-    int index = 0, weight = FC_WEIGHT_REGULAR;
-    if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch) out.index = index;
-    if (FcPatternGetInteger(match, FC_WEIGHT, 0, &weight) == FcResultMatch)
-      out.boldFace = weight >= FC_WEIGHT_DEMIBOLD;
-  }
-  FcPatternDestroy(match);
-  return found;
+    FcConfig* config = System().config;
+    if (!config)
+        return false;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(config, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!match)
+        return false;
+    FcChar8* file = nullptr;
+    bool found = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file;
+    if (found) {
+        out.file = reinterpret_cast<const char*>(file);
+        int index = 0, weight = FC_WEIGHT_REGULAR;
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
+            out.index = index;
+        if (FcPatternGetInteger(match, FC_WEIGHT, 0, &weight) == FcResultMatch)
+            out.boldFace = weight >= FC_WEIGHT_DEMIBOLD;
+    }
+    FcPatternDestroy(match);
+    return found;
 }
 
 using FaceKey = std::tuple<std::string, int, int, bool, bool>;
 
 std::map<FaceKey, std::weak_ptr<FontFace>>& FaceRegistry() {
-  static std::map<FaceKey, std::weak_ptr<FontFace>> registry;
-  return registry;
+    static std::map<FaceKey, std::weak_ptr<FontFace>> registry;
+    return registry;
 }
 
-int CeilPixels(FT_Pos value26_6) { return static_cast<int>((value26_6 + 63) >> 6); }
+int CeilPixels(FT_Pos value26_6) {
+    return static_cast<int>((value26_6 + 63) >> 6);
+}
 
-}  // namespace
+} // namespace
 
 struct FontFace::Impl {
-  FT_Face face = nullptr;
-  bool emboldenOutline = false;  // bold asked for, but the file is a regular weight
-  ~Impl() {
-    if (face) FT_Done_Face(face);
-  }
+    FT_Face face = nullptr;
+    bool emboldenOutline = false; // bold asked for, but the file is a regular weight
+    ~Impl() {
+        if (face)
+            FT_Done_Face(face);
+    }
 };
 
 FontFace::FontFace(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 FontFace::~FontFace() = default;
 
 std::shared_ptr<FontFace> FontFace::Resolve(const LOGFONTA& request) {
-  if (!System().library) return nullptr;
-  std::string family(request.lfFaceName, strnlen(request.lfFaceName, LF_FACESIZE));
-  if (family.empty()) family = "MS Sans Serif";
-  bool bold = request.lfWeight >= 600;
-  bool italic = request.lfItalic != 0;
-  Match match;
-  if (!FindFont(family, bold, italic, match) && !FindFont("sans-serif", bold, italic, match))
-    return nullptr;
+    if (!System().library)
+        return nullptr;
+    std::string family(request.lfFaceName, strnlen(request.lfFaceName, LF_FACESIZE));
+    if (family.empty())
+        family = "MS Sans Serif";
+    bool bold = request.lfWeight >= 600;
+    bool italic = request.lfItalic != 0;
+    Match match;
+    if (!FindFont(family, bold, italic, match) && !FindFont("sans-serif", bold, italic, match))
+        return nullptr;
 
-  int height = request.lfHeight == 0 ? -11 : request.lfHeight;
-  FaceKey key{match.file, match.index, height, bold, italic};
-  auto& registry = FaceRegistry();
-  if (auto existing = registry[key].lock()) return existing;
+    int height = request.lfHeight == 0 ? -11 : request.lfHeight;
+    FaceKey key{match.file, match.index, height, bold, italic};
+    auto& registry = FaceRegistry();
+    if (auto existing = registry[key].lock())
+        return existing;
 
-  auto impl = std::make_unique<Impl>();
-  if (FT_New_Face(System().library, match.file.c_str(), match.index, &impl->face) != 0) {
-    impl->face = nullptr;
-    return nullptr;
-  }
-  FT_Face face = impl->face;
-  // A negative height is the character (em) height; a positive one the cell height, which the
-  // face's ascender and descender divide in its own proportions.
-  int em = -height;
-  if (height > 0) {
-    long cell = face->ascender - face->descender;
-    em = cell > 0 ? static_cast<int>((long(height) * face->units_per_EM + cell / 2) / cell) : height;
-  }
-  em = std::clamp(em, 1, 2048);
-  if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0) return nullptr;
-  impl->emboldenOutline = bold && !match.boldFace;
+    auto impl = std::make_unique<Impl>();
+    if (FT_New_Face(System().library, match.file.c_str(), match.index, &impl->face) != 0) {
+        impl->face = nullptr;
+        return nullptr;
+    }
+    FT_Face face = impl->face;
+    // A negative height is the character (em) height; a positive one the cell height, which the
+    // face's ascender and descender divide in its own proportions.
+    int em = -height;
+    if (height > 0) {
+        long cell = face->ascender - face->descender;
+        em = cell > 0 ? static_cast<int>((long(height) * face->units_per_EM + cell / 2) / cell)
+                      : height;
+    }
+    em = std::clamp(em, 1, 2048);
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0)
+        return nullptr;
+    impl->emboldenOutline = bold && !match.boldFace;
 
-  std::shared_ptr<FontFace> result(new FontFace(std::move(impl)));
-  const FT_Size_Metrics& m = face->size->metrics;
-  result->em_ = em;
-  result->ascent_ = CeilPixels(m.ascender);
-  result->descent_ = CeilPixels(-m.descender);
-  result->maxAdvance_ = CeilPixels(m.max_advance);
-  result->bold_ = bold;
-  result->averageWidth_ = result->GlyphFor(U'x').advance;
-  registry[key] = result;
-  return result;
+    std::shared_ptr<FontFace> result(new FontFace(std::move(impl)));
+    const FT_Size_Metrics& m = face->size->metrics;
+    result->em_ = em;
+    result->ascent_ = CeilPixels(m.ascender);
+    result->descent_ = CeilPixels(-m.descender);
+    result->maxAdvance_ = CeilPixels(m.max_advance);
+    result->bold_ = bold;
+    result->averageWidth_ = result->GlyphFor(U'x').advance;
+    registry[key] = result;
+    return result;
 }
 
 const Glyph& FontFace::GlyphFor(char32_t codepoint) {
-  auto hit = glyphs_.find(codepoint);
-  if (hit != glyphs_.end()) return hit->second;
-  Glyph& glyph = glyphs_[codepoint];
-  FT_Face face = impl_->face;
-  if (FT_Load_Char(face, codepoint, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0) return glyph;
-  FT_GlyphSlot slot = face->glyph;
-  FT_Pos extra = 0;
-  if (impl_->emboldenOutline && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    extra = std::max<FT_Pos>(64, FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 24);
-    FT_Outline_Embolden(&slot->outline, extra);
-  }
-  if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return glyph;
-  const FT_Bitmap& bitmap = slot->bitmap;
-  glyph.advance = static_cast<int>((slot->advance.x + extra + 32) >> 6);
-  glyph.left = slot->bitmap_left;
-  glyph.top = slot->bitmap_top;
-  glyph.width = static_cast<int>(bitmap.width);
-  glyph.height = static_cast<int>(bitmap.rows);
-  glyph.coverage.assign(static_cast<std::size_t>(glyph.width) * glyph.height, 0);
-  for (int y = 0; y < glyph.height; ++y) {
-    const unsigned char* row = bitmap.pitch >= 0
-                                   ? bitmap.buffer + static_cast<long>(bitmap.pitch) * y
-                                   : bitmap.buffer + static_cast<long>(-bitmap.pitch) * (glyph.height - 1 - y);
-    for (int x = 0; x < glyph.width; ++x) {
-      std::uint8_t v = bitmap.pixel_mode == FT_PIXEL_MODE_MONO
-                           ? ((row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0)
-                           : row[x];
-      glyph.coverage[static_cast<std::size_t>(y) * glyph.width + x] = v;
+    auto hit = glyphs_.find(codepoint);
+    if (hit != glyphs_.end())
+        return hit->second;
+    Glyph& glyph = glyphs_[codepoint];
+    FT_Face face = impl_->face;
+    if (FT_Load_Char(face, codepoint, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0)
+        return glyph;
+    FT_GlyphSlot slot = face->glyph;
+    FT_Pos extra = 0;
+    if (impl_->emboldenOutline && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        extra =
+            std::max<FT_Pos>(64, FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 24);
+        FT_Outline_Embolden(&slot->outline, extra);
     }
-  }
-  return glyph;
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
+        return glyph;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    glyph.advance = static_cast<int>((slot->advance.x + extra + 32) >> 6);
+    glyph.left = slot->bitmap_left;
+    glyph.top = slot->bitmap_top;
+    glyph.width = static_cast<int>(bitmap.width);
+    glyph.height = static_cast<int>(bitmap.rows);
+    glyph.coverage.assign(static_cast<std::size_t>(glyph.width) * glyph.height, 0);
+    for (int y = 0; y < glyph.height; ++y) {
+        const unsigned char* row =
+            bitmap.pitch >= 0
+                ? bitmap.buffer + static_cast<long>(bitmap.pitch) * y
+                : bitmap.buffer + static_cast<long>(-bitmap.pitch) * (glyph.height - 1 - y);
+        for (int x = 0; x < glyph.width; ++x) {
+            std::uint8_t v = bitmap.pixel_mode == FT_PIXEL_MODE_MONO
+                                 ? ((row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0)
+                                 : row[x];
+            glyph.coverage[static_cast<std::size_t>(y) * glyph.width + x] = v;
+        }
+    }
+    return glyph;
 }
 
 std::u32string DecodeUtf8(const char* text, std::size_t length) {
-  std::u32string out;
-  out.reserve(length);
-  const auto* s = reinterpret_cast<const unsigned char*>(text);
-  std::size_t i = 0;
-  while (i < length) {
-    unsigned char c = s[i];
-    int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
-    char32_t cp = extra <= 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
-    bool ok = extra >= 0;
-    for (int k = 1; ok && k <= extra; ++k) {
-      if (i + k >= length || (s[i + k] & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (s[i + k] & 0x3F);
+    std::u32string out;
+    out.reserve(length);
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    std::size_t i = 0;
+    while (i < length) {
+        unsigned char c = s[i];
+        int extra = c < 0x80             ? 0
+                    : (c & 0xE0) == 0xC0 ? 1
+                    : (c & 0xF0) == 0xE0 ? 2
+                    : (c & 0xF8) == 0xF0 ? 3
+                                         : -1;
+        char32_t cp = extra <= 0   ? c
+                      : extra == 1 ? (c & 0x1F)
+                      : extra == 2 ? (c & 0x0F)
+                                   : (c & 0x07);
+        bool ok = extra >= 0;
+        for (int k = 1; ok && k <= extra; ++k) {
+            if (i + k >= length || (s[i + k] & 0xC0) != 0x80)
+                ok = false;
+            else
+                cp = (cp << 6) | (s[i + k] & 0x3F);
+        }
+        static const char32_t minimum[4] = {0, 0x80, 0x800, 0x10000};
+        if (ok && (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+            ok = false;
+        if (!ok) {
+            out.push_back(U'\uFFFD');
+            ++i;
+            continue;
+        }
+        out.push_back(cp);
+        i += static_cast<std::size_t>(extra) + 1;
     }
-    static const char32_t minimum[4] = {0, 0x80, 0x800, 0x10000};
-    if (ok && (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
-    if (!ok) {
-      out.push_back(U'\uFFFD');
-      ++i;
-      continue;
-    }
-    out.push_back(cp);
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  return out;
+    return out;
 }
 
 GdiFont::~GdiFont() = default;
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -42,7 +42,8 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
 // Frees a bitmap, palette, brush or font. Refuses (FALSE) while it is selected into a context;
 // stock objects are never freed (TRUE).
 BOOL DeleteObject(HGDIOBJ obj);
-// The shared stock objects (WHITE_BRUSH, BLACK_BRUSH, NULL_BRUSH, DEFAULT_GUI_FONT, DEFAULT_PALETTE).
+// The shared stock objects (WHITE_BRUSH, BLACK_BRUSH, NULL_BRUSH, DEFAULT_GUI_FONT,
+// DEFAULT_PALETTE).
 HGDIOBJ GetStockObject(int which);
 // Device facts: BITSPIXEL 32, PLANES 1, RASTERCAPS without RC_PALETTE, LOGPIXELSX/Y 96.
 int GetDeviceCaps(HDC hdc, int index);
@@ -96,8 +97,8 @@ HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, cons
 // sets `*bits` to null) on a bad description, DIB_PAL_COLORS, pixel memory above 2 GiB, or when
 // memory is not available.
 // `section` must be null and `offset` 0.
-HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits,
-                         void* section, DWORD offset);
+HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits, void* section,
+                         DWORD offset);
 // Reads the bitmap's description: with room for a DIBSECTION and a DIB section, the whole
 // DIBSECTION; with room for a BITMAP, the BITMAP (bmBits null for device bitmaps). For a palette
 // with room for a WORD, its number of entries. Returns the bytes written, 0 on failure.
@@ -211,4 +212,4 @@ BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics);
 // measures: sets rect's right and bottom). Returns the height of the text drawn.
 int DrawTextA(HDC hdc, const char* text, int count, RECT* rect, UINT format);
 
-}  // namespace zorbalin
+} // namespace zorbalin

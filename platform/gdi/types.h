@@ -12,149 +12,155 @@ using DWORD = std::uint32_t;
 using LONG = std::int32_t;
 using UINT = unsigned int;
 using BOOL = int;
-using COLORREF = std::uint32_t;  // 0x00BBGGRR: red in the low byte
+using COLORREF = std::uint32_t; // 0x00BBGGRR: red in the low byte
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
-  return COLORREF(r) | (COLORREF(g) << 8) | (COLORREF(b) << 16);
+    return COLORREF(r) | (COLORREF(g) << 8) | (COLORREF(b) << 16);
 }
-constexpr BYTE GetRValue(COLORREF c) { return BYTE(c & 0xFF); }
-constexpr BYTE GetGValue(COLORREF c) { return BYTE((c >> 8) & 0xFF); }
-constexpr BYTE GetBValue(COLORREF c) { return BYTE((c >> 16) & 0xFF); }
+constexpr BYTE GetRValue(COLORREF c) {
+    return BYTE(c & 0xFF);
+}
+constexpr BYTE GetGValue(COLORREF c) {
+    return BYTE((c >> 8) & 0xFF);
+}
+constexpr BYTE GetBValue(COLORREF c) {
+    return BYTE((c >> 16) & 0xFF);
+}
 
 struct POINT {
-  LONG x = 0;
-  LONG y = 0;
+    LONG x = 0;
+    LONG y = 0;
 };
 
 struct SIZE {
-  LONG cx = 0;
-  LONG cy = 0;
+    LONG cx = 0;
+    LONG cy = 0;
 };
 
 // Right and bottom are exclusive.
 struct RECT {
-  LONG left = 0;
-  LONG top = 0;
-  LONG right = 0;
-  LONG bottom = 0;
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
 };
 
 #pragma pack(push, 1)
 struct BITMAPFILEHEADER {
-  WORD bfType = 0;  // "BM"
-  DWORD bfSize = 0;
-  WORD bfReserved1 = 0;
-  WORD bfReserved2 = 0;
-  DWORD bfOffBits = 0;
+    WORD bfType = 0; // "BM"
+    DWORD bfSize = 0;
+    WORD bfReserved1 = 0;
+    WORD bfReserved2 = 0;
+    DWORD bfOffBits = 0;
 };
 #pragma pack(pop)
 static_assert(sizeof(BITMAPFILEHEADER) == 14, "file header is 14 bytes on disk");
 
 struct BITMAPINFOHEADER {
-  DWORD biSize = 40;
-  LONG biWidth = 0;
-  LONG biHeight = 0;  // positive: rows bottom-up; negative: top-down
-  WORD biPlanes = 1;
-  WORD biBitCount = 0;
-  DWORD biCompression = 0;
-  DWORD biSizeImage = 0;
-  LONG biXPelsPerMeter = 0;
-  LONG biYPelsPerMeter = 0;
-  DWORD biClrUsed = 0;
-  DWORD biClrImportant = 0;
+    DWORD biSize = 40;
+    LONG biWidth = 0;
+    LONG biHeight = 0; // positive: rows bottom-up; negative: top-down
+    WORD biPlanes = 1;
+    WORD biBitCount = 0;
+    DWORD biCompression = 0;
+    DWORD biSizeImage = 0;
+    LONG biXPelsPerMeter = 0;
+    LONG biYPelsPerMeter = 0;
+    DWORD biClrUsed = 0;
+    DWORD biClrImportant = 0;
 };
 static_assert(sizeof(BITMAPINFOHEADER) == 40, "info header is 40 bytes");
 
 struct RGBQUAD {
-  BYTE rgbBlue = 0;
-  BYTE rgbGreen = 0;
-  BYTE rgbRed = 0;
-  BYTE rgbReserved = 0;
+    BYTE rgbBlue = 0;
+    BYTE rgbGreen = 0;
+    BYTE rgbRed = 0;
+    BYTE rgbReserved = 0;
 };
 
 // Header plus a full 256-entry colour table. The platform's own declaration ends in a one-entry
 // array that callers over-allocate; a full table makes every BITMAPINFO safe to index.
 struct BITMAPINFO {
-  BITMAPINFOHEADER bmiHeader;
-  RGBQUAD bmiColors[256];
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[256];
 };
 
 // What GetObject reports about a bitmap.
 struct BITMAP {
-  LONG bmType = 0;
-  LONG bmWidth = 0;
-  LONG bmHeight = 0;
-  LONG bmWidthBytes = 0;  // bytes per row, padded
-  WORD bmPlanes = 1;
-  WORD bmBitsPixel = 0;
-  void* bmBits = nullptr;  // the pixel memory of a DIB section, null for device bitmaps
+    LONG bmType = 0;
+    LONG bmWidth = 0;
+    LONG bmHeight = 0;
+    LONG bmWidthBytes = 0; // bytes per row, padded
+    WORD bmPlanes = 1;
+    WORD bmBitsPixel = 0;
+    void* bmBits = nullptr; // the pixel memory of a DIB section, null for device bitmaps
 };
 
 // What GetObject reports about a DIB section when given room for it.
 struct DIBSECTION {
-  BITMAP dsBm;
-  BITMAPINFOHEADER dsBmih;
-  DWORD dsBitfields[3] = {0, 0, 0};
-  void* dshSection = nullptr;
-  DWORD dsOffset = 0;
+    BITMAP dsBm;
+    BITMAPINFOHEADER dsBmih;
+    DWORD dsBitfields[3] = {0, 0, 0};
+    void* dshSection = nullptr;
+    DWORD dsOffset = 0;
 };
 
 struct PALETTEENTRY {
-  BYTE peRed = 0;
-  BYTE peGreen = 0;
-  BYTE peBlue = 0;
-  BYTE peFlags = 0;
+    BYTE peRed = 0;
+    BYTE peGreen = 0;
+    BYTE peBlue = 0;
+    BYTE peFlags = 0;
 };
 
 // A logical palette: palNumEntries entries follow the header. Build it in a buffer of
 // sizeof(LOGPALETTE) + (n - 1) * sizeof(PALETTEENTRY) bytes, or use MAXLOGPALETTE.
 struct LOGPALETTE {
-  WORD palVersion = 0x300;
-  WORD palNumEntries = 0;
-  PALETTEENTRY palPalEntry[1];
+    WORD palVersion = 0x300;
+    WORD palNumEntries = 0;
+    PALETTEENTRY palPalEntry[1];
 };
 
 struct MAXLOGPALETTE {
-  WORD palVersion = 0x300;
-  WORD palNumEntries = 0;
-  PALETTEENTRY palPalEntry[256];
+    WORD palVersion = 0x300;
+    WORD palNumEntries = 0;
+    PALETTEENTRY palPalEntry[256];
 };
 
 constexpr int LF_FACESIZE = 32;
 
 // A font request. lfHeight < 0: character (em) height in pixels; > 0: cell height; 0: default.
 struct LOGFONTA {
-  LONG lfHeight = 0;
-  LONG lfWidth = 0;
-  LONG lfWeight = 400;  // FW_NORMAL; 700 and above is bold
-  BYTE lfItalic = 0;
-  BYTE lfUnderline = 0;
-  BYTE lfStrikeOut = 0;
-  char lfFaceName[LF_FACESIZE] = {};
+    LONG lfHeight = 0;
+    LONG lfWidth = 0;
+    LONG lfWeight = 400; // FW_NORMAL; 700 and above is bold
+    BYTE lfItalic = 0;
+    BYTE lfUnderline = 0;
+    BYTE lfStrikeOut = 0;
+    char lfFaceName[LF_FACESIZE] = {};
 };
 
 struct TEXTMETRICA {
-  LONG tmHeight = 0;  // ascent + descent
-  LONG tmAscent = 0;
-  LONG tmDescent = 0;
-  LONG tmInternalLeading = 0;
-  LONG tmExternalLeading = 0;
-  LONG tmAveCharWidth = 0;
-  LONG tmMaxCharWidth = 0;
-  LONG tmWeight = 0;
+    LONG tmHeight = 0; // ascent + descent
+    LONG tmAscent = 0;
+    LONG tmDescent = 0;
+    LONG tmInternalLeading = 0;
+    LONG tmExternalLeading = 0;
+    LONG tmAveCharWidth = 0;
+    LONG tmMaxCharWidth = 0;
+    LONG tmWeight = 0;
 };
 
 // Raster operations.
 constexpr DWORD SRCCOPY = 0x00CC0020;
-constexpr DWORD SRCPAINT = 0x00EE0086;    // dest | source
-constexpr DWORD SRCAND = 0x008800C6;      // dest & source
-constexpr DWORD SRCINVERT = 0x00660046;   // dest ^ source
-constexpr DWORD NOTSRCCOPY = 0x00330008;  // ~source
-constexpr DWORD DSTINVERT = 0x00550009;   // ~dest
+constexpr DWORD SRCPAINT = 0x00EE0086;   // dest | source
+constexpr DWORD SRCAND = 0x008800C6;     // dest & source
+constexpr DWORD SRCINVERT = 0x00660046;  // dest ^ source
+constexpr DWORD NOTSRCCOPY = 0x00330008; // ~source
+constexpr DWORD DSTINVERT = 0x00550009;  // ~dest
 constexpr DWORD BLACKNESS = 0x00000042;
 constexpr DWORD WHITENESS = 0x00FF0062;
 
@@ -170,7 +176,7 @@ constexpr int OPAQUE = 2;
 
 // Colour table usage and bitmap creation.
 constexpr UINT DIB_RGB_COLORS = 0;
-constexpr UINT DIB_PAL_COLORS = 1;  // not supported: calls given it fail
+constexpr UINT DIB_PAL_COLORS = 1; // not supported: calls given it fail
 constexpr DWORD CBM_INIT = 4;
 
 // Compression of a DIB.
@@ -216,8 +222,8 @@ constexpr UINT BF_BOTTOM = 0x0008;
 constexpr UINT BF_TOPLEFT = BF_TOP | BF_LEFT;
 constexpr UINT BF_BOTTOMRIGHT = BF_BOTTOM | BF_RIGHT;
 constexpr UINT BF_RECT = BF_LEFT | BF_TOP | BF_RIGHT | BF_BOTTOM;
-constexpr UINT BF_MIDDLE = 0x0800;  // fill the inside with the button face
-constexpr UINT BF_ADJUST = 0x2000;  // shrink the rectangle by the edges drawn
+constexpr UINT BF_MIDDLE = 0x0800; // fill the inside with the button face
+constexpr UINT BF_ADJUST = 0x2000; // shrink the rectangle by the edges drawn
 
 // DrawText formats.
 constexpr UINT DT_TOP = 0x0000;
@@ -265,4 +271,4 @@ constexpr int COLOR_INFOTEXT = 23;
 constexpr int COLOR_INFOBK = 24;
 constexpr int COLOR_SYSCOLOR_COUNT = 25;
 
-}  // namespace zorbalin
+} // namespace zorbalin

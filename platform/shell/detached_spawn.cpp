@@ -118,11 +118,17 @@ pid_t ForkSafely() {
 
 TShellResult ResultOfErrno(std::int32_t Kind, int Error) {
     switch (Error) {
-    case ENOMEM: case EAGAIN: case EMFILE: case ENFILE: case E2BIG:
+    case ENOMEM:
+    case EAGAIN:
+    case EMFILE:
+    case ENFILE:
+    case E2BIG:
         return SE_ERR_OOM;
-    case EACCES: case EPERM:
+    case EACCES:
+    case EPERM:
         return SE_ERR_ACCESSDENIED;
-    case ENOENT: case ENOTDIR:
+    case ENOENT:
+    case ENOTDIR:
         return Kind == rkChdirFailed ? SE_ERR_PNF : SE_ERR_FNF;
     default:
         // The folder cannot be entered, or the file is no program we can run.
@@ -186,9 +192,10 @@ TSpawnResult SpawnDetached(const std::string& Path, const std::vector<std::strin
     for (std::string& Argument : ArgCopies)
         Argv.push_back(Argument.data());
     Argv.push_back(nullptr);
-    const TLaunchPlan Plan{Path.c_str(), Argv.data(), WorkDir.empty() ? nullptr : WorkDir.c_str(),
-                           DevNull.Get(), ReportRead.Get(), ReportWrite.Get(), GoRead.Get(),
-                           GoWrite.Get()};
+    const TLaunchPlan Plan{
+        Path.c_str(),  Argv.data(),      WorkDir.empty() ? nullptr : WorkDir.c_str(),
+        DevNull.Get(), ReportRead.Get(), ReportWrite.Get(),
+        GoRead.Get(),  GoWrite.Get()};
 
     const pid_t Intermediate = ::fork();
     if (Intermediate == 0)

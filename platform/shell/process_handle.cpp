@@ -34,7 +34,9 @@ bool PidFdSignalsExit(int PidFd, int TimeoutMs) {
 
 // Without a process descriptor: the id no longer names a process. A zombie still
 // counts as alive here, which is why the descriptor is preferred.
-bool PidIsGone(pid_t Pid) { return ::kill(Pid, 0) < 0 && errno == ESRCH; }
+bool PidIsGone(pid_t Pid) {
+    return ::kill(Pid, 0) < 0 && errno == ESRCH;
+}
 
 } // namespace
 

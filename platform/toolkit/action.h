@@ -31,42 +31,42 @@ TShortCut ShortCut(uint16_t key, TShiftState shift);
 class TActionList;
 
 class TAction : public TComponent {
- public:
-  explicit TAction(TComponent* Owner) : TComponent(Owner) {}
-  ~TAction() override;
+  public:
+    explicit TAction(TComponent* Owner) : TComponent(Owner) {}
+    ~TAction() override;
 
-  TActionList* ActionList() const { return FActionList; }
-  void SetActionList(TActionList* list);
+    TActionList* ActionList() const { return FActionList; }
+    void SetActionList(TActionList* list);
 
-  const std::string& Caption() const { return FCaption; }
-  void SetCaption(const std::string& value) { FCaption = value; }
-  const std::string& Hint() const { return FHint; }
-  void SetHint(const std::string& value) { FHint = value; }
-  bool Enabled() const { return FEnabled; }
-  void SetEnabled(bool value) { FEnabled = value; }
-  TShortCut ShortCut = scNone;
-  TNotifyEvent OnExecute;
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& value) { FCaption = value; }
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& value) { FHint = value; }
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool value) { FEnabled = value; }
+    TShortCut ShortCut = scNone;
+    TNotifyEvent OnExecute;
 
-  // Runs OnExecute with the action as sender; false when disabled or without a handler.
-  bool Execute();
+    // Runs OnExecute with the action as sender; false when disabled or without a handler.
+    bool Execute();
 
- private:
-  friend class TActionList;
-  TActionList* FActionList = nullptr;
-  std::string FCaption;
-  std::string FHint;
-  bool FEnabled = true;
+  private:
+    friend class TActionList;
+    TActionList* FActionList = nullptr;
+    std::string FCaption;
+    std::string FHint;
+    bool FEnabled = true;
 };
 
 class TActionList : public TComponent {
- public:
-  explicit TActionList(TComponent* Owner) : TComponent(Owner) {}
-  ~TActionList() override;
-  const std::vector<TAction*>& Actions() const { return FActions; }
+  public:
+    explicit TActionList(TComponent* Owner) : TComponent(Owner) {}
+    ~TActionList() override;
+    const std::vector<TAction*>& Actions() const { return FActions; }
 
- private:
-  friend class TAction;
-  std::vector<TAction*> FActions;
+  private:
+    friend class TAction;
+    std::vector<TAction*> FActions;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

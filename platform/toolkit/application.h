@@ -37,87 +37,87 @@ constexpr int kDoubleClickWidth = 4;
 constexpr int kDoubleClickHeight = 4;
 
 class TApplication : public TComponent {
- public:
-  explicit TApplication(TBackend& backend);
-  ~TApplication() override;
+  public:
+    explicit TApplication(TBackend& backend);
+    ~TApplication() override;
 
-  TBackend& Backend() const { return FBackend; }
-  const std::string& Title() const { return FTitle; }
-  // The title of the task bar entry and of the error box.
-  void SetTitle(const std::string& title);
-  // The program icon of every window: 0xAARRGGBB pixels, top-down.
-  void SetIcon(std::vector<uint32_t> argb, int width, int height);
+    TBackend& Backend() const { return FBackend; }
+    const std::string& Title() const { return FTitle; }
+    // The title of the task bar entry and of the error box.
+    void SetTitle(const std::string& title);
+    // The program icon of every window: 0xAARRGGBB pixels, top-down.
+    void SetIcon(std::vector<uint32_t> argb, int width, int height);
 
-  TForm* MainForm() const { return FMainForm; }
-  // Creates a form owned by the application (OnCreate included); the first becomes MainForm.
-  template <class F>
-  void CreateForm(F*& reference) {
-    F* form = new F(this);
-    reference = form;
-    if (!FMainForm) FMainForm = form;
-    form->DoCreate();
-  }
+    TForm* MainForm() const { return FMainForm; }
+    // Creates a form owned by the application (OnCreate included); the first becomes MainForm.
+    template <class F> void CreateForm(F*& reference) {
+        F* form = new F(this);
+        reference = form;
+        if (!FMainForm)
+            FMainForm = form;
+        form->DoCreate();
+    }
 
-  // Shows the main form and handles events until it has closed (or Terminate was called).
-  void Run();
-  // Handles every queued event, then does the idle work (ordinary repaints, released forms).
-  void ProcessMessages();
-  // Handles one event, waiting for it when none is queued (idle work first).
-  void HandleMessage();
-  void Terminate() { FTerminated = true; }
-  bool Terminated() const { return FTerminated; }
+    // Shows the main form and handles events until it has closed (or Terminate was called).
+    void Run();
+    // Handles every queued event, then does the idle work (ordinary repaints, released forms).
+    void ProcessMessages();
+    // Handles one event, waiting for it when none is queued (idle work first).
+    void HandleMessage();
+    void Terminate() { FTerminated = true; }
+    bool Terminated() const { return FTerminated; }
 
-  void Minimize();
-  void Restore();
-  bool Minimized() const { return FMinimized; }
+    void Minimize();
+    void Restore();
+    bool Minimized() const { return FMinimized; }
 
-  TForm* ActiveForm() const { return FActiveForm; }
-  TForm* ModalForm() const { return FModalStack.empty() ? nullptr : FModalStack.back(); }
-  TPoint CursorPos() const { return FBackend.CursorPos(); }
+    TForm* ActiveForm() const { return FActiveForm; }
+    TForm* ModalForm() const { return FModalStack.empty() ? nullptr : FModalStack.back(); }
+    TPoint CursorPos() const { return FBackend.CursorPos(); }
 
-  // Shows the exception's text in the error box (see ErrorBoxText), with the title as caption.
-  void ShowException(const std::exception& e);
-  // A modal box of our own with a text, an icon and OK (and Cancel); returns IDOK or IDCANCEL.
-  int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+    // Shows the exception's text in the error box (see ErrorBoxText), with the title as caption.
+    void ShowException(const std::exception& e);
+    // A modal box of our own with a text, an icon and OK (and Cancel); returns IDOK or IDCANCEL.
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
 
-  // ---- Used by forms ----
-  void FormWindowCreated(TForm* form);
-  void FormDestroying(TForm* form);
-  void SetActiveForm(TForm* form);
-  void BeginModal(TForm* form);
-  void EndModal(TForm* form);
-  void ReleaseForm(TForm* form);
-  const std::vector<uint32_t>& IconPixels() const { return FIcon; }
-  int IconWidth() const { return FIconWidth; }
-  int IconHeight() const { return FIconHeight; }
-  const std::vector<TForm*>& Forms() const { return FForms; }
+    // ---- Used by forms ----
+    void FormWindowCreated(TForm* form);
+    void FormDestroying(TForm* form);
+    void SetActiveForm(TForm* form);
+    void BeginModal(TForm* form);
+    void EndModal(TForm* form);
+    void ReleaseForm(TForm* form);
+    const std::vector<uint32_t>& IconPixels() const { return FIcon; }
+    int IconWidth() const { return FIconWidth; }
+    int IconHeight() const { return FIconHeight; }
+    const std::vector<TForm*>& Forms() const { return FForms; }
 
- private:
-  void Idle();
-  void Dispatch(const TBackendEvent& e);
-  void DispatchInput(TForm* form, const TBackendEvent& e);
-  bool IsDoubleClick(const TBackendEvent& e);
-  bool Blocked(TForm* form) const;
-  TForm* FormOf(const TBackendWindow* window) const;
-  void FreeReleasedForms();
+  private:
+    void Idle();
+    void Dispatch(const TBackendEvent& e);
+    void DispatchInput(TForm* form, const TBackendEvent& e);
+    bool IsDoubleClick(const TBackendEvent& e);
+    bool Blocked(TForm* form) const;
+    TForm* FormOf(const TBackendWindow* window) const;
+    void FreeReleasedForms();
 
-  TBackend& FBackend;
-  std::string FTitle;
-  std::vector<uint32_t> FIcon;
-  int FIconWidth = 0, FIconHeight = 0;
-  TForm* FMainForm = nullptr;
-  TForm* FActiveForm = nullptr;
-  std::vector<TForm*> FForms;  // forms with a window
-  std::vector<TForm*> FModalStack;
-  std::vector<TForm*> FReleased;
-  bool FTerminated = false;
-  bool FMinimized = false;
-  // The last press, for double clicks.
-  const TBackendWindow* FLastPressWindow = nullptr;
-  TMouseButton FLastPressButton = TMouseButton::mbLeft;
-  uint32_t FLastPressTime = 0;
-  TPoint FLastPressPos;
-  bool FLastPressValid = false;
+    TBackend& FBackend;
+    std::string FTitle;
+    std::vector<uint32_t> FIcon;
+    int FIconWidth = 0, FIconHeight = 0;
+    TForm* FMainForm = nullptr;
+    TForm* FActiveForm = nullptr;
+    std::vector<TForm*> FForms; // forms with a window
+    std::vector<TForm*> FModalStack;
+    std::vector<TForm*> FReleased;
+    bool FTerminated = false;
+    bool FMinimized = false;
+    // The last press, for double clicks.
+    const TBackendWindow* FLastPressWindow = nullptr;
+    TMouseButton FLastPressButton = TMouseButton::mbLeft;
+    uint32_t FLastPressTime = 0;
+    TPoint FLastPressPos;
+    bool FLastPressValid = false;
 };
 
 // The application of this process; null when none exists.
@@ -129,4 +129,4 @@ TPoint GetCursorPos();
 // The error box's text for an error message: a full stop is added unless it already ends with one.
 std::string ErrorBoxText(const std::string& message);
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -30,111 +30,111 @@ constexpr TShiftState ssDouble = 1u << 6;
 namespace vk {
 constexpr uint16_t Back = 8, Tab = 9, Return = 13, Escape = 27, Space = 32;
 constexpr uint16_t Left = 37, Up = 38, Right = 39, Down = 40;
-}  // namespace vk
+} // namespace vk
 
 // How a form's window looks to the window system.
 struct TWindowRequest {
-  std::string Caption;
-  bool Framed = false;      // dialog frame: title bar and close box, not resizable
-  bool TaskbarEntry = false;  // the main form: carries the application title
-  int Left = 0, Top = 0;    // outer top-left corner in screen coordinates
-  int ClientWidth = 0, ClientHeight = 0;
+    std::string Caption;
+    bool Framed = false;       // dialog frame: title bar and close box, not resizable
+    bool TaskbarEntry = false; // the main form: carries the application title
+    int Left = 0, Top = 0;     // outer top-left corner in screen coordinates
+    int ClientWidth = 0, ClientHeight = 0;
 };
 
 // Width of the frame a window system adds around the client area.
 struct TFrameExtents {
-  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
 // A 32-bit top-down image in memory: 0x00RRGGBB per pixel (BGRX bytes), Stride bytes per row.
 struct TPixelView {
-  const uint32_t* Pixels = nullptr;
-  int Width = 0, Height = 0, Stride = 0;
-  uint32_t At(int x, int y) const {
-    return reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(Pixels) +
-                                             static_cast<std::ptrdiff_t>(y) * Stride)[x];
-  }
+    const uint32_t* Pixels = nullptr;
+    int Width = 0, Height = 0, Stride = 0;
+    uint32_t At(int x, int y) const {
+        return reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(Pixels) +
+                                                 static_cast<std::ptrdiff_t>(y) * Stride)[x];
+    }
 };
 
 class TBackendWindow {
- public:
-  virtual ~TBackendWindow() = default;
-  // Outer top-left corner in screen coordinates; any value, also off the screen.
-  virtual void SetPosition(int left, int top) = 0;
-  virtual TPoint Position() const = 0;
-  virtual void SetClientSize(int width, int height) = 0;
-  virtual TFrameExtents Frame() const = 0;
-  virtual void SetCaption(const std::string& caption) = 0;
-  virtual void SetVisible(bool visible) = 0;
-  // Copies the rectangle r (client coordinates) of the form's surface to the screen.
-  virtual void Present(const TRect& r, const TPixelView& surface) = 0;
-  // Pixels of colour key (0x00RRGGBB) become transparent and let the mouse through.
-  virtual void SetColourKey(bool enabled, uint32_t key) = 0;
-  // Icon pixels: 0xAARRGGBB, top-down, width × height.
-  virtual void SetIcon(const std::vector<uint32_t>& argb, int width, int height) = 0;
-  // A dialog stays above its owner's window.
-  virtual void SetModalFor(TBackendWindow* owner) = 0;
-  // Bring to the front and give the keyboard focus.
-  virtual void Activate() = 0;
+  public:
+    virtual ~TBackendWindow() = default;
+    // Outer top-left corner in screen coordinates; any value, also off the screen.
+    virtual void SetPosition(int left, int top) = 0;
+    virtual TPoint Position() const = 0;
+    virtual void SetClientSize(int width, int height) = 0;
+    virtual TFrameExtents Frame() const = 0;
+    virtual void SetCaption(const std::string& caption) = 0;
+    virtual void SetVisible(bool visible) = 0;
+    // Copies the rectangle r (client coordinates) of the form's surface to the screen.
+    virtual void Present(const TRect& r, const TPixelView& surface) = 0;
+    // Pixels of colour key (0x00RRGGBB) become transparent and let the mouse through.
+    virtual void SetColourKey(bool enabled, uint32_t key) = 0;
+    // Icon pixels: 0xAARRGGBB, top-down, width × height.
+    virtual void SetIcon(const std::vector<uint32_t>& argb, int width, int height) = 0;
+    // A dialog stays above its owner's window.
+    virtual void SetModalFor(TBackendWindow* owner) = 0;
+    // Bring to the front and give the keyboard focus.
+    virtual void Activate() = 0;
 };
 
 enum class TEventKind {
-  MouseDown,      // Button, X/Y client coordinates, Shift, Time
-  MouseUp,        // Button, X/Y, Shift, Time
-  MouseMove,      // X/Y, Shift
-  MouseLeave,     // the pointer left the window (no capture)
-  KeyDown,        // Key, Shift
-  CloseRequest,   // the window system asks the window to close
-  Expose,         // Area of the window must be shown again (the surface is unchanged)
-  Activated,      // the window got the keyboard focus
-  Deactivated,    // the window lost it
-  Moved,          // the window system moved the window: X/Y is its new outer position
-  Minimized,      // the application went to the task bar (Window: the window that reported it)
-  Restored,       // the application came back from the task bar
-  Quit,           // the session ends
+    MouseDown,    // Button, X/Y client coordinates, Shift, Time
+    MouseUp,      // Button, X/Y, Shift, Time
+    MouseMove,    // X/Y, Shift
+    MouseLeave,   // the pointer left the window (no capture)
+    KeyDown,      // Key, Shift
+    CloseRequest, // the window system asks the window to close
+    Expose,       // Area of the window must be shown again (the surface is unchanged)
+    Activated,    // the window got the keyboard focus
+    Deactivated,  // the window lost it
+    Moved,        // the window system moved the window: X/Y is its new outer position
+    Minimized,    // the application went to the task bar (Window: the window that reported it)
+    Restored,     // the application came back from the task bar
+    Quit,         // the session ends
 };
 
 struct TBackendEvent {
-  TEventKind Kind = TEventKind::MouseMove;
-  TBackendWindow* Window = nullptr;
-  int X = 0, Y = 0;
-  TMouseButton Button = TMouseButton::mbLeft;
-  uint16_t Key = 0;
-  TShiftState Shift = 0;
-  uint32_t Time = 0;  // milliseconds, for double clicks
-  TRect Area;
+    TEventKind Kind = TEventKind::MouseMove;
+    TBackendWindow* Window = nullptr;
+    int X = 0, Y = 0;
+    TMouseButton Button = TMouseButton::mbLeft;
+    uint16_t Key = 0;
+    TShiftState Shift = 0;
+    uint32_t Time = 0; // milliseconds, for double clicks
+    TRect Area;
 };
 
 // What the error box and other message boxes tell the backend, so that a headless run can
 // record and answer them. The box itself is a form of the toolkit.
 struct TMessageBoxInfo {
-  std::string Title;
-  std::string Text;
-  TBackendWindow* Window = nullptr;
+    std::string Title;
+    std::string Text;
+    TBackendWindow* Window = nullptr;
 };
 
 class TBackend {
- public:
-  virtual ~TBackend() = default;
-  virtual std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) = 0;
-  // Takes the next event without waiting; false when none is queued.
-  virtual bool PollEvent(TBackendEvent& event) = 0;
-  // Waits for the next event; a backend with nothing left to deliver may throw.
-  virtual void WaitEvent(TBackendEvent& event) = 0;
-  // The mouse cursor in screen coordinates.
-  virtual TPoint CursorPos() const = 0;
-  // From a press to its release, every mouse event goes to this window, even outside it.
-  virtual void SetCapture(TBackendWindow* window) = 0;
-  virtual void ReleaseCapture() = 0;
-  // Minimising the application hides all its windows behind its task bar entry.
-  virtual void MinimizeApp() = 0;
-  virtual void RestoreApp() = 0;
-  virtual uint32_t Ticks() const = 0;
-  virtual TRect ScreenRect() const = 0;
-  // The frame a dialog window will get, known before the window exists (for centring).
-  virtual TFrameExtents DialogFrame() const = 0;
-  virtual void SetAppTitle(const std::string& title) = 0;
-  virtual void MessageBoxShown(const TMessageBoxInfo&) {}
+  public:
+    virtual ~TBackend() = default;
+    virtual std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) = 0;
+    // Takes the next event without waiting; false when none is queued.
+    virtual bool PollEvent(TBackendEvent& event) = 0;
+    // Waits for the next event; a backend with nothing left to deliver may throw.
+    virtual void WaitEvent(TBackendEvent& event) = 0;
+    // The mouse cursor in screen coordinates.
+    virtual TPoint CursorPos() const = 0;
+    // From a press to its release, every mouse event goes to this window, even outside it.
+    virtual void SetCapture(TBackendWindow* window) = 0;
+    virtual void ReleaseCapture() = 0;
+    // Minimising the application hides all its windows behind its task bar entry.
+    virtual void MinimizeApp() = 0;
+    virtual void RestoreApp() = 0;
+    virtual uint32_t Ticks() const = 0;
+    virtual TRect ScreenRect() const = 0;
+    // The frame a dialog window will get, known before the window exists (for centring).
+    virtual TFrameExtents DialogFrame() const = 0;
+    virtual void SetAppTitle(const std::string& title) = 0;
+    virtual void MessageBoxShown(const TMessageBoxInfo&) {}
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

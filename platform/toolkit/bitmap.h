@@ -13,79 +13,89 @@
 namespace zorbalin {
 
 // pf15bit and pf16bit are both kept as 16-bit 5-5-5 pixels; pfDevice as 32-bit BGRX.
-enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TPixelFormat {
+    pfDevice,
+    pf1bit,
+    pf4bit,
+    pf8bit,
+    pf15bit,
+    pf16bit,
+    pf24bit,
+    pf32bit,
+    pfCustom
+};
 // tmAuto: the transparent colour is the bottom-left pixel's; tmFixed: the one set.
 enum TTransparentMode { tmAuto, tmFixed };
 
 class TBitmap : public TGraphic {
- public:
-  TBitmap();
-  ~TBitmap() override;
-  TBitmap(const TBitmap&) = delete;
-  TBitmap& operator=(const TBitmap&) = delete;
+  public:
+    TBitmap();
+    ~TBitmap() override;
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
 
-  // From a TBitmap: a deep copy (pixels, format, colour table, transparency). From null: empty.
-  // Anything else: source->AssignTo(this).
-  void Assign(TPersistent* source) override;
-  // Drawn stretched into the rectangle: COLORONCOLOR copy, or with Transparent on the colour-key
-  // sequence that keeps the destination wherever the pixel equals TransparentColor.
-  void Draw(TCanvas& canvas, const TRect& rect) override;
+    // From a TBitmap: a deep copy (pixels, format, colour table, transparency). From null: empty.
+    // Anything else: source->AssignTo(this).
+    void Assign(TPersistent* source) override;
+    // Drawn stretched into the rectangle: COLORONCOLOR copy, or with Transparent on the colour-key
+    // sequence that keeps the destination wherever the pixel equals TransparentColor.
+    void Draw(TCanvas& canvas, const TRect& rect) override;
 
-  bool GetEmpty() const override { return width_ == 0 || height_ == 0; }
-  int GetWidth() const override { return width_; }
-  int GetHeight() const override { return height_; }
-  void SetWidth(int width) override { SetSize(width, height_); }
-  void SetHeight(int height) override { SetSize(width_, height); }
-  // Keeps the overlapping pixels; new pixels are white. 0 in either direction empties.
-  void SetSize(int width, int height);
-  HPALETTE GetPalette() const override { return palette_.Get(); }
-  // Copies the palette's entries into the colour table of a 1/4/8-bit bitmap (up to its size).
-  void SetPalette(HPALETTE palette) override;
+    bool GetEmpty() const override { return width_ == 0 || height_ == 0; }
+    int GetWidth() const override { return width_; }
+    int GetHeight() const override { return height_; }
+    void SetWidth(int width) override { SetSize(width, height_); }
+    void SetHeight(int height) override { SetSize(width_, height); }
+    // Keeps the overlapping pixels; new pixels are white. 0 in either direction empties.
+    void SetSize(int width, int height);
+    HPALETTE GetPalette() const override { return palette_.Get(); }
+    // Copies the palette's entries into the colour table of a 1/4/8-bit bitmap (up to its size).
+    void SetPalette(HPALETTE palette) override;
 
-  // Reads a Windows bitmap from the stream's position to its end. Errors: EInvalidGraphic
-  // "Bitmap image is not valid" for anything that is not a valid bitmap.
-  void LoadFromStream(TStream& stream) override;
-  // Writes a Windows bitmap (BITMAPINFOHEADER, uncompressed, bottom-up) of the pixel format.
-  void SaveToStream(TStream& stream) override;
-  // CF_DIB: a packed DIB (header, colour table, pixels). Others: "Unsupported clipboard format".
-  void LoadFromClipboardFormat(unsigned short format, const TClipboardData& data,
-                               HPALETTE palette) override;
-  void SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
-                             HPALETTE& palette) override;
+    // Reads a Windows bitmap from the stream's position to its end. Errors: EInvalidGraphic
+    // "Bitmap image is not valid" for anything that is not a valid bitmap.
+    void LoadFromStream(TStream& stream) override;
+    // Writes a Windows bitmap (BITMAPINFOHEADER, uncompressed, bottom-up) of the pixel format.
+    void SaveToStream(TStream& stream) override;
+    // CF_DIB: a packed DIB (header, colour table, pixels). Others: "Unsupported clipboard format".
+    void LoadFromClipboardFormat(unsigned short format, const TClipboardData& data,
+                                 HPALETTE palette) override;
+    void SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
+                               HPALETTE& palette) override;
 
-  // The DIB section (null while empty). Stays owned by the bitmap.
-  HBITMAP Handle() const { return bitmap_.Get(); }
-  // A canvas on the bitmap's memory context: drawing on it changes the pixels.
-  TCanvas& Canvas() { return canvas_; }
+    // The DIB section (null while empty). Stays owned by the bitmap.
+    HBITMAP Handle() const { return bitmap_.Get(); }
+    // A canvas on the bitmap's memory context: drawing on it changes the pixels.
+    TCanvas& Canvas() { return canvas_; }
 
-  TPixelFormat PixelFormat() const { return pixelFormat_; }
-  // Converts the pixels to the new format (nearest colour of the default table for 1/4/8 bits).
-  void SetPixelFormat(TPixelFormat format);
-  // Start of pixel row `row` counted from the top, in the DIB layout of the pixel format.
-  void* ScanLine(int row);
-  int BitCount() const;
+    TPixelFormat PixelFormat() const { return pixelFormat_; }
+    // Converts the pixels to the new format (nearest colour of the default table for 1/4/8 bits).
+    void SetPixelFormat(TPixelFormat format);
+    // Start of pixel row `row` counted from the top, in the DIB layout of the pixel format.
+    void* ScanLine(int row);
+    int BitCount() const;
 
-  TColor TransparentColor() const;
-  // Sets the colour and the mode tmFixed.
-  void SetTransparentColor(TColor color);
-  TTransparentMode TransparentMode() const { return transparentMode_; }
-  void SetTransparentMode(TTransparentMode mode);
+    TColor TransparentColor() const;
+    // Sets the colour and the mode tmFixed.
+    void SetTransparentColor(TColor color);
+    TTransparentMode TransparentMode() const { return transparentMode_; }
+    void SetTransparentMode(TTransparentMode mode);
 
- private:
-  void Rebuild(int width, int height, TPixelFormat format, const RGBQUAD* colors, int colorCount);
-  void LoadDib(const BITMAPINFO& info, const std::uint8_t* bits, TPixelFormat format);
-  void SaveDib(DibImage& image);
+  private:
+    void Rebuild(int width, int height, TPixelFormat format, const RGBQUAD* colors, int colorCount);
+    void LoadDib(const BITMAPINFO& info, const std::uint8_t* bits, TPixelFormat format);
+    void SaveDib(DibImage& image);
 
-  int width_ = 0;
-  int height_ = 0;
-  TPixelFormat pixelFormat_ = pfDevice;
-  TColor transparentColor_ = clDefault;
-  TTransparentMode transparentMode_ = tmAuto;
-  DCOwner dc_;
-  BitmapOwner bitmap_;
-  HGDIOBJ previousBitmap_ = nullptr;
-  PaletteOwner palette_;
-  TCanvas canvas_;
+    int width_ = 0;
+    int height_ = 0;
+    TPixelFormat pixelFormat_ = pfDevice;
+    TColor transparentColor_ = clDefault;
+    TTransparentMode transparentMode_ = tmAuto;
+    DCOwner dc_;
+    BitmapOwner bitmap_;
+    HGDIOBJ previousBitmap_ = nullptr;
+    PaletteOwner palette_;
+    TCanvas canvas_;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -6,80 +6,88 @@
 namespace zorbalin {
 
 TButton::TButton(TComponent* Owner) : TGraphicControl(Owner) {
-  TabStop = true;
-  // A push button counts every press as a press: two quick clicks are two clicks.
-  ControlStyle = csCaptureMouse | csClickEvents;
-  SetBounds(Left(), Top(), 75, 25);
+    TabStop = true;
+    // A push button counts every press as a press: two quick clicks are two clicks.
+    ControlStyle = csCaptureMouse | csClickEvents;
+    SetBounds(Left(), Top(), 75, 25);
 }
 
 void TButton::Click() {
-  if (TForm* form = ParentForm()) {
-    if (ModalResult != 0) form->SetModalResult(ModalResult);
-  }
-  TGraphicControl::Click();
+    if (TForm* form = ParentForm()) {
+        if (ModalResult != 0)
+            form->SetModalResult(ModalResult);
+    }
+    TGraphicControl::Click();
 }
 
 void TButton::SetDown(bool value) {
-  if (value == FDown) return;
-  FDown = value;
-  Repaint();
+    if (value == FDown)
+        return;
+    FDown = value;
+    Repaint();
 }
 
 void TButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == TMouseButton::mbLeft) SetDown(true);
-  TGraphicControl::MouseDown(button, shift, x, y);
+    if (button == TMouseButton::mbLeft)
+        SetDown(true);
+    TGraphicControl::MouseDown(button, shift, x, y);
 }
 
 void TButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == TMouseButton::mbLeft) SetDown(false);
-  TGraphicControl::MouseUp(button, shift, x, y);
+    if (button == TMouseButton::mbLeft)
+        SetDown(false);
+    TGraphicControl::MouseUp(button, shift, x, y);
 }
 
 void TButton::MouseMove(TShiftState shift, int x, int y) {
-  // While the press lasts, the face follows the pointer in and out of the button.
-  if (MouseCapture()) SetDown(ClientRect().Contains({x, y}));
-  TGraphicControl::MouseMove(shift, x, y);
+    // While the press lasts, the face follows the pointer in and out of the button.
+    if (MouseCapture())
+        SetDown(ClientRect().Contains({x, y}));
+    TGraphicControl::MouseMove(shift, x, y);
 }
 
-bool TButton::WantsKey(uint16_t key) const { return key == vk::Space; }
+bool TButton::WantsKey(uint16_t key) const {
+    return key == vk::Space;
+}
 
 void TButton::KeyDown(uint16_t& key, TShiftState) {
-  if (key != vk::Space) return;
-  key = 0;
-  Click();
+    if (key != vk::Space)
+        return;
+    key = 0;
+    Click();
 }
 
 void TButton::Paint() {
-  HDC dc = Canvas()->Handle();
-  RECT r{0, 0, Width(), Height()};
-  bool emphasised = Default || Focused();
-  if (emphasised) {
-    // The default button wears a black outline around its face.
-    BrushOwner black(CreateSolidBrush(RGB(0, 0, 0)));
-    FrameRect(dc, &r, black.Get());
-    r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-  }
-  int shift = 0;
-  if (FDown) {
-    BrushOwner shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
-    FrameRect(dc, &r, shadow.Get());
-    RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-    BrushOwner face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
-    FillRect(dc, &inner, face.Get());
-    shift = 1;
-  } else {
-    RECT face = r;
-    DrawEdge(dc, &face, EDGE_RAISED, BF_RECT | BF_MIDDLE);
-  }
-  TCanvas& canvas = *Canvas();
-  canvas.Font().SetColor(Enabled() ? Font()->Color() : clGrayText);
-  canvas.Brush().SetStyle(bsClear);
-  TRect text{r.left + shift, r.top + shift, r.right + shift, r.bottom + shift};
-  canvas.DrawText(Caption(), text, taCenter, false, true);
-  if (Focused()) {
-    RECT focus{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
-    DrawFocusRect(dc, &focus);
-  }
+    HDC dc = Canvas()->Handle();
+    RECT r{0, 0, Width(), Height()};
+    bool emphasised = Default || Focused();
+    if (emphasised) {
+        // The default button wears a black outline around its face.
+        BrushOwner black(CreateSolidBrush(RGB(0, 0, 0)));
+        FrameRect(dc, &r, black.Get());
+        r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    }
+    int shift = 0;
+    if (FDown) {
+        BrushOwner shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
+        FrameRect(dc, &r, shadow.Get());
+        RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+        BrushOwner face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+        FillRect(dc, &inner, face.Get());
+        shift = 1;
+    } else {
+        RECT face = r;
+        DrawEdge(dc, &face, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    }
+    TCanvas& canvas = *Canvas();
+    canvas.Font().SetColor(Enabled() ? Font()->Color() : clGrayText);
+    canvas.Brush().SetStyle(bsClear);
+    TRect text{r.left + shift, r.top + shift, r.right + shift, r.bottom + shift};
+    canvas.DrawText(Caption(), text, taCenter, false, true);
+    if (Focused()) {
+        RECT focus{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
+        DrawFocusRect(dc, &focus);
+    }
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

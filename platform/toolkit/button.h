@@ -10,27 +10,27 @@
 namespace zorbalin {
 
 class TButton : public TGraphicControl {
- public:
-  explicit TButton(TComponent* Owner);
+  public:
+    explicit TButton(TComponent* Owner);
 
-  bool Default = false;
-  bool Cancel = false;
-  int ModalResult = 0;
-  bool Down() const { return FDown; }
+    bool Default = false;
+    bool Cancel = false;
+    int ModalResult = 0;
+    bool Down() const { return FDown; }
 
-  void Click() override;
-  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseMove(TShiftState shift, int x, int y) override;
-  bool WantsKey(uint16_t key) const override;
-  void KeyDown(uint16_t& key, TShiftState shift) override;
+    void Click() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    bool WantsKey(uint16_t key) const override;
+    void KeyDown(uint16_t& key, TShiftState shift) override;
 
- protected:
-  void Paint() override;
+  protected:
+    void Paint() override;
 
- private:
-  void SetDown(bool value);
-  bool FDown = false;
+  private:
+    void SetDown(bool value);
+    bool FDown = false;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

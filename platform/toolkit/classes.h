@@ -7,11 +7,11 @@
 namespace zorbalin {
 
 class TObject {
- public:
-  TObject() = default;
-  TObject(const TObject&) = default;
-  TObject& operator=(const TObject&) = default;
-  virtual ~TObject() = default;
+  public:
+    TObject() = default;
+    TObject(const TObject&) = default;
+    TObject& operator=(const TObject&) = default;
+    virtual ~TObject() = default;
 };
 
 // Objects whose contents can be copied into another object of a compatible class
@@ -21,4 +21,4 @@ class TPersistent : public TObject {};
 // The plain event of the toolkit: "something happened to Sender".
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -56,9 +56,11 @@ constexpr TColor clInfoBk = clSystemColor | COLOR_INFOBK;
 // The RGB value of a colour: system colours through GetSysColor, others as they are (clNone
 // and clDefault give black).
 inline COLORREF ColorToRGB(TColor color) {
-  if (color < 0) return GetSysColor(color & 0xFF);
-  if (color == clNone || color == clDefault) return 0;
-  return static_cast<COLORREF>(color) & 0xFFFFFFu;
+    if (color < 0)
+        return GetSysColor(color & 0xFF);
+    if (color == clNone || color == clDefault)
+        return 0;
+    return static_cast<COLORREF>(color) & 0xFFFFFFu;
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -9,36 +9,36 @@
 namespace zorbalin {
 
 class TComponent : public TPersistent {
- public:
-  // The new component joins Owner's list (Owner may be null: then its creator frees it).
-  explicit TComponent(TComponent* Owner);
-  ~TComponent() override;
-  TComponent(const TComponent&) = delete;
-  TComponent& operator=(const TComponent&) = delete;
+  public:
+    // The new component joins Owner's list (Owner may be null: then its creator frees it).
+    explicit TComponent(TComponent* Owner);
+    ~TComponent() override;
+    TComponent(const TComponent&) = delete;
+    TComponent& operator=(const TComponent&) = delete;
 
-  TComponent* Owner() const { return FOwner; }
-  int ComponentCount() const { return static_cast<int>(FComponents.size()); }
-  TComponent* Components(int index) const { return FComponents.at(index); }
-  // The owned component of that name (case-insensitive, as form descriptions name them).
-  TComponent* FindComponent(const std::string& name) const;
+    TComponent* Owner() const { return FOwner; }
+    int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+    TComponent* Components(int index) const { return FComponents.at(index); }
+    // The owned component of that name (case-insensitive, as form descriptions name them).
+    TComponent* FindComponent(const std::string& name) const;
 
-  const std::string& Name() const { return FName; }
-  virtual void SetName(const std::string& name) { FName = name; }
-  int Tag = 0;
+    const std::string& Name() const { return FName; }
+    virtual void SetName(const std::string& name) { FName = name; }
+    int Tag = 0;
 
- protected:
-  // Destroys the owned components now, newest first. A container calls this at the start of its
-  // destructor so that its components go while it is still whole.
-  void DestroyComponents();
-  // Called on the owner when a component it owns is about to be destroyed.
-  virtual void ComponentRemoved(TComponent*) {}
+  protected:
+    // Destroys the owned components now, newest first. A container calls this at the start of its
+    // destructor so that its components go while it is still whole.
+    void DestroyComponents();
+    // Called on the owner when a component it owns is about to be destroyed.
+    virtual void ComponentRemoved(TComponent*) {}
 
- private:
-  void RemoveOwned(TComponent* component);
+  private:
+    void RemoveOwned(TComponent* component);
 
-  TComponent* FOwner = nullptr;
-  std::vector<TComponent*> FComponents;
-  std::string FName;
+    TComponent* FOwner = nullptr;
+    std::vector<TComponent*> FComponents;
+    std::string FName;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

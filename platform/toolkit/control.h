@@ -43,147 +43,147 @@ constexpr TControlStyle csClickEvents = 1u << 1;
 constexpr TControlStyle csDoubleClicks = 1u << 2;
 
 class TControl : public TComponent {
- public:
-  explicit TControl(TComponent* Owner);
-  ~TControl() override;
+  public:
+    explicit TControl(TComponent* Owner);
+    ~TControl() override;
 
-  // The container the control lies in; null until set. Setting it puts the control in front of
-  // the container's other controls and copies the container's font when ParentFont is on.
-  TWinControl* Parent() const { return FParent; }
-  virtual void SetParent(TWinControl* parent);
-  TForm* ParentForm() const;
+    // The container the control lies in; null until set. Setting it puts the control in front of
+    // the container's other controls and copies the container's font when ParentFont is on.
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* parent);
+    TForm* ParentForm() const;
 
-  int Left() const { return FLeft; }
-  int Top() const { return FTop; }
-  int Width() const { return FWidth; }
-  int Height() const { return FHeight; }
-  void SetLeft(int value) { SetBounds(value, FTop, FWidth, FHeight); }
-  void SetTop(int value) { SetBounds(FLeft, value, FWidth, FHeight); }
-  void SetWidth(int value) { SetBounds(FLeft, FTop, value, FHeight); }
-  void SetHeight(int value) { SetBounds(FLeft, FTop, FWidth, value); }
-  // Moves and sizes the control in its parent's client coordinates. The old and the new box are
-  // invalidated: they are drawn at the next ordinary repaint, not at once.
-  virtual void SetBounds(int left, int top, int width, int height);
-  TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
-  virtual TRect ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
-  virtual int ClientWidth() const { return FWidth; }
-  virtual int ClientHeight() const { return FHeight; }
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int value) { SetBounds(value, FTop, FWidth, FHeight); }
+    void SetTop(int value) { SetBounds(FLeft, value, FWidth, FHeight); }
+    void SetWidth(int value) { SetBounds(FLeft, FTop, value, FHeight); }
+    void SetHeight(int value) { SetBounds(FLeft, FTop, FWidth, value); }
+    // Moves and sizes the control in its parent's client coordinates. The old and the new box are
+    // invalidated: they are drawn at the next ordinary repaint, not at once.
+    virtual void SetBounds(int left, int top, int width, int height);
+    TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    virtual TRect ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+    virtual int ClientWidth() const { return FWidth; }
+    virtual int ClientHeight() const { return FHeight; }
 
-  bool Visible() const { return FVisible; }
-  virtual void SetVisible(bool value);
-  void Show() { SetVisible(true); }
-  void Hide() { SetVisible(false); }
-  bool Enabled() const { return FEnabled; }
-  void SetEnabled(bool value);
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool value);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool value);
 
-  const std::string& Caption() const { return FCaption; }
-  void SetCaption(const std::string& value);
-  const std::string& Hint() const { return FHint; }
-  void SetHint(const std::string& value) { FHint = value; }
-  bool ShowHint = false;
-  bool ParentShowHint = true;
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& value);
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& value) { FHint = value; }
+    bool ShowHint = false;
+    bool ParentShowHint = true;
 
-  TFont* Font() const { return FFont.get(); }
-  bool ParentFont = true;
-  TColor Color() const { return FColor; }
-  void SetColor(TColor value);
+    TFont* Font() const { return FFont.get(); }
+    bool ParentFont = true;
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value);
 
-  TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
+    TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
 
-  // Keyboard focus (dialogs): a control with TabStop can be the form's active control.
-  bool TabStop = false;
-  int TabOrder = 0;
-  bool Focused() const;
-  void SetFocus();
+    // Keyboard focus (dialogs): a control with TabStop can be the form's active control.
+    bool TabStop = false;
+    int TabOrder = 0;
+    bool Focused() const;
+    void SetFocus();
 
-  // Marks the control's box for the next ordinary repaint (when the message loop is idle).
-  virtual void Invalidate();
-  // Draws the control's box at once, with what lies behind it, and shows it; nothing else of
-  // the form is drawn (a strip the control left when it moved waits for the ordinary repaint).
-  virtual void Repaint();
-  // Draws every invalidated part of the form now.
-  virtual void Update();
+    // Marks the control's box for the next ordinary repaint (when the message loop is idle).
+    virtual void Invalidate();
+    // Draws the control's box at once, with what lies behind it, and shows it; nothing else of
+    // the form is drawn (a strip the control left when it moved waits for the ordinary repaint).
+    virtual void Repaint();
+    // Draws every invalidated part of the form now.
+    virtual void Update();
 
-  virtual TPoint ClientToScreen(TPoint p) const;
-  TPoint ScreenToClient(TPoint p) const;
+    virtual TPoint ClientToScreen(TPoint p) const;
+    TPoint ScreenToClient(TPoint p) const;
 
-  bool MouseCapture() const;
-  void SetMouseCapture(bool value);
-  bool MouseInControl() const { return FMouseInControl; }
+    bool MouseCapture() const;
+    void SetMouseCapture(bool value);
+    bool MouseInControl() const { return FMouseInControl; }
 
-  TNotifyEvent OnClick;
-  TNotifyEvent OnDblClick;
-  TMouseEvent OnMouseDown;
-  TMouseEvent OnMouseUp;
-  TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
 
-  // The handlers the form calls; a subclass overrides them and calls the base to fire the event.
-  virtual void Click();
-  virtual void DblClick();
-  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
-  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
-  virtual void MouseMove(TShiftState shift, int x, int y);
-  virtual void MouseEnter() {}
-  virtual void MouseLeave() {}
-  virtual void EnabledChanged() { Invalidate(); }
-  // A key pressed while the control has the focus; set key to 0 when it was used.
-  virtual void KeyDown(uint16_t& /*key*/, TShiftState /*shift*/) {}
-  // Whether the control takes this key before the form's dialog keys (Enter, Esc, Tab, arrows).
-  virtual bool WantsKey(uint16_t /*key*/) const { return false; }
-  virtual void FocusChanged() { Invalidate(); }
+    // The handlers the form calls; a subclass overrides them and calls the base to fire the event.
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
+    virtual void EnabledChanged() { Invalidate(); }
+    // A key pressed while the control has the focus; set key to 0 when it was used.
+    virtual void KeyDown(uint16_t& /*key*/, TShiftState /*shift*/) {}
+    // Whether the control takes this key before the form's dialog keys (Enter, Esc, Tab, arrows).
+    virtual bool WantsKey(uint16_t /*key*/) const { return false; }
+    virtual void FocusChanged() { Invalidate(); }
 
-  // Paints the control into the form's device context, whose origin the form has moved to the
-  // control's top-left corner and whose clip it has narrowed to the part being drawn.
-  virtual void PaintControl(HDC /*dc*/) {}
+    // Paints the control into the form's device context, whose origin the form has moved to the
+    // control's top-left corner and whose clip it has narrowed to the part being drawn.
+    virtual void PaintControl(HDC /*dc*/) {}
 
- protected:
-  virtual void VisibleChanged() {}
-  virtual void TextChanged() { Invalidate(); }
+  protected:
+    virtual void VisibleChanged() {}
+    virtual void TextChanged() { Invalidate(); }
 
- private:
-  friend class TWinControl;
-  friend class TForm;
+  private:
+    friend class TWinControl;
+    friend class TForm;
 
-  TWinControl* FParent = nullptr;
-  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
-  bool FVisible = true;
-  bool FEnabled = true;
-  std::string FCaption;
-  std::string FHint;
-  std::unique_ptr<TFont> FFont;
-  TColor FColor = clBtnFace;
-  bool FMouseInControl = false;
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    bool FVisible = true;
+    bool FEnabled = true;
+    std::string FCaption;
+    std::string FHint;
+    std::unique_ptr<TFont> FFont;
+    TColor FColor = clBtnFace;
+    bool FMouseInControl = false;
 };
 
 // A control that holds other controls: the form.
 class TWinControl : public TControl {
- public:
-  explicit TWinControl(TComponent* Owner);
-  ~TWinControl() override;
+  public:
+    explicit TWinControl(TComponent* Owner);
+    ~TWinControl() override;
 
-  int ControlCount() const { return static_cast<int>(FControls.size()); }
-  TControl* Controls(int index) const { return FControls.at(index); }
-  // The front-most visible and enabled control at p (client coordinates), null for none.
-  TControl* ControlAtPos(TPoint p, bool allowDisabled = false) const;
-  void BringToFront(TControl* control);
-  void SendToBack(TControl* control);
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    TControl* Controls(int index) const { return FControls.at(index); }
+    // The front-most visible and enabled control at p (client coordinates), null for none.
+    TControl* ControlAtPos(TPoint p, bool allowDisabled = false) const;
+    void BringToFront(TControl* control);
+    void SendToBack(TControl* control);
 
-  // Invalidation and painting, in this control's client coordinates.
-  virtual void InvalidateRect(const TRect& r) = 0;
-  virtual void RepaintRect(const TRect& r) = 0;
-  virtual void UpdateNow() = 0;
-  // Screen coordinates of the client area's top-left corner.
-  virtual TPoint ClientOrigin() const = 0;
+    // Invalidation and painting, in this control's client coordinates.
+    virtual void InvalidateRect(const TRect& r) = 0;
+    virtual void RepaintRect(const TRect& r) = 0;
+    virtual void UpdateNow() = 0;
+    // Screen coordinates of the client area's top-left corner.
+    virtual TPoint ClientOrigin() const = 0;
 
- protected:
-  virtual void ControlInserted(TControl*) {}
-  virtual void ControlRemoving(TControl*) {}
-  std::vector<TControl*> FControls;
+  protected:
+    virtual void ControlInserted(TControl*) {}
+    virtual void ControlRemoving(TControl*) {}
+    std::vector<TControl*> FControls;
 
- private:
-  friend class TControl;
-  void Insert(TControl* control);
-  void Remove(TControl* control);
+  private:
+    friend class TControl;
+    void Insert(TControl* control);
+    void Remove(TControl* control);
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

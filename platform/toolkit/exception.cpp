@@ -10,19 +10,20 @@
 namespace zorbalin {
 
 std::string ClassNameOf(const TObject* object) {
-  if (!object) return "nil";
-  const char* mangled = typeid(*object).name();
-  int status = 0;
-  std::unique_ptr<char, void (*)(void*)> demangled(
-      abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
-  std::string name = status == 0 && demangled ? demangled.get() : mangled;
-  std::size_t colon = name.rfind("::");
-  return colon == std::string::npos ? name : name.substr(colon + 2);
+    if (!object)
+        return "nil";
+    const char* mangled = typeid(*object).name();
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> demangled(
+        abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+    std::string name = status == 0 && demangled ? demangled.get() : mangled;
+    std::size_t colon = name.rfind("::");
+    return colon == std::string::npos ? name : name.substr(colon + 2);
 }
 
 void RaiseAssignError(const TObject* source, const TObject* destination) {
-  throw EConvertError("Cannot assign a " + ClassNameOf(source) + " to a " +
-                      ClassNameOf(destination));
+    throw EConvertError("Cannot assign a " + ClassNameOf(source) + " to a " +
+                        ClassNameOf(destination));
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -10,67 +10,67 @@
 namespace zorbalin {
 
 class Exception : public std::exception {
- public:
-  explicit Exception(std::string message) : message_(std::move(message)) {}
-  const std::string& Message() const { return message_; }
-  void SetMessage(std::string message) { message_ = std::move(message); }
-  const char* what() const noexcept override { return message_.c_str(); }
+  public:
+    explicit Exception(std::string message) : message_(std::move(message)) {}
+    const std::string& Message() const { return message_; }
+    void SetMessage(std::string message) { message_ = std::move(message); }
+    const char* what() const noexcept override { return message_.c_str(); }
 
- private:
-  std::string message_;
+  private:
+    std::string message_;
 };
 
 // A value that cannot be converted, e.g. a picture assigned to an object that cannot hold it.
 class EConvertError : public Exception {
- public:
-  using Exception::Exception;
+  public:
+    using Exception::Exception;
 };
 
 // A checked class conversion that failed: "Invalid class typecast".
 class EInvalidCast : public Exception {
- public:
-  EInvalidCast() : Exception("Invalid class typecast") {}
+  public:
+    EInvalidCast() : Exception("Invalid class typecast") {}
 };
 
 // A picture file or stream that cannot be read: "Bitmap image is not valid" and kin.
 class EInvalidGraphic : public Exception {
- public:
-  using Exception::Exception;
+  public:
+    using Exception::Exception;
 };
 
 // An operation a picture cannot perform in its present state.
 class EInvalidGraphicOperation : public Exception {
- public:
-  using Exception::Exception;
+  public:
+    using Exception::Exception;
 };
 
 // The platform could not give a context, bitmap or font.
 class EOutOfResources : public Exception {
- public:
-  using Exception::Exception;
+  public:
+    using Exception::Exception;
 };
 
 class EStreamError : public Exception {
- public:
-  using Exception::Exception;
+  public:
+    using Exception::Exception;
 };
 class EReadError : public EStreamError {
- public:
-  using EStreamError::EStreamError;
+  public:
+    using EStreamError::EStreamError;
 };
 class EWriteError : public EStreamError {
- public:
-  using EStreamError::EStreamError;
+  public:
+    using EStreamError::EStreamError;
 };
 // "Cannot open file "<path>". <system reason>"
 class EFOpenError : public EStreamError {
- public:
-  using EStreamError::EStreamError;
+  public:
+    using EStreamError::EStreamError;
 };
 // "Cannot create file "<path>". <system reason>"
 class EFCreateError : public EStreamError {
- public:
-  using EStreamError::EStreamError;
+  public:
+    using EStreamError::EStreamError;
 };
 
 // The unqualified class name of an object ("TBitmap"), or "nil" for none.
@@ -80,12 +80,13 @@ std::string ClassNameOf(const TObject* object);
 [[noreturn]] void RaiseAssignError(const TObject* source, const TObject* destination);
 
 // The object as a T, or EInvalidCast when it is not one (null stays null).
-template <class T, class U>
-T* CheckedCast(U* object) {
-  if (!object) return nullptr;
-  T* result = dynamic_cast<T*>(object);
-  if (!result) throw EInvalidCast();
-  return result;
+template <class T, class U> T* CheckedCast(U* object) {
+    if (!object)
+        return nullptr;
+    T* result = dynamic_cast<T*>(object);
+    if (!result)
+        throw EInvalidCast();
+    return result;
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -11,48 +11,48 @@
 namespace zorbalin {
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-using TFontStyles = unsigned;  // a set of TFontStyle bits
+using TFontStyles = unsigned; // a set of TFontStyle bits
 
 class TFont : public TPersistent {
- public:
-  // "MS Sans Serif", 8 points (height -11 pixels), no style, colour clWindowText.
-  TFont();
-  TFont(const TFont& other);
-  TFont& operator=(const TFont& other);
-  ~TFont() override;
+  public:
+    // "MS Sans Serif", 8 points (height -11 pixels), no style, colour clWindowText.
+    TFont();
+    TFont(const TFont& other);
+    TFont& operator=(const TFont& other);
+    ~TFont() override;
 
-  // Copies name, height, style and colour from a TFont; anything else raises
-  // "Cannot assign a %s to a %s".
-  void Assign(TPersistent* source);
-  void Assign(const TFont& source);
+    // Copies name, height, style and colour from a TFont; anything else raises
+    // "Cannot assign a %s to a %s".
+    void Assign(TPersistent* source);
+    void Assign(const TFont& source);
 
-  const std::string& Name() const { return name_; }
-  void SetName(const std::string& name);
-  // Pixels: negative for the character (em) height, positive for the cell height.
-  int Height() const { return height_; }
-  void SetHeight(int height);
-  // Points at 96 pixels per inch: Height = -round(Size * 96 / 72).
-  int Size() const;
-  void SetSize(int points);
-  TFontStyles Style() const { return style_; }
-  void SetStyle(TFontStyles style);
-  TColor Color() const { return color_; }
-  void SetColor(TColor color);
+    const std::string& Name() const { return name_; }
+    void SetName(const std::string& name);
+    // Pixels: negative for the character (em) height, positive for the cell height.
+    int Height() const { return height_; }
+    void SetHeight(int height);
+    // Points at 96 pixels per inch: Height = -round(Size * 96 / 72).
+    int Size() const;
+    void SetSize(int points);
+    TFontStyles Style() const { return style_; }
+    void SetStyle(TFontStyles style);
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
 
-  // The platform font for name, height and style, made on first use and kept until one of
-  // them changes. Owned by the TFont.
-  HFONT Handle();
+    // The platform font for name, height and style, made on first use and kept until one of
+    // them changes. Owned by the TFont.
+    HFONT Handle();
 
-  TNotifyEvent OnChange;
+    TNotifyEvent OnChange;
 
- private:
-  void Changed(bool handleStale);
+  private:
+    void Changed(bool handleStale);
 
-  std::string name_;
-  int height_;
-  TFontStyles style_ = 0;
-  TColor color_;
-  FontOwner handle_;
+    std::string name_;
+    int height_;
+    TFontStyles style_ = 0;
+    TColor color_;
+    FontOwner handle_;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -55,125 +55,124 @@ constexpr TModalResult mrYes = 6;
 constexpr TModalResult mrNo = 7;
 
 class TForm : public TWinControl {
- public:
-  explicit TForm(TComponent* Owner);
-  ~TForm() override;
+  public:
+    explicit TForm(TComponent* Owner);
+    ~TForm() override;
 
-  // Constructs a form and runs its OnCreate (see the top of this file).
-  template <class F, class... Args>
-  static F* Create(TComponent* owner, Args&&... args) {
-    F* form = new F(owner, std::forward<Args>(args)...);
-    form->DoCreate();
-    return form;
-  }
+    // Constructs a form and runs its OnCreate (see the top of this file).
+    template <class F, class... Args> static F* Create(TComponent* owner, Args&&... args) {
+        F* form = new F(owner, std::forward<Args>(args)...);
+        form->DoCreate();
+        return form;
+    }
 
-  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
-  void SetBorderStyle(TFormBorderStyle value);
-  TPosition Position = TPosition::poDesigned;
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle value);
+    TPosition Position = TPosition::poDesigned;
 
-  void SetClientSize(int width, int height);
-  void SetClientWidth(int value) { SetClientSize(value, FClientHeight); }
-  void SetClientHeight(int value) { SetClientSize(FClientWidth, value); }
-  int ClientWidth() const override { return FClientWidth; }
-  int ClientHeight() const override { return FClientHeight; }
-  TRect ClientRect() const override { return Rect(0, 0, FClientWidth, FClientHeight); }
-  // Left/Top move the window at once; Width/Height are the outer size (client + frame).
-  void SetBounds(int left, int top, int width, int height) override;
-  TFrameExtents FrameExtents() const;
+    void SetClientSize(int width, int height);
+    void SetClientWidth(int value) { SetClientSize(value, FClientHeight); }
+    void SetClientHeight(int value) { SetClientSize(FClientWidth, value); }
+    int ClientWidth() const override { return FClientWidth; }
+    int ClientHeight() const override { return FClientHeight; }
+    TRect ClientRect() const override { return Rect(0, 0, FClientWidth, FClientHeight); }
+    // Left/Top move the window at once; Width/Height are the outer size (client + frame).
+    void SetBounds(int left, int top, int width, int height) override;
+    TFrameExtents FrameExtents() const;
 
-  // Pixels of this colour let the mouse through and show what is behind the window.
-  bool TransparentColor = false;
-  TColor TransparentColorValue = 0;
+    // Pixels of this colour let the mouse through and show what is behind the window.
+    bool TransparentColor = false;
+    TColor TransparentColorValue = 0;
 
-  TNotifyEvent OnCreate;
-  TNotifyEvent OnShow;
-  TNotifyEvent OnHide;
-  TCloseEvent OnClose;
-  TNotifyEvent OnActivate;
-  TNotifyEvent OnDeactivate;
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TCloseEvent OnClose;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
 
-  void Show();
-  void Hide();
-  void SetVisible(bool value) override;
-  // Runs the form in a nested message loop until ModalResult becomes non-zero; other forms get
-  // no input meanwhile but stay painted. Returns the modal result; the form is hidden after.
-  TModalResult ShowModal();
-  TModalResult ModalResult() const { return FModalResult; }
-  void SetModalResult(TModalResult value) { FModalResult = value; }
-  bool Modal() const { return FModal; }
-  // Asks the form to close: OnClose decides what happens (an exception from it keeps the form
-  // open). Closing the main form ends the application's message loop; a modal form ends its
-  // modal run with mrCancel.
-  void Close();
-  // Frees the form once the event being handled is finished.
-  void Release();
-  // Whether the form is the application's active form (the one that gets the keys).
-  bool Active() const;
+    void Show();
+    void Hide();
+    void SetVisible(bool value) override;
+    // Runs the form in a nested message loop until ModalResult becomes non-zero; other forms get
+    // no input meanwhile but stay painted. Returns the modal result; the form is hidden after.
+    TModalResult ShowModal();
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult value) { FModalResult = value; }
+    bool Modal() const { return FModal; }
+    // Asks the form to close: OnClose decides what happens (an exception from it keeps the form
+    // open). Closing the main form ends the application's message loop; a modal form ends its
+    // modal run with mrCancel.
+    void Close();
+    // Frees the form once the event being handled is finished.
+    void Release();
+    // Whether the form is the application's active form (the one that gets the keys).
+    bool Active() const;
 
-  TControl* ActiveControl() const { return FActiveControl; }
-  void SetActiveControl(TControl* control);
-  TControl* CaptureControl() const { return FCaptureControl; }
-  void SetCaptureControl(TControl* control);
+    TControl* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TControl* control);
+    TControl* CaptureControl() const { return FCaptureControl; }
+    void SetCaptureControl(TControl* control);
 
-  // Painting: invalidated parts wait for the next ordinary repaint (when the loop is idle);
-  // RepaintRect draws at once and shows only that rectangle.
-  void Invalidate() override { InvalidateRect(ClientRect()); }
-  void Repaint() override { RepaintRect(ClientRect()); }
-  void Update() override { UpdateNow(); }
-  void InvalidateRect(const TRect& r) override;
-  void RepaintRect(const TRect& r) override;
-  void UpdateNow() override;
-  bool NeedsPaint() const { return !FUpdateRegion.Empty(); }
-  TPoint ClientOrigin() const override;
-  TPoint ClientToScreen(TPoint p) const override;
-  // The surface the form paints into (client area, 0x00RRGGBB pixels).
-  TPixelView SurfacePixels() const { return FSurface.View(); }
-  HDC SurfaceDC() const { return FSurface.DC(); }
+    // Painting: invalidated parts wait for the next ordinary repaint (when the loop is idle);
+    // RepaintRect draws at once and shows only that rectangle.
+    void Invalidate() override { InvalidateRect(ClientRect()); }
+    void Repaint() override { RepaintRect(ClientRect()); }
+    void Update() override { UpdateNow(); }
+    void InvalidateRect(const TRect& r) override;
+    void RepaintRect(const TRect& r) override;
+    void UpdateNow() override;
+    bool NeedsPaint() const { return !FUpdateRegion.Empty(); }
+    TPoint ClientOrigin() const override;
+    TPoint ClientToScreen(TPoint p) const override;
+    // The surface the form paints into (client area, 0x00RRGGBB pixels).
+    TPixelView SurfacePixels() const { return FSurface.View(); }
+    HDC SurfaceDC() const { return FSurface.DC(); }
 
-  // The backend window, null until first shown.
-  TBackendWindow* Window() const { return FWindow.get(); }
+    // The backend window, null until first shown.
+    TBackendWindow* Window() const { return FWindow.get(); }
 
-  // ---- Called by the application's message loop ----
-  void DoCreate();
-  void HandleMouseDown(TMouseButton button, TShiftState shift, TPoint p, bool doubleClick);
-  void HandleMouseUp(TMouseButton button, TShiftState shift, TPoint p);
-  void HandleMouseMove(TShiftState shift, TPoint p);
-  void HandleMouseLeave();
-  void HandleKeyDown(uint16_t key, TShiftState shift);
-  void HandleMoved(int left, int top);
-  void HandleExpose(const TRect& area);
-  void HandleActivated(bool active);
+    // ---- Called by the application's message loop ----
+    void DoCreate();
+    void HandleMouseDown(TMouseButton button, TShiftState shift, TPoint p, bool doubleClick);
+    void HandleMouseUp(TMouseButton button, TShiftState shift, TPoint p);
+    void HandleMouseMove(TShiftState shift, TPoint p);
+    void HandleMouseLeave();
+    void HandleKeyDown(uint16_t key, TShiftState shift);
+    void HandleMoved(int left, int top);
+    void HandleExpose(const TRect& area);
+    void HandleActivated(bool active);
 
- protected:
-  void ControlRemoving(TControl* control) override;
-  void ComponentRemoved(TComponent* component) override;
+  protected:
+    void ControlRemoving(TControl* control) override;
+    void ComponentRemoved(TComponent* component) override;
 
- private:
-  void DoClose(TCloseAction& action);
-  void CreateWindowIfNeeded();
-  void PlaceOnFirstShow();
-  void PaintRect(const TRect& r);
-  void Present(const TRect& r);
-  TControl* MouseTarget(TPoint p) const;
-  void UpdateHover(TPoint p);
-  TPoint ToControl(const TControl* control, TPoint p) const;
-  bool ExecuteShortCut(uint16_t key, TShiftState shift);
-  bool HandleDialogKey(uint16_t key, TShiftState shift);
-  TButton* FindButton(bool wantDefault) const;
-  void SelectNextControl(bool forward);
+  private:
+    void DoClose(TCloseAction& action);
+    void CreateWindowIfNeeded();
+    void PlaceOnFirstShow();
+    void PaintRect(const TRect& r);
+    void Present(const TRect& r);
+    TControl* MouseTarget(TPoint p) const;
+    void UpdateHover(TPoint p);
+    TPoint ToControl(const TControl* control, TPoint p) const;
+    bool ExecuteShortCut(uint16_t key, TShiftState shift);
+    bool HandleDialogKey(uint16_t key, TShiftState shift);
+    TButton* FindButton(bool wantDefault) const;
+    void SelectNextControl(bool forward);
 
-  TFormBorderStyle FBorderStyle = TFormBorderStyle::bsNone;
-  int FClientWidth = 0, FClientHeight = 0;
-  bool FShownOnce = false;
-  bool FModal = false;
-  TModalResult FModalResult = mrNone;
-  TControl* FActiveControl = nullptr;
-  TControl* FCaptureControl = nullptr;
-  TControl* FHoverControl = nullptr;
-  TControl* FClickControl = nullptr;  // a left press on it armed a click
-  TFormSurface FSurface;
-  TUpdateRegion FUpdateRegion;
-  std::unique_ptr<TBackendWindow> FWindow;
+    TFormBorderStyle FBorderStyle = TFormBorderStyle::bsNone;
+    int FClientWidth = 0, FClientHeight = 0;
+    bool FShownOnce = false;
+    bool FModal = false;
+    TModalResult FModalResult = mrNone;
+    TControl* FActiveControl = nullptr;
+    TControl* FCaptureControl = nullptr;
+    TControl* FHoverControl = nullptr;
+    TControl* FClickControl = nullptr; // a left press on it armed a click
+    TFormSurface FSurface;
+    TUpdateRegion FUpdateRegion;
+    std::unique_ptr<TBackendWindow> FWindow;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -3,13 +3,13 @@
 namespace zorbalin {
 
 void TGraphicControl::PaintControl(HDC dc) {
-  struct Unbind {
-    TCanvas& canvas;
-    ~Unbind() { canvas.SetHandle(nullptr); }
-  } unbind{FCanvas};
-  FCanvas.SetHandle(dc);
-  FCanvas.Font().Assign(*Font());
-  Paint();
+    struct Unbind {
+        TCanvas& canvas;
+        ~Unbind() { canvas.SetHandle(nullptr); }
+    } unbind{FCanvas};
+    FCanvas.SetHandle(dc);
+    FCanvas.Font().Assign(*Font());
+    Paint();
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -10,18 +10,18 @@
 namespace zorbalin {
 
 class TGraphicControl : public TControl {
- public:
-  explicit TGraphicControl(TComponent* Owner) : TControl(Owner) {}
+  public:
+    explicit TGraphicControl(TComponent* Owner) : TControl(Owner) {}
 
-  // The canvas to draw on; its context is only set while Paint runs.
-  TCanvas* Canvas() { return &FCanvas; }
-  void PaintControl(HDC dc) override;
+    // The canvas to draw on; its context is only set while Paint runs.
+    TCanvas* Canvas() { return &FCanvas; }
+    void PaintControl(HDC dc) override;
 
- protected:
-  virtual void Paint() {}
+  protected:
+    virtual void Paint() {}
 
- private:
-  TCanvas FCanvas;
+  private:
+    TCanvas FCanvas;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -23,104 +23,104 @@ constexpr unsigned short CF_DIB = 8;
 using TClipboardData = std::vector<std::uint8_t>;
 
 class TGraphic : public TPersistent {
- public:
-  TGraphic() = default;
-  ~TGraphic() override = default;
+  public:
+    TGraphic() = default;
+    ~TGraphic() override = default;
 
-  // Copies `source` into this picture. The default hands over to source->AssignTo(this), and
-  // raises "Cannot assign a %s to a %s" for a null source.
-  virtual void Assign(TPersistent* source);
-  // Copies this picture into `destination`; the default raises "Cannot assign a %s to a %s".
-  virtual void AssignTo(TPersistent* destination);
+    // Copies `source` into this picture. The default hands over to source->AssignTo(this), and
+    // raises "Cannot assign a %s to a %s" for a null source.
+    virtual void Assign(TPersistent* source);
+    // Copies this picture into `destination`; the default raises "Cannot assign a %s to a %s".
+    virtual void AssignTo(TPersistent* destination);
 
-  // Draws the picture into `rect` of the canvas's device context (right/bottom exclusive).
-  virtual void Draw(TCanvas& canvas, const TRect& rect) = 0;
+    // Draws the picture into `rect` of the canvas's device context (right/bottom exclusive).
+    virtual void Draw(TCanvas& canvas, const TRect& rect) = 0;
 
-  virtual bool GetEmpty() const = 0;
-  virtual int GetWidth() const = 0;
-  virtual int GetHeight() const = 0;
-  virtual void SetWidth(int width) = 0;
-  virtual void SetHeight(int height) = 0;
-  virtual HPALETTE GetPalette() const { return nullptr; }
-  virtual void SetPalette(HPALETTE) {}
-  // The transparent flag: stored and signalled; what it does is up to the picture class.
-  virtual bool GetTransparent() const { return transparent_; }
-  virtual void SetTransparent(bool value);
+    virtual bool GetEmpty() const = 0;
+    virtual int GetWidth() const = 0;
+    virtual int GetHeight() const = 0;
+    virtual void SetWidth(int width) = 0;
+    virtual void SetHeight(int height) = 0;
+    virtual HPALETTE GetPalette() const { return nullptr; }
+    virtual void SetPalette(HPALETTE) {}
+    // The transparent flag: stored and signalled; what it does is up to the picture class.
+    virtual bool GetTransparent() const { return transparent_; }
+    virtual void SetTransparent(bool value);
 
-  bool Empty() const { return GetEmpty(); }
-  int Width() const { return GetWidth(); }
-  int Height() const { return GetHeight(); }
-  bool Transparent() const { return GetTransparent(); }
+    bool Empty() const { return GetEmpty(); }
+    int Width() const { return GetWidth(); }
+    int Height() const { return GetHeight(); }
+    bool Transparent() const { return GetTransparent(); }
 
-  virtual void LoadFromStream(TStream& stream) = 0;
-  virtual void SaveToStream(TStream& stream) = 0;
-  // Opens the file (EFOpenError with the path and the system's reason) and loads from it.
-  virtual void LoadFromFile(const std::string& path);
-  // Creates the file (EFCreateError) and saves into it.
-  virtual void SaveToFile(const std::string& path);
-  // Clipboard exchange; the defaults raise EInvalidGraphic "Unsupported clipboard format".
-  virtual void LoadFromClipboardFormat(unsigned short format, const TClipboardData& data,
-                                       HPALETTE palette);
-  virtual void SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
-                                     HPALETTE& palette);
+    virtual void LoadFromStream(TStream& stream) = 0;
+    virtual void SaveToStream(TStream& stream) = 0;
+    // Opens the file (EFOpenError with the path and the system's reason) and loads from it.
+    virtual void LoadFromFile(const std::string& path);
+    // Creates the file (EFCreateError) and saves into it.
+    virtual void SaveToFile(const std::string& path);
+    // Clipboard exchange; the defaults raise EInvalidGraphic "Unsupported clipboard format".
+    virtual void LoadFromClipboardFormat(unsigned short format, const TClipboardData& data,
+                                         HPALETTE palette);
+    virtual void SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
+                                       HPALETTE& palette);
 
-  // Called after every change of the picture's contents, with the picture as sender.
-  TNotifyEvent OnChange;
+    // Called after every change of the picture's contents, with the picture as sender.
+    TNotifyEvent OnChange;
 
- protected:
-  void Changed();
+  protected:
+    void Changed();
 
- private:
-  bool transparent_ = false;
+  private:
+    bool transparent_ = false;
 };
 
 using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
 
 // One registered picture format.
 struct TFileFormat {
-  std::string Extension;    // without the dot, compared without regard to letter case
-  std::string Description;  // "Portable Network Graphics"
-  std::string ClassName;    // the class the factory makes ("TPNGObject")
-  TGraphicFactory Create;
+    std::string Extension;   // without the dot, compared without regard to letter case
+    std::string Description; // "Portable Network Graphics"
+    std::string ClassName;   // the class the factory makes ("TPNGObject")
+    TGraphicFactory Create;
 };
 
 class TPicture : public TPersistent {
- public:
-  TPicture();
-  ~TPicture() override;
-  TPicture(const TPicture&) = delete;
-  TPicture& operator=(const TPicture&) = delete;
+  public:
+    TPicture();
+    ~TPicture() override;
+    TPicture(const TPicture&) = delete;
+    TPicture& operator=(const TPicture&) = delete;
 
-  // Adds a format (TBitmap is registered for "bmp" from the start). A later registration of
-  // the same extension replaces the earlier one.
-  static void RegisterFileFormat(const std::string& extension, const std::string& description,
-                                 TGraphicFactory factory);
-  static const std::vector<TFileFormat>& FileFormats();
+    // Adds a format (TBitmap is registered for "bmp" from the start). A later registration of
+    // the same extension replaces the earlier one.
+    static void RegisterFileFormat(const std::string& extension, const std::string& description,
+                                   TGraphicFactory factory);
+    static const std::vector<TFileFormat>& FileFormats();
 
-  // The held picture, or null.
-  TGraphic* Graphic() const { return graphic_.get(); }
-  // Replaces the held picture with a copy of `graphic` (a new object of its class, Assign'ed
-  // from it); null empties the holder. The class must be registered.
-  void SetGraphic(TGraphic* graphic);
-  // The held picture as a bitmap: an empty TBitmap replaces anything else.
-  TBitmap& Bitmap();
-  int Width() const;
-  int Height() const;
+    // The held picture, or null.
+    TGraphic* Graphic() const { return graphic_.get(); }
+    // Replaces the held picture with a copy of `graphic` (a new object of its class, Assign'ed
+    // from it); null empties the holder. The class must be registered.
+    void SetGraphic(TGraphic* graphic);
+    // The held picture as a bitmap: an empty TBitmap replaces anything else.
+    TBitmap& Bitmap();
+    int Width() const;
+    int Height() const;
 
-  // Makes a picture of the class registered for the file's extension and loads the file;
-  // an unknown extension raises EInvalidGraphic "Unknown picture file extension (.ext)".
-  void LoadFromFile(const std::string& path);
-  void SaveToFile(const std::string& path);
-  // From a TPicture (copies its picture), a TGraphic (copies it) or null (empties).
-  void Assign(TPersistent* source);
+    // Makes a picture of the class registered for the file's extension and loads the file;
+    // an unknown extension raises EInvalidGraphic "Unknown picture file extension (.ext)".
+    void LoadFromFile(const std::string& path);
+    void SaveToFile(const std::string& path);
+    // From a TPicture (copies its picture), a TGraphic (copies it) or null (empties).
+    void Assign(TPersistent* source);
 
-  TNotifyEvent OnChange;
+    TNotifyEvent OnChange;
 
- private:
-  void TakeGraphic(std::unique_ptr<TGraphic> graphic);
-  void Changed();
+  private:
+    void TakeGraphic(std::unique_ptr<TGraphic> graphic);
+    void Changed();
 
-  std::unique_ptr<TGraphic> graphic_;
+    std::unique_ptr<TGraphic> graphic_;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -19,21 +19,21 @@
 namespace zorbalin {
 
 class TImage : public TGraphicControl {
- public:
-  explicit TImage(TComponent* Owner);
-  ~TImage() override;
+  public:
+    explicit TImage(TComponent* Owner);
+    ~TImage() override;
 
-  TPicture* Picture() const { return FPicture.get(); }
-  void SetPicture(TPicture* value) { FPicture->Assign(value); }
-  bool Stretch() const { return FStretch; }
-  void SetStretch(bool value);
+    TPicture* Picture() const { return FPicture.get(); }
+    void SetPicture(TPicture* value) { FPicture->Assign(value); }
+    bool Stretch() const { return FStretch; }
+    void SetStretch(bool value);
 
- protected:
-  void Paint() override;
+  protected:
+    void Paint() override;
 
- private:
-  std::unique_ptr<TPicture> FPicture;
-  bool FStretch = false;
+  private:
+    std::unique_ptr<TPicture> FPicture;
+    bool FStretch = false;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -8,17 +8,17 @@
 namespace zorbalin {
 
 class TLabel : public TGraphicControl {
- public:
-  explicit TLabel(TComponent* Owner);
+  public:
+    explicit TLabel(TComponent* Owner);
 
-  TAlignment Alignment = taLeftJustify;
-  bool WordWrap = false;
-  bool Transparent = false;
-  // Vertical placement of a single line: at the top, or centred.
-  bool CentreVertically = false;
+    TAlignment Alignment = taLeftJustify;
+    bool WordWrap = false;
+    bool Transparent = false;
+    // Vertical placement of a single line: at the top, or centred.
+    bool CentreVertically = false;
 
- protected:
-  void Paint() override;
+  protected:
+    void Paint() override;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

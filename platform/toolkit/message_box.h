@@ -12,4 +12,4 @@ namespace zorbalin {
 // Runs the box on the global Application; returns IDOK or IDCANCEL.
 int RunMessageBox(const std::string& text, const std::string& caption, unsigned flags);
 
-}  // namespace zorbalin
+} // namespace zorbalin

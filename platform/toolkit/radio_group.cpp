@@ -9,141 +9,149 @@ namespace zorbalin {
 
 namespace {
 
-constexpr int kCaptionMargin = 8;  // caption text from the box's left edge
-constexpr int kTopArea = 14;       // the caption's strip above the items
-constexpr int kCircle = 12;        // diameter of a radio circle
-constexpr int kTextGap = 17;       // from the circle's left to the item text
+constexpr int kCaptionMargin = 8; // caption text from the box's left edge
+constexpr int kTopArea = 14;      // the caption's strip above the items
+constexpr int kCircle = 12;       // diameter of a radio circle
+constexpr int kTextGap = 17;      // from the circle's left to the item text
 
 // A radio circle of the classic look: a sunken ring, a white well, a dark dot when checked.
 void DrawRadio(HDC dc, int left, int top, bool checked, bool enabled) {
-  const double c = (kCircle - 1) / 2.0;
-  for (int y = 0; y < kCircle; ++y) {
-    for (int x = 0; x < kCircle; ++x) {
-      double dx = x - c, dy = y - c, d = std::sqrt(dx * dx + dy * dy);
-      if (d > c + 0.5) continue;
-      COLORREF colour;
-      bool upperLeft = dx + dy < 0;
-      if (d > c - 0.5)
-        colour = GetSysColor(upperLeft ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
-      else if (d > c - 1.5)
-        colour = GetSysColor(upperLeft ? COLOR_3DDKSHADOW : COLOR_3DLIGHT);
-      else if (checked && d < 2.3)
-        colour = GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
-      else
-        colour = enabled ? GetSysColor(COLOR_WINDOW) : GetSysColor(COLOR_BTNFACE);
-      SetPixel(dc, left + x, top + y, colour);
+    const double c = (kCircle - 1) / 2.0;
+    for (int y = 0; y < kCircle; ++y) {
+        for (int x = 0; x < kCircle; ++x) {
+            double dx = x - c, dy = y - c, d = std::sqrt(dx * dx + dy * dy);
+            if (d > c + 0.5)
+                continue;
+            COLORREF colour;
+            bool upperLeft = dx + dy < 0;
+            if (d > c - 0.5)
+                colour = GetSysColor(upperLeft ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+            else if (d > c - 1.5)
+                colour = GetSysColor(upperLeft ? COLOR_3DDKSHADOW : COLOR_3DLIGHT);
+            else if (checked && d < 2.3)
+                colour = GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
+            else
+                colour = enabled ? GetSysColor(COLOR_WINDOW) : GetSysColor(COLOR_BTNFACE);
+            SetPixel(dc, left + x, top + y, colour);
+        }
     }
-  }
 }
 
-}  // namespace
+} // namespace
 
 TRadioGroup::TRadioGroup(TComponent* Owner) : TGraphicControl(Owner) {
-  TabStop = true;
-  // OnClick comes from a change of the selection, not from the toolkit's click rule.
-  ControlStyle = csCaptureMouse;
-  SetBounds(Left(), Top(), 185, 105);
+    TabStop = true;
+    // OnClick comes from a change of the selection, not from the toolkit's click rule.
+    ControlStyle = csCaptureMouse;
+    SetBounds(Left(), Top(), 185, 105);
 }
 
 void TRadioGroup::SetItems(std::vector<std::string> items) {
-  FItems = std::move(items);
-  if (FItemIndex >= static_cast<int>(FItems.size())) FItemIndex = -1;
-  Invalidate();
+    FItems = std::move(items);
+    if (FItemIndex >= static_cast<int>(FItems.size()))
+        FItemIndex = -1;
+    Invalidate();
 }
 
 void TRadioGroup::SetColumns(int value) {
-  value = std::clamp(value, 1, 16);
-  if (value == FColumns) return;
-  FColumns = value;
-  Invalidate();
+    value = std::clamp(value, 1, 16);
+    if (value == FColumns)
+        return;
+    FColumns = value;
+    Invalidate();
 }
 
 void TRadioGroup::SetItemIndex(int value) {
-  if (value < -1 || value >= static_cast<int>(FItems.size())) value = -1;
-  if (value == FItemIndex) return;
-  FItemIndex = value;
-  Invalidate();
+    if (value < -1 || value >= static_cast<int>(FItems.size()))
+        value = -1;
+    if (value == FItemIndex)
+        return;
+    FItemIndex = value;
+    Invalidate();
 }
 
 int TRadioGroup::Rows() const {
-  int n = static_cast<int>(FItems.size());
-  return std::max(1, (n + FColumns - 1) / FColumns);
+    int n = static_cast<int>(FItems.size());
+    return std::max(1, (n + FColumns - 1) / FColumns);
 }
 
 TRect TRadioGroup::ItemRect(int index) const {
-  int rows = Rows();
-  int column = index / rows, row = index % rows;
-  int columnWidth = (Width() - 10) / FColumns;
-  int itemHeight = std::max(1, (Height() - kTopArea - 4) / rows);
-  int left = kCaptionMargin + column * columnWidth;
-  int top = kTopArea + row * itemHeight;
-  return {left, top, left + columnWidth, top + itemHeight};
+    int rows = Rows();
+    int column = index / rows, row = index % rows;
+    int columnWidth = (Width() - 10) / FColumns;
+    int itemHeight = std::max(1, (Height() - kTopArea - 4) / rows);
+    int left = kCaptionMargin + column * columnWidth;
+    int top = kTopArea + row * itemHeight;
+    return {left, top, left + columnWidth, top + itemHeight};
 }
 
 void TRadioGroup::Select(int index) {
-  if (index == FItemIndex) return;
-  SetItemIndex(index);
-  Click();
+    if (index == FItemIndex)
+        return;
+    SetItemIndex(index);
+    Click();
 }
 
 void TRadioGroup::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == TMouseButton::mbLeft) {
-    for (int i = 0; i < static_cast<int>(FItems.size()); ++i)
-      if (ItemRect(i).Contains({x, y})) {
-        Select(i);
-        break;
-      }
-  }
-  TGraphicControl::MouseDown(button, shift, x, y);
+    if (button == TMouseButton::mbLeft) {
+        for (int i = 0; i < static_cast<int>(FItems.size()); ++i)
+            if (ItemRect(i).Contains({x, y})) {
+                Select(i);
+                break;
+            }
+    }
+    TGraphicControl::MouseDown(button, shift, x, y);
 }
 
 bool TRadioGroup::WantsKey(uint16_t key) const {
-  return key == vk::Left || key == vk::Right || key == vk::Up || key == vk::Down;
+    return key == vk::Left || key == vk::Right || key == vk::Up || key == vk::Down;
 }
 
 void TRadioGroup::KeyDown(uint16_t& key, TShiftState) {
-  int n = static_cast<int>(FItems.size());
-  if (n == 0 || !WantsKey(key)) return;
-  bool forward = key == vk::Right || key == vk::Down;
-  int from = FItemIndex < 0 ? (forward ? -1 : 0) : FItemIndex;
-  Select(((from + (forward ? 1 : -1)) % n + n) % n);
-  key = 0;
+    int n = static_cast<int>(FItems.size());
+    if (n == 0 || !WantsKey(key))
+        return;
+    bool forward = key == vk::Right || key == vk::Down;
+    int from = FItemIndex < 0 ? (forward ? -1 : 0) : FItemIndex;
+    Select(((from + (forward ? 1 : -1)) % n + n) % n);
+    key = 0;
 }
 
 void TRadioGroup::Paint() {
-  TCanvas& canvas = *Canvas();
-  HDC dc = canvas.Handle();
-  int textHeight = canvas.TextHeight("Ág");
-  RECT frame{0, textHeight / 2, Width(), Height()};
-  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-  if (!Caption().empty()) {
-    // The caption interrupts the frame's top edge.
-    TSize extent = canvas.TextExtent(Caption());
-    canvas.Brush().SetColor(Color());
-    canvas.Brush().SetStyle(bsSolid);
-    canvas.FillRect(Bounds(kCaptionMargin - 2, 0, extent.cx + 4, extent.cy));
-    canvas.Brush().SetStyle(bsClear);
-    canvas.Font().SetColor(Enabled() ? Font()->Color() : clGrayText);
-    canvas.TextOut(kCaptionMargin, 0, Caption());
-  }
-  for (int i = 0; i < static_cast<int>(FItems.size()); ++i) PaintItem(i);
+    TCanvas& canvas = *Canvas();
+    HDC dc = canvas.Handle();
+    int textHeight = canvas.TextHeight("Ág");
+    RECT frame{0, textHeight / 2, Width(), Height()};
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    if (!Caption().empty()) {
+        // The caption interrupts the frame's top edge.
+        TSize extent = canvas.TextExtent(Caption());
+        canvas.Brush().SetColor(Color());
+        canvas.Brush().SetStyle(bsSolid);
+        canvas.FillRect(Bounds(kCaptionMargin - 2, 0, extent.cx + 4, extent.cy));
+        canvas.Brush().SetStyle(bsClear);
+        canvas.Font().SetColor(Enabled() ? Font()->Color() : clGrayText);
+        canvas.TextOut(kCaptionMargin, 0, Caption());
+    }
+    for (int i = 0; i < static_cast<int>(FItems.size()); ++i)
+        PaintItem(i);
 }
 
 void TRadioGroup::PaintItem(int index) {
-  TCanvas& canvas = *Canvas();
-  TRect box = ItemRect(index);
-  int circleTop = box.Top + (box.Height() - kCircle) / 2;
-  DrawRadio(canvas.Handle(), box.Left, circleTop, index == FItemIndex, Enabled());
-  const std::string& text = FItems[index];
-  TSize extent = canvas.TextExtent(text);
-  int textLeft = box.Left + kTextGap, textTop = box.Top + (box.Height() - extent.cy) / 2;
-  canvas.Brush().SetStyle(bsClear);
-  canvas.Font().SetColor(Enabled() ? Font()->Color() : clGrayText);
-  canvas.TextOut(textLeft, textTop, text);
-  if (Focused() && index == std::max(FItemIndex, 0)) {
-    RECT focus{textLeft - 1, textTop - 1, textLeft + extent.cx + 1, textTop + extent.cy + 1};
-    DrawFocusRect(canvas.Handle(), &focus);
-  }
+    TCanvas& canvas = *Canvas();
+    TRect box = ItemRect(index);
+    int circleTop = box.Top + (box.Height() - kCircle) / 2;
+    DrawRadio(canvas.Handle(), box.Left, circleTop, index == FItemIndex, Enabled());
+    const std::string& text = FItems[index];
+    TSize extent = canvas.TextExtent(text);
+    int textLeft = box.Left + kTextGap, textTop = box.Top + (box.Height() - extent.cy) / 2;
+    canvas.Brush().SetStyle(bsClear);
+    canvas.Font().SetColor(Enabled() ? Font()->Color() : clGrayText);
+    canvas.TextOut(textLeft, textTop, text);
+    if (Focused() && index == std::max(FItemIndex, 0)) {
+        RECT focus{textLeft - 1, textTop - 1, textLeft + extent.cx + 1, textTop + extent.cy + 1};
+        DrawFocusRect(canvas.Handle(), &focus);
+    }
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -12,34 +12,34 @@
 namespace zorbalin {
 
 class TRadioGroup : public TGraphicControl {
- public:
-  explicit TRadioGroup(TComponent* Owner);
+  public:
+    explicit TRadioGroup(TComponent* Owner);
 
-  const std::vector<std::string>& Items() const { return FItems; }
-  void SetItems(std::vector<std::string> items);
-  int Columns() const { return FColumns; }
-  void SetColumns(int value);
-  int ItemIndex() const { return FItemIndex; }
-  void SetItemIndex(int value);
+    const std::vector<std::string>& Items() const { return FItems; }
+    void SetItems(std::vector<std::string> items);
+    int Columns() const { return FColumns; }
+    void SetColumns(int value);
+    int ItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int value);
 
-  // The box of item i in client coordinates (its circle and its text).
-  TRect ItemRect(int index) const;
+    // The box of item i in client coordinates (its circle and its text).
+    TRect ItemRect(int index) const;
 
-  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  bool WantsKey(uint16_t key) const override;
-  void KeyDown(uint16_t& key, TShiftState shift) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    bool WantsKey(uint16_t key) const override;
+    void KeyDown(uint16_t& key, TShiftState shift) override;
 
- protected:
-  void Paint() override;
+  protected:
+    void Paint() override;
 
- private:
-  int Rows() const;
-  void Select(int index);
-  void PaintItem(int index);
+  private:
+    int Rows() const;
+    void Select(int index);
+    void PaintItem(int index);
 
-  std::vector<std::string> FItems;
-  int FColumns = 1;
-  int FItemIndex = -1;
+    std::vector<std::string> FItems;
+    int FColumns = 1;
+    int FItemIndex = -1;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

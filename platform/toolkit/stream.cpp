@@ -12,126 +12,142 @@
 namespace zorbalin {
 
 int64_t TStream::Size() {
-  int64_t here = Position();
-  int64_t end = Seek(0, soFromEnd);
-  Seek(here, soFromBeginning);
-  return end;
+    int64_t here = Position();
+    int64_t end = Seek(0, soFromEnd);
+    Seek(here, soFromBeginning);
+    return end;
 }
 
 void TStream::ReadBuffer(void* buffer, int64_t count) {
-  if (count > 0 && Read(buffer, count) != count) throw EReadError("Stream read error");
+    if (count > 0 && Read(buffer, count) != count)
+        throw EReadError("Stream read error");
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
-  if (count > 0 && Write(buffer, count) != count) throw EWriteError("Stream write error");
+    if (count > 0 && Write(buffer, count) != count)
+        throw EWriteError("Stream write error");
 }
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
-  if (count == 0) {
-    source.SetPosition(0);
-    count = source.Size();
-  }
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<int64_t>(count, 65536)));
-  int64_t left = count;
-  while (left > 0) {
-    int64_t chunk = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
-    source.ReadBuffer(buffer.data(), chunk);
-    WriteBuffer(buffer.data(), chunk);
-    left -= chunk;
-  }
-  return count;
+    if (count == 0) {
+        source.SetPosition(0);
+        count = source.Size();
+    }
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<int64_t>(count, 65536)));
+    int64_t left = count;
+    while (left > 0) {
+        int64_t chunk = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
+        source.ReadBuffer(buffer.data(), chunk);
+        WriteBuffer(buffer.data(), chunk);
+        left -= chunk;
+    }
+    return count;
 }
 
 TMemoryStream::TMemoryStream(const void* data, std::size_t size)
-    : data_(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size) {}
+    : data_(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size) {
+}
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count) {
-  if (count <= 0 || position_ >= Size()) return 0;
-  int64_t n = std::min(count, Size() - position_);
-  std::memcpy(buffer, data_.data() + position_, static_cast<std::size_t>(n));
-  position_ += n;
-  return n;
+    if (count <= 0 || position_ >= Size())
+        return 0;
+    int64_t n = std::min(count, Size() - position_);
+    std::memcpy(buffer, data_.data() + position_, static_cast<std::size_t>(n));
+    position_ += n;
+    return n;
 }
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
-  if (count <= 0) return 0;
-  if (position_ + count > Size()) data_.resize(static_cast<std::size_t>(position_ + count));
-  std::memcpy(data_.data() + position_, buffer, static_cast<std::size_t>(count));
-  position_ += count;
-  return count;
+    if (count <= 0)
+        return 0;
+    if (position_ + count > Size())
+        data_.resize(static_cast<std::size_t>(position_ + count));
+    std::memcpy(data_.data() + position_, buffer, static_cast<std::size_t>(count));
+    position_ += count;
+    return count;
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-  int64_t base = origin == soFromBeginning ? 0 : origin == soFromCurrent ? position_ : Size();
-  if (base + offset < 0) return -1;
-  position_ = base + offset;
-  return position_;
+    int64_t base = origin == soFromBeginning ? 0 : origin == soFromCurrent ? position_ : Size();
+    if (base + offset < 0)
+        return -1;
+    position_ = base + offset;
+    return position_;
 }
 
 void TMemoryStream::SetSize(int64_t size) {
-  data_.resize(static_cast<std::size_t>(std::max<int64_t>(size, 0)));
-  position_ = std::min(position_, Size());
+    data_.resize(static_cast<std::size_t>(std::max<int64_t>(size, 0)));
+    position_ = std::min(position_, Size());
 }
 
 void TMemoryStream::Clear() {
-  data_.clear();
-  position_ = 0;
+    data_.clear();
+    position_ = 0;
 }
 
 void TMemoryStream::LoadFromStream(TStream& stream) {
-  stream.SetPosition(0);
-  int64_t size = stream.Size();
-  data_.resize(static_cast<std::size_t>(size));
-  stream.ReadBuffer(data_.data(), size);
-  position_ = 0;
+    stream.SetPosition(0);
+    int64_t size = stream.Size();
+    data_.resize(static_cast<std::size_t>(size));
+    stream.ReadBuffer(data_.data(), size);
+    position_ = 0;
 }
 
 void TMemoryStream::LoadFromFile(const std::string& path) {
-  TFileStream file(path, fmOpenRead);
-  LoadFromStream(file);
+    TFileStream file(path, fmOpenRead);
+    LoadFromStream(file);
 }
 
-void TMemoryStream::SaveToStream(TStream& stream) { stream.WriteBuffer(data_.data(), Size()); }
+void TMemoryStream::SaveToStream(TStream& stream) {
+    stream.WriteBuffer(data_.data(), Size());
+}
 
 void TMemoryStream::SaveToFile(const std::string& path) {
-  TFileStream file(path, fmCreate);
-  SaveToStream(file);
+    TFileStream file(path, fmCreate);
+    SaveToStream(file);
 }
 
 TFileStream::TFileStream(const std::string& path, unsigned mode) : path_(path) {
-  const char* how = mode == fmCreate ? "w+b" : (mode & 3) == fmOpenRead ? "rb" : "r+b";
-  file_ = std::fopen(path.c_str(), how);
-  struct stat info;
-  if (file_ && fstat(fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
-    std::fclose(file_);  // a folder opens as a file here, but reads nothing
-    file_ = nullptr;
-    errno = EISDIR;
-  }
-  if (!file_) {
-    std::string reason = std::strerror(errno);
-    if (mode == fmCreate) throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
-    throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
-  }
+    const char* how = mode == fmCreate ? "w+b" : (mode & 3) == fmOpenRead ? "rb" : "r+b";
+    file_ = std::fopen(path.c_str(), how);
+    struct stat info;
+    if (file_ && fstat(fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(file_); // a folder opens as a file here, but reads nothing
+        file_ = nullptr;
+        errno = EISDIR;
+    }
+    if (!file_) {
+        std::string reason = std::strerror(errno);
+        if (mode == fmCreate)
+            throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
+        throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
+    }
 }
 
 TFileStream::~TFileStream() {
-  if (file_) std::fclose(file_);
+    if (file_)
+        std::fclose(file_);
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
-  if (count <= 0) return 0;
-  return static_cast<int64_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), file_));
+    if (count <= 0)
+        return 0;
+    return static_cast<int64_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), file_));
 }
 
 int64_t TFileStream::Write(const void* buffer, int64_t count) {
-  if (count <= 0) return 0;
-  return static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), file_));
+    if (count <= 0)
+        return 0;
+    return static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), file_));
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
-  int whence = origin == soFromBeginning ? SEEK_SET : origin == soFromCurrent ? SEEK_CUR : SEEK_END;
-  if (fseeko(file_, static_cast<off_t>(offset), whence) != 0) return -1;
-  return static_cast<int64_t>(ftello(file_));
+    int whence = origin == soFromBeginning ? SEEK_SET
+                 : origin == soFromCurrent ? SEEK_CUR
+                                           : SEEK_END;
+    if (fseeko(file_, static_cast<off_t>(offset), whence) != 0)
+        return -1;
+    return static_cast<int64_t>(ftello(file_));
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -14,50 +14,50 @@ namespace zorbalin {
 enum TSeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
 
 class TStream : public TObject {
- public:
-  // Reads up to `count` bytes; returns how many were read (0 at the end). Never throws for a
-  // short read.
-  virtual int64_t Read(void* buffer, int64_t count) = 0;
-  // Writes up to `count` bytes; returns how many were written.
-  virtual int64_t Write(const void* buffer, int64_t count) = 0;
-  // Moves the position and returns the new one. Seeking past the end is allowed; before the
-  // start is not (the position stays and -1 is returned).
-  virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+  public:
+    // Reads up to `count` bytes; returns how many were read (0 at the end). Never throws for a
+    // short read.
+    virtual int64_t Read(void* buffer, int64_t count) = 0;
+    // Writes up to `count` bytes; returns how many were written.
+    virtual int64_t Write(const void* buffer, int64_t count) = 0;
+    // Moves the position and returns the new one. Seeking past the end is allowed; before the
+    // start is not (the position stays and -1 is returned).
+    virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
 
-  int64_t Position() { return Seek(0, soFromCurrent); }
-  void SetPosition(int64_t position) { Seek(position, soFromBeginning); }
-  virtual int64_t Size();
-  // Reads exactly `count` bytes or raises EReadError "Stream read error".
-  void ReadBuffer(void* buffer, int64_t count);
-  // Writes exactly `count` bytes or raises EWriteError "Stream write error".
-  void WriteBuffer(const void* buffer, int64_t count);
-  // Copies `count` bytes from `source` (count 0: from its start to its end); returns the count.
-  int64_t CopyFrom(TStream& source, int64_t count);
+    int64_t Position() { return Seek(0, soFromCurrent); }
+    void SetPosition(int64_t position) { Seek(position, soFromBeginning); }
+    virtual int64_t Size();
+    // Reads exactly `count` bytes or raises EReadError "Stream read error".
+    void ReadBuffer(void* buffer, int64_t count);
+    // Writes exactly `count` bytes or raises EWriteError "Stream write error".
+    void WriteBuffer(const void* buffer, int64_t count);
+    // Copies `count` bytes from `source` (count 0: from its start to its end); returns the count.
+    int64_t CopyFrom(TStream& source, int64_t count);
 };
 
 class TMemoryStream : public TStream {
- public:
-  TMemoryStream() = default;
-  // A stream over a copy of the bytes, positioned at the start.
-  TMemoryStream(const void* data, std::size_t size);
+  public:
+    TMemoryStream() = default;
+    // A stream over a copy of the bytes, positioned at the start.
+    TMemoryStream(const void* data, std::size_t size);
 
-  int64_t Read(void* buffer, int64_t count) override;
-  int64_t Write(const void* buffer, int64_t count) override;
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-  int64_t Size() override { return static_cast<int64_t>(data_.size()); }
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override { return static_cast<int64_t>(data_.size()); }
 
-  const std::uint8_t* Memory() const { return data_.data(); }
-  std::uint8_t* Memory() { return data_.data(); }
-  void SetSize(int64_t size);
-  void Clear();
-  void LoadFromStream(TStream& stream);
-  void LoadFromFile(const std::string& path);
-  void SaveToStream(TStream& stream);
-  void SaveToFile(const std::string& path);
+    const std::uint8_t* Memory() const { return data_.data(); }
+    std::uint8_t* Memory() { return data_.data(); }
+    void SetSize(int64_t size);
+    void Clear();
+    void LoadFromStream(TStream& stream);
+    void LoadFromFile(const std::string& path);
+    void SaveToStream(TStream& stream);
+    void SaveToFile(const std::string& path);
 
- private:
-  std::vector<std::uint8_t> data_;
-  int64_t position_ = 0;
+  private:
+    std::vector<std::uint8_t> data_;
+    int64_t position_ = 0;
 };
 
 // Open modes (combine one of the first three with nothing else; fmCreate replaces the file).
@@ -67,22 +67,22 @@ constexpr unsigned fmOpenReadWrite = 0x0002;
 constexpr unsigned fmCreate = 0xFF00;
 
 class TFileStream : public TStream {
- public:
-  // Opens the file; raises EFOpenError "Cannot open file "<path>". <reason>" (or EFCreateError
-  // "Cannot create file ..." with fmCreate) with the system's reason when it cannot.
-  TFileStream(const std::string& path, unsigned mode);
-  ~TFileStream() override;
-  TFileStream(const TFileStream&) = delete;
-  TFileStream& operator=(const TFileStream&) = delete;
+  public:
+    // Opens the file; raises EFOpenError "Cannot open file "<path>". <reason>" (or EFCreateError
+    // "Cannot create file ..." with fmCreate) with the system's reason when it cannot.
+    TFileStream(const std::string& path, unsigned mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
 
-  int64_t Read(void* buffer, int64_t count) override;
-  int64_t Write(const void* buffer, int64_t count) override;
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-  const std::string& FileName() const { return path_; }
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    const std::string& FileName() const { return path_; }
 
- private:
-  std::string path_;
-  std::FILE* file_ = nullptr;
+  private:
+    std::string path_;
+    std::FILE* file_ = nullptr;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -10,17 +10,17 @@
 namespace zorbalin {
 
 class TFormSurface {
- public:
-  // Makes the surface width x height (contents lost when the size changes).
-  void Resize(int width, int height);
-  HDC DC() const { return FPixels ? FPixels->DC() : nullptr; }
-  int Width() const { return FWidth; }
-  int Height() const { return FHeight; }
-  TPixelView View() const;
+  public:
+    // Makes the surface width x height (contents lost when the size changes).
+    void Resize(int width, int height);
+    HDC DC() const { return FPixels ? FPixels->DC() : nullptr; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    TPixelView View() const;
 
- private:
-  std::unique_ptr<DrawingSurface> FPixels;
-  int FWidth = 0, FHeight = 0;
+  private:
+    std::unique_ptr<DrawingSurface> FPixels;
+    int FWidth = 0, FHeight = 0;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -7,35 +7,39 @@ namespace zorbalin {
 namespace {
 
 bool Touch(const TRect& a, const TRect& b) {
-  return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
+    return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
 }
 
-}  // namespace
+} // namespace
 
 void TUpdateRegion::Add(const TRect& r) {
-  if (r.IsEmpty()) return;
-  TRect merged = r;
-  // Swallow every rectangle the new one touches; repeat since the union may reach further.
-  bool grew = true;
-  while (grew) {
-    grew = false;
-    for (size_t i = 0; i < FRects.size(); ++i) {
-      if (Touch(FRects[i], merged)) {
-        merged = UnionRects(merged, FRects[i]);
-        FRects.erase(FRects.begin() + static_cast<std::ptrdiff_t>(i));
-        grew = true;
-        break;
-      }
+    if (r.IsEmpty())
+        return;
+    TRect merged = r;
+    // Swallow every rectangle the new one touches; repeat since the union may reach further.
+    bool grew = true;
+    while (grew) {
+        grew = false;
+        for (size_t i = 0; i < FRects.size(); ++i) {
+            if (Touch(FRects[i], merged)) {
+                merged = UnionRects(merged, FRects[i]);
+                FRects.erase(FRects.begin() + static_cast<std::ptrdiff_t>(i));
+                grew = true;
+                break;
+            }
+        }
     }
-  }
-  FRects.push_back(merged);
-  if (FRects.size() > kMaxRects) {
-    TRect all;
-    for (const TRect& x : FRects) all = UnionRects(all, x);
-    FRects.assign(1, all);
-  }
+    FRects.push_back(merged);
+    if (FRects.size() > kMaxRects) {
+        TRect all;
+        for (const TRect& x : FRects)
+            all = UnionRects(all, x);
+        FRects.assign(1, all);
+    }
 }
 
-std::vector<TRect> TUpdateRegion::Take() { return std::exchange(FRects, {}); }
+std::vector<TRect> TUpdateRegion::Take() {
+    return std::exchange(FRects, {});
+}
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -10,17 +10,17 @@
 namespace zorbalin {
 
 class TUpdateRegion {
- public:
-  void Add(const TRect& r);
-  void Clear() { FRects.clear(); }
-  bool Empty() const { return FRects.empty(); }
-  const std::vector<TRect>& Rects() const { return FRects; }
-  // Takes the rectangles out, leaving the region empty.
-  std::vector<TRect> Take();
+  public:
+    void Add(const TRect& r);
+    void Clear() { FRects.clear(); }
+    bool Empty() const { return FRects.empty(); }
+    const std::vector<TRect>& Rects() const { return FRects; }
+    // Takes the rectangles out, leaving the region empty.
+    std::vector<TRect> Take();
 
- private:
-  static constexpr size_t kMaxRects = 8;
-  std::vector<TRect> FRects;
+  private:
+    static constexpr size_t kMaxRects = 8;
+    std::vector<TRect> FRects;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -43,7 +43,8 @@ TEST(Deal, NewGameShowsEveryCellWithTheCurrentNumberOfColours) {
     EXPECT_EQ(shows[161], "ShowPebble 18 9 1");
     for (int col = 1; col <= ColumnCount; ++col)
         for (int row = 1; row <= RowCount; ++row)
-            EXPECT_TRUE(g.Game.Board().Colour(col, row) >= 1 && g.Game.Board().Colour(col, row) <= 3);
+            EXPECT_TRUE(g.Game.Board().Colour(col, row) >= 1 &&
+                        g.Game.Board().Colour(col, row) <= 3);
     EXPECT_EQ(RowsOf(g.Game.SavedBoard()), RowsOf(g.Game.Board()));
     // Pictures are never replaced after they were created.
     EXPECT_EQ(g.Game.Board().At(7, 4).Picture, g.View.PictureOf(7, 4));
@@ -110,17 +111,17 @@ TEST(EndOfGame, OnlySideBySideOrStackedPairsCountAsMoves) {
         return g.Game.HasMovesLeft();
     };
     constexpr const char* empty = "000000000000000000";
-    EXPECT_TRUE(hasMove({empty, empty, empty, empty, empty, empty, empty, empty,
-                         "001100000000000000"}));
-    EXPECT_TRUE(hasMove({empty, empty, empty, empty, empty, empty, empty,
-                         "001000000000000000", "001000000000000000"}));
-    EXPECT_FALSE(hasMove({empty, empty, empty, empty, empty, empty, empty,
-                          "000100000000000000", "001000000000000000"}));
+    EXPECT_TRUE(
+        hasMove({empty, empty, empty, empty, empty, empty, empty, empty, "001100000000000000"}));
+    EXPECT_TRUE(hasMove({empty, empty, empty, empty, empty, empty, empty, "001000000000000000",
+                         "001000000000000000"}));
+    EXPECT_FALSE(hasMove({empty, empty, empty, empty, empty, empty, empty, "000100000000000000",
+                          "001000000000000000"}));
     // An open column keeps the two pebbles apart.
-    EXPECT_FALSE(hasMove({empty, empty, empty, empty, empty, empty, empty, empty,
-                          "001010000000000000"}));
-    EXPECT_TRUE(hasMove({empty, empty, empty, empty, empty, empty, empty, empty,
-                         "000000000000000011"}));
+    EXPECT_FALSE(
+        hasMove({empty, empty, empty, empty, empty, empty, empty, empty, "001010000000000000"}));
+    EXPECT_TRUE(
+        hasMove({empty, empty, empty, empty, empty, empty, empty, empty, "000000000000000011"}));
     EXPECT_FALSE(hasMove({empty, empty, empty, empty, empty, empty, empty, empty, empty}));
     g.Load(Checkerboard());
     EXPECT_FALSE(g.Game.HasMovesLeft());
@@ -140,8 +141,8 @@ TEST(EndOfGame, ResultTextsPraiseTenOrFewer) {
 TEST(EndOfGame, FinishGameCountsThePebblesLeft) {
     TRecordedGame g;
     constexpr const char* empty = "000000000000000000";
-    g.Load(BoardFromRows({empty, empty, empty, empty, empty, empty, empty,
-                          "100000000000000002", "212121210000000002"}));
+    g.Load(BoardFromRows({empty, empty, empty, empty, empty, empty, empty, "100000000000000002",
+                          "212121210000000002"}));
     g.Game.FinishGame();
     EXPECT_EQ(g.View.Calls,
               (std::vector<std::string>{

@@ -26,9 +26,8 @@ TEST(GroupRemoval, GroupIsListedBreadthFirstLeftRightUpperLower) {
         board.At(col, row).Colour = 3;
     g.Load(board);
     g.Game.ClickPebble(5, 3);
-    EXPECT_EQ(RemovalHides(g.View),
-              (std::vector<std::string>{"HidePebble 5 3", "HidePebble 4 3", "HidePebble 5 4",
-                                        "HidePebble 4 4"}));
+    EXPECT_EQ(RemovalHides(g.View), (std::vector<std::string>{"HidePebble 5 3", "HidePebble 4 3",
+                                                              "HidePebble 5 4", "HidePebble 4 4"}));
 
     // On a board of one colour the order of neighbours decides the whole list.
     TRecordedGame whole;
@@ -82,8 +81,7 @@ TEST(GroupRemoval, CornersTryOnlyTheirNeighboursInsideTheBoard) {
     board.At(18, 9).Colour = board.At(18, 8).Colour = 4;
     g.Load(board);
     g.Game.ClickPebble(2, 9);
-    EXPECT_EQ(RemovalHides(g.View),
-              (std::vector<std::string>{"HidePebble 2 9", "HidePebble 1 9"}));
+    EXPECT_EQ(RemovalHides(g.View), (std::vector<std::string>{"HidePebble 2 9", "HidePebble 1 9"}));
     g.View.Calls.clear();
     g.Game.ClickPebble(18, 9);
     EXPECT_EQ(RemovalHides(g.View),
@@ -129,8 +127,9 @@ TEST(GroupRemoval, LonePebbleStaysWhileSettlingAndEndTestStillRun) {
     TRecordedGame g;
     g.Load(Checkerboard());
     g.Game.ClickPebble(5, 5);
-    EXPECT_EQ(g.View.Calls, (std::vector<std::string>{
-                                "ShowResult Ezt még gyakorolni kell... | Már csak 162 kavics maradt."}));
+    EXPECT_EQ(g.View.Calls,
+              (std::vector<std::string>{
+                  "ShowResult Ezt még gyakorolni kell... | Már csak 162 kavics maradt."}));
     EXPECT_EQ(RowsOf(g.Game.Board()), RowsOf(Checkerboard()));
 
     // An unsettled position: the click removes nothing, yet column 7 drops by
@@ -154,8 +153,7 @@ TEST(GroupRemoval, ClickByPictureNameReachesOnlyFilledCells) {
     EXPECT_TRUE(g.View.Calls.empty());
 
     EXPECT_TRUE(g.Game.ClickNamedCell("i5i3"));
-    EXPECT_EQ(RemovalHides(g.View),
-              (std::vector<std::string>{"HidePebble 5 3", "HidePebble 5 2"}));
+    EXPECT_EQ(RemovalHides(g.View), (std::vector<std::string>{"HidePebble 5 3", "HidePebble 5 2"}));
     g.View.Calls.clear();
     EXPECT_FALSE(g.Game.ClickNamedCell("i5i1")); // emptied by the drop
     EXPECT_TRUE(g.View.Calls.empty());

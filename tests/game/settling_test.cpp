@@ -35,8 +35,8 @@ TEST(Settling, OneColumnShiftMovesRowByRowAndAnimatesOnlyFilledRows) {
         EXPECT_EQ(calls[first + 16], "OffsetPebble 7 " + std::to_string(row) + " -34 0");
         EXPECT_EQ(calls[first + 17], "HidePebble 7 " + std::to_string(row));
         EXPECT_EQ(calls[first + 18], "ResetPebble 7 " + std::to_string(row));
-        EXPECT_EQ(calls[first + 19], "ShowPebble 6 " + std::to_string(row) + " " +
-                                         std::to_string(row - 6));
+        EXPECT_EQ(calls[first + 19],
+                  "ShowPebble 6 " + std::to_string(row) + " " + std::to_string(row - 6));
     }
     const auto rows = RowsOf(g.Game.Board());
     EXPECT_EQ(rows[0], "111110000000000000");
@@ -126,7 +126,8 @@ TEST(Settling, ColumnEighteenIsNeverShiftedButFillsAnEmptyColumnSeventeen) {
     // Only the first pass finds column 17 empty; later passes never test 18.
     EXPECT_EQ(g.View.Calls.size(), 9u * 20);
     EXPECT_EQ(g.View.Calls.front(), "OffsetPebble 18 1 -2 0");
-    EXPECT_EQ(g.View.Calls.back(), "ShowPebble 17 9 " + std::to_string(Checkerboard().Colour(18, 9)));
+    EXPECT_EQ(g.View.Calls.back(),
+              "ShowPebble 17 9 " + std::to_string(Checkerboard().Colour(18, 9)));
     EXPECT_EQ(RowsOf(g.Game.Board())[0], "121212121212121220");
 
     g.View.Calls.clear();

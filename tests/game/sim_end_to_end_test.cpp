@@ -27,8 +27,8 @@ std::vector<std::string> ReadLines(std::istream& In) {
 
 TRun RunSimulator(const std::string& ScriptPath) {
     const std::string errorPath = ::testing::TempDir() + "zorbalin_sim_stderr.txt";
-    const std::string command = std::string("'") + ZORBALIN_SIM_PATH + "' < '" + ScriptPath +
-                                "' 2> '" + errorPath + "'";
+    const std::string command =
+        std::string("'") + ZORBALIN_SIM_PATH + "' < '" + ScriptPath + "' 2> '" + errorPath + "'";
     TRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -57,8 +57,9 @@ void ExpectStartUp(const std::vector<std::string>& Lines) {
     ASSERT_GE(Lines.size(), 162u);
     for (int col = 1, i = 0; col <= 18; ++col)
         for (int row = 1; row <= 9; ++row, ++i)
-            EXPECT_TRUE(std::regex_match(Lines[i], std::regex("CreatePebble " + std::to_string(col) +
-                                                             " " + std::to_string(row) + " [1-4]")))
+            EXPECT_TRUE(
+                std::regex_match(Lines[i], std::regex("CreatePebble " + std::to_string(col) + " " +
+                                                      std::to_string(row) + " [1-4]")))
                 << Lines[i];
 }
 

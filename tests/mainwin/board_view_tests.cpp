@@ -75,10 +75,12 @@ TEST_F(BoardViewTest, ClickOnAPairRemovesItAndEachDropEndsFortyTwoPixelsBelowIts
     // The pebble of row 7 drops first (the lowest of the stack), 21 steps of 2 pixels.
     const TCellBox home7 = HomeBox(1, 7);
     EXPECT_EQ(animation.front(), Bounds(home7.Left, home7.Top + 2, 35, 43));
-    EXPECT_NE(std::find(animation.begin(), animation.end(), Bounds(home7.Left, home7.Top + 42, 35, 43)),
-              animation.end());
-    EXPECT_EQ(std::find(animation.begin(), animation.end(), Bounds(home7.Left, home7.Top + 44, 35, 43)),
-              animation.end());
+    EXPECT_NE(
+        std::find(animation.begin(), animation.end(), Bounds(home7.Left, home7.Top + 42, 35, 43)),
+        animation.end());
+    EXPECT_EQ(
+        std::find(animation.begin(), animation.end(), Bounds(home7.Left, home7.Top + 44, 35, 43)),
+        animation.end());
     // Afterwards every picture is back home.
     EXPECT_EQ(Cell(1, 7)->BoundsRect(), Bounds(home7.Left, home7.Top, 35, 43));
 }

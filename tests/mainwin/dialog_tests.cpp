@@ -13,7 +13,9 @@ namespace {
 
 using DialogTest = ProgramTest;
 
-THeadlessWindow* WindowOf(const TForm* Form) { return static_cast<THeadlessWindow*>(Form->Window()); }
+THeadlessWindow* WindowOf(const TForm* Form) {
+    return static_cast<THeadlessWindow*>(Form->Window());
+}
 
 // The placement rule: centred over the main window by outer sizes, halves
 // rounded toward zero, never pulled onto the screen.
@@ -22,7 +24,9 @@ TPoint Centred(const TForm& Form) {
             frm_Main->Top() + (frm_Main->Height() - Form.Height()) / 2};
 }
 
-TPoint ScreenPointOf(const TControl& Control, int X, int Y) { return Control.ClientToScreen({X, Y}); }
+TPoint ScreenPointOf(const TControl& Control, int X, int Y) {
+    return Control.ClientToScreen({X, Y});
+}
 
 TPoint CentreOf(const TControl& Control) {
     return ScreenPointOf(Control, Control.Width() / 2, Control.Height() / 2);
@@ -30,7 +34,9 @@ TPoint CentreOf(const TControl& Control) {
 
 // Steps run inside the modal loops inject one piece of input each and let the
 // loop handle it before the next step.
-void InjectClick(THeadlessBackend& Screen, TPoint P) { Screen.Click(P.X, P.Y); }
+void InjectClick(THeadlessBackend& Screen, TPoint P) {
+    Screen.Click(P.X, P.Y);
+}
 
 TPoint FirstRadioItem() {
     const TRect item = frm_Beallit->RadioGroup1->ItemRect(0);
@@ -115,7 +121,7 @@ TEST_F(DialogTest, SettingsEnterAtOnceKeepsTheCountAndCloses) {
 
 // The rows of a label's box that hold yellow text, split into runs of rows.
 struct TTextLine {
-    int Top = 0, Bottom = 0;   // rows of the label's box
+    int Top = 0, Bottom = 0;        // rows of the label's box
     int Left = 1 << 30, Right = -1; // columns of its leftmost and rightmost yellow pixels
 };
 
@@ -130,14 +136,16 @@ std::vector<TTextLine> YellowLines(const THeadlessWindow& Window, const TControl
         int left = -1, right = -1;
         for (int x = 0; x < Label.Width(); ++x)
             if (IsYellow(Window.Pixel(Label.Left() + x, Label.Top() + y))) {
-                if (left < 0) left = x;
+                if (left < 0)
+                    left = x;
                 right = x;
             }
         if (left < 0) {
             inLine = false;
             continue;
         }
-        if (!inLine) lines.push_back({y, y});
+        if (!inLine)
+            lines.push_back({y, y});
         inLine = true;
         TTextLine& line = lines.back();
         line.Bottom = y;

@@ -51,7 +51,8 @@ TEST_F(MainWindowTest, SavedPositionIsUsedEvenFarOffTheScreen) {
 }
 
 TEST_F(MainWindowTest, PortableSettingsFileBesideTheProgramIsReadAndWritten) {
-    WriteFile(Temp.Path() + "/program/ZorbaLin.ini", "[Screen]\nLeft=120\nTop=80\n[Game]\nHard=3\n");
+    WriteFile(Temp.Path() + "/program/ZorbaLin.ini",
+              "[Screen]\nLeft=120\nTop=80\n[Game]\nHard=3\n");
     Paths = ResolveSegedPaths(Temp.Path() + "/program", Temp.Path() + "/config");
     ASSERT_EQ(Paths.IniPath, Temp.Path() + "/program/ZorbaLin.ini");
     Start();
@@ -70,7 +71,8 @@ TEST_F(MainWindowTest, EmbeddedBackgroundIsDrawnBehindTheBoard) {
     const int red = corner >> 16 & 0xFF, green = corner >> 8 & 0xFF, blue = corner & 0xFF;
     EXPECT_GT(red, green + 20) << std::hex << corner;
     EXPECT_GT(red, blue + 20) << std::hex << corner;
-    // A cell shows its bitmap: the centre of a pebble differs from the background next to the board.
+    // A cell shows its bitmap: the centre of a pebble differs from the background next to the
+    // board.
     EXPECT_NE(MainWindow()->Pixel(37, 84), MainWindow()->Pixel(5, 84));
 }
 

@@ -9,12 +9,15 @@ namespace zorbalin::testing {
 
 namespace fs = std::filesystem;
 
-bool FileExists(const std::string& Path) { return fs::is_regular_file(Path); }
+bool FileExists(const std::string& Path) {
+    return fs::is_regular_file(Path);
+}
 
 namespace {
 
 void PutLE(std::string& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
 }
 
 } // namespace
@@ -38,7 +41,8 @@ void WriteSolidBitmap(const std::string& Path, int Width, int Height, std::uint3
     PutLE(bmp, 0, 4);
     PutLE(bmp, 0, 4);
     for (int y = 0; y < Height; ++y) {
-        for (int x = 0; x < Width; ++x) PutLE(bmp, Rgb, 3); // B, G, R in that byte order
+        for (int x = 0; x < Width; ++x)
+            PutLE(bmp, Rgb, 3); // B, G, R in that byte order
         bmp.append(static_cast<std::size_t>(stride - Width * 3), '\0');
     }
     WriteFile(Path, bmp);
@@ -54,7 +58,8 @@ ProgramTest::ProgramTest() {
     fs::create_directories(Temp.Path() + "/config");
     Paths = ResolveSegedPaths(appDir, Temp.Path() + "/config");
     Screen.OnIdle = [this] {
-        if (FNextStep < FSteps.size()) FSteps[FNextStep++]();
+        if (FNextStep < FSteps.size())
+            FSteps[FNextStep++]();
     };
 }
 
@@ -98,17 +103,20 @@ void ProgramTest::ClickAt(TPoint P) {
 }
 
 void ProgramTest::HandleQueuedInput() {
-    while (Screen.QueuedEvents() > 0) App->HandleMessage();
+    while (Screen.QueuedEvents() > 0)
+        App->HandleMessage();
 }
 
 void ProgramTest::WriteSettingsFile(int Left, int Top, int Hard) {
     fs::create_directories(Paths.DataDir);
-    WriteFile(Paths.IniPath, "[Screen]\nLeft=" + std::to_string(Left) + "\nTop=" +
-                                 std::to_string(Top) + "\n[Game]\nHard=" + std::to_string(Hard) +
-                                 "\n");
+    WriteFile(Paths.IniPath, "[Screen]\nLeft=" + std::to_string(Left) +
+                                 "\nTop=" + std::to_string(Top) +
+                                 "\n[Game]\nHard=" + std::to_string(Hard) + "\n");
 }
 
-TPoint ProgramTest::OnMain(int X, int Y) const { return frm_Main->ClientToScreen({X, Y}); }
+TPoint ProgramTest::OnMain(int X, int Y) const {
+    return frm_Main->ClientToScreen({X, Y});
+}
 
 TPoint ProgramTest::CellCentre(int Col, int Row) const {
     const TCellBox box = HomeBox(Col, Row);
@@ -119,7 +127,8 @@ int ProgramTest::VisibleCells() const {
     int count = 0;
     for (int col = 1; col <= ColumnCount; ++col)
         for (int row = 1; row <= RowCount; ++row)
-            if (Cell(col, row) && Cell(col, row)->Visible()) ++count;
+            if (Cell(col, row) && Cell(col, row)->Visible())
+                ++count;
     return count;
 }
 
@@ -132,7 +141,8 @@ void ProgramTest::ShowPosition(const TBoard& Position) {
 TBoard ProgramTest::MakeBoard(const std::function<std::int32_t(int, int)>& Pattern) {
     TBoard board;
     for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row) board.At(col, row).Colour = Pattern(col, row);
+        for (int row = 1; row <= RowCount; ++row)
+            board.At(col, row).Colour = Pattern(col, row);
     return board;
 }
 

@@ -33,7 +33,9 @@ class ProgramTest : public ::testing::Test {
     void CloseByButton();
 
     // What the settings file holds, or "" when there is none.
-    std::string SettingsText() const { return FileExists(Paths.IniPath) ? ReadFile(Paths.IniPath) : ""; }
+    std::string SettingsText() const {
+        return FileExists(Paths.IniPath) ? ReadFile(Paths.IniPath) : "";
+    }
     void WriteSettingsFile(int Left, int Top, int Hard);
 
     // Screen coordinates of a main-window client point.
@@ -42,6 +44,7 @@ class ProgramTest : public ::testing::Test {
     TPoint CellCentre(int Col, int Row) const;
     TImage* Cell(int Col, int Row) const { return frm_Main->Cells().Cell(Col, Row); }
     int VisibleCells() const;
+
   public:
     // A board where no two neighbours share a colour.
     static TBoard CheckerBoard();

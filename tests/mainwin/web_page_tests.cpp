@@ -36,8 +36,10 @@ class TFakeOpenerOnPath {
         for (int i = 0; i < 200; ++i) {
             lines.clear();
             std::istringstream text(FileExists(FLog) ? ReadFile(FLog) : "");
-            for (std::string line; std::getline(text, line);) lines.push_back(line);
-            if (lines.size() >= Count) break;
+            for (std::string line; std::getline(text, line);)
+                lines.push_back(line);
+            if (lines.size() >= Count)
+                break;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return lines;
@@ -61,7 +63,8 @@ TEST_F(WebPageTest, NewsAndHomeButtonsOpenTheirAddressesAndShowNothing) {
     std::vector<std::string> expected = {NewsPageAddress(), HomePageAddress()};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(opened, expected);
-    for (const std::string& address : opened) EXPECT_NE(address.back(), '/') << address;
+    for (const std::string& address : opened)
+        EXPECT_NE(address.back(), '/') << address;
     EXPECT_TRUE(BoxTexts().empty());
     EXPECT_EQ(VisibleCells(), 162);
 }

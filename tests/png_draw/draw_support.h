@@ -20,15 +20,15 @@ namespace zorbalin::testing {
 using Bytes = std::vector<std::uint8_t>;
 
 struct TTestImage {
-  std::uint32_t Width = 0, Height = 0;
-  int BitDepth = 8, ColourType = 6;
-  // Samples row by row from the top, channel by channel, each as its full
-  // value (16-bit samples whole, sub-byte samples unpacked).
-  std::vector<std::uint16_t> Samples;
-  Bytes Palette;           // PLTE data, written when not empty
-  Bytes Transparency;      // tRNS data, written when HasTransparency
-  bool HasTransparency = false;
-  std::uint32_t Gamma = 0;  // gAMA value, written when not 0
+    std::uint32_t Width = 0, Height = 0;
+    int BitDepth = 8, ColourType = 6;
+    // Samples row by row from the top, channel by channel, each as its full
+    // value (16-bit samples whole, sub-byte samples unpacked).
+    std::vector<std::uint16_t> Samples;
+    Bytes Palette;      // PLTE data, written when not empty
+    Bytes Transparency; // tRNS data, written when HasTransparency
+    bool HasTransparency = false;
+    std::uint32_t Gamma = 0; // gAMA value, written when not 0
 };
 
 Bytes EncodeTestPng(const TTestImage& image);
@@ -39,24 +39,24 @@ void AppendSample(Bytes& data, std::uint16_t sample);
 
 // A width x height 32-bit top-down canvas filled with one colour.
 class TTestCanvas {
- public:
-  TTestCanvas(int width, int height, COLORREF fill);
-  TTestCanvas(const TTestCanvas&) = delete;
-  TTestCanvas& operator=(const TTestCanvas&) = delete;
+  public:
+    TTestCanvas(int width, int height, COLORREF fill);
+    TTestCanvas(const TTestCanvas&) = delete;
+    TTestCanvas& operator=(const TTestCanvas&) = delete;
 
-  TCanvas& Canvas() { return *canvas_; }
-  HDC DC() const { return surface_.DC(); }
-  // The pixel's colour as RGB (red in the low byte).
-  COLORREF Pixel(int x, int y) const;
-  void SetPixel(int x, int y, COLORREF colour);
-  // The blue, green, red bytes of every pixel, for whole-canvas comparisons.
-  std::vector<std::uint32_t> Pixels() const;
-  int Width() const { return surface_.Width(); }
-  int Height() const { return surface_.Height(); }
+    TCanvas& Canvas() { return *canvas_; }
+    HDC DC() const { return surface_.DC(); }
+    // The pixel's colour as RGB (red in the low byte).
+    COLORREF Pixel(int x, int y) const;
+    void SetPixel(int x, int y, COLORREF colour);
+    // The blue, green, red bytes of every pixel, for whole-canvas comparisons.
+    std::vector<std::uint32_t> Pixels() const;
+    int Width() const { return surface_.Width(); }
+    int Height() const { return surface_.Height(); }
 
- private:
-  DrawingSurface surface_;
-  std::unique_ptr<TCanvas> canvas_;
+  private:
+    DrawingSurface surface_;
+    std::unique_ptr<TCanvas> canvas_;
 };
 
-}  // namespace zorbalin::testing
+} // namespace zorbalin::testing

@@ -11,20 +11,20 @@
 namespace zorbalin::testing {
 
 struct TReferencePng {
-  std::uint32_t Width = 0, Height = 0;
-  int BitDepth = 0, ColourType = 0;
-  std::uint32_t Gamma = 0;                        // gAMA value, 0 when absent
-  std::vector<std::array<std::uint8_t, 3>> Palette;  // file bytes, no gamma
-  std::vector<std::uint8_t> Transparency;         // tRNS data as in the file
-  bool HasTransparency = false;
-  // Samples per pixel, row by row from the top: 1 (grey, index), 2 (grey,
-  // alpha), 3 (RGB) or 4 (RGBA); 16-bit samples are kept whole.
-  std::vector<std::uint16_t> Samples;
+    std::uint32_t Width = 0, Height = 0;
+    int BitDepth = 0, ColourType = 0;
+    std::uint32_t Gamma = 0;                          // gAMA value, 0 when absent
+    std::vector<std::array<std::uint8_t, 3>> Palette; // file bytes, no gamma
+    std::vector<std::uint8_t> Transparency;           // tRNS data as in the file
+    bool HasTransparency = false;
+    // Samples per pixel, row by row from the top: 1 (grey, index), 2 (grey,
+    // alpha), 3 (RGB) or 4 (RGBA); 16-bit samples are kept whole.
+    std::vector<std::uint16_t> Samples;
 
-  int Channels() const;
-  std::uint16_t Sample(std::uint32_t x, std::uint32_t y, int channel) const {
-    return Samples[(static_cast<std::size_t>(y) * Width + x) * Channels() + channel];
-  }
+    int Channels() const;
+    std::uint16_t Sample(std::uint32_t x, std::uint32_t y, int channel) const {
+        return Samples[(static_cast<std::size_t>(y) * Width + x) * Channels() + channel];
+    }
 };
 
 // Reads a file; returns false for anything it does not handle.
@@ -33,4 +33,4 @@ bool ReadReferencePng(const std::string& path, TReferencePng& png);
 // The gamma table the program builds from a gAMA value (identity for 0).
 std::array<std::uint8_t, 256> ReferenceGammaTable(std::uint32_t gamma);
 
-}  // namespace zorbalin::testing
+} // namespace zorbalin::testing

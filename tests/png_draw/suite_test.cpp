@@ -24,197 +24,224 @@ using testing::TReferencePng;
 using testing::TTestCanvas;
 
 struct TRgba {
-  int R, G, B, A;
+    int R, G, B, A;
 };
 
 // The drawing rules, written out plainly for one decoded image.
 class TExpectedDrawing {
- public:
-  explicit TExpectedDrawing(const TReferencePng& png)
-      : png_(png), gamma_(ReferenceGammaTable(png.Gamma)) {}
+  public:
+    explicit TExpectedDrawing(const TReferencePng& png)
+        : png_(png), gamma_(ReferenceGammaTable(png.Gamma)) {}
 
-  enum TKind { Opaque, Key, Alpha };
+    enum TKind { Opaque, Key, Alpha };
 
-  TKind Kind() const {
-    switch (png_.ColourType) {
-      case 0:
-      case 2: return png_.HasTransparency ? Key : Opaque;
-      case 3: {
-        if (!png_.HasTransparency) return Opaque;
-        int below = 0, first = 255;
-        for (std::uint8_t a : png_.Transparency) {
-          if (a == 255) continue;
-          if (below++ == 0) first = a;
+    TKind Kind() const {
+        switch (png_.ColourType) {
+        case 0:
+        case 2:
+            return png_.HasTransparency ? Key : Opaque;
+        case 3: {
+            if (!png_.HasTransparency)
+                return Opaque;
+            int below = 0, first = 255;
+            for (std::uint8_t a : png_.Transparency) {
+                if (a == 255)
+                    continue;
+                if (below++ == 0)
+                    first = a;
+            }
+            return below == 1 && first == 0 ? Key : Alpha;
         }
-        return below == 1 && first == 0 ? Key : Alpha;
-      }
-      default: return Alpha;
+        default:
+            return Alpha;
+        }
     }
-  }
 
-  // The grey a stored grey sample shows through the picture's grey ramp.
-  int Grey(int sample) const {
-    switch (png_.BitDepth) {
-      case 16: return gamma_[sample >> 8];
-      case 2: return gamma_[85 * sample];  // kept as 5 s in a 16-entry ramp
-      default: return gamma_[std::lround(sample * 255.0 / ((1 << png_.BitDepth) - 1))];
+    // The grey a stored grey sample shows through the picture's grey ramp.
+    int Grey(int sample) const {
+        switch (png_.BitDepth) {
+        case 16:
+            return gamma_[sample >> 8];
+        case 2:
+            return gamma_[85 * sample]; // kept as 5 s in a 16-entry ramp
+        default:
+            return gamma_[std::lround(sample * 255.0 / ((1 << png_.BitDepth) - 1))];
+        }
     }
-  }
-  int Component(int sample) const { return gamma_[png_.BitDepth == 16 ? sample >> 8 : sample]; }
-  int Raw(int sample) const { return png_.BitDepth == 16 ? sample >> 8 : sample; }
+    int Component(int sample) const { return gamma_[png_.BitDepth == 16 ? sample >> 8 : sample]; }
+    int Raw(int sample) const { return png_.BitDepth == 16 ? sample >> 8 : sample; }
 
-  TRgba Source(std::uint32_t x, std::uint32_t y) const {
-    auto s = [&](int c) { return static_cast<int>(png_.Sample(x, y, c)); };
-    switch (png_.ColourType) {
-      case 0: { const int g = Grey(s(0)); return {g, g, g, 255}; }
-      case 2: return {Component(s(0)), Component(s(1)), Component(s(2)), 255};
-      case 3: {
-        const auto& p = png_.Palette.at(static_cast<std::size_t>(s(0)));
-        const std::size_t i = static_cast<std::size_t>(s(0));
-        const int a = i < png_.Transparency.size() ? png_.Transparency[i] : 255;
-        return {gamma_[p[0]], gamma_[p[1]], gamma_[p[2]], a};
-      }
-      case 4: { const int g = Raw(s(0)); return {g, g, g, Raw(s(1))}; }
-      default: return {Component(s(0)), Component(s(1)), Component(s(2)), Raw(s(3))};
+    TRgba Source(std::uint32_t x, std::uint32_t y) const {
+        auto s = [&](int c) { return static_cast<int>(png_.Sample(x, y, c)); };
+        switch (png_.ColourType) {
+        case 0: {
+            const int g = Grey(s(0));
+            return {g, g, g, 255};
+        }
+        case 2:
+            return {Component(s(0)), Component(s(1)), Component(s(2)), 255};
+        case 3: {
+            const auto& p = png_.Palette.at(static_cast<std::size_t>(s(0)));
+            const std::size_t i = static_cast<std::size_t>(s(0));
+            const int a = i < png_.Transparency.size() ? png_.Transparency[i] : 255;
+            return {gamma_[p[0]], gamma_[p[1]], gamma_[p[2]], a};
+        }
+        case 4: {
+            const int g = Raw(s(0));
+            return {g, g, g, Raw(s(1))};
+        }
+        default:
+            return {Component(s(0)), Component(s(1)), Component(s(2)), Raw(s(3))};
+        }
     }
-  }
 
-  // The key colour, or false when no pixel can carry it.
-  bool KeyColour(TRgba& key) const {
-    const auto& t = png_.Transparency;
-    auto sample = [&](int i) { return (t.at(2 * i) << 8) | t.at(2 * i + 1); };
-    if (png_.ColourType == 0) {
-      if (png_.BitDepth < 16 && sample(0) >= (1 << png_.BitDepth)) return false;
-      const int g = Grey(sample(0));
-      key = {g, g, g, 255};
-      return true;
+    // The key colour, or false when no pixel can carry it.
+    bool KeyColour(TRgba& key) const {
+        const auto& t = png_.Transparency;
+        auto sample = [&](int i) { return (t.at(2 * i) << 8) | t.at(2 * i + 1); };
+        if (png_.ColourType == 0) {
+            if (png_.BitDepth < 16 && sample(0) >= (1 << png_.BitDepth))
+                return false;
+            const int g = Grey(sample(0));
+            key = {g, g, g, 255};
+            return true;
+        }
+        if (png_.ColourType == 2) {
+            for (int c = 0; c < 3; ++c)
+                if (png_.BitDepth < 16 && sample(c) > 255)
+                    return false;
+            key = {Component(sample(0)), Component(sample(1)), Component(sample(2)), 255};
+            return true;
+        }
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            if (t[i] != 0)
+                continue;
+            const auto& p = png_.Palette.at(i);
+            key = {gamma_[p[0]], gamma_[p[1]], gamma_[p[2]], 255};
+            return true;
+        }
+        key = {0, 0, 0, 255};
+        return true;
     }
-    if (png_.ColourType == 2) {
-      for (int c = 0; c < 3; ++c)
-        if (png_.BitDepth < 16 && sample(c) > 255) return false;
-      key = {Component(sample(0)), Component(sample(1)), Component(sample(2)), 255};
-      return true;
-    }
-    for (std::size_t i = 0; i < t.size(); ++i) {
-      if (t[i] != 0) continue;
-      const auto& p = png_.Palette.at(i);
-      key = {gamma_[p[0]], gamma_[p[1]], gamma_[p[2]], 255};
-      return true;
-    }
-    key = {0, 0, 0, 255};
-    return true;
-  }
 
-  COLORREF Drawn(std::uint32_t x, std::uint32_t y, COLORREF background) const {
-    const TRgba s = Source(x, y);
-    const int bg[3] = {GetRValue(background), GetGValue(background), GetBValue(background)};
-    const TKind kind = Kind();
-    TRgba key{};
-    if (kind == Key && KeyColour(key) && key.R == s.R && key.G == s.G && key.B == s.B)
-      return background;
-    if (kind != Alpha) return RGB(s.R, s.G, s.B);
-    auto blend = [&](int c, int d) { return (c * s.A + d * (255 - s.A) + 255) >> 8; };
-    return RGB(blend(s.R, bg[0]), blend(s.G, bg[1]), blend(s.B, bg[2]));
-  }
+    COLORREF Drawn(std::uint32_t x, std::uint32_t y, COLORREF background) const {
+        const TRgba s = Source(x, y);
+        const int bg[3] = {GetRValue(background), GetGValue(background), GetBValue(background)};
+        const TKind kind = Kind();
+        TRgba key{};
+        if (kind == Key && KeyColour(key) && key.R == s.R && key.G == s.G && key.B == s.B)
+            return background;
+        if (kind != Alpha)
+            return RGB(s.R, s.G, s.B);
+        auto blend = [&](int c, int d) { return (c * s.A + d * (255 - s.A) + 255) >> 8; };
+        return RGB(blend(s.R, bg[0]), blend(s.G, bg[1]), blend(s.B, bg[2]));
+    }
 
- private:
-  const TReferencePng& png_;
-  std::array<std::uint8_t, 256> gamma_;
+  private:
+    const TReferencePng& png_;
+    std::array<std::uint8_t, 256> gamma_;
 };
 
 std::vector<std::string> SuiteFiles() {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(PNG_SUITE_DIR)) {
-    while (dirent* entry = readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0 && name[0] != 'x')
-        names.push_back(name);
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(PNG_SUITE_DIR)) {
+        while (dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0 && name[0] != 'x')
+                names.push_back(name);
+        }
+        closedir(dir);
     }
-    closedir(dir);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Every PngSuite picture the test's reader handles (all but the interlaced
 // ones), at natural size over two backgrounds.
 TEST(PngSuiteDrawing, NaturalSizeFollowsTheRules) {
-  const std::vector<std::string> names = SuiteFiles();
-  if (names.empty()) GTEST_SKIP() << "PngSuite not found at " << PNG_SUITE_DIR;
-  int checked = 0;
-  for (const std::string& name : names) {
-    const std::string path = std::string(PNG_SUITE_DIR) + "/" + name;
-    TReferencePng png;
-    if (!ReadReferencePng(path, png)) continue;
-    TPNGObject picture;
-    LoadPNGFromFile(picture, path);
-    const TExpectedDrawing expected(png);
-    for (COLORREF background : {RGB(255, 255, 255), RGB(0x12, 0x9A, 0x56)}) {
-      const int w = static_cast<int>(png.Width), h = static_cast<int>(png.Height);
-      TTestCanvas canvas(w, h, background);
-      picture.Draw(canvas.Canvas(), Rect(0, 0, w, h));
-      int wrong = 0;
-      for (std::uint32_t y = 0; y < png.Height; ++y)
-        for (std::uint32_t x = 0; x < png.Width; ++x)
-          if (canvas.Pixel(static_cast<int>(x), static_cast<int>(y)) !=
-              expected.Drawn(x, y, background))
-            ++wrong;
-      EXPECT_EQ(wrong, 0) << name;
+    const std::vector<std::string> names = SuiteFiles();
+    if (names.empty())
+        GTEST_SKIP() << "PngSuite not found at " << PNG_SUITE_DIR;
+    int checked = 0;
+    for (const std::string& name : names) {
+        const std::string path = std::string(PNG_SUITE_DIR) + "/" + name;
+        TReferencePng png;
+        if (!ReadReferencePng(path, png))
+            continue;
+        TPNGObject picture;
+        LoadPNGFromFile(picture, path);
+        const TExpectedDrawing expected(png);
+        for (COLORREF background : {RGB(255, 255, 255), RGB(0x12, 0x9A, 0x56)}) {
+            const int w = static_cast<int>(png.Width), h = static_cast<int>(png.Height);
+            TTestCanvas canvas(w, h, background);
+            picture.Draw(canvas.Canvas(), Rect(0, 0, w, h));
+            int wrong = 0;
+            for (std::uint32_t y = 0; y < png.Height; ++y)
+                for (std::uint32_t x = 0; x < png.Width; ++x)
+                    if (canvas.Pixel(static_cast<int>(x), static_cast<int>(y)) !=
+                        expected.Drawn(x, y, background))
+                        ++wrong;
+            EXPECT_EQ(wrong, 0) << name;
+        }
+        ++checked;
     }
-    ++checked;
-  }
-  EXPECT_GE(checked, 100);
+    EXPECT_GE(checked, 100);
 }
 
 // PngSuite's interlaced pictures hold the same pixels as their plain twins.
 TEST(PngSuiteDrawing, InterlacedPicturesDrawLikeTheirPlainTwins) {
-  int checked = 0;
-  for (const std::string& name : SuiteFiles()) {
-    if (name.compare(0, 4, "basi") != 0) continue;
-    TPNGObject interlaced, plain;
-    LoadPNGFromFile(interlaced, std::string(PNG_SUITE_DIR) + "/" + name);
-    LoadPNGFromFile(plain, std::string(PNG_SUITE_DIR) + "/basn" + name.substr(4));
-    for (COLORREF background : {RGB(255, 255, 255), RGB(0x12, 0x9A, 0x56)}) {
-      TTestCanvas first(32, 32, background), second(32, 32, background);
-      interlaced.Draw(first.Canvas(), Rect(0, 0, 32, 32));
-      plain.Draw(second.Canvas(), Rect(0, 0, 32, 32));
-      EXPECT_EQ(first.Pixels(), second.Pixels()) << name;
+    int checked = 0;
+    for (const std::string& name : SuiteFiles()) {
+        if (name.compare(0, 4, "basi") != 0)
+            continue;
+        TPNGObject interlaced, plain;
+        LoadPNGFromFile(interlaced, std::string(PNG_SUITE_DIR) + "/" + name);
+        LoadPNGFromFile(plain, std::string(PNG_SUITE_DIR) + "/basn" + name.substr(4));
+        for (COLORREF background : {RGB(255, 255, 255), RGB(0x12, 0x9A, 0x56)}) {
+            TTestCanvas first(32, 32, background), second(32, 32, background);
+            interlaced.Draw(first.Canvas(), Rect(0, 0, 32, 32));
+            plain.Draw(second.Canvas(), Rect(0, 0, 32, 32));
+            EXPECT_EQ(first.Pixels(), second.Pixels()) << name;
+        }
+        ++checked;
     }
-    ++checked;
-  }
-  if (checked == 0) GTEST_SKIP() << "PngSuite not found";
+    if (checked == 0)
+        GTEST_SKIP() << "PngSuite not found";
 }
 
 // Stretched pictures: the alpha path shows source column trunc(x / (W / w)),
 // the opaque and colour-key paths the platform's nearest pixel, x * w / W.
 TEST(PngSuiteDrawing, StretchedPicturesSampleTheNearestPixel) {
-  for (const char* name : {"basn6a08.png", "basn4a16.png", "tm3n3p02.png", "basn2c08.png",
-                           "basn0g02.png", "tbrn2c08.png", "tbbn3p08.png", "tbwn0g16.png"}) {
-    const std::string path = std::string(PNG_SUITE_DIR) + "/" + name;
-    TReferencePng png;
-    if (!ReadReferencePng(path, png)) GTEST_SKIP() << "PngSuite not found";
-    TPNGObject picture;
-    LoadPNGFromFile(picture, path);
-    const TExpectedDrawing expected(png);
-    const bool alpha = expected.Kind() == TExpectedDrawing::Alpha;
-    const COLORREF background = RGB(40, 50, 60);
-    for (const auto& size : {std::pair<int, int>{45, 21}, std::pair<int, int>{100, 70}}) {
-      const int W = size.first, H = size.second;
-      TTestCanvas canvas(W, H, background);
-      picture.Draw(canvas.Canvas(), Rect(0, 0, W, H));
-      const double rx = double(W) / png.Width, ry = double(H) / png.Height;
-      for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-          const auto sx = alpha ? static_cast<std::uint32_t>(static_cast<long double>(x) / rx)
-                                : static_cast<std::uint32_t>(x * png.Width / W);
-          const auto sy = alpha ? static_cast<std::uint32_t>(static_cast<long double>(y) / ry)
-                                : static_cast<std::uint32_t>(y * png.Height / H);
-          ASSERT_EQ(canvas.Pixel(x, y), expected.Drawn(sx, sy, background))
-              << name << " at " << x << "," << y;
+    for (const char* name : {"basn6a08.png", "basn4a16.png", "tm3n3p02.png", "basn2c08.png",
+                             "basn0g02.png", "tbrn2c08.png", "tbbn3p08.png", "tbwn0g16.png"}) {
+        const std::string path = std::string(PNG_SUITE_DIR) + "/" + name;
+        TReferencePng png;
+        if (!ReadReferencePng(path, png))
+            GTEST_SKIP() << "PngSuite not found";
+        TPNGObject picture;
+        LoadPNGFromFile(picture, path);
+        const TExpectedDrawing expected(png);
+        const bool alpha = expected.Kind() == TExpectedDrawing::Alpha;
+        const COLORREF background = RGB(40, 50, 60);
+        for (const auto& size : {std::pair<int, int>{45, 21}, std::pair<int, int>{100, 70}}) {
+            const int W = size.first, H = size.second;
+            TTestCanvas canvas(W, H, background);
+            picture.Draw(canvas.Canvas(), Rect(0, 0, W, H));
+            const double rx = double(W) / png.Width, ry = double(H) / png.Height;
+            for (int y = 0; y < H; ++y)
+                for (int x = 0; x < W; ++x) {
+                    const auto sx =
+                        alpha ? static_cast<std::uint32_t>(static_cast<long double>(x) / rx)
+                              : static_cast<std::uint32_t>(x * png.Width / W);
+                    const auto sy =
+                        alpha ? static_cast<std::uint32_t>(static_cast<long double>(y) / ry)
+                              : static_cast<std::uint32_t>(y * png.Height / H);
+                    ASSERT_EQ(canvas.Pixel(x, y), expected.Drawn(sx, sy, background))
+                        << name << " at " << x << "," << y;
+                }
         }
     }
-  }
 }
 
-}  // namespace
-}  // namespace zorbalin
+} // namespace
+} // namespace zorbalin

@@ -17,260 +17,311 @@ using pngtest::TPngBuilder;
 using pngtest::TSampleImage;
 
 void Load(TPNGObject& picture, const Bytes& data) {
-  TMemoryStream stream(data.data(), data.size());
-  picture.LoadFromStream(stream);
+    TMemoryStream stream(data.data(), data.size());
+    picture.LoadFromStream(stream);
 }
 
 // Compares the whole storage with what the test computes from the samples.
 void ExpectStorage(const TPNGObject& picture, const TSampleImage& image, const std::string& what) {
-  const pngtest::TExpectedStorage expected = pngtest::ExpectedStorage(image);
-  const TChunkIHDR& h = picture.HeaderChunk();
-  ASSERT_EQ(h.RowStride, expected.RowStride) << what;
-  ASSERT_EQ(0, std::memcmp(h.ColourPlane, expected.Colour.data(), expected.Colour.size())) << what;
-  if (!expected.Low.empty()) {
-    ASSERT_TRUE(h.LowPlane) << what;
-    EXPECT_EQ(0, std::memcmp(h.LowPlane.get(), expected.Low.data(), expected.Low.size())) << what;
-  }
-  if (!expected.Alpha.empty()) {
-    ASSERT_TRUE(h.AlphaPlane) << what;
-    EXPECT_EQ(0, std::memcmp(h.AlphaPlane.get(), expected.Alpha.data(), expected.Alpha.size())) << what;
-  }
+    const pngtest::TExpectedStorage expected = pngtest::ExpectedStorage(image);
+    const TChunkIHDR& h = picture.HeaderChunk();
+    ASSERT_EQ(h.RowStride, expected.RowStride) << what;
+    ASSERT_EQ(0, std::memcmp(h.ColourPlane, expected.Colour.data(), expected.Colour.size()))
+        << what;
+    if (!expected.Low.empty()) {
+        ASSERT_TRUE(h.LowPlane) << what;
+        EXPECT_EQ(0, std::memcmp(h.LowPlane.get(), expected.Low.data(), expected.Low.size()))
+            << what;
+    }
+    if (!expected.Alpha.empty()) {
+        ASSERT_TRUE(h.AlphaPlane) << what;
+        EXPECT_EQ(0, std::memcmp(h.AlphaPlane.get(), expected.Alpha.data(), expected.Alpha.size()))
+            << what;
+    }
 }
 
 TEST(PngDecode, OneRgbaPixelAndTheRowOrderOfThePlanes) {
-  TSampleImage im;
-  im.Width = 1;
-  im.Height = 2;
-  im.Rows = {{255, 0, 0, 128}, {0, 0, 255, 7}};  // top red, bottom blue
-  TPNGObject picture;
-  Load(picture, pngtest::EncodePng(im));
-  const TChunkIHDR& h = picture.HeaderChunk();
-  EXPECT_EQ(h.RowStride, 4);
-  const uint8_t* bottomRow = h.ColourPlane;           // the PNG's last row
-  const uint8_t* topRow = h.ColourPlane + h.RowStride;  // the PNG's first row
-  EXPECT_EQ(topRow[0], 0);
-  EXPECT_EQ(topRow[1], 0);
-  EXPECT_EQ(topRow[2], 255);
-  EXPECT_EQ(bottomRow[0], 255);
-  EXPECT_EQ(h.AlphaPlane[0], 128);
-  EXPECT_EQ(h.AlphaPlane[1], 7);
+    TSampleImage im;
+    im.Width = 1;
+    im.Height = 2;
+    im.Rows = {{255, 0, 0, 128}, {0, 0, 255, 7}}; // top red, bottom blue
+    TPNGObject picture;
+    Load(picture, pngtest::EncodePng(im));
+    const TChunkIHDR& h = picture.HeaderChunk();
+    EXPECT_EQ(h.RowStride, 4);
+    const uint8_t* bottomRow = h.ColourPlane;            // the PNG's last row
+    const uint8_t* topRow = h.ColourPlane + h.RowStride; // the PNG's first row
+    EXPECT_EQ(topRow[0], 0);
+    EXPECT_EQ(topRow[1], 0);
+    EXPECT_EQ(topRow[2], 255);
+    EXPECT_EQ(bottomRow[0], 255);
+    EXPECT_EQ(h.AlphaPlane[0], 128);
+    EXPECT_EQ(h.AlphaPlane[1], 7);
 }
 
 TEST(PngDecode, RowStridesArePaddedToFourBytes) {
-  TPNGObject picture;
-  Load(picture, pngtest::EncodePng(pngtest::MakeSampleImage(3, 2, 8, 2, 0, 1)));
-  EXPECT_EQ(picture.HeaderChunk().RowStride, 12);
-  Load(picture, pngtest::EncodePng(pngtest::MakeSampleImage(33, 2, 1, 0, 0, 1)));
-  EXPECT_EQ(picture.HeaderChunk().RowStride, 8);
+    TPNGObject picture;
+    Load(picture, pngtest::EncodePng(pngtest::MakeSampleImage(3, 2, 8, 2, 0, 1)));
+    EXPECT_EQ(picture.HeaderChunk().RowStride, 12);
+    Load(picture, pngtest::EncodePng(pngtest::MakeSampleImage(33, 2, 1, 0, 0, 1)));
+    EXPECT_EQ(picture.HeaderChunk().RowStride, 8);
 }
 
 TEST(PngDecode, EveryFormatAndInterlaceMatchesTheSamples) {
-  const struct {
-    uint8_t colourType, depth;
-  } formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1}, {3, 2},
-                 {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
-  for (const auto& f : formats) {
-    for (uint8_t interlace : {0, 1}) {
-      for (uint32_t size : {1u, 4u, 7u, 13u}) {
-        TSampleImage im = pngtest::MakeSampleImage(size, size + 2, f.depth, f.colourType, interlace, size);
-        TPNGObject picture;
-        Bytes png = pngtest::EncodePng(im);
-        if (f.colourType == 3) {  // a palette must be present: insert one after IHDR
-          Bytes plte;
-          for (int i = 0; i < 256; ++i) plte.insert(plte.end(), {uint8_t(i), uint8_t(255 - i), 7});
-          Bytes withPalette(png.begin(), png.begin() + 33);
-          withPalette = TPngBuilder().Raw(withPalette).Chunk("PLTE", plte).Data();
-          withPalette.insert(withPalette.end(), png.begin() + 33, png.end());
-          png = withPalette;
+    const struct {
+        uint8_t colourType, depth;
+    } formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                   {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+    for (const auto& f : formats) {
+        for (uint8_t interlace : {0, 1}) {
+            for (uint32_t size : {1u, 4u, 7u, 13u}) {
+                TSampleImage im = pngtest::MakeSampleImage(size, size + 2, f.depth, f.colourType,
+                                                           interlace, size);
+                TPNGObject picture;
+                Bytes png = pngtest::EncodePng(im);
+                if (f.colourType == 3) { // a palette must be present: insert one after IHDR
+                    Bytes plte;
+                    for (int i = 0; i < 256; ++i)
+                        plte.insert(plte.end(), {uint8_t(i), uint8_t(255 - i), 7});
+                    Bytes withPalette(png.begin(), png.begin() + 33);
+                    withPalette = TPngBuilder().Raw(withPalette).Chunk("PLTE", plte).Data();
+                    withPalette.insert(withPalette.end(), png.begin() + 33, png.end());
+                    png = withPalette;
+                }
+                Load(picture, png);
+                ExpectStorage(picture, im,
+                              "type " + std::to_string(f.colourType) + " depth " +
+                                  std::to_string(f.depth) + " interlace " +
+                                  std::to_string(interlace) + " size " + std::to_string(size));
+            }
         }
-        Load(picture, png);
-        ExpectStorage(picture, im,
-                      "type " + std::to_string(f.colourType) + " depth " + std::to_string(f.depth) +
-                          " interlace " + std::to_string(interlace) + " size " + std::to_string(size));
-      }
     }
-  }
 }
 
 TEST(PngDecode, IdatSplitAtEveryByteDecodesLikeOneChunk) {
-  for (uint8_t interlace : {0, 1}) {
-    const TSampleImage im = pngtest::MakeSampleImage(9, 6, 8, 6, interlace, 3);
-    const Bytes z = pngtest::Compress(pngtest::FilteredData(im));
-    for (size_t cut = 0; cut <= z.size(); ++cut) {
-      const Bytes png = TPngBuilder()
-                            .Signature()
-                            .Ihdr(im.Width, im.Height, 8, 6, interlace)
-                            .Chunk("IDAT", Bytes(z.begin(), z.begin() + cut))
-                            .Chunk("IDAT", Bytes(z.begin() + cut, z.end()))
-                            .Iend()
-                            .Data();
-      TPNGObject picture;
-      Load(picture, png);
-      ExpectStorage(picture, im, "cut at " + std::to_string(cut));
+    for (uint8_t interlace : {0, 1}) {
+        const TSampleImage im = pngtest::MakeSampleImage(9, 6, 8, 6, interlace, 3);
+        const Bytes z = pngtest::Compress(pngtest::FilteredData(im));
+        for (size_t cut = 0; cut <= z.size(); ++cut) {
+            const Bytes png = TPngBuilder()
+                                  .Signature()
+                                  .Ihdr(im.Width, im.Height, 8, 6, interlace)
+                                  .Chunk("IDAT", Bytes(z.begin(), z.begin() + cut))
+                                  .Chunk("IDAT", Bytes(z.begin() + cut, z.end()))
+                                  .Iend()
+                                  .Data();
+            TPNGObject picture;
+            Load(picture, png);
+            ExpectStorage(picture, im, "cut at " + std::to_string(cut));
+        }
+        // And one byte per chunk.
+        TPngBuilder b;
+        b.Signature().Ihdr(im.Width, im.Height, 8, 6, interlace);
+        for (uint8_t byte : z)
+            b.Chunk("IDAT", {byte});
+        TPNGObject picture;
+        Load(picture, b.Iend().Data());
+        ExpectStorage(picture, im, "one byte per chunk");
     }
-    // And one byte per chunk.
-    TPngBuilder b;
-    b.Signature().Ihdr(im.Width, im.Height, 8, 6, interlace);
-    for (uint8_t byte : z) b.Chunk("IDAT", {byte});
-    TPNGObject picture;
-    Load(picture, b.Iend().Data());
-    ExpectStorage(picture, im, "one byte per chunk");
-  }
 }
 
 // Stored (level 0) compression keeps the rows in order in the data, so a chunk
 // boundary falls at a known row.
 TEST(PngDecode, BadCrcOnTheSecondOfThreeIdatsKeepsTheRowsAlreadyDecoded) {
-  const TSampleImage im = pngtest::MakeSampleImage(16, 30, 8, 6, 0, 5);
-  const Bytes z = pngtest::Compress(pngtest::FilteredData(im, 0), 0);
-  const size_t third = z.size() / 3;
-  TPNGObject picture;
-  EXPECT_THROW(Load(picture, TPngBuilder()
-                                 .Signature()
-                                 .Ihdr(16, 30, 8, 6)
-                                 .Chunk("IDAT", Bytes(z.begin(), z.begin() + third))
-                                 .BadCrcChunk("IDAT", Bytes(z.begin() + third, z.begin() + 2 * third))
-                                 .Chunk("IDAT", Bytes(z.begin() + 2 * third, z.end()))
-                                 .Iend()
-                                 .Data()),
-               EPngInvalidCRC);
-  const TChunkIHDR& h = picture.HeaderChunk();
-  const pngtest::TExpectedStorage expected = pngtest::ExpectedStorage(im);
-  // Row 0 (last plane row) decoded; row 29 (first plane row) never reached.
-  const size_t top = size_t(h.RowStride) * 29;
-  EXPECT_EQ(0, std::memcmp(h.ColourPlane + top, &expected.Colour[top], h.RowStride));
-  EXPECT_EQ(0, std::memcmp(h.AlphaPlane.get(), expected.Alpha.data(), 16));
-  EXPECT_EQ(h.ColourPlane[0], 0);
-  EXPECT_EQ(h.AlphaPlane[16 * 29], 0);
+    const TSampleImage im = pngtest::MakeSampleImage(16, 30, 8, 6, 0, 5);
+    const Bytes z = pngtest::Compress(pngtest::FilteredData(im, 0), 0);
+    const size_t third = z.size() / 3;
+    TPNGObject picture;
+    EXPECT_THROW(
+        Load(picture, TPngBuilder()
+                          .Signature()
+                          .Ihdr(16, 30, 8, 6)
+                          .Chunk("IDAT", Bytes(z.begin(), z.begin() + third))
+                          .BadCrcChunk("IDAT", Bytes(z.begin() + third, z.begin() + 2 * third))
+                          .Chunk("IDAT", Bytes(z.begin() + 2 * third, z.end()))
+                          .Iend()
+                          .Data()),
+        EPngInvalidCRC);
+    const TChunkIHDR& h = picture.HeaderChunk();
+    const pngtest::TExpectedStorage expected = pngtest::ExpectedStorage(im);
+    // Row 0 (last plane row) decoded; row 29 (first plane row) never reached.
+    const size_t top = size_t(h.RowStride) * 29;
+    EXPECT_EQ(0, std::memcmp(h.ColourPlane + top, &expected.Colour[top], h.RowStride));
+    EXPECT_EQ(0, std::memcmp(h.AlphaPlane.get(), expected.Alpha.data(), 16));
+    EXPECT_EQ(h.ColourPlane[0], 0);
+    EXPECT_EQ(h.AlphaPlane[16 * 29], 0);
 }
 
 TEST(PngDecode, ImageDataFollowedByAnotherChunkTooEarlyIsMissingParts) {
-  const TSampleImage im = pngtest::MakeSampleImage(8, 8, 8, 2, 0, 2);
-  const Bytes z = pngtest::Compress(pngtest::FilteredData(im));
-  EXPECT_THROW(
-      {
-        TPNGObject picture;
-        Load(picture, TPngBuilder().Signature().Ihdr(8, 8, 8, 2).Chunk("IDAT", Bytes(z.begin(), z.begin() + z.size() / 2)).Iend().Data());
-      },
-      EPNGMissingMultipleIDAT);
+    const TSampleImage im = pngtest::MakeSampleImage(8, 8, 8, 2, 0, 2);
+    const Bytes z = pngtest::Compress(pngtest::FilteredData(im));
+    EXPECT_THROW(
+        {
+            TPNGObject picture;
+            Load(picture, TPngBuilder()
+                              .Signature()
+                              .Ihdr(8, 8, 8, 2)
+                              .Chunk("IDAT", Bytes(z.begin(), z.begin() + z.size() / 2))
+                              .Iend()
+                              .Data());
+        },
+        EPNGMissingMultipleIDAT);
 }
 
 TEST(PngDecode, InterlacedPassesStartFromAZeroPriorRowAndEmptyPassesAreSkipped) {
-  // A 1 x 1 interlaced image holds pass 1 only: one filter byte and one pixel.
-  TPNGObject picture;
-  Load(picture, TPngBuilder().Signature().Ihdr(1, 1, 8, 0, 1).Chunk("IDAT", pngtest::Compress({2, 99})).Iend().Data());
-  EXPECT_EQ(picture.HeaderChunk().ColourPlane[0], 99);  // Up over a zero prior row
-  for (int filter : {2, 3, 4}) {
-    const TSampleImage im = pngtest::MakeSampleImage(11, 9, 8, 6, 1, 9);
-    Load(picture, pngtest::EncodePng(im, 1 << 20, filter));
-    ExpectStorage(picture, im, "filter " + std::to_string(filter));
-  }
+    // A 1 x 1 interlaced image holds pass 1 only: one filter byte and one pixel.
+    TPNGObject picture;
+    Load(picture, TPngBuilder()
+                      .Signature()
+                      .Ihdr(1, 1, 8, 0, 1)
+                      .Chunk("IDAT", pngtest::Compress({2, 99}))
+                      .Iend()
+                      .Data());
+    EXPECT_EQ(picture.HeaderChunk().ColourPlane[0], 99); // Up over a zero prior row
+    for (int filter : {2, 3, 4}) {
+        const TSampleImage im = pngtest::MakeSampleImage(11, 9, 8, 6, 1, 9);
+        Load(picture, pngtest::EncodePng(im, 1 << 20, filter));
+        ExpectStorage(picture, im, "filter " + std::to_string(filter));
+    }
 }
 
 TEST(PngDecode, TwoBitGreyIsWidenedSoThatWhiteShowsWhite) {
-  // Samples 0, 1, 2, 3 in one byte.
-  TPNGObject picture;
-  Load(picture, TPngBuilder().Signature().Ihdr(4, 1, 2, 0).Chunk("IDAT", pngtest::Compress({0, 0x1B})).Iend().Data());
-  const TChunkIHDR& h = picture.HeaderChunk();
-  EXPECT_EQ(h.ColourPlane[0], 0x05);  // pixels 0 and 5
-  EXPECT_EQ(h.ColourPlane[1], 0xAF);  // pixels 10 and 15
-  const int greys[4] = {0, 85, 170, 255};
-  for (int s = 0; s < 4; ++s) {
-    const RGBQUAD& entry = h.BitmapInfo.bmiColors[5 * s];
-    EXPECT_EQ(entry.rgbRed, greys[s]);
-    EXPECT_EQ(entry.rgbGreen, greys[s]);
-    EXPECT_EQ(entry.rgbBlue, greys[s]);
-  }
+    // Samples 0, 1, 2, 3 in one byte.
+    TPNGObject picture;
+    Load(picture, TPngBuilder()
+                      .Signature()
+                      .Ihdr(4, 1, 2, 0)
+                      .Chunk("IDAT", pngtest::Compress({0, 0x1B}))
+                      .Iend()
+                      .Data());
+    const TChunkIHDR& h = picture.HeaderChunk();
+    EXPECT_EQ(h.ColourPlane[0], 0x05); // pixels 0 and 5
+    EXPECT_EQ(h.ColourPlane[1], 0xAF); // pixels 10 and 15
+    const int greys[4] = {0, 85, 170, 255};
+    for (int s = 0; s < 4; ++s) {
+        const RGBQUAD& entry = h.BitmapInfo.bmiColors[5 * s];
+        EXPECT_EQ(entry.rgbRed, greys[s]);
+        EXPECT_EQ(entry.rgbGreen, greys[s]);
+        EXPECT_EQ(entry.rgbBlue, greys[s]);
+    }
 }
 
 TEST(PngDecode, GammaReachesRgbSamplesAndGreyRampsButNotGreySamples) {
-  TPNGObject rgb;
-  Load(rgb, TPngBuilder()
-                .Signature()
-                .Ihdr(1, 1, 8, 2)
-                .Chunk("gAMA", pngtest::BigEndian32(100000))
-                .Chunk("IDAT", pngtest::Compress({0, 128, 0, 255}))
-                .Iend()
-                .Data());
-  const uint8_t* pixel = rgb.HeaderChunk().ColourPlane;
-  EXPECT_EQ(pixel[2], 186);  // red
-  EXPECT_EQ(pixel[1], 0);
-  EXPECT_EQ(pixel[0], 255);
-  TPNGObject grey;
-  Load(grey, TPngBuilder()
-                 .Signature()
-                 .Ihdr(1, 1, 8, 0)
-                 .Chunk("gAMA", pngtest::BigEndian32(100000))  // after the header: still reaches the ramp
-                 .Chunk("IDAT", pngtest::Compress({0, 128}))
-                 .Iend()
-                 .Data());
-  EXPECT_EQ(grey.HeaderChunk().ColourPlane[0], 128);
-  EXPECT_EQ(grey.HeaderChunk().BitmapInfo.bmiColors[128].rgbRed, 186);
+    TPNGObject rgb;
+    Load(rgb, TPngBuilder()
+                  .Signature()
+                  .Ihdr(1, 1, 8, 2)
+                  .Chunk("gAMA", pngtest::BigEndian32(100000))
+                  .Chunk("IDAT", pngtest::Compress({0, 128, 0, 255}))
+                  .Iend()
+                  .Data());
+    const uint8_t* pixel = rgb.HeaderChunk().ColourPlane;
+    EXPECT_EQ(pixel[2], 186); // red
+    EXPECT_EQ(pixel[1], 0);
+    EXPECT_EQ(pixel[0], 255);
+    TPNGObject grey;
+    Load(grey, TPngBuilder()
+                   .Signature()
+                   .Ihdr(1, 1, 8, 0)
+                   .Chunk("gAMA",
+                          pngtest::BigEndian32(100000)) // after the header: still reaches the ramp
+                   .Chunk("IDAT", pngtest::Compress({0, 128}))
+                   .Iend()
+                   .Data());
+    EXPECT_EQ(grey.HeaderChunk().ColourPlane[0], 128);
+    EXPECT_EQ(grey.HeaderChunk().BitmapInfo.bmiColors[128].rgbRed, 186);
 }
 
 TEST(PngDecode, SixteenBitSamplesSplitIntoHighAndLowPlanes) {
-  TPNGObject picture;
-  Load(picture, TPngBuilder()
-                    .Signature()
-                    .Ihdr(1, 1, 16, 2)
-                    .Chunk("IDAT", pngtest::Compress({0, 0x12, 0xAB, 0x34, 0xCD, 0x56, 0xEF}))
-                    .Iend()
-                    .Data());
-  const TChunkIHDR& h = picture.HeaderChunk();
-  EXPECT_EQ(h.ColourPlane[0], 0x56);
-  EXPECT_EQ(h.ColourPlane[2], 0x12);
-  EXPECT_EQ(h.LowPlane[0], 0xEF);
-  EXPECT_EQ(h.LowPlane[2], 0xAB);
+    TPNGObject picture;
+    Load(picture, TPngBuilder()
+                      .Signature()
+                      .Ihdr(1, 1, 16, 2)
+                      .Chunk("IDAT", pngtest::Compress({0, 0x12, 0xAB, 0x34, 0xCD, 0x56, 0xEF}))
+                      .Iend()
+                      .Data());
+    const TChunkIHDR& h = picture.HeaderChunk();
+    EXPECT_EQ(h.ColourPlane[0], 0x56);
+    EXPECT_EQ(h.ColourPlane[2], 0x12);
+    EXPECT_EQ(h.LowPlane[0], 0xEF);
+    EXPECT_EQ(h.LowPlane[2], 0xAB);
 }
 
 TEST(PngDecode, UnknownFilterTypeAndEmptyDimensions) {
-  TPNGObject picture;
-  Load(picture, TPngBuilder().Signature().Ihdr(2, 1, 8, 0).Chunk("IDAT", pngtest::Compress({7, 3, 4})).Iend().Data());
-  EXPECT_EQ(picture.HeaderChunk().ColourPlane[0], 3);
-  EXPECT_EQ(picture.HeaderChunk().ColourPlane[1], 4);
-  // Height 0 fetches no row; the unused data is still read for the CRC.
-  Load(picture, TPngBuilder().Signature().Ihdr(5, 0, 8, 6).Chunk("IDAT", pngtest::Compress({0, 1, 2})).Iend().Data());
-  EXPECT_EQ(picture.Height(), 0);
-  // Width 0: one filter byte per row, for every kind of conversion.
-  for (uint8_t colourType : {0, 2, 3, 4, 6}) {
-    Load(picture, TPngBuilder().Signature().Ihdr(0, 3, 8, colourType).Chunk("IDAT", pngtest::Compress({0, 0, 0})).Iend().Data());
-    EXPECT_EQ(picture.Width(), 0);
-    EXPECT_EQ(picture.Height(), 3);
-  }
+    TPNGObject picture;
+    Load(picture, TPngBuilder()
+                      .Signature()
+                      .Ihdr(2, 1, 8, 0)
+                      .Chunk("IDAT", pngtest::Compress({7, 3, 4}))
+                      .Iend()
+                      .Data());
+    EXPECT_EQ(picture.HeaderChunk().ColourPlane[0], 3);
+    EXPECT_EQ(picture.HeaderChunk().ColourPlane[1], 4);
+    // Height 0 fetches no row; the unused data is still read for the CRC.
+    Load(picture, TPngBuilder()
+                      .Signature()
+                      .Ihdr(5, 0, 8, 6)
+                      .Chunk("IDAT", pngtest::Compress({0, 1, 2}))
+                      .Iend()
+                      .Data());
+    EXPECT_EQ(picture.Height(), 0);
+    // Width 0: one filter byte per row, for every kind of conversion.
+    for (uint8_t colourType : {0, 2, 3, 4, 6}) {
+        Load(picture, TPngBuilder()
+                          .Signature()
+                          .Ihdr(0, 3, 8, colourType)
+                          .Chunk("IDAT", pngtest::Compress({0, 0, 0}))
+                          .Iend()
+                          .Data());
+        EXPECT_EQ(picture.Width(), 0);
+        EXPECT_EQ(picture.Height(), 3);
+    }
 }
 
 TEST(PngDecode, CompressedDataEndingEarlyLeavesTheRestBlackAndStillChecksTheCrc) {
-  const TSampleImage im = pngtest::MakeSampleImage(4, 6, 8, 6, 0, 4);
-  const Bytes filtered = pngtest::FilteredData(im);
-  // A complete zlib stream holding only the first two rows, then stray bytes.
-  Bytes z = pngtest::Compress(Bytes(filtered.begin(), filtered.begin() + 2 * 17));
-  z.insert(z.end(), {1, 2, 3, 4, 5});
-  TPNGObject picture;
-  Load(picture, TPngBuilder().Signature().Ihdr(4, 6, 8, 6).Chunk("IDAT", z).Iend().Data());
-  const TChunkIHDR& h = picture.HeaderChunk();
-  const pngtest::TExpectedStorage expected = pngtest::ExpectedStorage(im);
-  EXPECT_EQ(0, std::memcmp(h.AlphaPlane.get(), expected.Alpha.data(), 8));
-  for (size_t i = 8; i < 24; ++i) EXPECT_EQ(h.AlphaPlane[i], 0) << i;
-  for (size_t i = 0; i < size_t(h.RowStride) * 4; ++i) EXPECT_EQ(h.ColourPlane[i], 0) << i;
-  EXPECT_THROW(Load(picture, TPngBuilder().Signature().Ihdr(4, 6, 8, 6).BadCrcChunk("IDAT", z).Iend().Data()),
-               EPngInvalidCRC);
+    const TSampleImage im = pngtest::MakeSampleImage(4, 6, 8, 6, 0, 4);
+    const Bytes filtered = pngtest::FilteredData(im);
+    // A complete zlib stream holding only the first two rows, then stray bytes.
+    Bytes z = pngtest::Compress(Bytes(filtered.begin(), filtered.begin() + 2 * 17));
+    z.insert(z.end(), {1, 2, 3, 4, 5});
+    TPNGObject picture;
+    Load(picture, TPngBuilder().Signature().Ihdr(4, 6, 8, 6).Chunk("IDAT", z).Iend().Data());
+    const TChunkIHDR& h = picture.HeaderChunk();
+    const pngtest::TExpectedStorage expected = pngtest::ExpectedStorage(im);
+    EXPECT_EQ(0, std::memcmp(h.AlphaPlane.get(), expected.Alpha.data(), 8));
+    for (size_t i = 8; i < 24; ++i)
+        EXPECT_EQ(h.AlphaPlane[i], 0) << i;
+    for (size_t i = 0; i < size_t(h.RowStride) * 4; ++i)
+        EXPECT_EQ(h.ColourPlane[i], 0) << i;
+    EXPECT_THROW(
+        Load(picture,
+             TPngBuilder().Signature().Ihdr(4, 6, 8, 6).BadCrcChunk("IDAT", z).Iend().Data()),
+        EPngInvalidCRC);
 }
 
 TEST(PngDecode, CorruptCompressedDataNamesTheZlibStatus) {
-  TPNGObject picture;
-  try {
-    Load(picture, TPngBuilder().Signature().Ihdr(2, 2, 8, 0).Chunk("IDAT", {0x78, 0x9C, 0xFF, 0xFF, 0xFF}).Iend().Data());
-    FAIL() << "loaded";
-  } catch (const EPNGZLIBError& e) {
-    EXPECT_EQ(e.Message(),
-              "Could not decompress the image because it contains invalid compressed data.\r\n"
-              " Description: data error (-3)");
-  }
-  // A stream asking for a preset dictionary is refused instead of waited on.
-  Bytes withDictionary = {0x78, 0xBB, 0, 0, 0, 1, 0x63, 0, 0};
-  EXPECT_THROW(Load(picture, TPngBuilder().Signature().Ihdr(2, 2, 8, 0).Chunk("IDAT", withDictionary).Iend().Data()),
-               EPNGZLIBError);
+    TPNGObject picture;
+    try {
+        Load(picture, TPngBuilder()
+                          .Signature()
+                          .Ihdr(2, 2, 8, 0)
+                          .Chunk("IDAT", {0x78, 0x9C, 0xFF, 0xFF, 0xFF})
+                          .Iend()
+                          .Data());
+        FAIL() << "loaded";
+    } catch (const EPNGZLIBError& e) {
+        EXPECT_EQ(e.Message(),
+                  "Could not decompress the image because it contains invalid compressed data.\r\n"
+                  " Description: data error (-3)");
+    }
+    // A stream asking for a preset dictionary is refused instead of waited on.
+    Bytes withDictionary = {0x78, 0xBB, 0, 0, 0, 1, 0x63, 0, 0};
+    EXPECT_THROW(
+        Load(
+            picture,
+            TPngBuilder().Signature().Ihdr(2, 2, 8, 0).Chunk("IDAT", withDictionary).Iend().Data()),
+        EPNGZLIBError);
 }
 
-}  // namespace
-}  // namespace zorbalin
+} // namespace
+} // namespace zorbalin

@@ -13,20 +13,20 @@ using Bytes = std::vector<uint8_t>;
 
 // Full unfiltered sample rows of an image, as the PNG standard lays them out.
 struct TSampleImage {
-  uint32_t Width = 0;
-  uint32_t Height = 0;
-  uint8_t BitDepth = 8;
-  uint8_t ColourType = 6;
-  uint8_t Interlace = 0;
-  uint32_t Gamma = 0;       // the gAMA value, 0 without one
-  Bytes Palette;            // the PLTE bytes, if any
-  std::vector<Bytes> Rows;  // Height rows of RowBytes(Width) bytes
+    uint32_t Width = 0;
+    uint32_t Height = 0;
+    uint8_t BitDepth = 8;
+    uint8_t ColourType = 6;
+    uint8_t Interlace = 0;
+    uint32_t Gamma = 0;      // the gAMA value, 0 without one
+    Bytes Palette;           // the PLTE bytes, if any
+    std::vector<Bytes> Rows; // Height rows of RowBytes(Width) bytes
 
-  uint32_t Channels() const;
-  uint32_t RowBytes(uint32_t width) const;
-  uint32_t BitsPerPixel() const { return Channels() * BitDepth; }
-  // Sample `channel` of pixel x in row y (sub-byte depths unpacked).
-  uint32_t Sample(uint32_t x, uint32_t y, uint32_t channel) const;
+    uint32_t Channels() const;
+    uint32_t RowBytes(uint32_t width) const;
+    uint32_t BitsPerPixel() const { return Channels() * BitDepth; }
+    // Sample `channel` of pixel x in row y (sub-byte depths unpacked).
+    uint32_t Sample(uint32_t x, uint32_t y, uint32_t channel) const;
 };
 
 // A sample image filled with a deterministic mix of gradients and noise.
@@ -35,19 +35,19 @@ TSampleImage MakeSampleImage(uint32_t width, uint32_t height, uint8_t bitDepth, 
 
 // Chunk-level building.
 class TPngBuilder {
- public:
-  TPngBuilder& Signature();
-  TPngBuilder& Chunk(const std::string& type, const Bytes& data);
-  // A chunk whose stored CRC is deliberately wrong.
-  TPngBuilder& BadCrcChunk(const std::string& type, const Bytes& data);
-  TPngBuilder& Ihdr(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colourType,
-                    uint8_t interlace = 0, uint8_t compression = 0, uint8_t filter = 0);
-  TPngBuilder& Iend() { return Chunk("IEND", {}); }
-  TPngBuilder& Raw(const Bytes& bytes);
-  const Bytes& Data() const { return data_; }
+  public:
+    TPngBuilder& Signature();
+    TPngBuilder& Chunk(const std::string& type, const Bytes& data);
+    // A chunk whose stored CRC is deliberately wrong.
+    TPngBuilder& BadCrcChunk(const std::string& type, const Bytes& data);
+    TPngBuilder& Ihdr(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colourType,
+                      uint8_t interlace = 0, uint8_t compression = 0, uint8_t filter = 0);
+    TPngBuilder& Iend() { return Chunk("IEND", {}); }
+    TPngBuilder& Raw(const Bytes& bytes);
+    const Bytes& Data() const { return data_; }
 
- private:
-  Bytes data_;
+  private:
+    Bytes data_;
 };
 
 Bytes BigEndian32(uint32_t v);
@@ -67,10 +67,10 @@ std::vector<uint8_t> GammaTable(uint32_t gamma);
 
 // The storage the picture must hold for `image`, RGB samples through its gamma.
 struct TExpectedStorage {
-  int32_t RowStride = 0;
-  Bytes Colour;  // bottom-up
-  Bytes Low;     // 16-bit images only
-  Bytes Alpha;   // colour types 4 and 6 only, top-down
+    int32_t RowStride = 0;
+    Bytes Colour; // bottom-up
+    Bytes Low;    // 16-bit images only
+    Bytes Alpha;  // colour types 4 and 6 only, top-down
 };
 TExpectedStorage ExpectedStorage(const TSampleImage& image);
 
@@ -78,4 +78,4 @@ Bytes ReadFile(const std::string& path);
 // The PngSuite folder beside the repository, or "" when it is absent.
 std::string PngSuiteDir();
 
-}  // namespace pngtest
+} // namespace pngtest

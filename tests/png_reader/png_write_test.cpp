@@ -13,134 +13,146 @@ namespace {
 using pngtest::Bytes;
 
 void Load(TPNGObject& picture, const Bytes& data) {
-  TMemoryStream stream(data.data(), data.size());
-  picture.LoadFromStream(stream);
+    TMemoryStream stream(data.data(), data.size());
+    picture.LoadFromStream(stream);
 }
 
 Bytes Save(TPNGObject& picture) {
-  TMemoryStream stream;
-  picture.SaveToStream(stream);
-  return Bytes(stream.Memory(), stream.Memory() + stream.Size());
+    TMemoryStream stream;
+    picture.SaveToStream(stream);
+    return Bytes(stream.Memory(), stream.Memory() + stream.Size());
 }
 
 void ExpectSameStorage(const TPNGObject& a, const TPNGObject& b, const std::string& what) {
-  const TChunkIHDR& x = a.HeaderChunk();
-  const TChunkIHDR& y = b.HeaderChunk();
-  ASSERT_EQ(x.ImageWidth, y.ImageWidth) << what;
-  ASSERT_EQ(x.ImageHeight, y.ImageHeight) << what;
-  ASSERT_EQ(x.RowStride, y.RowStride) << what;
-  const size_t plane = size_t(x.RowStride) * x.ImageHeight;
-  EXPECT_EQ(0, std::memcmp(x.ColourPlane, y.ColourPlane, plane)) << what;
-  ASSERT_EQ(bool(x.LowPlane), bool(y.LowPlane)) << what;
-  if (x.LowPlane) {
-    EXPECT_EQ(0, std::memcmp(x.LowPlane.get(), y.LowPlane.get(), plane)) << what;
-  }
-  ASSERT_EQ(bool(x.AlphaPlane), bool(y.AlphaPlane)) << what;
-  if (x.AlphaPlane) {
-    EXPECT_EQ(0, std::memcmp(x.AlphaPlane.get(), y.AlphaPlane.get(), size_t(x.ImageWidth) * x.ImageHeight)) << what;
-  }
-  EXPECT_EQ(0, std::memcmp(x.BitmapInfo.bmiColors, y.BitmapInfo.bmiColors, sizeof x.BitmapInfo.bmiColors)) << what;
+    const TChunkIHDR& x = a.HeaderChunk();
+    const TChunkIHDR& y = b.HeaderChunk();
+    ASSERT_EQ(x.ImageWidth, y.ImageWidth) << what;
+    ASSERT_EQ(x.ImageHeight, y.ImageHeight) << what;
+    ASSERT_EQ(x.RowStride, y.RowStride) << what;
+    const size_t plane = size_t(x.RowStride) * x.ImageHeight;
+    EXPECT_EQ(0, std::memcmp(x.ColourPlane, y.ColourPlane, plane)) << what;
+    ASSERT_EQ(bool(x.LowPlane), bool(y.LowPlane)) << what;
+    if (x.LowPlane) {
+        EXPECT_EQ(0, std::memcmp(x.LowPlane.get(), y.LowPlane.get(), plane)) << what;
+    }
+    ASSERT_EQ(bool(x.AlphaPlane), bool(y.AlphaPlane)) << what;
+    if (x.AlphaPlane) {
+        EXPECT_EQ(0, std::memcmp(x.AlphaPlane.get(), y.AlphaPlane.get(),
+                                 size_t(x.ImageWidth) * x.ImageHeight))
+            << what;
+    }
+    EXPECT_EQ(0, std::memcmp(x.BitmapInfo.bmiColors, y.BitmapInfo.bmiColors,
+                             sizeof x.BitmapInfo.bmiColors))
+        << what;
 }
 
 Bytes WithPalette(const Bytes& png) {
-  Bytes plte;
-  for (int i = 0; i < 256; ++i) plte.insert(plte.end(), {uint8_t(i), uint8_t(i * 7), uint8_t(255 - i)});
-  Bytes out = pngtest::TPngBuilder().Raw(Bytes(png.begin(), png.begin() + 33)).Chunk("PLTE", plte).Data();
-  out.insert(out.end(), png.begin() + 33, png.end());
-  return out;
+    Bytes plte;
+    for (int i = 0; i < 256; ++i)
+        plte.insert(plte.end(), {uint8_t(i), uint8_t(i * 7), uint8_t(255 - i)});
+    Bytes out =
+        pngtest::TPngBuilder().Raw(Bytes(png.begin(), png.begin() + 33)).Chunk("PLTE", plte).Data();
+    out.insert(out.end(), png.begin() + 33, png.end());
+    return out;
 }
 
 TEST(PngWrite, SaveThenLoadGivesTheSameStorageForEveryFormat) {
-  const struct {
-    uint8_t colourType, depth;
-  } formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1}, {3, 2},
-                 {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
-  for (const auto& f : formats) {
-    for (uint8_t interlace : {0, 1}) {
-      const std::string what = "type " + std::to_string(f.colourType) + " depth " + std::to_string(f.depth) +
-                               " interlace " + std::to_string(interlace);
-      pngtest::TSampleImage im = pngtest::MakeSampleImage(19, 11, f.depth, f.colourType, interlace, 77);
-      if (f.depth == 16 && (f.colourType == 4 || f.colourType == 6)) {
-        // Only the high byte of 16-bit alpha is kept; the writer repeats it.
-        const uint32_t pixelBytes = im.Channels() * 2;
-        for (auto& row : im.Rows)
-          for (size_t p = 0; p < row.size(); p += pixelBytes) row[p + pixelBytes - 1] = row[p + pixelBytes - 2];
-      }
-      Bytes original = pngtest::EncodePng(im);
-      if (f.colourType == 3) original = WithPalette(original);
-      TPNGObject first;
-      Load(first, original);
-      const Bytes saved = Save(first);
-      // The saved stream is a PNG the test's own decoder reads to the same samples.
-      const pngtest::TSampleImage again = pngtest::ReferenceDecode(saved);
-      EXPECT_EQ(again.Rows, im.Rows) << what;
-      EXPECT_EQ(again.Interlace, interlace) << what;
-      TPNGObject second;
-      ASSERT_NO_THROW(Load(second, saved)) << what;
-      ExpectSameStorage(first, second, what);
+    const struct {
+        uint8_t colourType, depth;
+    } formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                   {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+    for (const auto& f : formats) {
+        for (uint8_t interlace : {0, 1}) {
+            const std::string what = "type " + std::to_string(f.colourType) + " depth " +
+                                     std::to_string(f.depth) + " interlace " +
+                                     std::to_string(interlace);
+            pngtest::TSampleImage im =
+                pngtest::MakeSampleImage(19, 11, f.depth, f.colourType, interlace, 77);
+            if (f.depth == 16 && (f.colourType == 4 || f.colourType == 6)) {
+                // Only the high byte of 16-bit alpha is kept; the writer repeats it.
+                const uint32_t pixelBytes = im.Channels() * 2;
+                for (auto& row : im.Rows)
+                    for (size_t p = 0; p < row.size(); p += pixelBytes)
+                        row[p + pixelBytes - 1] = row[p + pixelBytes - 2];
+            }
+            Bytes original = pngtest::EncodePng(im);
+            if (f.colourType == 3)
+                original = WithPalette(original);
+            TPNGObject first;
+            Load(first, original);
+            const Bytes saved = Save(first);
+            // The saved stream is a PNG the test's own decoder reads to the same samples.
+            const pngtest::TSampleImage again = pngtest::ReferenceDecode(saved);
+            EXPECT_EQ(again.Rows, im.Rows) << what;
+            EXPECT_EQ(again.Interlace, interlace) << what;
+            TPNGObject second;
+            ASSERT_NO_THROW(Load(second, saved)) << what;
+            ExpectSameStorage(first, second, what);
+        }
     }
-  }
 }
 
 TEST(PngWrite, ChunksKeepTheirOrderAndFieldsAndImageDataIsSplitAtTheLimit) {
-  pngtest::TSampleImage im = pngtest::MakeSampleImage(300, 300, 8, 6, 0, 3);
-  Bytes ztxt = {'z', 0, 0};
-  const Bytes packed = pngtest::Compress({'d', 'e', 'e', 'p'});
-  ztxt.insert(ztxt.end(), packed.begin(), packed.end());
-  const Bytes z = pngtest::Compress(pngtest::FilteredData(im));
-  const Bytes original = pngtest::TPngBuilder()
-                             .Signature()
-                             .Ihdr(300, 300, 8, 6)
-                             .Chunk("pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1})
-                             .Chunk("tIME", {0x07, 0xEA, 12, 8, 15, 30, 59})
-                             .Chunk("tEXt", {'K', 0, 'v'})
-                             .Chunk("zTXt", ztxt)
-                             .Chunk("prIv", {9, 8, 7})
-                             .Chunk("IDAT", z)
-                             .Iend()
-                             .Data();
-  TPNGObject picture;
-  Load(picture, original);
-  picture.SaveFilters = pfNone | pfSub | pfUp | pfAverage | pfPaeth;
-  picture.ZlibLevel = 0;  // stored: the data is larger than one chunk may hold
-  const Bytes saved = Save(picture);
-  std::vector<std::string> types;
-  size_t largest = 0;
-  for (size_t at = 8; at + 12 <= saved.size();) {
-    const uint32_t length = saved[at] << 24 | saved[at + 1] << 16 | saved[at + 2] << 8 | saved[at + 3];
-    types.emplace_back(saved.begin() + at + 4, saved.begin() + at + 8);
-    if (types.back() == "IDAT") largest = std::max<size_t>(largest, length);
-    at += 12 + length;
-  }
-  EXPECT_EQ(types.front(), "IHDR");
-  EXPECT_EQ(std::vector<std::string>(types.begin(), types.begin() + 6),
-            (std::vector<std::string>{"IHDR", "pHYs", "tIME", "tEXt", "zTXt", "prIv"}));
-  EXPECT_GT(types.size(), 10u);  // 360,000 bytes stored need several chunks
-  EXPECT_EQ(types.back(), "IEND");
-  EXPECT_EQ(largest, 65535u);
+    pngtest::TSampleImage im = pngtest::MakeSampleImage(300, 300, 8, 6, 0, 3);
+    Bytes ztxt = {'z', 0, 0};
+    const Bytes packed = pngtest::Compress({'d', 'e', 'e', 'p'});
+    ztxt.insert(ztxt.end(), packed.begin(), packed.end());
+    const Bytes z = pngtest::Compress(pngtest::FilteredData(im));
+    const Bytes original = pngtest::TPngBuilder()
+                               .Signature()
+                               .Ihdr(300, 300, 8, 6)
+                               .Chunk("pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1})
+                               .Chunk("tIME", {0x07, 0xEA, 12, 8, 15, 30, 59})
+                               .Chunk("tEXt", {'K', 0, 'v'})
+                               .Chunk("zTXt", ztxt)
+                               .Chunk("prIv", {9, 8, 7})
+                               .Chunk("IDAT", z)
+                               .Iend()
+                               .Data();
+    TPNGObject picture;
+    Load(picture, original);
+    picture.SaveFilters = pfNone | pfSub | pfUp | pfAverage | pfPaeth;
+    picture.ZlibLevel = 0; // stored: the data is larger than one chunk may hold
+    const Bytes saved = Save(picture);
+    std::vector<std::string> types;
+    size_t largest = 0;
+    for (size_t at = 8; at + 12 <= saved.size();) {
+        const uint32_t length =
+            saved[at] << 24 | saved[at + 1] << 16 | saved[at + 2] << 8 | saved[at + 3];
+        types.emplace_back(saved.begin() + at + 4, saved.begin() + at + 8);
+        if (types.back() == "IDAT")
+            largest = std::max<size_t>(largest, length);
+        at += 12 + length;
+    }
+    EXPECT_EQ(types.front(), "IHDR");
+    EXPECT_EQ(std::vector<std::string>(types.begin(), types.begin() + 6),
+              (std::vector<std::string>{"IHDR", "pHYs", "tIME", "tEXt", "zTXt", "prIv"}));
+    EXPECT_GT(types.size(), 10u); // 360,000 bytes stored need several chunks
+    EXPECT_EQ(types.back(), "IEND");
+    EXPECT_EQ(largest, 65535u);
 
-  TPNGObject back;
-  Load(back, saved);
-  ExpectSameStorage(picture, back, "split");
-  EXPECT_EQ(back.Chunks.Find<TChunkpHYs>()->PixelsPerUnitX, 2835u);
-  EXPECT_EQ(back.Chunks.Find<TChunktIME>()->Year, 2026);
-  EXPECT_EQ(dynamic_cast<TChunkzTXt*>(back.Chunks.Item(4))->Text, "deep");
-  EXPECT_EQ(back.Chunks.Item(5)->Body()[0], 9);
+    TPNGObject back;
+    Load(back, saved);
+    ExpectSameStorage(picture, back, "split");
+    EXPECT_EQ(back.Chunks.Find<TChunkpHYs>()->PixelsPerUnitX, 2835u);
+    EXPECT_EQ(back.Chunks.Find<TChunktIME>()->Year, 2026);
+    EXPECT_EQ(dynamic_cast<TChunkzTXt*>(back.Chunks.Item(4))->Text, "deep");
+    EXPECT_EQ(back.Chunks.Item(5)->Body()[0], 9);
 }
 
 TEST(PngWrite, TheChunkSizeLimitNeverGoesBelow65535) {
-  TPNGObject picture;
-  picture.SetMaxDataChunkSize(100);
-  EXPECT_EQ(picture.GetMaxDataChunkSize(), 65535);
-  picture.SetMaxDataChunkSize(1 << 20);
-  EXPECT_EQ(picture.GetMaxDataChunkSize(), 1 << 20);
+    TPNGObject picture;
+    picture.SetMaxDataChunkSize(100);
+    EXPECT_EQ(picture.GetMaxDataChunkSize(), 65535);
+    picture.SetMaxDataChunkSize(1 << 20);
+    EXPECT_EQ(picture.GetMaxDataChunkSize(), 1 << 20);
 }
 
 TEST(PngWrite, APictureWithoutHeaderCannotBeSaved) {
-  TPNGObject empty;
-  TMemoryStream stream;
-  EXPECT_THROW(empty.SaveToStream(stream), EPNGHeaderNotPresent);
+    TPNGObject empty;
+    TMemoryStream stream;
+    EXPECT_THROW(empty.SaveToStream(stream), EPNGHeaderNotPresent);
 }
 
-}  // namespace
-}  // namespace zorbalin
+} // namespace
+} // namespace zorbalin

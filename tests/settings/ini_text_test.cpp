@@ -50,7 +50,8 @@ TEST(ReadIniValue, MatchesNamesWithoutCaseAndIgnoresSurroundingSpace) {
 }
 
 TEST(ReadIniValue, FirstKeyOfTheSectionsOfOneNameWins) {
-    const std::string text = "[Game]\nOther=1\n[Screen]\nHard=9\n[game]\nHard=3\nHard=4\n[Game]\nHard=5\n";
+    const std::string text =
+        "[Game]\nOther=1\n[Screen]\nHard=9\n[game]\nHard=3\nHard=4\n[Game]\nHard=5\n";
     EXPECT_EQ(ReadIniValue(text, "Game", "Hard"), "3");
     EXPECT_EQ(ReadIniInteger(text, "Game", "Hard", 0), 3);
 }
@@ -79,7 +80,8 @@ TEST(WriteIniValue, FirstWritesBuildScreenThenGame) {
 }
 
 TEST(WriteIniValue, ReplacesTheValueWhereItStandsAndKeepsEveryOtherByte) {
-    const std::string text = "; my settings\n[screen]\n  left = 7 ; old\nTop=3\n\n[Other]\nx=1\n[Game]\nhard=\n";
+    const std::string text =
+        "; my settings\n[screen]\n  left = 7 ; old\nTop=3\n\n[Other]\nx=1\n[Game]\nhard=\n";
     EXPECT_EQ(WriteIniValue(text, "Screen", "Left", "-2000"),
               "; my settings\n[screen]\n  left = -2000\nTop=3\n\n[Other]\nx=1\n[Game]\nhard=\n");
     EXPECT_EQ(WriteIniValue(text, "Game", "Hard", "5"),

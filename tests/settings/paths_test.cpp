@@ -16,7 +16,7 @@ using testing::WriteFile;
 
 // Every test here runs with a home folder of its own.
 class Paths : public ::testing::Test {
-protected:
+  protected:
     TTempFolder folder;
     TScopedEnv home{"HOME", folder / "home"};
     TScopedEnv configHome{"XDG_CONFIG_HOME", folder / "config"};
@@ -93,8 +93,9 @@ TEST_F(Paths, UnknownApplicationDataFolderOrRootInstallationLandInTheRootFolder)
     // An executable in the root folder has "" as AppDir; its portable file is "/ZorbaLin.ini".
     TSegedPaths root = ResolveSegedPaths("", folder / "config");
     EXPECT_EQ(root.AppDir, "");
-    EXPECT_EQ(root.IniPath, std::filesystem::exists("/ZorbaLin.ini") ? "/ZorbaLin.ini"
-                                                                     : folder / "config/ZorbaLin/ZorbaLin.ini");
+    EXPECT_EQ(root.IniPath, std::filesystem::exists("/ZorbaLin.ini")
+                                ? "/ZorbaLin.ini"
+                                : folder / "config/ZorbaLin/ZorbaLin.ini");
 }
 
 TEST_F(Paths, DataFolderIsCreatedWithItsParents) {

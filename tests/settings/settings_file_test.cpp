@@ -16,7 +16,7 @@ using testing::TTempFolder;
 using testing::WriteFile;
 
 class SettingsFile : public ::testing::Test {
-protected:
+  protected:
     std::string IniPath() const { return folder / "ZorbaLin.ini"; }
 
     // Every name in the folder, so that a leftover temporary file shows.
@@ -83,11 +83,13 @@ TEST_F(SettingsFile, FirstWriteCreatesScreenThenGame) {
 }
 
 TEST_F(SettingsFile, WriteKeepsForeignLinesCommentsAndCrLf) {
-    WriteFile(IniPath(), "; kept\r\n[Screen]\r\nLeft = 1\r\nColour=blue\r\n\r\n[Mine]\r\nHard=9\r\n");
+    WriteFile(IniPath(),
+              "; kept\r\n[Screen]\r\nLeft = 1\r\nColour=blue\r\n\r\n[Mine]\r\nHard=9\r\n");
     WriteSettings(IniPath(), 300, 200, 5);
-    EXPECT_EQ(ReadFile(IniPath()),
-              "; kept\r\n[Screen]\r\nLeft = 300\r\nColour=blue\r\nTop=200\r\n\r\n[Mine]\r\nHard=9\r\n"
-              "\r\n[Game]\r\nHard=5\r\n");
+    EXPECT_EQ(
+        ReadFile(IniPath()),
+        "; kept\r\n[Screen]\r\nLeft = 300\r\nColour=blue\r\nTop=200\r\n\r\n[Mine]\r\nHard=9\r\n"
+        "\r\n[Game]\r\nHard=5\r\n");
 }
 
 TEST_F(SettingsFile, WriteKeepsThePermissionsOfTheFile) {

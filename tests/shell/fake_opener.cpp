@@ -45,12 +45,18 @@ TOpenerRun ParseRun(std::istringstream& Lines) {
     while (std::getline(Lines, Line) && Line != "end") {
         const size_t Eq = Line.find('=');
         const std::string Key = Line.substr(0, Eq), Value = Line.substr(Eq + 1);
-        if (Key == "arg") Run.Arguments.push_back(Value);
-        else if (Key == "cwd") Run.WorkDir = Value;
-        else if (Key == "stdout") Run.StandardOutput = Value;
-        else if (Key == "pid") Run.Pid = std::stoi(Value);
-        else if (Key == "sid") Run.Session = std::stoi(Value);
-        else if (Key == "file") Run.OpenFiles.push_back(Value);
+        if (Key == "arg")
+            Run.Arguments.push_back(Value);
+        else if (Key == "cwd")
+            Run.WorkDir = Value;
+        else if (Key == "stdout")
+            Run.StandardOutput = Value;
+        else if (Key == "pid")
+            Run.Pid = std::stoi(Value);
+        else if (Key == "sid")
+            Run.Session = std::stoi(Value);
+        else if (Key == "file")
+            Run.OpenFiles.push_back(Value);
     }
     return Run;
 }
@@ -90,7 +96,9 @@ void TFakeOpener::SetSleep(const std::string& Seconds) {
 }
 
 // Not even the system folders: a real opener there would open a real browser.
-void TFakeOpener::HideOpener() { ::setenv("PATH", (FFolder + "/no-such-folder").c_str(), 1); }
+void TFakeOpener::HideOpener() {
+    ::setenv("PATH", (FFolder + "/no-such-folder").c_str(), 1);
+}
 
 std::vector<TOpenerRun> TFakeOpener::Runs() const {
     std::istringstream Lines(ReadFile(FLog));
@@ -110,7 +118,9 @@ std::vector<TOpenerRun> TFakeOpener::WaitForRuns(size_t Count) const {
     return Result;
 }
 
-void BecomeSubreaper() { ::prctl(PR_SET_CHILD_SUBREAPER, 1); }
+void BecomeSubreaper() {
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+}
 
 void ReapAllChildren() {
     while (::waitpid(-1, nullptr, 0) > 0) {

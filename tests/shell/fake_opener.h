@@ -13,7 +13,7 @@ namespace zorbalin::testing {
 struct TOpenerRun {
     std::vector<std::string> Arguments;
     std::string WorkDir;
-    std::string StandardOutput;       // what descriptor 1 pointed at
+    std::string StandardOutput; // what descriptor 1 pointed at
     pid_t Pid = 0;
     pid_t Session = 0;
     std::vector<std::string> OpenFiles; // targets of every open descriptor

@@ -26,10 +26,15 @@ class ShellStarterTest : public ::testing::Test {
     // Records the timer requests and the events in the order they come.
     void RecordEverything() {
         Starter.SetTimerHook([this](TShellStarterTimer Timer, int IntervalMs) {
-            Log.push_back((Timer == stFinishPoll ? "poll " : "schedule ") + std::to_string(IntervalMs));
+            Log.push_back((Timer == stFinishPoll ? "poll " : "schedule ") +
+                          std::to_string(IntervalMs));
         });
-        Starter.OnBeforeStart = [this](TObject* Sender) { Log.push_back(Sender == &Starter ? "before" : "?"); };
-        Starter.OnAfterStart = [this](TObject* Sender) { Log.push_back(Sender == &Starter ? "after" : "?"); };
+        Starter.OnBeforeStart = [this](TObject* Sender) {
+            Log.push_back(Sender == &Starter ? "before" : "?");
+        };
+        Starter.OnAfterStart = [this](TObject* Sender) {
+            Log.push_back(Sender == &Starter ? "after" : "?");
+        };
         Starter.OnError = [this] { Log.push_back("error " + std::to_string(Starter.ErrorCode())); };
     }
 
@@ -104,7 +109,8 @@ TEST_F(ShellStarterTest, VerbsWithoutAnOpenerFailWithNoAssociation) {
         Log.clear();
         Starter.SetStartOperation(Verb);
         Starter.Start();
-        EXPECT_EQ(Log, (std::vector<std::string>{"before", "error 31", "after"})) << ShellVerb(Verb);
+        EXPECT_EQ(Log, (std::vector<std::string>{"before", "error 31", "after"}))
+            << ShellVerb(Verb);
         EXPECT_EQ(Starter.ProcessHandle(), 0);
     }
     // A later success keeps the code of the last failure; only the open ran.
@@ -281,7 +287,8 @@ TEST(ShellStarterOwnership, TheOwnerDestroysItAndItsTimersStop) {
     auto Owner = std::make_unique<TComponent>(nullptr);
     auto* Owned = new TShellStarter(Owner.get());
     Owned->SetName("ShellStarter1");
-    Owned->SetTimerHook([&](TShellStarterTimer, int IntervalMs) { Intervals.push_back(IntervalMs); });
+    Owned->SetTimerHook(
+        [&](TShellStarterTimer, int IntervalMs) { Intervals.push_back(IntervalMs); });
     Owned->SetAutoStart(true);
     EXPECT_EQ(Owner->FindComponent("ShellStarter1"), Owned);
     Owner.reset();

@@ -14,7 +14,7 @@ namespace zorbalin::testing {
 // A fresh folder under the system's temporary folder, removed with everything
 // in it when the object goes.
 class TTempFolder {
-public:
+  public:
     TTempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "zorbalin-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
@@ -34,14 +34,14 @@ public:
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
 // Sets (or with nullopt, removes) one environment variable for the life of
 // the object, then puts the old value back.
 class TScopedEnv {
-public:
+  public:
     TScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
         if (const char* old = std::getenv(name_.c_str()))
             old_ = old;
@@ -51,7 +51,7 @@ public:
     TScopedEnv(const TScopedEnv&) = delete;
     TScopedEnv& operator=(const TScopedEnv&) = delete;
 
-private:
+  private:
     void Set(const std::optional<std::string>& value) {
         if (value)
             ::setenv(name_.c_str(), value->c_str(), 1);

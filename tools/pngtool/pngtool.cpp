@@ -16,76 +16,85 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: pngtool info FILE | pngtool draw IN OUT.ppm [--bg RRGGBB] [--size WxH] | pngtool resave IN OUT";
+constexpr const char* kUsage = "usage: pngtool info FILE | pngtool draw IN OUT.ppm [--bg RRGGBB] "
+                               "[--size WxH] | pngtool resave IN OUT";
 
 int Usage() {
-  std::cerr << kUsage << "\n";
-  return 2;
+    std::cerr << kUsage << "\n";
+    return 2;
 }
 
 // The exception's class name without its namespace, e.g. "EPngInvalidCRC".
 std::string ClassName(const std::exception& e) {
-  int status = 0;
-  std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(typeid(e).name(), nullptr, nullptr, &status),
-                                              std::free);
-  std::string full = status == 0 && name ? name.get() : typeid(e).name();
-  const size_t colon = full.rfind("::");
-  return colon == std::string::npos ? full : full.substr(colon + 2);
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> name(
+        abi::__cxa_demangle(typeid(e).name(), nullptr, nullptr, &status), std::free);
+    std::string full = status == 0 && name ? name.get() : typeid(e).name();
+    const size_t colon = full.rfind("::");
+    return colon == std::string::npos ? full : full.substr(colon + 2);
 }
 
 bool ParseHex(const std::string& text, uint32_t& value) {
-  if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
-  value = static_cast<uint32_t>(std::stoul(text, nullptr, 16));
-  return true;
+    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return false;
+    value = static_cast<uint32_t>(std::stoul(text, nullptr, 16));
+    return true;
 }
 
 bool ParseSize(const std::string& text, int& width, int& height) {
-  const size_t x = text.find('x');
-  if (x == std::string::npos || x == 0 || x + 1 == text.size()) return false;
-  const std::string w = text.substr(0, x), h = text.substr(x + 1);
-  if (w.find_first_not_of("0123456789") != std::string::npos || h.find_first_not_of("0123456789") != std::string::npos ||
-      w.size() > 5 || h.size() > 5)
-    return false;
-  width = std::stoi(w);
-  height = std::stoi(h);
-  return width > 0 && height > 0;
+    const size_t x = text.find('x');
+    if (x == std::string::npos || x == 0 || x + 1 == text.size())
+        return false;
+    const std::string w = text.substr(0, x), h = text.substr(x + 1);
+    if (w.find_first_not_of("0123456789") != std::string::npos ||
+        h.find_first_not_of("0123456789") != std::string::npos || w.size() > 5 || h.size() > 5)
+        return false;
+    width = std::stoi(w);
+    height = std::stoi(h);
+    return width > 0 && height > 0;
 }
 
 bool ParseDrawOptions(int argc, char** argv, zorbalin::TDrawOptions& options) {
-  for (int i = 4; i < argc; i += 2) {
-    if (i + 1 >= argc) return false;
-    const std::string flag = argv[i], value = argv[i + 1];
-    if (flag == "--bg") {
-      if (!ParseHex(value, options.Background)) return false;
-    } else if (flag == "--size") {
-      if (!ParseSize(value, options.Width, options.Height)) return false;
-    } else {
-      return false;
+    for (int i = 4; i < argc; i += 2) {
+        if (i + 1 >= argc)
+            return false;
+        const std::string flag = argv[i], value = argv[i + 1];
+        if (flag == "--bg") {
+            if (!ParseHex(value, options.Background))
+                return false;
+        } else if (flag == "--size") {
+            if (!ParseSize(value, options.Width, options.Height))
+                return false;
+        } else {
+            return false;
+        }
     }
-  }
-  return true;
+    return true;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return Usage();
-  const std::string command = argv[1];
-  try {
-    if (command == "info" && argc == 3) return zorbalin::InfoCommand(argv[2], std::cout);
-    if (command == "resave" && argc == 4) return zorbalin::ResaveCommand(argv[2], argv[3]);
-    if (command == "draw" && argc >= 4) {
-      zorbalin::TDrawOptions options;
-      if (!ParseDrawOptions(argc, argv, options)) return Usage();
-      return zorbalin::DrawCommand(argv[2], argv[3], options);
+    if (argc < 3)
+        return Usage();
+    const std::string command = argv[1];
+    try {
+        if (command == "info" && argc == 3)
+            return zorbalin::InfoCommand(argv[2], std::cout);
+        if (command == "resave" && argc == 4)
+            return zorbalin::ResaveCommand(argv[2], argv[3]);
+        if (command == "draw" && argc >= 4) {
+            zorbalin::TDrawOptions options;
+            if (!ParseDrawOptions(argc, argv, options))
+                return Usage();
+            return zorbalin::DrawCommand(argv[2], argv[3], options);
+        }
+        return Usage();
+    } catch (const zorbalin::Exception& e) {
+        std::cerr << ClassName(e) << ": " << e.Message() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << ClassName(e) << ": " << e.what() << "\n";
+        return 1;
     }
-    return Usage();
-  } catch (const zorbalin::Exception& e) {
-    std::cerr << ClassName(e) << ": " << e.Message() << "\n";
-    return 1;
-  } catch (const std::exception& e) {
-    std::cerr << ClassName(e) << ": " << e.what() << "\n";
-    return 1;
-  }
 }

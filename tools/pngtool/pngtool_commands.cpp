@@ -10,76 +10,84 @@ namespace zorbalin {
 namespace {
 
 const char* KindName(TPNGTransparencyKind kind) {
-  switch (kind) {
-    case tkOpaque: return "opaque";
-    case tkColourKey: return "colour key";
-    case tkAlpha: return "alpha";
-  }
-  return "?";
+    switch (kind) {
+    case tkOpaque:
+        return "opaque";
+    case tkColourKey:
+        return "colour key";
+    case tkAlpha:
+        return "alpha";
+    }
+    return "?";
 }
 
 // Binary PPM: the pixels' red, green and blue bytes, rows from the top.
 void WritePpm(const DrawingSurface& surface, std::ostream& out) {
-  const int width = surface.Width();
-  out << "P6\n" << width << ' ' << surface.Height() << "\n255\n";
-  std::vector<char> row(size_t(width) * 3);
-  for (int y = 0; y < surface.Height(); ++y) {
-    const uint8_t* p = surface.Row(y);
-    for (int x = 0; x < width; ++x) {
-      row[3 * x] = static_cast<char>(p[4 * x + 2]);
-      row[3 * x + 1] = static_cast<char>(p[4 * x + 1]);
-      row[3 * x + 2] = static_cast<char>(p[4 * x]);
+    const int width = surface.Width();
+    out << "P6\n" << width << ' ' << surface.Height() << "\n255\n";
+    std::vector<char> row(size_t(width) * 3);
+    for (int y = 0; y < surface.Height(); ++y) {
+        const uint8_t* p = surface.Row(y);
+        for (int x = 0; x < width; ++x) {
+            row[3 * x] = static_cast<char>(p[4 * x + 2]);
+            row[3 * x + 1] = static_cast<char>(p[4 * x + 1]);
+            row[3 * x + 2] = static_cast<char>(p[4 * x]);
+        }
+        out.write(row.data(), static_cast<std::streamsize>(row.size()));
     }
-    out.write(row.data(), static_cast<std::streamsize>(row.size()));
-  }
 }
 
-}  // namespace
+} // namespace
 
 int InfoCommand(const std::string& path, std::ostream& out) {
-  TPNGObject picture;
-  LoadPNGFromFile(picture, path);
-  const TChunkIHDR& h = picture.HeaderChunk();
-  out << "width: " << h.ImageWidth << "\n"
-      << "height: " << h.ImageHeight << "\n"
-      << "bit depth: " << int(h.BitDepth) << "\n"
-      << "colour type: " << int(h.ColourType) << "\n"
-      << "compression method: " << int(h.CompressionMethod) << "\n"
-      << "filter method: " << int(h.FilterMethod) << "\n"
-      << "interlace method: " << int(h.InterlaceMethod) << "\n";
-  for (uint32_t i = 0; i < picture.Chunks.Count(); ++i) {
-    const TChunk* chunk = picture.Chunks.Item(i);
-    out << std::string(chunk->ChunkType.begin(), chunk->ChunkType.end()) << ' ' << chunk->BodySize() << "\n";
-  }
-  out << "transparency: " << KindName(picture.TransparencyKind()) << "\n";
-  return 0;
+    TPNGObject picture;
+    LoadPNGFromFile(picture, path);
+    const TChunkIHDR& h = picture.HeaderChunk();
+    out << "width: " << h.ImageWidth << "\n"
+        << "height: " << h.ImageHeight << "\n"
+        << "bit depth: " << int(h.BitDepth) << "\n"
+        << "colour type: " << int(h.ColourType) << "\n"
+        << "compression method: " << int(h.CompressionMethod) << "\n"
+        << "filter method: " << int(h.FilterMethod) << "\n"
+        << "interlace method: " << int(h.InterlaceMethod) << "\n";
+    for (uint32_t i = 0; i < picture.Chunks.Count(); ++i) {
+        const TChunk* chunk = picture.Chunks.Item(i);
+        out << std::string(chunk->ChunkType.begin(), chunk->ChunkType.end()) << ' '
+            << chunk->BodySize() << "\n";
+    }
+    out << "transparency: " << KindName(picture.TransparencyKind()) << "\n";
+    return 0;
 }
 
 int DrawCommand(const std::string& in, const std::string& out, const TDrawOptions& options) {
-  TPNGObject picture;
-  LoadPNGFromFile(picture, in);
-  const int width = options.Width >= 0 ? options.Width : picture.Width();
-  const int height = options.Height >= 0 ? options.Height : picture.Height();
-  DrawingSurface surface(width, height);
-  if (!surface) throw EPNGOutMemory();
-  TCanvas canvas(surface.DC());
-  const uint32_t bg = options.Background;
-  canvas.Brush().SetColor(static_cast<TColor>(RGB(uint8_t(bg >> 16), uint8_t(bg >> 8), uint8_t(bg))));
-  canvas.FillRect(Rect(0, 0, width, height));
-  picture.Draw(canvas, Rect(0, 0, width, height));
-  std::ofstream file(out, std::ios::binary);
-  if (!file) throw EFCreateError("Cannot create file \"" + out + "\".");
-  WritePpm(surface, file);
-  if (!file.flush()) throw EWriteError("Stream write error");
-  return 0;
+    TPNGObject picture;
+    LoadPNGFromFile(picture, in);
+    const int width = options.Width >= 0 ? options.Width : picture.Width();
+    const int height = options.Height >= 0 ? options.Height : picture.Height();
+    DrawingSurface surface(width, height);
+    if (!surface)
+        throw EPNGOutMemory();
+    TCanvas canvas(surface.DC());
+    const uint32_t bg = options.Background;
+    canvas.Brush().SetColor(
+        static_cast<TColor>(RGB(uint8_t(bg >> 16), uint8_t(bg >> 8), uint8_t(bg))));
+    canvas.FillRect(Rect(0, 0, width, height));
+    picture.Draw(canvas, Rect(0, 0, width, height));
+    std::ofstream file(out, std::ios::binary);
+    if (!file)
+        throw EFCreateError("Cannot create file \"" + out + "\".");
+    WritePpm(surface, file);
+    if (!file.flush())
+        throw EWriteError("Stream write error");
+    return 0;
 }
 
 int ResaveCommand(const std::string& in, const std::string& out) {
-  TPNGObject picture;
-  LoadPNGFromFile(picture, in);
-  TFileStream stream(out, fmCreate);
-  picture.SaveToStream(stream);
-  return 0;
+    TPNGObject picture;
+    LoadPNGFromFile(picture, in);
+    TFileStream stream(out, fmCreate);
+    picture.SaveToStream(stream);
+    return 0;
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -9,13 +9,13 @@
 namespace zorbalin {
 
 struct TDrawOptions {
-  uint32_t Background = 0xFFFFFF;  // RRGGBB
-  int Width = -1;                  // -1: the picture's own size
-  int Height = -1;
+    uint32_t Background = 0xFFFFFF; // RRGGBB
+    int Width = -1;                 // -1: the picture's own size
+    int Height = -1;
 };
 
 int InfoCommand(const std::string& path, std::ostream& out);
 int DrawCommand(const std::string& in, const std::string& out, const TDrawOptions& options);
 int ResaveCommand(const std::string& in, const std::string& out);
 
-}  // namespace zorbalin
+} // namespace zorbalin

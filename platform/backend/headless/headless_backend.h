@@ -27,141 +27,141 @@ class THeadlessBackend;
 // Thrown when a loop waits for input that no script will ever give (not a std::exception, so
 // the application's error handler lets it through to the test).
 struct EHeadlessStall {
-  std::string Reason;
+    std::string Reason;
 };
 
 class THeadlessWindow : public TBackendWindow {
- public:
-  THeadlessWindow(THeadlessBackend& backend, const TWindowRequest& request);
-  ~THeadlessWindow() override;
+  public:
+    THeadlessWindow(THeadlessBackend& backend, const TWindowRequest& request);
+    ~THeadlessWindow() override;
 
-  void SetPosition(int left, int top) override;
-  TPoint Position() const override { return {FLeft, FTop}; }
-  void SetClientSize(int width, int height) override;
-  TFrameExtents Frame() const override;
-  void SetCaption(const std::string& caption) override { FCaption = caption; }
-  void SetVisible(bool visible) override;
-  void Present(const TRect& r, const TPixelView& surface) override;
-  void SetColourKey(bool enabled, uint32_t key) override;
-  void SetIcon(const std::vector<uint32_t>& argb, int width, int height) override;
-  void SetModalFor(TBackendWindow* owner) override { FModalFor = owner; }
-  void Activate() override;
+    void SetPosition(int left, int top) override;
+    TPoint Position() const override { return {FLeft, FTop}; }
+    void SetClientSize(int width, int height) override;
+    TFrameExtents Frame() const override;
+    void SetCaption(const std::string& caption) override { FCaption = caption; }
+    void SetVisible(bool visible) override;
+    void Present(const TRect& r, const TPixelView& surface) override;
+    void SetColourKey(bool enabled, uint32_t key) override;
+    void SetIcon(const std::vector<uint32_t>& argb, int width, int height) override;
+    void SetModalFor(TBackendWindow* owner) override { FModalFor = owner; }
+    void Activate() override;
 
-  const std::string& Caption() const { return FCaption; }
-  bool Visible() const { return FVisible; }
-  bool Framed() const { return FRequest.Framed; }
-  bool TaskbarEntry() const { return FRequest.TaskbarEntry; }
-  int ClientWidth() const { return FWidth; }
-  int ClientHeight() const { return FHeight; }
-  TRect OuterRect() const;
-  TRect ClientScreenRect() const;
-  bool ColourKeyEnabled() const { return FKeyEnabled; }
-  uint32_t ColourKey() const { return FKey; }
-  int IconWidth() const { return FIconWidth; }
-  TBackendWindow* ModalFor() const { return FModalFor; }
-  // What the window shows at a client point (0x00RRGGBB): the pixels presented so far.
-  uint32_t Pixel(int x, int y) const { return FPixels[static_cast<size_t>(y) * FWidth + x]; }
-  // Whether the pointer at this client point reaches the window (the colour key lets through).
-  bool TakesMouseAt(int x, int y) const;
-  // Every rectangle presented, in order, and how many pixels they held in all.
-  const std::vector<TRect>& Presented() const { return FPresented; }
-  void ClearPresented() { FPresented.clear(); }
+    const std::string& Caption() const { return FCaption; }
+    bool Visible() const { return FVisible; }
+    bool Framed() const { return FRequest.Framed; }
+    bool TaskbarEntry() const { return FRequest.TaskbarEntry; }
+    int ClientWidth() const { return FWidth; }
+    int ClientHeight() const { return FHeight; }
+    TRect OuterRect() const;
+    TRect ClientScreenRect() const;
+    bool ColourKeyEnabled() const { return FKeyEnabled; }
+    uint32_t ColourKey() const { return FKey; }
+    int IconWidth() const { return FIconWidth; }
+    TBackendWindow* ModalFor() const { return FModalFor; }
+    // What the window shows at a client point (0x00RRGGBB): the pixels presented so far.
+    uint32_t Pixel(int x, int y) const { return FPixels[static_cast<size_t>(y) * FWidth + x]; }
+    // Whether the pointer at this client point reaches the window (the colour key lets through).
+    bool TakesMouseAt(int x, int y) const;
+    // Every rectangle presented, in order, and how many pixels they held in all.
+    const std::vector<TRect>& Presented() const { return FPresented; }
+    void ClearPresented() { FPresented.clear(); }
 
- private:
-  THeadlessBackend& FBackend;
-  TWindowRequest FRequest;
-  std::string FCaption;
-  int FLeft, FTop, FWidth, FHeight;
-  bool FVisible = false;
-  bool FKeyEnabled = false;
-  uint32_t FKey = 0;
-  int FIconWidth = 0;
-  TBackendWindow* FModalFor = nullptr;
-  std::vector<uint32_t> FPixels;
-  std::vector<TRect> FPresented;
+  private:
+    THeadlessBackend& FBackend;
+    TWindowRequest FRequest;
+    std::string FCaption;
+    int FLeft, FTop, FWidth, FHeight;
+    bool FVisible = false;
+    bool FKeyEnabled = false;
+    uint32_t FKey = 0;
+    int FIconWidth = 0;
+    TBackendWindow* FModalFor = nullptr;
+    std::vector<uint32_t> FPixels;
+    std::vector<TRect> FPresented;
 };
 
 class THeadlessBackend : public TBackend {
- public:
-  explicit THeadlessBackend(int screenWidth = 1280, int screenHeight = 1024);
-  ~THeadlessBackend() override;
+  public:
+    explicit THeadlessBackend(int screenWidth = 1280, int screenHeight = 1024);
+    ~THeadlessBackend() override;
 
-  // ---- TBackend ----
-  std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) override;
-  bool PollEvent(TBackendEvent& event) override;
-  void WaitEvent(TBackendEvent& event) override;
-  TPoint CursorPos() const override { return FCursor; }
-  void SetCapture(TBackendWindow* window) override { FCapture = window; }
-  void ReleaseCapture() override { FCapture = nullptr; }
-  void MinimizeApp() override { FMinimized = true; }
-  void RestoreApp() override { FMinimized = false; }
-  uint32_t Ticks() const override { return FClock; }
-  TRect ScreenRect() const override { return {0, 0, FScreenWidth, FScreenHeight}; }
-  TFrameExtents DialogFrame() const override { return {3, 22, 3, 3}; }
-  void SetAppTitle(const std::string& title) override { FAppTitle = title; }
-  void MessageBoxShown(const TMessageBoxInfo& info) override;
+    // ---- TBackend ----
+    std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) override;
+    bool PollEvent(TBackendEvent& event) override;
+    void WaitEvent(TBackendEvent& event) override;
+    TPoint CursorPos() const override { return FCursor; }
+    void SetCapture(TBackendWindow* window) override { FCapture = window; }
+    void ReleaseCapture() override { FCapture = nullptr; }
+    void MinimizeApp() override { FMinimized = true; }
+    void RestoreApp() override { FMinimized = false; }
+    uint32_t Ticks() const override { return FClock; }
+    TRect ScreenRect() const override { return {0, 0, FScreenWidth, FScreenHeight}; }
+    TFrameExtents DialogFrame() const override { return {3, 22, 3, 3}; }
+    void SetAppTitle(const std::string& title) override { FAppTitle = title; }
+    void MessageBoxShown(const TMessageBoxInfo& info) override;
 
-  // ---- Injected input, at screen coordinates ----
-  void MouseDown(int x, int y, TMouseButton button = TMouseButton::mbLeft);
-  void MouseUp(int x, int y, TMouseButton button = TMouseButton::mbLeft);
-  void MouseMove(int x, int y);
-  // Press and release at one point.
-  void Click(int x, int y, TMouseButton button = TMouseButton::mbLeft);
-  // A key for the active window (dropped when no window is active).
-  void KeyDown(uint16_t key, TShiftState shift = 0);
-  // The window system's close request (close box, task bar).
-  void RequestClose(TBackendWindow* window);
-  // The user minimises or restores the program through its task bar entry.
-  void MinimizeFromTaskbar();
-  void RestoreFromTaskbar();
-  void AdvanceTime(uint32_t ms) { FClock += ms; }
+    // ---- Injected input, at screen coordinates ----
+    void MouseDown(int x, int y, TMouseButton button = TMouseButton::mbLeft);
+    void MouseUp(int x, int y, TMouseButton button = TMouseButton::mbLeft);
+    void MouseMove(int x, int y);
+    // Press and release at one point.
+    void Click(int x, int y, TMouseButton button = TMouseButton::mbLeft);
+    // A key for the active window (dropped when no window is active).
+    void KeyDown(uint16_t key, TShiftState shift = 0);
+    // The window system's close request (close box, task bar).
+    void RequestClose(TBackendWindow* window);
+    // The user minimises or restores the program through its task bar entry.
+    void MinimizeFromTaskbar();
+    void RestoreFromTaskbar();
+    void AdvanceTime(uint32_t ms) { FClock += ms; }
 
-  // ---- What the screen shows ----
-  const std::string& AppTitle() const { return FAppTitle; }
-  bool AppMinimized() const { return FMinimized; }
-  THeadlessWindow* ActiveWindow() const { return FActive; }
-  // Windows from the back to the front.
-  const std::vector<THeadlessWindow*>& Windows() const { return FWindows; }
-  // The front-most shown window whose outer box holds the point, or null.
-  THeadlessWindow* WindowAt(int x, int y) const;
-  // The screen's pixel: a window's client pixel, a grey frame, or the black desktop.
-  uint32_t ScreenPixel(int x, int y) const;
-  std::vector<TMessageBoxInfo>& MessageBoxes() { return FMessageBoxes; }
-  size_t QueuedEvents() const { return FQueue.size(); }
+    // ---- What the screen shows ----
+    const std::string& AppTitle() const { return FAppTitle; }
+    bool AppMinimized() const { return FMinimized; }
+    THeadlessWindow* ActiveWindow() const { return FActive; }
+    // Windows from the back to the front.
+    const std::vector<THeadlessWindow*>& Windows() const { return FWindows; }
+    // The front-most shown window whose outer box holds the point, or null.
+    THeadlessWindow* WindowAt(int x, int y) const;
+    // The screen's pixel: a window's client pixel, a grey frame, or the black desktop.
+    uint32_t ScreenPixel(int x, int y) const;
+    std::vector<TMessageBoxInfo>& MessageBoxes() { return FMessageBoxes; }
+    size_t QueuedEvents() const { return FQueue.size(); }
 
-  // Answer message boxes with Enter as soon as they show (on by default).
-  bool AutoAnswerMessageBoxes = true;
-  // Called when a loop waits and nothing is queued; it may inject input. When the queue is
-  // still empty afterwards, WaitEvent throws EHeadlessStall.
-  std::function<void()> OnIdle;
+    // Answer message boxes with Enter as soon as they show (on by default).
+    bool AutoAnswerMessageBoxes = true;
+    // Called when a loop waits and nothing is queued; it may inject input. When the queue is
+    // still empty afterwards, WaitEvent throws EHeadlessStall.
+    std::function<void()> OnIdle;
 
-  // ---- Used by the windows ----
-  void WindowShown(THeadlessWindow* window);
-  void WindowHidden(THeadlessWindow* window);
-  void WindowDestroyed(THeadlessWindow* window);
-  void ActivateWindow(THeadlessWindow* window);
+    // ---- Used by the windows ----
+    void WindowShown(THeadlessWindow* window);
+    void WindowHidden(THeadlessWindow* window);
+    void WindowDestroyed(THeadlessWindow* window);
+    void ActivateWindow(THeadlessWindow* window);
 
- private:
-  void Push(TBackendEvent e);
-  void PushMouse(TEventKind kind, int x, int y, TMouseButton button);
-  THeadlessWindow* MouseWindowAt(int x, int y) const;
-  TShiftState HeldButtons() const;
-  void Raise(THeadlessWindow* window);
-  bool Shown(const THeadlessWindow* window) const;
+  private:
+    void Push(TBackendEvent e);
+    void PushMouse(TEventKind kind, int x, int y, TMouseButton button);
+    THeadlessWindow* MouseWindowAt(int x, int y) const;
+    TShiftState HeldButtons() const;
+    void Raise(THeadlessWindow* window);
+    bool Shown(const THeadlessWindow* window) const;
 
-  int FScreenWidth, FScreenHeight;
-  std::deque<TBackendEvent> FQueue;
-  std::vector<THeadlessWindow*> FWindows;
-  THeadlessWindow* FActive = nullptr;
-  THeadlessWindow* FGrab = nullptr;     // holds the mouse while a button is down
-  THeadlessWindow* FPointerIn = nullptr;  // the window the pointer was last over
-  TBackendWindow* FCapture = nullptr;
-  TPoint FCursor;
-  unsigned FButtons = 0;
-  uint32_t FClock = 1000;
-  bool FMinimized = false;
-  std::string FAppTitle;
-  std::vector<TMessageBoxInfo> FMessageBoxes;
+    int FScreenWidth, FScreenHeight;
+    std::deque<TBackendEvent> FQueue;
+    std::vector<THeadlessWindow*> FWindows;
+    THeadlessWindow* FActive = nullptr;
+    THeadlessWindow* FGrab = nullptr;      // holds the mouse while a button is down
+    THeadlessWindow* FPointerIn = nullptr; // the window the pointer was last over
+    TBackendWindow* FCapture = nullptr;
+    TPoint FCursor;
+    unsigned FButtons = 0;
+    uint32_t FClock = 1000;
+    bool FMinimized = false;
+    std::string FAppTitle;
+    std::vector<TMessageBoxInfo> FMessageBoxes;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -13,189 +13,249 @@ namespace zorbalin {
 namespace {
 
 bool MapButton(Uint8 button, TMouseButton& out) {
-  switch (button) {
-    case SDL_BUTTON_LEFT: out = TMouseButton::mbLeft; return true;
-    case SDL_BUTTON_RIGHT: out = TMouseButton::mbRight; return true;
-    case SDL_BUTTON_MIDDLE: out = TMouseButton::mbMiddle; return true;
-    default: return false;
-  }
+    switch (button) {
+    case SDL_BUTTON_LEFT:
+        out = TMouseButton::mbLeft;
+        return true;
+    case SDL_BUTTON_RIGHT:
+        out = TMouseButton::mbRight;
+        return true;
+    case SDL_BUTTON_MIDDLE:
+        out = TMouseButton::mbMiddle;
+        return true;
+    default:
+        return false;
+    }
 }
 
 TShiftState CurrentShift() {
-  TShiftState shift = 0;
-  SDL_Keymod mod = SDL_GetModState();
-  if (mod & KMOD_SHIFT) shift |= ssShift;
-  if (mod & KMOD_CTRL) shift |= ssCtrl;
-  if (mod & KMOD_ALT) shift |= ssAlt;
-  Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
-  if (buttons & SDL_BUTTON_LMASK) shift |= ssLeft;
-  if (buttons & SDL_BUTTON_RMASK) shift |= ssRight;
-  if (buttons & SDL_BUTTON_MMASK) shift |= ssMiddle;
-  return shift;
+    TShiftState shift = 0;
+    SDL_Keymod mod = SDL_GetModState();
+    if (mod & KMOD_SHIFT)
+        shift |= ssShift;
+    if (mod & KMOD_CTRL)
+        shift |= ssCtrl;
+    if (mod & KMOD_ALT)
+        shift |= ssAlt;
+    Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+    if (buttons & SDL_BUTTON_LMASK)
+        shift |= ssLeft;
+    if (buttons & SDL_BUTTON_RMASK)
+        shift |= ssRight;
+    if (buttons & SDL_BUTTON_MMASK)
+        shift |= ssMiddle;
+    return shift;
 }
 
 // SDL key symbols to the toolkit's key codes; 0 for keys the toolkit does not use.
 uint16_t MapKey(SDL_Keycode sym) {
-  switch (sym) {
-    case SDLK_ESCAPE: return vk::Escape;
+    switch (sym) {
+    case SDLK_ESCAPE:
+        return vk::Escape;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return vk::Return;
-    case SDLK_SPACE: return vk::Space;
-    case SDLK_TAB: return vk::Tab;
-    case SDLK_BACKSPACE: return vk::Back;
-    case SDLK_LEFT: return vk::Left;
-    case SDLK_RIGHT: return vk::Right;
-    case SDLK_UP: return vk::Up;
-    case SDLK_DOWN: return vk::Down;
-    default: break;
-  }
-  if (sym >= SDLK_a && sym <= SDLK_z) return static_cast<uint16_t>('A' + (sym - SDLK_a));
-  if (sym >= SDLK_0 && sym <= SDLK_9) return static_cast<uint16_t>('0' + (sym - SDLK_0));
-  return 0;
+    case SDLK_KP_ENTER:
+        return vk::Return;
+    case SDLK_SPACE:
+        return vk::Space;
+    case SDLK_TAB:
+        return vk::Tab;
+    case SDLK_BACKSPACE:
+        return vk::Back;
+    case SDLK_LEFT:
+        return vk::Left;
+    case SDLK_RIGHT:
+        return vk::Right;
+    case SDLK_UP:
+        return vk::Up;
+    case SDLK_DOWN:
+        return vk::Down;
+    default:
+        break;
+    }
+    if (sym >= SDLK_a && sym <= SDLK_z)
+        return static_cast<uint16_t>('A' + (sym - SDLK_a));
+    if (sym >= SDLK_0 && sym <= SDLK_9)
+        return static_cast<uint16_t>('0' + (sym - SDLK_0));
+    return 0;
 }
 
-}  // namespace
+} // namespace
 
 TSdlBackend::TSdlBackend(const std::string& windowClass) {
-  // A window surface must not go through the GL path: every partial present would redraw the
-  // whole window there.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  // The first click on an inactive window is a click, as on the desktop the program knows.
-  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
-  // Closing the last window is the application's decision (the settings may refuse it).
-  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-  if (!windowClass.empty()) {
-    SDL_SetHint(SDL_HINT_APP_NAME, windowClass.c_str());
-    setenv("SDL_VIDEO_X11_WMCLASS", windowClass.c_str(), 0);
-  }
-  if (SDL_Init(SDL_INIT_VIDEO) != 0)
-    throw Exception(std::string("Cannot open the display: ") + SDL_GetError());
+    // A window surface must not go through the GL path: every partial present would redraw the
+    // whole window there.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // The first click on an inactive window is a click, as on the desktop the program knows.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
+    // Closing the last window is the application's decision (the settings may refuse it).
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (!windowClass.empty()) {
+        SDL_SetHint(SDL_HINT_APP_NAME, windowClass.c_str());
+        setenv("SDL_VIDEO_X11_WMCLASS", windowClass.c_str(), 0);
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        throw Exception(std::string("Cannot open the display: ") + SDL_GetError());
 }
 
-TSdlBackend::~TSdlBackend() { SDL_Quit(); }
+TSdlBackend::~TSdlBackend() {
+    SDL_Quit();
+}
 
 std::unique_ptr<TBackendWindow> TSdlBackend::CreateWindow(const TWindowRequest& request) {
-  return std::make_unique<TSdlWindow>(*this, request);
+    return std::make_unique<TSdlWindow>(*this, request);
 }
 
-void TSdlBackend::WindowCreated(TSdlWindow* window) { FWindows.push_back(window); }
+void TSdlBackend::WindowCreated(TSdlWindow* window) {
+    FWindows.push_back(window);
+}
 
 void TSdlBackend::WindowDestroyed(TSdlWindow* window) {
-  FWindows.erase(std::remove(FWindows.begin(), FWindows.end(), window), FWindows.end());
+    FWindows.erase(std::remove(FWindows.begin(), FWindows.end(), window), FWindows.end());
 }
 
 TSdlWindow* TSdlBackend::WindowById(uint32_t id) const {
-  for (TSdlWindow* w : FWindows)
-    if (w->Id() == id) return w;
-  return nullptr;
+    for (TSdlWindow* w : FWindows)
+        if (w->Id() == id)
+            return w;
+    return nullptr;
 }
 
 bool TSdlBackend::PollEvent(TBackendEvent& event) {
-  SDL_Event e;
-  while (SDL_PollEvent(&e))
-    if (Translate(&e, event)) return true;
-  return false;
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        if (Translate(&e, event))
+            return true;
+    return false;
 }
 
 void TSdlBackend::WaitEvent(TBackendEvent& event) {
-  SDL_Event e;
-  for (;;) {
-    if (!SDL_WaitEvent(&e)) throw Exception(std::string("Event queue failed: ") + SDL_GetError());
-    if (Translate(&e, event)) return;
-  }
+    SDL_Event e;
+    for (;;) {
+        if (!SDL_WaitEvent(&e))
+            throw Exception(std::string("Event queue failed: ") + SDL_GetError());
+        if (Translate(&e, event))
+            return;
+    }
 }
 
 bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
-  const SDL_Event& e = *static_cast<const SDL_Event*>(sdlEvent);
-  out = TBackendEvent{};
-  out.Time = e.common.timestamp;
-  switch (e.type) {
+    const SDL_Event& e = *static_cast<const SDL_Event*>(sdlEvent);
+    out = TBackendEvent{};
+    out.Time = e.common.timestamp;
+    switch (e.type) {
     case SDL_QUIT:
-      out.Kind = TEventKind::Quit;
-      return true;
+        out.Kind = TEventKind::Quit;
+        return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-      if (!MapButton(e.button.button, out.Button)) return false;
-      out.Kind = e.type == SDL_MOUSEBUTTONDOWN ? TEventKind::MouseDown : TEventKind::MouseUp;
-      out.Window = WindowById(e.button.windowID);
-      out.X = e.button.x;
-      out.Y = e.button.y;
-      out.Shift = CurrentShift();
-      return out.Window != nullptr;
+        if (!MapButton(e.button.button, out.Button))
+            return false;
+        out.Kind = e.type == SDL_MOUSEBUTTONDOWN ? TEventKind::MouseDown : TEventKind::MouseUp;
+        out.Window = WindowById(e.button.windowID);
+        out.X = e.button.x;
+        out.Y = e.button.y;
+        out.Shift = CurrentShift();
+        return out.Window != nullptr;
     case SDL_MOUSEMOTION:
-      out.Kind = TEventKind::MouseMove;
-      out.Window = WindowById(e.motion.windowID);
-      out.X = e.motion.x;
-      out.Y = e.motion.y;
-      out.Shift = CurrentShift();
-      return out.Window != nullptr;
+        out.Kind = TEventKind::MouseMove;
+        out.Window = WindowById(e.motion.windowID);
+        out.X = e.motion.x;
+        out.Y = e.motion.y;
+        out.Shift = CurrentShift();
+        return out.Window != nullptr;
     case SDL_KEYDOWN:
-      out.Kind = TEventKind::KeyDown;
-      out.Window = WindowById(e.key.windowID);
-      out.Key = MapKey(e.key.keysym.sym);
-      out.Shift = CurrentShift();
-      return out.Window != nullptr && out.Key != 0;
+        out.Kind = TEventKind::KeyDown;
+        out.Window = WindowById(e.key.windowID);
+        out.Key = MapKey(e.key.keysym.sym);
+        out.Shift = CurrentShift();
+        return out.Window != nullptr && out.Key != 0;
     case SDL_WINDOWEVENT:
-      break;
+        break;
     default:
-      return false;
-  }
-  TSdlWindow* window = WindowById(e.window.windowID);
-  if (!window) return false;
-  out.Window = window;
-  switch (e.window.event) {
-    case SDL_WINDOWEVENT_CLOSE: out.Kind = TEventKind::CloseRequest; return true;
-    case SDL_WINDOWEVENT_EXPOSED:
-    case SDL_WINDOWEVENT_SIZE_CHANGED: out.Kind = TEventKind::Expose; return true;
-    case SDL_WINDOWEVENT_FOCUS_GAINED: out.Kind = TEventKind::Activated; return true;
-    case SDL_WINDOWEVENT_FOCUS_LOST: out.Kind = TEventKind::Deactivated; return true;
-    case SDL_WINDOWEVENT_LEAVE: out.Kind = TEventKind::MouseLeave; return true;
-    case SDL_WINDOWEVENT_MINIMIZED: out.Kind = TEventKind::Minimized; return true;
-    case SDL_WINDOWEVENT_RESTORED: out.Kind = TEventKind::Restored; return true;
-    case SDL_WINDOWEVENT_MOVED: {
-      TFrameExtents f = window->Frame();
-      out.Kind = TEventKind::Moved;
-      out.X = e.window.data1 - f.Left;
-      out.Y = e.window.data2 - f.Top;
-      return true;
+        return false;
     }
-    default: return false;
-  }
+    TSdlWindow* window = WindowById(e.window.windowID);
+    if (!window)
+        return false;
+    out.Window = window;
+    switch (e.window.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        out.Kind = TEventKind::CloseRequest;
+        return true;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        out.Kind = TEventKind::Expose;
+        return true;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        out.Kind = TEventKind::Activated;
+        return true;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        out.Kind = TEventKind::Deactivated;
+        return true;
+    case SDL_WINDOWEVENT_LEAVE:
+        out.Kind = TEventKind::MouseLeave;
+        return true;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        out.Kind = TEventKind::Minimized;
+        return true;
+    case SDL_WINDOWEVENT_RESTORED:
+        out.Kind = TEventKind::Restored;
+        return true;
+    case SDL_WINDOWEVENT_MOVED: {
+        TFrameExtents f = window->Frame();
+        out.Kind = TEventKind::Moved;
+        out.X = e.window.data1 - f.Left;
+        out.Y = e.window.data2 - f.Top;
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 TPoint TSdlBackend::CursorPos() const {
-  int x = 0, y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
-  return {x, y};
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    return {x, y};
 }
 
-void TSdlBackend::SetCapture(TBackendWindow*) { SDL_CaptureMouse(SDL_TRUE); }
+void TSdlBackend::SetCapture(TBackendWindow*) {
+    SDL_CaptureMouse(SDL_TRUE);
+}
 
-void TSdlBackend::ReleaseCapture() { SDL_CaptureMouse(SDL_FALSE); }
+void TSdlBackend::ReleaseCapture() {
+    SDL_CaptureMouse(SDL_FALSE);
+}
 
 void TSdlBackend::MinimizeApp() {
-  for (TSdlWindow* w : FWindows)
-    if (w->Visible()) SDL_MinimizeWindow(w->Handle());
+    for (TSdlWindow* w : FWindows)
+        if (w->Visible())
+            SDL_MinimizeWindow(w->Handle());
 }
 
 void TSdlBackend::RestoreApp() {
-  for (TSdlWindow* w : FWindows)
-    if (w->Visible()) SDL_RestoreWindow(w->Handle());
+    for (TSdlWindow* w : FWindows)
+        if (w->Visible())
+            SDL_RestoreWindow(w->Handle());
 }
 
-uint32_t TSdlBackend::Ticks() const { return SDL_GetTicks(); }
+uint32_t TSdlBackend::Ticks() const {
+    return SDL_GetTicks();
+}
 
 TRect TSdlBackend::ScreenRect() const {
-  SDL_Rect r{0, 0, 0, 0};
-  if (SDL_GetDisplayBounds(0, &r) != 0) return {0, 0, 1024, 768};
-  return Bounds(r.x, r.y, r.w, r.h);
+    SDL_Rect r{0, 0, 0, 0};
+    if (SDL_GetDisplayBounds(0, &r) != 0)
+        return {0, 0, 1024, 768};
+    return Bounds(r.x, r.y, r.w, r.h);
 }
 
 void TSdlBackend::SetAppTitle(const std::string& title) {
-  FTitle = title;
-  for (TSdlWindow* w : FWindows) w->UpdateTitle();
+    FTitle = title;
+    for (TSdlWindow* w : FWindows)
+        w->UpdateTitle();
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin

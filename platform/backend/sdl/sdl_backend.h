@@ -20,39 +20,39 @@ namespace zorbalin {
 class TSdlWindow;
 
 class TSdlBackend : public TBackend {
- public:
-  // Starts SDL's video subsystem; throws Exception with SDL's reason when there is no display.
-  explicit TSdlBackend(const std::string& windowClass = "");
-  ~TSdlBackend() override;
-  TSdlBackend(const TSdlBackend&) = delete;
-  TSdlBackend& operator=(const TSdlBackend&) = delete;
+  public:
+    // Starts SDL's video subsystem; throws Exception with SDL's reason when there is no display.
+    explicit TSdlBackend(const std::string& windowClass = "");
+    ~TSdlBackend() override;
+    TSdlBackend(const TSdlBackend&) = delete;
+    TSdlBackend& operator=(const TSdlBackend&) = delete;
 
-  std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) override;
-  bool PollEvent(TBackendEvent& event) override;
-  void WaitEvent(TBackendEvent& event) override;
-  TPoint CursorPos() const override;
-  void SetCapture(TBackendWindow* window) override;
-  void ReleaseCapture() override;
-  void MinimizeApp() override;
-  void RestoreApp() override;
-  uint32_t Ticks() const override;
-  TRect ScreenRect() const override;
-  TFrameExtents DialogFrame() const override { return FDialogFrame; }
-  void SetAppTitle(const std::string& title) override;
+    std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) override;
+    bool PollEvent(TBackendEvent& event) override;
+    void WaitEvent(TBackendEvent& event) override;
+    TPoint CursorPos() const override;
+    void SetCapture(TBackendWindow* window) override;
+    void ReleaseCapture() override;
+    void MinimizeApp() override;
+    void RestoreApp() override;
+    uint32_t Ticks() const override;
+    TRect ScreenRect() const override;
+    TFrameExtents DialogFrame() const override { return FDialogFrame; }
+    void SetAppTitle(const std::string& title) override;
 
-  // ---- Used by the windows ----
-  void WindowCreated(TSdlWindow* window);
-  void WindowDestroyed(TSdlWindow* window);
-  void DialogFrameSeen(const TFrameExtents& frame) { FDialogFrame = frame; }
-  const std::string& AppTitle() const { return FTitle; }
+    // ---- Used by the windows ----
+    void WindowCreated(TSdlWindow* window);
+    void WindowDestroyed(TSdlWindow* window);
+    void DialogFrameSeen(const TFrameExtents& frame) { FDialogFrame = frame; }
+    const std::string& AppTitle() const { return FTitle; }
 
- private:
-  bool Translate(const void* sdlEvent, TBackendEvent& event);
-  TSdlWindow* WindowById(uint32_t id) const;
+  private:
+    bool Translate(const void* sdlEvent, TBackendEvent& event);
+    TSdlWindow* WindowById(uint32_t id) const;
 
-  std::vector<TSdlWindow*> FWindows;
-  std::string FTitle;
-  TFrameExtents FDialogFrame;
+    std::vector<TSdlWindow*> FWindows;
+    std::string FTitle;
+    TFrameExtents FDialogFrame;
 };
 
-}  // namespace zorbalin
+} // namespace zorbalin

@@ -12,126 +12,137 @@ namespace {
 
 // Formats whose bytes in memory are B, G, R, X on this little-endian machine, like our surface.
 bool IsBgrx(Uint32 format) {
-  return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
+    return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
 }
 
-}  // namespace
+} // namespace
 
 TSdlWindow::TSdlWindow(TSdlBackend& backend, const TWindowRequest& request)
-    : FBackend(backend),
-      FFramed(request.Framed),
-      FTaskbarEntry(request.TaskbarEntry),
-      FCaption(request.Caption),
-      FLeft(request.Left),
-      FTop(request.Top) {
-  Uint32 flags = SDL_WINDOW_HIDDEN;
-  if (!request.Framed) flags |= SDL_WINDOW_BORDERLESS;
-  if (!request.TaskbarEntry) flags |= SDL_WINDOW_SKIP_TASKBAR;
-  FWindow = SDL_CreateWindow(FCaption.c_str(), request.Left, request.Top,
-                             std::max(request.ClientWidth, 1), std::max(request.ClientHeight, 1), flags);
-  if (!FWindow) throw Exception(std::string("Cannot create a window: ") + SDL_GetError());
-  FId = SDL_GetWindowID(FWindow);
-  UpdateTitle();
-  FBackend.WindowCreated(this);
+    : FBackend(backend), FFramed(request.Framed), FTaskbarEntry(request.TaskbarEntry),
+      FCaption(request.Caption), FLeft(request.Left), FTop(request.Top) {
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (!request.Framed)
+        flags |= SDL_WINDOW_BORDERLESS;
+    if (!request.TaskbarEntry)
+        flags |= SDL_WINDOW_SKIP_TASKBAR;
+    FWindow = SDL_CreateWindow(FCaption.c_str(), request.Left, request.Top,
+                               std::max(request.ClientWidth, 1), std::max(request.ClientHeight, 1),
+                               flags);
+    if (!FWindow)
+        throw Exception(std::string("Cannot create a window: ") + SDL_GetError());
+    FId = SDL_GetWindowID(FWindow);
+    UpdateTitle();
+    FBackend.WindowCreated(this);
 }
 
 TSdlWindow::~TSdlWindow() {
-  FBackend.WindowDestroyed(this);
-  SDL_DestroyWindow(FWindow);
+    FBackend.WindowDestroyed(this);
+    SDL_DestroyWindow(FWindow);
 }
 
 void TSdlWindow::UpdateTitle() {
-  // The task bar entry carries the application's title; other windows their caption.
-  const std::string& title = FTaskbarEntry ? FBackend.AppTitle() : FCaption;
-  SDL_SetWindowTitle(FWindow, title.c_str());
+    // The task bar entry carries the application's title; other windows their caption.
+    const std::string& title = FTaskbarEntry ? FBackend.AppTitle() : FCaption;
+    SDL_SetWindowTitle(FWindow, title.c_str());
 }
 
 TFrameExtents TSdlWindow::Frame() const {
-  if (!FFramed) return {};
-  int top = 0, left = 0, bottom = 0, right = 0;
-  if (SDL_GetWindowBordersSize(FWindow, &top, &left, &bottom, &right) != 0) return {};
-  TFrameExtents frame{left, top, right, bottom};
-  FBackend.DialogFrameSeen(frame);
-  return frame;
+    if (!FFramed)
+        return {};
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(FWindow, &top, &left, &bottom, &right) != 0)
+        return {};
+    TFrameExtents frame{left, top, right, bottom};
+    FBackend.DialogFrameSeen(frame);
+    return frame;
 }
 
 void TSdlWindow::SetPosition(int left, int top) {
-  FLeft = left;
-  FTop = top;
-  // SDL places the client area; our coordinates are those of the outer window.
-  TFrameExtents f = Frame();
-  SDL_SetWindowPosition(FWindow, left + f.Left, top + f.Top);
+    FLeft = left;
+    FTop = top;
+    // SDL places the client area; our coordinates are those of the outer window.
+    TFrameExtents f = Frame();
+    SDL_SetWindowPosition(FWindow, left + f.Left, top + f.Top);
 }
 
 TPoint TSdlWindow::Position() const {
-  int x = 0, y = 0;
-  SDL_GetWindowPosition(FWindow, &x, &y);
-  TFrameExtents f = Frame();
-  return {x - f.Left, y - f.Top};
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(FWindow, &x, &y);
+    TFrameExtents f = Frame();
+    return {x - f.Left, y - f.Top};
 }
 
 void TSdlWindow::SetClientSize(int width, int height) {
-  SDL_SetWindowSize(FWindow, std::max(width, 1), std::max(height, 1));
+    SDL_SetWindowSize(FWindow, std::max(width, 1), std::max(height, 1));
 }
 
 void TSdlWindow::SetCaption(const std::string& caption) {
-  FCaption = caption;
-  UpdateTitle();
+    FCaption = caption;
+    UpdateTitle();
 }
 
 void TSdlWindow::SetVisible(bool visible) {
-  if (visible == FVisible) return;
-  FVisible = visible;
-  if (visible) {
-    SDL_ShowWindow(FWindow);
-    // Window managers may place a new window where they like: put it where the form says.
-    SetPosition(FLeft, FTop);
-  } else {
-    SDL_HideWindow(FWindow);
-  }
+    if (visible == FVisible)
+        return;
+    FVisible = visible;
+    if (visible) {
+        SDL_ShowWindow(FWindow);
+        // Window managers may place a new window where they like: put it where the form says.
+        SetPosition(FLeft, FTop);
+    } else {
+        SDL_HideWindow(FWindow);
+    }
 }
 
 void TSdlWindow::Present(const TRect& r, const TPixelView& surface) {
-  SDL_Surface* target = SDL_GetWindowSurface(FWindow);
-  if (!target) return;
-  TRect area = IntersectRects(r, {0, 0, std::min(surface.Width, target->w),
-                                  std::min(surface.Height, target->h)});
-  if (area.IsEmpty()) return;
-  if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
-  const auto* src = reinterpret_cast<const uint8_t*>(surface.Pixels) +
-                    static_cast<ptrdiff_t>(area.Top) * surface.Stride + area.Left * 4;
-  int bpp = target->format->BytesPerPixel;
-  auto* dst = static_cast<uint8_t*>(target->pixels) +
-              static_cast<ptrdiff_t>(area.Top) * target->pitch + area.Left * bpp;
-  if (IsBgrx(target->format->format)) {
-    for (int y = 0; y < area.Height(); ++y)
-      std::memcpy(dst + static_cast<ptrdiff_t>(y) * target->pitch,
-                  src + static_cast<ptrdiff_t>(y) * surface.Stride,
-                  static_cast<size_t>(area.Width()) * 4);
-  } else {
-    SDL_ConvertPixels(area.Width(), area.Height(), SDL_PIXELFORMAT_RGB888, src, surface.Stride,
-                      target->format->format, dst, target->pitch);
-  }
-  if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
-  SDL_Rect rect{area.Left, area.Top, area.Width(), area.Height()};
-  SDL_UpdateWindowSurfaceRects(FWindow, &rect, 1);
+    SDL_Surface* target = SDL_GetWindowSurface(FWindow);
+    if (!target)
+        return;
+    TRect area = IntersectRects(
+        r, {0, 0, std::min(surface.Width, target->w), std::min(surface.Height, target->h)});
+    if (area.IsEmpty())
+        return;
+    if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
+        return;
+    const auto* src = reinterpret_cast<const uint8_t*>(surface.Pixels) +
+                      static_cast<ptrdiff_t>(area.Top) * surface.Stride + area.Left * 4;
+    int bpp = target->format->BytesPerPixel;
+    auto* dst = static_cast<uint8_t*>(target->pixels) +
+                static_cast<ptrdiff_t>(area.Top) * target->pitch + area.Left * bpp;
+    if (IsBgrx(target->format->format)) {
+        for (int y = 0; y < area.Height(); ++y)
+            std::memcpy(dst + static_cast<ptrdiff_t>(y) * target->pitch,
+                        src + static_cast<ptrdiff_t>(y) * surface.Stride,
+                        static_cast<size_t>(area.Width()) * 4);
+    } else {
+        SDL_ConvertPixels(area.Width(), area.Height(), SDL_PIXELFORMAT_RGB888, src, surface.Stride,
+                          target->format->format, dst, target->pitch);
+    }
+    if (SDL_MUSTLOCK(target))
+        SDL_UnlockSurface(target);
+    SDL_Rect rect{area.Left, area.Top, area.Width(), area.Height()};
+    SDL_UpdateWindowSurfaceRects(FWindow, &rect, 1);
 }
 
 void TSdlWindow::SetIcon(const std::vector<uint32_t>& argb, int width, int height) {
-  if (argb.size() < static_cast<size_t>(width) * height || width <= 0 || height <= 0) return;
-  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
-      const_cast<uint32_t*>(argb.data()), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
-  if (!icon) return;
-  SDL_SetWindowIcon(FWindow, icon);
-  SDL_FreeSurface(icon);
+    if (argb.size() < static_cast<size_t>(width) * height || width <= 0 || height <= 0)
+        return;
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(argb.data()), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!icon)
+        return;
+    SDL_SetWindowIcon(FWindow, icon);
+    SDL_FreeSurface(icon);
 }
 
 void TSdlWindow::SetModalFor(TBackendWindow* owner) {
-  if (auto* parent = dynamic_cast<TSdlWindow*>(owner)) SDL_SetWindowModalFor(FWindow, parent->FWindow);
+    if (auto* parent = dynamic_cast<TSdlWindow*>(owner))
+        SDL_SetWindowModalFor(FWindow, parent->FWindow);
 }
 
 void TSdlWindow::Activate() {
-  if (FVisible) SDL_RaiseWindow(FWindow);
+    if (FVisible)
+        SDL_RaiseWindow(FWindow);
 }
 
-}  // namespace zorbalin
+} // namespace zorbalin
