@@ -5,7 +5,7 @@
 // never touches a window itself, and keeps the window's place and the number of
 // colours in the settings file.
 #include "app/ShellStarter.h"
-#include "app/board_view_images.h"
+#include "app/cell_pictures.h"
 #include "app/settings.h"
 #include "app/window_drag.h"
 #include "game/board_view.h"

@@ -13,26 +13,26 @@ namespace {
 // A file descriptor that is closed when it goes out of scope.
 class TFileHandle {
   public:
-    explicit TFileHandle(int fd) : fd_(fd) {}
+    explicit TFileHandle(int fd) : FFd(fd) {}
     ~TFileHandle() {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (FFd >= 0)
+            ::close(FFd);
     }
     TFileHandle(const TFileHandle&) = delete;
     TFileHandle& operator=(const TFileHandle&) = delete;
 
-    int Get() const { return fd_; }
-    bool IsOpen() const { return fd_ >= 0; }
+    int Get() const { return FFd; }
+    bool IsOpen() const { return FFd >= 0; }
     // Closes now, so that a failed close (a full disk on some file systems)
     // is seen as a failed write.
     bool Close() {
-        int fd = fd_;
-        fd_ = -1;
+        int fd = FFd;
+        FFd = -1;
         return ::close(fd) == 0;
     }
 
   private:
-    int fd_;
+    int FFd;
 };
 
 // Creates a new file beside `target` under a name no other file has; its
@@ -55,20 +55,20 @@ int CreateBeside(const std::string& target, std::string& path) {
 class TTemporaryFile {
   public:
     explicit TTemporaryFile(const std::string& target)
-        : target_(target), handle_(CreateBeside(target, path_)) {}
+        : FTarget(target), FHandle(CreateBeside(target, FPath)) {}
     ~TTemporaryFile() {
-        if (!path_.empty() && !committed_)
-            ::unlink(path_.c_str());
+        if (!FPath.empty() && !FCommitted)
+            ::unlink(FPath.c_str());
     }
     TTemporaryFile(const TTemporaryFile&) = delete;
     TTemporaryFile& operator=(const TTemporaryFile&) = delete;
 
-    bool IsOpen() const { return handle_.IsOpen(); }
+    bool IsOpen() const { return FHandle.IsOpen(); }
 
     bool Write(const std::string& content) {
         size_t done = 0;
         while (done < content.size()) {
-            ssize_t written = ::write(handle_.Get(), content.data() + done, content.size() - done);
+            ssize_t written = ::write(FHandle.Get(), content.data() + done, content.size() - done);
             if (written < 0 && errno == EINTR)
                 continue;
             if (written <= 0)
@@ -78,22 +78,22 @@ class TTemporaryFile {
         return true;
     }
 
-    bool SetMode(mode_t mode) { return ::fchmod(handle_.Get(), mode) == 0; }
+    bool SetMode(mode_t mode) { return ::fchmod(FHandle.Get(), mode) == 0; }
 
     bool Commit() {
-        if (::fsync(handle_.Get()) != 0 || !handle_.Close())
+        if (::fsync(FHandle.Get()) != 0 || !FHandle.Close())
             return false;
-        if (::rename(path_.c_str(), target_.c_str()) != 0)
+        if (::rename(FPath.c_str(), FTarget.c_str()) != 0)
             return false;
-        committed_ = true;
+        FCommitted = true;
         return true;
     }
 
   private:
-    std::string target_;
-    std::string path_;
-    TFileHandle handle_;
-    bool committed_ = false;
+    std::string FTarget;
+    std::string FPath;
+    TFileHandle FHandle;
+    bool FCommitted = false;
 };
 
 } // namespace

@@ -60,28 +60,28 @@ std::optional<TExistingFile> ReadFileToReplace(const std::string& target,
 EIniWriteError::EIniWriteError(const std::string& path)
     : std::runtime_error("Unable to write to " + path) {}
 
-TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {}
 
 int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
                               int32_t fallback) const {
-    std::optional<std::string> content = ReadWholeFile(fileName_, kMaxIniFileSize);
+    std::optional<std::string> content = ReadWholeFile(FFileName, kMaxIniFileSize);
     if (!content)
         return fallback;
     return ReadIniInteger(*content, section, key, fallback);
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
-    std::string target = WriteTarget(fileName_);
+    std::string target = WriteTarget(FFileName);
     if (target.empty())
-        throw EIniWriteError(fileName_);
-    std::optional<TExistingFile> existing = ReadFileToReplace(target, fileName_);
+        throw EIniWriteError(FFileName);
+    std::optional<TExistingFile> existing = ReadFileToReplace(target, FFileName);
     std::string content = WriteIniValue(existing ? existing->Content : std::string(), section, key,
                                         std::to_string(value));
     std::optional<mode_t> mode;
     if (existing)
         mode = existing->Mode;
     if (!ReplaceFileAtomically(target, content, mode))
-        throw EIniWriteError(fileName_);
+        throw EIniWriteError(FFileName);
 }
 
 } // namespace zorbalin

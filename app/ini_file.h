@@ -25,7 +25,7 @@ class TIniFile {
   public:
     explicit TIniFile(std::string fileName);
 
-    const std::string& FileName() const { return fileName_; }
+    const std::string& FileName() const { return FFileName; }
 
     // The key's value, or `fallback` when the file, the section or the key is
     // missing, the file is larger than kMaxIniFileSize or the value is not a
@@ -39,7 +39,7 @@ class TIniFile {
     void WriteInteger(const std::string& section, const std::string& key, int32_t value);
 
   private:
-    std::string fileName_;
+    std::string FFileName;
 };
 
 } // namespace zorbalin

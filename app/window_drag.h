@@ -3,7 +3,7 @@
 // follows the mouse cursor's screen position, not the event's coordinates,
 // which move with the window itself. Only the left button starts a drag; a
 // release of any button ends it. The window is not kept on the screen.
-#include "toolkit/backend.h"
+#include "toolkit/backend_interface.h"
 #include "toolkit/geometry.h"
 #include "toolkit/image.h"
 

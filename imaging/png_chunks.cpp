@@ -71,7 +71,7 @@ bool SameType(const TChunkType& type, const char* fourLetters) {
 
 // ---- TChunk --------------------------------------------------------------------
 
-TChunk::TChunk(TPNGObject* owner) : body_(1, 0), owner_(owner) {}
+TChunk::TChunk(TPNGObject* owner) : FBody(1, 0), FOwner(owner) {}
 
 void TChunk::CopyFrom(const TChunk& source) {
     ChunkType = source.ChunkType;
@@ -80,8 +80,8 @@ void TChunk::CopyFrom(const TChunk& source) {
 }
 
 void TChunk::ResizeBody(uint32_t n) {
-    body_.resize(size_t(n) + 1);
-    bodySize_ = n;
+    FBody.resize(size_t(n) + 1);
+    FBodySize = n;
 }
 
 bool TChunk::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
@@ -102,9 +102,9 @@ bool TChunk::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) 
 }
 
 int TChunk::IndexInList() const {
-    if (!owner_)
+    if (!FOwner)
         return -1;
-    const TPNGList& list = owner_->Chunks;
+    const TPNGList& list = FOwner->Chunks;
     for (uint32_t i = 0; i < list.Count(); ++i)
         if (list.Item(i) == this)
             return static_cast<int>(i);
@@ -112,43 +112,43 @@ int TChunk::IndexInList() const {
 }
 
 TChunkIHDR* TChunk::OwnerHeader() const {
-    if (!owner_ || owner_->Chunks.Count() == 0)
+    if (!FOwner || FOwner->Chunks.Count() == 0)
         return nullptr;
-    return dynamic_cast<TChunkIHDR*>(owner_->Chunks.Item(0));
+    return dynamic_cast<TChunkIHDR*>(FOwner->Chunks.Item(0));
 }
 
 // ---- TPNGPointerList ------------------------------------------------------------
 
 void TPNGPointerList::SetCount(uint32_t n) {
-    items_.resize(n, nullptr);
-    items_.shrink_to_fit();
+    FItems.resize(n, nullptr);
+    FItems.shrink_to_fit();
 }
 
 void* TPNGPointerList::ItemAt(uint32_t i) const {
-    return i < items_.size() ? items_[i] : nullptr;
+    return i < FItems.size() ? FItems[i] : nullptr;
 }
 
 void TPNGPointerList::SetItemAt(uint32_t i, void* item) {
-    if (i < items_.size())
-        items_[i] = item;
+    if (i < FItems.size())
+        FItems[i] = item;
 }
 
 void TPNGPointerList::Append(void* item) {
-    items_.push_back(item);
+    FItems.push_back(item);
 }
 
 // A position inside the list moves the items from there up by one; position 0
 // of an empty list stores the first item; any other position is ignored.
 void TPNGPointerList::InsertAt(void* item, uint32_t position) {
-    if (position < items_.size() || (items_.empty() && position == 0))
-        items_.insert(items_.begin() + position, item);
+    if (position < FItems.size() || (FItems.empty() && position == 0))
+        FItems.insert(FItems.begin() + position, item);
 }
 
 void* TPNGPointerList::RemoveItem(void* item) {
-    auto last = std::find(items_.rbegin(), items_.rend(), item);
-    if (last == items_.rend())
+    auto last = std::find(FItems.rbegin(), FItems.rend(), item);
+    if (last == FItems.rend())
         return nullptr;
-    items_.erase(std::next(last).base());
+    FItems.erase(std::next(last).base());
     return item;
 }
 

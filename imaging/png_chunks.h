@@ -60,17 +60,17 @@ class TChunk {
     // Length, type, data and CRC over type and data, all big-endian.
     bool WriteFramed(TStream& stream);
 
-    uint8_t* Body() { return body_.data(); }
-    const uint8_t* Body() const { return body_.data(); }
-    uint32_t BodySize() const { return bodySize_; }
-    TPNGObject* Owner() const { return owner_; }
+    uint8_t* Body() { return FBody.data(); }
+    const uint8_t* Body() const { return FBody.data(); }
+    uint32_t BodySize() const { return FBodySize; }
+    TPNGObject* Owner() const { return FOwner; }
 
     TChunkType ChunkType{};
 
   private:
-    std::vector<uint8_t> body_;
-    uint32_t bodySize_ = 0;
-    TPNGObject* owner_;
+    std::vector<uint8_t> FBody;
+    uint32_t FBodySize = 0;
+    TPNGObject* FOwner;
 };
 
 class TChunkIEND : public TChunk {
@@ -131,7 +131,7 @@ class TChunkIHDR : public TChunk {
     void CreatePlanes();
     void CreateProvisionalPalette();
     void CreateColourSection();
-    HBITMAP oldBitmap_ = nullptr;
+    HBITMAP FOldBitmap = nullptr;
 };
 
 // The image data. Its reading decodes straight into the header's storage and
@@ -256,23 +256,23 @@ class TChunkzTXt : public TChunktEXt {
 // A growable array of untyped item references whose capacity is its count.
 class TPNGPointerList {
   public:
-    explicit TPNGPointerList(TPNGObject* owner) : owner_(owner) {}
+    explicit TPNGPointerList(TPNGObject* owner) : FOwner(owner) {}
     virtual ~TPNGPointerList() = default;
     TPNGPointerList(const TPNGPointerList&) = delete;
     TPNGPointerList& operator=(const TPNGPointerList&) = delete;
 
-    uint32_t Count() const { return static_cast<uint32_t>(items_.size()); }
+    uint32_t Count() const { return static_cast<uint32_t>(FItems.size()); }
     void SetCount(uint32_t n);
     void* ItemAt(uint32_t i) const;         // null outside 0..Count-1
     void SetItemAt(uint32_t i, void* item); // ignored outside 0..Count-1
     void Append(void* item);
     void InsertAt(void* item, uint32_t position); // see the .cpp for the accepted positions
     void* RemoveItem(void* item);                 // null when absent
-    TPNGObject* Owner() const { return owner_; }
+    TPNGObject* Owner() const { return FOwner; }
 
   private:
-    TPNGObject* owner_;
-    std::vector<void*> items_;
+    TPNGObject* FOwner;
+    std::vector<void*> FItems;
 };
 
 // The picture's chunks in file order; it owns them.

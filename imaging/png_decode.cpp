@@ -29,16 +29,16 @@ constexpr size_t kWindowSize = 128 * 1024;
 class TZlibFeed {
   public:
     TZlibFeed(TStream& stream, const TChunkType& type, uint32_t length)
-        : stream_(stream), input_(kInputPiece) {
-        position_ = StreamPosition(stream);
-        chunkEnd_ = position_ + length;
-        crc_ = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
+        : FStream(stream), FInput(kInputPiece) {
+        FPosition = StreamPosition(stream);
+        FChunkEnd = FPosition + length;
+        FCrc = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
     }
 
     // The image can use no more than `bytes` inflated bytes (all its rows with
     // their filter-type bytes); inflating never goes beyond them, so the stream is
     // read exactly as far as row-by-row inflating would read it.
-    void SetBytesNeeded(uint64_t bytes) { needed_ = bytes; }
+    void SetBytesNeeded(uint64_t bytes) { FNeeded = bytes; }
     // Fills `out` with up to `count` inflated bytes; fewer only when the data ends:
     // at the end of the zlib stream or when the source stream has no more bytes.
     size_t Fetch(uint8_t* out, size_t count);
@@ -51,66 +51,66 @@ class TZlibFeed {
     void StartNextChunk();
     bool RefillInput();
 
-    TStream& stream_;
-    TInflater inflater_;
-    std::vector<uint8_t> input_;
+    TStream& FStream;
+    TInflater FInflater;
+    std::vector<uint8_t> FInput;
     // Inflated bytes not yet handed out. Inflating large pieces keeps zlib on its
     // fast path; a failure met while filling the window waits until the rows
     // before it have been handed out, so the storage ends up exactly as it would
     // with one row inflated at a time.
-    std::vector<uint8_t> window_;
-    size_t windowPos_ = 0;
-    size_t windowEnd_ = 0;
-    uint64_t needed_ = 0;
-    std::exception_ptr pendingFailure_;
-    int64_t position_ = 0;
-    int64_t chunkEnd_ = 0;
-    uint32_t crc_ = 0;
-    bool streamEnded_ = false;
+    std::vector<uint8_t> FWindow;
+    size_t FWindowPos = 0;
+    size_t FWindowEnd = 0;
+    uint64_t FNeeded = 0;
+    std::exception_ptr FPendingFailure;
+    int64_t FPosition = 0;
+    int64_t FChunkEnd = 0;
+    uint32_t FCrc = 0;
+    bool FStreamEnded = false;
 };
 
 size_t TZlibFeed::Fetch(uint8_t* out, size_t count) {
     size_t done = 0;
     while (done < count) {
-        if (windowPos_ == windowEnd_ && !RefillWindow())
+        if (FWindowPos == FWindowEnd && !RefillWindow())
             break;
-        const size_t piece = std::min(count - done, windowEnd_ - windowPos_);
-        std::memcpy(out + done, window_.data() + windowPos_, piece);
-        windowPos_ += piece;
+        const size_t piece = std::min(count - done, FWindowEnd - FWindowPos);
+        std::memcpy(out + done, FWindow.data() + FWindowPos, piece);
+        FWindowPos += piece;
         done += piece;
     }
     return done;
 }
 
 bool TZlibFeed::RefillWindow() {
-    if (pendingFailure_)
-        std::rethrow_exception(std::exchange(pendingFailure_, nullptr));
-    if (window_.empty())
-        window_.resize(
-            static_cast<size_t>(std::min<uint64_t>(kWindowSize, std::max<uint64_t>(needed_, 1))));
-    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(window_.size(), needed_));
+    if (FPendingFailure)
+        std::rethrow_exception(std::exchange(FPendingFailure, nullptr));
+    if (FWindow.empty())
+        FWindow.resize(
+            static_cast<size_t>(std::min<uint64_t>(kWindowSize, std::max<uint64_t>(FNeeded, 1))));
+    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(FWindow.size(), FNeeded));
     size_t got = 0;
     try {
-        got = InflateInto(window_.data(), wanted);
+        got = InflateInto(FWindow.data(), wanted);
     } catch (...) {
-        got = wanted - inflater_.Stream().avail_out;
-        pendingFailure_ = std::current_exception();
+        got = wanted - FInflater.Stream().avail_out;
+        FPendingFailure = std::current_exception();
     }
-    needed_ -= got;
-    windowPos_ = 0;
-    windowEnd_ = got;
-    if (got == 0 && pendingFailure_)
-        std::rethrow_exception(std::exchange(pendingFailure_, nullptr));
+    FNeeded -= got;
+    FWindowPos = 0;
+    FWindowEnd = got;
+    if (got == 0 && FPendingFailure)
+        std::rethrow_exception(std::exchange(FPendingFailure, nullptr));
     return got > 0;
 }
 
 size_t TZlibFeed::InflateInto(uint8_t* out, size_t count) {
-    z_stream& z = inflater_.Stream();
+    z_stream& z = FInflater.Stream();
     z.next_out = out;
     z.avail_out = static_cast<uInt>(count);
-    while (z.avail_out > 0 && !streamEnded_) {
+    while (z.avail_out > 0 && !FStreamEnded) {
         if (z.avail_in == 0) {
-            if (position_ == chunkEnd_) {
+            if (FPosition == FChunkEnd) {
                 StartNextChunk(); // may be an empty IDAT: look again
                 continue;
             }
@@ -121,7 +121,7 @@ size_t TZlibFeed::InflateInto(uint8_t* out, size_t count) {
         if (status == Z_STREAM_END) {
             // The compressed data ends here, whatever the header promised: the rows not
             // reached stay as prepared (black, transparent).
-            streamEnded_ = true;
+            FStreamEnded = true;
         } else if (status < 0 || status == Z_NEED_DICT) {
             // A preset dictionary is not allowed in PNG data; inflate would ask for it
             // again and again, so it is refused like corrupt data.
@@ -133,31 +133,31 @@ size_t TZlibFeed::InflateInto(uint8_t* out, size_t count) {
 
 void TZlibFeed::StartNextChunk() {
     uint32_t stored = 0;
-    StreamReadBigEndian32(stream_, stored);
-    if (stored != CrcFinish(crc_))
+    StreamReadBigEndian32(FStream, stored);
+    if (stored != CrcFinish(FCrc))
         throw EPngInvalidCRC();
     uint32_t length = 0;
-    StreamReadBigEndian32(stream_, length);
+    StreamReadBigEndian32(FStream, length);
     TChunkType type{};
-    StreamRead(stream_, type.data(), 4);
+    StreamRead(FStream, type.data(), 4);
     if (!SameType(type, "IDAT"))
         throw EPNGMissingMultipleIDAT();
     if (length > kMaxChunkLength)
         throw EPngUnexpectedEnd();
-    crc_ = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
-    position_ += 12;
-    chunkEnd_ = position_ + length;
+    FCrc = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
+    FPosition += 12;
+    FChunkEnd = FPosition + length;
 }
 
 bool TZlibFeed::RefillInput() {
-    const int64_t wanted = std::min<int64_t>(kInputPiece, chunkEnd_ - position_);
-    const int64_t got = StreamRead(stream_, input_.data(), wanted);
+    const int64_t wanted = std::min<int64_t>(kInputPiece, FChunkEnd - FPosition);
+    const int64_t got = StreamRead(FStream, FInput.data(), wanted);
     if (got <= 0)
         return false;
-    position_ += got;
-    crc_ = CrcUpdate(crc_, input_.data(), static_cast<size_t>(got));
-    z_stream& z = inflater_.Stream();
-    z.next_in = input_.data();
+    FPosition += got;
+    FCrc = CrcUpdate(FCrc, FInput.data(), static_cast<size_t>(got));
+    z_stream& z = FInflater.Stream();
+    z.next_in = FInput.data();
     z.avail_in = static_cast<uInt>(got);
     return true;
 }
@@ -165,17 +165,17 @@ bool TZlibFeed::RefillInput() {
 void TZlibFeed::FinishChunk() {
     // Bytes the image did not need (after its last row, or after the end of the
     // zlib stream) still belong to the chunk and to its CRC.
-    while (position_ < chunkEnd_) {
-        const int64_t wanted = std::min<int64_t>(kInputPiece, chunkEnd_ - position_);
-        const int64_t got = StreamRead(stream_, input_.data(), wanted);
+    while (FPosition < FChunkEnd) {
+        const int64_t wanted = std::min<int64_t>(kInputPiece, FChunkEnd - FPosition);
+        const int64_t got = StreamRead(FStream, FInput.data(), wanted);
         if (got <= 0)
             break; // a truncated stream: the CRC read below fails
-        position_ += got;
-        crc_ = CrcUpdate(crc_, input_.data(), static_cast<size_t>(got));
+        FPosition += got;
+        FCrc = CrcUpdate(FCrc, FInput.data(), static_cast<size_t>(got));
     }
     uint32_t stored = 0;
-    StreamReadBigEndian32(stream_, stored);
-    if (stored != CrcFinish(crc_))
+    StreamReadBigEndian32(FStream, stored);
+    if (stored != CrcFinish(FCrc))
         throw EPngInvalidCRC();
 }
 
@@ -191,11 +191,11 @@ bool IsIdentity(const std::array<uint8_t, 256>& table) {
 class TRowDecoder {
   public:
     TRowDecoder(TPNGObject& picture, TChunkIHDR& header, TZlibFeed& feed)
-        : picture_(picture), header_(header), feed_(feed) {
-        fullRowBytes_ = picture.FullRowBytes();
-        filterStep_ = picture.FilterStep();
-        for (auto& buffer : lineBuffers_)
-            buffer.assign(size_t(fullRowBytes_) + 1, 0);
+        : FPicture(picture), FHeader(header), FFeed(feed) {
+        FFullRowBytes = picture.FullRowBytes();
+        FFilterStep = picture.FilterStep();
+        for (auto& buffer : FLineBuffers)
+            buffer.assign(size_t(FFullRowBytes) + 1, 0);
     }
 
     void DecodeRows();
@@ -205,81 +205,81 @@ class TRowDecoder {
     // Fetches and unfilters one row of `rowBytes` bytes; false when the data ended.
     bool NextRow(uint32_t rowBytes);
     TRowTarget TargetFor(uint32_t y) const;
-    uint8_t* Current() { return lineBuffers_[current_].data(); }
-    uint8_t* Prior() { return lineBuffers_[current_ ^ 1].data(); }
+    uint8_t* Current() { return FLineBuffers[FCurrent].data(); }
+    uint8_t* Prior() { return FLineBuffers[FCurrent ^ 1].data(); }
 
-    TPNGObject& picture_;
-    TChunkIHDR& header_;
-    TZlibFeed& feed_;
-    uint32_t fullRowBytes_ = 0;
-    uint32_t filterStep_ = 1;
-    std::vector<uint8_t> lineBuffers_[2];
-    unsigned current_ = 1; // buffer 0 is the all-zero prior row of the first row
+    TPNGObject& FPicture;
+    TChunkIHDR& FHeader;
+    TZlibFeed& FFeed;
+    uint32_t FFullRowBytes = 0;
+    uint32_t FFilterStep = 1;
+    std::vector<uint8_t> FLineBuffers[2];
+    unsigned FCurrent = 1; // buffer 0 is the all-zero prior row of the first row
 };
 
 bool TRowDecoder::NextRow(uint32_t rowBytes) {
     uint8_t* row = Current();
     // A short row means the data ended inside it; it is not stored, like the rows
     // after it.
-    if (feed_.Fetch(row, size_t(rowBytes) + 1) != size_t(rowBytes) + 1)
+    if (FFeed.Fetch(row, size_t(rowBytes) + 1) != size_t(rowBytes) + 1)
         return false;
-    UnfilterRow(row[0], row + 1, Prior() + 1, rowBytes, filterStep_);
+    UnfilterRow(row[0], row + 1, Prior() + 1, rowBytes, FFilterStep);
     return true;
 }
 
 TRowTarget TRowDecoder::TargetFor(uint32_t y) const {
-    const uint64_t planeRow = uint64_t(header_.RowStride) * (header_.ImageHeight - 1 - y);
+    const uint64_t planeRow = uint64_t(FHeader.RowStride) * (FHeader.ImageHeight - 1 - y);
     TRowTarget target{};
-    target.Colour = header_.ColourPlane ? header_.ColourPlane + planeRow : nullptr;
-    target.Low = header_.LowPlane ? header_.LowPlane.get() + planeRow : nullptr;
+    target.Colour = FHeader.ColourPlane ? FHeader.ColourPlane + planeRow : nullptr;
+    target.Low = FHeader.LowPlane ? FHeader.LowPlane.get() + planeRow : nullptr;
     target.Alpha =
-        header_.AlphaPlane ? header_.AlphaPlane.get() + uint64_t(header_.ImageWidth) * y : nullptr;
+        FHeader.AlphaPlane ? FHeader.AlphaPlane.get() + uint64_t(FHeader.ImageWidth) * y : nullptr;
     return target;
 }
 
 void TRowDecoder::DecodeRows() {
-    feed_.SetBytesNeeded((uint64_t(fullRowBytes_) + 1) * header_.ImageHeight);
-    const TRowConversion convert = ChooseConversion(header_.ColourType, header_.BitDepth, false,
-                                                    IsIdentity(picture_.GammaLut));
+    FFeed.SetBytesNeeded((uint64_t(FFullRowBytes) + 1) * FHeader.ImageHeight);
+    const TRowConversion convert = ChooseConversion(FHeader.ColourType, FHeader.BitDepth, false,
+                                                    IsIdentity(FPicture.GammaLut));
     if (!convert)
         return;
-    const uint8_t* gamma = picture_.GammaLut.data();
-    for (uint32_t y = 0; y < header_.ImageHeight; ++y) {
-        if (!NextRow(fullRowBytes_))
+    const uint8_t* gamma = FPicture.GammaLut.data();
+    for (uint32_t y = 0; y < FHeader.ImageHeight; ++y) {
+        if (!NextRow(FFullRowBytes))
             return;
         // A picture 0 pixels wide still has a filter-type byte per row, but no
         // pixel memory to put anything in.
-        if (header_.ImageWidth > 0)
-            convert(Current() + 1, header_.ImageWidth, 0, 1, TargetFor(y), gamma);
-        current_ ^= 1;
+        if (FHeader.ImageWidth > 0)
+            convert(Current() + 1, FHeader.ImageWidth, 0, 1, TargetFor(y), gamma);
+        FCurrent ^= 1;
     }
 }
 
 void TRowDecoder::DecodeAdam7() {
     const TRowConversion convert =
-        ChooseConversion(header_.ColourType, header_.BitDepth, true, IsIdentity(picture_.GammaLut));
+        ChooseConversion(FHeader.ColourType, FHeader.BitDepth, true, IsIdentity(FPicture.GammaLut));
     if (!convert)
         return;
     uint64_t needed = 0;
     for (const TAdam7Pass& pass : kAdam7Passes) {
-        const uint32_t passRowBytes = picture_.RowBytesFor(pass.Width(header_.ImageWidth));
+        const uint32_t passRowBytes = FPicture.RowBytesFor(pass.Width(FHeader.ImageWidth));
         if (passRowBytes > 0)
-            needed += (uint64_t(passRowBytes) + 1) * pass.Height(header_.ImageHeight);
+            needed += (uint64_t(passRowBytes) + 1) * pass.Height(FHeader.ImageHeight);
     }
-    feed_.SetBytesNeeded(needed);
-    const uint8_t* gamma = picture_.GammaLut.data();
+    FFeed.SetBytesNeeded(needed);
+    const uint8_t* gamma = FPicture.GammaLut.data();
     for (const TAdam7Pass& pass : kAdam7Passes) {
-        const uint32_t passWidth = pass.Width(header_.ImageWidth);
-        const uint32_t passRowBytes = picture_.RowBytesFor(passWidth);
+        const uint32_t passWidth = pass.Width(FHeader.ImageWidth);
+        const uint32_t passRowBytes = FPicture.RowBytesFor(passWidth);
         std::fill_n(Prior(), size_t(passRowBytes) + 1, 0); // a pass starts with a zero prior row
         if (passRowBytes == 0)
             continue;
-        for (uint32_t y = pass.FirstRow; y < header_.ImageHeight; y += pass.RowStep) {
+        for (uint32_t y = pass.FirstRow; y < FHeader.ImageHeight; y += pass.RowStep) {
             if (!NextRow(passRowBytes))
                 return;
             convert(Current() + 1, passWidth, pass.FirstColumn, pass.ColumnStep, TargetFor(y),
                     gamma);
-            current_ ^= 1;
+            FCurrent ^= 1;
         }
     }
 }

@@ -156,25 +156,25 @@ void BlendInto(const TAlphaJob& job, const TPNGObject& picture, std::uint8_t* bu
 // bitmap is taken out of the context before both are freed.
 class TScratch {
   public:
-    TScratch(HDC dc, HBITMAP bitmap) : dc_(CreateCompatibleDC(dc)), bitmap_(bitmap) {
-        if (!dc_ || !bitmap_)
+    TScratch(HDC dc, HBITMAP bitmap) : FDc(CreateCompatibleDC(dc)), FBitmap(bitmap) {
+        if (!FDc || !FBitmap)
             throw EPNGOutMemory();
-        previous_ = SelectObject(dc_.Get(), bitmap_.Get());
-        if (!previous_)
+        FPrevious = SelectObject(FDc.Get(), FBitmap.Get());
+        if (!FPrevious)
             throw EPNGOutMemory();
     }
     ~TScratch() {
-        if (previous_)
-            SelectObject(dc_.Get(), previous_);
+        if (FPrevious)
+            SelectObject(FDc.Get(), FPrevious);
     }
     TScratch(const TScratch&) = delete;
     TScratch& operator=(const TScratch&) = delete;
-    HDC DC() const { return dc_.Get(); }
+    HDC DC() const { return FDc.Get(); }
 
   private:
-    DCOwner dc_;
-    BitmapOwner bitmap_;
-    HGDIOBJ previous_ = nullptr;
+    TDCOwner FDc;
+    TBitmapOwner FBitmap;
+    HGDIOBJ FPrevious = nullptr;
 };
 
 } // namespace
@@ -340,7 +340,7 @@ void DrawAlpha(HDC dc, const TRect& given, const TPNGObject& picture, const TChu
         job.Columns = SourceIndexSpan(firstX, visible.Width(), W, header.ImageWidth, stretched);
     }
 
-    DrawingSurface buffer(visible.Width(), visible.Height());
+    TDrawingSurface buffer(visible.Width(), visible.Height());
     if (!buffer)
         throw EPNGOutMemory();
     BitBlt(buffer.DC(), 0, 0, visible.Width(), visible.Height(), dc, visible.Left, visible.Top,

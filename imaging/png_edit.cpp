@@ -151,7 +151,7 @@ void TPNGObject::AssignFromBitmapHandle(HBITMAP bitmap, bool transparent, COLORR
     header->ColourType = indexed ? 3 : 2;
     header->PrepareStorage();
     {
-        DCOwner temporary(CreateCompatibleDC(nullptr));
+        TDCOwner temporary(CreateCompatibleDC(nullptr));
         GetDIBits(temporary.Get(), bitmap, 0, header->ImageHeight, header->ColourPlane,
                   &header->BitmapInfo, DIB_RGB_COLORS);
     }
@@ -199,7 +199,7 @@ namespace {
 struct TResizedPlanes {
     std::uint32_t Width = 0, Height = 0;
     std::size_t Stride = 0;
-    BitmapOwner Section;
+    TBitmapOwner Section;
     std::uint8_t* Colour = nullptr;
     std::unique_ptr<std::uint8_t[]> Alpha, Low;
 };

@@ -51,8 +51,8 @@ int TChunkIHDR::PlaneBitCount() const {
 
 void TChunkIHDR::ReleaseStorage() {
     if (DibDC) {
-        if (oldBitmap_)
-            SelectObject(DibDC, oldBitmap_);
+        if (FOldBitmap)
+            SelectObject(DibDC, FOldBitmap);
         DeleteDC(DibDC); // releases the palette selected into it
     }
     if (DibHandle)
@@ -62,7 +62,7 @@ void TChunkIHDR::ReleaseStorage() {
     DibDC = nullptr;
     DibHandle = nullptr;
     PaletteHandle = nullptr;
-    oldBitmap_ = nullptr;
+    FOldBitmap = nullptr;
     ColourPlane = nullptr;
     AlphaPlane.reset();
     LowPlane.reset();
@@ -145,7 +145,7 @@ void TChunkIHDR::CreateColourSection() {
         throw EPNGOutMemory();
     ColourPlane = static_cast<uint8_t*>(bits);
     if (DibHandle)
-        oldBitmap_ = SelectObject(DibDC, DibHandle);
+        FOldBitmap = SelectObject(DibDC, DibHandle);
     // The section's memory comes zero-filled from the graphics layer; zeroing it
     // again would touch every page of a picture that may never be decoded.
 }

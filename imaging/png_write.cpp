@@ -80,7 +80,7 @@ void ExtractPassRow(const uint8_t* fullRow, const TAdam7Pass& pass, uint32_t pas
 class TImageDataWriter {
   public:
     explicit TImageDataWriter(const TPNGObject& picture)
-        : picture_(picture), header_(picture.HeaderChunk()) {}
+        : FPicture(picture), FHeader(picture.HeaderChunk()) {}
 
     // The filtered rows of the whole image (pass by pass when interlaced).
     std::vector<uint8_t> FilteredRows();
@@ -89,46 +89,46 @@ class TImageDataWriter {
     void AppendRows(const std::vector<std::vector<uint8_t>>& rows, size_t rowBytes);
     uint32_t BitsPerPixel() const;
 
-    const TPNGObject& picture_;
-    const TChunkIHDR& header_;
-    std::vector<uint8_t> out_;
+    const TPNGObject& FPicture;
+    const TChunkIHDR& FHeader;
+    std::vector<uint8_t> FOut;
 };
 
 uint32_t TImageDataWriter::BitsPerPixel() const {
     const uint32_t channels[7] = {1, 0, 3, 1, 2, 0, 4};
-    return channels[header_.ColourType] * header_.BitDepth;
+    return channels[FHeader.ColourType] * FHeader.BitDepth;
 }
 
 void TImageDataWriter::AppendRows(const std::vector<std::vector<uint8_t>>& rows, size_t rowBytes) {
     if (rowBytes == 0 || rows.empty())
         return;
-    const size_t step = picture_.FilterStep();
+    const size_t step = FPicture.FilterStep();
     std::vector<uint8_t> prior(rowBytes, 0), trial(rowBytes), filtered(rowBytes + 1);
     for (const auto& row : rows) {
-        FilterWithBest(picture_.SaveFilters, row.data(), prior.data(), rowBytes, step, trial,
+        FilterWithBest(FPicture.SaveFilters, row.data(), prior.data(), rowBytes, step, trial,
                        filtered.data());
-        out_.insert(out_.end(), filtered.begin(), filtered.end());
+        FOut.insert(FOut.end(), filtered.begin(), filtered.end());
         prior = row;
     }
 }
 
 std::vector<uint8_t> TImageDataWriter::FilteredRows() {
-    const uint32_t width = header_.ImageWidth;
-    const uint32_t height = header_.ImageHeight;
-    const size_t fullBytes = picture_.RowBytesFor(width);
+    const uint32_t width = FHeader.ImageWidth;
+    const uint32_t height = FHeader.ImageHeight;
+    const size_t fullBytes = FPicture.RowBytesFor(width);
     std::vector<std::vector<uint8_t>> rows(height, std::vector<uint8_t>(fullBytes, 0));
     for (uint32_t y = 0; y < height; ++y)
-        StorageRowToSamples(header_, y, picture_.InverseGammaLut, rows[y].data());
-    if (header_.InterlaceMethod != 1) {
+        StorageRowToSamples(FHeader, y, FPicture.InverseGammaLut, rows[y].data());
+    if (FHeader.InterlaceMethod != 1) {
         // Rows of zero bytes still carry their filter-type byte.
         if (fullBytes == 0)
-            out_.assign(height, 0);
+            FOut.assign(height, 0);
         AppendRows(rows, fullBytes);
-        return std::move(out_);
+        return std::move(FOut);
     }
     for (const TAdam7Pass& pass : kAdam7Passes) {
         const uint32_t passWidth = pass.Width(width);
-        const size_t passBytes = picture_.RowBytesFor(passWidth);
+        const size_t passBytes = FPicture.RowBytesFor(passWidth);
         if (passBytes == 0)
             continue;
         std::vector<std::vector<uint8_t>> passRows;
@@ -139,7 +139,7 @@ std::vector<uint8_t> TImageDataWriter::FilteredRows() {
         }
         AppendRows(passRows, passBytes);
     }
-    return std::move(out_);
+    return std::move(FOut);
 }
 
 } // namespace

@@ -5,25 +5,25 @@
 namespace zorbalin {
 
 TInflater::TInflater() {
-    const int status = inflateInit(&stream_);
+    const int status = inflateInit(&FStream);
     if (status != Z_OK)
         throw EPNGZLIBError(status);
 }
 
 TInflater::~TInflater() {
-    inflateEnd(&stream_);
+    inflateEnd(&FStream);
 }
 
 TDeflater::TDeflater(int level) {
     if (level < Z_NO_COMPRESSION || level > Z_BEST_COMPRESSION)
         level = Z_DEFAULT_COMPRESSION;
-    const int status = deflateInit(&stream_, level);
+    const int status = deflateInit(&FStream, level);
     if (status != Z_OK)
         throw EPNGZLIBError(status);
 }
 
 TDeflater::~TDeflater() {
-    deflateEnd(&stream_);
+    deflateEnd(&FStream);
 }
 
 bool InflateBlock(const uint8_t* data, size_t size, std::vector<uint8_t>& result) {

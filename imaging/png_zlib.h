@@ -17,10 +17,10 @@ class TInflater {
     TInflater(const TInflater&) = delete;
     TInflater& operator=(const TInflater&) = delete;
 
-    z_stream& Stream() { return stream_; }
+    z_stream& Stream() { return FStream; }
 
   private:
-    z_stream stream_{};
+    z_stream FStream{};
 };
 
 class TDeflater {
@@ -30,10 +30,10 @@ class TDeflater {
     TDeflater(const TDeflater&) = delete;
     TDeflater& operator=(const TDeflater&) = delete;
 
-    z_stream& Stream() { return stream_; }
+    z_stream& Stream() { return FStream; }
 
   private:
-    z_stream stream_{};
+    z_stream FStream{};
 };
 
 // Inflates a whole zlib stream held in memory (compressed texts). Returns false

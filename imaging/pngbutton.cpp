@@ -11,8 +11,8 @@ constexpr int32_t PressedOffset[2] = {0, 2};
 
 // One-pixel frame: left and top in `topLeft`, right and bottom in `bottomRight`.
 void DrawOnePixelFrame(HDC dc, const TRect& r, TColor topLeft, TColor bottomRight) {
-    BrushOwner light(CreateSolidBrush(ColorToRGB(topLeft)));
-    BrushOwner dark(CreateSolidBrush(ColorToRGB(bottomRight)));
+    TBrushOwner light(CreateSolidBrush(ColorToRGB(topLeft)));
+    TBrushOwner dark(CreateSolidBrush(ColorToRGB(bottomRight)));
     RECT left{r.Left, r.Top, r.Left + 1, r.Bottom};
     RECT top{r.Left, r.Top, r.Right, r.Top + 1};
     RECT right{r.Right - 1, r.Top, r.Right, r.Bottom};
@@ -26,7 +26,7 @@ void DrawOnePixelFrame(HDC dc, const TRect& r, TColor topLeft, TColor bottomRigh
 // The standard push-button face with a bevel of 1, drawn over a copy of the rectangle.
 void DrawStandardFace(HDC dc, const TRect& area, bool sunken) {
     {
-        BrushOwner face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+        TBrushOwner face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
         RECT all{area.Left, area.Top, area.Right, area.Bottom};
         FillRect(dc, &all, face.Get());
     }

@@ -29,14 +29,14 @@ bool IsCriticalUnknown(const TChunk& chunk) {
 // chunks actually created, so that no spare slot is ever seen.
 class TListTrim {
   public:
-    TListTrim(TPNGList& list, uint32_t& count) : list_(list), count_(count) {}
-    ~TListTrim() { list_.SetCount(count_); }
+    TListTrim(TPNGList& list, uint32_t& count) : FList(list), FCount(count) {}
+    ~TListTrim() { FList.SetCount(FCount); }
     TListTrim(const TListTrim&) = delete;
     TListTrim& operator=(const TListTrim&) = delete;
 
   private:
-    TPNGList& list_;
-    uint32_t& count_;
+    TPNGList& FList;
+    uint32_t& FCount;
 };
 
 } // namespace
@@ -81,7 +81,7 @@ TChunkIHDR& TPNGObject::HeaderChunk() const {
 }
 
 void TPNGObject::SetMaxDataChunkSize(int32_t value) {
-    maxDataChunkSize_ = value >= 65535 ? value : 65535;
+    FMaxDataChunkSize = value >= 65535 ? value : 65535;
 }
 
 uint32_t TPNGObject::RowBytesFor(uint32_t width) const {

@@ -92,7 +92,7 @@ class TPNGObject : public TGraphic {
     // --- Saving settings ------------------------------------------------------------
     uint8_t SaveFilters = pfSub;
     uint8_t ZlibLevel = 7;
-    int32_t GetMaxDataChunkSize() const { return maxDataChunkSize_; }
+    int32_t GetMaxDataChunkSize() const { return FMaxDataChunkSize; }
     void SetMaxDataChunkSize(int32_t value); // values below 65,535 become 65,535
 
     // --- State --------------------------------------------------------------------------
@@ -103,7 +103,7 @@ class TPNGObject : public TGraphic {
     std::unique_ptr<TCanvas> Canvas;
 
   private:
-    int32_t maxDataChunkSize_ = 65535;
+    int32_t FMaxDataChunkSize = 65535;
 };
 
 // Loading from a memory block or a file goes through the same stream reader.

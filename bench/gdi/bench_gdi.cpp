@@ -17,7 +17,7 @@ constexpr int kWindowWidth = 670, kWindowHeight = 480;
 
 // A pebble as the game's Ico folder holds it: 35 x 43, 24 bits.
 void LoadPebble(TBitmap& pebble) {
-    DibImage image;
+    TDibImage image;
     image.info.bmiHeader.biWidth = 35;
     image.info.bmiHeader.biHeight = 43;
     image.info.bmiHeader.biBitCount = 24;
@@ -32,7 +32,7 @@ void LoadPebble(TBitmap& pebble) {
 void BM_PebbleStep(benchmark::State& state) {
     TBitmap pebble;
     LoadPebble(pebble);
-    DrawingSurface window(kWindowWidth, kWindowHeight);
+    TDrawingSurface window(kWindowWidth, kWindowHeight);
     SetStretchBltMode(window.DC(), COLORONCOLOR);
     int x = 0;
     for (auto _ : state) {
@@ -47,7 +47,7 @@ BENCHMARK(BM_PebbleStep);
 void BM_PebbleStretchedDoubleSize(benchmark::State& state) {
     TBitmap pebble;
     LoadPebble(pebble);
-    DrawingSurface window(kWindowWidth, kWindowHeight);
+    TDrawingSurface window(kWindowWidth, kWindowHeight);
     for (auto _ : state)
         StretchBlt(window.DC(), 100, 200, 70, 86, pebble.Canvas().Handle(), 0, 0, 35, 43, SRCCOPY);
     state.SetItemsProcessed(state.iterations() * 70 * 86);
@@ -55,7 +55,7 @@ void BM_PebbleStretchedDoubleSize(benchmark::State& state) {
 BENCHMARK(BM_PebbleStretchedDoubleSize);
 
 void BM_FullWindowCopy(benchmark::State& state) {
-    DrawingSurface from(kWindowWidth, kWindowHeight), to(kWindowWidth, kWindowHeight);
+    TDrawingSurface from(kWindowWidth, kWindowHeight), to(kWindowWidth, kWindowHeight);
     for (auto _ : state)
         BitBlt(to.DC(), 0, 0, kWindowWidth, kWindowHeight, from.DC(), 0, 0, SRCCOPY);
     state.SetItemsProcessed(state.iterations() * kWindowWidth * kWindowHeight);
@@ -63,7 +63,7 @@ void BM_FullWindowCopy(benchmark::State& state) {
 BENCHMARK(BM_FullWindowCopy);
 
 void BM_FullWindowStretch367To366(benchmark::State& state) {
-    DrawingSurface from(kWindowWidth, kWindowHeight), to(kWindowWidth, kWindowHeight);
+    TDrawingSurface from(kWindowWidth, kWindowHeight), to(kWindowWidth, kWindowHeight);
     for (auto _ : state)
         StretchBlt(to.DC(), 0, 0, 366, 300, from.DC(), 0, 0, 367, 300, SRCCOPY);
     state.SetItemsProcessed(state.iterations() * 366 * 300);

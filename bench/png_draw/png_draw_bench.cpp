@@ -47,7 +47,7 @@ void AlphaDraw(benchmark::State& state, int pictureWidth, int pictureHeight, int
                int drawHeight, TBlendPath path) {
     auto picture = MakeArtwork(pictureWidth, pictureHeight);
     // A mid-grey 32-bit top-down canvas like a window's surface.
-    DrawingSurface surface(drawWidth, drawHeight);
+    TDrawingSurface surface(drawWidth, drawHeight);
     std::memset(surface.Row(0), 0x80, static_cast<std::size_t>(drawWidth) * drawHeight * 4);
     const TRect rect = Rect(0, 0, drawWidth, drawHeight);
     for (auto _ : state) {

@@ -23,7 +23,7 @@ std::unique_ptr<TPNGObject> MakeBackground(int width, int height) {
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    BitmapOwner bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    TBitmapOwner bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     auto* pixels = static_cast<uint32_t*>(bits);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)

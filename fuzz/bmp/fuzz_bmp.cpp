@@ -14,10 +14,10 @@ namespace {
 
 using namespace zorbalin;
 
-void Draw(const DibImage& image) {
-    DCOwner dc(CreateCompatibleDC(nullptr));
-    BitmapOwner target(CreateCompatibleBitmap(nullptr, 16, 16));
-    SelectionGuard selected(dc.Get(), target.Get());
+void Draw(const TDibImage& image) {
+    TDCOwner dc(CreateCompatibleDC(nullptr));
+    TBitmapOwner target(CreateCompatibleBitmap(nullptr, 16, 16));
+    TSelectionGuard selected(dc.Get(), target.Get());
     const BITMAPINFOHEADER& h = image.info.bmiHeader;
     StretchDIBits(dc.Get(), 0, 0, 16, 16, 0, 0, h.biWidth, h.biHeight, image.bits.data(),
                   &image.info, DIB_RGB_COLORS, SRCCOPY);
@@ -26,8 +26,8 @@ void Draw(const DibImage& image) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    DibImage image;
-    if (DecodeBmp(data, size, image) != BmpError::None) {
+    TDibImage image;
+    if (DecodeBmp(data, size, image) != TBmpError::None) {
         if (!image.bits.empty())
             std::abort(); // a refused file leaves nothing behind
         return 0;
@@ -38,13 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     Draw(image);
     std::vector<std::uint8_t> file = EncodeBmp(image);
-    DibImage again;
-    if (DecodeBmp(file.data(), file.size(), again) != BmpError::None)
+    TDibImage again;
+    if (DecodeBmp(file.data(), file.size(), again) != TBmpError::None)
         std::abort();
     if (again.bits != image.bits)
         std::abort();
     if (size > 14) {
-        DibImage packed;
+        TDibImage packed;
         DecodePackedDib(data + 14, size - 14, packed);
     }
     return 0;

@@ -38,16 +38,16 @@ class TScratchFolder {
         std::string pattern = base + "/fuzz_settings-XXXXXX";
         if (::mkdtemp(pattern.data()) == nullptr)
             std::abort();
-        path_ = pattern;
+        FPath = pattern;
     }
     ~TScratchFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(FPath, ignored);
     }
-    std::string IniPath() const { return path_ + "/ZorbaLin.ini"; }
+    std::string IniPath() const { return FPath + "/ZorbaLin.ini"; }
 
   private:
-    std::string path_;
+    std::string FPath;
 };
 
 void Check(bool condition, const char* what) {

@@ -19,41 +19,41 @@ using namespace gdi_detail;
 
 namespace {
 
-enum class Op { Copy, NotCopy, And, Paint, Xor, DstInvert, Black, White };
+enum class TRasterOp { Copy, NotCopy, And, Paint, Xor, DstInvert, Black, White };
 
-bool OpOf(DWORD rop, Op& op) {
+bool OpOf(DWORD rop, TRasterOp& op) {
     switch (rop) {
     case SRCCOPY:
-        op = Op::Copy;
+        op = TRasterOp::Copy;
         return true;
     case NOTSRCCOPY:
-        op = Op::NotCopy;
+        op = TRasterOp::NotCopy;
         return true;
     case SRCAND:
-        op = Op::And;
+        op = TRasterOp::And;
         return true;
     case SRCPAINT:
-        op = Op::Paint;
+        op = TRasterOp::Paint;
         return true;
     case SRCINVERT:
-        op = Op::Xor;
+        op = TRasterOp::Xor;
         return true;
     case DSTINVERT:
-        op = Op::DstInvert;
+        op = TRasterOp::DstInvert;
         return true;
     case BLACKNESS:
-        op = Op::Black;
+        op = TRasterOp::Black;
         return true;
     case WHITENESS:
-        op = Op::White;
+        op = TRasterOp::White;
         return true;
     default:
         return false;
     }
 }
 
-bool NeedsSource(Op op) {
-    return op <= Op::Xor;
+bool NeedsSource(TRasterOp op) {
+    return op <= TRasterOp::Xor;
 }
 
 // Which source pixel each destination pixel of a span takes: the nearest-pixel rule
@@ -72,24 +72,24 @@ std::vector<LONG> SampleTable(LONG first, LONG last, LONG dstStart, LONG dstExte
     return table;
 }
 
-inline std::uint32_t Apply(Op op, std::uint32_t s, std::uint32_t d, std::uint32_t mask) {
+inline std::uint32_t Apply(TRasterOp op, std::uint32_t s, std::uint32_t d, std::uint32_t mask) {
     switch (op) {
-    case Op::Copy:
+    case TRasterOp::Copy:
         return s;
-    case Op::NotCopy:
+    case TRasterOp::NotCopy:
         return ~s & mask;
-    case Op::And:
+    case TRasterOp::And:
         return s & d;
-    case Op::Paint:
+    case TRasterOp::Paint:
         return s | d;
-    case Op::Xor:
+    case TRasterOp::Xor:
         return s ^ d;
     default:
         return d;
     }
 }
 
-bool SameTable(const Surface& a, const Surface& b) {
+bool SameTable(const TBitmapBits& a, const TBitmapBits& b) {
     if (a.monoDevice || b.monoDevice || a.bitCount != b.bitCount || a.colorCount != b.colorCount)
         return false;
     for (int i = 0; i < a.colorCount; ++i) {
@@ -101,75 +101,75 @@ bool SameTable(const Surface& a, const Surface& b) {
 }
 
 // Turns source raw values into destination raw values under the conversion rules.
-class Converter {
+class TConverter {
   public:
-    explicit Converter(const BlitParams& p) : p_(p) {
-        const Surface& s = *p.src;
-        const Surface& d = p.dst;
+    explicit TConverter(const TBlitParams& p) : FP(p) {
+        const TBitmapBits& s = *p.src;
+        const TBitmapBits& d = p.dst;
         if (s.Indexed()) {
             bool identity = (s.monoDevice && d.monoDevice) || SameTable(s, d);
             for (std::uint32_t k = 0; k < (1u << s.bitCount); ++k) {
                 if (identity) {
-                    lut_[k] = k;
+                    FLut[k] = k;
                 } else if (s.monoDevice) {
-                    lut_[k] = FromColor(k ? p.dstBk : p.dstText, /*fromMonoDevice=*/true);
+                    FLut[k] = FromColor(k ? p.dstBk : p.dstText, /*fromMonoDevice=*/true);
                 } else {
-                    lut_[k] = FromColor(RawToColor(s, k), false);
+                    FLut[k] = FromColor(RawToColor(s, k), false);
                 }
             }
-            mode_ = Mode::Lookup;
+            FMode = TMode::Lookup;
         } else if (s.bitCount >= 24 && d.bitCount >= 24) {
-            mode_ = Mode::Same;
+            FMode = TMode::Same;
         } else {
-            mode_ = Mode::ByColor;
+            FMode = TMode::ByColor;
         }
     }
 
     std::uint32_t operator()(std::uint32_t raw) {
-        switch (mode_) {
-        case Mode::Lookup:
-            return lut_[raw & 0xFF];
-        case Mode::Same:
+        switch (FMode) {
+        case TMode::Lookup:
+            return FLut[raw & 0xFF];
+        case TMode::Same:
             return raw;
         default:
             break;
         }
-        auto hit = cache_.find(raw);
-        if (hit != cache_.end())
+        auto hit = FCache.find(raw);
+        if (hit != FCache.end())
             return hit->second;
-        std::uint32_t v = FromColor(RawToColor(*p_.src, raw), false);
-        if (cache_.size() < 4096)
-            cache_.emplace(raw, v);
+        std::uint32_t v = FromColor(RawToColor(*FP.src, raw), false);
+        if (FCache.size() < 4096)
+            FCache.emplace(raw, v);
         return v;
     }
 
   private:
-    enum class Mode { Lookup, Same, ByColor };
+    enum class TMode { Lookup, Same, ByColor };
 
     std::uint32_t FromColor(COLORREF c, bool fromMonoDevice) const {
         // Colour -> monochrome: the source's background colour gives 1, any other colour 0.
-        if (p_.dst.monoDevice && !fromMonoDevice)
-            return c == (p_.srcBk & 0xFFFFFFu) ? 1u : 0u;
-        return ColorToRaw(p_.dst, c);
+        if (FP.dst.monoDevice && !fromMonoDevice)
+            return c == (FP.srcBk & 0xFFFFFFu) ? 1u : 0u;
+        return ColorToRaw(FP.dst, c);
     }
 
-    const BlitParams& p_;
-    Mode mode_ = Mode::ByColor;
-    std::uint32_t lut_[256] = {};
-    std::unordered_map<std::uint32_t, std::uint32_t> cache_;
+    const TBlitParams& FP;
+    TMode FMode = TMode::ByColor;
+    std::uint32_t FLut[256] = {};
+    std::unordered_map<std::uint32_t, std::uint32_t> FCache;
 };
 
-void FillOp(const BlitParams& p, const RECT& t, Op op) {
-    const Surface& d = p.dst;
+void FillOp(const TBlitParams& p, const RECT& t, TRasterOp op) {
+    const TBitmapBits& d = p.dst;
     std::uint32_t mask = RawMask(d.bitCount);
     std::uint32_t black = d.monoDevice ? 0u : ColorToRaw(d, RGB(0, 0, 0));
     std::uint32_t white = d.monoDevice ? 1u : ColorToRaw(d, RGB(255, 255, 255));
     for (LONG y = t.top; y < t.bottom; ++y) {
         BYTE* row = d.Row(y);
         for (LONG x = t.left; x < t.right; ++x) {
-            std::uint32_t v = op == Op::Black   ? black
-                              : op == Op::White ? white
-                                                : ~ReadRaw(row, d.bitCount, x) & mask;
+            std::uint32_t v = op == TRasterOp::Black   ? black
+                              : op == TRasterOp::White ? white
+                                                       : ~ReadRaw(row, d.bitCount, x) & mask;
             WriteRaw(row, d.bitCount, x, v);
         }
     }
@@ -177,7 +177,7 @@ void FillOp(const BlitParams& p, const RECT& t, Op op) {
 
 // The common cases of the game: 24- or 32-bit colour copied onto 32-bit colour.
 template <int SrcBytes>
-void CopyToBgrx(const BlitParams& p, const RECT& t, const std::vector<LONG>& cols,
+void CopyToBgrx(const TBlitParams& p, const RECT& t, const std::vector<LONG>& cols,
                 const std::vector<LONG>& rows) {
     for (LONG y = t.top; y < t.bottom; ++y) {
         LONG sy = rows[static_cast<std::size_t>(y - t.top)];
@@ -223,7 +223,7 @@ bool StraightRun(const std::vector<LONG>& cols, std::size_t& first, std::size_t&
     return count > 0;
 }
 
-bool Overlap(const Surface& a, const Surface& b) {
+bool Overlap(const TBitmapBits& a, const TBitmapBits& b) {
     const BYTE* aEnd = a.bits + std::size_t(a.stride) * std::size_t(a.height);
     const BYTE* bEnd = b.bits + std::size_t(b.stride) * std::size_t(b.height);
     return a.bits < bEnd && b.bits < aEnd;
@@ -271,7 +271,7 @@ void CopyRunBgrx(BYTE* dst, const BYTE* src, std::size_t pixels) {
 
 // 32-bit onto 32-bit with a straight column table: each row is one run. Source and destination
 // memory must not overlap, since the per-pixel copy's order would then show.
-void CopyStraightBgrx(const BlitParams& p, const RECT& t, std::size_t first, std::size_t count,
+void CopyStraightBgrx(const TBlitParams& p, const RECT& t, std::size_t first, std::size_t count,
                       LONG firstSrcX, const std::vector<LONG>& rows) {
     for (LONG y = t.top; y < t.bottom; ++y) {
         LONG sy = rows[static_cast<std::size_t>(y - t.top)];
@@ -286,8 +286,8 @@ void CopyStraightBgrx(const BlitParams& p, const RECT& t, std::size_t first, std
 
 namespace gdi_detail {
 
-bool RunBlit(const BlitParams& p) {
-    Op op;
+bool RunBlit(const TBlitParams& p) {
+    TRasterOp op;
     if (!OpOf(p.rop, op))
         return false;
     bool withSource = NeedsSource(op);
@@ -332,7 +332,7 @@ bool RunBlit(const BlitParams& p) {
         return true;
     std::vector<LONG> cols = SampleTable(t.left, t.right, dx, dw, sx, sw, mirrorX, p.src->width);
     std::vector<LONG> rows = SampleTable(t.top, t.bottom, dy, dh, sy, sh, mirrorY, p.src->height);
-    if (op == Op::Copy && p.dst.bitCount == 32 && p.src->bitCount == 32) {
+    if (op == TRasterOp::Copy && p.dst.bitCount == 32 && p.src->bitCount == 32) {
         std::size_t first = 0, count = 0;
         if (!p.plainOnly && StraightRun(cols, first, count) && !Overlap(p.dst, *p.src)) {
             CopyStraightBgrx(p, t, first, count, cols[first], rows);
@@ -341,14 +341,14 @@ bool RunBlit(const BlitParams& p) {
         CopyToBgrx<4>(p, t, cols, rows);
         return true;
     }
-    if (op == Op::Copy && p.dst.bitCount == 32 && p.src->bitCount == 24) {
+    if (op == TRasterOp::Copy && p.dst.bitCount == 32 && p.src->bitCount == 24) {
         CopyToBgrx<3>(p, t, cols, rows);
         return true;
     }
-    Converter convert(p);
+    TConverter convert(p);
     const int sb = p.src->bitCount, db = p.dst.bitCount;
     const std::uint32_t mask = RawMask(db);
-    const bool readsDest = op == Op::And || op == Op::Paint || op == Op::Xor;
+    const bool readsDest = op == TRasterOp::And || op == TRasterOp::Paint || op == TRasterOp::Xor;
     for (LONG y = t.top; y < t.bottom; ++y) {
         LONG srcY = rows[static_cast<std::size_t>(y - t.top)];
         if (srcY < 0)
@@ -371,9 +371,9 @@ bool RunBlit(const BlitParams& p) {
 
 namespace {
 
-BlitParams DestinationParams(HDC dst, int x, int y, int width, int height, DWORD rop) {
-    BlitParams p;
-    p.dst = SurfaceOf(*dst->bitmap);
+TBlitParams DestinationParams(HDC dst, int x, int y, int width, int height, DWORD rop) {
+    TBlitParams p;
+    p.dst = BitsOf(*dst->bitmap);
     p.dstClip = DeviceClip(*dst);
     p.dx = DevX(*dst, x);
     p.dy = DevY(*dst, y);
@@ -391,10 +391,10 @@ BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
                 int srcWidth, int srcHeight, DWORD rop) {
     if (!dst || !dst->bitmap)
         return FALSE;
-    BlitParams p = DestinationParams(dst, x, y, width, height, rop);
-    Surface source;
+    TBlitParams p = DestinationParams(dst, x, y, width, height, rop);
+    TBitmapBits source;
     if (src && src->bitmap) {
-        source = SurfaceOf(*src->bitmap);
+        source = BitsOf(*src->bitmap);
         p.src = &source;
         p.sx = DevX(*src, xSrc);
         p.sy = DevY(*src, ySrc);
@@ -413,10 +413,10 @@ int StretchDIBits(HDC dst, int x, int y, int width, int height, int xSrc, int yS
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
     if (!dst || !dst->bitmap || usage != DIB_RGB_COLORS)
         return 0;
-    Surface source;
+    TBitmapBits source;
     if (!DibSurface(info, bits, source))
         return 0;
-    BlitParams p = DestinationParams(dst, x, y, width, height, rop);
+    TBlitParams p = DestinationParams(dst, x, y, width, height, rop);
     // A negative source extent mirrors, like a negative destination extent.
     if (srcWidth < 0) {
         srcWidth = -srcWidth;
@@ -442,8 +442,8 @@ BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int x
     if (!dst || !dst->bitmap || !src || !src->bitmap || width <= 0 || height <= 0 ||
         srcWidth <= 0 || srcHeight <= 0)
         return FALSE;
-    const Surface s = SurfaceOf(*src->bitmap);
-    const Surface d = SurfaceOf(*dst->bitmap);
+    const TBitmapBits s = BitsOf(*src->bitmap);
+    const TBitmapBits d = BitsOf(*dst->bitmap);
     LONG dx = DevX(*dst, x), dy = DevY(*dst, y);
     RECT t = Intersect(RECT{dx, dy, dx + width, dy + height}, DeviceClip(*dst));
     if (IsEmpty(t))

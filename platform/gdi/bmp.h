@@ -14,12 +14,12 @@ namespace zorbalin {
 // 4 bytes) and its pixels. Bit counts: 1, 4 and 8 keep their indices and colour table
 // (biClrUsed entries); 16-bit 5-5-5 stays 16; 24 stays 24; 32 stays 32 (the fourth byte kept);
 // 16-bit files with other masks become 24; RLE files become 8 or 4 bits.
-struct DibImage {
+struct TDibImage {
     BITMAPINFO info{};
     std::vector<std::uint8_t> bits;
 };
 
-enum class BmpError {
+enum class TBmpError {
     None,
     Truncated,       // the file ends before the headers, the colour table or the pixels do
     BadSignature,    // not "BM"
@@ -34,16 +34,16 @@ enum class BmpError {
 // Decodes a whole BMP file. On failure `out` is left empty. Memory is allocated only after the
 // sizes have been checked against the bytes the file holds (RLE pictures: at most 256 bytes of
 // decoded rows per compressed byte).
-BmpError DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out);
+TBmpError DecodeBmp(const std::uint8_t* data, std::size_t size, TDibImage& out);
 
 // Decodes a packed DIB (info header, colour table, pixels; no file header), as on a clipboard.
-BmpError DecodePackedDib(const std::uint8_t* data, std::size_t size, DibImage& out);
+TBmpError DecodePackedDib(const std::uint8_t* data, std::size_t size, TDibImage& out);
 
 // A BMP file (14-byte file header, 40-byte BITMAPINFOHEADER, colour table of biClrUsed (or all)
-// entries for 1/4/8 bits, uncompressed rows bottom-up) of a DIB in the layout of DibImage.
-std::vector<std::uint8_t> EncodeBmp(const DibImage& image);
+// entries for 1/4/8 bits, uncompressed rows bottom-up) of a DIB in the layout of TDibImage.
+std::vector<std::uint8_t> EncodeBmp(const TDibImage& image);
 
 // The same without the file header (a packed DIB).
-std::vector<std::uint8_t> EncodePackedDib(const DibImage& image);
+std::vector<std::uint8_t> EncodePackedDib(const TDibImage& image);
 
 } // namespace zorbalin

@@ -18,7 +18,7 @@ std::uint32_t U32(const std::uint8_t* p) {
 }
 
 // What the headers say, in one place.
-struct Layout {
+struct TLayout {
     std::uint32_t headerSize = 0;
     std::int64_t width = 0;
     std::int64_t height = 0; // absolute
@@ -30,15 +30,15 @@ struct Layout {
     bool core = false;                     // 12-byte header: 3-byte colour entries
 };
 
-BmpError ReadInfoHeader(const std::uint8_t* p, std::size_t size, Layout& l) {
+TBmpError ReadInfoHeader(const std::uint8_t* p, std::size_t size, TLayout& l) {
     if (size < 4)
-        return BmpError::Truncated;
+        return TBmpError::Truncated;
     l.headerSize = U32(p);
     const std::uint32_t known[] = {12, 40, 52, 56, 108, 124};
     if (std::find(std::begin(known), std::end(known), l.headerSize) == std::end(known))
-        return BmpError::BadHeader;
+        return TBmpError::BadHeader;
     if (size < l.headerSize)
-        return BmpError::Truncated;
+        return TBmpError::Truncated;
     int planes;
     if (l.headerSize == 12) {
         l.core = true;
@@ -50,7 +50,7 @@ BmpError ReadInfoHeader(const std::uint8_t* p, std::size_t size, Layout& l) {
         l.width = static_cast<std::int32_t>(U32(p + 4));
         std::int32_t h = static_cast<std::int32_t>(U32(p + 8));
         if (h == INT32_MIN)
-            return BmpError::BadSize;
+            return TBmpError::BadSize;
         l.topDown = h < 0;
         l.height = h < 0 ? -std::int64_t(h) : h;
         planes = U16(p + 12);
@@ -62,41 +62,41 @@ BmpError ReadInfoHeader(const std::uint8_t* p, std::size_t size, Layout& l) {
                 l.masks[i] = U32(p + 40 + 4 * i);
     }
     if (planes != 1)
-        return BmpError::BadHeader;
+        return TBmpError::BadHeader;
     const int bits[] = {1, 4, 8, 16, 24, 32};
     if (std::find(std::begin(bits), std::end(bits), l.bitCount) == std::end(bits))
-        return BmpError::BadHeader;
+        return TBmpError::BadHeader;
     switch (l.compression) {
     case BI_RGB:
         break;
     case BI_RLE8:
         if (l.bitCount != 8 || l.topDown)
-            return BmpError::BadHeader;
+            return TBmpError::BadHeader;
         break;
     case BI_RLE4:
         if (l.bitCount != 4 || l.topDown)
-            return BmpError::BadHeader;
+            return TBmpError::BadHeader;
         break;
     case BI_BITFIELDS:
         if (l.bitCount != 16 && l.bitCount != 32)
-            return BmpError::BadHeader;
+            return TBmpError::BadHeader;
         break;
     default:
-        return BmpError::BadHeader;
+        return TBmpError::BadHeader;
     }
     if (l.width <= 0 || l.height <= 0 || l.width > 0x7FFFFFF || l.height > 0x7FFFFFF)
-        return BmpError::BadSize;
-    return BmpError::None;
+        return TBmpError::BadSize;
+    return TBmpError::None;
 }
 
-struct Channel {
+struct TChannel {
     std::uint32_t mask = 0;
     int shift = 0;
     std::uint32_t max = 0; // the mask shifted down
 };
 
-Channel ChannelOf(std::uint32_t mask) {
-    Channel c;
+TChannel ChannelOf(std::uint32_t mask) {
+    TChannel c;
     c.mask = mask;
     if (!mask)
         return c;
@@ -106,7 +106,7 @@ Channel ChannelOf(std::uint32_t mask) {
     return c;
 }
 
-std::uint8_t Scale(const Channel& c, std::uint32_t pixel) {
+std::uint8_t Scale(const TChannel& c, std::uint32_t pixel) {
     if (!c.mask)
         return 0;
     std::uint64_t v = (pixel & c.mask) >> c.shift;
@@ -114,14 +114,14 @@ std::uint8_t Scale(const Channel& c, std::uint32_t pixel) {
 }
 
 // Output format for a layout: 16-bit 5-5-5 and 32-bit B, G, R, X stay; other masks convert.
-struct Target {
+struct TTarget {
     int bitCount = 0;
     bool viaMasks = false;
-    Channel r, g, b, a;
+    TChannel r, g, b, a;
 };
 
-Target TargetOf(const Layout& l) {
-    Target t;
+TTarget TargetOf(const TLayout& l) {
+    TTarget t;
     t.bitCount = l.bitCount;
     if (l.compression != BI_BITFIELDS)
         return t;
@@ -142,10 +142,10 @@ std::int64_t StrideOf(std::int64_t width, int bitCount) {
     return ((bitCount * width + 31) / 32) * 4;
 }
 
-BmpError CheckIndices(const DibImage& image, int colorCount) {
+TBmpError CheckIndices(const TDibImage& image, int colorCount) {
     const BITMAPINFOHEADER& h = image.info.bmiHeader;
     if (h.biBitCount > 8 || colorCount >= (1 << h.biBitCount))
-        return BmpError::None;
+        return TBmpError::None;
     std::int64_t stride = StrideOf(h.biWidth, h.biBitCount);
     for (std::int64_t y = 0; y < h.biHeight; ++y) {
         const std::uint8_t* row = image.bits.data() + stride * y;
@@ -158,10 +158,10 @@ BmpError CheckIndices(const DibImage& image, int colorCount) {
             else
                 index = (row[x >> 3] >> (7 - (x & 7))) & 1;
             if (index >= colorCount)
-                return BmpError::BadPaletteIndex;
+                return TBmpError::BadPaletteIndex;
         }
     }
-    return BmpError::None;
+    return TBmpError::None;
 }
 
 void PutIndex(std::uint8_t* row, int bitCount, std::int64_t x, int value) {
@@ -175,7 +175,7 @@ void PutIndex(std::uint8_t* row, int bitCount, std::int64_t x, int value) {
 }
 
 // Run-length decoding into bottom-up rows of 8 or 4 bits. Row 0 of the data is the bottom row.
-BmpError DecodeRle(const std::uint8_t* p, std::size_t size, const Layout& l, DibImage& out) {
+TBmpError DecodeRle(const std::uint8_t* p, std::size_t size, const TLayout& l, TDibImage& out) {
     const int bits = l.bitCount;
     const std::int64_t stride = StrideOf(l.width, bits);
     std::int64_t x = 0, y = 0;
@@ -183,12 +183,12 @@ BmpError DecodeRle(const std::uint8_t* p, std::size_t size, const Layout& l, Dib
     auto rowPtr = [&](std::int64_t row) { return out.bits.data() + stride * row; };
     while (true) {
         if (i + 2 > size)
-            return BmpError::Truncated;
+            return TBmpError::Truncated;
         int count = p[i], value = p[i + 1];
         i += 2;
         if (count > 0) { // a run of one value (RLE4: two alternating nibbles)
             if (y >= l.height || x + count > l.width)
-                return BmpError::BadRle;
+                return TBmpError::BadRle;
             for (int k = 0; k < count; ++k, ++x) {
                 int v = bits == 8 ? value : ((k & 1) ? (value & 15) : (value >> 4));
                 PutIndex(rowPtr(y), bits, x, v);
@@ -199,22 +199,22 @@ BmpError DecodeRle(const std::uint8_t* p, std::size_t size, const Layout& l, Dib
             x = 0;
             ++y;
         } else if (value == 1) { // end of bitmap
-            return BmpError::None;
+            return TBmpError::None;
         } else if (value == 2) { // move right and up
             if (i + 2 > size)
-                return BmpError::Truncated;
+                return TBmpError::Truncated;
             x += p[i];
             y += p[i + 1];
             i += 2;
             if (x > l.width || y > l.height)
-                return BmpError::BadRle;
+                return TBmpError::BadRle;
         } else { // literal pixels, padded to a 16-bit boundary
             std::size_t bytes = bits == 8 ? value : (value + 1) / 2;
             std::size_t padded = (bytes + 1) & ~std::size_t(1);
             if (i + padded > size)
-                return BmpError::Truncated;
+                return TBmpError::Truncated;
             if (y >= l.height || x + value > l.width)
-                return BmpError::BadRle;
+                return TBmpError::BadRle;
             for (int k = 0; k < value; ++k, ++x) {
                 int v =
                     bits == 8 ? p[i + k] : ((k & 1) ? (p[i + k / 2] & 15) : (p[i + k / 2] >> 4));
@@ -225,7 +225,7 @@ BmpError DecodeRle(const std::uint8_t* p, std::size_t size, const Layout& l, Dib
     }
 }
 
-void ConvertRow(const std::uint8_t* src, std::uint8_t* dst, const Layout& l, const Target& t) {
+void ConvertRow(const std::uint8_t* src, std::uint8_t* dst, const TLayout& l, const TTarget& t) {
     if (!t.viaMasks) {
         std::memcpy(dst, src, static_cast<std::size_t>(StrideOf(l.width, l.bitCount)));
         return;
@@ -242,16 +242,16 @@ void ConvertRow(const std::uint8_t* src, std::uint8_t* dst, const Layout& l, con
 }
 
 // The pixels start at `pixelOffset` within `p`; the colour table follows the info header.
-BmpError DecodeBody(const std::uint8_t* p, std::size_t size, std::size_t infoOffset,
-                    std::size_t pixelOffset, bool pixelOffsetGiven, DibImage& out) {
-    Layout l;
-    BmpError e = ReadInfoHeader(p + infoOffset, size - infoOffset, l);
-    if (e != BmpError::None)
+TBmpError DecodeBody(const std::uint8_t* p, std::size_t size, std::size_t infoOffset,
+                     std::size_t pixelOffset, bool pixelOffsetGiven, TDibImage& out) {
+    TLayout l;
+    TBmpError e = ReadInfoHeader(p + infoOffset, size - infoOffset, l);
+    if (e != TBmpError::None)
         return e;
     std::size_t tableOffset = infoOffset + l.headerSize;
     if (l.compression == BI_BITFIELDS && l.headerSize == 40) { // masks follow the header
         if (size < tableOffset + 12)
-            return BmpError::Truncated;
+            return TBmpError::Truncated;
         for (int i = 0; i < 3; ++i)
             l.masks[i] = U32(p + tableOffset + 4 * i);
         tableOffset += 12;
@@ -261,32 +261,32 @@ BmpError DecodeBody(const std::uint8_t* p, std::size_t size, std::size_t infoOff
         std::uint32_t max = 1u << l.bitCount;
         colors = l.colorsUsed ? l.colorsUsed : max;
         if (colors > max)
-            return BmpError::BadColorTable;
+            return TBmpError::BadColorTable;
         std::size_t entry = l.core ? 3 : 4;
         if (size < tableOffset || (size - tableOffset) / entry < colors)
-            return BmpError::Truncated;
+            return TBmpError::Truncated;
     }
     if (!pixelOffsetGiven)
         pixelOffset = tableOffset + colors * (l.core ? 3 : 4);
     if (pixelOffset < tableOffset)
-        return BmpError::BadHeader; // pixels inside the headers
+        return TBmpError::BadHeader; // pixels inside the headers
     if (pixelOffset > size)
-        return BmpError::Truncated;
+        return TBmpError::Truncated;
     const std::size_t available = size - pixelOffset;
 
-    Target t = TargetOf(l);
+    TTarget t = TargetOf(l);
     const bool rle = l.compression == BI_RLE8 || l.compression == BI_RLE4;
     const std::int64_t inStride = StrideOf(l.width, l.bitCount);
     const std::int64_t outStride = StrideOf(l.width, t.bitCount);
     if (outStride > 0x7FFFFFFF || outStride * l.height > (std::int64_t(1) << 31))
-        return BmpError::SizeOverflow;
+        return TBmpError::SizeOverflow;
     if (rle) {
         // Runs and line ends let a few bytes cover many pixels; the rows they fill (padding
         // included) may take at most 256 bytes a compressed byte.
         if (outStride * l.height > std::int64_t(available) * 256)
-            return BmpError::SizeOverflow;
+            return TBmpError::SizeOverflow;
     } else if (inStride * l.height > std::int64_t(available)) {
-        return BmpError::SizeOverflow;
+        return TBmpError::SizeOverflow;
     }
 
     BITMAPINFOHEADER& h = out.info.bmiHeader;
@@ -303,7 +303,7 @@ BmpError DecodeBody(const std::uint8_t* p, std::size_t size, std::size_t infoOff
     out.bits.assign(static_cast<std::size_t>(outStride * l.height), 0);
     if (rle) {
         e = DecodeRle(p + pixelOffset, available, l, out);
-        if (e != BmpError::None)
+        if (e != TBmpError::None)
             return e;
     } else {
         for (std::int64_t row = 0; row < l.height; ++row) {
@@ -316,31 +316,31 @@ BmpError DecodeBody(const std::uint8_t* p, std::size_t size, std::size_t infoOff
     return CheckIndices(out, static_cast<int>(colors));
 }
 
-BmpError Finish(BmpError e, DibImage& out) {
-    if (e != BmpError::None)
-        out = DibImage();
+TBmpError Finish(TBmpError e, TDibImage& out) {
+    if (e != TBmpError::None)
+        out = TDibImage();
     return e;
 }
 
 } // namespace
 
-BmpError DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
-    out = DibImage();
+TBmpError DecodeBmp(const std::uint8_t* data, std::size_t size, TDibImage& out) {
+    out = TDibImage();
     if (!data || size < 14)
-        return BmpError::Truncated;
+        return TBmpError::Truncated;
     if (data[0] != 'B' || data[1] != 'M')
-        return BmpError::BadSignature;
+        return TBmpError::BadSignature;
     std::uint32_t offset = U32(data + 10);
     bool given = offset != 0;
     if (given && offset < 14 + 12)
-        return Finish(BmpError::BadHeader, out);
+        return Finish(TBmpError::BadHeader, out);
     return Finish(DecodeBody(data, size, 14, offset, given, out), out);
 }
 
-BmpError DecodePackedDib(const std::uint8_t* data, std::size_t size, DibImage& out) {
-    out = DibImage();
+TBmpError DecodePackedDib(const std::uint8_t* data, std::size_t size, TDibImage& out) {
+    out = TDibImage();
     if (!data)
-        return BmpError::Truncated;
+        return TBmpError::Truncated;
     return Finish(DecodeBody(data, size, 0, 0, false, out), out);
 }
 

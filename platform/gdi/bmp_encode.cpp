@@ -22,7 +22,7 @@ std::uint32_t ColorCount(const BITMAPINFOHEADER& h) {
     return h.biClrUsed ? h.biClrUsed : (1u << h.biBitCount);
 }
 
-void AppendInfo(const DibImage& image, std::vector<std::uint8_t>& out) {
+void AppendInfo(const TDibImage& image, std::vector<std::uint8_t>& out) {
     const BITMAPINFOHEADER& h = image.info.bmiHeader;
     std::uint32_t colors = ColorCount(h);
     Put32(out, 40);
@@ -45,13 +45,13 @@ void AppendInfo(const DibImage& image, std::vector<std::uint8_t>& out) {
 
 } // namespace
 
-std::vector<std::uint8_t> EncodePackedDib(const DibImage& image) {
+std::vector<std::uint8_t> EncodePackedDib(const TDibImage& image) {
     std::vector<std::uint8_t> out;
     AppendInfo(image, out);
     return out;
 }
 
-std::vector<std::uint8_t> EncodeBmp(const DibImage& image) {
+std::vector<std::uint8_t> EncodeBmp(const TDibImage& image) {
     std::vector<std::uint8_t> out{'B', 'M'};
     std::uint32_t colors = ColorCount(image.info.bmiHeader);
     std::uint32_t offset = 14 + 40 + 4 * colors;

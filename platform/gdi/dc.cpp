@@ -12,15 +12,16 @@ namespace zorbalin {
 namespace {
 
 // Objects shared by every context; they are never freed.
-struct StockObjects {
-    GdiBrush white;
-    GdiBrush black;
-    GdiBrush hollow;
-    GdiFont guiFont;
+struct TStockObjects {
+    TGdiBrush white;
+    TGdiBrush black;
+    TGdiBrush hollow;
+    TGdiFont guiFont;
 
-    StockObjects() {
-        for (GdiObject* o : {static_cast<GdiObject*>(&white), static_cast<GdiObject*>(&black),
-                             static_cast<GdiObject*>(&hollow), static_cast<GdiObject*>(&guiFont)})
+    TStockObjects() {
+        for (TGdiObject* o :
+             {static_cast<TGdiObject*>(&white), static_cast<TGdiObject*>(&black),
+              static_cast<TGdiObject*>(&hollow), static_cast<TGdiObject*>(&guiFont)})
             o->stock = true;
         white.color = RGB(255, 255, 255);
         hollow.hollow = true;
@@ -29,27 +30,27 @@ struct StockObjects {
     }
 };
 
-StockObjects& Stock() {
-    static StockObjects objects;
+TStockObjects& Stock() {
+    static TStockObjects objects;
     return objects;
 }
 
-GdiBrush* WhiteBrush() {
+TGdiBrush* WhiteBrush() {
     return &Stock().white;
 }
-GdiBrush* BlackBrush() {
+TGdiBrush* BlackBrush() {
     return &Stock().black;
 }
-GdiBrush* NullBrush() {
+TGdiBrush* NullBrush() {
     return &Stock().hollow;
 }
-GdiFont* DefaultFont() {
+TGdiFont* DefaultFont() {
     return &Stock().guiFont;
 }
 
 // The 20 colours every palette device reserves.
-GdiPalette* DefaultPalette() {
-    static GdiPalette palette;
+TGdiPalette* DefaultPalette() {
+    static TGdiPalette palette;
     if (palette.entries.empty()) {
         palette.stock = true;
         const BYTE table[20][3] = {
@@ -74,12 +75,12 @@ template <class T> T* Swap(T*& slot, T* object) {
 
 } // namespace
 
-GdiBitmap::~GdiBitmap() {
+TGdiBitmap::~TGdiBitmap() {
     std::free(bits);
 }
 
-GdiDC::GdiDC() : defaultBitmap(std::make_unique<GdiBitmap>()) {
-    GdiBitmap& b = *defaultBitmap;
+TGdiDC::TGdiDC() : defaultBitmap(std::make_unique<TGdiBitmap>()) {
+    TGdiBitmap& b = *defaultBitmap;
     b.width = b.height = 1;
     b.bitCount = 1;
     b.stride = 4;
@@ -92,7 +93,7 @@ GdiDC::GdiDC() : defaultBitmap(std::make_unique<GdiBitmap>()) {
     Swap(font, DefaultFont());
 }
 
-GdiDC::~GdiDC() {
+TGdiDC::~TGdiDC() {
     if (bitmap) {
         bitmap->selectedInto = nullptr;
         --bitmap->selections;
@@ -106,7 +107,7 @@ GdiDC::~GdiDC() {
 }
 
 HDC CreateCompatibleDC(HDC) {
-    return new GdiDC();
+    return new TGdiDC();
 }
 
 BOOL DeleteDC(HDC hdc) {
@@ -148,13 +149,13 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     if (!hdc || !obj)
         return nullptr;
     switch (obj->Type()) {
-    case GdiObjectType::Bitmap:
+    case TGdiObjectType::Bitmap:
         return SelectObject(hdc, static_cast<HBITMAP>(obj));
-    case GdiObjectType::Brush:
+    case TGdiObjectType::Brush:
         return SelectObject(hdc, static_cast<HBRUSH>(obj));
-    case GdiObjectType::Font:
+    case TGdiObjectType::Font:
         return SelectObject(hdc, static_cast<HFONT>(obj));
-    case GdiObjectType::Palette:
+    case TGdiObjectType::Palette:
         return SelectPalette(hdc, static_cast<HPALETTE>(obj), FALSE);
     }
     return nullptr;
@@ -298,7 +299,7 @@ int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
         device.right = device.left;
     if (device.bottom < device.top)
         device.bottom = device.top;
-    GdiDC::State& s = hdc->state;
+    TGdiDC::TState& s = hdc->state;
     s.clip = s.hasClip ? Intersect(s.clip, device) : device;
     s.hasClip = true;
     return IsEmpty(s.clip) ? 1 : 2;

@@ -2,32 +2,32 @@
 
 namespace zorbalin {
 
-DrawingSurface::DrawingSurface(int width, int height)
-    : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
-    if (!dc_)
+TDrawingSurface::TDrawingSurface(int width, int height)
+    : FWidth(width), FHeight(height), FDc(CreateCompatibleDC(nullptr)) {
+    if (!FDc)
         return;
     BITMAPINFO info{};
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    section_.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!section_ || !bits) {
-        dc_.Reset();
+    FSection.Reset(CreateDIBSection(FDc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!FSection || !bits) {
+        FDc.Reset();
         return;
     }
-    previous_ = SelectObject(dc_.Get(), section_.Get());
-    if (!previous_) { // a surface nothing can draw into is no surface
-        section_.Reset();
-        dc_.Reset();
+    FPrevious = SelectObject(FDc.Get(), FSection.Get());
+    if (!FPrevious) { // a surface nothing can draw into is no surface
+        FSection.Reset();
+        FDc.Reset();
         return;
     }
-    bits_ = static_cast<std::uint8_t*>(bits);
+    FBits = static_cast<std::uint8_t*>(bits);
 }
 
-DrawingSurface::~DrawingSurface() {
-    if (previous_)
-        SelectObject(dc_.Get(), previous_);
+TDrawingSurface::~TDrawingSurface() {
+    if (FPrevious)
+        SelectObject(FDc.Get(), FPrevious);
 }
 
 } // namespace zorbalin

@@ -10,29 +10,29 @@
 
 namespace zorbalin {
 
-class DrawingSurface {
+class TDrawingSurface {
   public:
     // Width x height pixels of blue, green, red and an unused byte, rows from the top, the pixel
     // memory zeroed. Without memory for it the surface is empty: false, with no context.
-    DrawingSurface(int width, int height);
-    ~DrawingSurface();
-    DrawingSurface(const DrawingSurface&) = delete;
-    DrawingSurface& operator=(const DrawingSurface&) = delete;
+    TDrawingSurface(int width, int height);
+    ~TDrawingSurface();
+    TDrawingSurface(const TDrawingSurface&) = delete;
+    TDrawingSurface& operator=(const TDrawingSurface&) = delete;
 
-    explicit operator bool() const { return bits_ != nullptr; }
-    HDC DC() const { return dc_.Get(); }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    explicit operator bool() const { return FBits != nullptr; }
+    HDC DC() const { return FDc.Get(); }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
     // The first of the row's Width() * 4 bytes; rows follow each other without padding.
-    std::uint8_t* Row(int y) const { return bits_ + static_cast<std::size_t>(y) * width_ * 4; }
+    std::uint8_t* Row(int y) const { return FBits + static_cast<std::size_t>(y) * FWidth * 4; }
 
   private:
-    int width_;
-    int height_;
-    DCOwner dc_;
-    BitmapOwner section_;
-    HGDIOBJ previous_ = nullptr;
-    std::uint8_t* bits_ = nullptr;
+    int FWidth;
+    int FHeight;
+    TDCOwner FDc;
+    TBitmapOwner FSection;
+    HGDIOBJ FPrevious = nullptr;
+    std::uint8_t* FBits = nullptr;
 };
 
 } // namespace zorbalin

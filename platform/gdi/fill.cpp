@@ -46,7 +46,7 @@ RECT Shrink(const RECT& r, UINT flags) {
 } // namespace
 
 HBRUSH CreateSolidBrush(COLORREF color) {
-    auto* brush = new GdiBrush();
+    auto* brush = new TGdiBrush();
     brush->color = color & 0xFFFFFFu;
     return brush;
 }
@@ -79,7 +79,7 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rect) {
     if (IsEmpty(r))
         return TRUE;
     RECT clip = DeviceClip(*hdc);
-    Surface s = SurfaceOf(*hdc->bitmap);
+    TBitmapBits s = BitsOf(*hdc->bitmap);
     std::uint32_t mask = RawMask(s.bitCount);
     auto invert = [&](LONG x, LONG y) {
         LONG dx = DevX(*hdc, x), dy = DevY(*hdc, y);

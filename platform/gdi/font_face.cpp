@@ -25,28 +25,28 @@ namespace {
 
 // The FreeType library and the fontconfig configuration live as long as the process: faces
 // held by static objects are freed at exit, after any static of ours could have freed these.
-struct FontSystem {
+struct TFontSystem {
     FT_Library library = nullptr;
     FcConfig* config = nullptr;
-    FontSystem() {
+    TFontSystem() {
         if (FT_Init_FreeType(&library) != 0)
             library = nullptr;
         config = FcInitLoadConfigAndFonts();
     }
 };
 
-FontSystem& System() {
-    static FontSystem* system = new FontSystem();
+TFontSystem& System() {
+    static TFontSystem* system = new TFontSystem();
     return *system;
 }
 
-struct Match {
+struct TMatch {
     std::string file;
     int index = 0;
     bool boldFace = false; // the file itself is bold
 };
 
-bool FindFont(const std::string& family, bool bold, bool italic, Match& out) {
+bool FindFont(const std::string& family, bool bold, bool italic, TMatch& out) {
     FcConfig* config = System().config;
     if (!config)
         return false;
@@ -78,8 +78,8 @@ bool FindFont(const std::string& family, bool bold, bool italic, Match& out) {
 
 using FaceKey = std::tuple<std::string, int, int, bool, bool>;
 
-std::map<FaceKey, std::weak_ptr<FontFace>>& FaceRegistry() {
-    static std::map<FaceKey, std::weak_ptr<FontFace>> registry;
+std::map<FaceKey, std::weak_ptr<TFontFace>>& FaceRegistry() {
+    static std::map<FaceKey, std::weak_ptr<TFontFace>> registry;
     return registry;
 }
 
@@ -89,19 +89,19 @@ int CeilPixels(FT_Pos value26_6) {
 
 } // namespace
 
-struct FontFace::Impl {
+struct TFontFace::TImpl {
     FT_Face face = nullptr;
     bool emboldenOutline = false; // bold asked for, but the file is a regular weight
-    ~Impl() {
+    ~TImpl() {
         if (face)
             FT_Done_Face(face);
     }
 };
 
-FontFace::FontFace(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-FontFace::~FontFace() = default;
+TFontFace::TFontFace(std::unique_ptr<TImpl> impl) : FImpl(std::move(impl)) {}
+TFontFace::~TFontFace() = default;
 
-std::shared_ptr<FontFace> FontFace::Resolve(const LOGFONTA& request) {
+std::shared_ptr<TFontFace> TFontFace::Resolve(const LOGFONTA& request) {
     if (!System().library)
         return nullptr;
     std::string family(request.lfFaceName, strnlen(request.lfFaceName, LF_FACESIZE));
@@ -109,7 +109,7 @@ std::shared_ptr<FontFace> FontFace::Resolve(const LOGFONTA& request) {
         family = "MS Sans Serif";
     bool bold = request.lfWeight >= 600;
     bool italic = request.lfItalic != 0;
-    Match match;
+    TMatch match;
     if (!FindFont(family, bold, italic, match) && !FindFont("sans-serif", bold, italic, match))
         return nullptr;
 
@@ -119,7 +119,7 @@ std::shared_ptr<FontFace> FontFace::Resolve(const LOGFONTA& request) {
     if (auto existing = registry[key].lock())
         return existing;
 
-    auto impl = std::make_unique<Impl>();
+    auto impl = std::make_unique<TImpl>();
     if (FT_New_Face(System().library, match.file.c_str(), match.index, &impl->face) != 0) {
         impl->face = nullptr;
         return nullptr;
@@ -138,29 +138,29 @@ std::shared_ptr<FontFace> FontFace::Resolve(const LOGFONTA& request) {
         return nullptr;
     impl->emboldenOutline = bold && !match.boldFace;
 
-    std::shared_ptr<FontFace> result(new FontFace(std::move(impl)));
+    std::shared_ptr<TFontFace> result(new TFontFace(std::move(impl)));
     const FT_Size_Metrics& m = face->size->metrics;
-    result->em_ = em;
-    result->ascent_ = CeilPixels(m.ascender);
-    result->descent_ = CeilPixels(-m.descender);
-    result->maxAdvance_ = CeilPixels(m.max_advance);
-    result->bold_ = bold;
-    result->averageWidth_ = result->GlyphFor(U'x').advance;
+    result->FEm = em;
+    result->FAscent = CeilPixels(m.ascender);
+    result->FDescent = CeilPixels(-m.descender);
+    result->FMaxAdvance = CeilPixels(m.max_advance);
+    result->FBold = bold;
+    result->FAverageWidth = result->GlyphFor(U'x').advance;
     registry[key] = result;
     return result;
 }
 
-const Glyph& FontFace::GlyphFor(char32_t codepoint) {
-    auto hit = glyphs_.find(codepoint);
-    if (hit != glyphs_.end())
+const TGlyph& TFontFace::GlyphFor(char32_t codepoint) {
+    auto hit = FGlyphs.find(codepoint);
+    if (hit != FGlyphs.end())
         return hit->second;
-    Glyph& glyph = glyphs_[codepoint];
-    FT_Face face = impl_->face;
+    TGlyph& glyph = FGlyphs[codepoint];
+    FT_Face face = FImpl->face;
     if (FT_Load_Char(face, codepoint, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0)
         return glyph;
     FT_GlyphSlot slot = face->glyph;
     FT_Pos extra = 0;
-    if (impl_->emboldenOutline && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+    if (FImpl->emboldenOutline && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
         extra =
             std::max<FT_Pos>(64, FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 24);
         FT_Outline_Embolden(&slot->outline, extra);
@@ -226,6 +226,6 @@ std::u32string DecodeUtf8(const char* text, std::size_t length) {
     return out;
 }
 
-GdiFont::~GdiFont() = default;
+TGdiFont::~TGdiFont() = default;
 
 } // namespace zorbalin

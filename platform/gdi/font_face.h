@@ -13,7 +13,7 @@
 namespace zorbalin {
 
 // One rendered glyph: an 8-bit coverage map placed relative to the pen on the baseline.
-struct Glyph {
+struct TGlyph {
     int advance = 0; // pixels to the next pen position
     int left = 0;    // coverage column 0 lies this far right of the pen
     int top = 0;     // coverage row 0 lies this far above the baseline
@@ -22,36 +22,36 @@ struct Glyph {
     std::vector<std::uint8_t> coverage; // width * height, 0 = none, 255 = full ink
 };
 
-class FontFace {
+class TFontFace {
   public:
     // The face for a font request, shared by every font asking for the same file, size and
     // weight; null when no font at all can be loaded.
-    static std::shared_ptr<FontFace> Resolve(const LOGFONTA& request);
-    ~FontFace();
-    FontFace(const FontFace&) = delete;
-    FontFace& operator=(const FontFace&) = delete;
+    static std::shared_ptr<TFontFace> Resolve(const LOGFONTA& request);
+    ~TFontFace();
+    TFontFace(const TFontFace&) = delete;
+    TFontFace& operator=(const TFontFace&) = delete;
 
-    const Glyph& GlyphFor(char32_t codepoint);
-    int Ascent() const { return ascent_; }
-    int Descent() const { return descent_; }
-    int Height() const { return ascent_ + descent_; }
-    int EmPixels() const { return em_; }
-    int AverageWidth() const { return averageWidth_; }
-    int MaxAdvance() const { return maxAdvance_; }
-    bool Bold() const { return bold_; }
+    const TGlyph& GlyphFor(char32_t codepoint);
+    int Ascent() const { return FAscent; }
+    int Descent() const { return FDescent; }
+    int Height() const { return FAscent + FDescent; }
+    int EmPixels() const { return FEm; }
+    int AverageWidth() const { return FAverageWidth; }
+    int MaxAdvance() const { return FMaxAdvance; }
+    bool Bold() const { return FBold; }
 
   private:
-    struct Impl;
-    explicit FontFace(std::unique_ptr<Impl> impl);
+    struct TImpl;
+    explicit TFontFace(std::unique_ptr<TImpl> impl);
 
-    std::unique_ptr<Impl> impl_;
-    std::unordered_map<char32_t, Glyph> glyphs_;
-    int ascent_ = 0;
-    int descent_ = 0;
-    int em_ = 0;
-    int averageWidth_ = 0;
-    int maxAdvance_ = 0;
-    bool bold_ = false;
+    std::unique_ptr<TImpl> FImpl;
+    std::unordered_map<char32_t, TGlyph> FGlyphs;
+    int FAscent = 0;
+    int FDescent = 0;
+    int FEm = 0;
+    int FAverageWidth = 0;
+    int FMaxAdvance = 0;
+    bool FBold = false;
 };
 
 // Decodes UTF-8; malformed bytes give U+FFFD, one per byte.

@@ -9,31 +9,31 @@
 
 namespace zorbalin {
 
-class FontFace; // a sized face with its glyph cache (text code)
-class GdiDC;
+class TFontFace; // a sized face with its glyph cache (text code)
+class TGdiDC;
 
-enum class GdiObjectType { Bitmap, Palette, Brush, Font };
+enum class TGdiObjectType { Bitmap, Palette, Brush, Font };
 
-class GdiObject {
+class TGdiObject {
   public:
-    explicit GdiObject(GdiObjectType type) : type_(type) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    virtual ~GdiObject() = default;
+    explicit TGdiObject(TGdiObjectType type) : FType(type) {}
+    TGdiObject(const TGdiObject&) = delete;
+    TGdiObject& operator=(const TGdiObject&) = delete;
+    virtual ~TGdiObject() = default;
 
-    GdiObjectType Type() const { return type_; }
+    TGdiObjectType Type() const { return FType; }
     bool stock = false; // stock objects are never freed
     int selections = 0; // contexts holding this object; DeleteObject refuses while above 0
 
   private:
-    GdiObjectType type_;
+    TGdiObjectType FType;
 };
 
 // A device bitmap (32-bit BGRX or 1-bit monochrome) or a DIB section (1, 4, 8, 16, 24, 32 bits).
-class GdiBitmap final : public GdiObject {
+class TGdiBitmap final : public TGdiObject {
   public:
-    GdiBitmap() : GdiObject(GdiObjectType::Bitmap) {}
-    ~GdiBitmap() override;
+    TGdiBitmap() : TGdiObject(TGdiObjectType::Bitmap) {}
+    ~TGdiBitmap() override;
 
     LONG width = 0;
     LONG height = 0; // always positive; topDown tells the row order in memory
@@ -45,45 +45,45 @@ class GdiBitmap final : public GdiObject {
     BYTE* bits = nullptr; // calloc'd, owned
     RGBQUAD colors[256];
     int colorCount = 0;
-    GdiDC* selectedInto = nullptr;
+    TGdiDC* selectedInto = nullptr;
 
     // Row y counted from the top of the picture.
     BYTE* Row(LONG y) const { return bits + stride * (topDown ? y : height - 1 - y); }
     bool IsMonochromeDevice() const { return !isDib && bitCount == 1; }
 };
 
-class GdiPalette final : public GdiObject {
+class TGdiPalette final : public TGdiObject {
   public:
-    GdiPalette() : GdiObject(GdiObjectType::Palette) {}
+    TGdiPalette() : TGdiObject(TGdiObjectType::Palette) {}
     std::vector<PALETTEENTRY> entries;
 };
 
-class GdiBrush final : public GdiObject {
+class TGdiBrush final : public TGdiObject {
   public:
-    GdiBrush() : GdiObject(GdiObjectType::Brush) {}
+    TGdiBrush() : TGdiObject(TGdiObjectType::Brush) {}
     COLORREF color = 0;
     bool hollow = false; // NULL_BRUSH: fills nothing
 };
 
-class GdiFont final : public GdiObject {
+class TGdiFont final : public TGdiObject {
   public:
-    GdiFont() : GdiObject(GdiObjectType::Font) {}
-    ~GdiFont() override;
+    TGdiFont() : TGdiObject(TGdiObjectType::Font) {}
+    ~TGdiFont() override;
     LOGFONTA logFont;
-    std::shared_ptr<FontFace> face; // resolved on first use
+    std::shared_ptr<TFontFace> face; // resolved on first use
 };
 
 // A memory device context. All coordinates given to drawing calls are logical: the viewport
 // origin is added to reach the selected bitmap's pixels, and output is clipped to the bitmap and
 // to the clip rectangle (kept in device pixels).
-class GdiDC {
+class TGdiDC {
   public:
-    GdiDC();
-    GdiDC(const GdiDC&) = delete;
-    GdiDC& operator=(const GdiDC&) = delete;
-    ~GdiDC();
+    TGdiDC();
+    TGdiDC(const TGdiDC&) = delete;
+    TGdiDC& operator=(const TGdiDC&) = delete;
+    ~TGdiDC();
 
-    struct State {
+    struct TState {
         COLORREF bkColor = RGB(255, 255, 255);
         COLORREF textColor = RGB(0, 0, 0);
         int bkMode = OPAQUE;
@@ -93,20 +93,20 @@ class GdiDC {
         RECT clip; // device pixels, meaningful when hasClip
     };
 
-    std::unique_ptr<GdiBitmap> defaultBitmap; // the 1 x 1 monochrome bitmap a new context holds
-    GdiBitmap* bitmap = nullptr;
-    GdiPalette* palette = nullptr;
-    GdiBrush* brush = nullptr;
-    GdiFont* font = nullptr;
-    State state;
-    std::vector<State> saved;
+    std::unique_ptr<TGdiBitmap> defaultBitmap; // the 1 x 1 monochrome bitmap a new context holds
+    TGdiBitmap* bitmap = nullptr;
+    TGdiPalette* palette = nullptr;
+    TGdiBrush* brush = nullptr;
+    TGdiFont* font = nullptr;
+    TState state;
+    std::vector<TState> saved;
 };
 
-using HGDIOBJ = GdiObject*;
-using HBITMAP = GdiBitmap*;
-using HPALETTE = GdiPalette*;
-using HBRUSH = GdiBrush*;
-using HFONT = GdiFont*;
-using HDC = GdiDC*;
+using HGDIOBJ = TGdiObject*;
+using HBITMAP = TGdiBitmap*;
+using HPALETTE = TGdiPalette*;
+using HBRUSH = TGdiBrush*;
+using HFONT = TGdiFont*;
+using HDC = TGdiDC*;
 
 } // namespace zorbalin

@@ -9,77 +9,77 @@
 namespace zorbalin {
 
 // Owns a memory device context made by CreateCompatibleDC.
-class DCOwner {
+class TDCOwner {
   public:
-    DCOwner() = default;
-    explicit DCOwner(HDC hdc) : hdc_(hdc) {}
-    DCOwner(DCOwner&& other) noexcept : hdc_(other.Release()) {}
-    DCOwner& operator=(DCOwner&& other) noexcept {
+    TDCOwner() = default;
+    explicit TDCOwner(HDC hdc) : FHdc(hdc) {}
+    TDCOwner(TDCOwner&& other) noexcept : FHdc(other.Release()) {}
+    TDCOwner& operator=(TDCOwner&& other) noexcept {
         Reset(other.Release());
         return *this;
     }
-    ~DCOwner() { Reset(); }
+    ~TDCOwner() { Reset(); }
 
-    HDC Get() const { return hdc_; }
-    explicit operator bool() const { return hdc_ != nullptr; }
-    HDC Release() { return std::exchange(hdc_, nullptr); }
+    HDC Get() const { return FHdc; }
+    explicit operator bool() const { return FHdc != nullptr; }
+    HDC Release() { return std::exchange(FHdc, nullptr); }
     void Reset(HDC hdc = nullptr) {
-        if (hdc_)
-            DeleteDC(hdc_);
-        hdc_ = hdc;
+        if (FHdc)
+            DeleteDC(FHdc);
+        FHdc = hdc;
     }
 
   private:
-    HDC hdc_ = nullptr;
+    HDC FHdc = nullptr;
 };
 
 // Owns a bitmap, palette, brush or font. The object must be out of every context before the
-// owner dies (DeleteObject refuses selected objects); a SelectionGuard declared after the owner
+// owner dies (DeleteObject refuses selected objects); a TSelectionGuard declared after the owner
 // takes care of that.
-template <class Handle> class ObjectOwner {
+template <class Handle> class TObjectOwner {
   public:
-    ObjectOwner() = default;
-    explicit ObjectOwner(Handle handle) : handle_(handle) {}
-    ObjectOwner(ObjectOwner&& other) noexcept : handle_(other.Release()) {}
-    ObjectOwner& operator=(ObjectOwner&& other) noexcept {
+    TObjectOwner() = default;
+    explicit TObjectOwner(Handle handle) : FHandle(handle) {}
+    TObjectOwner(TObjectOwner&& other) noexcept : FHandle(other.Release()) {}
+    TObjectOwner& operator=(TObjectOwner&& other) noexcept {
         Reset(other.Release());
         return *this;
     }
-    ~ObjectOwner() { Reset(); }
+    ~TObjectOwner() { Reset(); }
 
-    Handle Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    Handle Release() { return std::exchange(handle_, nullptr); }
+    Handle Get() const { return FHandle; }
+    explicit operator bool() const { return FHandle != nullptr; }
+    Handle Release() { return std::exchange(FHandle, nullptr); }
     void Reset(Handle handle = nullptr) {
-        if (handle_)
-            DeleteObject(handle_);
-        handle_ = handle;
+        if (FHandle)
+            DeleteObject(FHandle);
+        FHandle = handle;
     }
 
   private:
-    Handle handle_ = nullptr;
+    Handle FHandle = nullptr;
 };
 
-using BitmapOwner = ObjectOwner<HBITMAP>;
-using PaletteOwner = ObjectOwner<HPALETTE>;
-using BrushOwner = ObjectOwner<HBRUSH>;
-using FontOwner = ObjectOwner<HFONT>;
+using TBitmapOwner = TObjectOwner<HBITMAP>;
+using TPaletteOwner = TObjectOwner<HPALETTE>;
+using TBrushOwner = TObjectOwner<HBRUSH>;
+using TFontOwner = TObjectOwner<HFONT>;
 
 // Selects an object into a context for the guard's lifetime and puts the previous one back.
-class SelectionGuard {
+class TSelectionGuard {
   public:
-    SelectionGuard(HDC hdc, HGDIOBJ obj) : hdc_(hdc), previous_(SelectObject(hdc, obj)) {}
-    SelectionGuard(const SelectionGuard&) = delete;
-    SelectionGuard& operator=(const SelectionGuard&) = delete;
-    ~SelectionGuard() {
-        if (previous_)
-            SelectObject(hdc_, previous_);
+    TSelectionGuard(HDC hdc, HGDIOBJ obj) : FHdc(hdc), FPrevious(SelectObject(hdc, obj)) {}
+    TSelectionGuard(const TSelectionGuard&) = delete;
+    TSelectionGuard& operator=(const TSelectionGuard&) = delete;
+    ~TSelectionGuard() {
+        if (FPrevious)
+            SelectObject(FHdc, FPrevious);
     }
-    bool Selected() const { return previous_ != nullptr; }
+    bool Selected() const { return FPrevious != nullptr; }
 
   private:
-    HDC hdc_;
-    HGDIOBJ previous_;
+    HDC FHdc;
+    HGDIOBJ FPrevious;
 };
 
 } // namespace zorbalin

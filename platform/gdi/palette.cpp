@@ -58,7 +58,7 @@ int DefaultColorTable(int bitCount, RGBQUAD* table) {
 HPALETTE CreatePalette(const LOGPALETTE* palette) {
     if (!palette || palette->palNumEntries == 0 || palette->palNumEntries > 1024)
         return nullptr;
-    auto* result = new GdiPalette();
+    auto* result = new TGdiPalette();
     // The entries run past the declared one-element array, as the format intends.
     const PALETTEENTRY* first = palette->palPalEntry;
     result->entries.assign(first, first + palette->palNumEntries);
@@ -66,7 +66,7 @@ HPALETTE CreatePalette(const LOGPALETTE* palette) {
 }
 
 HPALETTE CreateHalftonePalette(HDC) {
-    auto* result = new GdiPalette();
+    auto* result = new TGdiPalette();
     const PALETTEENTRY* e = gdi_detail::HalftoneEntries();
     result->entries.assign(e, e + 256);
     return result;

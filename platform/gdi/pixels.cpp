@@ -6,8 +6,8 @@
 namespace zorbalin {
 namespace gdi_detail {
 
-Surface SurfaceOf(const GdiBitmap& b) {
-    Surface s;
+TBitmapBits BitsOf(const TGdiBitmap& b) {
+    TBitmapBits s;
     s.bits = b.bits;
     s.width = b.width;
     s.height = b.height;
@@ -20,7 +20,7 @@ Surface SurfaceOf(const GdiBitmap& b) {
     return s;
 }
 
-COLORREF RawToColor(const Surface& s, std::uint32_t raw) {
+COLORREF RawToColor(const TBitmapBits& s, std::uint32_t raw) {
     switch (s.bitCount) {
     case 1:
     case 4:
@@ -55,7 +55,7 @@ int NearestIndex(const RGBQUAD* colors, int count, COLORREF color) {
     return best;
 }
 
-std::uint32_t ColorToRaw(const Surface& s, COLORREF color) {
+std::uint32_t ColorToRaw(const TBitmapBits& s, COLORREF color) {
     switch (s.bitCount) {
     case 1:
     case 4:
@@ -82,17 +82,17 @@ RECT Intersect(const RECT& a, const RECT& b) {
     return r;
 }
 
-RECT DeviceClip(const GdiDC& dc) {
+RECT DeviceClip(const TGdiDC& dc) {
     RECT r{0, 0, dc.bitmap ? dc.bitmap->width : 0, dc.bitmap ? dc.bitmap->height : 0};
     if (dc.state.hasClip)
         r = Intersect(r, dc.state.clip);
     return r;
 }
 
-void FillDeviceRect(const GdiDC& dc, const RECT& r, COLORREF color) {
+void FillDeviceRect(const TGdiDC& dc, const RECT& r, COLORREF color) {
     if (IsEmpty(r) || !dc.bitmap)
         return;
-    Surface s = SurfaceOf(*dc.bitmap);
+    TBitmapBits s = BitsOf(*dc.bitmap);
     std::uint32_t raw = ColorToRaw(s, color);
     for (LONG y = r.top; y < r.bottom; ++y) {
         BYTE* row = s.Row(y);
@@ -106,7 +106,7 @@ void FillDeviceRect(const GdiDC& dc, const RECT& r, COLORREF color) {
     }
 }
 
-void FillLogicalRect(const GdiDC& dc, const RECT& logical, COLORREF color) {
+void FillLogicalRect(const TGdiDC& dc, const RECT& logical, COLORREF color) {
     RECT device{DevX(dc, logical.left), DevY(dc, logical.top), DevX(dc, logical.right),
                 DevY(dc, logical.bottom)};
     FillDeviceRect(dc, Intersect(device, DeviceClip(dc)), color);

@@ -10,7 +10,7 @@ namespace zorbalin {
 namespace gdi_detail {
 
 // A view of pixel memory in one of the layer's formats.
-struct Surface {
+struct TBitmapBits {
     BYTE* bits = nullptr;
     LONG width = 0;
     LONG height = 0;
@@ -25,7 +25,7 @@ struct Surface {
     bool Indexed() const { return bitCount <= 8; }
 };
 
-Surface SurfaceOf(const GdiBitmap& bitmap);
+TBitmapBits BitsOf(const TGdiBitmap& bitmap);
 
 // Raw values: the index for 1/4/8 bits, the 5-5-5 word for 16 bits, and for 24/32 bits the
 // bytes blue, green, red as blue | green << 8 | red << 16.
@@ -114,20 +114,20 @@ inline std::uint32_t ColorTo555(COLORREF c) {
 
 // The colour of a raw value; monochrome device pixels are black (0) or white (1), and indices
 // beyond the colour table read as black.
-COLORREF RawToColor(const Surface& s, std::uint32_t raw);
+COLORREF RawToColor(const TBitmapBits& s, std::uint32_t raw);
 // The raw value nearest to a colour: the closest table entry for indexed formats (lowest index
 // on ties), white or black by brightness for monochrome device bitmaps.
-std::uint32_t ColorToRaw(const Surface& s, COLORREF color);
+std::uint32_t ColorToRaw(const TBitmapBits& s, COLORREF color);
 // Index of the entry nearest to the colour by squared RGB distance, lowest index on ties.
 int NearestIndex(const RGBQUAD* colors, int count, COLORREF color);
 
 // Device pixels a context's output may touch: the bitmap, narrowed by the clip rectangle.
-RECT DeviceClip(const GdiDC& dc);
+RECT DeviceClip(const TGdiDC& dc);
 // Logical to device coordinates.
-inline LONG DevX(const GdiDC& dc, LONG x) {
+inline LONG DevX(const TGdiDC& dc, LONG x) {
     return x + dc.state.viewportOrg.x;
 }
-inline LONG DevY(const GdiDC& dc, LONG y) {
+inline LONG DevY(const TGdiDC& dc, LONG y) {
     return y + dc.state.viewportOrg.y;
 }
 RECT Intersect(const RECT& a, const RECT& b);
@@ -136,9 +136,9 @@ inline bool IsEmpty(const RECT& r) {
 }
 
 // Fills a device rectangle (already clipped) with a colour.
-void FillDeviceRect(const GdiDC& dc, const RECT& device, COLORREF color);
+void FillDeviceRect(const TGdiDC& dc, const RECT& device, COLORREF color);
 // Fills a logical rectangle, clipped, with a colour.
-void FillLogicalRect(const GdiDC& dc, const RECT& logical, COLORREF color);
+void FillLogicalRect(const TGdiDC& dc, const RECT& logical, COLORREF color);
 
 } // namespace gdi_detail
 } // namespace zorbalin
@@ -148,7 +148,7 @@ namespace gdi_detail {
 
 // A new bitmap with zeroed pixels, or null when the size is negative, the row or the total would
 // overflow, the memory would pass the 2 GiB limit, or memory is not available.
-GdiBitmap* NewBitmap(LONG width, LONG height, int bitCount, bool topDown, bool isDib);
+TGdiBitmap* NewBitmap(LONG width, LONG height, int bitCount, bool topDown, bool isDib);
 
 // The default colour table of a bit count: black/white for 1, the 16 VGA colours for 4, the
 // halftone palette for 8. Returns the number of entries written.
@@ -158,11 +158,11 @@ const PALETTEENTRY* HalftoneEntries();
 
 // One blit between two pixel views. The destination rectangle (dx, dy, dw, dh) and the clip are
 // in destination pixels, the source rectangle in source pixels; negative extents mirror.
-struct BlitParams {
-    Surface dst;
+struct TBlitParams {
+    TBitmapBits dst;
     RECT dstClip{};
     LONG dx = 0, dy = 0, dw = 0, dh = 0;
-    const Surface* src = nullptr; // null for operations without a source
+    const TBitmapBits* src = nullptr; // null for operations without a source
     LONG sx = 0, sy = 0, sw = 0, sh = 0;
     COLORREF srcBk = RGB(255, 255, 255); // colour -> monochrome: this colour gives 1
     COLORREF dstBk = RGB(255, 255, 255); // monochrome -> colour: 1 gives this
@@ -173,10 +173,10 @@ struct BlitParams {
     bool plainOnly = false;
 };
 // Returns false for an unknown raster operation.
-bool RunBlit(const BlitParams& p);
+bool RunBlit(const TBlitParams& p);
 
 // A view of caller-owned DIB memory described by `info` (BI_RGB only); false when invalid.
-bool DibSurface(const BITMAPINFO* info, const void* bits, Surface& out);
+bool DibSurface(const BITMAPINFO* info, const void* bits, TBitmapBits& out);
 
 } // namespace gdi_detail
 } // namespace zorbalin

@@ -15,12 +15,12 @@ using namespace gdi_detail;
 
 namespace {
 
-FontFace* FaceOf(HDC hdc) {
+TFontFace* FaceOf(HDC hdc) {
     if (!hdc || !hdc->font)
         return nullptr;
-    GdiFont& font = *hdc->font;
+    TGdiFont& font = *hdc->font;
     if (!font.face)
-        font.face = FontFace::Resolve(font.logFont);
+        font.face = TFontFace::Resolve(font.logFont);
     return font.face.get();
 }
 
@@ -30,7 +30,7 @@ std::size_t Length(const char* text, int count) {
     return count < 0 ? std::strlen(text) : static_cast<std::size_t>(count);
 }
 
-int Advance(FontFace& face, const std::u32string& text) {
+int Advance(TFontFace& face, const std::u32string& text) {
     int width = 0;
     for (char32_t c : text)
         width += face.GlyphFor(c).advance;
@@ -43,15 +43,15 @@ inline BYTE Mix(BYTE ink, BYTE under, unsigned a) {
 
 // Blends the glyphs of `text` in the text colour, the cell's top-left at device (x, y), inside
 // the device rectangle `clip`.
-void DrawGlyphs(HDC hdc, FontFace& face, LONG x, LONG y, const std::u32string& text,
+void DrawGlyphs(HDC hdc, TFontFace& face, LONG x, LONG y, const std::u32string& text,
                 const RECT& clip) {
-    Surface s = SurfaceOf(*hdc->bitmap);
+    TBitmapBits s = BitsOf(*hdc->bitmap);
     const COLORREF ink = hdc->state.textColor;
     const BYTE r = GetRValue(ink), g = GetGValue(ink), b = GetBValue(ink);
     LONG pen = x;
     const LONG baseline = y + face.Ascent();
     for (char32_t c : text) {
-        const Glyph& glyph = face.GlyphFor(c);
+        const TGlyph& glyph = face.GlyphFor(c);
         for (int gy = 0; gy < glyph.height; ++gy) {
             LONG py = baseline - glyph.top + gy;
             if (py < clip.top || py >= clip.bottom)
@@ -84,7 +84,7 @@ void DrawGlyphs(HDC hdc, FontFace& face, LONG x, LONG y, const std::u32string& t
 // Text at logical (x, y) clipped to the device rectangle `clip`, with the opaque background of
 // OPAQUE mode.
 void OutputText(HDC hdc, int x, int y, const std::u32string& text, RECT clip) {
-    FontFace* face = FaceOf(hdc);
+    TFontFace* face = FaceOf(hdc);
     if (!face || !hdc->bitmap)
         return;
     LONG dx = DevX(*hdc, x), dy = DevY(*hdc, y);
@@ -122,7 +122,7 @@ std::vector<std::string> SplitParagraphs(const std::string& text) {
 }
 
 // Greedy line filling: as many words as fit in `width`; a word wider than `width` stands alone.
-void WrapParagraph(FontFace& face, const std::string& paragraph, int width,
+void WrapParagraph(TFontFace& face, const std::string& paragraph, int width,
                    std::vector<std::string>& lines) {
     std::vector<std::string> words;
     std::size_t start = 0;
@@ -156,7 +156,7 @@ void WrapParagraph(FontFace& face, const std::string& paragraph, int width,
 HFONT CreateFontIndirectA(const LOGFONTA* logFont) {
     if (!logFont)
         return nullptr;
-    auto* font = new GdiFont();
+    auto* font = new TGdiFont();
     font->logFont = *logFont;
     font->logFont.lfFaceName[LF_FACESIZE - 1] = '\0';
     return font;
@@ -192,7 +192,7 @@ BOOL GetTextExtentPoint32A(HDC hdc, const char* text, int count, SIZE* size) {
     if (!size)
         return FALSE;
     *size = SIZE();
-    FontFace* face = FaceOf(hdc);
+    TFontFace* face = FaceOf(hdc);
     if (!face)
         return FALSE;
     std::size_t length = Length(text, count);
@@ -204,7 +204,7 @@ BOOL GetTextExtentPoint32A(HDC hdc, const char* text, int count, SIZE* size) {
 BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics) {
     if (!metrics)
         return FALSE;
-    FontFace* face = FaceOf(hdc);
+    TFontFace* face = FaceOf(hdc);
     if (!face)
         return FALSE;
     *metrics = TEXTMETRICA();
@@ -219,7 +219,7 @@ BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics) {
 }
 
 int DrawTextA(HDC hdc, const char* text, int count, RECT* rect, UINT format) {
-    FontFace* face = FaceOf(hdc);
+    TFontFace* face = FaceOf(hdc);
     if (!face || !rect)
         return 0;
     std::string content(text ? text : "", Length(text, count));

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/backend.h"
+#include "toolkit/backend_interface.h"
 #include "toolkit/component.h"
 #include "toolkit/form.h"
 

@@ -56,7 +56,7 @@ int DefaultTable(int bitCount, RGBQUAD* table) {
     if (bitCount > 8)
         return 0;
     HDC dc = CreateCompatibleDC(nullptr);
-    BitmapOwner probe(CreateBitmap(1, 1, 1, 32, nullptr));
+    TBitmapOwner probe(CreateBitmap(1, 1, 1, 32, nullptr));
     BITMAPINFO info{};
     info.bmiHeader.biWidth = 1;
     info.bmiHeader.biHeight = 1;
@@ -69,18 +69,18 @@ int DefaultTable(int bitCount, RGBQUAD* table) {
 
 } // namespace
 
-TBitmap::TBitmap() : dc_(CreateCompatibleDC(nullptr)) {
-    canvas_.SetHandle(dc_.Get());
+TBitmap::TBitmap() : FDc(CreateCompatibleDC(nullptr)) {
+    FCanvas.SetHandle(FDc.Get());
 }
 
 TBitmap::~TBitmap() {
     // The bitmap must leave the context before either is freed.
-    if (previousBitmap_)
-        SelectObject(dc_.Get(), previousBitmap_);
+    if (FPreviousBitmap)
+        SelectObject(FDc.Get(), FPreviousBitmap);
 }
 
 int TBitmap::BitCount() const {
-    return BitCountOf(pixelFormat_);
+    return BitCountOf(FPixelFormat);
 }
 
 // Replaces the pixels by a new DIB section of the given size and format; the old picture is
@@ -89,7 +89,7 @@ void TBitmap::Rebuild(int width, int height, TPixelFormat format, const RGBQUAD*
                       int colorCount) {
     if (width < 0 || height < 0)
         throw EInvalidGraphicOperation("Invalid bitmap size");
-    BitmapOwner fresh;
+    TBitmapOwner fresh;
     int bitCount = BitCountOf(format);
     if (width > 0 && height > 0) {
         BITMAPINFO info{};
@@ -106,32 +106,32 @@ void TBitmap::Rebuild(int width, int height, TPixelFormat format, const RGBQUAD*
             info.bmiHeader.biClrUsed = static_cast<DWORD>(colorCount);
         }
         void* bits = nullptr;
-        fresh.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        fresh.Reset(CreateDIBSection(FDc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (!fresh)
             throw EOutOfResources("Out of system resources");
-        DCOwner target(CreateCompatibleDC(nullptr));
+        TDCOwner target(CreateCompatibleDC(nullptr));
         HGDIOBJ old = SelectObject(target.Get(), fresh.Get());
         RECT all{0, 0, width, height};
-        BrushOwner white(CreateSolidBrush(RGB(255, 255, 255)));
+        TBrushOwner white(CreateSolidBrush(RGB(255, 255, 255)));
         FillRect(target.Get(), &all, white.Get());
-        if (bitmap_)
-            BitBlt(target.Get(), 0, 0, width_, height_, dc_.Get(), 0, 0, SRCCOPY);
+        if (FBitmap)
+            BitBlt(target.Get(), 0, 0, FWidth, FHeight, FDc.Get(), 0, 0, SRCCOPY);
         SelectObject(target.Get(), old);
     }
-    if (previousBitmap_) {
-        SelectObject(dc_.Get(), previousBitmap_);
-        previousBitmap_ = nullptr;
+    if (FPreviousBitmap) {
+        SelectObject(FDc.Get(), FPreviousBitmap);
+        FPreviousBitmap = nullptr;
     }
-    bitmap_ = std::move(fresh);
-    if (bitmap_)
-        previousBitmap_ = SelectObject(dc_.Get(), bitmap_.Get());
-    width_ = bitmap_ ? width : 0;
-    height_ = bitmap_ ? height : 0;
-    pixelFormat_ = format;
-    palette_.Reset();
-    if (bitmap_ && bitCount <= 8) {
+    FBitmap = std::move(fresh);
+    if (FBitmap)
+        FPreviousBitmap = SelectObject(FDc.Get(), FBitmap.Get());
+    FWidth = FBitmap ? width : 0;
+    FHeight = FBitmap ? height : 0;
+    FPixelFormat = format;
+    FPalette.Reset();
+    if (FBitmap && bitCount <= 8) {
         RGBQUAD table[256];
-        int n = static_cast<int>(GetDIBColorTable(dc_.Get(), 0, 256, table));
+        int n = static_cast<int>(GetDIBColorTable(FDc.Get(), 0, 256, table));
         std::vector<std::uint8_t> buffer(sizeof(LOGPALETTE) + 256 * sizeof(PALETTEENTRY));
         auto* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
         logical->palVersion = 0x300;
@@ -139,83 +139,83 @@ void TBitmap::Rebuild(int width, int height, TPixelFormat format, const RGBQUAD*
         PALETTEENTRY* entries = logical->palPalEntry;
         for (int i = 0; i < n; ++i)
             entries[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
-        palette_.Reset(CreatePalette(logical));
+        FPalette.Reset(CreatePalette(logical));
     }
 }
 
 void TBitmap::SetSize(int width, int height) {
-    if (width == width_ && height == height_)
+    if (width == FWidth && height == FHeight)
         return;
     RGBQUAD table[256];
-    int n = bitmap_ ? static_cast<int>(GetDIBColorTable(dc_.Get(), 0, 256, table)) : 0;
-    Rebuild(width, height, pixelFormat_, n ? table : nullptr, n);
+    int n = FBitmap ? static_cast<int>(GetDIBColorTable(FDc.Get(), 0, 256, table)) : 0;
+    Rebuild(width, height, FPixelFormat, n ? table : nullptr, n);
     Changed();
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
     if (format == pfCustom)
         format = pfDevice;
-    if (format == pixelFormat_)
+    if (format == FPixelFormat)
         return;
-    Rebuild(width_, height_, format, nullptr, 0);
+    Rebuild(FWidth, FHeight, format, nullptr, 0);
     Changed();
 }
 
 void TBitmap::SetPalette(HPALETTE palette) {
-    if (!bitmap_ || BitCount() > 8 || !palette)
+    if (!FBitmap || BitCount() > 8 || !palette)
         return;
     PALETTEENTRY entries[256];
     UINT n = GetPaletteEntries(palette, 0, 256, entries);
     RGBQUAD table[256];
     for (UINT i = 0; i < n; ++i)
         table[i] = RGBQUAD{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
-    SetDIBColorTable(dc_.Get(), 0, n, table);
+    SetDIBColorTable(FDc.Get(), 0, n, table);
     // Keep our own palette in step with the new table.
     std::vector<std::uint8_t> buffer(sizeof(LOGPALETTE) + 256 * sizeof(PALETTEENTRY));
     auto* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
     logical->palVersion = 0x300;
     RGBQUAD current[256];
-    logical->palNumEntries = static_cast<WORD>(GetDIBColorTable(dc_.Get(), 0, 256, current));
+    logical->palNumEntries = static_cast<WORD>(GetDIBColorTable(FDc.Get(), 0, 256, current));
     PALETTEENTRY* out = logical->palPalEntry;
     for (int i = 0; i < logical->palNumEntries; ++i)
         out[i] = PALETTEENTRY{current[i].rgbRed, current[i].rgbGreen, current[i].rgbBlue, 0};
-    palette_.Reset(CreatePalette(logical));
+    FPalette.Reset(CreatePalette(logical));
     Changed();
 }
 
 void* TBitmap::ScanLine(int row) {
-    if (!bitmap_ || row < 0 || row >= height_)
+    if (!FBitmap || row < 0 || row >= FHeight)
         throw EInvalidGraphicOperation("Scan line index out of range");
     DIBSECTION ds;
-    GetObject(bitmap_.Get(), sizeof ds, &ds);
+    GetObject(FBitmap.Get(), sizeof ds, &ds);
     auto* bits = static_cast<std::uint8_t*>(ds.dsBm.bmBits);
-    return bits + static_cast<std::size_t>(ds.dsBm.bmWidthBytes) * (height_ - 1 - row);
+    return bits + static_cast<std::size_t>(ds.dsBm.bmWidthBytes) * (FHeight - 1 - row);
 }
 
 TColor TBitmap::TransparentColor() const {
-    if (transparentMode_ == tmFixed)
-        return transparentColor_;
-    if (!bitmap_)
+    if (FTransparentMode == tmFixed)
+        return FTransparentColor;
+    if (!FBitmap)
         return clDefault;
-    return static_cast<TColor>(GetPixel(dc_.Get(), 0, height_ - 1));
+    return static_cast<TColor>(GetPixel(FDc.Get(), 0, FHeight - 1));
 }
 
 void TBitmap::SetTransparentColor(TColor color) {
-    transparentColor_ = color;
-    transparentMode_ = tmFixed;
+    FTransparentColor = color;
+    FTransparentMode = tmFixed;
     Changed();
 }
 
 void TBitmap::SetTransparentMode(TTransparentMode mode) {
-    if (mode == transparentMode_)
+    if (mode == FTransparentMode)
         return;
-    transparentMode_ = mode;
+    FTransparentMode = mode;
     Changed();
 }
 
 void TBitmap::Assign(TPersistent* source) {
     if (!source) {
-        Rebuild(0, 0, pixelFormat_, nullptr, 0);
+        Rebuild(0, 0, FPixelFormat, nullptr, 0);
         Changed();
         return;
     }
@@ -226,43 +226,43 @@ void TBitmap::Assign(TPersistent* source) {
     }
     if (other == this)
         return;
-    DibImage image;
-    if (other->bitmap_) {
+    TDibImage image;
+    if (other->FBitmap) {
         other->SaveDib(image);
-        LoadDib(image.info, image.bits.data(), other->pixelFormat_);
+        LoadDib(image.info, image.bits.data(), other->FPixelFormat);
     } else {
-        Rebuild(0, 0, other->pixelFormat_, nullptr, 0);
+        Rebuild(0, 0, other->FPixelFormat, nullptr, 0);
     }
-    transparentColor_ = other->transparentColor_;
-    transparentMode_ = other->transparentMode_;
+    FTransparentColor = other->FTransparentColor;
+    FTransparentMode = other->FTransparentMode;
     TGraphic::SetTransparent(other->GetTransparent());
     Changed();
 }
 
 void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
     HDC target = canvas.Handle();
-    if (!target || !bitmap_)
+    if (!target || !FBitmap)
         return;
     if (GetTransparent()) {
-        TransparentBlt(target, rect.Left, rect.Top, rect.Width(), rect.Height(), dc_.Get(), 0, 0,
-                       width_, height_, ColorToRGB(TransparentColor()));
+        TransparentBlt(target, rect.Left, rect.Top, rect.Width(), rect.Height(), FDc.Get(), 0, 0,
+                       FWidth, FHeight, ColorToRGB(TransparentColor()));
         return;
     }
     int oldMode = SetStretchBltMode(target, COLORONCOLOR);
-    StretchBlt(target, rect.Left, rect.Top, rect.Width(), rect.Height(), dc_.Get(), 0, 0, width_,
-               height_, SRCCOPY);
+    StretchBlt(target, rect.Left, rect.Top, rect.Width(), rect.Height(), FDc.Get(), 0, 0, FWidth,
+               FHeight, SRCCOPY);
     SetStretchBltMode(target, oldMode);
 }
 
 // The pixels as a bottom-up DIB of the bitmap's own format.
-void TBitmap::SaveDib(DibImage& image) {
+void TBitmap::SaveDib(TDibImage& image) {
     BITMAPINFO& info = image.info;
     info = BITMAPINFO();
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = height_;
+    info.bmiHeader.biWidth = FWidth;
+    info.bmiHeader.biHeight = FHeight;
     info.bmiHeader.biBitCount = static_cast<WORD>(BitCount());
-    image.bits.assign(static_cast<std::size_t>(DibStride(width_, BitCount())) * height_, 0);
-    GetDIBits(dc_.Get(), bitmap_.Get(), 0, static_cast<UINT>(height_), image.bits.data(), &info,
+    image.bits.assign(static_cast<std::size_t>(DibStride(FWidth, BitCount())) * FHeight, 0);
+    GetDIBits(FDc.Get(), FBitmap.Get(), 0, static_cast<UINT>(FHeight), image.bits.data(), &info,
               DIB_RGB_COLORS);
     info.bmiHeader.biSizeImage = static_cast<DWORD>(image.bits.size());
 }
@@ -274,7 +274,7 @@ void TBitmap::LoadDib(const BITMAPINFO& info, const std::uint8_t* bits, TPixelFo
     Rebuild(0, 0, format, nullptr, 0); // nothing of the old picture survives
     Rebuild(h.biWidth, h.biHeight, format, info.bmiColors, colorCount);
     std::size_t bytes = static_cast<std::size_t>(DibStride(h.biWidth, h.biBitCount)) * h.biHeight;
-    std::memcpy(ScanLine(height_ - 1), bits, bytes);
+    std::memcpy(ScanLine(FHeight - 1), bits, bytes);
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
@@ -283,16 +283,16 @@ void TBitmap::LoadFromStream(TStream& stream) {
         throw EInvalidGraphic(kInvalidBitmap);
     std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
     data.resize(static_cast<std::size_t>(stream.Read(data.data(), size)));
-    DibImage image;
-    if (DecodeBmp(data.data(), data.size(), image) != BmpError::None)
+    TDibImage image;
+    if (DecodeBmp(data.data(), data.size(), image) != TBmpError::None)
         throw EInvalidGraphic(kInvalidBitmap);
     LoadDib(image.info, image.bits.data(), FormatOf(image.info.bmiHeader.biBitCount));
     Changed();
 }
 
 void TBitmap::SaveToStream(TStream& stream) {
-    DibImage image;
-    if (bitmap_)
+    TDibImage image;
+    if (FBitmap)
         SaveDib(image);
     else
         image.info.bmiHeader.biBitCount = static_cast<WORD>(BitCount());
@@ -303,8 +303,8 @@ void TBitmap::SaveToStream(TStream& stream) {
 void TBitmap::LoadFromClipboardFormat(unsigned short format, const TClipboardData& data, HPALETTE) {
     if (format != CF_DIB)
         throw EInvalidGraphic("Unsupported clipboard format");
-    DibImage image;
-    if (DecodePackedDib(data.data(), data.size(), image) != BmpError::None)
+    TDibImage image;
+    if (DecodePackedDib(data.data(), data.size(), image) != TBmpError::None)
         throw EInvalidGraphic(kInvalidBitmap);
     LoadDib(image.info, image.bits.data(), FormatOf(image.info.bmiHeader.biBitCount));
     Changed();
@@ -312,8 +312,8 @@ void TBitmap::LoadFromClipboardFormat(unsigned short format, const TClipboardDat
 
 void TBitmap::SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
                                     HPALETTE& palette) {
-    DibImage image;
-    if (bitmap_)
+    TDibImage image;
+    if (FBitmap)
         SaveDib(image);
     else
         image.info.bmiHeader.biBitCount = static_cast<WORD>(BitCount());

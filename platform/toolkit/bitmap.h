@@ -41,14 +41,14 @@ class TBitmap : public TGraphic {
     // sequence that keeps the destination wherever the pixel equals TransparentColor.
     void Draw(TCanvas& canvas, const TRect& rect) override;
 
-    bool GetEmpty() const override { return width_ == 0 || height_ == 0; }
-    int GetWidth() const override { return width_; }
-    int GetHeight() const override { return height_; }
-    void SetWidth(int width) override { SetSize(width, height_); }
-    void SetHeight(int height) override { SetSize(width_, height); }
+    bool GetEmpty() const override { return FWidth == 0 || FHeight == 0; }
+    int GetWidth() const override { return FWidth; }
+    int GetHeight() const override { return FHeight; }
+    void SetWidth(int width) override { SetSize(width, FHeight); }
+    void SetHeight(int height) override { SetSize(FWidth, height); }
     // Keeps the overlapping pixels; new pixels are white. 0 in either direction empties.
     void SetSize(int width, int height);
-    HPALETTE GetPalette() const override { return palette_.Get(); }
+    HPALETTE GetPalette() const override { return FPalette.Get(); }
     // Copies the palette's entries into the colour table of a 1/4/8-bit bitmap (up to its size).
     void SetPalette(HPALETTE palette) override;
 
@@ -64,11 +64,11 @@ class TBitmap : public TGraphic {
                                HPALETTE& palette) override;
 
     // The DIB section (null while empty). Stays owned by the bitmap.
-    HBITMAP Handle() const { return bitmap_.Get(); }
+    HBITMAP Handle() const { return FBitmap.Get(); }
     // A canvas on the bitmap's memory context: drawing on it changes the pixels.
-    TCanvas& Canvas() { return canvas_; }
+    TCanvas& Canvas() { return FCanvas; }
 
-    TPixelFormat PixelFormat() const { return pixelFormat_; }
+    TPixelFormat PixelFormat() const { return FPixelFormat; }
     // Converts the pixels to the new format (nearest colour of the default table for 1/4/8 bits).
     void SetPixelFormat(TPixelFormat format);
     // Start of pixel row `row` counted from the top, in the DIB layout of the pixel format.
@@ -78,24 +78,24 @@ class TBitmap : public TGraphic {
     TColor TransparentColor() const;
     // Sets the colour and the mode tmFixed.
     void SetTransparentColor(TColor color);
-    TTransparentMode TransparentMode() const { return transparentMode_; }
+    TTransparentMode TransparentMode() const { return FTransparentMode; }
     void SetTransparentMode(TTransparentMode mode);
 
   private:
     void Rebuild(int width, int height, TPixelFormat format, const RGBQUAD* colors, int colorCount);
     void LoadDib(const BITMAPINFO& info, const std::uint8_t* bits, TPixelFormat format);
-    void SaveDib(DibImage& image);
+    void SaveDib(TDibImage& image);
 
-    int width_ = 0;
-    int height_ = 0;
-    TPixelFormat pixelFormat_ = pfDevice;
-    TColor transparentColor_ = clDefault;
-    TTransparentMode transparentMode_ = tmAuto;
-    DCOwner dc_;
-    BitmapOwner bitmap_;
-    HGDIOBJ previousBitmap_ = nullptr;
-    PaletteOwner palette_;
-    TCanvas canvas_;
+    int FWidth = 0;
+    int FHeight = 0;
+    TPixelFormat FPixelFormat = pfDevice;
+    TColor FTransparentColor = clDefault;
+    TTransparentMode FTransparentMode = tmAuto;
+    TDCOwner FDc;
+    TBitmapOwner FBitmap;
+    HGDIOBJ FPreviousBitmap = nullptr;
+    TPaletteOwner FPalette;
+    TCanvas FCanvas;
 };
 
 } // namespace zorbalin

@@ -63,16 +63,16 @@ void TButton::Paint() {
     bool emphasised = Default || Focused();
     if (emphasised) {
         // The default button wears a black outline around its face.
-        BrushOwner black(CreateSolidBrush(RGB(0, 0, 0)));
+        TBrushOwner black(CreateSolidBrush(RGB(0, 0, 0)));
         FrameRect(dc, &r, black.Get());
         r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
     }
     int shift = 0;
     if (FDown) {
-        BrushOwner shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
+        TBrushOwner shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
         FrameRect(dc, &r, shadow.Get());
         RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-        BrushOwner face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+        TBrushOwner face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
         FillRect(dc, &inner, face.Get());
         shift = 1;
     } else {

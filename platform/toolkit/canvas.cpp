@@ -15,92 +15,92 @@ RECT ToRect(const TRect& r) {
 } // namespace
 
 void TBrush::SetColor(TColor color) {
-    if (color == color_)
+    if (color == FColor)
         return;
-    color_ = color;
+    FColor = color;
     if (OnChange)
         OnChange(this);
 }
 
 void TBrush::SetStyle(TBrushStyle style) {
-    if (style == style_)
+    if (style == FStyle)
         return;
-    style_ = style;
+    FStyle = style;
     if (OnChange)
         OnChange(this);
 }
 
 void TBrush::Assign(const TBrush& source) {
-    color_ = source.color_;
-    style_ = source.style_;
+    FColor = source.FColor;
+    FStyle = source.FStyle;
     if (OnChange)
         OnChange(this);
 }
 
 // Text output state: the canvas font selected (and deselected again at the end, so that the
 // font can be freed when it changes), the font colour, and the brush as the text background.
-class TCanvas::TextSetup {
+class TCanvas::TTextSetup {
   public:
-    explicit TextSetup(TCanvas& canvas)
-        : dc_(canvas.handle_), selection_(dc_, canvas.font_.Handle()) {
-        SetTextColor(dc_, ColorToRGB(canvas.font_.Color()));
-        if (canvas.brush_.Style() == bsClear) {
-            SetBkMode(dc_, TRANSPARENT);
+    explicit TTextSetup(TCanvas& canvas)
+        : FDc(canvas.FHandle), FSelection(FDc, canvas.FFont.Handle()) {
+        SetTextColor(FDc, ColorToRGB(canvas.FFont.Color()));
+        if (canvas.FBrush.Style() == bsClear) {
+            SetBkMode(FDc, TRANSPARENT);
         } else {
-            SetBkMode(dc_, OPAQUE);
-            SetBkColor(dc_, ColorToRGB(canvas.brush_.Color()));
+            SetBkMode(FDc, OPAQUE);
+            SetBkColor(FDc, ColorToRGB(canvas.FBrush.Color()));
         }
     }
 
   private:
-    HDC dc_;
-    SelectionGuard selection_;
+    HDC FDc;
+    TSelectionGuard FSelection;
 };
 
 void TCanvas::Draw(int x, int y, TGraphic* graphic) {
-    if (!handle_ || !graphic || graphic->Empty())
+    if (!FHandle || !graphic || graphic->Empty())
         return;
-    SetBkColor(handle_, ColorToRGB(brush_.Color()));
-    SetTextColor(handle_, ColorToRGB(font_.Color()));
+    SetBkColor(FHandle, ColorToRGB(FBrush.Color()));
+    SetTextColor(FHandle, ColorToRGB(FFont.Color()));
     graphic->Draw(*this, Rect(x, y, x + graphic->Width(), y + graphic->Height()));
 }
 
 void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic) {
-    if (!handle_ || !graphic)
+    if (!FHandle || !graphic)
         return;
     graphic->Draw(*this, rect);
 }
 
 void TCanvas::FillRect(const TRect& rect) {
-    if (!handle_ || brush_.Style() == bsClear)
+    if (!FHandle || FBrush.Style() == bsClear)
         return;
-    BrushOwner brush(CreateSolidBrush(ColorToRGB(brush_.Color())));
+    TBrushOwner brush(CreateSolidBrush(ColorToRGB(FBrush.Color())));
     RECT r = ToRect(rect);
-    zorbalin::FillRect(handle_, &r, brush.Get());
+    zorbalin::FillRect(FHandle, &r, brush.Get());
 }
 
 void TCanvas::FrameRect(const TRect& rect) {
-    if (!handle_ || brush_.Style() == bsClear)
+    if (!FHandle || FBrush.Style() == bsClear)
         return;
-    BrushOwner brush(CreateSolidBrush(ColorToRGB(brush_.Color())));
+    TBrushOwner brush(CreateSolidBrush(ColorToRGB(FBrush.Color())));
     RECT r = ToRect(rect);
-    zorbalin::FrameRect(handle_, &r, brush.Get());
+    zorbalin::FrameRect(FHandle, &r, brush.Get());
 }
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas& canvas, const TRect& source) {
-    if (!handle_ || !canvas.handle_)
+    if (!FHandle || !canvas.FHandle)
         return;
-    StretchBlt(handle_, dest.Left, dest.Top, dest.Width(), dest.Height(), canvas.handle_,
-               source.Left, source.Top, source.Width(), source.Height(), copyMode_);
+    StretchBlt(FHandle, dest.Left, dest.Top, dest.Width(), dest.Height(), canvas.FHandle,
+               source.Left, source.Top, source.Width(), source.Height(), FCopyMode);
 }
 
 TSize TCanvas::TextExtent(const std::string& text) {
     TSize result;
-    if (!handle_)
+    if (!FHandle)
         return result;
-    SelectionGuard selection(handle_, font_.Handle());
+    TSelectionGuard selection(FHandle, FFont.Handle());
     SIZE size;
-    if (GetTextExtentPoint32A(handle_, text.data(), static_cast<int>(text.size()), &size)) {
+    if (GetTextExtentPoint32A(FHandle, text.data(), static_cast<int>(text.size()), &size)) {
         result.cx = size.cx;
         result.cy = size.cy;
     }
@@ -108,26 +108,26 @@ TSize TCanvas::TextExtent(const std::string& text) {
 }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
-    if (!handle_)
+    if (!FHandle)
         return;
-    TextSetup setup(*this);
-    TextOutA(handle_, x, y, text.data(), static_cast<int>(text.size()));
+    TTextSetup setup(*this);
+    TextOutA(FHandle, x, y, text.data(), static_cast<int>(text.size()));
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, const std::string& text) {
-    if (!handle_)
+    if (!FHandle)
         return;
-    TextSetup setup(*this);
+    TTextSetup setup(*this);
     RECT r = ToRect(rect);
-    UINT options = ETO_CLIPPED | (brush_.Style() == bsClear ? 0 : ETO_OPAQUE);
-    ExtTextOutA(handle_, x, y, options, &r, text.data(), static_cast<int>(text.size()));
+    UINT options = ETO_CLIPPED | (FBrush.Style() == bsClear ? 0 : ETO_OPAQUE);
+    ExtTextOutA(FHandle, x, y, options, &r, text.data(), static_cast<int>(text.size()));
 }
 
 int TCanvas::DrawText(const std::string& text, TRect& rect, TAlignment alignment, bool wordWrap,
                       bool verticalCentre, bool calcOnly) {
-    if (!handle_)
+    if (!FHandle)
         return 0;
-    TextSetup setup(*this);
+    TTextSetup setup(*this);
     UINT format = DT_NOPREFIX;
     if (alignment == taCenter)
         format |= DT_CENTER;
@@ -140,18 +140,18 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, TAlignment alignment
     if (calcOnly)
         format |= DT_CALCRECT;
     RECT r = ToRect(rect);
-    int height = DrawTextA(handle_, text.data(), static_cast<int>(text.size()), &r, format);
+    int height = DrawTextA(FHandle, text.data(), static_cast<int>(text.size()), &r, format);
     rect = Rect(r.left, r.top, r.right, r.bottom);
     return height;
 }
 
 TColor TCanvas::Pixel(int x, int y) const {
-    COLORREF c = GetPixel(handle_, x, y);
+    COLORREF c = GetPixel(FHandle, x, y);
     return c == CLR_INVALID ? clBlack : static_cast<TColor>(c);
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
-    zorbalin::SetPixel(handle_, x, y, ColorToRGB(color));
+    zorbalin::SetPixel(FHandle, x, y, ColorToRGB(color));
 }
 
 } // namespace zorbalin

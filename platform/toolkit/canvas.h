@@ -23,17 +23,17 @@ enum TBrushStyle { bsSolid, bsClear };
 
 class TBrush : public TPersistent {
   public:
-    TColor Color() const { return color_; }
+    TColor Color() const { return FColor; }
     void SetColor(TColor color);
-    TBrushStyle Style() const { return style_; }
+    TBrushStyle Style() const { return FStyle; }
     void SetStyle(TBrushStyle style);
     void Assign(const TBrush& source);
 
     TNotifyEvent OnChange;
 
   private:
-    TColor color_ = clWhite;
-    TBrushStyle style_ = bsSolid;
+    TColor FColor = clWhite;
+    TBrushStyle FStyle = bsSolid;
 };
 
 // Alignment of text in a rectangle (DrawText).
@@ -42,20 +42,20 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 class TCanvas : public TPersistent {
   public:
     TCanvas() = default;
-    explicit TCanvas(HDC handle) : handle_(handle) {}
+    explicit TCanvas(HDC handle) : FHandle(handle) {}
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
 
     // The device context drawn on (not owned; null: every drawing call does nothing).
-    HDC Handle() const { return handle_; }
-    void SetHandle(HDC handle) { handle_ = handle; }
-    bool HandleAllocated() const { return handle_ != nullptr; }
+    HDC Handle() const { return FHandle; }
+    void SetHandle(HDC handle) { FHandle = handle; }
+    bool HandleAllocated() const { return FHandle != nullptr; }
 
-    TFont& Font() { return font_; }
-    TBrush& Brush() { return brush_; }
+    TFont& Font() { return FFont; }
+    TBrush& Brush() { return FBrush; }
     // Raster operation of CopyRect, SRCCOPY at first.
-    DWORD CopyMode() const { return copyMode_; }
-    void SetCopyMode(DWORD mode) { copyMode_ = mode; }
+    DWORD CopyMode() const { return FCopyMode; }
+    void SetCopyMode(DWORD mode) { FCopyMode = mode; }
 
     // Draws the picture at its natural size with its top-left corner at (x, y). A null or empty
     // picture is skipped; otherwise the context's background colour becomes the brush colour and
@@ -92,12 +92,12 @@ class TCanvas : public TPersistent {
   private:
     // Selects the font, sets the text colour and the background mode for text output; undoes
     // the font selection when it goes out of scope.
-    class TextSetup;
+    class TTextSetup;
 
-    HDC handle_ = nullptr;
-    TFont font_;
-    TBrush brush_;
-    DWORD copyMode_ = SRCCOPY;
+    HDC FHandle = nullptr;
+    TFont FFont;
+    TBrush FBrush;
+    DWORD FCopyMode = SRCCOPY;
 };
 
 } // namespace zorbalin

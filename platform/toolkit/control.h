@@ -20,7 +20,7 @@
 #include <string>
 
 #include "gdi/objects.h"
-#include "toolkit/backend.h"
+#include "toolkit/backend_interface.h"
 #include "toolkit/colors.h"
 #include "toolkit/component.h"
 #include "toolkit/geometry.h"

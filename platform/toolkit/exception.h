@@ -11,13 +11,13 @@ namespace zorbalin {
 
 class Exception : public std::exception {
   public:
-    explicit Exception(std::string message) : message_(std::move(message)) {}
-    const std::string& Message() const { return message_; }
-    void SetMessage(std::string message) { message_ = std::move(message); }
-    const char* what() const noexcept override { return message_.c_str(); }
+    explicit Exception(std::string message) : FMessage(std::move(message)) {}
+    const std::string& Message() const { return FMessage; }
+    void SetMessage(std::string message) { FMessage = std::move(message); }
+    const char* what() const noexcept override { return FMessage.c_str(); }
 
   private:
-    std::string message_;
+    std::string FMessage;
 };
 
 // A value that cannot be converted, e.g. a picture assigned to an object that cannot hold it.

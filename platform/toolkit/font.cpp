@@ -8,11 +8,11 @@
 
 namespace zorbalin {
 
-TFont::TFont() : name_("MS Sans Serif"), height_(-11), color_(clWindowText) {}
+TFont::TFont() : FName("MS Sans Serif"), FHeight(-11), FColor(clWindowText) {}
 
 TFont::TFont(const TFont& other)
-    : TPersistent(other), name_(other.name_), height_(other.height_), style_(other.style_),
-      color_(other.color_) {}
+    : TPersistent(other), FName(other.FName), FHeight(other.FHeight), FStyle(other.FStyle),
+      FColor(other.FColor) {}
 
 TFont& TFont::operator=(const TFont& other) {
     Assign(other);
@@ -24,11 +24,11 @@ TFont::~TFont() = default;
 void TFont::Assign(const TFont& source) {
     if (&source == this)
         return;
-    bool stale = name_ != source.name_ || height_ != source.height_ || style_ != source.style_;
-    name_ = source.name_;
-    height_ = source.height_;
-    style_ = source.style_;
-    color_ = source.color_;
+    bool stale = FName != source.FName || FHeight != source.FHeight || FStyle != source.FStyle;
+    FName = source.FName;
+    FHeight = source.FHeight;
+    FStyle = source.FStyle;
+    FColor = source.FColor;
     Changed(stale);
 }
 
@@ -40,21 +40,21 @@ void TFont::Assign(TPersistent* source) {
 }
 
 void TFont::SetName(const std::string& name) {
-    if (name == name_)
+    if (name == FName)
         return;
-    name_ = name;
+    FName = name;
     Changed(true);
 }
 
 void TFont::SetHeight(int height) {
-    if (height == height_)
+    if (height == FHeight)
         return;
-    height_ = height;
+    FHeight = height;
     Changed(true);
 }
 
 int TFont::Size() const {
-    return static_cast<int>(std::lround(-static_cast<double>(height_) * 72.0 / 96.0));
+    return static_cast<int>(std::lround(-static_cast<double>(FHeight) * 72.0 / 96.0));
 }
 
 void TFont::SetSize(int points) {
@@ -62,38 +62,38 @@ void TFont::SetSize(int points) {
 }
 
 void TFont::SetStyle(TFontStyles style) {
-    if (style == style_)
+    if (style == FStyle)
         return;
-    style_ = style;
+    FStyle = style;
     Changed(true);
 }
 
 void TFont::SetColor(TColor color) {
-    if (color == color_)
+    if (color == FColor)
         return;
-    color_ = color;
+    FColor = color;
     Changed(false);
 }
 
 HFONT TFont::Handle() {
-    if (!handle_) {
+    if (!FHandle) {
         LOGFONTA request;
-        request.lfHeight = height_;
-        request.lfWeight = (style_ & fsBold) ? 700 : 400;
-        request.lfItalic = (style_ & fsItalic) ? 1 : 0;
-        request.lfUnderline = (style_ & fsUnderline) ? 1 : 0;
-        request.lfStrikeOut = (style_ & fsStrikeOut) ? 1 : 0;
-        std::size_t n = std::min<std::size_t>(name_.size(), LF_FACESIZE - 1);
-        std::copy_n(name_.data(), n, request.lfFaceName);
+        request.lfHeight = FHeight;
+        request.lfWeight = (FStyle & fsBold) ? 700 : 400;
+        request.lfItalic = (FStyle & fsItalic) ? 1 : 0;
+        request.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;
+        request.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
+        std::size_t n = std::min<std::size_t>(FName.size(), LF_FACESIZE - 1);
+        std::copy_n(FName.data(), n, request.lfFaceName);
         request.lfFaceName[n] = '\0';
-        handle_.Reset(CreateFontIndirectA(&request));
+        FHandle.Reset(CreateFontIndirectA(&request));
     }
-    return handle_.Get();
+    return FHandle.Get();
 }
 
 void TFont::Changed(bool handleStale) {
     if (handleStale)
-        handle_.Reset();
+        FHandle.Reset();
     if (OnChange)
         OnChange(this);
 }

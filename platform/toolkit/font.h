@@ -26,17 +26,17 @@ class TFont : public TPersistent {
     void Assign(TPersistent* source);
     void Assign(const TFont& source);
 
-    const std::string& Name() const { return name_; }
+    const std::string& Name() const { return FName; }
     void SetName(const std::string& name);
     // Pixels: negative for the character (em) height, positive for the cell height.
-    int Height() const { return height_; }
+    int Height() const { return FHeight; }
     void SetHeight(int height);
     // Points at 96 pixels per inch: Height = -round(Size * 96 / 72).
     int Size() const;
     void SetSize(int points);
-    TFontStyles Style() const { return style_; }
+    TFontStyles Style() const { return FStyle; }
     void SetStyle(TFontStyles style);
-    TColor Color() const { return color_; }
+    TColor Color() const { return FColor; }
     void SetColor(TColor color);
 
     // The platform font for name, height and style, made on first use and kept until one of
@@ -48,11 +48,11 @@ class TFont : public TPersistent {
   private:
     void Changed(bool handleStale);
 
-    std::string name_;
-    int height_;
-    TFontStyles style_ = 0;
-    TColor color_;
-    FontOwner handle_;
+    std::string FName;
+    int FHeight;
+    TFontStyles FStyle = 0;
+    TColor FColor;
+    TFontOwner FHandle;
 };
 
 } // namespace zorbalin

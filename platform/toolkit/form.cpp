@@ -243,10 +243,10 @@ TModalResult TForm::ShowModal() {
     FModalResult = mrNone;
     TForm* previous = Application->ActiveForm();
     Application->BeginModal(this);
-    struct ModalEnd {
+    struct TModalEnd {
         TForm* form;
         TForm* previous;
-        ~ModalEnd() {
+        ~TModalEnd() {
             form->FModal = false;
             Application->EndModal(form);
             form->Hide();
@@ -376,7 +376,7 @@ void TForm::PaintRect(const TRect& r) {
     TDCStateGuard formState(dc);
     IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
     {
-        BrushOwner brush(CreateSolidBrush(ColorToRGB(Color())));
+        TBrushOwner brush(CreateSolidBrush(ColorToRGB(Color())));
         RECT area{r.Left, r.Top, r.Right, r.Bottom};
         FillRect(dc, &area, brush.Get());
     }

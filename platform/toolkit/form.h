@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "toolkit/control.h"
-#include "toolkit/surface.h"
+#include "toolkit/form_surface.h"
 #include "toolkit/update_region.h"
 
 namespace zorbalin {

@@ -3,9 +3,9 @@
 namespace zorbalin {
 
 void TGraphicControl::PaintControl(HDC dc) {
-    struct Unbind {
+    struct TUnbind {
         TCanvas& canvas;
-        ~Unbind() { canvas.SetHandle(nullptr); }
+        ~TUnbind() { canvas.SetHandle(nullptr); }
     } unbind{FCanvas};
     FCanvas.SetHandle(dc);
     FCanvas.Font().Assign(*Font());

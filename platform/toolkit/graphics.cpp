@@ -25,9 +25,9 @@ void TGraphic::AssignTo(TPersistent* destination) {
 }
 
 void TGraphic::SetTransparent(bool value) {
-    if (value == transparent_)
+    if (value == FTransparent)
         return;
-    transparent_ = value;
+    FTransparent = value;
     Changed();
 }
 
@@ -112,9 +112,9 @@ TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
 void TPicture::TakeGraphic(std::unique_ptr<TGraphic> graphic) {
-    graphic_ = std::move(graphic);
-    if (graphic_)
-        graphic_->OnChange = [this](TObject*) { Changed(); };
+    FGraphic = std::move(graphic);
+    if (FGraphic)
+        FGraphic->OnChange = [this](TObject*) { Changed(); };
     Changed();
 }
 
@@ -137,7 +137,7 @@ void TPicture::SetGraphic(TGraphic* graphic) {
 }
 
 TBitmap& TPicture::Bitmap() {
-    auto* bitmap = dynamic_cast<TBitmap*>(graphic_.get());
+    auto* bitmap = dynamic_cast<TBitmap*>(FGraphic.get());
     if (!bitmap) {
         auto fresh = std::make_unique<TBitmap>();
         bitmap = fresh.get();
@@ -147,10 +147,10 @@ TBitmap& TPicture::Bitmap() {
 }
 
 int TPicture::Width() const {
-    return graphic_ ? graphic_->Width() : 0;
+    return FGraphic ? FGraphic->Width() : 0;
 }
 int TPicture::Height() const {
-    return graphic_ ? graphic_->Height() : 0;
+    return FGraphic ? FGraphic->Height() : 0;
 }
 
 void TPicture::LoadFromFile(const std::string& path) {
@@ -164,8 +164,8 @@ void TPicture::LoadFromFile(const std::string& path) {
 }
 
 void TPicture::SaveToFile(const std::string& path) {
-    if (graphic_)
-        graphic_->SaveToFile(path);
+    if (FGraphic)
+        FGraphic->SaveToFile(path);
 }
 
 void TPicture::Assign(TPersistent* source) {

@@ -44,7 +44,7 @@ class TGraphic : public TPersistent {
     virtual HPALETTE GetPalette() const { return nullptr; }
     virtual void SetPalette(HPALETTE) {}
     // The transparent flag: stored and signalled; what it does is up to the picture class.
-    virtual bool GetTransparent() const { return transparent_; }
+    virtual bool GetTransparent() const { return FTransparent; }
     virtual void SetTransparent(bool value);
 
     bool Empty() const { return GetEmpty(); }
@@ -71,7 +71,7 @@ class TGraphic : public TPersistent {
     void Changed();
 
   private:
-    bool transparent_ = false;
+    bool FTransparent = false;
 };
 
 using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
@@ -98,7 +98,7 @@ class TPicture : public TPersistent {
     static const std::vector<TFileFormat>& FileFormats();
 
     // The held picture, or null.
-    TGraphic* Graphic() const { return graphic_.get(); }
+    TGraphic* Graphic() const { return FGraphic.get(); }
     // Replaces the held picture with a copy of `graphic` (a new object of its class, Assign'ed
     // from it); null empties the holder. The class must be registered.
     void SetGraphic(TGraphic* graphic);
@@ -120,7 +120,7 @@ class TPicture : public TPersistent {
     void TakeGraphic(std::unique_ptr<TGraphic> graphic);
     void Changed();
 
-    std::unique_ptr<TGraphic> graphic_;
+    std::unique_ptr<TGraphic> FGraphic;
 };
 
 } // namespace zorbalin

@@ -96,7 +96,7 @@ class TMessageForm : public TForm {
 
     // The box the text needs, wrapped at kMaxTextWidth.
     TRect MeasureText(const std::string& text) {
-        DCOwner dc(CreateCompatibleDC(nullptr));
+        TDCOwner dc(CreateCompatibleDC(nullptr));
         TCanvas canvas(dc.Get());
         canvas.Font().Assign(*Font());
         TRect box{0, 0, kMaxTextWidth, 0};

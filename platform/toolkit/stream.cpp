@@ -45,52 +45,52 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 }
 
 TMemoryStream::TMemoryStream(const void* data, std::size_t size)
-    : data_(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size) {
+    : FData(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size) {
 }
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count) {
-    if (count <= 0 || position_ >= Size())
+    if (count <= 0 || FPosition >= Size())
         return 0;
-    int64_t n = std::min(count, Size() - position_);
-    std::memcpy(buffer, data_.data() + position_, static_cast<std::size_t>(n));
-    position_ += n;
+    int64_t n = std::min(count, Size() - FPosition);
+    std::memcpy(buffer, FData.data() + FPosition, static_cast<std::size_t>(n));
+    FPosition += n;
     return n;
 }
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
     if (count <= 0)
         return 0;
-    if (position_ + count > Size())
-        data_.resize(static_cast<std::size_t>(position_ + count));
-    std::memcpy(data_.data() + position_, buffer, static_cast<std::size_t>(count));
-    position_ += count;
+    if (FPosition + count > Size())
+        FData.resize(static_cast<std::size_t>(FPosition + count));
+    std::memcpy(FData.data() + FPosition, buffer, static_cast<std::size_t>(count));
+    FPosition += count;
     return count;
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-    int64_t base = origin == soFromBeginning ? 0 : origin == soFromCurrent ? position_ : Size();
+    int64_t base = origin == soFromBeginning ? 0 : origin == soFromCurrent ? FPosition : Size();
     if (base + offset < 0)
         return -1;
-    position_ = base + offset;
-    return position_;
+    FPosition = base + offset;
+    return FPosition;
 }
 
 void TMemoryStream::SetSize(int64_t size) {
-    data_.resize(static_cast<std::size_t>(std::max<int64_t>(size, 0)));
-    position_ = std::min(position_, Size());
+    FData.resize(static_cast<std::size_t>(std::max<int64_t>(size, 0)));
+    FPosition = std::min(FPosition, Size());
 }
 
 void TMemoryStream::Clear() {
-    data_.clear();
-    position_ = 0;
+    FData.clear();
+    FPosition = 0;
 }
 
 void TMemoryStream::LoadFromStream(TStream& stream) {
     stream.SetPosition(0);
     int64_t size = stream.Size();
-    data_.resize(static_cast<std::size_t>(size));
-    stream.ReadBuffer(data_.data(), size);
-    position_ = 0;
+    FData.resize(static_cast<std::size_t>(size));
+    stream.ReadBuffer(FData.data(), size);
+    FPosition = 0;
 }
 
 void TMemoryStream::LoadFromFile(const std::string& path) {
@@ -99,7 +99,7 @@ void TMemoryStream::LoadFromFile(const std::string& path) {
 }
 
 void TMemoryStream::SaveToStream(TStream& stream) {
-    stream.WriteBuffer(data_.data(), Size());
+    stream.WriteBuffer(FData.data(), Size());
 }
 
 void TMemoryStream::SaveToFile(const std::string& path) {
@@ -107,16 +107,16 @@ void TMemoryStream::SaveToFile(const std::string& path) {
     SaveToStream(file);
 }
 
-TFileStream::TFileStream(const std::string& path, unsigned mode) : path_(path) {
+TFileStream::TFileStream(const std::string& path, unsigned mode) : FPath(path) {
     const char* how = mode == fmCreate ? "w+b" : (mode & 3) == fmOpenRead ? "rb" : "r+b";
-    file_ = std::fopen(path.c_str(), how);
+    FFile = std::fopen(path.c_str(), how);
     struct stat info;
-    if (file_ && fstat(fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
-        std::fclose(file_); // a folder opens as a file here, but reads nothing
-        file_ = nullptr;
+    if (FFile && fstat(fileno(FFile), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(FFile); // a folder opens as a file here, but reads nothing
+        FFile = nullptr;
         errno = EISDIR;
     }
-    if (!file_) {
+    if (!FFile) {
         std::string reason = std::strerror(errno);
         if (mode == fmCreate)
             throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
@@ -125,29 +125,29 @@ TFileStream::TFileStream(const std::string& path, unsigned mode) : path_(path) {
 }
 
 TFileStream::~TFileStream() {
-    if (file_)
-        std::fclose(file_);
+    if (FFile)
+        std::fclose(FFile);
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
     if (count <= 0)
         return 0;
-    return static_cast<int64_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), file_));
+    return static_cast<int64_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), FFile));
 }
 
 int64_t TFileStream::Write(const void* buffer, int64_t count) {
     if (count <= 0)
         return 0;
-    return static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), file_));
+    return static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), FFile));
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
     int whence = origin == soFromBeginning ? SEEK_SET
                  : origin == soFromCurrent ? SEEK_CUR
                                            : SEEK_END;
-    if (fseeko(file_, static_cast<off_t>(offset), whence) != 0)
+    if (fseeko(FFile, static_cast<off_t>(offset), whence) != 0)
         return -1;
-    return static_cast<int64_t>(ftello(file_));
+    return static_cast<int64_t>(ftello(FFile));
 }
 
 } // namespace zorbalin

@@ -44,10 +44,10 @@ class TMemoryStream : public TStream {
     int64_t Read(void* buffer, int64_t count) override;
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-    int64_t Size() override { return static_cast<int64_t>(data_.size()); }
+    int64_t Size() override { return static_cast<int64_t>(FData.size()); }
 
-    const std::uint8_t* Memory() const { return data_.data(); }
-    std::uint8_t* Memory() { return data_.data(); }
+    const std::uint8_t* Memory() const { return FData.data(); }
+    std::uint8_t* Memory() { return FData.data(); }
     void SetSize(int64_t size);
     void Clear();
     void LoadFromStream(TStream& stream);
@@ -56,8 +56,8 @@ class TMemoryStream : public TStream {
     void SaveToFile(const std::string& path);
 
   private:
-    std::vector<std::uint8_t> data_;
-    int64_t position_ = 0;
+    std::vector<std::uint8_t> FData;
+    int64_t FPosition = 0;
 };
 
 // Open modes (combine one of the first three with nothing else; fmCreate replaces the file).
@@ -78,11 +78,11 @@ class TFileStream : public TStream {
     int64_t Read(void* buffer, int64_t count) override;
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-    const std::string& FileName() const { return path_; }
+    const std::string& FileName() const { return FPath; }
 
   private:
-    std::string path_;
-    std::FILE* file_ = nullptr;
+    std::string FPath;
+    std::FILE* FFile = nullptr;
 };
 
 } // namespace zorbalin

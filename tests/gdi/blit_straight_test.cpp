@@ -11,9 +11,9 @@
 namespace zorbalin {
 namespace {
 
-using gdi_detail::BlitParams;
 using gdi_detail::RunBlit;
-using gdi_detail::Surface;
+using gdi_detail::TBitmapBits;
+using gdi_detail::TBlitParams;
 
 // 32-bit pixel memory with padded rows and noisy content, fourth bytes included.
 struct Memory {
@@ -30,7 +30,7 @@ struct Memory {
         view.topDown = topDown;
     }
     std::vector<BYTE> bytes;
-    Surface view;
+    TBitmapBits view;
 };
 
 struct Blit {
@@ -45,7 +45,7 @@ struct Blit {
     Memory plain(dstWidth, dstHeight, dstTopDown, 8, 77),
         fast(dstWidth, dstHeight, dstTopDown, 8, 77);
     for (Memory* m : {&plain, &fast}) {
-        BlitParams p;
+        TBlitParams p;
         p.dst = m->view;
         p.dstClip = b.clip;
         p.dx = b.dx, p.dy = b.dy, p.dw = b.dw, p.dh = b.dh;
@@ -108,7 +108,7 @@ TEST(StraightBlit, OverlappingCopyWithinOneBitmapMatchesPlainCopy) {
         for (LONG down : {0, 1}) {
             Memory plain(9, 7, true, 4, 11), fast(9, 7, true, 4, 11);
             for (Memory* m : {&plain, &fast}) {
-                BlitParams p;
+                TBlitParams p;
                 p.dst = m->view;
                 p.dstClip = RECT{0, 0, 9, 7};
                 p.dx = shift, p.dy = down, p.dw = 9, p.dh = 5;
@@ -133,7 +133,7 @@ TEST(StraightBlit, BottomUpSectionIntoCanvasThroughBitBlt) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    BitmapOwner section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    TBitmapOwner section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     ASSERT_TRUE(section);
     BYTE* memory = static_cast<BYTE*>(bits);
     for (int row = 0; row < h; ++row) { // memory row 0 is the bottom picture row
@@ -142,8 +142,8 @@ TEST(StraightBlit, BottomUpSectionIntoCanvasThroughBitBlt) {
             px[0] = BYTE(x), px[1] = BYTE(h - 1 - row), px[2] = 0x40, px[3] = 0xEE;
         }
     }
-    DCOwner sdc(CreateCompatibleDC(nullptr));
-    SelectionGuard sel(sdc.Get(), section.Get());
+    TDCOwner sdc(CreateCompatibleDC(nullptr));
+    TSelectionGuard sel(sdc.Get(), section.Get());
     TestCanvas d(10, 8, RGB(9, 9, 9));
     ASSERT_TRUE(BitBlt(d.Dc(), 2, 1, w, h, sdc.Get(), 0, 0, SRCCOPY));
     for (int y = 0; y < 8; ++y) {

@@ -188,9 +188,9 @@ TEST(BmpRead, ThirtyTwoBitPlainAndV5BitfieldsWithAlpha) {
     v5.masks[3] = 0xFF000000;
     v5.pixels = {255, 0, 0, 128, 0, 255, 0, 255};
     ExpectRoundTrip(v5.Build(), {kRed, kGreen}, pf32bit);
-    DibImage image;
+    TDibImage image;
     Bytes file = v5.Build();
-    ASSERT_EQ(DecodeBmp(file.data(), file.size(), image), BmpError::None);
+    ASSERT_EQ(DecodeBmp(file.data(), file.size(), image), TBmpError::None);
     EXPECT_EQ(image.bits[3], 128) << "the alpha byte is kept";
 
     BmpSpec v4 = s;

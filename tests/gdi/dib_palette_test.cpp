@@ -38,7 +38,7 @@ TEST_P(DibSections, PaintReadBackAndBlit) {
     const int w = 5, h = 3;
     BITMAPINFO info = InfoFor(w, topDown ? -h : h, bitCount);
     void* bits = nullptr;
-    BitmapOwner section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    TBitmapOwner section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     ASSERT_TRUE(section);
     ASSERT_NE(bits, nullptr);
     const LONG stride = DibStride(w, bitCount);
@@ -46,7 +46,7 @@ TEST_P(DibSections, PaintReadBackAndBlit) {
     for (LONG i = 0; i < stride * h; ++i)
         ASSERT_EQ(static_cast<BYTE*>(bits)[i], 0) << "zeroed";
 
-    DCOwner dc(CreateCompatibleDC(nullptr));
+    TDCOwner dc(CreateCompatibleDC(nullptr));
     HGDIOBJ old = SelectObject(dc.Get(), section.Get());
     auto colourAt = [&](int x, int y) {
         if (bitCount == 1)
@@ -146,14 +146,14 @@ TEST(CreateDIBitmapTest, InitialisesColourBitmapThroughColourTable) {
     BITMAPINFO info = InfoFor(4, 1, 8);
     BYTE row[4] = {3, 2, 1, 0};
     TestCanvas screen(1, 1);
-    BitmapOwner bmp(
+    TBitmapOwner bmp(
         CreateDIBitmap(screen.Dc(), &info.bmiHeader, CBM_INIT, row, &info, DIB_RGB_COLORS));
     ASSERT_TRUE(bmp);
     BITMAP bm;
     GetObject(bmp.Get(), sizeof bm, &bm);
     EXPECT_EQ(bm.bmBitsPixel, 32);
-    DCOwner dc(CreateCompatibleDC(nullptr));
-    SelectionGuard sel(dc.Get(), bmp.Get());
+    TDCOwner dc(CreateCompatibleDC(nullptr));
+    TSelectionGuard sel(dc.Get(), bmp.Get());
     for (int x = 0; x < 4; ++x)
         EXPECT_EQ(GetPixel(dc.Get(), x, 0), kColours[3 - x]);
 }
@@ -168,7 +168,7 @@ TEST(Palettes, NearestIndexTakesLeastSquaredDistanceAndLowestOnTies) {
     e[1] = {0, 0, 10, 0};
     e[2] = {0, 10, 0, 0}; // as far from black as entry 1
     e[3] = {90, 0, 0, 0};
-    PaletteOwner palette(CreatePalette(lp));
+    TPaletteOwner palette(CreatePalette(lp));
     ASSERT_TRUE(palette);
     EXPECT_EQ(GetNearestPaletteIndex(palette.Get(), RGB(0, 0, 0)), 1u) << "tie: lowest index";
     EXPECT_EQ(GetNearestPaletteIndex(palette.Get(), RGB(96, 0, 0)), 0u);
@@ -190,7 +190,7 @@ TEST(Palettes, NearestIndexTakesLeastSquaredDistanceAndLowestOnTies) {
 }
 
 TEST(Palettes, HalftoneSelectionAndRealisation) {
-    PaletteOwner halftone(CreateHalftonePalette(nullptr));
+    TPaletteOwner halftone(CreateHalftonePalette(nullptr));
     PALETTEENTRY entries[256];
     ASSERT_EQ(GetPaletteEntries(halftone.Get(), 0, 256, entries), 256u);
     EXPECT_EQ(GetNearestPaletteIndex(halftone.Get(), RGB(255, 255, 255)), 215u);
@@ -199,7 +199,7 @@ TEST(Palettes, HalftoneSelectionAndRealisation) {
     EXPECT_EQ(entries[red].peRed, 255);
     EXPECT_EQ(entries[red].peGreen, 0);
 
-    DCOwner dc(CreateCompatibleDC(nullptr));
+    TDCOwner dc(CreateCompatibleDC(nullptr));
     HPALETTE previous = SelectPalette(dc.Get(), halftone.Get(), FALSE);
     ASSERT_NE(previous, nullptr);
     EXPECT_EQ(RealizePalette(dc.Get()), 256u);

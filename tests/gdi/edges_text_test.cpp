@@ -69,7 +69,7 @@ TEST(Edges, SunkenFullRectangleGivesCornersToRightAndBottom) {
 
 TEST(Frames, FrameAndFocusRectangles) {
     TestCanvas c(4, 3);
-    BrushOwner brush(CreateSolidBrush(kShadow));
+    TBrushOwner brush(CreateSolidBrush(kShadow));
     RECT r{0, 0, 4, 3};
     FrameRect(c.Dc(), &r, brush.Get());
     EXPECT_EQ(Picture(c, 4, 3), "SSSS\nS..S\nSSSS\n");
@@ -94,21 +94,21 @@ class Text : public ::testing::Test {
         lf.lfHeight = height;
         lf.lfWeight = weight;
         std::snprintf(lf.lfFaceName, LF_FACESIZE, "%s", family);
-        fonts_.emplace_back(CreateFontIndirectA(&lf));
-        return fonts_.back().Get();
+        FFonts.emplace_back(CreateFontIndirectA(&lf));
+        return FFonts.back().Get();
     }
     SIZE Extent(HDC dc, const std::string& text) {
         SIZE s;
         EXPECT_TRUE(GetTextExtentPoint32A(dc, text.c_str(), -1, &s));
         return s;
     }
-    std::vector<FontOwner> fonts_;
+    std::vector<TFontOwner> FFonts;
 };
 
 TEST_F(Text, ExtentGrowsWithTextAndFontSize) {
     TestCanvas c(4, 4);
     for (const char* family : {"MS Sans Serif", "Tahoma", "Arial", "Comic Sans MS"}) {
-        SelectionGuard sel(c.Dc(), Font(family, -13));
+        TSelectionGuard sel(c.Dc(), Font(family, -13));
         SIZE one = Extent(c.Dc(), "Kő");
         SIZE two = Extent(c.Dc(), "Kő Kő");
         EXPECT_GT(one.cx, 0) << family;
@@ -116,15 +116,15 @@ TEST_F(Text, ExtentGrowsWithTextAndFontSize) {
         EXPECT_GT(two.cx, 2 * one.cx) << family;
         EXPECT_EQ(Extent(c.Dc(), "").cx, 0);
     }
-    SelectionGuard sel(c.Dc(), Font("Arial", -24));
+    TSelectionGuard sel(c.Dc(), Font("Arial", -24));
     SIZE big = Extent(c.Dc(), "Kő");
-    SelectionGuard bold(c.Dc(), Font("Arial", -24, 700));
+    TSelectionGuard bold(c.Dc(), Font("Arial", -24, 700));
     EXPECT_GE(Extent(c.Dc(), "Kő").cx, big.cx) << "bold is at least as wide";
 }
 
 TEST_F(Text, InkOnlyInsideTheClipRectangleInTheTextColour) {
     TestCanvas c(80, 30, kWhite);
-    SelectionGuard sel(c.Dc(), Font("Arial", -16));
+    TSelectionGuard sel(c.Dc(), Font("Arial", -16));
     SetTextColor(c.Dc(), RGB(200, 0, 0));
     SetBkMode(c.Dc(), TRANSPARENT);
     RECT clip{10, 5, 40, 25};
@@ -150,7 +150,7 @@ TEST_F(Text, InkOnlyInsideTheClipRectangleInTheTextColour) {
 
 TEST_F(Text, OpaqueModeFillsTheCellWithTheBackground) {
     TestCanvas c(60, 30, kBlack);
-    SelectionGuard sel(c.Dc(), Font("Tahoma", -11));
+    TSelectionGuard sel(c.Dc(), Font("Tahoma", -11));
     SetBkColor(c.Dc(), RGB(0, 0, 255));
     SetTextColor(c.Dc(), kWhite);
     ASSERT_TRUE(TextOutA(c.Dc(), 3, 2, "ii", -1));
@@ -163,7 +163,7 @@ TEST_F(Text, OpaqueModeFillsTheCellWithTheBackground) {
 
 TEST_F(Text, DrawTextWrapsAndCentres) {
     TestCanvas c(200, 100, kWhite);
-    SelectionGuard sel(c.Dc(), Font("Tahoma", -13));
+    TSelectionGuard sel(c.Dc(), Font("Tahoma", -13));
     TEXTMETRICA tm;
     ASSERT_TRUE(GetTextMetricsA(c.Dc(), &tm));
     SIZE word = Extent(c.Dc(), "kavics");

@@ -39,11 +39,11 @@ TEST(RasterOps, DeviceBitmapsAreBgrxWithZeroFourthByte) {
     info.bmiHeader.biHeight = -1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    BitmapOwner section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    TBitmapOwner section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     ASSERT_TRUE(section);
     static_cast<BYTE*>(bits)[3] = 0x77; // a stray fourth byte must not travel
-    DCOwner sdc(CreateCompatibleDC(nullptr));
-    SelectionGuard sel(sdc.Get(), section.Get());
+    TDCOwner sdc(CreateCompatibleDC(nullptr));
+    TSelectionGuard sel(sdc.Get(), section.Get());
     SetPixel(sdc.Get(), 0, 0, RGB(1, 2, 3));
     static_cast<BYTE*>(bits)[3] = 0x77;
     TestCanvas d(1, 1);
@@ -100,16 +100,16 @@ TEST(MonochromeConversion, MonoToColourUsesDestinationColours) {
 }
 
 TEST(MonochromeConversion, NewContextAndCompatibleBitmapAreMonochrome) {
-    DCOwner dc(CreateCompatibleDC(nullptr));
+    TDCOwner dc(CreateCompatibleDC(nullptr));
     BITMAP bm;
     ASSERT_GT(GetObject(GetCurrentObject(dc.Get(), OBJ_BITMAP), sizeof bm, &bm), 0);
     EXPECT_EQ(bm.bmWidth, 1);
     EXPECT_EQ(bm.bmHeight, 1);
     EXPECT_EQ(bm.bmBitsPixel, 1);
-    BitmapOwner compatible(CreateCompatibleBitmap(dc.Get(), 4, 4));
+    TBitmapOwner compatible(CreateCompatibleBitmap(dc.Get(), 4, 4));
     ASSERT_GT(GetObject(compatible.Get(), sizeof bm, &bm), 0);
     EXPECT_EQ(bm.bmBitsPixel, 1);
-    BitmapOwner screen(CreateCompatibleBitmap(nullptr, 4, 4));
+    TBitmapOwner screen(CreateCompatibleBitmap(nullptr, 4, 4));
     ASSERT_GT(GetObject(screen.Get(), sizeof bm, &bm), 0);
     EXPECT_EQ(bm.bmBitsPixel, 32);
     EXPECT_EQ(GetBkColor(dc.Get()), kWhite);
@@ -233,7 +233,7 @@ TEST(ClipAndOrigin, OutputHonoursViewportOriginAndClipRectangle) {
     TestCanvas d(6, 6, kBlack);
     SetViewportOrgEx(d.Dc(), 2, 1, nullptr);
     ASSERT_EQ(IntersectClipRect(d.Dc(), 0, 0, 2, 2), 2);
-    BrushOwner red(CreateSolidBrush(RGB(255, 0, 0)));
+    TBrushOwner red(CreateSolidBrush(RGB(255, 0, 0)));
     RECT big{-5, -5, 10, 10};
     FillRect(d.Dc(), &big, red.Get());
     for (int y = 0; y < 6; ++y)
@@ -260,7 +260,7 @@ TEST(ClipAndOrigin, OutputHonoursViewportOriginAndClipRectangle) {
 
 TEST(Selection, BitmapLivesInOneContextAndIsNotFreedWhileSelected) {
     TestCanvas a(2, 2);
-    DCOwner other(CreateCompatibleDC(nullptr));
+    TDCOwner other(CreateCompatibleDC(nullptr));
     EXPECT_EQ(SelectObject(other.Get(), a.Bitmap()), nullptr);
     EXPECT_FALSE(DeleteObject(a.Bitmap()));
     EXPECT_EQ(a.At(1, 1), kBlack) << "still usable";

@@ -11,28 +11,28 @@ namespace zorbalin {
 class TestCanvas {
   public:
     TestCanvas(int width, int height, COLORREF fill = RGB(0, 0, 0), bool mono = false)
-        : dc_(CreateCompatibleDC(nullptr)),
-          bitmap_(mono ? CreateBitmap(width, height, 1, 1, nullptr)
+        : FDc(CreateCompatibleDC(nullptr)),
+          FBitmap(mono ? CreateBitmap(width, height, 1, 1, nullptr)
                        : CreateCompatibleBitmap(nullptr, width, height)) {
-        old_ = SelectObject(dc_.Get(), bitmap_.Get());
+        FOld = SelectObject(FDc.Get(), FBitmap.Get());
         Fill(fill);
     }
-    ~TestCanvas() { SelectObject(dc_.Get(), old_); }
+    ~TestCanvas() { SelectObject(FDc.Get(), FOld); }
 
-    HDC Dc() const { return dc_.Get(); }
-    HBITMAP Bitmap() const { return bitmap_.Get(); }
-    COLORREF At(int x, int y) const { return GetPixel(dc_.Get(), x, y); }
-    void Set(int x, int y, COLORREF c) { SetPixel(dc_.Get(), x, y, c); }
+    HDC Dc() const { return FDc.Get(); }
+    HBITMAP Bitmap() const { return FBitmap.Get(); }
+    COLORREF At(int x, int y) const { return GetPixel(FDc.Get(), x, y); }
+    void Set(int x, int y, COLORREF c) { SetPixel(FDc.Get(), x, y, c); }
     void Fill(COLORREF c) {
-        BrushOwner brush(CreateSolidBrush(c));
+        TBrushOwner brush(CreateSolidBrush(c));
         RECT all{0, 0, 1 << 20, 1 << 20};
-        FillRect(dc_.Get(), &all, brush.Get());
+        FillRect(FDc.Get(), &all, brush.Get());
     }
 
   private:
-    DCOwner dc_;
-    BitmapOwner bitmap_;
-    HGDIOBJ old_;
+    TDCOwner FDc;
+    TBitmapOwner FBitmap;
+    HGDIOBJ FOld;
 };
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);

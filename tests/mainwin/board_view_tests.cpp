@@ -2,7 +2,7 @@
 // of the animations and missing pebble bitmaps.
 #include "program_fixture.h"
 
-#include "app/board_view_images.h"
+#include "app/cell_pictures.h"
 #include "toolkit/image.h"
 
 #include <algorithm>

@@ -104,22 +104,22 @@ std::unique_ptr<TPNGObject> LoadTestPng(const TTestImage& image) {
     return picture;
 }
 
-TTestCanvas::TTestCanvas(int width, int height, COLORREF fill) : surface_(width, height) {
-    if (!surface_)
+TTestCanvas::TTestCanvas(int width, int height, COLORREF fill) : FSurface(width, height) {
+    if (!FSurface)
         throw std::runtime_error("no canvas");
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             SetPixel(x, y, fill);
-    canvas_ = std::make_unique<TCanvas>(surface_.DC());
+    FCanvas = std::make_unique<TCanvas>(FSurface.DC());
 }
 
 COLORREF TTestCanvas::Pixel(int x, int y) const {
-    const std::uint8_t* p = surface_.Row(y) + x * 4;
+    const std::uint8_t* p = FSurface.Row(y) + x * 4;
     return RGB(p[2], p[1], p[0]);
 }
 
 void TTestCanvas::SetPixel(int x, int y, COLORREF colour) {
-    std::uint8_t* p = surface_.Row(y) + x * 4;
+    std::uint8_t* p = FSurface.Row(y) + x * 4;
     p[0] = GetBValue(colour);
     p[1] = GetGValue(colour);
     p[2] = GetRValue(colour);

@@ -44,19 +44,19 @@ class TTestCanvas {
     TTestCanvas(const TTestCanvas&) = delete;
     TTestCanvas& operator=(const TTestCanvas&) = delete;
 
-    TCanvas& Canvas() { return *canvas_; }
-    HDC DC() const { return surface_.DC(); }
+    TCanvas& Canvas() { return *FCanvas; }
+    HDC DC() const { return FSurface.DC(); }
     // The pixel's colour as RGB (red in the low byte).
     COLORREF Pixel(int x, int y) const;
     void SetPixel(int x, int y, COLORREF colour);
     // The blue, green, red bytes of every pixel, for whole-canvas comparisons.
     std::vector<std::uint32_t> Pixels() const;
-    int Width() const { return surface_.Width(); }
-    int Height() const { return surface_.Height(); }
+    int Width() const { return FSurface.Width(); }
+    int Height() const { return FSurface.Height(); }
 
   private:
-    DrawingSurface surface_;
-    std::unique_ptr<TCanvas> canvas_;
+    TDrawingSurface FSurface;
+    std::unique_ptr<TCanvas> FCanvas;
 };
 
 } // namespace zorbalin::testing

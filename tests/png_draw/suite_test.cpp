@@ -31,20 +31,20 @@ struct TRgba {
 class TExpectedDrawing {
   public:
     explicit TExpectedDrawing(const TReferencePng& png)
-        : png_(png), gamma_(ReferenceGammaTable(png.Gamma)) {}
+        : FPng(png), FGamma(ReferenceGammaTable(png.Gamma)) {}
 
     enum TKind { Opaque, Key, Alpha };
 
     TKind Kind() const {
-        switch (png_.ColourType) {
+        switch (FPng.ColourType) {
         case 0:
         case 2:
-            return png_.HasTransparency ? Key : Opaque;
+            return FPng.HasTransparency ? Key : Opaque;
         case 3: {
-            if (!png_.HasTransparency)
+            if (!FPng.HasTransparency)
                 return Opaque;
             int below = 0, first = 255;
-            for (std::uint8_t a : png_.Transparency) {
+            for (std::uint8_t a : FPng.Transparency) {
                 if (a == 255)
                     continue;
                 if (below++ == 0)
@@ -59,21 +59,21 @@ class TExpectedDrawing {
 
     // The grey a stored grey sample shows through the picture's grey ramp.
     int Grey(int sample) const {
-        switch (png_.BitDepth) {
+        switch (FPng.BitDepth) {
         case 16:
-            return gamma_[sample >> 8];
+            return FGamma[sample >> 8];
         case 2:
-            return gamma_[85 * sample]; // kept as 5 s in a 16-entry ramp
+            return FGamma[85 * sample]; // kept as 5 s in a 16-entry ramp
         default:
-            return gamma_[std::lround(sample * 255.0 / ((1 << png_.BitDepth) - 1))];
+            return FGamma[std::lround(sample * 255.0 / ((1 << FPng.BitDepth) - 1))];
         }
     }
-    int Component(int sample) const { return gamma_[png_.BitDepth == 16 ? sample >> 8 : sample]; }
-    int Raw(int sample) const { return png_.BitDepth == 16 ? sample >> 8 : sample; }
+    int Component(int sample) const { return FGamma[FPng.BitDepth == 16 ? sample >> 8 : sample]; }
+    int Raw(int sample) const { return FPng.BitDepth == 16 ? sample >> 8 : sample; }
 
     TRgba Source(std::uint32_t x, std::uint32_t y) const {
-        auto s = [&](int c) { return static_cast<int>(png_.Sample(x, y, c)); };
-        switch (png_.ColourType) {
+        auto s = [&](int c) { return static_cast<int>(FPng.Sample(x, y, c)); };
+        switch (FPng.ColourType) {
         case 0: {
             const int g = Grey(s(0));
             return {g, g, g, 255};
@@ -81,10 +81,10 @@ class TExpectedDrawing {
         case 2:
             return {Component(s(0)), Component(s(1)), Component(s(2)), 255};
         case 3: {
-            const auto& p = png_.Palette.at(static_cast<std::size_t>(s(0)));
+            const auto& p = FPng.Palette.at(static_cast<std::size_t>(s(0)));
             const std::size_t i = static_cast<std::size_t>(s(0));
-            const int a = i < png_.Transparency.size() ? png_.Transparency[i] : 255;
-            return {gamma_[p[0]], gamma_[p[1]], gamma_[p[2]], a};
+            const int a = i < FPng.Transparency.size() ? FPng.Transparency[i] : 255;
+            return {FGamma[p[0]], FGamma[p[1]], FGamma[p[2]], a};
         }
         case 4: {
             const int g = Raw(s(0));
@@ -97,18 +97,18 @@ class TExpectedDrawing {
 
     // The key colour, or false when no pixel can carry it.
     bool KeyColour(TRgba& key) const {
-        const auto& t = png_.Transparency;
+        const auto& t = FPng.Transparency;
         auto sample = [&](int i) { return (t.at(2 * i) << 8) | t.at(2 * i + 1); };
-        if (png_.ColourType == 0) {
-            if (png_.BitDepth < 16 && sample(0) >= (1 << png_.BitDepth))
+        if (FPng.ColourType == 0) {
+            if (FPng.BitDepth < 16 && sample(0) >= (1 << FPng.BitDepth))
                 return false;
             const int g = Grey(sample(0));
             key = {g, g, g, 255};
             return true;
         }
-        if (png_.ColourType == 2) {
+        if (FPng.ColourType == 2) {
             for (int c = 0; c < 3; ++c)
-                if (png_.BitDepth < 16 && sample(c) > 255)
+                if (FPng.BitDepth < 16 && sample(c) > 255)
                     return false;
             key = {Component(sample(0)), Component(sample(1)), Component(sample(2)), 255};
             return true;
@@ -116,8 +116,8 @@ class TExpectedDrawing {
         for (std::size_t i = 0; i < t.size(); ++i) {
             if (t[i] != 0)
                 continue;
-            const auto& p = png_.Palette.at(i);
-            key = {gamma_[p[0]], gamma_[p[1]], gamma_[p[2]], 255};
+            const auto& p = FPng.Palette.at(i);
+            key = {FGamma[p[0]], FGamma[p[1]], FGamma[p[2]], 255};
             return true;
         }
         key = {0, 0, 0, 255};
@@ -138,8 +138,8 @@ class TExpectedDrawing {
     }
 
   private:
-    const TReferencePng& png_;
-    std::array<std::uint8_t, 256> gamma_;
+    const TReferencePng& FPng;
+    std::array<std::uint8_t, 256> FGamma;
 };
 
 std::vector<std::string> SuiteFiles() {

@@ -143,12 +143,12 @@ TSampleImage MakeSampleImage(uint32_t width, uint32_t height, uint8_t bitDepth, 
 
 TPngBuilder& TPngBuilder::Signature() {
     const uint8_t sig[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-    data_.insert(data_.end(), sig, sig + 8);
+    FData.insert(FData.end(), sig, sig + 8);
     return *this;
 }
 
 TPngBuilder& TPngBuilder::Raw(const Bytes& bytes) {
-    data_.insert(data_.end(), bytes.begin(), bytes.end());
+    FData.insert(FData.end(), bytes.begin(), bytes.end());
     return *this;
 }
 

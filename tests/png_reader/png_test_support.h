@@ -44,10 +44,10 @@ class TPngBuilder {
                       uint8_t interlace = 0, uint8_t compression = 0, uint8_t filter = 0);
     TPngBuilder& Iend() { return Chunk("IEND", {}); }
     TPngBuilder& Raw(const Bytes& bytes);
-    const Bytes& Data() const { return data_; }
+    const Bytes& Data() const { return FData; }
 
   private:
-    Bytes data_;
+    Bytes FData;
 };
 
 Bytes BigEndian32(uint32_t v);

@@ -19,11 +19,11 @@ std::unique_ptr<TPNGObject> MakePicture(int width, int height, COLORREF colour, 
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    BitmapOwner bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    TBitmapOwner bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     {
-        DCOwner dc(CreateCompatibleDC(nullptr));
-        SelectionGuard selected(dc.Get(), bitmap.Get());
-        BrushOwner brush(CreateSolidBrush(colour));
+        TDCOwner dc(CreateCompatibleDC(nullptr));
+        TSelectionGuard selected(dc.Get(), bitmap.Get());
+        TBrushOwner brush(CreateSolidBrush(colour));
         RECT all{0, 0, width, height};
         FillRect(dc.Get(), &all, brush.Get());
     }

@@ -19,47 +19,47 @@ class TTempFolder {
         std::string pattern = (std::filesystem::temp_directory_path() / "zorbalin-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
+        FPath = pattern;
     }
     ~TTempFolder() {
         std::error_code ignored;
         // Read-only folders left by a test must not keep their contents alive.
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+        std::filesystem::permissions(FPath, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(FPath, ignored);
     }
     TTempFolder(const TTempFolder&) = delete;
     TTempFolder& operator=(const TTempFolder&) = delete;
 
-    const std::string& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& Path() const { return FPath; }
+    std::string operator/(const std::string& name) const { return FPath + "/" + name; }
 
   private:
-    std::string path_;
+    std::string FPath;
 };
 
 // Sets (or with nullopt, removes) one environment variable for the life of
 // the object, then puts the old value back.
 class TScopedEnv {
   public:
-    TScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
-        if (const char* old = std::getenv(name_.c_str()))
-            old_ = old;
+    TScopedEnv(std::string name, const std::optional<std::string>& value) : FName(std::move(name)) {
+        if (const char* old = std::getenv(FName.c_str()))
+            FOld = old;
         Set(value);
     }
-    ~TScopedEnv() { Set(old_); }
+    ~TScopedEnv() { Set(FOld); }
     TScopedEnv(const TScopedEnv&) = delete;
     TScopedEnv& operator=(const TScopedEnv&) = delete;
 
   private:
     void Set(const std::optional<std::string>& value) {
         if (value)
-            ::setenv(name_.c_str(), value->c_str(), 1);
+            ::setenv(FName.c_str(), value->c_str(), 1);
         else
-            ::unsetenv(name_.c_str());
+            ::unsetenv(FName.c_str());
     }
-    std::string name_;
-    std::optional<std::string> old_;
+    std::string FName;
+    std::optional<std::string> FOld;
 };
 
 inline std::string ReadFile(const std::string& path) {

@@ -24,7 +24,7 @@ std::unique_ptr<TPNGObject> MakeIcon() {
     info.bmiHeader.biHeight = -16;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    BitmapOwner bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    TBitmapOwner bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     auto* pixels = static_cast<uint32_t*>(bits);
     for (int i = 0; i < 256; ++i)
         pixels[i] = 0x00FF8000;

@@ -48,7 +48,7 @@ class TLoggingBox : public TGraphicControl {
   protected:
     void Paint() override {
         ++Paints;
-        BrushOwner brush(CreateSolidBrush(FColour));
+        TBrushOwner brush(CreateSolidBrush(FColour));
         RECT r{0, 0, LeftHalfOnly ? Width() / 2 : Width(), Height()};
         FillRect(Canvas()->Handle(), &r, brush.Get());
     }

@@ -22,7 +22,7 @@ const char* KindName(TPNGTransparencyKind kind) {
 }
 
 // Binary PPM: the pixels' red, green and blue bytes, rows from the top.
-void WritePpm(const DrawingSurface& surface, std::ostream& out) {
+void WritePpm(const TDrawingSurface& surface, std::ostream& out) {
     const int width = surface.Width();
     out << "P6\n" << width << ' ' << surface.Height() << "\n255\n";
     std::vector<char> row(size_t(width) * 3);
@@ -64,7 +64,7 @@ int DrawCommand(const std::string& in, const std::string& out, const TDrawOption
     LoadPNGFromFile(picture, in);
     const int width = options.Width >= 0 ? options.Width : picture.Width();
     const int height = options.Height >= 0 ? options.Height : picture.Height();
-    DrawingSurface surface(width, height);
+    TDrawingSurface surface(width, height);
     if (!surface)
         throw EPNGOutMemory();
     TCanvas canvas(surface.DC());

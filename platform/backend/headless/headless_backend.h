@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/backend.h"
+#include "toolkit/backend_interface.h"
 
 namespace zorbalin {
 

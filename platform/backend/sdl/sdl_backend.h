@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/backend.h"
+#include "toolkit/backend_interface.h"
 
 namespace zorbalin {
 

@@ -3,7 +3,7 @@
 
 #include <SDL.h>
 
-#include "toolkit/backend.h"
+#include "toolkit/backend_interface.h"
 
 namespace zorbalin {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "gdi/drawing_surface.h"
-#include "toolkit/backend.h"
+#include "toolkit/backend_interface.h"
 
 namespace zorbalin {
 
@@ -19,7 +19,7 @@ class TFormSurface {
     TPixelView View() const;
 
   private:
-    std::unique_ptr<DrawingSurface> FPixels;
+    std::unique_ptr<TDrawingSurface> FPixels;
     int FWidth = 0, FHeight = 0;
 };
 

@@ -1,4 +1,4 @@
-#include "toolkit/surface.h"
+#include "toolkit/form_surface.h"
 
 #include <new>
 
@@ -10,7 +10,7 @@ void TFormSurface::Resize(int width, int height) {
     FPixels.reset();
     FWidth = FHeight = 0;
     // A 0 x 0 form still gets a context so that painting code needs no special case.
-    auto pixels = std::make_unique<DrawingSurface>(width > 0 ? width : 1, height > 0 ? height : 1);
+    auto pixels = std::make_unique<TDrawingSurface>(width > 0 ? width : 1, height > 0 ? height : 1);
     if (!*pixels)
         throw std::bad_alloc();
     FPixels = std::move(pixels);

@@ -20,7 +20,7 @@ bool ValidDibBitCount(int bitCount) {
 }
 
 // Copies the DIB's colour table (biClrUsed entries, all 2^n when 0) into the bitmap.
-bool TakeColorTable(const BITMAPINFO* info, GdiBitmap& b) {
+bool TakeColorTable(const BITMAPINFO* info, TGdiBitmap& b) {
     if (b.bitCount > 8)
         return true;
     DWORD max = 1u << b.bitCount;
@@ -36,7 +36,7 @@ bool TakeColorTable(const BITMAPINFO* info, GdiBitmap& b) {
 
 namespace gdi_detail {
 
-GdiBitmap* NewBitmap(LONG width, LONG height, int bitCount, bool topDown, bool isDib) {
+TGdiBitmap* NewBitmap(LONG width, LONG height, int bitCount, bool topDown, bool isDib) {
     if (width < 0 || height < 0)
         return nullptr;
     std::int64_t stride = ((std::int64_t(bitCount) * width + 31) / 32) * 4;
@@ -49,7 +49,7 @@ GdiBitmap* NewBitmap(LONG width, LONG height, int bitCount, bool topDown, bool i
         if (!bits)
             return nullptr;
     }
-    auto* b = new GdiBitmap();
+    auto* b = new TGdiBitmap();
     b->width = width;
     b->height = height;
     b->bitCount = bitCount;
@@ -60,7 +60,7 @@ GdiBitmap* NewBitmap(LONG width, LONG height, int bitCount, bool topDown, bool i
     return b;
 }
 
-bool DibSurface(const BITMAPINFO* info, const void* bits, Surface& out) {
+bool DibSurface(const BITMAPINFO* info, const void* bits, TBitmapBits& out) {
     if (!info || !bits)
         return false;
     const BITMAPINFOHEADER& h = info->bmiHeader;
@@ -68,7 +68,7 @@ bool DibSurface(const BITMAPINFO* info, const void* bits, Surface& out) {
         return false;
     if (!ValidDibBitCount(h.biBitCount) || h.biCompression != BI_RGB)
         return false;
-    out = Surface();
+    out = TBitmapBits();
     out.bits = static_cast<BYTE*>(const_cast<void*>(bits));
     out.width = h.biWidth;
     out.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
@@ -98,7 +98,7 @@ LONG DibStride(LONG width, int bitCount) {
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitCount, const void* bits) {
     if (planes != 1 || (bitCount != 1 && bitCount != 32))
         return nullptr;
-    GdiBitmap* b = NewBitmap(width, height, static_cast<int>(bitCount), true, false);
+    TGdiBitmap* b = NewBitmap(width, height, static_cast<int>(bitCount), true, false);
     if (!b || !bits)
         return b;
     // The caller's rows are padded to 2 bytes only.
@@ -123,16 +123,16 @@ HBITMAP CreateDIBitmap(HDC, const BITMAPINFOHEADER* header, DWORD init, const vo
     if (!header || header->biHeight == INT32_MIN)
         return nullptr;
     LONG height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
-    GdiBitmap* b = NewBitmap(header->biWidth, height, 32, true, false);
+    TGdiBitmap* b = NewBitmap(header->biWidth, height, 32, true, false);
     if (!b || !(init & CBM_INIT))
         return b;
-    Surface src;
+    TBitmapBits src;
     if (usage != DIB_RGB_COLORS || !DibSurface(info, bits, src)) {
         delete b;
         return nullptr;
     }
-    BlitParams p;
-    p.dst = SurfaceOf(*b);
+    TBlitParams p;
+    p.dst = BitsOf(*b);
     p.dstClip = {0, 0, b->width, b->height};
     p.dw = b->width;
     p.dh = b->height;
@@ -155,7 +155,7 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, v
     if (!ValidDibBitCount(h.biBitCount) || h.biCompression != BI_RGB)
         return nullptr;
     LONG height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    GdiBitmap* b = NewBitmap(h.biWidth, height, h.biBitCount, h.biHeight < 0, true);
+    TGdiBitmap* b = NewBitmap(h.biWidth, height, h.biBitCount, h.biHeight < 0, true);
     if (!b)
         return nullptr;
     if (!TakeColorTable(info, *b)) {
@@ -170,16 +170,16 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, v
 int GetObject(HGDIOBJ obj, int size, void* out) {
     if (!obj || !out || size <= 0)
         return 0;
-    if (obj->Type() == GdiObjectType::Palette) {
+    if (obj->Type() == TGdiObjectType::Palette) {
         if (size < static_cast<int>(sizeof(WORD)))
             return 0;
         WORD count = static_cast<WORD>(static_cast<HPALETTE>(obj)->entries.size());
         std::memcpy(out, &count, sizeof count);
         return sizeof(WORD);
     }
-    if (obj->Type() != GdiObjectType::Bitmap)
+    if (obj->Type() != TGdiObjectType::Bitmap)
         return 0;
-    const GdiBitmap& b = *static_cast<HBITMAP>(obj);
+    const TGdiBitmap& b = *static_cast<HBITMAP>(obj);
     BITMAP bm;
     bm.bmWidth = b.width;
     bm.bmHeight = b.height;
@@ -221,7 +221,7 @@ int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMA
     if (!ValidDibBitCount(h.biBitCount) || h.biCompression != BI_RGB || h.biWidth <= 0 ||
         h.biHeight == 0 || h.biHeight == INT32_MIN)
         return 0;
-    const Surface src = SurfaceOf(*bitmap);
+    const TBitmapBits src = BitsOf(*bitmap);
     // The colour table of the result.
     if (h.biBitCount <= 8) {
         if (bitmap->isDib && bitmap->bitCount == h.biBitCount) {
@@ -240,13 +240,13 @@ int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMA
         return 0;
     LONG count = static_cast<LONG>(std::min<UINT>(lines, static_cast<UINT>(src.height) - start));
     count = std::min<LONG>(count, height);
-    Surface dst;
+    TBitmapBits dst;
     if (!DibSurface(info, bits, dst))
         return 0;
     // Scan line k of a bottom-up result is the bitmap's row (height - 1 - k) from the top, and it
     // sits at row k from the bottom of the caller's buffer, which holds `count` rows.
     dst.height = count;
-    BlitParams p;
+    TBlitParams p;
     p.dst = dst;
     p.dstClip = {0, 0, dst.width, count};
     p.dw = dst.width;
@@ -267,7 +267,7 @@ COLORREF GetPixel(HDC hdc, int x, int y) {
     RECT clip = DeviceClip(*hdc);
     if (dx < clip.left || dx >= clip.right || dy < clip.top || dy >= clip.bottom)
         return CLR_INVALID;
-    Surface s = SurfaceOf(*hdc->bitmap);
+    TBitmapBits s = BitsOf(*hdc->bitmap);
     return RawToColor(s, ReadRaw(s.Row(dy), s.bitCount, dx));
 }
 
@@ -278,7 +278,7 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
     RECT clip = DeviceClip(*hdc);
     if (dx < clip.left || dx >= clip.right || dy < clip.top || dy >= clip.bottom)
         return CLR_INVALID;
-    Surface s = SurfaceOf(*hdc->bitmap);
+    TBitmapBits s = BitsOf(*hdc->bitmap);
     std::uint32_t raw = ColorToRaw(s, color & 0xFFFFFFu);
     WriteRaw(s.Row(dy), s.bitCount, dx, raw);
     return RawToColor(s, raw);
@@ -287,7 +287,7 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
 UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
     if (!hdc || !hdc->bitmap || !colors || !hdc->bitmap->isDib)
         return 0;
-    GdiBitmap& b = *hdc->bitmap;
+    TGdiBitmap& b = *hdc->bitmap;
     if (b.bitCount > 8 || start >= static_cast<UINT>(b.colorCount))
         return 0;
     UINT n = std::min(count, static_cast<UINT>(b.colorCount) - start);
@@ -298,7 +298,7 @@ UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
 UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors) {
     if (!hdc || !hdc->bitmap || !colors || !hdc->bitmap->isDib)
         return 0;
-    const GdiBitmap& b = *hdc->bitmap;
+    const TGdiBitmap& b = *hdc->bitmap;
     if (b.bitCount > 8 || start >= static_cast<UINT>(b.colorCount))
         return 0;
     UINT n = std::min(count, static_cast<UINT>(b.colorCount) - start);

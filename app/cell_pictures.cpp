@@ -1,4 +1,4 @@
-#include "app/board_view_images.h"
+#include "app/cell_pictures.h"
 
 #include "toolkit/application.h"
 #include "toolkit/exception.h"
