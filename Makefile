@@ -4,16 +4,21 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
+# ON turns every compiler warning into an error (CI builds that way).
+WERROR     ?= OFF
 
-.PHONY: all deps configure build run test test-asan fuzz-smoke bench install clean
+.PHONY: all deps configure build run test test-asan fuzz-smoke bench install clean format format-check
 
 all: build
+
+# Targets run one after another (deps before the build); the build itself runs JOBS jobs.
+.NOTPARALLEL:
 
 deps:
 	@scripts/deps.sh
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORBALIN_WERROR=$(WERROR)
 
 configure: $(BUILD)/CMakeCache.txt
 
@@ -28,7 +33,7 @@ test: deps build
 
 # The same tests, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZORBALIN_SANITIZE=ON -DZORBALIN_BENCH=OFF
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZORBALIN_SANITIZE=ON -DZORBALIN_BENCH=OFF -DZORBALIN_WERROR=$(WERROR)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
@@ -40,6 +45,13 @@ fuzz-smoke: deps
 
 bench: deps build
 	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# Every C++ file as .clang-format wants it: check (CI), or rewrite in place.
+format-check: deps
+	scripts/format-check.sh
+
+format: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 install: build
 	cmake --install $(BUILD)
