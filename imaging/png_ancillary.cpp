@@ -162,13 +162,16 @@ COLORREF TChunktRNS::TransparentColour() const {
         return RGB(gamma[AlphaTable[low]], gamma[AlphaTable[low + 2]], gamma[AlphaTable[low + 4]]);
     }
     case 3: {
-        for (uint32_t i = 0; i < 256; ++i) {
-            if (AlphaTable[i] != 0)
-                continue;
-            const RGBQUAD& c = header->BitmapInfo.bmiColors[i];
-            return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
-        }
-        return 0;
+        const auto key = std::find(AlphaTable.begin(), AlphaTable.end(), 0);
+        if (key == AlphaTable.end())
+            return 0;
+        // Through the palette chunk, so that an entry the file never gave raises
+        // instead of keying a colour left over in the table.
+        const TChunkPLTE* palette = Owner()->Chunks.Find<TChunkPLTE>();
+        if (!palette)
+            throw EPngError(TextNoSuchPaletteEntry);
+        const RGBQUAD c = palette->Item(static_cast<uint32_t>(key - AlphaTable.begin()));
+        return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
     }
     default:
         return 0;

@@ -219,10 +219,14 @@ class TRowDecoder {
 
 bool TRowDecoder::NextRow(uint32_t rowBytes) {
     uint8_t* row = Current();
-    // A short row means the data ended inside it; it is not stored, like the rows
-    // after it.
-    if (FFeed.Fetch(row, size_t(rowBytes) + 1) != size_t(rowBytes) + 1)
+    const size_t wanted = size_t(rowBytes) + 1;
+    const size_t got = FFeed.Fetch(row, wanted);
+    if (got == 0)
         return false;
+    // The data ended inside this row: what it gave is still used, the bytes it
+    // never gave count as zero filtered bytes. The next fetch gets nothing and
+    // ends the decoding.
+    std::fill(row + got, row + wanted, uint8_t(0));
     UnfilterRow(row[0], row + 1, Prior() + 1, rowBytes, FFilterStep);
     return true;
 }

@@ -203,7 +203,8 @@ void TChunkIHDR::CopyFrom(const TChunk& source) {
     if (PaletteHandle && header->PaletteHandle) {
         PALETTEENTRY colours[256];
         const UINT count = GetPaletteEntries(header->PaletteHandle, 0, 256, colours);
-        ResizePalette(PaletteHandle, count);
+        // The copy keeps the size its storage was prepared with (2^bit count entries),
+        // so that Palette and SetPixel see the same table as a freshly read header.
         SetPaletteEntries(PaletteHandle, 0, count, colours);
     }
 }

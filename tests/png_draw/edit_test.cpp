@@ -228,6 +228,20 @@ TEST(PngEdit, CopyImageAndAssignBetweenPictures) {
     TFont font;
     EXPECT_THROW(target.Assign(&font), EConvertError);
     EXPECT_THROW(source->AssignTo(&font), EConvertError);
+
+    // A copied header keeps the 2^bit-count palette it was prepared with; only the
+    // source palette's entries are copied into it.
+    TTestImage palette = Image(2, 1, 4, 3, {0, 1});
+    palette.Palette = {10, 20, 30, 200, 210, 220};
+    auto indexed = LoadTestPng(palette);
+    TPNGObject copy;
+    copy.Assign(indexed.get());
+    EXPECT_EQ(GetPaletteEntries(indexed->GetPalette(), 0, 0, nullptr), 2u);
+    ASSERT_EQ(GetPaletteEntries(copy.GetPalette(), 0, 0, nullptr), 16u);
+    PALETTEENTRY second{};
+    GetPaletteEntries(copy.GetPalette(), 1, 1, &second);
+    EXPECT_EQ(second.peRed, 200);
+    EXPECT_EQ(second.peBlue, 220);
 }
 
 TEST(PngEdit, AssignToBitmapOfAnRgbaPictureBlendsOverWhite) {

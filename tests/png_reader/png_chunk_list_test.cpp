@@ -143,6 +143,13 @@ TEST(PngChunkList, PaletteLookupStopsAtTheEntryCount) {
     } catch (const EPngError& e) {
         EXPECT_EQ(e.Message(), "There is no such palette entry.");
     }
+    // A transparent entry beyond the palette has no colour to key: the colour
+    // table's leftover entry 3 must not be taken for it.
+    TPNGObject beyond;
+    Load(beyond, PalettePng(pngtest::TPngBuilder().Chunk("tRNS", {255, 255, 255, 0}).Data()));
+    EXPECT_EQ(beyond.TransparencyKind(), tkColourKey);
+    EXPECT_THROW(beyond.Chunks.Find<TChunktRNS>()->TransparentColour(), EPngError);
+    EXPECT_THROW(beyond.TransparentColour(), EPngError);
 }
 
 TEST(PngChunkList, TransparentColourSetAndGetForGreyRgbAndPalette) {

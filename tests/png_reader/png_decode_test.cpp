@@ -299,6 +299,40 @@ TEST(PngDecode, CompressedDataEndingEarlyLeavesTheRestBlackAndStillChecksTheCrc)
         EPngInvalidCRC);
 }
 
+// Rows filtered with Up: a byte the data never gave counts as a zero filtered
+// byte, so it takes the value of the byte above it.
+TEST(PngDecode, DataEndingInsideARowConvertsThePartialRowWithTheMissingBytesZero) {
+    const TSampleImage im = pngtest::MakeSampleImage(4, 6, 8, 6, 0, 9);
+    const Bytes filtered = pngtest::FilteredData(im, 2);
+    const size_t rowSize = 17, kept = 2 * rowSize + 1 + 6; // rows 0, 1; row 2: 1.5 pixels
+    TSampleImage expected = im;
+    for (uint32_t y = 2; y < 6; ++y)
+        expected.Rows[y].assign(16, 0);
+    for (size_t i = 0; i < 16; ++i)
+        expected.Rows[2][i] = i < 6 ? im.Rows[2][i] : im.Rows[1][i];
+    // The source stream ends inside the row (a truncated file), or the zlib
+    // stream does (a complete stream holding fewer bytes than the rows need).
+    const Bytes stored = pngtest::Compress(filtered, 0);
+    const Bytes truncated = TPngBuilder().Signature().Ihdr(4, 6, 8, 6).Chunk("IDAT", stored).Data();
+    const size_t idatData = 8 + 25 + 8;
+    const Bytes cutFile(truncated.begin(), truncated.begin() + idatData + 2 + 5 + kept);
+    const Bytes shortStream =
+        TPngBuilder()
+            .Signature()
+            .Ihdr(4, 6, 8, 6)
+            .Chunk("IDAT", pngtest::Compress(Bytes(filtered.begin(), filtered.begin() + kept)))
+            .Iend()
+            .Data();
+    for (const Bytes* png : {&cutFile, &shortStream}) {
+        TPNGObject picture;
+        if (png == &cutFile)
+            EXPECT_THROW(Load(picture, *png), EPngInvalidCRC);
+        else
+            Load(picture, *png);
+        ExpectStorage(picture, expected, png == &cutFile ? "file cut" : "stream cut");
+    }
+}
+
 TEST(PngDecode, CorruptCompressedDataNamesTheZlibStatus) {
     TPNGObject picture;
     try {
