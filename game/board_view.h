@@ -19,8 +19,9 @@ class TBoardView {
     // the cell's Picture; it may be null if the view needs none.
     virtual TPictureHandle CreatePebble(int Col, int Row, std::int32_t Colour) = 0;
     // Loads the picture of Colour afresh and makes the cell's picture visible;
-    // drawn at the next ordinary repaint. Colour 0 only reaches the view when a
-    // position with empty cells was loaded and is replayed; treat it as a hide.
+    // drawn at the next ordinary repaint. Colour 0 reaches the view when a whole
+    // board with empty cells is shown again (undo, redo, or the replay of a
+    // loaded position); treat it as a hide.
     virtual void ShowPebble(int Col, int Row, std::int32_t Colour) = 0;
     // Makes the cell's picture invisible; drawn at the next ordinary repaint.
     virtual void HidePebble(int Col, int Row) = 0;

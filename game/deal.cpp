@@ -13,6 +13,7 @@ void TGame::CreateBoard() {
         }
     }
     FSavedBoard = FBoard;
+    StartHistory();
 }
 
 void TGame::aUjExecute() {
@@ -25,14 +26,14 @@ void TGame::aUjExecute() {
         }
     }
     FSavedBoard = FBoard;
+    StartHistory();
 }
 
 void TGame::PNGButton2Click() {
     // Both boards carry the same pictures, so the copy only brings back colours.
     FBoard = FSavedBoard;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
-            FView.ShowPebble(col, row, FBoard.Colour(col, row));
+    StartHistory();
+    ShowWholeBoard();
 }
 
 void TGame::LoadPosition(const TBoard& Position) {
@@ -40,6 +41,7 @@ void TGame::LoadPosition(const TBoard& Position) {
         for (int row = 1; row <= RowCount; ++row)
             FBoard.At(col, row).Colour = Position.Colour(col, row);
     FSavedBoard = FBoard;
+    StartHistory();
 }
 
 } // namespace zorbalin

@@ -12,11 +12,12 @@
 // then CreateBoard; a cell picture's click handler Image1Click calls
 // ClickNamedCell with the picture's name; the new-game button and action call
 // aUjExecute, the replay button PNGButton2Click; the settings dialog calls
-// SetColourCount.
+// SetColourCount; the undo and redo commands call Undo and Redo.
 #include "game/board.h"
 #include "game/board_view.h"
 #include "game/colour_random.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -77,7 +78,25 @@ class TGame {
     bool HasMovesLeft() const;
     void FinishGame();
 
+    // The history of the current deal: every click that changed the board is a
+    // step. A deal, a replay or a loaded position starts an empty history; a
+    // step made after an undo drops the steps ahead of it.
+    bool CanUndo() const { return FHistoryAt > 0; }
+    bool CanRedo() const { return FHistoryAt + 1 < FHistory.size(); }
+    // One step back (forward): the position is restored and shown at once, with
+    // no animation, by ShowPebble for every cell as the replay does (0 for an
+    // empty cell). False, with nothing sent, when there is no such step.
+    bool Undo();
+    bool Redo();
+
   private:
+    using TColours = std::array<std::int32_t, CellCount>;
+
+    TColours Colours() const;
+    void RestoreColours(const TColours& Colours);
+    void StartHistory();
+    void RecordStep(const TColours& Before);
+    void ShowWholeBoard();
     bool HasPendingDrop() const;
     void DropPass();
     void WalkGroup(TGroupKeys& GroupKeys) const;
@@ -88,6 +107,9 @@ class TGame {
     TBoard FBoard;
     TBoard FSavedBoard;
     std::int32_t FColourCount = 4;
+    // The positions of this deal, its start first; FHistoryAt is the one shown.
+    std::vector<TColours> FHistory;
+    std::size_t FHistoryAt = 0;
 };
 
 } // namespace zorbalin

@@ -65,6 +65,7 @@ void TGame::ClickPebble(int Col, int Row) {
     // come from a player; running the rules on it would "remove" empty cells.
     if (!IsOnBoard(Col, Row) || !FBoard.IsFilled(Col, Row))
         return;
+    const TColours before = Colours();
     {
         TGroupKeys groupKeys{CellKey(Col, Row)};
         if (AddSameColourNeighbours(Col, Row, groupKeys)) {
@@ -73,6 +74,7 @@ void TGame::ClickPebble(int Col, int Row) {
         }
     }
     SettleBoard();
+    RecordStep(before);
     if (!HasMovesLeft())
         FinishGame();
 }

@@ -77,11 +77,18 @@ class TScript {
         } else if (command == "new") {
             ExpectArguments(Words, 1, "new 3|4|5");
             NewGame(Words[1]);
+        } else if (command == "undo") {
+            ExpectArguments(Words, 0, "undo");
+            FGame.Undo();
+        } else if (command == "redo") {
+            ExpectArguments(Words, 0, "redo");
+            FGame.Redo();
         } else if (command == "dump") {
             ExpectArguments(Words, 0, "dump");
             Dump();
         } else {
-            Fail("unknown command \"" + command + "\" (board, click, replay, new, dump)");
+            Fail("unknown command \"" + command +
+                 "\" (board, click, replay, new, undo, redo, dump)");
         }
     }
 

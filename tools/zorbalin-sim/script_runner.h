@@ -6,6 +6,8 @@
 //   click C R    a click on the picture of column C, row R
 //   replay       plays the last deal again
 //   new N        a new deal with N colours (3, 4 or 5)
+//   undo, redo   one step back or forward in this deal's history (nothing
+//                happens, and nothing is printed, when there is none)
 //   dump         prints the board as 9 lines of 18 digits, row 1 first
 //
 // Blank lines are ignored. Bad input stops the run with an error.

@@ -1,0 +1,92 @@
+#include "recording_view.h"
+
+#include <gtest/gtest.h>
+
+namespace zorbalin::testing {
+namespace {
+
+constexpr const char* kEmpty = "000000000000000000";
+
+// Two pairs stacked in columns 1-2 and two lone pebbles: clicking the top pair,
+// then the bottom one, ends the game with 2 pebbles left.
+TBoard TwoPairs() {
+    return BoardFromRows({kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty,
+                          "110000000000000000", "221300000000000000"});
+}
+
+// What showing the whole of Position sends: every cell, column by column.
+std::vector<std::string> WholeBoardShows(const TBoard& Position) {
+    std::vector<std::string> calls;
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row)
+            calls.push_back("ShowPebble " + std::to_string(col) + " " + std::to_string(row) + " " +
+                            std::to_string(Position.Colour(col, row)));
+    return calls;
+}
+
+TEST(History, UndoAndRedoShowTheWholePositionAtOnce) {
+    TRecordedGame g;
+    g.Load(TwoPairs());
+    EXPECT_FALSE(g.Game.Undo());
+    EXPECT_FALSE(g.Game.Redo());
+    EXPECT_TRUE(g.View.Calls.empty());
+
+    g.Game.ClickPebble(1, 8);
+    const TBoard afterFirst = g.Game.Board();
+    g.Game.ClickPebble(1, 9);
+    const TBoard afterSecond = g.Game.Board();
+    ASSERT_EQ(g.View.Calls.back(), "ShowResult Gratulálok! | Már csak 2 kavics maradt.");
+
+    // Undo works after the end of the game, one step at a time, with no animation.
+    g.View.Calls.clear();
+    EXPECT_TRUE(g.Game.Undo());
+    EXPECT_EQ(g.View.Calls, WholeBoardShows(afterFirst));
+    EXPECT_EQ(RowsOf(g.Game.Board()), RowsOf(afterFirst));
+    g.View.Calls.clear();
+    EXPECT_TRUE(g.Game.Undo());
+    EXPECT_EQ(g.View.Calls, WholeBoardShows(TwoPairs()));
+    EXPECT_FALSE(g.Game.CanUndo());
+    EXPECT_TRUE(g.Game.CanRedo());
+
+    g.View.Calls.clear();
+    EXPECT_TRUE(g.Game.Redo());
+    EXPECT_TRUE(g.Game.Redo());
+    EXPECT_FALSE(g.Game.Redo());
+    std::vector<std::string> expected = WholeBoardShows(afterFirst);
+    for (const std::string& call : WholeBoardShows(afterSecond))
+        expected.push_back(call);
+    EXPECT_EQ(g.View.Calls, expected);
+    EXPECT_EQ(RowsOf(g.Game.Board()), RowsOf(afterSecond));
+    // The saved deal is untouched: the replay still brings back the start.
+    EXPECT_EQ(RowsOf(g.Game.SavedBoard()), RowsOf(TwoPairs()));
+}
+
+TEST(History, StepsAheadGoOnlyWhenAClickChangesTheBoard) {
+    TRecordedGame g;
+    g.Load(TwoPairs());
+    g.Game.ClickPebble(1, 8);
+    g.Game.ClickPebble(1, 9);
+    g.Game.Undo();
+    g.Game.Undo();
+
+    g.Game.ClickPebble(4, 9); // a lone pebble changes nothing
+    EXPECT_TRUE(g.Game.CanRedo());
+    g.Game.ClickPebble(1, 9); // the bottom pair first: another line of play
+    EXPECT_FALSE(g.Game.CanRedo());
+    EXPECT_TRUE(g.Game.Undo());
+    EXPECT_EQ(RowsOf(g.Game.Board()), RowsOf(TwoPairs()));
+    EXPECT_FALSE(g.Game.CanUndo());
+
+    // A replay and a new deal each start an empty history.
+    g.Game.Redo();
+    g.Game.PNGButton2Click();
+    EXPECT_FALSE(g.Game.CanUndo());
+    EXPECT_FALSE(g.Game.CanRedo());
+    g.Game.ClickPebble(1, 8);
+    g.Game.aUjExecute();
+    EXPECT_FALSE(g.Game.CanUndo());
+    EXPECT_FALSE(g.Game.CanRedo());
+}
+
+} // namespace
+} // namespace zorbalin::testing
