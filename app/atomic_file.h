@@ -13,13 +13,25 @@ namespace zorbalin {
 // while reading too, so a file that grows meanwhile cannot exhaust memory).
 std::optional<std::string> ReadWholeFile(const std::string& path, size_t limit);
 
-// Writes `content` to a new file in the folder of `path`, flushes it to the
-// disk and renames it over `path`, so readers see the old file or the new one
-// and never a part. With `mode` the new file gets exactly those permission
-// bits; without it, the usual ones for a new file (0666 less the umask).
-// Returns false when any step fails; the temporary file is then gone and
-// `path` is unchanged.
-bool ReplaceFileAtomically(const std::string& path, const std::string& content,
-                           std::optional<mode_t> mode);
+// Gives the file at `path` the new `content`. The new bytes go to a temporary
+// file beside it (named `path` + ".tmp<pid>-<n>"), which is flushed to the
+// disk and renamed over `path`, and then the folder is flushed too: readers
+// and a crash at any moment see the old file or the new one, never a part.
+//
+// `existingMode` is the permission bits of the file as it stands, or nothing
+// when there is no file yet (the new one then gets 0666 less the umask). When
+// the folder does not let a new file be made but the existing file may be
+// written, the file is rewritten in place instead: the whole new content,
+// then the length, then a flush. That keeps a user's own file in a shared
+// folder writable, at the price of the all-or-nothing guarantee.
+//
+// Returns false when the content did not reach the disk; `path` is then as it
+// was and no temporary file is left.
+bool ReplaceFileContent(const std::string& path, const std::string& content,
+                        std::optional<mode_t> existingMode);
+
+// Removes the temporary files that replacing `path` left behind in processes
+// that were killed before they could clean up: those whose process is gone.
+void RemoveStaleTemporaryFiles(const std::string& path);
 
 } // namespace zorbalin

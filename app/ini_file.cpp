@@ -57,6 +57,10 @@ std::optional<TExistingFile> ReadFileToReplace(const std::string& target,
 
 } // namespace
 
+TIniValue IniInteger(std::string section, std::string key, int32_t value) {
+    return {std::move(section), std::move(key), std::to_string(value)};
+}
+
 EIniWriteError::EIniWriteError(const std::string& path)
     : std::runtime_error("Unable to write to " + path) {}
 
@@ -70,18 +74,27 @@ int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key
     return ReadIniInteger(*content, section, key, fallback);
 }
 
-void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
+void TIniFile::WriteValues(const std::vector<TIniValue>& values) {
     std::string target = WriteTarget(FFileName);
     if (target.empty())
         throw EIniWriteError(FFileName);
     std::optional<TExistingFile> existing = ReadFileToReplace(target, FFileName);
-    std::string content = WriteIniValue(existing ? existing->Content : std::string(), section, key,
-                                        std::to_string(value));
+    std::string content = existing ? existing->Content : std::string();
+    for (const TIniValue& value : values)
+        content = WriteIniValue(content, value.Section, value.Key, value.Value);
+    // A file that could not be read back afterwards would lose every setting.
+    if (content.size() > kMaxIniFileSize)
+        throw EIniWriteError(FFileName);
     std::optional<mode_t> mode;
     if (existing)
         mode = existing->Mode;
-    if (!ReplaceFileAtomically(target, content, mode))
+    RemoveStaleTemporaryFiles(target);
+    if (!ReplaceFileContent(target, content, mode))
         throw EIniWriteError(FFileName);
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
+    WriteValues({IniInteger(section, key, value)});
 }
 
 } // namespace zorbalin

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace zorbalin {
 
@@ -21,6 +22,16 @@ class EIniWriteError : public std::runtime_error {
 // larger file is treated as unreadable rather than loaded into memory.
 constexpr size_t kMaxIniFileSize = 16u << 20;
 
+// One key's new value, for a write that sets several keys at once.
+struct TIniValue {
+    std::string Section;
+    std::string Key;
+    std::string Value;
+};
+
+// A value written as a plain decimal integer, with "-" when negative.
+TIniValue IniInteger(std::string section, std::string key, int32_t value);
+
 class TIniFile {
   public:
     explicit TIniFile(std::string fileName);
@@ -32,10 +43,17 @@ class TIniFile {
     // 32-bit integer. Never fails.
     int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const;
 
-    // Sets the key to `value` in decimal, leaving every other byte of the file
-    // as it was. Throws EIniWriteError, with the file unchanged, when the file
-    // is read-only, belongs to another user, cannot be read back, is larger
-    // than kMaxIniFileSize, or its folder is missing or not writable.
+    // Sets every key of `values`, in order, leaving every other byte of the
+    // file as it was, in one replacement of the file: a reader, or a process
+    // killed meanwhile, sees all of the new values or none. Temporary files
+    // of earlier writers that were killed are removed first.
+    //
+    // Throws EIniWriteError, with the file unchanged, when the file is
+    // read-only, belongs to another user, cannot be read back, is larger than
+    // kMaxIniFileSize or would become larger, or its folder is missing. A
+    // folder that refuses new files is no failure while the file itself may
+    // be written: it is then rewritten in place.
+    void WriteValues(const std::vector<TIniValue>& values);
     void WriteInteger(const std::string& section, const std::string& key, int32_t value);
 
   private:

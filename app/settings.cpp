@@ -28,11 +28,13 @@ TSettings ReadSettings(const std::string& iniPath) {
     return settings;
 }
 
-void WriteSettings(const std::string& iniPath, int32_t left, int32_t top, int32_t colourCount) {
-    TIniFile ini(iniPath);
-    ini.WriteInteger(kScreenSection, kLeftKey, left);
-    ini.WriteInteger(kScreenSection, kTopKey, top);
-    ini.WriteInteger(kGameSection, kHardKey, colourCount);
+void WriteSettings(const std::string& iniPath, int32_t left, int32_t top, int32_t colourCount,
+                   const std::vector<TIniValue>& more) {
+    std::vector<TIniValue> values = {IniInteger(kScreenSection, kLeftKey, left),
+                                     IniInteger(kScreenSection, kTopKey, top),
+                                     IniInteger(kGameSection, kHardKey, colourCount)};
+    values.insert(values.end(), more.begin(), more.end());
+    TIniFile(iniPath).WriteValues(values);
 }
 
 } // namespace zorbalin

@@ -1,8 +1,11 @@
 #pragma once
 // The three values the game keeps between runs: the main window's position and
 // the number of pebble colours.
+#include "app/ini_file.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zorbalin {
 
@@ -18,9 +21,10 @@ struct TSettings {
 // Never fails.
 TSettings ReadSettings(const std::string& iniPath);
 
-// Writes "Left" and "Top" of "Screen", then "Hard" of "Game", each to the disk
-// at once. Throws EIniWriteError (app/ini_file.h) when the file cannot be
-// written; the keys written before the failure stay written.
-void WriteSettings(const std::string& iniPath, int32_t left, int32_t top, int32_t colourCount);
+// Writes "Left" and "Top" of "Screen", then "Hard" of "Game", and then any
+// `more` values, all in one replacement of the file. Throws EIniWriteError
+// (app/ini_file.h), with the file unchanged, when it cannot be written.
+void WriteSettings(const std::string& iniPath, int32_t left, int32_t top, int32_t colourCount,
+                   const std::vector<TIniValue>& more = {});
 
 } // namespace zorbalin

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace zorbalin {
@@ -18,6 +22,10 @@ using testing::WriteFile;
 class SettingsFile : public ::testing::Test {
   protected:
     std::string IniPath() const { return folder / "ZorbaLin.ini"; }
+
+    static std::string NameOf(const std::string& path) {
+        return std::filesystem::path(path).filename().string();
+    }
 
     // Every name in the folder, so that a leftover temporary file shows.
     std::vector<std::string> FolderEntries() const {
@@ -141,15 +149,70 @@ TEST_F(SettingsFile, MissingFolderIsRefusedAndNotCreated) {
     EXPECT_FALSE(std::filesystem::exists(folder / "absent"));
 }
 
-TEST_F(SettingsFile, UnwritableFolderIsRefusedWithoutLeftovers) {
+// A user's own file in a folder the user may not write (a portable install in
+// a shared folder) is rewritten in place; what the folder alone cannot give
+// (a new file) and what the file refuses are still refused.
+TEST_F(SettingsFile, FolderThatRefusesNewFilesKeepsAWritableFileWritable) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into any folder";
-    WriteFile(IniPath(), "[Game]\nHard=3\n");
+    WriteFile(IniPath(), "; mine\n[Game]\nHard=3\n");
+    WriteFile(folder / "other.ini", "[Game]\nHard=3\n");
+    ASSERT_EQ(::chmod((folder / "other.ini").c_str(), 0444), 0);
+    struct stat before;
+    ASSERT_EQ(::stat(IniPath().c_str(), &before), 0);
     ASSERT_EQ(::chmod(folder.Path().c_str(), 0555), 0);
-    EXPECT_THROW(WriteSettings(IniPath(), 1, 2, 5), EIniWriteError);
+
+    WriteSettings(IniPath(), 1, 2, 5);
+    EXPECT_EQ(ReadFile(IniPath()), "; mine\n[Game]\nHard=5\n\n[Screen]\nLeft=1\nTop=2\n");
+    WriteSettings(IniPath(), 3, 4, 4); // shorter than before: the rest is cut off
+    EXPECT_EQ(ReadFile(IniPath()), "; mine\n[Game]\nHard=4\n\n[Screen]\nLeft=3\nTop=4\n");
+    struct stat after;
+    ASSERT_EQ(::stat(IniPath().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+
+    EXPECT_THROW(WriteSettings(folder / "new.ini", 1, 2, 5), EIniWriteError);
+    EXPECT_THROW(WriteSettings(folder / "other.ini", 1, 2, 5), EIniWriteError);
     ::chmod(folder.Path().c_str(), 0755);
-    EXPECT_EQ(ReadFile(IniPath()), "[Game]\nHard=3\n");
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ZorbaLin.ini"});
+    EXPECT_EQ(ReadFile(folder / "other.ini"), "[Game]\nHard=3\n");
+    EXPECT_EQ(FolderEntries().size(), 2u);
+}
+
+// Saves run in a child that is killed at a random moment, again and again.
+// The file must always hold one whole save (Left = i, Top = -i, Hard
+// = 3 + i % 3 of one i), and the temporary files of the killed writers must
+// not pile up.
+TEST_F(SettingsFile, KilledSavesLeaveOneWholeSaveAndNoTemporaryFiles) {
+    WriteSettings(IniPath(), 0, 0, 3);
+    std::srand(static_cast<unsigned>(::getpid()));
+    for (int trial = 0; trial < 25; ++trial) {
+        pid_t writer = ::fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            for (int32_t i = 1;; ++i) {
+                try {
+                    WriteSettings(IniPath(), i, -i, 3 + i % 3);
+                } catch (...) {
+                    ::_exit(1);
+                }
+            }
+        }
+        ::usleep(static_cast<useconds_t>(500 + std::rand() % 4000));
+        ::kill(writer, SIGKILL);
+        int status = 0;
+        ::waitpid(writer, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the writer failed";
+        TSettings saved = ReadSettings(IniPath());
+        ASSERT_EQ(saved.SavedTop, -saved.SavedLeft) << ReadFile(IniPath());
+        ASSERT_EQ(saved.ColourCount, 3 + saved.SavedLeft % 3) << ReadFile(IniPath());
+    }
+    // The next save clears what the killed ones left, but not the file of a
+    // writer that is still running.
+    const std::string running = IniPath() + ".tmp" + std::to_string(::getppid()) + "-0";
+    WriteFile(running, "");
+    WriteSettings(IniPath(), 1, -1, 4);
+    std::vector<std::string> names = FolderEntries();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"ZorbaLin.ini", NameOf(running)}));
 }
 
 TEST_F(SettingsFile, UnreadableFileIsNotReplacedByOneWithoutItsContent) {
@@ -185,12 +248,16 @@ TEST_F(SettingsFile, IniFileReadsEveryCallAfresh) {
 
 // A settings file of more than kMaxIniFileSize bytes is never loaded: reading
 // gives the defaults and writing is refused, so the file is not truncated to
-// what could be read. The files are sparse, so the test costs no disk space.
+// what could be read; nor may a write make the file that large. The files are
+// sparse, so the test costs no disk space.
 TEST_F(SettingsFile, OversizedFileReadsAsDefaultsAndIsNotWritten) {
     const std::string content = "[Game]\nHard=3\n";
     WriteFile(IniPath(), content);
     ASSERT_EQ(::truncate(IniPath().c_str(), kMaxIniFileSize), 0);
     EXPECT_EQ(ReadSettings(IniPath()).ColourCount, 3) << "a file of exactly the limit is read";
+    EXPECT_THROW(WriteSettings(IniPath(), 1, 2, 5), EIniWriteError) << "it would grow past it";
+    EXPECT_EQ(std::filesystem::file_size(IniPath()), kMaxIniFileSize);
+    EXPECT_EQ(ReadSettings(IniPath()).ColourCount, 3);
 
     ASSERT_EQ(::truncate(IniPath().c_str(), kMaxIniFileSize + 1), 0);
     EXPECT_EQ(ReadSettings(IniPath()).ColourCount, 4);
