@@ -79,29 +79,6 @@ void Tfrm_Main::CreateComponents() {
     ShellStarter1->SetName("ShellStarter1");
 }
 
-TAction* Tfrm_Main::NewAction(const char* Name, const char* Hint,
-                              void (Tfrm_Main::*Handler)(TObject*)) {
-    auto* action = new TAction(this);
-    action->SetName(Name);
-    action->SetHint(Hint);
-    action->OnExecute = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
-    action->SetActionList(ActionList1);
-    return action;
-}
-
-void Tfrm_Main::CreateActions() {
-    ActionList1 = new TActionList(this);
-    ActionList1->SetName("ActionList1");
-    aBezar = NewAction("aBezar", "Bezar", &Tfrm_Main::aBezarExecute);
-    aUj = NewAction("aUj", "Új játék", &Tfrm_Main::aUjExecute);
-    aUjdonsag = NewAction("aUjdonsag", "Újdonságok honlapomon", &Tfrm_Main::aUjdonsagExecute);
-    aHonlap = NewAction("aHonlap", "Vendrik honlapja", &Tfrm_Main::aHonlapExecute);
-    aNevjegy = NewAction("aNevjegy", "Névjegy", &Tfrm_Main::aNevjegyExecute);
-    aBeallit = NewAction("aBeallit", "Beállítások", &Tfrm_Main::aBeallitExecute);
-    aMinimize = NewAction("aMinimize", "Tálcára vele...", &Tfrm_Main::aMinimizeExecute);
-    aMinimize->ShortCut = ShortCut(vk::Escape, 0);
-}
-
 // ---- Creation, showing, closing ---------------------------------------------------------------
 
 void Tfrm_Main::FormCreate(TObject*) {

@@ -6,6 +6,7 @@
 // colours in the settings file.
 #include "app/ShellStarter.h"
 #include "app/cell_pictures.h"
+#include "app/key_list_panel.h"
 #include "app/settings.h"
 #include "app/window_drag.h"
 #include "game/board_view.h"
@@ -15,8 +16,10 @@
 #include "toolkit/image.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zorbalin {
 
@@ -48,11 +51,15 @@ class Tfrm_Main : public TForm, public TBoardView {
     TAction* aNevjegy;
     TAction* aBeallit;
     TAction* aMinimize;
+    TAction* aUjrajatszas; // replay, for its key and its hint
     TShellStarter* ShellStarter1;
 
     TGame& Game() { return FGame; }
     const TCellPictures& Cells() const { return FCells; }
     bool IsDragging() const { return FDrag.Dragging; }
+    // Every key of the window with what it does, for the about window: the board's keys, then
+    // the actions' keys in the order of the action list.
+    std::vector<TKeyLine> KeyList() const;
 
     // Event handlers.
     void FormCreate(TObject* Sender);
@@ -65,6 +72,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     void aNevjegyExecute(TObject* Sender);
     void aBeallitExecute(TObject* Sender);
     void aMinimizeExecute(TObject* Sender);
+    void aUjrajatszasExecute(TObject* Sender);
     void PNGButton2Click(TObject* Sender);
     void Image1Click(TObject* Sender);
     void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -82,7 +90,8 @@ class Tfrm_Main : public TForm, public TBoardView {
   private:
     void CreateComponents();
     void CreateActions();
-    TAction* NewAction(const char* Name, const char* Hint, void (Tfrm_Main::*Handler)(TObject*));
+    TAction* NewAction(const char* Name, const char* Hint, void (Tfrm_Main::*Handler)(TObject*),
+                       std::initializer_list<TShortCut> Keys);
     TPNGButton* NewButton(const char* Name, int Left, int Size, std::string_view Icon,
                           void (Tfrm_Main::*Handler)(TObject*));
     void LoadBackgroundFile();

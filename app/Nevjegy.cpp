@@ -1,5 +1,6 @@
 #include "app/Nevjegy.h"
 
+#include "app/Main.h"
 #include "app/window_parts.h"
 #include "assets/embedded_assets.h"
 #include "imaging/pngbutton.h"
@@ -11,16 +12,29 @@ Tfrm_Nevjegy* frm_Nevjegy = nullptr;
 
 const char kProductNameText[] = "ZorbaLin\r\nV2.2.0.44";
 
+namespace {
+
+// The panel picture on the left, the key list to its right.
+constexpr int kArtWidth = 366;
+constexpr int kKeyListWidth = 276;
+constexpr int kWindowHeight = 300;
+
+} // namespace
+
 Tfrm_Nevjegy::Tfrm_Nevjegy(TComponent* Owner) : TForm(Owner) {
     SetName("frm_Nevjegy");
     SetCaption("Névjegy");
     SetBorderStyle(TFormBorderStyle::bsNone);
-    SetClientSize(366, 300);
+    SetClientSize(kArtWidth + kKeyListWidth, kWindowHeight);
     Position = TPosition::poMainFormCenter;
     Font()->SetName("Tahoma");
     Font()->SetHeight(-11);
 
-    Image1 = NewPanelPicture(this, 366, 300, asset::kAboutPanel);
+    Image1 = NewPanelPicture(this, kArtWidth, kWindowHeight, asset::kAboutPanel);
+    KeyList = new TKeyListPanel(this);
+    KeyList->SetName("KeyList");
+    KeyList->SetBounds(kArtWidth, 0, kKeyListWidth, kWindowHeight);
+    KeyList->SetParent(this);
 
     ProductName = new TLabel(this);
     ProductName->SetName("ProductName");
@@ -33,7 +47,8 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(TComponent* Owner) : TForm(Owner) {
     ProductName->Font()->SetStyle(fsBold);
     ProductName->Font()->SetColor(clRed);
 
-    PNGButton8 = NewCrossButton(this, 329, [this](TObject* Sender) { SpeedButton1Click(Sender); });
+    PNGButton8 = NewCrossButton(this, kArtWidth + kKeyListWidth - 37,
+                                [this](TObject* Sender) { SpeedButton1Click(Sender); });
 
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
@@ -48,6 +63,8 @@ Tfrm_Nevjegy::~Tfrm_Nevjegy() {
 
 void Tfrm_Nevjegy::FormCreate(TObject*) {
     ProductName->SetCaption(kProductNameText);
+    if (frm_Main)
+        KeyList->SetLines(frm_Main->KeyList());
 }
 
 void Tfrm_Nevjegy::FormClose(TObject*, TCloseAction& Action) {

@@ -1,7 +1,9 @@
 #pragma once
 // Nevjegy ("about"): the borderless window with the program's name and version
-// over its panel picture. It cannot be dragged, is closed by its cross button
-// and frees itself at the end of its modal run.
+// over its panel picture, and the main window's keys beside it. It cannot be
+// dragged, is closed by its cross button and frees itself at the end of its
+// modal run.
+#include "app/key_list_panel.h"
 #include "toolkit/form.h"
 #include "toolkit/image.h"
 #include "toolkit/label.h"
@@ -20,6 +22,7 @@ class Tfrm_Nevjegy : public TForm {
 
     TImage* Image1;
     TLabel* ProductName;
+    TKeyListPanel* KeyList;
     TPNGButton* PNGButton8;
 
     void FormCreate(TObject* Sender);

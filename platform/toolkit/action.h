@@ -6,6 +6,7 @@
 //   aMinimize->SetName("aMinimize");
 //   aMinimize->SetHint("Tálcára vele...");
 //   aMinimize->ShortCut = ShortCut(vk::Escape, 0);
+//   aMinimize->SecondaryShortCuts = {ShortCut('M', ssCtrl)};   // more keys for the same command
 //   aMinimize->OnExecute = [this](TObject* s) { aMinimizeExecute(s); };
 //   aMinimize->SetActionList(ActionList1);
 #pragma once
@@ -27,6 +28,8 @@ constexpr TShortCut scAlt = 0x8000;
 constexpr TShortCut scNone = 0;
 
 TShortCut ShortCut(uint16_t key, TShiftState shift);
+// The shortcut as a player reads it on the keyboard: "Ctrl+Shift+Z", "F2", "Esc".
+std::string ShortCutToText(TShortCut shortCut);
 
 class TActionList;
 
@@ -45,6 +48,10 @@ class TAction : public TComponent {
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool value) { FEnabled = value; }
     TShortCut ShortCut = scNone;
+    // Further keys that run the action, after ShortCut in the order a key list shows them.
+    std::vector<TShortCut> SecondaryShortCuts;
+    // Whether the key runs this action (scNone never does).
+    bool HasShortCut(TShortCut key) const;
     TNotifyEvent OnExecute;
 
     // Runs OnExecute with the action as sender; false when disabled or without a handler.

@@ -30,6 +30,9 @@ constexpr TShiftState ssDouble = 1u << 6;
 namespace vk {
 constexpr uint16_t Back = 8, Tab = 9, Return = 13, Escape = 27, Space = 32;
 constexpr uint16_t Left = 37, Up = 38, Right = 39, Down = 40;
+constexpr uint16_t Apps = 93; // the context-menu key
+constexpr uint16_t F1 = 112, F2 = 113, F3 = 114, F4 = 115, F5 = 116, F6 = 117;
+constexpr uint16_t F7 = 118, F8 = 119, F9 = 120, F10 = 121, F11 = 122, F12 = 123;
 } // namespace vk
 
 // How a form's window looks to the window system.

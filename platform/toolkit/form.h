@@ -138,6 +138,9 @@ class TForm : public TWinControl {
     void HandleMouseUp(TMouseButton button, TShiftState shift, TPoint p);
     void HandleMouseMove(TShiftState shift, TPoint p);
     void HandleMouseLeave();
+    // A key goes to the first taker of: the shortcuts of the form's action lists, the focused
+    // control (when it wants the key), the form's own KeyDown (a subclass overrides it and sets
+    // the key to 0 when used), the dialog keys (Enter, Esc, Tab).
     void HandleKeyDown(uint16_t key, TShiftState shift);
     void HandleMoved(int left, int top);
     void HandleExpose(const TRect& area);

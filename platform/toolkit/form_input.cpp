@@ -108,6 +108,10 @@ void TForm::HandleKeyDown(uint16_t key, TShiftState shift) {
         if (key == 0)
             return;
     }
+    // The form's own keys (a game board's arrows) before the dialog keys.
+    KeyDown(key, shift);
+    if (key == 0)
+        return;
     HandleDialogKey(key, shift);
 }
 
@@ -118,7 +122,7 @@ bool TForm::ExecuteShortCut(uint16_t key, TShiftState shift) {
         if (!list)
             continue;
         for (TAction* action : list->Actions())
-            if (action->ShortCut == wanted && action->Enabled()) {
+            if (action->HasShortCut(wanted) && action->Enabled()) {
                 action->Execute();
                 return true;
             }

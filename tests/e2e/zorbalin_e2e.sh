@@ -222,9 +222,9 @@ check_eq "after choosing 3 colours the new deal shows only colours 1 to 3" "0" \
 
 xdotool mousemove --window "$MAIN" 498 30 click 1
 if ABOUT=$(wait_for_window "Névjegy"); then
-  check_eq "about window size" "366x300" "$(window_geometry "$ABOUT" | cut -d' ' -f2)"
+  check_eq "about window size (artwork and key list)" "642x300" "$(window_geometry "$ABOUT" | cut -d' ' -f2)"
   sleep 0.3
-  xdotool mousemove --window "$ABOUT" 341 24 click 1
+  xdotool mousemove --window "$ABOUT" 617 24 click 1
   sleep 0.5
   window_shown "Névjegy" && fail "the about window stayed open after its cross" ||
     echo "ok: about window closed"

@@ -109,6 +109,39 @@ TEST_F(KeyboardModalTest, EscRunsTheActionOfTheActiveFormOnlyAndRestoringBringsI
     EXPECT_TRUE(main->Active());
 }
 
+TEST_F(KeyboardModalTest, EveryShortcutOfAnActionRunsItAndOtherKeysReachTheFormsKeyDown) {
+    struct TKeyForm : TForm {
+        using TForm::TForm;
+        void KeyDown(uint16_t& key, TShiftState) override {
+            Keys.push_back(key);
+            key = 0;
+        }
+        std::vector<uint16_t> Keys;
+    };
+    auto* form = TForm::Create<TKeyForm>(&app);
+    form->SetClientSize(50, 50);
+    auto* deal = new TAction(form);
+    int deals = 0;
+    deal->ShortCut = ShortCut('N', ssCtrl);
+    deal->SecondaryShortCuts = {ShortCut(vk::F2, 0)};
+    deal->OnExecute = [&](TObject*) { ++deals; };
+    deal->SetActionList(new TActionList(form));
+    form->Show();
+    for (uint16_t key : {uint16_t('N'), vk::F2, vk::Left})
+        screen.KeyDown(key, key == 'N' ? ssCtrl : 0);
+    screen.KeyDown('N', ssCtrl | ssShift); // not the same shortcut
+    app.ProcessMessages();
+    deal->SetEnabled(false);
+    screen.KeyDown(vk::F2);
+    app.ProcessMessages();
+    EXPECT_EQ(deals, 2);
+    EXPECT_EQ(form->Keys, (std::vector<uint16_t>{vk::Left, 'N', vk::F2}));
+    EXPECT_EQ(ShortCutToText(ShortCut('Z', ssCtrl | ssShift)), "Ctrl+Shift+Z");
+    EXPECT_EQ(ShortCutToText(ShortCut(vk::F10, ssShift)), "Shift+F10");
+    EXPECT_EQ(ShortCutToText(ShortCut(vk::Escape, 0)), "Esc");
+    delete form;
+}
+
 TEST_F(KeyboardModalTest, EscInADialogIsItsCancelButtonAndNeverTheMainFormsShortcut) {
     Script({[&] { screen.KeyDown(vk::Escape); }});
     EXPECT_EQ(RunDialog(), mrCancel);

@@ -69,9 +69,14 @@ uint16_t MapKey(SDL_Keycode sym) {
         return vk::Up;
     case SDLK_DOWN:
         return vk::Down;
+    case SDLK_APPLICATION:
+    case SDLK_MENU:
+        return vk::Apps;
     default:
         break;
     }
+    if (sym >= SDLK_F1 && sym <= SDLK_F12)
+        return static_cast<uint16_t>(vk::F1 + (sym - SDLK_F1));
     if (sym >= SDLK_a && sym <= SDLK_z)
         return static_cast<uint16_t>('A' + (sym - SDLK_a));
     if (sym >= SDLK_0 && sym <= SDLK_9)

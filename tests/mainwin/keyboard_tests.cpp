@@ -1,0 +1,89 @@
+// The main window's keys: the commands of the buttons, and the keyboard staying with an open
+// dialog.
+#include "program_fixture.h"
+
+#include "app/Beallit.h"
+#include "app/Nevjegy.h"
+#include "imaging/pngbutton.h"
+
+namespace zorbalin::testing {
+namespace {
+
+using KeyboardTest = ProgramTest;
+
+bool SameBoard(const TBoard& A, const TBoard& B) {
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row)
+            if (A.Colour(col, row) != B.Colour(col, row))
+                return false;
+    return true;
+}
+
+TEST_F(KeyboardTest, ButtonKeysDealReplayAndOpenTheDialogsWhichKeepTheKeysWhileOpen) {
+    Start();
+    ShowPosition(MakeBoard([](int col, int) { return 1 + col % 3; }));
+    ClickAt(CellCentre(1, 9)); // removes column 1
+    ASSERT_EQ(frm_Main->Game().Board().Colour(1, 9), 1 + 2 % 3);
+    Screen.KeyDown('R', ssCtrl);
+    Pump();
+    EXPECT_TRUE(SameBoard(frm_Main->Game().Board(), frm_Main->Game().SavedBoard()));
+    EXPECT_EQ(frm_Main->Game().Board().Colour(1, 9), 1 + 1 % 3) << "Ctrl+R replays";
+
+    const TBoard replayed = frm_Main->Game().SavedBoard();
+    Screen.KeyDown(vk::F2);
+    Pump();
+    EXPECT_FALSE(SameBoard(frm_Main->Game().SavedBoard(), replayed)) << "F2 deals anew";
+    const TBoard dealt = frm_Main->Game().SavedBoard();
+    Screen.KeyDown('N', ssCtrl);
+    Pump();
+    EXPECT_FALSE(SameBoard(frm_Main->Game().SavedBoard(), dealt)) << "Ctrl+N deals anew";
+
+    // F1: the about window, listing the keys; the main window's keys do nothing meanwhile.
+    std::vector<TKeyLine> lines;
+    TBoard whileOpen;
+    std::size_t formsOpen = 0;
+    WhenIdle({[&] {
+                  lines = frm_Nevjegy->KeyList->Lines();
+                  whileOpen = frm_Main->Game().Board();
+                  for (uint16_t key : {uint16_t('N'), uint16_t('R'), uint16_t('S')})
+                      Screen.KeyDown(key, ssCtrl);
+                  Screen.KeyDown(vk::F1);
+                  Screen.KeyDown(vk::F2);
+              },
+              [&] {
+                  formsOpen = App->Forms().size();
+                  const TPoint cross = frm_Nevjegy->PNGButton8->ClientToScreen({12, 12});
+                  Screen.Click(cross.X, cross.Y);
+              }});
+    Screen.KeyDown(vk::F1);
+    Pump();
+    EXPECT_EQ(formsOpen, 2u) << "no settings dialog or second about window";
+    EXPECT_TRUE(SameBoard(frm_Main->Game().Board(), whileOpen));
+    EXPECT_EQ(frm_Nevjegy, nullptr);
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"Nyilak", "Kijelölés mozgatása"}, {"Enter, Szóköz", "Kattintás a kijelölt kavicsra"},
+        {"Ctrl+N, F2", "Új játék"},        {"F1", "Névjegy"},
+        {"Ctrl+S", "Beállítások"},         {"Esc", "Tálcára vele..."},
+        {"Ctrl+R", "Újrajátszás"}};
+    ASSERT_GE(lines.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(lines[i].Keys, expected[i].first);
+        EXPECT_EQ(lines[i].Text, expected[i].second);
+    }
+
+    // Ctrl+S: the settings dialog, whose own keys work (Esc is its cancel button).
+    bool settingsOpen = false;
+    WhenIdle({[&] {
+        settingsOpen = frm_Beallit != nullptr;
+        Screen.KeyDown(vk::Escape);
+    }});
+    Screen.KeyDown('S', ssCtrl);
+    Pump();
+    EXPECT_TRUE(settingsOpen);
+    EXPECT_EQ(frm_Beallit, nullptr);
+    EXPECT_FALSE(Screen.AppMinimized()) << "Esc went to the dialog, not to the main window";
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+} // namespace
+} // namespace zorbalin::testing
