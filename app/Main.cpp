@@ -30,6 +30,7 @@ Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
     Font()->SetHeight(-11);
     CreateComponents();
     FCells.Attach(this, ProgramPaths().AppDir, [this](TObject* Sender) { Image1Click(Sender); });
+    FCells.OnOperationEnd = [this] { BoardChanged(); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };

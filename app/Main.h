@@ -5,6 +5,7 @@
 // never touches a window itself, and keeps the window's place and the number of
 // colours in the settings file.
 #include "app/ShellStarter.h"
+#include "app/board_focus.h"
 #include "app/cell_pictures.h"
 #include "app/key_list_panel.h"
 #include "app/settings.h"
@@ -60,6 +61,10 @@ class Tfrm_Main : public TForm, public TBoardView {
     // Every key of the window with what it does, for the about window: the board's keys, then
     // the actions' keys in the order of the action list.
     std::vector<TKeyLine> KeyList() const;
+    const TBoardFocus& Focus() const { return FFocus; }
+
+    // The board's keys: arrows move the focus ring, Enter and Space click its pebble.
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
 
     // Event handlers.
     void FormCreate(TObject* Sender);
@@ -87,6 +92,10 @@ class Tfrm_Main : public TForm, public TBoardView {
     void ResetPebble(int Col, int Row) override;
     void ShowResult(const std::string& Headline, const std::string& Message) override;
 
+  protected:
+    void MouseUsed(TPoint P, bool Pressed) override;
+    void PaintOverlay(HDC Dc) override;
+
   private:
     void CreateComponents();
     void CreateActions();
@@ -95,6 +104,11 @@ class Tfrm_Main : public TForm, public TBoardView {
     TPNGButton* NewButton(const char* Name, int Left, int Size, std::string_view Icon,
                           void (Tfrm_Main::*Handler)(TObject*));
     void LoadBackgroundFile();
+    void ClickFocusedPebble();
+    // After every game operation: the ring leaves a cell that emptied.
+    void BoardChanged();
+    // Invalidates where the ring was and where it is now.
+    void UpdateFocusRing();
 
     TCellPictures FCells;
     TGame FGame;
@@ -102,6 +116,11 @@ class Tfrm_Main : public TForm, public TBoardView {
     bool FPlacedOnce = false;
 
     TWindowDrag FDrag; // dragging the window by its background
+
+    TBoardFocus FFocus;
+    TRect FRingBox; // where the ring is drawn; empty while hidden
+    TPoint FLastMouse;
+    bool FMouseSeen = false;
 };
 
 // The main window while the program runs.

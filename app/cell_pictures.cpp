@@ -124,6 +124,8 @@ TCellPictures::TOperation::~TOperation() {
         return;
     try {
         FCells.ReportFailures();
+        if (FCells.OnOperationEnd)
+            FCells.OnOperationEnd();
     } catch (...) {
         // A destructor must not throw; without an application there is nobody to tell.
     }

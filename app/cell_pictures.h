@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace zorbalin {
@@ -54,6 +55,10 @@ class TCellPictures {
       private:
         TCellPictures& FCells;
     };
+    // Runs when the outermost operation has ended and the board may look
+    // different (after its failures are shown).
+    std::function<void()> OnOperationEnd;
+
     // Shows the first failure collected so far, if any, and forgets them all.
     // The result window calls it first, so the player learns of a missing
     // bitmap before the game ends.

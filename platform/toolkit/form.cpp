@@ -392,6 +392,7 @@ void TForm::PaintRect(const TRect& r) {
                           box.Bottom - c->Top());
         c->PaintControl(dc);
     }
+    PaintOverlay(dc);
 }
 
 void TForm::Present(const TRect& r) {

@@ -147,6 +147,11 @@ class TForm : public TWinControl {
     void HandleActivated(bool active);
 
   protected:
+    // Drawn over the controls, clipped to the part being painted: marks such as a focus ring that
+    // belong to no control and take no mouse input.
+    virtual void PaintOverlay(HDC /*dc*/) {}
+    // The mouse is used on the form (client coordinates): it moved or a button went down.
+    virtual void MouseUsed(TPoint /*p*/, bool /*pressed*/) {}
     void ControlRemoving(TControl* control) override;
     void ComponentRemoved(TComponent* component) override;
 

@@ -52,6 +52,7 @@ void TForm::HandleMouseLeave() {
 }
 
 void TForm::HandleMouseDown(TMouseButton button, TShiftState shift, TPoint p, bool doubleClick) {
+    MouseUsed(p, true);
     UpdateHover(p);
     TControl* target = MouseTarget(p);
     TPoint cp = ToControl(target, p);
@@ -91,6 +92,7 @@ void TForm::HandleMouseUp(TMouseButton button, TShiftState shift, TPoint p) {
 }
 
 void TForm::HandleMouseMove(TShiftState shift, TPoint p) {
+    MouseUsed(p, false);
     UpdateHover(p);
     TControl* target = MouseTarget(p);
     TPoint cp = ToControl(target, p);

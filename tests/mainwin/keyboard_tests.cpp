@@ -85,5 +85,69 @@ TEST_F(KeyboardTest, ButtonKeysDealReplayAndOpenTheDialogsWhichKeepTheKeysWhileO
     EXPECT_TRUE(BoxTexts().empty());
 }
 
+void Key(THeadlessBackend& Screen, std::uint16_t K) {
+    Screen.KeyDown(K);
+}
+
+TEST_F(KeyboardTest, FocusRingMovesOverThePebblesClicksWithEnterAndGoesAwayWithTheMouse) {
+    Start();
+    // Column 1: a blue pebble on two reds; column 2 only in rows 8 and 9; column 3 empty;
+    // column 4 a yellow pair. The rest stays empty.
+    ShowPosition(MakeBoard([](int col, int row) -> std::int32_t {
+        if (col == 1)
+            return row >= 8 ? 1 : row == 7 ? 3 : 0;
+        if (col == 2)
+            return row >= 8 ? 2 + row % 2 : 0;
+        return col == 4 && row >= 8 ? 4 : 0;
+    }));
+    const TBoardFocus& ring = frm_Main->Focus();
+    auto at = [&] { return std::to_string(ring.Col()) + "," + std::to_string(ring.Row()); };
+    EXPECT_FALSE(ring.Visible());
+    Key(Screen, vk::Return); // no ring yet: nothing is clicked
+    Key(Screen, vk::Right);  // the first arrow only shows the ring
+    Pump();
+    ASSERT_TRUE(ring.Visible());
+    EXPECT_EQ(at(), "1,9");
+    EXPECT_EQ(VisibleCells(), 7);
+    const TPoint corner = OnMain(HomeBox(1, 9).Left + 1, HomeBox(1, 9).Top + 1);
+    EXPECT_EQ(Screen.ScreenPixel(corner.X, corner.Y), 0xFFFFFFu) << "the ring is drawn";
+
+    std::vector<std::string> path;
+    for (std::uint16_t k :
+         {vk::Up, vk::Up, vk::Up, vk::Right, vk::Right, vk::Right, vk::Down, vk::Left, vk::Left}) {
+        Key(Screen, k);
+        Pump();
+        path.push_back(at());
+    }
+    // Up stops at the top pebble; right lands on column 2's nearest pebble and skips column 3.
+    EXPECT_EQ(path, (std::vector<std::string>{"1,8", "1,7", "1,7", "2,8", "4,8", "4,8", "4,9",
+                                              "2,9", "1,9"}));
+
+    // Enter on the red pair: the blue pebble falls into row 9 and the ring, on the emptied
+    // row 8, goes to the nearest pebble.
+    Key(Screen, vk::Up);
+    Key(Screen, vk::Return);
+    Pump();
+    EXPECT_EQ(frm_Main->Game().Board().Colour(1, 9), 3);
+    EXPECT_FALSE(frm_Main->Game().Board().IsFilled(1, 8));
+    EXPECT_EQ(at(), "1,9");
+    EXPECT_TRUE(ring.Visible());
+
+    // Space clicks too: column 4's pair goes.
+    for (std::uint16_t k : {vk::Right, vk::Right, vk::Space})
+        Key(Screen, k);
+    Pump();
+    EXPECT_FALSE(frm_Main->Game().Board().IsFilled(4, 9));
+
+    // The mouse puts the ring away; the next arrow brings it back where it was.
+    Move(OnMain(300, 470));
+    EXPECT_FALSE(ring.Visible());
+    EXPECT_NE(Screen.ScreenPixel(corner.X, corner.Y), 0xFFFFFFu);
+    Key(Screen, vk::Down);
+    Pump();
+    EXPECT_TRUE(ring.Visible());
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
 } // namespace
 } // namespace zorbalin::testing
