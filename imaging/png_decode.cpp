@@ -11,6 +11,7 @@
 #include "imaging/png_convert.h"
 #include "imaging/png_crc.h"
 #include "imaging/png_filter.h"
+#include "imaging/png_image_data.h"
 #include "imaging/png_io.h"
 #include "imaging/png_zlib.h"
 #include "imaging/pngpicture.h"
@@ -179,13 +180,6 @@ void TZlibFeed::FinishChunk() {
         throw EPngInvalidCRC();
 }
 
-bool IsIdentity(const std::array<uint8_t, 256>& table) {
-    for (int i = 0; i < 256; ++i)
-        if (table[i] != i)
-            return false;
-    return true;
-}
-
 // The decoder state of one ReadBody: two row buffers swapped by a one-bit
 // selector, so the prior row is never copied.
 class TRowDecoder {
@@ -204,7 +198,6 @@ class TRowDecoder {
   private:
     // Fetches and unfilters one row of `rowBytes` bytes; false when the data ended.
     bool NextRow(uint32_t rowBytes);
-    TRowTarget TargetFor(uint32_t y) const;
     uint8_t* Current() { return FLineBuffers[FCurrent].data(); }
     uint8_t* Prior() { return FLineBuffers[FCurrent ^ 1].data(); }
 
@@ -231,20 +224,10 @@ bool TRowDecoder::NextRow(uint32_t rowBytes) {
     return true;
 }
 
-TRowTarget TRowDecoder::TargetFor(uint32_t y) const {
-    const uint64_t planeRow = uint64_t(FHeader.RowStride) * (FHeader.ImageHeight - 1 - y);
-    TRowTarget target{};
-    target.Colour = FHeader.ColourPlane ? FHeader.ColourPlane + planeRow : nullptr;
-    target.Low = FHeader.LowPlane ? FHeader.LowPlane.get() + planeRow : nullptr;
-    target.Alpha =
-        FHeader.AlphaPlane ? FHeader.AlphaPlane.get() + uint64_t(FHeader.ImageWidth) * y : nullptr;
-    return target;
-}
-
 void TRowDecoder::DecodeRows() {
-    FFeed.SetBytesNeeded((uint64_t(FFullRowBytes) + 1) * FHeader.ImageHeight);
+    FFeed.SetBytesNeeded(FilteredImageBytes(FPicture));
     const TRowConversion convert = ChooseConversion(FHeader.ColourType, FHeader.BitDepth, false,
-                                                    IsIdentity(FPicture.GammaLut));
+                                                    IsIdentityTable(FPicture.GammaLut));
     if (!convert)
         return;
     const uint8_t* gamma = FPicture.GammaLut.data();
@@ -254,23 +237,17 @@ void TRowDecoder::DecodeRows() {
         // A picture 0 pixels wide still has a filter-type byte per row, but no
         // pixel memory to put anything in.
         if (FHeader.ImageWidth > 0)
-            convert(Current() + 1, FHeader.ImageWidth, 0, 1, TargetFor(y), gamma);
+            convert(Current() + 1, FHeader.ImageWidth, 0, 1, RowTargetFor(FHeader, y), gamma);
         FCurrent ^= 1;
     }
 }
 
 void TRowDecoder::DecodeAdam7() {
-    const TRowConversion convert =
-        ChooseConversion(FHeader.ColourType, FHeader.BitDepth, true, IsIdentity(FPicture.GammaLut));
+    const TRowConversion convert = ChooseConversion(FHeader.ColourType, FHeader.BitDepth, true,
+                                                    IsIdentityTable(FPicture.GammaLut));
     if (!convert)
         return;
-    uint64_t needed = 0;
-    for (const TAdam7Pass& pass : kAdam7Passes) {
-        const uint32_t passRowBytes = FPicture.RowBytesFor(pass.Width(FHeader.ImageWidth));
-        if (passRowBytes > 0)
-            needed += (uint64_t(passRowBytes) + 1) * pass.Height(FHeader.ImageHeight);
-    }
-    FFeed.SetBytesNeeded(needed);
+    FFeed.SetBytesNeeded(FilteredImageBytes(FPicture));
     const uint8_t* gamma = FPicture.GammaLut.data();
     for (const TAdam7Pass& pass : kAdam7Passes) {
         const uint32_t passWidth = pass.Width(FHeader.ImageWidth);
@@ -281,14 +258,44 @@ void TRowDecoder::DecodeAdam7() {
         for (uint32_t y = pass.FirstRow; y < FHeader.ImageHeight; y += pass.RowStep) {
             if (!NextRow(passRowBytes))
                 return;
-            convert(Current() + 1, passWidth, pass.FirstColumn, pass.ColumnStep, TargetFor(y),
-                    gamma);
+            convert(Current() + 1, passWidth, pass.FirstColumn, pass.ColumnStep,
+                    RowTargetFor(FHeader, y), gamma);
             FCurrent ^= 1;
         }
     }
 }
 
 } // namespace
+
+TRowTarget RowTargetFor(const TChunkIHDR& header, uint32_t y) {
+    const uint64_t planeRow = uint64_t(header.RowStride) * (header.ImageHeight - 1 - y);
+    TRowTarget target{};
+    target.Colour = header.ColourPlane ? header.ColourPlane + planeRow : nullptr;
+    target.Low = header.LowPlane ? header.LowPlane.get() + planeRow : nullptr;
+    target.Alpha =
+        header.AlphaPlane ? header.AlphaPlane.get() + uint64_t(header.ImageWidth) * y : nullptr;
+    return target;
+}
+
+bool IsIdentityTable(const std::array<uint8_t, 256>& table) {
+    for (int i = 0; i < 256; ++i)
+        if (table[i] != i)
+            return false;
+    return true;
+}
+
+uint64_t FilteredImageBytes(const TPNGObject& picture) {
+    const TChunkIHDR& header = picture.HeaderChunk();
+    if (picture.Interlacing == 0)
+        return (uint64_t(picture.FullRowBytes()) + 1) * header.ImageHeight;
+    uint64_t bytes = 0;
+    for (const TAdam7Pass& pass : kAdam7Passes) {
+        const uint32_t passRowBytes = picture.RowBytesFor(pass.Width(header.ImageWidth));
+        if (passRowBytes > 0)
+            bytes += (uint64_t(passRowBytes) + 1) * pass.Height(header.ImageHeight);
+    }
+    return bytes;
+}
 
 bool TChunkIDAT::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
     TPNGObject& picture = *Owner();
@@ -297,6 +304,11 @@ bool TChunkIDAT::ReadBody(TStream& stream, const TChunkType& type, uint32_t leng
     if (header.Paletted && (header.ColourType == 0 || header.ColourType == 4))
         header.InstallGreyRamp();
     ResizeBody(0);
+    if (WholeImageReaderEnabled() && DecodeWholeImage(picture, stream, type, length)) {
+        NoteImageDataPath(TImageDataPath::WholeImage);
+        return true;
+    }
+    NoteImageDataPath(TImageDataPath::Streaming);
     TZlibFeed feed(stream, type, length);
     {
         TRowDecoder decoder(picture, header, feed);

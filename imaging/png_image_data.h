@@ -1,0 +1,48 @@
+// The two readers of a picture's image data, and what they share. The streaming
+// reader inflates the data chunk by chunk, a window at a time; it is the exact
+// reference for every outcome. The whole-image reader takes the common case (one
+// run of intact IDAT chunks holding one well-formed zlib stream of exactly the
+// image's size) in one inflate and one pass over the rows; whatever it cannot
+// take it leaves untouched to the streaming reader.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "imaging/png_chunks.h"
+#include "imaging/png_convert.h"
+#include "toolkit/stream.h"
+
+namespace zorbalin {
+
+class TPNGObject;
+class TChunkIHDR;
+
+// Where image row `y` (counted from the top) goes in the header's planes.
+TRowTarget RowTargetFor(const TChunkIHDR& header, uint32_t y);
+bool IsIdentityTable(const std::array<uint8_t, 256>& table);
+// The bytes of the filtered image: every row (every pass row when interlaced)
+// with its filter-type byte.
+uint64_t FilteredImageBytes(const TPNGObject& picture);
+
+// Decodes the whole image when the data allows; `stream` stands at the data of
+// the first IDAT chunk, `length` bytes long. On success the stream stands after
+// the last IDAT chunk of the run and true is returned. Otherwise nothing has
+// changed, the stream stands where it stood, and false is returned.
+bool DecodeWholeImage(TPNGObject& picture, TStream& stream, const TChunkType& type,
+                      uint32_t length);
+
+// Which reader decoded the last image data on this thread.
+enum class TImageDataPath { None, WholeImage, Streaming };
+TImageDataPath LastImageDataPath();
+void NoteImageDataPath(TImageDataPath path);
+// The whole-image reader is on by default; tests and the fuzzer turn it off (on
+// this thread) to compare its outcomes with the streaming reader's.
+void SetWholeImageReaderEnabled(bool enabled);
+bool WholeImageReaderEnabled();
+// The largest filtered image the whole-image reader holds (256 MiB); larger
+// pictures are streamed. Tests lower it (on this thread).
+void SetWholeImageLimit(uint64_t bytes);
+uint64_t WholeImageLimit();
+
+} // namespace zorbalin

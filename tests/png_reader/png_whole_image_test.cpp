@@ -1,0 +1,305 @@
+// The whole-image reader against the streaming reader, byte for byte: the same
+// exception (class and text), the same chunk list, the same storage and colour
+// table, the same drawn picture, for PngSuite, for random pictures of every
+// format split into IDAT chunks anywhere, and for every case the whole-image
+// reader must leave to the streaming one.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <functional>
+#include <random>
+#include <typeinfo>
+
+#include "gdi/drawing_surface.h"
+#include "imaging/png_image_data.h"
+#include "imaging/pngpicture.h"
+#include "png_test_support.h"
+
+namespace zorbalin {
+namespace {
+
+using pngtest::Bytes;
+using pngtest::TPngBuilder;
+
+// A stream that can only go forward, as a pipe would; it knows its size.
+class TForwardOnlyStream : public TStream {
+  public:
+    explicit TForwardOnlyStream(const Bytes& data) : FData(data) {}
+    int64_t Read(void* buffer, int64_t count) override {
+        const int64_t n = std::max<int64_t>(0, std::min<int64_t>(count, Size() - FPosition));
+        if (n > 0)
+            std::memcpy(buffer, FData.data() + FPosition, size_t(n));
+        FPosition += n;
+        return n;
+    }
+    int64_t Write(const void*, int64_t) override { return 0; }
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+        const int64_t base = origin == soFromBeginning ? 0
+                             : origin == soFromCurrent ? FPosition
+                                                       : Size();
+        if (base + offset < FPosition)
+            return -1;
+        FPosition = base + offset;
+        return FPosition;
+    }
+    int64_t Size() override { return int64_t(FData.size()); }
+
+  private:
+    const Bytes& FData;
+    int64_t FPosition = 0;
+};
+
+struct TOutcome {
+    std::string Error;
+    std::vector<std::string> Chunks;
+    Bytes Colour, Low, Alpha, Table, Drawn;
+    TImageDataPath Path = TImageDataPath::None;
+};
+
+void CaptureStorage(TPNGObject& picture, TOutcome& outcome) {
+    const auto* h = dynamic_cast<const TChunkIHDR*>(picture.Chunks.Item(0));
+    if (!h || !h->ColourPlane)
+        return;
+    const size_t colourBytes = size_t(h->RowStride) * h->ImageHeight;
+    const size_t pixels = size_t(h->ImageWidth) * h->ImageHeight;
+    outcome.Colour.assign(h->ColourPlane, h->ColourPlane + colourBytes);
+    if (h->LowPlane)
+        outcome.Low.assign(h->LowPlane.get(), h->LowPlane.get() + colourBytes);
+    if (h->AlphaPlane)
+        outcome.Alpha.assign(h->AlphaPlane.get(), h->AlphaPlane.get() + pixels);
+    const auto* table = reinterpret_cast<const uint8_t*>(h->BitmapInfo.bmiColors);
+    outcome.Table.assign(table, table + sizeof h->BitmapInfo.bmiColors);
+}
+
+void CaptureDrawing(TPNGObject& picture, TOutcome& outcome) {
+    const int width = picture.Width(), height = picture.Height();
+    if (width == 0 || height == 0 || width * height > 1 << 18)
+        return;
+    TDrawingSurface surface(width, height);
+    ASSERT_TRUE(surface);
+    TCanvas canvas(surface.DC());
+    canvas.Brush().SetColor(static_cast<TColor>(RGB(40, 160, 90)));
+    canvas.FillRect(Rect(0, 0, width, height));
+    try {
+        picture.Draw(canvas, Rect(0, 0, width, height));
+    } catch (const Exception& e) { // an index beyond the palette, for one
+        outcome.Drawn.assign(e.Message().begin(), e.Message().end());
+        return;
+    }
+    outcome.Drawn.assign(surface.Row(0), surface.Row(0) + size_t(width) * height * 4);
+}
+
+TOutcome Decode(const Bytes& png, bool wholeImage, bool forwardOnly) {
+    TOutcome outcome;
+    TPNGObject picture;
+    SetWholeImageReaderEnabled(wholeImage);
+    NoteImageDataPath(TImageDataPath::None);
+    try {
+        TMemoryStream memory(png.data(), png.size());
+        TForwardOnlyStream forward(png);
+        picture.LoadFromStream(forwardOnly ? static_cast<TStream&>(forward) : memory);
+    } catch (const Exception& e) {
+        outcome.Error = std::string(typeid(e).name()) + ": " + e.Message();
+    }
+    SetWholeImageReaderEnabled(true);
+    outcome.Path = LastImageDataPath();
+    for (uint32_t i = 0; i < picture.Chunks.Count(); ++i) {
+        const TChunk* chunk = picture.Chunks.Item(i);
+        outcome.Chunks.push_back(std::string(chunk->ChunkType.begin(), chunk->ChunkType.end()) +
+                                 " " + std::to_string(chunk->BodySize()));
+    }
+    CaptureStorage(picture, outcome);
+    if (outcome.Error.empty())
+        CaptureDrawing(picture, outcome);
+    return outcome;
+}
+
+// Decodes with the streaming reader alone and with both; the outcomes must be the
+// same. Returns the reader that took the data when both were allowed.
+TImageDataPath ExpectSameOutcome(const Bytes& png, const std::string& what,
+                                 bool forwardOnly = false) {
+    const TOutcome streaming = Decode(png, false, forwardOnly);
+    const TOutcome both = Decode(png, true, forwardOnly);
+    EXPECT_NE(streaming.Path, TImageDataPath::WholeImage) << what;
+    EXPECT_EQ(streaming.Error, both.Error) << what;
+    EXPECT_EQ(streaming.Chunks, both.Chunks) << what;
+    EXPECT_TRUE(streaming.Colour == both.Colour) << what << ": colour plane";
+    EXPECT_TRUE(streaming.Low == both.Low) << what << ": low plane";
+    EXPECT_TRUE(streaming.Alpha == both.Alpha) << what << ": alpha plane";
+    EXPECT_TRUE(streaming.Table == both.Table) << what << ": colour table";
+    EXPECT_TRUE(streaming.Drawn == both.Drawn) << what << ": drawn picture";
+    return both.Path;
+}
+
+TEST(PngWholeImage, PngSuiteDecodesAlikeOnBothReaders) {
+    const std::string dir = pngtest::PngSuiteDir();
+    if (dir.empty())
+        GTEST_SKIP() << "PngSuite not found beside the repository";
+    int files = 0, whole = 0;
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            const std::string name = e->d_name;
+            if (name.size() > 4 && name.substr(name.size() - 4) == ".png")
+                names.push_back(name);
+        }
+        closedir(d);
+    }
+    for (const std::string& name : names) {
+        ++files;
+        whole += ExpectSameOutcome(pngtest::ReadFile(dir + "/" + name), name) ==
+                 TImageDataPath::WholeImage;
+    }
+    EXPECT_EQ(files, 175);
+    EXPECT_GE(whole, 150); // every intact picture but the empty ones
+}
+
+// Random filtered bytes of the exact size, with filter types of every kind (a few
+// unknown ones too), compressed at a random level and cut into IDAT chunks at
+// random places (empty ones among them).
+Bytes RandomPicture(std::mt19937& random, uint8_t colourType, uint8_t depth, uint8_t interlace) {
+    const uint32_t width = 1 + random() % 40, height = 1 + random() % 40;
+    TPNGObject geometry; // the filtered size, from the reader's own row arithmetic
+    Bytes header = TPngBuilder()
+                       .Signature()
+                       .Ihdr(width, height, depth, colourType, interlace)
+                       .Chunk("IDAT", pngtest::Compress({}))
+                       .Iend()
+                       .Data();
+    SetWholeImageReaderEnabled(false);
+    try {
+        LoadPNGFromMemory(geometry, header.data(), header.size());
+    } catch (const Exception&) {
+    }
+    SetWholeImageReaderEnabled(true);
+    Bytes filtered(FilteredImageBytes(geometry));
+    const uint32_t rowBytes = geometry.FullRowBytes();
+    for (size_t i = 0; i < filtered.size(); ++i)
+        filtered[i] = uint8_t(random());
+    for (size_t i = 0; !interlace && i < filtered.size(); i += rowBytes + 1)
+        filtered[i] = random() % 16 == 0 ? uint8_t(random()) : uint8_t(random() % 5);
+    if (interlace) // pass rows have other lengths: every byte may be a filter type
+        for (size_t i = 0; i < filtered.size(); ++i)
+            filtered[i] = random() % 3 == 0 ? uint8_t(random() % 5) : filtered[i];
+    const Bytes z = pngtest::Compress(filtered, int(random() % 10));
+
+    TPngBuilder b;
+    b.Signature().Ihdr(width, height, depth, colourType, interlace);
+    if (random() % 3 == 0)
+        b.Chunk("gAMA", pngtest::BigEndian32(30000 + random() % 100000));
+    if (colourType == 3) {
+        Bytes palette(3 * (1 + random() % 256));
+        for (uint8_t& v : palette)
+            v = uint8_t(random());
+        b.Chunk("PLTE", palette);
+        b.Chunk("tRNS", Bytes(random() % (palette.size() / 3 + 1), 0x80));
+    }
+    for (size_t at = 0; at < z.size();) {
+        const size_t piece = std::min<size_t>(z.size() - at, random() % 3 == 0 ? 0 : random() % 64);
+        b.Chunk("IDAT", Bytes(z.begin() + at, z.begin() + at + piece));
+        at += piece;
+    }
+    return b.Iend().Data();
+}
+
+TEST(PngWholeImage, RandomPicturesOfEveryFormatSplitAnywhereDecodeAlike) {
+    const struct {
+        uint8_t colourType, depth;
+    } formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                   {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+    std::mt19937 random(20240611);
+    for (const auto& f : formats)
+        for (uint8_t interlace : {0, 1})
+            for (int n = 0; n < 6; ++n) {
+                const std::string what = "type " + std::to_string(f.colourType) + " depth " +
+                                         std::to_string(f.depth) + " interlace " +
+                                         std::to_string(interlace) + " #" + std::to_string(n);
+                const Bytes png = RandomPicture(random, f.colourType, f.depth, interlace);
+                EXPECT_EQ(ExpectSameOutcome(png, what), TImageDataPath::WholeImage) << what;
+            }
+}
+
+// Each case the whole-image reader must leave to the streaming one, and two it
+// takes although they look unusual.
+TEST(PngWholeImage, EveryUnusualCaseGivesTheStreamingOutcome) {
+    const pngtest::TSampleImage im = pngtest::MakeSampleImage(16, 30, 8, 6, 0, 5);
+    const Bytes filtered = pngtest::FilteredData(im);
+    const Bytes z = pngtest::Compress(filtered, 0); // stored: rows at known places
+    const size_t third = z.size() / 3;
+    const Bytes first(z.begin(), z.begin() + third),
+        second(z.begin() + third, z.begin() + 2 * third), last(z.begin() + 2 * third, z.end());
+    auto start = [] { return TPngBuilder().Signature().Ihdr(16, 30, 8, 6); };
+    Bytes runsLong = filtered;
+    runsLong.insert(runsLong.end(), 100, 7);
+    Bytes badAdler = z;
+    badAdler.back() ^= 1;
+    Bytes cutShort = start().Chunk("IDAT", first).Chunk("IDAT", second).Chunk("IDAT", last).Data();
+    cutShort.resize(cutShort.size() - 20);
+    Bytes hugeLength = start().Chunk("IDAT", z).Data();
+    hugeLength.insert(hugeLength.end(), {0x80, 0, 0, 0, 'I', 'D', 'A', 'T', 1, 2, 3});
+
+    const struct {
+        const char* what;
+        Bytes png;
+        TImageDataPath path;
+        bool forwardOnly;
+        uint64_t limit;
+    } cases[] = {
+        {"bad CRC on the second of three IDATs",
+         start().Chunk("IDAT", first).BadCrcChunk("IDAT", second).Chunk("IDAT", last).Iend().Data(),
+         TImageDataPath::Streaming, false, 0},
+        {"bad CRC on an IDAT after the image's data",
+         start().Chunk("IDAT", z).BadCrcChunk("IDAT", {1, 2}).Iend().Data(),
+         TImageDataPath::Streaming, false, 0},
+        {"zlib stream ending early",
+         start()
+             .Chunk("IDAT", pngtest::Compress(Bytes(filtered.begin(), filtered.end() - 90)))
+             .Iend()
+             .Data(),
+         TImageDataPath::Streaming, false, 0},
+        {"zlib stream running long",
+         start().Chunk("IDAT", pngtest::Compress(runsLong)).Iend().Data(),
+         TImageDataPath::Streaming, false, 0},
+        {"checksum mismatch", start().Chunk("IDAT", badAdler).Iend().Data(),
+         TImageDataPath::Streaming, false, 0},
+        {"corrupt compressed data",
+         start()
+             .Chunk("IDAT", Bytes(z.begin(), z.begin() + 40))
+             .Chunk("IDAT", {0xFF, 0xFF, 0xFF})
+             .Iend()
+             .Data(),
+         TImageDataPath::Streaming, false, 0},
+        {"another chunk between IDATs the image needs",
+         start()
+             .Chunk("IDAT", first)
+             .Chunk("tEXt", {'a', 0, 'b'})
+             .Chunk("IDAT", second)
+             .Iend()
+             .Data(),
+         TImageDataPath::Streaming, false, 0},
+        {"the file ends inside the last IDAT", cutShort, TImageDataPath::Streaming, false, 0},
+        {"an IDAT longer than chunks may be", hugeLength, TImageDataPath::Streaming, false, 0},
+        {"a stream that cannot seek back",
+         start().Chunk("IDAT", first).Chunk("IDAT", second).Chunk("IDAT", last).Iend().Data(),
+         TImageDataPath::Streaming, true, 0},
+        {"a filtered image above the limit", start().Chunk("IDAT", z).Iend().Data(),
+         TImageDataPath::Streaming, false, filtered.size() - 1},
+        {"another chunk after IDATs that hold the whole image",
+         start().Chunk("IDAT", z).Chunk("tEXt", {'a', 0, 'b'}).Chunk("IDAT", {1}).Iend().Data(),
+         TImageDataPath::WholeImage, false, 0},
+        {"bytes after the end of the zlib stream",
+         start().Chunk("IDAT", z).Chunk("IDAT", {9, 9, 9}).Iend().Data(),
+         TImageDataPath::WholeImage, false, 0},
+    };
+    for (const auto& c : cases) {
+        SetWholeImageLimit(c.limit ? c.limit : uint64_t(256) << 20);
+        EXPECT_EQ(ExpectSameOutcome(c.png, c.what, c.forwardOnly), c.path) << c.what;
+    }
+    SetWholeImageLimit(uint64_t(256) << 20);
+}
+
+} // namespace
+} // namespace zorbalin
