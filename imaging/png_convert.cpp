@@ -111,23 +111,29 @@ void Rgb8Words(const uint8_t* source, uint32_t pixels, uint32_t, uint32_t, const
         *alpha = s[3];
 }
 
-template <bool Alpha>
+// 16-bit RGB(A): high bytes to the colour plane, low bytes to the low-byte plane,
+// both through the gamma table unless it changes nothing.
+template <bool Alpha, bool Gamma>
 void Rgb16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
            const TRowTarget& target, const uint8_t* gamma) {
     constexpr unsigned kIn = Alpha ? 8 : 6;
-    for (uint32_t k = 0; k < pixels; ++k) {
-        const uint8_t* s = source + kIn * k;
-        const uint32_t c = Column(k, firstColumn, columnStep);
-        uint8_t* hi = target.Colour + 3 * c;
-        uint8_t* lo = target.Low + 3 * c;
-        hi[0] = gamma[s[4]];
-        hi[1] = gamma[s[2]];
-        hi[2] = gamma[s[0]];
-        lo[0] = gamma[s[5]];
-        lo[1] = gamma[s[3]];
-        lo[2] = gamma[s[1]];
-        if constexpr (Alpha)
-            target.Alpha[c] = s[6];
+    uint8_t* hi = target.Colour + 3 * size_t(firstColumn);
+    uint8_t* lo = target.Low + 3 * size_t(firstColumn);
+    uint8_t* alpha = Alpha ? target.Alpha + firstColumn : nullptr;
+    const size_t step = 3 * size_t(columnStep);
+    const uint8_t* s = source;
+    auto map = [gamma](uint8_t v) { return Gamma ? gamma[v] : v; };
+    for (uint32_t k = 0; k < pixels; ++k, s += kIn, hi += step, lo += step) {
+        hi[0] = map(s[4]);
+        hi[1] = map(s[2]);
+        hi[2] = map(s[0]);
+        lo[0] = map(s[5]);
+        lo[1] = map(s[3]);
+        lo[2] = map(s[1]);
+        if constexpr (Alpha) {
+            *alpha = s[6];
+            alpha += columnStep;
+        }
     }
 }
 
@@ -195,7 +201,7 @@ TRowConversion ChooseConversion(uint8_t colourType, uint8_t bitDepth, bool inter
         return GreyOrPalette(colourType, bitDepth, interlaced);
     case 2:
         if (wide)
-            return Rgb16<false>;
+            return identityGamma ? Rgb16<false, false> : Rgb16<false, true>;
         if (interlaced)
             return identityGamma ? Rgb8<false, false, true> : Rgb8<false, true, true>;
         return identityGamma ? Rgb8Words<false> : Rgb8<false, true, false>;
@@ -203,7 +209,7 @@ TRowConversion ChooseConversion(uint8_t colourType, uint8_t bitDepth, bool inter
         return wide ? GreyAlpha16 : GreyAlpha8;
     case 6:
         if (wide)
-            return Rgb16<true>;
+            return identityGamma ? Rgb16<true, false> : Rgb16<true, true>;
         if (interlaced)
             return identityGamma ? Rgb8<true, false, true> : Rgb8<true, true, true>;
         return identityGamma ? Rgb8Words<true> : Rgb8<true, true, false>;

@@ -10,24 +10,40 @@ namespace zorbalin {
 namespace {
 
 #ifdef __SSE2__
-// Whole pixels of 3 or 4 bytes, one pixel per step in the low lanes of an SSE2
-// register: the channels of a pixel are unfiltered together. The pixels still
-// depend on each other from left to right, as the filters require.
+// Whole pixels of 3, 4, 6 or 8 bytes, one pixel per step in the low lanes of an
+// SSE2 register: the channels of a pixel are unfiltered together. The pixels
+// still depend on each other from left to right, as the filters require.
 template <size_t Bpp> __m128i LoadPixel(const uint8_t* p) {
-    uint32_t v;
-    if constexpr (Bpp == 4) {
+    if constexpr (Bpp == 8) {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    } else if constexpr (Bpp == 6) {
+        uint32_t low;
+        uint16_t high;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + 4, 2);
+        return _mm_cvtsi64_si128(static_cast<long long>(uint64_t(low) | uint64_t(high) << 32));
+    } else if constexpr (Bpp == 4) {
+        uint32_t v;
         std::memcpy(&v, p, 4);
+        return _mm_cvtsi32_si128(static_cast<int>(v));
     } else {
         // Assembled in a register: a 3-byte copy through memory would stall every
         // pixel on the store of the one before.
-        v = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+        const uint32_t v = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+        return _mm_cvtsi32_si128(static_cast<int>(v));
     }
-    return _mm_cvtsi32_si128(static_cast<int>(v));
 }
 
 template <size_t Bpp> void StorePixel(uint8_t* p, __m128i v) {
-    const uint32_t bits = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
-    std::memcpy(p, &bits, Bpp);
+    if constexpr (Bpp == 8) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+    } else if constexpr (Bpp == 6) {
+        const uint64_t bits = static_cast<uint64_t>(_mm_cvtsi128_si64(v));
+        std::memcpy(p, &bits, 6);
+    } else {
+        const uint32_t bits = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+        std::memcpy(p, &bits, Bpp);
+    }
 }
 
 template <size_t Bpp> void UnfilterSubPixels(uint8_t* row, size_t rowBytes) {
@@ -85,24 +101,38 @@ void UnfilterPaethPixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
     }
 }
 
-// The vector forms for whole 3- and 4-byte pixels; false when the step has none.
-bool UnfilterPixels(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
-                    size_t step) {
-    if ((step != 3 && step != 4) || rowBytes % step != 0)
-        return false;
-    const bool four = step == 4;
+template <size_t Bpp>
+bool UnfilterPixelsOf(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes) {
     switch (filterType) {
     case 1:
-        four ? UnfilterSubPixels<4>(row, rowBytes) : UnfilterSubPixels<3>(row, rowBytes);
+        UnfilterSubPixels<Bpp>(row, rowBytes);
         return true;
     case 3:
-        four ? UnfilterAveragePixels<4>(row, prior, rowBytes)
-             : UnfilterAveragePixels<3>(row, prior, rowBytes);
+        UnfilterAveragePixels<Bpp>(row, prior, rowBytes);
         return true;
     case 4:
-        four ? UnfilterPaethPixels<4>(row, prior, rowBytes)
-             : UnfilterPaethPixels<3>(row, prior, rowBytes);
+        UnfilterPaethPixels<Bpp>(row, prior, rowBytes);
         return true;
+    default:
+        return false;
+    }
+}
+
+// The vector forms for whole pixels of 3, 4, 6 or 8 bytes; false when the step
+// has none.
+bool UnfilterPixels(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
+                    size_t step) {
+    if (step < 3 || rowBytes % step != 0)
+        return false;
+    switch (step) {
+    case 3:
+        return UnfilterPixelsOf<3>(filterType, row, prior, rowBytes);
+    case 4:
+        return UnfilterPixelsOf<4>(filterType, row, prior, rowBytes);
+    case 6:
+        return UnfilterPixelsOf<6>(filterType, row, prior, rowBytes);
+    case 8:
+        return UnfilterPixelsOf<8>(filterType, row, prior, rowBytes);
     default:
         return false;
     }

@@ -2,6 +2,14 @@
 // reader's own exceptions: no crash, no leak, no allocation beyond the reader's
 // bounds. A picture that loads must also survive being saved and read again.
 //
+// The reader has two ways through the image data: the whole-image reader and the
+// streaming reader it leaves every unusual case to. Every input goes through
+// both, and their outcomes (exception, chunk list, storage) must be the same.
+// The one difference allowed: zlib refuses a few deflate streams that libdeflate
+// reads without doubt (a length code 286 or 287, more than 286 length or 30
+// distance codes), so there the whole-image reader shows a picture where the
+// streaming reader stops with a zlib error.
+//
 // Random mutations almost never keep a chunk's CRC right, which would stop most
 // inputs at the first chunk; every input is therefore tried twice, as it is and
 // with the CRC of every whole chunk recomputed, so that the chunk readers and the
@@ -10,8 +18,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <typeinfo>
 #include <vector>
 
+#include "imaging/png_image_data.h"
 #include "imaging/pngpicture.h"
 
 namespace {
@@ -39,15 +50,59 @@ std::vector<uint8_t> WithFixedCrcs(const uint8_t* data, size_t size) {
     return copy;
 }
 
-void LoadSaveReload(const uint8_t* data, size_t size) {
+struct TOutcome {
+    std::string Error;
+    std::string ZlibError; // the error when it is the streaming reader's zlib error
+    std::vector<std::string> Chunks;
+    std::vector<uint8_t> Storage;
+};
+
+TOutcome Load(zorbalin::TPNGObject& picture, const uint8_t* data, size_t size, bool wholeImage) {
     using namespace zorbalin;
-    TPNGObject picture;
+    TOutcome outcome;
+    SetWholeImageReaderEnabled(wholeImage);
     try {
         TMemoryStream input(data, size);
         picture.LoadFromStream(input);
-    } catch (const Exception&) {
-        return; // refused in an orderly way
+    } catch (const EPNGZLIBError& e) {
+        outcome.Error = outcome.ZlibError = e.Message();
+    } catch (const Exception& e) {
+        outcome.Error = std::string(typeid(e).name()) + ": " + e.Message(); // refused in order
     }
+    SetWholeImageReaderEnabled(true);
+    for (uint32_t i = 0; i < picture.Chunks.Count(); ++i) {
+        const TChunk* chunk = picture.Chunks.Item(i);
+        outcome.Chunks.push_back(std::string(chunk->ChunkType.begin(), chunk->ChunkType.end()) +
+                                 std::to_string(chunk->BodySize()));
+    }
+    const auto* h = dynamic_cast<const TChunkIHDR*>(picture.Chunks.Item(0));
+    if (h && h->ColourPlane) {
+        const size_t colour = size_t(h->RowStride) * h->ImageHeight;
+        const size_t pixels = size_t(h->ImageWidth) * h->ImageHeight;
+        outcome.Storage.assign(h->ColourPlane, h->ColourPlane + colour);
+        if (h->LowPlane)
+            outcome.Storage.insert(outcome.Storage.end(), h->LowPlane.get(),
+                                   h->LowPlane.get() + colour);
+        if (h->AlphaPlane)
+            outcome.Storage.insert(outcome.Storage.end(), h->AlphaPlane.get(),
+                                   h->AlphaPlane.get() + pixels);
+    }
+    return outcome;
+}
+
+void LoadSaveReload(const uint8_t* data, size_t size) {
+    using namespace zorbalin;
+    TPNGObject streamed;
+    const TOutcome streaming = Load(streamed, data, size, false);
+    TPNGObject picture;
+    const TOutcome both = Load(picture, data, size, true);
+    const bool lenientInflate = !streaming.ZlibError.empty() && both.Error.empty() &&
+                                LastImageDataPath() == TImageDataPath::WholeImage;
+    if (!lenientInflate && (streaming.Error != both.Error || streaming.Chunks != both.Chunks ||
+                            streaming.Storage != both.Storage))
+        __builtin_trap(); // the two readers disagree
+    if (!both.Error.empty())
+        return; // refused in an orderly way
     // Writing compresses every pixel; large pictures (a few bytes may claim
     // millions of pixels) would only slow the search down, and the writer meets
     // every code path with small ones.
