@@ -1,14 +1,11 @@
 #pragma once
-// Seged ("helper"): plain string and path helpers shared by the game and the shell.
+// Seged ("helper"): the text-field splitter GetField and the paths of the program and its
+// settings. GetField lives in its own small library, which the game uses without the rest.
+#include "strings/fields.h"
+
 #include <string>
 
 namespace zorbalin {
-
-// Field number `index` (from 1) of `text`, where every character occurring in
-// `separators` ends a field. Empty when the field is empty or does not exist.
-// The game names cells "i5i3" and keys groups "5i3", both read with the
-// separator "i".
-std::string GetField(const std::string& separators, const std::string& text, int index);
 
 // The shell's number for the machine-wide application-data folder.
 constexpr int CSIDL_COMMON_APPDATA = 35;

@@ -1,6 +1,6 @@
 // A click: the breadth-first group search over cell keys and the removal.
-#include "app/Seged.h"
 #include "game/game.h"
+#include "strings/fields.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "tests/png_draw/draw_support.h"
+#include "draw_support.h"
 
 #include <zlib.h>
 

@@ -4,10 +4,10 @@
 
 #include <random>
 
+#include "draw_support.h"
 #include "imaging/png_blend.h"
 #include "imaging/png_draw.h"
 #include "imaging/pngpicture.h"
-#include "tests/png_draw/draw_support.h"
 
 namespace zorbalin {
 namespace {

@@ -2,8 +2,8 @@
 // a PNG picture.
 #include <gtest/gtest.h>
 
+#include "draw_support.h"
 #include "imaging/pngpicture.h"
-#include "tests/png_draw/draw_support.h"
 #include "toolkit/bitmap.h"
 
 namespace zorbalin {

@@ -1,4 +1,4 @@
-#include "tests/png_draw/reference_png.h"
+#include "reference_png.h"
 
 #include <zlib.h>
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "draw_support.h"
 #include "imaging/pngpicture.h"
-#include "tests/png_draw/draw_support.h"
-#include "tests/png_draw/reference_png.h"
+#include "reference_png.h"
 
 namespace zorbalin {
 namespace {

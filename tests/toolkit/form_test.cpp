@@ -1,7 +1,7 @@
 // Forms: placement, OnShow before the window appears, ownership, title, the colour key.
-#include "tests/toolkit/toolkit_fixture.h"
 #include "toolkit/font.h"
 #include "toolkit/label.h"
+#include "toolkit_fixture.h"
 
 namespace zorbalin {
 namespace {

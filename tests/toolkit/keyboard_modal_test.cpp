@@ -2,11 +2,11 @@
 #include <functional>
 #include <stdexcept>
 
-#include "tests/toolkit/toolkit_fixture.h"
 #include "toolkit/action.h"
 #include "toolkit/button.h"
 #include "toolkit/exception.h"
 #include "toolkit/radio_group.h"
+#include "toolkit_fixture.h"
 
 namespace zorbalin {
 namespace {

@@ -1,5 +1,5 @@
 // The mouse rules: click, capture, double clicks, enter and leave, hit testing by z-order.
-#include "tests/toolkit/toolkit_fixture.h"
+#include "toolkit_fixture.h"
 
 namespace zorbalin {
 namespace {

@@ -1,5 +1,5 @@
 // Painting: the ordinary repaint when idle, the immediate repaint of one control, z-order.
-#include "tests/toolkit/toolkit_fixture.h"
+#include "toolkit_fixture.h"
 
 namespace zorbalin {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/Seged.h"
+#include "strings/fields.h"
 
 #include <gtest/gtest.h>
 
