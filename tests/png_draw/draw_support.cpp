@@ -1,65 +1,28 @@
 #include "draw_support.h"
 
-#include <zlib.h>
-
 #include <stdexcept>
 
 #include "imaging/pngpicture.h"
+#include "tests/support/png_test_support.h"
 
 namespace zorbalin::testing {
 namespace {
 
-void Append32(Bytes& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
-void AppendChunk(Bytes& out, const char* type, const Bytes& data) {
-    Append32(out, static_cast<std::uint32_t>(data.size()));
-    Bytes typed(type, type + 4);
-    typed.insert(typed.end(), data.begin(), data.end());
-    out.insert(out.end(), typed.begin(), typed.end());
-    Append32(out,
-             static_cast<std::uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))));
-}
-
-int ChannelsOf(int colourType) {
-    switch (colourType) {
-    case 2:
-        return 3;
-    case 4:
-        return 2;
-    case 6:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
-// Rows with filter type 0 and the samples packed as the PNG standard lays them out.
-Bytes RawRows(const TTestImage& image) {
-    const int channels = ChannelsOf(image.ColourType);
-    const std::size_t bitsPerRow = std::size_t(image.Width) * channels * image.BitDepth;
-    const std::size_t rowBytes = (bitsPerRow + 7) / 8;
-    Bytes raw;
-    for (std::uint32_t y = 0; y < image.Height; ++y) {
-        raw.push_back(0);
-        Bytes row(rowBytes, 0);
-        for (std::size_t i = 0; i < std::size_t(image.Width) * channels; ++i) {
-            const std::uint16_t s = image.Samples[std::size_t(y) * image.Width * channels + i];
-            if (image.BitDepth == 16) {
-                row[2 * i] = static_cast<std::uint8_t>(s >> 8);
-                row[2 * i + 1] = static_cast<std::uint8_t>(s);
-            } else if (image.BitDepth == 8) {
-                row[i] = static_cast<std::uint8_t>(s);
-            } else {
-                const std::size_t bit = i * image.BitDepth;
-                row[bit / 8] |= static_cast<std::uint8_t>(s << (8 - image.BitDepth - bit % 8));
-            }
-        }
-        raw.insert(raw.end(), row.begin(), row.end());
-    }
-    return raw;
+// The samples packed into rows as the PNG standard lays them out.
+pngtest::TSampleImage SampleRows(const TTestImage& image) {
+    pngtest::TSampleImage rows;
+    rows.Width = image.Width;
+    rows.Height = image.Height;
+    rows.BitDepth = static_cast<std::uint8_t>(image.BitDepth);
+    rows.ColourType = static_cast<std::uint8_t>(image.ColourType);
+    rows.Rows.assign(image.Height, Bytes(rows.RowBytes(image.Width), 0));
+    const std::uint32_t channels = rows.Channels();
+    std::size_t next = 0;
+    for (std::uint32_t y = 0; y < image.Height; ++y)
+        for (std::uint32_t x = 0; x < image.Width; ++x)
+            for (std::uint32_t c = 0; c < channels; ++c)
+                rows.SetSample(x, y, c, image.Samples[next++]);
+    return rows;
 }
 
 } // namespace
@@ -70,31 +33,17 @@ void AppendSample(Bytes& data, std::uint16_t sample) {
 }
 
 Bytes EncodeTestPng(const TTestImage& image) {
-    Bytes out = {137, 80, 78, 71, 13, 10, 26, 10};
-    Bytes header;
-    Append32(header, image.Width);
-    Append32(header, image.Height);
-    header.insert(header.end(), {static_cast<std::uint8_t>(image.BitDepth),
-                                 static_cast<std::uint8_t>(image.ColourType), 0, 0, 0});
-    AppendChunk(out, "IHDR", header);
-    if (image.Gamma) {
-        Bytes gamma;
-        Append32(gamma, image.Gamma);
-        AppendChunk(out, "gAMA", gamma);
-    }
+    pngtest::TPngBuilder png;
+    png.Signature().Ihdr(image.Width, image.Height, static_cast<std::uint8_t>(image.BitDepth),
+                         static_cast<std::uint8_t>(image.ColourType));
+    if (image.Gamma)
+        png.Chunk("gAMA", pngtest::BigEndian32(image.Gamma));
     if (!image.Palette.empty())
-        AppendChunk(out, "PLTE", image.Palette);
+        png.Chunk("PLTE", image.Palette);
     if (image.HasTransparency)
-        AppendChunk(out, "tRNS", image.Transparency);
-    const Bytes raw = RawRows(image);
-    uLongf size = compressBound(static_cast<uLong>(raw.size()));
-    Bytes compressed(size);
-    if (compress(compressed.data(), &size, raw.data(), static_cast<uLong>(raw.size())) != Z_OK)
-        throw std::runtime_error("deflate failed");
-    compressed.resize(size);
-    AppendChunk(out, "IDAT", compressed);
-    AppendChunk(out, "IEND", {});
-    return out;
+        png.Chunk("tRNS", image.Transparency);
+    png.Chunk("IDAT", pngtest::Compress(pngtest::FilteredData(SampleRows(image), 0)));
+    return png.Iend().Data();
 }
 
 std::unique_ptr<TPNGObject> LoadTestPng(const TTestImage& image) {

@@ -1,6 +1,6 @@
-// Test-side tools for the drawing tests: a tiny PNG encoder (zlib's own deflate
-// and CRC, unfiltered rows) so that pictures of any format can be built from
-// samples, and a 32-bit canvas whose pixels can be read back.
+// Test-side tools for the drawing tests: pictures of any format built from their samples
+// (through the shared PNG builder, unfiltered rows), and a 32-bit canvas whose pixels can be
+// read back.
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 
 #include "draw_support.h"
 #include "imaging/pngpicture.h"
+#include "tests/support/png_test_support.h"
 #include "toolkit/bitmap.h"
 
 namespace zorbalin {
@@ -357,7 +358,7 @@ TEST(PngEdit, PictureHolderLoadsPngFiles) {
             found = true;
     EXPECT_TRUE(found);
     TPicture holder;
-    holder.LoadFromFile(std::string(PNG_SUITE_DIR) + "/basn6a08.png");
+    holder.LoadFromFile(pngtest::PngSuitePath("basn6a08.png"));
     ASSERT_NE(dynamic_cast<TPNGObject*>(holder.Graphic()), nullptr);
     EXPECT_EQ(holder.Width(), 32);
 }

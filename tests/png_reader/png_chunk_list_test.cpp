@@ -6,7 +6,7 @@
 
 #include "imaging/png_crc.h"
 #include "imaging/pngpicture.h"
-#include "png_test_support.h"
+#include "tests/support/png_test_support.h"
 
 namespace zorbalin {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "imaging/pngpicture.h"
-#include "png_test_support.h"
+#include "tests/support/png_test_support.h"
 
 namespace zorbalin {
 namespace {

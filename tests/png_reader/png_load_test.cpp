@@ -5,7 +5,7 @@
 #include <typeinfo>
 
 #include "imaging/pngpicture.h"
-#include "png_test_support.h"
+#include "tests/support/png_test_support.h"
 
 namespace zorbalin {
 namespace {

@@ -2,46 +2,24 @@
 // every damaged one fails with the class its damage calls for.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
-#include <algorithm>
 #include <cstring>
 #include <map>
 #include <typeinfo>
 
 #include "imaging/pngpicture.h"
-#include "png_test_support.h"
+#include "tests/support/png_test_support.h"
 
 namespace zorbalin {
 namespace {
 
-std::vector<std::string> SuiteFiles() {
-    std::vector<std::string> names;
-    const std::string dir = pngtest::PngSuiteDir();
-    if (dir.empty())
-        return names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string name = e->d_name;
-            if (name.size() > 4 && name.substr(name.size() - 4) == ".png")
-                names.push_back(name);
-        }
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 void LoadFile(TPNGObject& picture, const std::string& name) {
-    const pngtest::Bytes data = pngtest::ReadFile(pngtest::PngSuiteDir() + "/" + name);
+    const pngtest::Bytes data = pngtest::ReadFile(pngtest::PngSuitePath(name));
     TMemoryStream stream(data.data(), data.size());
     picture.LoadFromStream(stream);
 }
 
 TEST(PngSuite, EveryImageNotStartingWithXLoadsIntoTheStorageOfItsSamples) {
-    const auto files = SuiteFiles();
-    if (files.empty())
-        GTEST_SKIP() << "PngSuite not found beside the repository";
+    const auto files = pngtest::PngSuiteNames();
     int checked = 0;
     for (const std::string& name : files) {
         if (name[0] == 'x')
@@ -49,7 +27,7 @@ TEST(PngSuite, EveryImageNotStartingWithXLoadsIntoTheStorageOfItsSamples) {
         TPNGObject picture;
         ASSERT_NO_THROW(LoadFile(picture, name)) << name;
         const pngtest::TSampleImage image =
-            pngtest::ReferenceDecode(pngtest::ReadFile(pngtest::PngSuiteDir() + "/" + name));
+            pngtest::ReferenceDecode(pngtest::ReadFile(pngtest::PngSuitePath(name)));
         const pngtest::TExpectedStorage expected = pngtest::ExpectedStorage(image);
         const TChunkIHDR& h = picture.HeaderChunk();
         ASSERT_EQ(h.ImageWidth, image.Width) << name;
@@ -80,9 +58,7 @@ TEST(PngSuite, EveryImageNotStartingWithXLoadsIntoTheStorageOfItsSamples) {
 }
 
 TEST(PngSuite, DamagedImagesFailWithTheClassOfTheirDamage) {
-    const auto files = SuiteFiles();
-    if (files.empty())
-        GTEST_SKIP() << "PngSuite not found beside the repository";
+    const auto files = pngtest::PngSuiteNames();
     const std::map<std::string, std::string> expected = {
         {"xc1n0g08.png", typeid(EPngInvalidIHDR).name()}, // colour type 1
         {"xc9n2c08.png", typeid(EPngInvalidIHDR).name()}, // colour type 9
@@ -117,8 +93,6 @@ TEST(PngSuite, DamagedImagesFailWithTheClassOfTheirDamage) {
 }
 
 TEST(PngSuite, TransparentColourOfGreyRgbAndPaletteImages) {
-    if (SuiteFiles().empty())
-        GTEST_SKIP() << "PngSuite not found beside the repository";
     // tbbn0g04: 4-bit grey. Its background pixels carry the transparent sample, so
     // the key must be the colour those pixels show through the grey ramp.
     TPNGObject grey;

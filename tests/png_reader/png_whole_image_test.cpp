@@ -5,7 +5,6 @@
 // reader must leave to the streaming one.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -16,7 +15,7 @@
 #include "gdi/drawing_surface.h"
 #include "imaging/png_image_data.h"
 #include "imaging/pngpicture.h"
-#include "png_test_support.h"
+#include "tests/support/png_test_support.h"
 
 namespace zorbalin {
 namespace {
@@ -135,22 +134,10 @@ TImageDataPath ExpectSameOutcome(const Bytes& png, const std::string& what,
 }
 
 TEST(PngWholeImage, PngSuiteDecodesAlikeOnBothReaders) {
-    const std::string dir = pngtest::PngSuiteDir();
-    if (dir.empty())
-        GTEST_SKIP() << "PngSuite not found beside the repository";
     int files = 0, whole = 0;
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string name = e->d_name;
-            if (name.size() > 4 && name.substr(name.size() - 4) == ".png")
-                names.push_back(name);
-        }
-        closedir(d);
-    }
-    for (const std::string& name : names) {
+    for (const std::string& name : pngtest::PngSuiteNames()) {
         ++files;
-        whole += ExpectSameOutcome(pngtest::ReadFile(dir + "/" + name), name) ==
+        whole += ExpectSameOutcome(pngtest::ReadFile(pngtest::PngSuitePath(name)), name) ==
                  TImageDataPath::WholeImage;
     }
     EXPECT_EQ(files, 175);

@@ -1,7 +1,9 @@
 #include "png_test_support.h"
 
+#include <dirent.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -108,12 +110,14 @@ uint32_t TSampleImage::RowBytes(uint32_t width) const {
     return static_cast<uint32_t>((uint64_t(width) * BitsPerPixel() + 7) / 8);
 }
 
+// Sub-byte depths have one channel; wider samples lie channel by channel, big-endian.
 uint32_t TSampleImage::Sample(uint32_t x, uint32_t y, uint32_t channel) const {
-    if (BitDepth < 8)
-        return static_cast<uint32_t>(GetPixelBits(Rows[y], x, BitDepth));
-    const uint32_t bytes = BitDepth / 8;
-    const uint8_t* p = &Rows[y][(x * Channels() + channel) * bytes];
-    return bytes == 2 ? uint32_t(p[0]) << 8 | p[1] : p[0];
+    return static_cast<uint32_t>(
+        GetPixelBits(Rows[y], BitDepth < 8 ? x : x * Channels() + channel, BitDepth));
+}
+
+void TSampleImage::SetSample(uint32_t x, uint32_t y, uint32_t channel, uint32_t value) {
+    SetPixelBits(Rows[y], BitDepth < 8 ? x : x * Channels() + channel, BitDepth, value);
 }
 
 TSampleImage MakeSampleImage(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colourType,
@@ -243,6 +247,9 @@ TSampleImage ReferenceDecode(const Bytes& png) {
             im.Gamma = ReadBE(data);
         } else if (type == "PLTE") {
             im.Palette.assign(data, data + length);
+        } else if (type == "tRNS") {
+            im.Transparency.assign(data, data + length);
+            im.HasTransparency = true;
         } else if (type == "IDAT") {
             compressed.insert(compressed.end(), data, data + length);
         }
@@ -358,10 +365,23 @@ Bytes ReadFile(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string PngSuiteDir() {
-    const std::string dir = std::string(PNG_SUITE_DIR);
-    std::ifstream probe(dir + "/basn0g01.png");
-    return probe ? dir : std::string();
+std::string PngSuitePath(const std::string& name) {
+    return std::string(PNG_SUITE_DIR) + "/" + name;
+}
+
+std::vector<std::string> PngSuiteNames() {
+    std::vector<std::string> names;
+    DIR* folder = opendir(PNG_SUITE_DIR);
+    if (!folder)
+        throw std::runtime_error("PngSuite is missing: " + std::string(PNG_SUITE_DIR));
+    while (const dirent* entry = readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0)
+            names.push_back(name);
+    }
+    closedir(folder);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace pngtest

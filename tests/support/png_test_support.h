@@ -1,6 +1,7 @@
 // Test-side PNG tools, written without the imaging code so that they can judge it:
 // a builder of PNG streams (zlib's own CRC and deflate), a small reference decoder
-// (plain unfiltering and Adam7 walk) and the storage a sample image must give.
+// (plain unfiltering and Adam7 walk), the gamma table and the storage a sample image must
+// give, and the PngSuite files kept in the repository.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +19,10 @@ struct TSampleImage {
     uint8_t BitDepth = 8;
     uint8_t ColourType = 6;
     uint8_t Interlace = 0;
-    uint32_t Gamma = 0;      // the gAMA value, 0 without one
-    Bytes Palette;           // the PLTE bytes, if any
+    uint32_t Gamma = 0; // the gAMA value, 0 without one
+    Bytes Palette;      // the PLTE bytes, if any
+    Bytes Transparency; // the tRNS bytes, when HasTransparency
+    bool HasTransparency = false;
     std::vector<Bytes> Rows; // Height rows of RowBytes(Width) bytes
 
     uint32_t Channels() const;
@@ -27,6 +30,8 @@ struct TSampleImage {
     uint32_t BitsPerPixel() const { return Channels() * BitDepth; }
     // Sample `channel` of pixel x in row y (sub-byte depths unpacked).
     uint32_t Sample(uint32_t x, uint32_t y, uint32_t channel) const;
+    // Stores a sample into rows that start zeroed.
+    void SetSample(uint32_t x, uint32_t y, uint32_t channel, uint32_t value);
 };
 
 // A sample image filled with a deterministic mix of gradients and noise.
@@ -75,7 +80,11 @@ struct TExpectedStorage {
 TExpectedStorage ExpectedStorage(const TSampleImage& image);
 
 Bytes ReadFile(const std::string& path);
-// The PngSuite folder beside the repository, or "" when it is absent.
-std::string PngSuiteDir();
+
+// The path of a PngSuite file.
+std::string PngSuitePath(const std::string& name);
+// The names of the PngSuite images, sorted. Throws when the folder cannot be read, so that a
+// test without its data fails.
+std::vector<std::string> PngSuiteNames();
 
 } // namespace pngtest
