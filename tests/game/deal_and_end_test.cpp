@@ -146,12 +146,12 @@ TEST(EndOfGame, FinishGameCountsThePebblesLeft) {
     g.Game.FinishGame();
     EXPECT_EQ(g.View.Calls,
               (std::vector<std::string>{
-                  "ShowResult Ezt még gyakorolni kell... | Már csak 11 kavics maradt."}));
+                  "ShowResult \"Ezt még gyakorolni kell...\" \"Már csak 11 kavics maradt.\""}));
 
     // The last pair removed: the click settles, finds no move and reports.
     g.View.Calls.clear();
     g.Game.ClickPebble(18, 9);
-    EXPECT_EQ(g.View.Calls.back(), "ShowResult Gratulálok! | Már csak 9 kavics maradt.");
+    EXPECT_EQ(g.View.Calls.back(), "ShowResult \"Gratulálok!\" \"Már csak 9 kavics maradt.\"");
 }
 
 } // namespace

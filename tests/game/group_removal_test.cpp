@@ -107,8 +107,9 @@ TEST(GroupRemoval, OneColourBoardIsRemovedWholeAndPraised) {
     EXPECT_EQ(RowsOf(g.Game.Board())[8], "000000000000000000");
     EXPECT_TRUE(g.View.CallsStartingWith("OffsetPebble").empty());
     EXPECT_TRUE(g.View.CallsStartingWith("ShowPebble").empty());
-    EXPECT_EQ(g.View.Calls.back(),
-              "ShowResult Gratulálok! | Ez már kész, keresni kellene egy nehezebb játékot...");
+    EXPECT_EQ(
+        g.View.Calls.back(),
+        "ShowResult \"Gratulálok!\" \"Ez már kész, keresni kellene egy nehezebb játékot...\"");
 }
 
 TEST(GroupRemoval, GroupNeverTakesInEmptyCells) {
@@ -129,7 +130,7 @@ TEST(GroupRemoval, LonePebbleStaysWhileSettlingAndEndTestStillRun) {
     g.Game.ClickPebble(5, 5);
     EXPECT_EQ(g.View.Calls,
               (std::vector<std::string>{
-                  "ShowResult Ezt még gyakorolni kell... | Már csak 162 kavics maradt."}));
+                  "ShowResult \"Ezt még gyakorolni kell...\" \"Már csak 162 kavics maradt.\""}));
     EXPECT_EQ(RowsOf(g.Game.Board()), RowsOf(Checkerboard()));
 
     // An unsettled position: the click removes nothing, yet column 7 drops by

@@ -35,7 +35,7 @@ TEST(History, UndoAndRedoShowTheWholePositionAtOnce) {
     const TBoard afterFirst = g.Game.Board();
     g.Game.ClickPebble(1, 9);
     const TBoard afterSecond = g.Game.Board();
-    ASSERT_EQ(g.View.Calls.back(), "ShowResult Gratulálok! | Már csak 2 kavics maradt.");
+    ASSERT_EQ(g.View.Calls.back(), "ShowResult \"Gratulálok!\" \"Már csak 2 kavics maradt.\"");
 
     // Undo works after the end of the game, one step at a time, with no animation.
     g.View.Calls.clear();

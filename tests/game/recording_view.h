@@ -1,9 +1,9 @@
 #pragma once
 // Test helpers: a view that records every notification as a line of text, a
 // colour source with a known sequence, and boards written as 9 rows of digits.
-#include "game/board_view.h"
 #include "game/colour_random.h"
 #include "game/game.h"
+#include "game/text_view.h"
 
 #include <array>
 #include <string>
@@ -11,22 +11,12 @@
 
 namespace zorbalin::testing {
 
-class TRecordingView : public TBoardView {
+// The notifications as the simulator prints them, one distinct picture handle per cell.
+class TRecordingView : public TTextView {
   public:
     TPictureHandle CreatePebble(int Col, int Row, std::int32_t Colour) override {
-        Record("CreatePebble", {Col, Row, Colour});
-        return &FPictures[(Col - 1) * RowCount + (Row - 1)];
-    }
-    void ShowPebble(int Col, int Row, std::int32_t Colour) override {
-        Record("ShowPebble", {Col, Row, Colour});
-    }
-    void HidePebble(int Col, int Row) override { Record("HidePebble", {Col, Row}); }
-    void OffsetPebble(int Col, int Row, int DX, int DY) override {
-        Record("OffsetPebble", {Col, Row, DX, DY});
-    }
-    void ResetPebble(int Col, int Row) override { Record("ResetPebble", {Col, Row}); }
-    void ShowResult(const std::string& Headline, const std::string& Message) override {
-        Calls.push_back("ShowResult " + Headline + " | " + Message);
+        TTextView::CreatePebble(Col, Row, Colour);
+        return PictureOf(Col, Row);
     }
 
     // The handle CreatePebble gave for a cell: one distinct address per cell.
@@ -44,13 +34,10 @@ class TRecordingView : public TBoardView {
 
     std::vector<std::string> Calls;
 
+  protected:
+    void WriteLine(const std::string& Line) override { Calls.push_back(Line); }
+
   private:
-    void Record(const char* Name, std::initializer_list<int> Numbers) {
-        std::string line = Name;
-        for (int n : Numbers)
-            line += " " + std::to_string(n);
-        Calls.push_back(line);
-    }
     std::array<char, CellCount> FPictures{};
 };
 

@@ -98,7 +98,7 @@ TEST(Settling, FiveEmptyColumnsCloseFourNowAndTheLastAtTheNextClick) {
     for (int row = 2; row <= RowCount; row += 2)
         EXPECT_EQ(rows[row - 1], "210121212121210000") << row;
     EXPECT_EQ(g.View.Calls.back(),
-              "ShowResult Ezt még gyakorolni kell... | Már csak 117 kavics maradt.");
+              "ShowResult \"Ezt még gyakorolni kell...\" \"Már csak 117 kavics maradt.\"");
 
     // A click that removes nothing closes the last column, which brings equal
     // colours side by side: the game goes on.

@@ -2,14 +2,14 @@
 // input (see script_runner.h); every notification of the game goes to
 // standard output as one line. The program starts as the game does, by
 // creating the board with 4 colours.
+#include "game/text_view.h"
 #include "script_runner.h"
-#include "text_view.h"
 
 #include <iostream>
 
 int main() {
     std::ios::sync_with_stdio(false);
-    zorbalin::TTextView view(std::cout);
+    zorbalin::TStreamTextView view(std::cout);
     zorbalin::TGame game(view);
     try {
         game.CreateBoard();
