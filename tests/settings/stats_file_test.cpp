@@ -22,9 +22,11 @@ TEST(StatsFile, ResultsAreAddedReadBackAndForeignLinesKept) {
     RecordResult(ini, 4, 12);
     RecordResult(ini, 4, 0);
     RecordResult(ini, 4, 7);
+    TStats stats = ReadStats(ini);
     for (int i = 0; i < 20; ++i)
-        RecordResult(ini, 3, i);
-    const TStats stats = ReadStats(ini);
+        stats.For(3).Record(i);
+    WriteStats(ini, stats);
+    stats = ReadStats(ini);
 
     const TColourStats& four = stats.For(4);
     EXPECT_EQ(four.Finished, 3);
