@@ -161,7 +161,7 @@ void TApplication::HandleMessage() {
     TBackendEvent e;
     if (!FBackend.PollEvent(e)) {
         Idle();
-        if (FTerminated)
+        if (FTerminated || (ModalForm() && ModalForm()->ModalResult() != mrNone))
             return;
         // Idle work may have ended a modal run (a released form): let the caller look first.
         if (FBackend.PollEvent(e)) {
@@ -174,6 +174,14 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::Idle() {
+    // The focus left a popup and no window of the program took it: the player turned to
+    // another program, which ends the popup. (A press on one of our windows ends it too, but
+    // that press must not reach the window: HandleBlockedInput takes it.)
+    if (FPopupFocusLost) {
+        FPopupFocusLost = false;
+        if (ModalForm() && ModalForm()->PopupWindow)
+            ModalForm()->SetModalResult(mrCancel);
+    }
     FreeReleasedForms();
     // The ordinary repaint: every invalidated part of every shown form.
     for (size_t i = 0; i < FForms.size(); ++i) {
@@ -245,8 +253,11 @@ void TApplication::DispatchInput(TForm* form, const TBackendEvent& e) {
         case TEventKind::Deactivated:
             if (FActiveForm == form)
                 SetActiveForm(nullptr);
+            if (form->PopupWindow && form == ModalForm())
+                FPopupFocusLost = true;
             return;
         case TEventKind::Activated:
+            FPopupFocusLost = false;
             if (Blocked(form)) {
                 // Input belongs to the dialog: give it the focus back.
                 if (ModalForm()->Window())
@@ -259,8 +270,10 @@ void TApplication::DispatchInput(TForm* form, const TBackendEvent& e) {
         default:
             break;
         }
-        if (Blocked(form))
+        if (Blocked(form)) {
+            HandleBlockedInput(e);
             return;
+        }
         switch (e.Kind) {
         case TEventKind::MouseDown: {
             bool isDouble = IsDoubleClick(e);
@@ -285,6 +298,16 @@ void TApplication::DispatchInput(TForm* form, const TBackendEvent& e) {
     } catch (const std::exception& ex) {
         ShowException(ex);
     }
+}
+
+void TApplication::HandleBlockedInput(const TBackendEvent& e) {
+    TForm* modal = ModalForm();
+    if (!modal->PopupWindow)
+        return;
+    if (e.Kind == TEventKind::MouseDown)
+        modal->SetModalResult(mrCancel);
+    else if (e.Kind == TEventKind::KeyDown)
+        modal->HandleKeyDown(e.Key, e.Shift);
 }
 
 // ---- Errors -----------------------------------------------------------------------------------

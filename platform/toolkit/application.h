@@ -96,6 +96,8 @@ class TApplication : public TComponent {
     void Idle();
     void Dispatch(const TBackendEvent& e);
     void DispatchInput(TForm* form, const TBackendEvent& e);
+    // Input for a window behind a modal one: a popup takes it as meant for itself.
+    void HandleBlockedInput(const TBackendEvent& e);
     bool IsDoubleClick(const TBackendEvent& e);
     bool Blocked(TForm* form) const;
     TForm* FormOf(const TBackendWindow* window) const;
@@ -112,6 +114,7 @@ class TApplication : public TComponent {
     std::vector<TForm*> FReleased;
     bool FTerminated = false;
     bool FMinimized = false;
+    bool FPopupFocusLost = false; // a popup lost the focus, and nothing of ours has it yet
     // The last press, for double clicks.
     const TBackendWindow* FLastPressWindow = nullptr;
     TMouseButton FLastPressButton = TMouseButton::mbLeft;

@@ -29,6 +29,7 @@ namespace zorbalin {
 
 class TCanvas;
 class TFont;
+class TPopupMenu;
 class TForm;
 class TWinControl;
 
@@ -89,6 +90,10 @@ class TControl : public TComponent {
     void SetColor(TColor value);
 
     TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
+
+    // The menu a right click on the control opens (pressed and released on the form, with the
+    // left button up); a control without one takes its parent's. Not owned.
+    TPopupMenu* PopupMenu = nullptr;
 
     // Keyboard focus (dialogs): a control with TabStop can be the form's active control.
     bool TabStop = false;

@@ -80,6 +80,11 @@ class TForm : public TWinControl {
     void SetBounds(int left, int top, int width, int height) override;
     TFrameExtents FrameExtents() const;
 
+    // A popup (a menu): while it runs modally, a press on another window of the program ends
+    // the run with mrCancel, and keys that reach another window of the program go to it (the
+    // window system may have left the keyboard focus where it was).
+    bool PopupWindow = false;
+
     // Pixels of this colour let the mouse through and show what is behind the window.
     bool TransparentColor = false;
     TColor TransparentColorValue = 0;
@@ -165,6 +170,7 @@ class TForm : public TWinControl {
     void UpdateHover(TPoint p);
     TPoint ToControl(const TControl* control, TPoint p) const;
     bool ExecuteShortCut(uint16_t key, TShiftState shift);
+    void ContextPopup(TControl* target, TPoint p);
     bool HandleDialogKey(uint16_t key, TShiftState shift);
     TButton* FindButton(bool wantDefault) const;
     void SelectNextControl(bool forward);
@@ -178,6 +184,7 @@ class TForm : public TWinControl {
     TControl* FCaptureControl = nullptr;
     TControl* FHoverControl = nullptr;
     TControl* FClickControl = nullptr; // a left press on it armed a click
+    bool FContextPress = false;        // a right press on the form may open a popup menu
     TFormSurface FSurface;
     TUpdateRegion FUpdateRegion;
     std::unique_ptr<TBackendWindow> FWindow;

@@ -6,6 +6,7 @@
 #include "toolkit/application.h"
 #include "toolkit/button.h"
 #include "toolkit/form.h"
+#include "toolkit/popup_menu.h"
 
 namespace zorbalin {
 
@@ -68,6 +69,8 @@ void TForm::HandleMouseDown(TMouseButton button, TShiftState shift, TPoint p, bo
         }
         FClickControl = (target->ControlStyle & csClickEvents) ? target : nullptr;
     }
+    if (button == TMouseButton::mbRight)
+        FContextPress = true;
     if (target->TabStop && target->Enabled() && target != this)
         SetActiveControl(target);
     target->MouseDown(button, shift, cp.X, cp.Y);
@@ -86,9 +89,27 @@ void TForm::HandleMouseUp(TMouseButton button, TShiftState shift, TPoint p) {
             target->Click();
     }
     // Click may have removed the control (a form closing itself frees it later, not now).
-    if (target == this || std::find(FControls.begin(), FControls.end(), target) != FControls.end())
+    bool known =
+        target == this || std::find(FControls.begin(), FControls.end(), target) != FControls.end();
+    if (known)
         target->MouseUp(button, shift, cp.X, cp.Y);
     UpdateHover(p);
+    if (button == TMouseButton::mbRight && FContextPress) {
+        FContextPress = false;
+        // A right release while the left button drags something is part of that drag.
+        if (known && !(shift & ssLeft))
+            ContextPopup(target, p);
+    }
+}
+
+void TForm::ContextPopup(TControl* target, TPoint p) {
+    for (TControl* c = target; c; c = c->Parent()) {
+        if (c->PopupMenu) {
+            TPoint screen = ClientToScreen(p);
+            c->PopupMenu->Popup(screen.X, screen.Y);
+            return;
+        }
+    }
 }
 
 void TForm::HandleMouseMove(TShiftState shift, TPoint p) {

@@ -213,6 +213,16 @@ void THeadlessBackend::ActivateWindow(THeadlessWindow* window) {
     Push(e);
 }
 
+void THeadlessBackend::FocusOtherProgram() {
+    if (!FActive)
+        return;
+    TBackendEvent e;
+    e.Kind = TEventKind::Deactivated;
+    e.Window = FActive;
+    FActive = nullptr;
+    Push(e);
+}
+
 THeadlessWindow* THeadlessBackend::WindowAt(int x, int y) const {
     if (FMinimized)
         return nullptr;

@@ -115,6 +115,8 @@ class THeadlessBackend : public TBackend {
     void MinimizeFromTaskbar();
     void RestoreFromTaskbar();
     void AdvanceTime(uint32_t ms) { FClock += ms; }
+    // The user turns to another program: the active window loses the keyboard focus.
+    void FocusOtherProgram();
 
     // ---- What the screen shows ----
     const std::string& AppTitle() const { return FAppTitle; }

@@ -1,0 +1,270 @@
+#include "toolkit/popup_menu.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "gdi/owners.h"
+#include "toolkit/application.h"
+#include "toolkit/canvas.h"
+#include "toolkit/font.h"
+#include "toolkit/form.h"
+#include "toolkit/graphic_control.h"
+
+namespace zorbalin {
+
+namespace {
+
+constexpr int kFrame = 1;       // the dark line around the menu
+constexpr int kPadding = 2;     // between the frame and the lines
+constexpr int kTextLeft = 20;   // a caption's indent
+constexpr int kKeyGap = 32;     // at least this between a caption and its key
+constexpr int kTextRight = 16;  // after the widest key
+constexpr int kLineHeight = 7;  // a separator
+constexpr int kItemPadding = 6; // above and below a caption, together
+constexpr int kNoItem = -1;
+constexpr int kInset = kFrame + kPadding;
+
+// The lines of the menu, painted in the system's menu colours, and the player's input on them.
+class TMenuList : public TGraphicControl {
+  public:
+    TMenuList(TComponent* Owner, const std::vector<TMenuItem*>& Items)
+        : TGraphicControl(Owner), FItems(Items) {
+        TabStop = true;
+        ControlStyle = csCaptureMouse;
+    }
+
+    // Lays the lines out in the font and returns the size the whole list needs.
+    TSize Measure(TCanvas& Canvas) {
+        int captionWidth = 0, keyWidth = 0;
+        FItemHeight = Canvas.TextHeight("Ág") + kItemPadding;
+        for (const TMenuItem* item : FItems) {
+            if (item->IsLine())
+                continue;
+            captionWidth = std::max(captionWidth, Canvas.TextWidth(item->Caption));
+            keyWidth = std::max(keyWidth, Canvas.TextWidth(item->ShortCutText));
+        }
+        FKeyLeft = kTextLeft + captionWidth + kKeyGap;
+        int height = 0;
+        for (const TMenuItem* item : FItems)
+            height += RowHeight(item);
+        return {FKeyLeft + keyWidth + kTextRight + 2 * kInset, height + 2 * kInset};
+    }
+
+    TMenuItem* Chosen() const { return FChosen; }
+    int Highlighted() const { return FHighlight; }
+
+    bool WantsKey(uint16_t key) const override {
+        return key == vk::Up || key == vk::Down || key == vk::Return || key == vk::Space ||
+               key == vk::Escape;
+    }
+
+    void KeyDown(uint16_t& key, TShiftState) override {
+        switch (key) {
+        case vk::Up:
+            Step(-1);
+            break;
+        case vk::Down:
+            Step(+1);
+            break;
+        case vk::Return:
+        case vk::Space:
+            if (FHighlight != kNoItem)
+                Choose(FItems[static_cast<size_t>(FHighlight)]);
+            break;
+        default:
+            Dismiss();
+            break;
+        }
+        key = 0;
+    }
+
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override {
+        // Only a captured press reaches the list outside its box: a press elsewhere.
+        if (!ClientRect().Contains({x, y}))
+            Dismiss();
+        TGraphicControl::MouseDown(button, shift, x, y);
+    }
+
+    void MouseMove(TShiftState shift, int x, int y) override {
+        int index = ItemAt(y);
+        if (ClientRect().Contains({x, y}) && index != kNoItem && Selectable(index))
+            SetHighlight(index);
+        TGraphicControl::MouseMove(shift, x, y);
+    }
+
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override {
+        int index = ClientRect().Contains({x, y}) ? ItemAt(y) : kNoItem;
+        if (index != kNoItem && Selectable(index))
+            Choose(FItems[static_cast<size_t>(index)]);
+        TGraphicControl::MouseUp(button, shift, x, y);
+    }
+
+  protected:
+    void Paint() override {
+        TCanvas& canvas = *Canvas();
+        canvas.Brush().SetStyle(bsSolid);
+        canvas.Brush().SetColor(cl3DDkShadow);
+        canvas.FrameRect(ClientRect());
+        canvas.Brush().SetColor(clMenu);
+        canvas.FillRect(Rect(kFrame, kFrame, Width() - kFrame, Height() - kFrame));
+        int top = kInset;
+        for (size_t i = 0; i < FItems.size(); ++i) {
+            const TMenuItem* item = FItems[i];
+            int height = RowHeight(item);
+            if (item->IsLine())
+                PaintLine(canvas, top + height / 2);
+            else
+                PaintItem(canvas, *item, Rect(kInset, top, Width() - kInset, top + height),
+                          static_cast<int>(i) == FHighlight);
+            top += height;
+        }
+    }
+
+  private:
+    int RowHeight(const TMenuItem* item) const {
+        return item->IsLine() ? kLineHeight : FItemHeight;
+    }
+
+    void PaintLine(TCanvas& canvas, int y) {
+        canvas.Brush().SetStyle(bsSolid);
+        canvas.Brush().SetColor(clBtnShadow);
+        canvas.FillRect(Rect(kInset + 4, y - 1, Width() - kInset - 4, y));
+        canvas.Brush().SetColor(clBtnHighlight);
+        canvas.FillRect(Rect(kInset + 4, y, Width() - kInset - 4, y + 1));
+    }
+
+    void PaintItem(TCanvas& canvas, const TMenuItem& item, TRect box, bool highlighted) {
+        canvas.Brush().SetStyle(bsSolid);
+        canvas.Brush().SetColor(highlighted ? clHighlight : clMenu);
+        canvas.FillRect(box);
+        canvas.Brush().SetStyle(bsClear);
+        canvas.Font().SetColor(!item.Enabled ? clGrayText
+                               : highlighted ? clHighlightText
+                                             : clMenuText);
+        TRect caption{box.Left + kTextLeft, box.Top, box.Right, box.Bottom};
+        canvas.DrawText(item.Caption, caption, taLeftJustify, false, true);
+        TRect key{box.Left + FKeyLeft, box.Top, box.Right, box.Bottom};
+        canvas.DrawText(item.ShortCutText, key, taLeftJustify, false, true);
+    }
+
+    int ItemAt(int y) const {
+        int top = kInset;
+        for (size_t i = 0; i < FItems.size(); ++i) {
+            int height = RowHeight(FItems[i]);
+            if (y >= top && y < top + height)
+                return static_cast<int>(i);
+            top += height;
+        }
+        return kNoItem;
+    }
+
+    bool Selectable(int index) const {
+        const TMenuItem* item = FItems[static_cast<size_t>(index)];
+        return !item->IsLine() && item->Enabled;
+    }
+
+    // The next enabled command up or down, round the end of the list.
+    void Step(int direction) {
+        int count = static_cast<int>(FItems.size());
+        int index = FHighlight;
+        for (int tried = 0; tried < count; ++tried) {
+            index = index == kNoItem ? (direction > 0 ? 0 : count - 1)
+                                     : (index + direction + count) % count;
+            if (Selectable(index)) {
+                SetHighlight(index);
+                return;
+            }
+        }
+    }
+
+    void SetHighlight(int index) {
+        if (index == FHighlight)
+            return;
+        FHighlight = index;
+        Repaint();
+    }
+
+    void Choose(TMenuItem* item) {
+        FChosen = item;
+        if (TForm* form = ParentForm())
+            form->SetModalResult(mrOk);
+    }
+
+    void Dismiss() {
+        FChosen = nullptr;
+        if (TForm* form = ParentForm())
+            form->SetModalResult(mrCancel);
+    }
+
+    const std::vector<TMenuItem*>& FItems;
+    int FItemHeight = 0;
+    int FKeyLeft = 0;
+    int FHighlight = kNoItem;
+    TMenuItem* FChosen = nullptr;
+};
+
+class TMenuForm : public TForm {
+  public:
+    TMenuForm(TComponent* Owner, const std::vector<TMenuItem*>& Items) : TForm(Owner) {
+        SetName("PopupMenuWindow");
+        PopupWindow = true;
+        Font()->SetName("Tahoma");
+        Font()->SetHeight(-12);
+        List = new TMenuList(this, Items);
+        List->SetParent(this);
+        TDCOwner dc(CreateCompatibleDC(nullptr));
+        TCanvas canvas(dc.Get());
+        canvas.Font().Assign(*List->Font());
+        TSize size = List->Measure(canvas);
+        List->SetBounds(0, 0, size.cx, size.cy);
+        SetClientSize(size.cx, size.cy);
+    }
+
+    TMenuList* List;
+};
+
+} // namespace
+
+TMenuItem* TPopupMenu::Add(const std::string& Caption, const std::string& ShortCutText,
+                           TNotifyEvent OnClick) {
+    auto* item = new TMenuItem(this);
+    item->Caption = Caption;
+    item->ShortCutText = ShortCutText;
+    item->OnClick = std::move(OnClick);
+    FItems.push_back(item);
+    return item;
+}
+
+TMenuItem* TPopupMenu::AddLine() {
+    return Add("-", "", nullptr);
+}
+
+void TPopupMenu::ComponentRemoved(TComponent* component) {
+    FItems.erase(std::remove(FItems.begin(), FItems.end(), component), FItems.end());
+}
+
+TMenuItem* TPopupMenu::Popup(int X, int Y) {
+    if (!Application || FWindow || FItems.empty())
+        return nullptr;
+    if (OnPopup)
+        OnPopup(this);
+    std::unique_ptr<TMenuForm> form(TForm::Create<TMenuForm>(Application, FItems));
+    TRect screen = Application->Backend().ScreenRect();
+    int left = std::max(screen.Left, std::min(X, screen.Right - form->Width()));
+    int top = std::max(screen.Top, std::min(Y, screen.Bottom - form->Height()));
+    form->SetBounds(left, top, form->Width(), form->Height());
+    struct TForget {
+        TForm*& window;
+        ~TForget() { window = nullptr; }
+    } forget{FWindow};
+    FWindow = form.get();
+    form->ShowModal();
+    TMenuItem* chosen = form->List->Chosen();
+    form.reset();
+    FWindow = nullptr;
+    if (chosen && chosen->OnClick)
+        chosen->OnClick(chosen);
+    return chosen;
+}
+
+} // namespace zorbalin

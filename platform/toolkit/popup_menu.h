@@ -1,0 +1,66 @@
+// Popup menus: a column of commands shown at a screen point in a small borderless window of its
+// own, each line with its caption on the left and the text of its key on the right; a line can
+// be disabled, and a separator line groups the commands.
+//
+// The menu runs modally until the player chooses a command (a click, or Enter or Space on the
+// highlighted line) or dismisses it (Esc, a press on another window of the program, or the
+// program losing the keyboard focus); the arrows move the highlight over the enabled lines. The
+// chosen command runs after the menu has gone.
+//
+//   PopupMenu1 = new TPopupMenu(this);
+//   aUndoItem = PopupMenu1->Add("Visszavonás", "Ctrl+Z", [this](TObject*) { ... });
+//   PopupMenu1->AddLine();
+//   PopupMenu1->OnPopup = [this](TObject*) { aUndoItem->Enabled = ...; };
+//   Image1->PopupMenu = PopupMenu1;   // a right click on Image1 (or its children) opens it
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "toolkit/component.h"
+
+namespace zorbalin {
+
+class TForm;
+
+class TMenuItem : public TComponent {
+  public:
+    explicit TMenuItem(TComponent* Owner) : TComponent(Owner) {}
+
+    std::string Caption;      // "-" makes the line a separator
+    std::string ShortCutText; // shown at the right, e.g. "Ctrl+Z"
+    bool Enabled = true;
+    TNotifyEvent OnClick;
+
+    bool IsLine() const { return Caption == "-"; }
+};
+
+class TPopupMenu : public TComponent {
+  public:
+    explicit TPopupMenu(TComponent* Owner) : TComponent(Owner) {}
+
+    // A command at the end of the menu; the menu owns it.
+    TMenuItem* Add(const std::string& Caption, const std::string& ShortCutText,
+                   TNotifyEvent OnClick);
+    TMenuItem* AddLine();
+    const std::vector<TMenuItem*>& Items() const { return FItems; }
+
+    // Runs before the menu shows: the place to enable and disable its commands.
+    TNotifyEvent OnPopup;
+
+    // Shows the menu with its top-left corner at the screen point (moved so that the whole menu
+    // lies on the screen) and returns once it is gone: the chosen command, whose OnClick has
+    // then run, or null when the menu was dismissed.
+    TMenuItem* Popup(int X, int Y);
+    // The menu's window while it is shown; null otherwise.
+    TForm* Window() const { return FWindow; }
+
+  protected:
+    void ComponentRemoved(TComponent* component) override;
+
+  private:
+    std::vector<TMenuItem*> FItems;
+    TForm* FWindow = nullptr;
+};
+
+} // namespace zorbalin
