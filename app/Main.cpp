@@ -78,6 +78,7 @@ void Tfrm_Main::CreateComponents() {
     CreateActions();
     ShellStarter1 = new TShellStarter(this);
     ShellStarter1->SetName("ShellStarter1");
+    CreatePopupMenu();
 }
 
 // ---- Creation, showing, closing ---------------------------------------------------------------
@@ -90,6 +91,7 @@ void Tfrm_Main::FormCreate(TObject*) {
     RunCreationStep([this] {
         TCellPictures::TOperation operation(FCells);
         FGame.CreateBoard();
+        GameStarted(true);
     });
 }
 
@@ -131,11 +133,13 @@ void Tfrm_Main::aMinimizeExecute(TObject*) {
 void Tfrm_Main::aUjExecute(TObject*) {
     TCellPictures::TOperation operation(FCells);
     FGame.aUjExecute();
+    GameStarted(true);
 }
 
 void Tfrm_Main::PNGButton2Click(TObject*) {
     TCellPictures::TOperation operation(FCells);
     FGame.PNGButton2Click();
+    GameStarted(false);
 }
 
 void Tfrm_Main::Image1Click(TObject* Sender) {
@@ -208,6 +212,7 @@ void Tfrm_Main::ResetPebble(int Col, int Row) {
 void Tfrm_Main::ShowResult(const std::string& Headline, const std::string& Message) {
     // A bitmap that failed during this click is told before the game's end is.
     FCells.ReportFailures();
+    RecordResult();
     ShowResultWindow(Headline, Message);
 }
 

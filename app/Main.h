@@ -5,6 +5,7 @@
 // never touches a window itself, and keeps the window's place and the number of
 // colours in the settings file.
 #include "app/ShellStarter.h"
+#include "app/Statisztika.h"
 #include "app/board_focus.h"
 #include "app/cell_pictures.h"
 #include "app/key_list_panel.h"
@@ -15,6 +16,7 @@
 #include "toolkit/action.h"
 #include "toolkit/form.h"
 #include "toolkit/image.h"
+#include "toolkit/popup_menu.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -53,7 +55,11 @@ class Tfrm_Main : public TForm, public TBoardView {
     TAction* aBeallit;
     TAction* aMinimize;
     TAction* aUjrajatszas; // replay, for its key and its hint
+    TAction* aVisszavon;   // undo
+    TAction* aMegis;       // redo
+    TAction* aStatisztika; // the statistics window
     TShellStarter* ShellStarter1;
+    TPopupMenu* PopupMenu1; // a right click anywhere on the window
 
     TGame& Game() { return FGame; }
     const TCellPictures& Cells() const { return FCells; }
@@ -79,6 +85,10 @@ class Tfrm_Main : public TForm, public TBoardView {
     void aMinimizeExecute(TObject* Sender);
     void aUjrajatszasExecute(TObject* Sender);
     void PNGButton2Click(TObject* Sender);
+    void aVisszavonExecute(TObject* Sender);
+    void aMegisExecute(TObject* Sender);
+    void aStatisztikaExecute(TObject* Sender);
+    void PopupMenu1Popup(TObject* Sender);
     void Image1Click(TObject* Sender);
     void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
@@ -109,11 +119,18 @@ class Tfrm_Main : public TForm, public TBoardView {
     void BoardChanged();
     // Invalidates where the ring was and where it is now.
     void UpdateFocusRing();
+    void CreatePopupMenu();
+    TMenuItem* NewMenuItem(const char* Caption, TAction* Action);
+    // A deal or a replay: a game whose result is not recorded yet.
+    void GameStarted(bool NewDeal);
+    void RecordResult();
 
     TCellPictures FCells;
     TGame FGame;
     TSettings FSettings; // SavedLeft, SavedTop as read at creation
     bool FPlacedOnce = false;
+    std::int32_t FDealColours = 4; // the number of colours of the deal on the board
+    bool FResultRecorded = false;  // this game's first end went into the statistics
 
     TWindowDrag FDrag; // dragging the window by its background
 

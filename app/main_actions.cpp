@@ -37,6 +37,12 @@ void Tfrm_Main::CreateActions() {
                           {ShortCut(vk::Escape, 0)});
     aUjrajatszas = NewAction("aUjrajatszas", "Újrajátszás", &Tfrm_Main::aUjrajatszasExecute,
                              {ShortCut('R', ssCtrl)});
+    aVisszavon = NewAction("aVisszavon", "Visszavonás", &Tfrm_Main::aVisszavonExecute,
+                           {ShortCut('Z', ssCtrl), ShortCut(vk::Back, 0)});
+    aMegis = NewAction("aMegis", "Mégis", &Tfrm_Main::aMegisExecute,
+                       {ShortCut('Y', ssCtrl), ShortCut('Z', ssCtrl | ssShift)});
+    aStatisztika = NewAction("aStatisztika", "Statisztika", &Tfrm_Main::aStatisztikaExecute,
+                             {ShortCut('T', ssCtrl), ShortCut(vk::F3, 0)});
 }
 
 std::vector<TKeyLine> Tfrm_Main::KeyList() const {

@@ -25,6 +25,7 @@ namespace asset {
 inline constexpr std::string_view kMainBackground = "main_background.png"; // 670 x 480, opaque
 inline constexpr std::string_view kResultPanel = "result_panel.png";       // 225 x 150, opaque
 inline constexpr std::string_view kAboutPanel = "about_panel.png";         // 367 x 300, opaque
+inline constexpr std::string_view kStatsPanel = "stats_panel.png";         // 400 x 330, opaque
 inline constexpr std::string_view kButtonReplay = "button_replay.png";     // 32 x 32
 inline constexpr std::string_view kButtonNewGame = "button_new_game.png";  // 32 x 32
 inline constexpr std::string_view kButtonSettings = "button_settings.png"; // 32 x 32

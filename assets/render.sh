@@ -44,6 +44,7 @@ pebble() {
 opaque_png "$src/main_background.svg" 670 480 "$here/main_background.png"
 opaque_png "$src/result_panel.svg"    225 150 "$here/result_panel.png"
 opaque_png "$src/about_panel.svg"     367 300 "$here/about_panel.png"
+opaque_png "$src/stats_panel.svg"     400 330 "$here/stats_panel.png"
 
 # Button icons: RGBA with soft edges, drawn over the artwork.
 for name in replay new_game settings about news home; do
@@ -77,7 +78,7 @@ grey=$(convert "$here/result_panel.png" -alpha off -fill black +opaque 'rgb(128,
   -fill white -opaque 'rgb(128,128,128)' -format '%[fx:mean*w*h]' info:)
 [ "$grey" = 0 ] || fail "result_panel.png has $grey pixels of the key colour"
 # Window artwork covers its window.
-for f in main_background result_panel about_panel; do
+for f in main_background result_panel about_panel stats_panel; do
   [ "$(convert "$here/$f.png" -format '%[fx:minima.a]' info:)" = 1 ] || fail "$f.png is not opaque"
 done
 # An empty cell shows the tray; it must be the colour the pebbles are painted on.

@@ -1,0 +1,92 @@
+// What the main window offers beyond the buttons: undo and redo, the
+// statistics of finished games with their window, and the context menu that
+// reaches every command with the mouse.
+#include "app/Main.h"
+#include "app/Seged.h"
+#include "app/program.h"
+#include "app/stats.h"
+#include "toolkit/application.h"
+
+namespace zorbalin {
+
+namespace {
+
+int PebblesLeft(const TBoard& Board) {
+    int count = 0;
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row)
+            if (Board.IsFilled(col, row))
+                ++count;
+    return count;
+}
+
+} // namespace
+
+// ---- Undo and redo --------------------------------------------------------------------------
+
+void Tfrm_Main::aVisszavonExecute(TObject*) {
+    TCellPictures::TOperation operation(FCells);
+    FGame.Undo();
+}
+
+void Tfrm_Main::aMegisExecute(TObject*) {
+    TCellPictures::TOperation operation(FCells);
+    FGame.Redo();
+}
+
+// ---- Statistics ------------------------------------------------------------------------------
+
+void Tfrm_Main::GameStarted(bool NewDeal) {
+    if (NewDeal)
+        FDealColours = FGame.ColourCount();
+    FResultRecorded = false;
+}
+
+void Tfrm_Main::RecordResult() {
+    // A game counts once, at its first end: ends reached again after an undo, or by a click on
+    // a pebble left over, are the same game.
+    if (FResultRecorded)
+        return;
+    FResultRecorded = true;
+    try {
+        zorbalin::RecordResult(ProgramPaths().IniPath, FDealColours, PebblesLeft(FGame.Board()));
+    } catch (const std::exception& e) {
+        // The player still learns the result; the error box tells why it was not kept.
+        if (Application)
+            Application->ShowException(e);
+    }
+}
+
+void Tfrm_Main::aStatisztikaExecute(TObject*) {
+    ShowStatisticsWindow(ReadStats(ProgramPaths().IniPath), FDealColours, TParInfo{});
+}
+
+// ---- The context menu ------------------------------------------------------------------------
+
+TMenuItem* Tfrm_Main::NewMenuItem(const char* Caption, TAction* Action) {
+    return PopupMenu1->Add(Caption, ShortCutToText(Action->ShortCut),
+                           [Action](TObject*) { Action->Execute(); });
+}
+
+void Tfrm_Main::CreatePopupMenu() {
+    PopupMenu1 = new TPopupMenu(this);
+    PopupMenu1->SetName("PopupMenu1");
+    NewMenuItem("Visszavonás", aVisszavon);
+    NewMenuItem("Mégis", aMegis);
+    NewMenuItem("Statisztika", aStatisztika);
+    PopupMenu1->AddLine();
+    NewMenuItem("Új játék", aUj);
+    NewMenuItem("Újrajátszás", aUjrajatszas);
+    NewMenuItem("Beállítások", aBeallit);
+    NewMenuItem("Névjegy", aNevjegy);
+    PopupMenu1->OnPopup = [this](TObject* Sender) { PopupMenu1Popup(Sender); };
+    PopupMenu = PopupMenu1;
+}
+
+void Tfrm_Main::PopupMenu1Popup(TObject*) {
+    const std::vector<TMenuItem*>& items = PopupMenu1->Items();
+    items[0]->Enabled = FGame.CanUndo();
+    items[1]->Enabled = FGame.CanRedo();
+}
+
+} // namespace zorbalin
