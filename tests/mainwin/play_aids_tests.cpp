@@ -1,0 +1,127 @@
+// Undo, the context menu, the statistics of finished games and their window, on the whole
+// program on the headless screen.
+#include "program_fixture.h"
+
+#include "app/Eredmeny.h"
+#include "app/Statisztika.h"
+#include "app/stats.h"
+#include "imaging/pngbutton.h"
+
+namespace zorbalin::testing {
+namespace {
+
+using PlayAidsTest = ProgramTest;
+
+// A pair at the bottom left beside one lone pebble: one click ends the game with one left.
+TBoard OnePairBoard() {
+    TBoard board;
+    board.At(1, 9).Colour = 2;
+    board.At(1, 8).Colour = 2;
+    board.At(2, 9).Colour = 3;
+    return board;
+}
+
+// A click on the middle of a control, as a step of a modal loop.
+void ClickCentre(THeadlessBackend& Screen, const TControl& Control) {
+    TPoint p = Control.ClientToScreen({Control.Width() / 2, Control.Height() / 2});
+    Screen.Click(p.X, p.Y);
+}
+
+std::vector<std::string> MenuLines() {
+    std::vector<std::string> lines;
+    for (const TMenuItem* item : frm_Main->PopupMenu1->Items())
+        lines.push_back(item->Caption + " " + item->ShortCutText + (item->Enabled ? "" : " (off)"));
+    return lines;
+}
+
+TEST_F(PlayAidsTest, RightClickMenuUndoesTheClickAndShowsTheBoardAsItWas) {
+    Start();
+    TBoard board = CheckerBoard();
+    board.At(5, 9).Colour = board.At(6, 9).Colour = 3;
+    board.At(6, 8).Colour = 1; // keeps the game going after the pair
+    ShowPosition(board);
+
+    std::vector<std::string> before;
+    WhenIdle({[&] {
+        before = MenuLines();
+        Screen.KeyDown(vk::Escape);
+    }});
+    const TPoint cell = CellCentre(3, 3);
+    Press(cell, TMouseButton::mbRight);
+    Release(cell, TMouseButton::mbRight);
+    EXPECT_EQ(before,
+              (std::vector<std::string>{"Visszavonás Ctrl+Z (off)", "Mégis Ctrl+Y (off)",
+                                        "Statisztika Ctrl+T", "- ", "Új játék Ctrl+N",
+                                        "Újrajátszás Ctrl+R", "Beállítások Ctrl+S", "Névjegy F1"}));
+    EXPECT_EQ(frm_Main->PopupMenu1->Window(), nullptr);
+
+    ClickAt(CellCentre(5, 9));
+    ASSERT_NE(frm_Main->Game().Board().Colour(6, 9), 3);
+    // The first enabled line is "Visszavonás" now.
+    WhenIdle({[&] {
+        Screen.KeyDown(vk::Down);
+        Screen.KeyDown(vk::Return);
+    }});
+    Press(cell, TMouseButton::mbRight);
+    Release(cell, TMouseButton::mbRight);
+    Pump();
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row) {
+            ASSERT_EQ(frm_Main->Game().Board().Colour(col, row), board.Colour(col, row));
+            ASSERT_TRUE(Cell(col, row)->Visible());
+            ASSERT_EQ(Cell(col, row)->Left(), HomeBox(col, row).Left);
+        }
+    EXPECT_TRUE(frm_Main->Game().CanRedo());
+}
+
+TEST_F(PlayAidsTest, AGameCountsOnceAtItsFirstEndAndTheWindowShowsIt) {
+    Start();
+    ShowPosition(OnePairBoard());
+    WhenIdle({[&] { ClickCentre(Screen, *frm_Eredmeny->PNGButton8); }});
+    ClickAt(CellCentre(1, 9));
+    // The lone pebble left over shows the result again: the same game, not counted again.
+    WhenIdle({[&] { ClickCentre(Screen, *frm_Eredmeny->PNGButton8); }});
+    ClickAt(CellCentre(1, 9));
+    TStats stats = ReadStats(Paths.IniPath);
+    EXPECT_EQ(stats.For(4).Finished, 1);
+    EXPECT_EQ(stats.For(4).Recent, std::vector<std::int32_t>{1});
+
+    // A replay is a new game.
+    frm_Main->PNGButton2Click(nullptr);
+    WhenIdle({[&] { ClickCentre(Screen, *frm_Eredmeny->PNGButton8); }});
+    ClickAt(CellCentre(1, 9));
+    EXPECT_EQ(ReadStats(Paths.IniPath).For(4).Finished, 2);
+
+    TRect window;
+    std::string chart;
+    WhenIdle({[&] {
+        window = frm_Statisztika->BoundsRect();
+        chart = frm_Statisztika->ChartLabel->Caption();
+        ClickCentre(Screen, *frm_Statisztika->PNGButton8);
+    }});
+    frm_Main->aStatisztika->Execute();
+    EXPECT_EQ(frm_Statisztika, nullptr);
+    EXPECT_EQ(window.Left, frm_Main->Left() + (frm_Main->Width() - StatsClientWidth) / 2);
+    EXPECT_EQ(window.Top, frm_Main->Top() + (frm_Main->Height() - StatsClientHeight) / 2);
+    EXPECT_EQ(chart, "Az utolsó 2 eredmény, 4 szín:");
+}
+
+TEST(StatsTexts, FiguresParAndMeanWithADecimalComma) {
+    TColourStats none;
+    EXPECT_EQ(StatsFigureText(none, 0), "0");
+    EXPECT_EQ(StatsFigureText(none, 2), "–");
+    TColourStats some;
+    for (int result : {0, 7, 12})
+        some.Record(result);
+    EXPECT_EQ(StatsFigureText(some, 0), "3");
+    EXPECT_EQ(StatsFigureText(some, 1), "0");
+    EXPECT_EQ(StatsFigureText(some, 2), "6,3");
+    EXPECT_EQ(StatsFigureText(some, 3), "2");
+    EXPECT_EQ(StatsFigureText(some, 4), "1");
+    EXPECT_EQ(ParText({true, std::nullopt}), "A gép még keresi a leosztás legjobb megoldását...");
+    EXPECT_EQ(ParText({false, 3}), "A gép legjobbja ennél a leosztásnál: 3 kavics.");
+    EXPECT_EQ(ParText({false, std::nullopt}), "");
+}
+
+} // namespace
+} // namespace zorbalin::testing
