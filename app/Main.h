@@ -58,6 +58,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     TAction* aVisszavon;   // undo
     TAction* aMegis;       // redo
     TAction* aStatisztika; // the statistics window
+    TAction* aHelyiMenu;   // the context menu from the keyboard
     TShellStarter* ShellStarter1;
     TPopupMenu* PopupMenu1; // a right click anywhere on the window
 
@@ -89,6 +90,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     void aMegisExecute(TObject* Sender);
     void aStatisztikaExecute(TObject* Sender);
     void PopupMenu1Popup(TObject* Sender);
+    void aHelyiMenuExecute(TObject* Sender);
     void Image1Click(TObject* Sender);
     void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);

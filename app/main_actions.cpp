@@ -43,6 +43,8 @@ void Tfrm_Main::CreateActions() {
                        {ShortCut('Y', ssCtrl), ShortCut('Z', ssCtrl | ssShift)});
     aStatisztika = NewAction("aStatisztika", "Statisztika", &Tfrm_Main::aStatisztikaExecute,
                              {ShortCut('T', ssCtrl), ShortCut(vk::F3, 0)});
+    aHelyiMenu = NewAction("aHelyiMenu", "Helyi menü", &Tfrm_Main::aHelyiMenuExecute,
+                           {ShortCut(vk::F10, ssShift), ShortCut(vk::Apps, 0)});
 }
 
 std::vector<TKeyLine> Tfrm_Main::KeyList() const {

@@ -83,6 +83,15 @@ void Tfrm_Main::CreatePopupMenu() {
     PopupMenu = PopupMenu1;
 }
 
+void Tfrm_Main::aHelyiMenuExecute(TObject*) {
+    // At the pointer when it is over the window, else at the board's top-left corner.
+    TPoint cursor = ScreenToClient(GetCursorPos());
+    TPoint at =
+        ClientRect().Contains(cursor) ? cursor : TPoint{HomeBox(1, 1).Left, HomeBox(1, 1).Top};
+    TPoint screen = ClientToScreen(at);
+    PopupMenu1->Popup(screen.X, screen.Y);
+}
+
 void Tfrm_Main::PopupMenu1Popup(TObject*) {
     const std::vector<TMenuItem*>& items = PopupMenu1->Items();
     items[0]->Enabled = FGame.CanUndo();
