@@ -30,6 +30,7 @@ const ExpectedPicture kExpected[] = {
     {asset::kButtonClose, 16, 16},      {asset::kIcon16, 16, 16},
     {asset::kIcon32, 32, 32},           {asset::kIcon48, 48, 48},
     {asset::kIcon128, 128, 128},        {asset::kIcon256, 256, 256},
+    {asset::kStatsPanel, 400, 330},
 };
 
 std::uint32_t BigEndian32(const unsigned char* p) {
