@@ -36,8 +36,10 @@ inline constexpr std::string_view kButtonMinimise = "button_minimise.png"; // 16
 inline constexpr std::string_view kButtonClose =
     "button_close.png"; // 16 x 16, also the dialogs' cross
 inline constexpr std::string_view kIcon16 = "icons/zorbalin-16.png";
+inline constexpr std::string_view kIcon24 = "icons/zorbalin-24.png";
 inline constexpr std::string_view kIcon32 = "icons/zorbalin-32.png";
 inline constexpr std::string_view kIcon48 = "icons/zorbalin-48.png";
+inline constexpr std::string_view kIcon64 = "icons/zorbalin-64.png";
 inline constexpr std::string_view kIcon128 = "icons/zorbalin-128.png";
 inline constexpr std::string_view kIcon256 = "icons/zorbalin-256.png";
 } // namespace asset

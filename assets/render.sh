@@ -57,7 +57,7 @@ done
 # Program icon: the small drawing for 16 pixels, the full one above.
 mkdir -p "$here/icons"
 svg_to_png "$src/icon_small.svg" 16 16 "$here/icons/zorbalin-16.png"
-for size in 32 48 128 256; do
+for size in 24 32 48 64 128 256; do
   svg_to_png "$src/icon.svg" "$size" "$size" "$here/icons/zorbalin-$size.png"
 done
 

@@ -28,7 +28,8 @@ const ExpectedPicture kExpected[] = {
     {asset::kButtonAbout, 32, 32},      {asset::kButtonNews, 32, 32},
     {asset::kButtonHome, 32, 32},       {asset::kButtonMinimise, 16, 16},
     {asset::kButtonClose, 16, 16},      {asset::kIcon16, 16, 16},
-    {asset::kIcon32, 32, 32},           {asset::kIcon48, 48, 48},
+    {asset::kIcon24, 24, 24},           {asset::kIcon32, 32, 32},
+    {asset::kIcon48, 48, 48},           {asset::kIcon64, 64, 64},
     {asset::kIcon128, 128, 128},        {asset::kIcon256, 256, 256},
     {asset::kStatsPanel, 400, 330},
 };
