@@ -1,11 +1,15 @@
 // zorbalin: the game in real windows.
+#include "app/command_line.h"
 #include "app/program.h"
 #include "backend/sdl/sdl_backend.h"
 
 #include <cstdio>
 #include <exception>
 
-int main() {
+int main(int argc, char** argv) {
+    // Answered before any window or display is touched.
+    if (std::optional<int> status = zorbalin::AnswerCommandLine(argc, argv))
+        return *status;
     try {
         zorbalin::InitSeged(); // before any window exists
         // The window class ties the windows to the desktop entry.

@@ -1,0 +1,83 @@
+#include "app/command_line.h"
+
+#include "app/Seged.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace zorbalin {
+
+const char kUsageLine[] = "Usage: zorbalin [--help | --version]";
+
+namespace {
+
+const char kAbout[] =
+    "ZorbaLin is a single-player pebble puzzle. The board holds 18 columns of 9\n"
+    "pebbles in 3, 4 or 5 colours. Click a pebble that touches another of its\n"
+    "colour: the whole joined group disappears, the pebbles above drop and empty\n"
+    "columns close up from the right. The game ends when no two neighbouring\n"
+    "pebbles share a colour; the fewer are left, the better.\n";
+
+const char kOptions[] = "Options:\n"
+                        "  --help       print this help and exit\n"
+                        "  --version    print the version and exit\n";
+
+// The keys of the main window; mouse players need none of them.
+const char kKeys[] = "Keys:\n"
+                     "  Esc          minimise the window\n";
+
+const char kSettingsRule[] =
+    "  that is $XDG_CONFIG_HOME/ZorbaLin/ZorbaLin.ini (~/.config for\n"
+    "  $XDG_CONFIG_HOME when it is unset), or a ZorbaLin.ini beside the program\n"
+    "  when one exists there (a portable installation).\n";
+
+} // namespace
+
+TCommandLineAction ReadCommandLine(int argc, const char* const argv[]) {
+    if (argc <= 1)
+        return TCommandLineAction::Play;
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0)
+        return TCommandLineAction::ShowHelp;
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+        return TCommandLineAction::ShowVersion;
+    return TCommandLineAction::Refuse;
+}
+
+std::string VersionText() {
+    return std::string("ZorbaLin ") + ZORBALIN_VERSION;
+}
+
+std::string HelpText(const std::string& iniPath) {
+    std::string text =
+        std::string(kUsageLine) + "\n\n" + kAbout + "\n" + kOptions + "\n" + kKeys +
+        "\nSettings:\n  The window position and the number of colours are kept in\n    " + iniPath +
+        "\n" + kSettingsRule;
+    return text;
+}
+
+std::optional<int> AnswerCommandLine(int argc, const char* const argv[]) {
+    std::string answer;
+    switch (ReadCommandLine(argc, argv)) {
+    case TCommandLineAction::Play:
+        return std::nullopt;
+    case TCommandLineAction::Refuse:
+        std::fprintf(stderr, "%s\n", kUsageLine);
+        return 2;
+    case TCommandLineAction::ShowHelp:
+        answer = HelpText(IniPath());
+        break;
+    case TCommandLineAction::ShowVersion:
+        answer = VersionText() + "\n";
+        break;
+    }
+    // A full disk or a closed pipe is no success.
+    if (std::fputs(answer.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "zorbalin: cannot write to standard output: %s\n",
+                     std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace zorbalin

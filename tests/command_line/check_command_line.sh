@@ -1,0 +1,46 @@
+#!/bin/bash
+# zorbalin --help and --version answer on standard output with status 0; any other command line
+# gets the usage line on standard error and status 2. All of it happens before a display is
+# opened: there is none here, so a run that tried to play would end with status 1 instead.
+#
+#   check_command_line.sh PROGRAM
+set -u
+program=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# run ARGS...: sets status, out and err.
+run() {
+  status=0
+  env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 XDG_CONFIG_HOME="$work/config" \
+    timeout 10 "$program" "$@" >"$work/out" 2>"$work/err" || status=$?
+  out=$(cat "$work/out") err=$(cat "$work/err")
+}
+usage="Usage: zorbalin [--help | --version]"
+
+run --version
+[ "$status/$out/$err" = "0/ZorbaLin 2.2.0.44/" ] || fail "--version: status $status, '$out', '$err'"
+
+run --help
+[ "$status" = 0 ] && [ -z "$err" ] || fail "--help: status $status, stderr '$err'"
+[ "$(head -1 <<<"$out")" = "$usage" ] || fail "--help does not start with the usage line"
+grep -qxF "    $work/config/ZorbaLin/ZorbaLin.ini" <<<"$out" || fail "--help names no settings file"
+grep -q '^Keys:$' <<<"$out" || fail "--help lists no keys"
+[ -d "$work/config" ] && fail "--help created the settings folder"
+
+for args in "-h" "--bogus" "--help --version" "--version extra" "" "help"; do
+  read -ra words <<<"$args"
+  [ -z "$args" ] && words=("")
+  run "${words[@]}"
+  [ "$status/$out/$err" = "2//$usage" ] ||
+    fail "'$args': status $status, stdout '$out', stderr '$err'"
+done
+
+status=0
+"$program" --help >/dev/full 2>"$work/err" || status=$?
+[ "$status" = 1 ] && grep -q "cannot write" "$work/err" || fail "--help into a full disk: $status"
+
+[ "$failures" = 0 ] || exit 1
+echo "command line ok"
