@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 20
 # ON turns every compiler warning into an error (CI builds that way).
 WERROR     ?= OFF
 
-.PHONY: all deps configure build run test test-asan fuzz-smoke bench install clean format format-check
+.PHONY: all deps configure build run test test-asan fuzz-smoke bench install uninstall clean format format-check
 
 all: build
 
@@ -55,6 +55,10 @@ format: deps
 
 install: build
 	cmake --install $(BUILD)
+
+# Removes what `make install` put in place (same prefix and DESTDIR).
+uninstall: build
+	scripts/uninstall.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

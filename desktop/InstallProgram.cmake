@@ -7,9 +7,10 @@
 # It installs, under the install prefix (DESTDIR honoured):
 #   ${ZORBALIN_PROGRAM_INSTALL_DIR}/<program>  the executable
 #   ${ZORBALIN_PROGRAM_INSTALL_DIR}/Ico/       the pebble pictures, which the program reads beside itself
+# in the install component "program", and
 #   ${CMAKE_INSTALL_BINDIR}/zorbalin           the launcher that starts the program
-# all in the install component "program". The desktop entry, icons and metainfo
-# are installed by desktop/CMakeLists.txt (component "desktop").
+# in the component "launcher". The desktop entry, icons and metainfo are installed
+# by desktop/CMakeLists.txt; the Debian package has a launcher of its own (Package.cmake).
 include_guard(GLOBAL)
 include(GNUInstallDirs)
 
@@ -18,16 +19,22 @@ set(ZORBALIN_APP_ID "hu.zorbalin.ZorbaLin" CACHE INTERNAL
 set(ZORBALIN_PROGRAM_INSTALL_DIR "lib/zorbalin" CACHE STRING
     "Folder of the program and its Ico/ pictures, relative to the install prefix")
 
-# Writes the launcher for the program file ProgramFile into OutputVariable's path.
+# Writes the launcher for the program file ProgramFile into OutputVariable's path. An optional
+# third argument names the launcher's folder relative to the prefix (default: the bin folder).
 function(zorbalin_configure_launcher ProgramFile OutputVariable)
+  set(bindir "${CMAKE_INSTALL_BINDIR}")
+  set(launcher "${PROJECT_BINARY_DIR}/desktop/launcher/zorbalin")
+  if(ARGC GREATER 2)
+    set(bindir "${ARGV2}")
+    set(launcher "${PROJECT_BINARY_DIR}/desktop/launcher-${ARGV2}/zorbalin")
+  endif()
   set(prefix "/zorbalin-prefix")
   file(RELATIVE_PATH ZORBALIN_LAUNCHER_TO_PROGRAM
-       "${prefix}/${CMAKE_INSTALL_BINDIR}" "${prefix}/${ZORBALIN_PROGRAM_INSTALL_DIR}")
+       "${prefix}/${bindir}" "${prefix}/${ZORBALIN_PROGRAM_INSTALL_DIR}")
   if(ZORBALIN_LAUNCHER_TO_PROGRAM STREQUAL "")
     set(ZORBALIN_LAUNCHER_TO_PROGRAM ".")
   endif()
   set(ZORBALIN_PROGRAM_FILE "${ProgramFile}")
-  set(launcher "${PROJECT_BINARY_DIR}/desktop/launcher/zorbalin")
   configure_file("${PROJECT_SOURCE_DIR}/desktop/zorbalin.in" "${launcher}" @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                   WORLD_READ WORLD_EXECUTE)
@@ -50,5 +57,5 @@ function(zorbalin_install_program Target)
   install(TARGETS ${Target} RUNTIME DESTINATION ${ZORBALIN_PROGRAM_INSTALL_DIR} COMPONENT program)
   install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/Ico" DESTINATION ${ZORBALIN_PROGRAM_INSTALL_DIR}
           COMPONENT program FILES_MATCHING PATTERN "*.bmp")
-  install(PROGRAMS "${launcher}" DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+  install(PROGRAMS "${launcher}" DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT launcher)
 endfunction()

@@ -2,10 +2,11 @@
 # zorbalin --help and --version answer on standard output with status 0; any other command line
 # gets the usage line on standard error and status 2. All of it happens before a display is
 # opened: there is none here, so a run that tried to play would end with status 1 instead.
+# The man page lists every key the help lists.
 #
-#   check_command_line.sh PROGRAM
+#   check_command_line.sh PROGRAM MAN_PAGE
 set -u
-program=$1
+program=$1 man_page=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -27,7 +28,11 @@ run --help
 [ "$status" = 0 ] && [ -z "$err" ] || fail "--help: status $status, stderr '$err'"
 [ "$(head -1 <<<"$out")" = "$usage" ] || fail "--help does not start with the usage line"
 grep -qxF "    $work/config/ZorbaLin/ZorbaLin.ini" <<<"$out" || fail "--help names no settings file"
-grep -q '^Keys:$' <<<"$out" || fail "--help lists no keys"
+keys=$(sed -n '/^Keys:$/,/^$/{/^  /p}' <<<"$out" | sed 's/^  \(.*[^ ]\)  .*/\1/')
+[ -n "$keys" ] || fail "--help lists no keys"
+while read -r key; do
+  grep -qxF ".B $key" "$man_page" || fail "the man page does not list the key '$key'"
+done <<<"$keys"
 [ -d "$work/config" ] && fail "--help created the settings folder"
 
 for args in "-h" "--bogus" "--help --version" "--version extra" "" "help"; do

@@ -1,16 +1,18 @@
 #!/bin/sh
-# Installs into a temporary DESTDIR with the prefix /usr, checks what lands
+# Installs into a temporary DESTDIR as `make install` does, checks what lands
 # where and, when the game's executable is part of the build, starts the
-# installed game. Arguments: build folder, application id, bin, data and program
-# folders (relative to the prefix), and 1 when the executable is built.
+# installed game; then `make uninstall`'s script must leave no file behind.
+# Arguments: build folder, application id, install prefix, bin, data, man and
+# program folders (relative to the prefix), 1 when the executable is built, and
+# the uninstall script.
 set -eu
-build=$1 id=$2 bindir=$3 datadir=$4 progdir=$5 has_program=$6
+build=$1 id=$2 prefix=$3 bindir=$4 datadir=$5 mandir=$6 progdir=$7 has_program=$8 uninstall=$9
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-DESTDIR=$stage cmake --install "$build" --prefix /usr --component desktop >/dev/null
-root=$stage/usr
+DESTDIR=$stage cmake --install "$build" >/dev/null
+root=$stage$prefix
 
 entry=$root/$datadir/applications/$id.desktop
 metainfo=$root/$datadir/metainfo/$id.metainfo.xml
@@ -45,7 +47,7 @@ start_installed_program() {
 }
 
 key() { sed -n "s/^$1=//p" "$entry"; }
-[ "$(key Exec)" = "/usr/$bindir/zorbalin" ] || fail "Exec is '$(key Exec)'"
+[ "$(key Exec)" = "$prefix/$bindir/zorbalin" ] || fail "Exec is '$(key Exec)'"
 [ "$(key Icon)" = "$id" ] || fail "Icon is '$(key Icon)'"
 [ "$(key StartupWMClass)" = "$id" ] || fail "StartupWMClass is '$(key StartupWMClass)'"
 [ "$(key Categories)" = "Game;LogicGame;" ] || fail "Categories is '$(key Categories)'"
@@ -54,15 +56,18 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" |
 
 # Each icon sits in the folder of its own size: the width and height of the
 # PNG header (bytes 16..23, big-endian) must match.
-for size in 16 32 48 128 256; do
+for size in 16 24 32 48 64 128 256; do
   icon=$root/$datadir/icons/hicolor/${size}x${size}/apps/$id.png
   [ -f "$icon" ] || fail "no icon $icon"
   dims=$(od -An -tu1 -j16 -N8 "$icon" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}')
   [ "$dims" = "${size}x${size}" ] || fail "icon for ${size}x${size} is $dims"
 done
 
+grep -q '<svg' "$root/$datadir/icons/hicolor/scalable/apps/$id.svg" || fail "no scalable icon"
+gzip -dc "$root/$mandir/man6/zorbalin.6.gz" | grep -q '^\.TH ZORBALIN 6' || fail "no man page"
+cmp -s "$root/$datadir/doc/zorbalin/LICENSE" "$(dirname "$0")/../../LICENSE" || fail "no LICENSE"
+
 if [ "$has_program" = 1 ]; then
-  DESTDIR=$stage cmake --install "$build" --prefix /usr --component program >/dev/null
   [ -x "$root/$progdir/zorbalin" ] || fail "no program in $progdir"
   [ -x "$root/$bindir/zorbalin" ] || fail "no launcher in $bindir"
   for colour in 1 2 3 4 5; do
@@ -70,4 +75,9 @@ if [ "$has_program" = 1 ]; then
   done
   start_installed_program
 fi
+
+DESTDIR=$stage "$uninstall" "$build" >/dev/null
+left=$(find "$stage" ! -type d ! -path "$stage/config*")
+[ -z "$left" ] || fail "uninstall left: $left"
+[ ! -d "$root/$progdir" ] || fail "uninstall left the folder $progdir"
 echo "install layout ok"
