@@ -2,12 +2,13 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+PACKAGE_BUILD ?= build-package
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 # ON turns every compiler warning into an error (CI builds that way).
 WERROR     ?= OFF
 
-.PHONY: all deps configure build run test test-asan fuzz-smoke bench install uninstall clean format format-check
+.PHONY: all deps configure build run test test-asan fuzz-smoke bench install uninstall package clean format format-check
 
 all: build
 
@@ -60,5 +61,9 @@ install: build
 uninstall: build
 	scripts/uninstall.sh $(BUILD)
 
+# The Debian package from a Release build of its own, checked by lintian.
+package: deps
+	scripts/package.sh $(PACKAGE_BUILD) $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
