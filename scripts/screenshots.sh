@@ -1,0 +1,78 @@
+#!/bin/bash
+# Renders the screenshots that the README and the AppStream file show from the real program in
+# Xvfb, so that they show the game as it is: a game in progress at scale 1 (committed as
+# docs/screenshots/zorbalin.png) and the same at scale 2.
+#
+#   scripts/screenshots.sh [PROGRAM [FOLDER]]
+#
+# PROGRAM is the game's executable (default build/zorbalin, with its Ico/ beside it). With FOLDER,
+# both shots are also copied there as zorbalin-scale1.png and zorbalin-scale2.png.
+# Needs Xvfb, xdotool and ImageMagick (make deps installs them).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+program=$(realpath "${1:-$here/build/zorbalin}")
+copies=${2:-}
+target=$here/docs/screenshots/zorbalin.png
+
+work=$(mktemp -d /tmp/zorbalin-shots-XXXXXX)
+xvfb_pid="" game_pid=""
+cleanup() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "screenshots.sh: $*" >&2; exit 1; }
+
+[ -x "$program" ] || fail "no program at $program (make build first)"
+exec 5>"$work/display"
+Xvfb -displayfd 5 -screen 0 1600x1200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+exec 5>&-
+[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(head -1 "$work/display")"
+
+# shoot SCALE OUTPUT: starts the game at the upper left corner of the screen with four colours,
+# plays a few clicks along the bottom row, and saves the window.
+shoot() {
+  local config=$work/config-$1
+  mkdir -p "$config/ZorbaLin"
+  printf '[Screen]\r\nLeft=0\r\nTop=0\r\n[Game]\r\nHard=4\r\n' >"$config/ZorbaLin/ZorbaLin.ini"
+  XDG_CONFIG_HOME=$config ZORBALIN_SCALE=$1 "$program" >>"$work/game.log" 2>&1 &
+  game_pid=$!
+  local window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | head -1) || true
+    [ -n "$window" ] && break
+    sleep 0.05
+  done
+  [ -n "$window" ] || fail "the game showed no window: $(cat "$work/game.log")"
+  sleep 0.5
+  # Clicks at pebbles of the bottom row (logical pixels, enlarged by the scale); a pebble
+  # without a neighbour of its colour stays, so the board differs from shot to shot.
+  for column in 3 7 12 16; do
+    xdotool mousemove --window "$window" $(( (35 * column + 2) * $1 )) $(( 428 * $1 )) click 1
+    sleep 0.8
+  done
+  xdotool mousemove 1590 1190
+  sleep 0.3
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -strip \
+    -define png:exclude-chunks=date,time "$2"
+  kill "$game_pid"
+  wait "$game_pid" 2>/dev/null || true
+  game_pid=""
+  echo "screenshots.sh: scale $1: ${WIDTH}x${HEIGHT} -> $2"
+}
+
+shoot 1 "$work/scale1.png"
+shoot 2 "$work/scale2.png"
+mkdir -p "$(dirname "$target")"
+cp "$work/scale1.png" "$target"
+if [ -n "$copies" ]; then
+  mkdir -p "$copies"
+  cp "$work/scale1.png" "$copies/zorbalin-scale1.png"
+  cp "$work/scale2.png" "$copies/zorbalin-scale2.png"
+fi
