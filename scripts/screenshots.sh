@@ -65,14 +65,16 @@ shoot() {
   wait "$game_pid" 2>/dev/null || true
   game_pid=""
   echo "screenshots.sh: scale $1: ${WIDTH}x${HEIGHT} -> $2"
+  [ "${WIDTH}x${HEIGHT}" = "$((670 * $1))x$((480 * $1))" ]
 }
 
-shoot 1 "$work/scale1.png"
-shoot 2 "$work/scale2.png"
+shoot 1 "$work/scale1.png" || fail "the window at scale 1 is not 670 x 480"
 mkdir -p "$(dirname "$target")"
 cp "$work/scale1.png" "$target"
-if [ -n "$copies" ]; then
-  mkdir -p "$copies"
-  cp "$work/scale1.png" "$copies/zorbalin-scale1.png"
-  cp "$work/scale2.png" "$copies/zorbalin-scale2.png"
+[ -n "$copies" ] && mkdir -p "$copies" && cp "$work/scale1.png" "$copies/zorbalin-scale1.png"
+if shoot 2 "$work/scale2.png"; then
+  [ -n "$copies" ] && cp "$work/scale2.png" "$copies/zorbalin-scale2.png"
+else
+  echo "screenshots.sh: this program does not scale by ZORBALIN_SCALE; no shot at scale 2" >&2
 fi
+exit 0
