@@ -20,16 +20,18 @@ const char kAbout[] =
     "pebbles share a colour; the fewer are left, the better.\n";
 
 const char kOptions[] = "Options:\n"
-                        "  --help       print this help and exit\n"
-                        "  --version    print the version and exit\n";
+                        "  --help        print this help and exit\n"
+                        "  --version     print the version and exit\n";
 
-// The keys of the main window, as its about window names them; mouse players need none of them.
+// The keys of the main window, as its about window names them.
 const char kKeys[] = "Keys:\n"
-                     "  Ctrl+N, F2   deal a new board\n"
-                     "  Ctrl+R       play the last deal again from its start\n"
-                     "  Ctrl+S       settings: the number of colours\n"
-                     "  F1           the about window\n"
-                     "  Esc          minimise the window\n";
+                     "  Arrows        move the focus ring over the pebbles\n"
+                     "  Enter, Space  click the pebble under the ring\n"
+                     "  Ctrl+N, F2    deal a new board\n"
+                     "  Ctrl+R        play the last deal again from its start\n"
+                     "  Ctrl+S        settings: the number of colours\n"
+                     "  F1            the about window\n"
+                     "  Esc           minimise the window\n";
 
 const char kSettingsRule[] =
     "  that is $XDG_CONFIG_HOME/ZorbaLin/ZorbaLin.ini (~/.config for\n"
