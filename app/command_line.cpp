@@ -20,18 +20,26 @@ const char kAbout[] =
     "pebbles share a colour; the fewer are left, the better.\n";
 
 const char kOptions[] = "Options:\n"
-                        "  --help        print this help and exit\n"
-                        "  --version     print the version and exit\n";
+                        "  --help                print this help and exit\n"
+                        "  --version             print the version and exit\n";
 
 // The keys of the main window, as its about window names them.
 const char kKeys[] = "Keys:\n"
-                     "  Arrows        move the focus ring over the pebbles\n"
-                     "  Enter, Space  click the pebble under the ring\n"
-                     "  Ctrl+N, F2    deal a new board\n"
-                     "  Ctrl+R        play the last deal again from its start\n"
-                     "  Ctrl+S        settings: the number of colours\n"
-                     "  F1            the about window\n"
-                     "  Esc           minimise the window\n";
+                     "  Arrows                move the focus ring over the pebbles\n"
+                     "  Enter, Space          click the pebble under the ring\n"
+                     "  Ctrl+Z, Backspace     undo the last move\n"
+                     "  Ctrl+Y, Ctrl+Shift+Z  redo the move undone\n"
+                     "  Ctrl+N, F2            deal a new board\n"
+                     "  Ctrl+R                play the last deal again from its start\n"
+                     "  Ctrl+S                settings: the number of colours\n"
+                     "  Ctrl+T, F3            the statistics window\n"
+                     "  F1                    the about window\n"
+                     "  Shift+F10, Menu       the context menu\n"
+                     "  Esc                   minimise the window\n";
+
+const char kSettingsHeading[] =
+    "Settings:\n"
+    "  The window position, the number of colours and the statistics are kept in\n";
 
 const char kSettingsRule[] =
     "  that is $XDG_CONFIG_HOME/ZorbaLin/ZorbaLin.ini (~/.config for\n"
@@ -55,11 +63,8 @@ std::string VersionText() {
 }
 
 std::string HelpText(const std::string& iniPath) {
-    std::string text =
-        std::string(kUsageLine) + "\n\n" + kAbout + "\n" + kOptions + "\n" + kKeys +
-        "\nSettings:\n  The window position and the number of colours are kept in\n    " + iniPath +
-        "\n" + kSettingsRule;
-    return text;
+    return std::string(kUsageLine) + "\n\n" + kAbout + "\n" + kOptions + "\n" + kKeys + "\n" +
+           kSettingsHeading + "    " + iniPath + "\n" + kSettingsRule;
 }
 
 std::optional<int> AnswerCommandLine(int argc, const char* const argv[]) {
