@@ -2,6 +2,11 @@
 
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define ZORBALIN_SHUFFLED_RGB 1
+#endif
+
 namespace zorbalin {
 namespace {
 
@@ -111,6 +116,54 @@ void Rgb8Words(const uint8_t* source, uint32_t pixels, uint32_t, uint32_t, const
         *alpha = s[3];
 }
 
+#ifdef ZORBALIN_SHUFFLED_RGB
+// Four pixels a step where the processor can shuffle bytes: one 16-byte load, one
+// shuffle that turns the four pixels into blue, green, red (and one that gathers
+// the four alphas), one 16-byte store whose last four bytes the next step
+// overwrites. The steps stop while a whole load and store still fit in the row;
+// the word loop does the rest, so nothing lands beyond the row.
+template <bool Alpha>
+__attribute__((target("ssse3"))) void Rgb8Shuffled(const uint8_t* source, uint32_t pixels, uint32_t,
+                                                   uint32_t, const TRowTarget& target,
+                                                   const uint8_t* gamma) {
+    constexpr unsigned kIn = Alpha ? 4 : 3;
+    const __m128i toBgr =
+        Alpha ? _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1)
+              : _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, -1, -1, -1, -1);
+    const __m128i toAlpha =
+        _mm_setr_epi8(3, 7, 11, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    uint32_t k = 0;
+    for (; k + 6 <= pixels; k += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + kIn * k));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target.Colour + 3 * size_t(k)),
+                         _mm_shuffle_epi8(v, toBgr));
+        if constexpr (Alpha) {
+            const uint32_t alphas =
+                static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi8(v, toAlpha)));
+            std::memcpy(target.Alpha + k, &alphas, 4);
+        }
+    }
+    const TRowTarget rest{target.Colour + 3 * size_t(k), nullptr,
+                          Alpha ? target.Alpha + k : nullptr};
+    Rgb8Words<Alpha>(source + kIn * size_t(k), pixels - k, 0, 1, rest, gamma);
+}
+
+bool CanShuffleBytes() {
+    static const bool supported = __builtin_cpu_supports("ssse3");
+    return supported;
+}
+#endif
+
+// RGB(A) to BGR with identity gamma: the shuffled form where the processor has
+// it, the word loop otherwise.
+template <bool Alpha> TRowConversion Rgb8Identity() {
+#ifdef ZORBALIN_SHUFFLED_RGB
+    if (CanShuffleBytes())
+        return Rgb8Shuffled<Alpha>;
+#endif
+    return Rgb8Words<Alpha>;
+}
+
 // 16-bit RGB(A): high bytes to the colour plane, low bytes to the low-byte plane,
 // both through the gamma table unless it changes nothing.
 template <bool Alpha, bool Gamma>
@@ -204,7 +257,7 @@ TRowConversion ChooseConversion(uint8_t colourType, uint8_t bitDepth, bool inter
             return identityGamma ? Rgb16<false, false> : Rgb16<false, true>;
         if (interlaced)
             return identityGamma ? Rgb8<false, false, true> : Rgb8<false, true, true>;
-        return identityGamma ? Rgb8Words<false> : Rgb8<false, true, false>;
+        return identityGamma ? Rgb8Identity<false>() : Rgb8<false, true, false>;
     case 4:
         return wide ? GreyAlpha16 : GreyAlpha8;
     case 6:
@@ -212,7 +265,7 @@ TRowConversion ChooseConversion(uint8_t colourType, uint8_t bitDepth, bool inter
             return identityGamma ? Rgb16<true, false> : Rgb16<true, true>;
         if (interlaced)
             return identityGamma ? Rgb8<true, false, true> : Rgb8<true, true, true>;
-        return identityGamma ? Rgb8Words<true> : Rgb8<true, true, false>;
+        return identityGamma ? Rgb8Identity<true>() : Rgb8<true, true, false>;
     default:
         return nullptr;
     }
