@@ -1,0 +1,142 @@
+// The solver on random deals: pebbles left, boards cleared and positions
+// searched per second, for a time budget per deal. Every line found is played
+// on a real TGame to check the count it claims.
+//
+//   bench_solver                   the standard table (3, 4, 5 colours at 1 s; 4, 5 at 0.3 s)
+//   bench_solver C MS [DEALS [FIRST]]   one row: C colours, MS milliseconds a deal
+//   bench_solver C p:N [DEALS [FIRST]]  one row with a budget of N positions a deal
+// FIRST numbers the first deal (0 by default), to try other deals than the table's.
+// With BENCH_VERBOSE set in the environment every deal gets a line of its own.
+//
+// Times are the CPU time of the searching thread; on a busy machine the
+// deadline may still cut a search short, which the last column counts.
+#include "game/game.h"
+#include "game/solver.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <random>
+#include <string>
+
+namespace zorbalin {
+namespace {
+
+constexpr int StandardDeals = 50;
+
+class TNullView : public TBoardView {
+  public:
+    TPictureHandle CreatePebble(int, int, std::int32_t) override { return nullptr; }
+    void ShowPebble(int, int, std::int32_t) override {}
+    void HidePebble(int, int) override {}
+    void OffsetPebble(int, int, int, int) override {}
+    void ResetPebble(int, int) override {}
+    void ShowResult(const std::string&, const std::string&) override {}
+};
+
+// The same deals on every run: deal Number of Colours colours.
+TBoard RandomDeal(int Colours, int Number) {
+    std::mt19937 generator(static_cast<std::uint32_t>(1000 * Colours + Number));
+    std::uniform_int_distribution<int> colour(1, Colours);
+    TBoard board;
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row)
+            board.At(col, row).Colour = colour(generator);
+    return board;
+}
+
+double ThreadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Plays Clicks on a real game: true when they leave Left pebbles and no move.
+bool Replays(const TBoard& Deal, const TSolution& Solution) {
+    TNullView view;
+    TGame game(view);
+    game.LoadPosition(Deal);
+    for (const TCellPosition& click : Solution.Clicks) {
+        if (!game.Board().IsFilled(click.Col, click.Row))
+            return false;
+        game.ClickPebble(click.Col, click.Row);
+    }
+    int left = 0;
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row)
+            left += game.Board().IsFilled(col, row);
+    return left == Solution.PebblesLeft && !game.HasMovesLeft();
+}
+
+struct TRowTotals {
+    int Deals = 0;
+    int Cleared = 0;
+    int PebblesLeft = 0;
+    int WorstLeft = 0;
+    int Mismatches = 0;
+    int CutShort = 0; // searches the deadline stopped before their budget of positions
+    std::uint64_t Positions = 0;
+    double Seconds = 0;
+    double SlowestSeconds = 0;
+};
+
+void PrintRow(int Colours, const std::string& Budget, const TRowTotals& Totals) {
+    const double deals = Totals.Deals;
+    std::printf("%7d  %8s  %5d  %9.2f  %5d  %6.0f %%  %9.3f  %8.3f  %10.0f  %4d  %4d\n", Colours,
+                Budget.c_str(), Totals.Deals, Totals.PebblesLeft / deals, Totals.WorstLeft,
+                100.0 * Totals.Cleared / deals, Totals.Seconds / deals, Totals.SlowestSeconds,
+                Totals.Positions / Totals.Seconds, Totals.Mismatches, Totals.CutShort);
+    std::fflush(stdout);
+}
+
+void RunRow(int Colours, const std::string& BudgetText, int Deals, int First = 0) {
+    TSolverBudget budget;
+    if (BudgetText.rfind("p:", 0) == 0)
+        budget.Positions = std::strtoull(BudgetText.c_str() + 2, nullptr, 10);
+    else
+        budget = TSolverBudget::ForTime(std::chrono::milliseconds(std::atoi(BudgetText.c_str())));
+    const TSolver solver;
+    TRowTotals totals;
+    for (int number = First; number < First + Deals; ++number) {
+        const TBoard deal = RandomDeal(Colours, number);
+        const double start = ThreadSeconds();
+        const TSolution solution = solver.Solve(deal, budget);
+        const double seconds = ThreadSeconds() - start;
+        if (std::getenv("BENCH_VERBOSE"))
+            std::printf("deal %d: %d left, %llu positions, %.3f s\n", number, solution.PebblesLeft,
+                        static_cast<unsigned long long>(solution.PositionsSearched), seconds);
+        ++totals.Deals;
+        totals.Cleared += solution.PebblesLeft == 0;
+        totals.PebblesLeft += solution.PebblesLeft;
+        totals.WorstLeft = std::max(totals.WorstLeft, solution.PebblesLeft);
+        totals.Mismatches += !Replays(deal, solution);
+        totals.CutShort += solution.Interrupted;
+        totals.Positions += solution.PositionsSearched;
+        totals.Seconds += seconds;
+        totals.SlowestSeconds = std::max(totals.SlowestSeconds, seconds);
+    }
+    PrintRow(Colours, BudgetText, totals);
+}
+
+void PrintHeader() {
+    std::printf("colours    budget  deals  mean left  worst  cleared  mean cpu s  max cpu s"
+                "  positions/s  bad   cut\n");
+}
+
+} // namespace
+} // namespace zorbalin
+
+int main(int argc, char** argv) {
+    using namespace zorbalin;
+    PrintHeader();
+    if (argc >= 3) {
+        RunRow(std::atoi(argv[1]), argv[2], argc >= 4 ? std::atoi(argv[3]) : StandardDeals,
+               argc >= 5 ? std::atoi(argv[4]) : 0);
+        return 0;
+    }
+    for (const auto& [colours, budget] :
+         {std::pair{3, "1000"}, {4, "1000"}, {5, "1000"}, {4, "300"}, {5, "300"}})
+        RunRow(colours, budget, StandardDeals);
+    return 0;
+}

@@ -1,0 +1,158 @@
+#include "game/beam_search.h"
+#include "game/position_score.h"
+
+#include <algorithm>
+#include <array>
+#include <tuple>
+
+namespace zorbalin {
+namespace {
+
+// Looking at the clock costs more than a position; once every so many will do.
+constexpr std::uint64_t PositionsBetweenClockReads = 256;
+
+// A full order, so that the beam never depends on how the sort breaks ties.
+// Equal positions have equal scores and hashes and end up side by side.
+template <typename TCandidate> bool Ranks(const TCandidate& A, const TCandidate& B) {
+    return std::tie(A.Score, A.Hash, A.Parent, A.Click) <
+           std::tie(B.Score, B.Hash, B.Parent, B.Click);
+}
+
+} // namespace
+
+TBeamSearch::TOutcome TBeamSearch::Run(const TCompactBoard& Root, std::size_t Width, int LowerBound,
+                                       TBestLine& Best) {
+    FLowerBound = LowerBound;
+    FDropped = false;
+    FBeam.assign(1, Root);
+    for (auto& steps : FTrail)
+        steps.clear();
+    FTrail.clear();
+    while (!FBeam.empty()) {
+        if (!ExpandBeam(Best))
+            return TOutcome::Stopped;
+        if (Best.PebblesLeft <= FLowerBound)
+            return TOutcome::Proven;
+        SelectNextBeam(Width);
+    }
+    return FDropped ? TOutcome::Finished : TOutcome::Exhaustive;
+}
+
+bool TBeamSearch::ExpandBeam(TBestLine& Best) {
+    FCandidates.clear();
+    for (std::uint32_t parent = 0; parent < FBeam.size(); ++parent) {
+        if (!Expand(parent, Best))
+            return false;
+        if (Best.PebblesLeft <= FLowerBound)
+            return true;
+    }
+    return true;
+}
+
+bool TBeamSearch::Expand(std::uint32_t Parent, TBestLine& Best) {
+    const TCompactBoard& board = FBeam[Parent];
+    FGroups.Find(board);
+    std::array<std::uint8_t, TCompactBoard::MaxColours + 1> pebbles{};
+    for (int group = 0; group < FGroups.Count(); ++group)
+        pebbles[FGroups[group].Colour] += FGroups[group].Size;
+    int stranded = 0;
+    for (int colour = 1; colour <= board.ColourCount(); ++colour)
+        stranded += pebbles[colour] == 1;
+    // The first click also lets fall what a position handed in may hold up.
+    const std::uint32_t allColumns = FTrail.empty() ? TCompactBoard::AllColumns : 0;
+    int single = -1;
+    for (int group = 0; group < FGroups.Count(); ++group) {
+        const TPebbleGroup& found = FGroups[group];
+        if (found.Size < 2) {
+            single = found.Cell;
+            continue;
+        }
+        TCompactBoard child = board;
+        child.RemoveAndSettle(FGroups.CellsOf(group), found.Size, found.Columns | allColumns);
+        const int strandedNow = stranded + (pebbles[found.Colour] - found.Size == 1);
+        if (!Consider(child, Parent, found.Cell, strandedNow, Best))
+            return false;
+    }
+    // A click on a lone pebble removes nothing but settles the board: it closes
+    // empty columns that a click emptying five or more left open.
+    if (single >= 0 && board.IsUnsettled()) {
+        TCompactBoard child = board;
+        child.Settle();
+        if (!Consider(child, Parent, static_cast<TCellIndex>(single), stranded, Best))
+            return false;
+    }
+    return true;
+}
+
+bool TBeamSearch::Consider(const TCompactBoard& Child, std::uint32_t Parent, TCellIndex Click,
+                           int Stranded, TBestLine& Best) {
+    if (LimitReached())
+        return false;
+    ++FPositions;
+    const TNeighbourPairs pairs = CountNeighbourPairs(Child);
+    if (!pairs.HasMovesLeft()) {
+        if (pairs.Pebbles < Best.PebblesLeft)
+            Record(Parent, Click, pairs.Pebbles, Best);
+        if (!Child.IsUnsettled())
+            return true;
+    }
+    if (Stranded >= Best.PebblesLeft)
+        return true; // cannot beat the best line any more
+    FCandidates.push_back(TCandidate{ScorePosition(pairs, Stranded), Parent, Child.Hash(), Click});
+    return true;
+}
+
+void TBeamSearch::Record(std::uint32_t Parent, TCellIndex Click, int PebblesLeft,
+                         TBestLine& Best) const {
+    Best.PebblesLeft = PebblesLeft;
+    Best.Clicks.assign(1, Click);
+    std::uint32_t entry = Parent;
+    for (std::size_t depth = FTrail.size(); depth-- > 0;) {
+        const TStep& step = FTrail[depth][entry];
+        Best.Clicks.push_back(step.Click);
+        entry = step.Parent;
+    }
+    std::reverse(Best.Clicks.begin(), Best.Clicks.end());
+}
+
+void TBeamSearch::SelectNextBeam(std::size_t Width) {
+    // Twice the width is ranked fully, so that duplicates among the best do
+    // not leave the beam short.
+    const std::size_t ranked = std::min(FCandidates.size(), 2 * Width);
+    if (ranked < FCandidates.size())
+        std::nth_element(FCandidates.begin(), FCandidates.begin() + ranked, FCandidates.end(),
+                         Ranks<TCandidate>);
+    std::sort(FCandidates.begin(), FCandidates.begin() + ranked, Ranks<TCandidate>);
+    FTrail.emplace_back();
+    std::vector<TStep>& steps = FTrail.back();
+    FNextBeam.clear();
+    const TCandidate* previous = nullptr;
+    for (std::size_t i = 0; i < ranked; ++i) {
+        const TCandidate& candidate = FCandidates[i];
+        if (previous && previous->Hash == candidate.Hash)
+            continue;
+        if (FNextBeam.size() == Width) {
+            FDropped = true;
+            break;
+        }
+        previous = &candidate;
+        steps.push_back(TStep{candidate.Parent, candidate.Click});
+        FNextBeam.push_back(FBeam[candidate.Parent]);
+        FNextBeam.back().Click(candidate.Click);
+    }
+    if (ranked < FCandidates.size())
+        FDropped = true;
+    std::swap(FBeam, FNextBeam);
+}
+
+bool TBeamSearch::LimitReached() {
+    if (FPositions >= FLimits.Positions)
+        return true;
+    if (FLimits.Cancel && FLimits.Cancel->load(std::memory_order_relaxed))
+        FInterrupted = true;
+    else if (FLimits.HasDeadline && FPositions % PositionsBetweenClockReads == 0)
+        FInterrupted = std::chrono::steady_clock::now() >= FLimits.Deadline;
+    return FInterrupted;
+}
+
+} // namespace zorbalin

@@ -1,0 +1,154 @@
+#include "game/compact_board.h"
+#include "game/pebble_groups.h"
+
+#include <cstring>
+#include <vector>
+
+namespace zorbalin {
+namespace {
+
+constexpr int ClosingPasses = 4;
+constexpr int BottomRow = RowCount - 1; // row 9, as an offset within a column
+
+std::uint8_t* ColumnStart(std::uint8_t* Cells, int Col) {
+    return Cells + Col * RowCount;
+}
+
+std::uint64_t Mix(std::uint64_t Value) {
+    Value ^= Value >> 32;
+    Value *= 0xd6e8feb86659fd93ull;
+    Value ^= Value >> 32;
+    return Value;
+}
+
+// A different odd key for every word of the board, so that equal words at
+// different places hash differently.
+constexpr std::uint64_t WordKey(int Word) {
+    return 0x9e3779b97f4a7c15ull * static_cast<std::uint64_t>(2 * Word + 1);
+}
+
+} // namespace
+
+TCompactBoard::TCompactBoard(const TBoard& Board) {
+    std::vector<std::int32_t> codes;
+    for (int index = 0; index < CellCount; ++index) {
+        const std::int32_t code = Board.Colour(index / RowCount + 1, index % RowCount + 1);
+        if (code == 0)
+            continue;
+        std::size_t known = 0;
+        while (known < codes.size() && codes[known] != code)
+            ++known;
+        if (known == codes.size())
+            codes.push_back(code);
+        MutableCells()[index] = static_cast<std::uint8_t>(known + 1);
+    }
+    FColourCount = static_cast<int>(codes.size());
+}
+
+int TCompactBoard::PebbleCount() const {
+    int count = 0;
+    for (int index = 0; index < CellCount; ++index)
+        count += At(index) != 0;
+    return count;
+}
+
+void TCompactBoard::Click(int Index) {
+    if (Index < 0 || Index >= CellCount || At(Index) == 0)
+        return;
+    const TPebbleGroups groups(*this);
+    const TPebbleGroup& group = groups[groups.GroupAt(Index)];
+    if (group.Size >= 2)
+        RemoveAndSettle(groups.CellsOf(groups.GroupAt(Index)), group.Size, AllColumns);
+    else
+        Settle(AllColumns);
+}
+
+void TCompactBoard::RemoveAndSettle(const TCellIndex* Cells, int Count, std::uint32_t Columns) {
+    std::uint8_t* cells = MutableCells();
+    for (int i = 0; i < Count; ++i)
+        cells[Cells[i]] = 0;
+    Settle(Columns);
+}
+
+void TCompactBoard::Settle(std::uint32_t Columns) {
+    for (int col = 0; col < ColumnCount; ++col)
+        if (Columns & (1u << col))
+            DropColumn(col);
+    CloseColumns();
+}
+
+void TCompactBoard::DropColumn(int Col) {
+    // Pebbles never pass one another, so falling one row at a time until
+    // nothing can fall packs the column's pebbles at its bottom in order.
+    std::uint8_t* column = ColumnStart(MutableCells(), Col);
+    int to = BottomRow;
+    for (int from = BottomRow; from >= 0; --from)
+        if (column[from] != 0)
+            column[to--] = column[from];
+    for (; to >= 0; --to)
+        column[to] = 0;
+}
+
+void TCompactBoard::CloseColumns() {
+    // A pass removes the first empty column of 1..17 and empties column 18;
+    // empty columns at the right end take passes without changing anything.
+    std::uint8_t* cells = MutableCells();
+    for (int pass = 0; pass < ClosingPasses; ++pass) {
+        int empty = 0;
+        while (empty < ColumnCount - 1 && cells[empty * RowCount + BottomRow] != 0)
+            ++empty;
+        if (empty == ColumnCount - 1)
+            return;
+        int last = ColumnCount - 1;
+        while (last > empty && cells[last * RowCount + BottomRow] == 0)
+            --last;
+        if (last == empty)
+            return; // only empty columns from here on: nothing moves any more
+        std::memmove(ColumnStart(cells, empty), ColumnStart(cells, empty + 1),
+                     static_cast<std::size_t>(last - empty) * RowCount);
+        std::memset(ColumnStart(cells, last), 0, RowCount);
+    }
+}
+
+bool TCompactBoard::IsUnsettled() const {
+    bool emptySeen = false;
+    for (int col = 0; col < ColumnCount; ++col) {
+        const std::uint8_t* column = Cells() + col * RowCount;
+        for (int row = 1; row < RowCount; ++row)
+            if (column[row] == 0 && column[row - 1] != 0)
+                return true;
+        const bool empty = column[BottomRow] == 0;
+        if (!empty && emptySeen)
+            return true;
+        emptySeen = emptySeen || empty;
+    }
+    return false;
+}
+
+bool TCompactBoard::HasMovesLeft() const {
+    for (int col = 0; col < ColumnCount; ++col) {
+        for (int row = 0; row < RowCount; ++row) {
+            const std::uint8_t colour = At(col * RowCount + row);
+            if (colour == 0)
+                continue;
+            if ((row + 1 < RowCount && At(col * RowCount + row + 1) == colour) ||
+                (col + 1 < ColumnCount && At((col + 1) * RowCount + row) == colour))
+                return true;
+        }
+    }
+    return false;
+}
+
+std::uint64_t TCompactBoard::Hash() const {
+    // The words are mixed independently of one another, so that the processor
+    // can work on several at once.
+    std::uint64_t hash = 0;
+    for (int word = 0; word * 8 < CellCount; ++word) {
+        std::uint64_t cells;
+        std::memcpy(&cells, Cells() + word * 8, sizeof cells);
+        hash += Mix(cells ^ WordKey(word));
+    }
+    return Mix(hash);
+}
+
+} // namespace zorbalin

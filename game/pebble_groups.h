@@ -1,0 +1,45 @@
+#pragma once
+// Every group of a compact board at once: each pebble belongs to exactly one
+// group of same-coloured pebbles joined through left, right, upper and lower
+// neighbours (a lone pebble is a group of one). The solver labels a position
+// once and reads its moves and its evaluation from the result.
+#include "game/compact_board.h"
+
+#include <array>
+#include <cstdint>
+
+namespace zorbalin {
+
+struct TPebbleGroup {
+    std::uint8_t Colour;
+    std::uint8_t Size;
+    std::uint8_t FirstCell; // where its cells start in TPebbleGroups::CellsOf
+    TCellIndex Cell;        // its first cell column by column: a cell to click
+    std::uint32_t Columns;  // a bit for every column it lies in (bit 0 column 1)
+};
+
+class TPebbleGroups {
+  public:
+    static constexpr std::uint8_t NoGroup = 0xFF;
+
+    explicit TPebbleGroups(const TCompactBoard& Board) { Find(Board); }
+    TPebbleGroups() = default;
+    void Find(const TCompactBoard& Board);
+
+    int Count() const { return FCount; }
+    const TPebbleGroup& operator[](int Group) const { return FGroups[Group]; }
+    const TCellIndex* CellsOf(int Group) const { return &FCells[FGroups[Group].FirstCell]; }
+    // The group of the pebble at Index, NoGroup for an empty cell.
+    std::uint8_t GroupAt(int Index) const { return FGroupOf[Index]; }
+    // Groups that a click removes: two pebbles or more.
+    int RemovableCount() const { return FRemovable; }
+
+  private:
+    std::array<std::uint8_t, CellCount + 1> FGroupOf;
+    std::array<TPebbleGroup, CellCount> FGroups;
+    std::array<TCellIndex, CellCount> FCells;
+    int FCount = 0;
+    int FRemovable = 0;
+};
+
+} // namespace zorbalin

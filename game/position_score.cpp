@@ -1,0 +1,33 @@
+#include "game/position_score.h"
+
+#include <array>
+
+namespace zorbalin {
+namespace {
+
+// Weights found on random deals of five colours, the hard ones (three and four
+// colours are cleared by nearly any sensible weighting). Lone pebbles are what
+// keeps a board from being cleared; those with no pebble of their colour
+// nearby doubly so. A colour down to one pebble is a pebble lost for good.
+constexpr int WeightLone = 4;
+constexpr int WeightFar = 2;
+constexpr int WeightStranded = 40;
+
+} // namespace
+
+std::uint32_t ScorePosition(const TNeighbourPairs& Pairs, int Stranded) {
+    return static_cast<std::uint32_t>(WeightLone * Pairs.Lone + WeightFar * Pairs.Far +
+                                      WeightStranded * Stranded);
+}
+
+int StrandedPebbles(const TCompactBoard& Board) {
+    std::array<std::uint8_t, TCompactBoard::MaxColours + 1> pebbles{};
+    for (int index = 0; index < CellCount; ++index)
+        pebbles[Board.At(index)] += Board.At(index) != 0;
+    int stranded = 0;
+    for (int colour = 1; colour <= Board.ColourCount(); ++colour)
+        stranded += pebbles[colour] == 1;
+    return stranded;
+}
+
+} // namespace zorbalin
