@@ -68,7 +68,6 @@ class TBeamSearch {
     int FLowerBound = 0;
     bool FDropped = false;
     bool FInterrupted = false;
-    bool FRootUnsettled = false;
     std::vector<TCompactBoard> FBeam;
     std::vector<TCompactBoard> FNextBeam;
     std::vector<std::vector<TStep>>

@@ -48,7 +48,7 @@ struct TQuietGame {
 
 TEST(CompactBoard, PlaysEveryClickLikeTheGame) {
     std::mt19937 random(20240611);
-    for (int position = 0; position < 150; ++position) {
+    for (int position = 0; position < 80; ++position) {
         const TBoard start = RandomPosition(random);
         TQuietGame g(start);
         TCompactBoard compact(start);

@@ -105,6 +105,9 @@ TEST(Simulator, BadInputStopsWithTheLineNumberAndStatusTwo) {
         {"new 4\nnew 6\n", "line 2"},
         {"new\n", "line 1"},
         {"dump now\n", "line 1"},
+        {"solve 0\n", "line 1"},
+        {"dump\nsolve 2s\n", "line 2"},
+        {"hint 1\n", "line 1"},
     };
     for (const auto& [script, where] : cases) {
         const TRun run = RunSimulator(WriteScript("zorbalin_sim_bad.txt", script));
@@ -123,6 +126,56 @@ TEST(Simulator, BadInputStopsWithTheLineNumberAndStatusTwo) {
     EXPECT_NE(run.Errors.find("line 12:"), std::string::npos) << run.Errors;
     EXPECT_EQ(run.Lines.back(), "ShowResult \"Gratulálok!\" \"Ez már kész, keresni kellene egy "
                                 "nehezebb játékot...\"");
+}
+
+std::vector<std::string> WordsOf(const std::string& Line) {
+    std::istringstream in(Line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
+}
+
+TEST(Simulator, HintAndSolveChangeNothingAndTheLineReplays) {
+    std::vector<std::string> rows(6, std::string(18, '0'));
+    rows.insert(rows.end(), {"121300000000000000", "212310000000000000", "112233300000000000"});
+    std::string board = "board\n";
+    for (const std::string& row : rows)
+        board += row + "\n";
+    const TRun run =
+        RunSimulator(WriteScript("zorbalin_sim_solve.txt", board + "hint\nsolve 100\ndump\n"));
+    ASSERT_EQ(run.ExitStatus, 0) << run.Errors;
+    ASSERT_EQ(run.Lines.size(), 162u + 2 + 9);
+    const std::vector<std::string> hint = WordsOf(run.Lines[162]);
+    ASSERT_EQ(hint.size(), 3u);
+    EXPECT_EQ(hint[0], "Hint");
+    const std::vector<std::string> solve = WordsOf(run.Lines[163]);
+    ASSERT_GE(solve.size(), 4u);
+    ASSERT_EQ(solve[0], "Solve");
+    // The board is as it was.
+    EXPECT_EQ(std::vector<std::string>(run.Lines.begin() + 164, run.Lines.end()), rows);
+
+    // The line on the same board: every click a pebble, the game over after
+    // the last, with the pebbles it announced.
+    std::string replay = board;
+    for (std::size_t i = 2; i + 1 < solve.size(); i += 2)
+        replay += "click " + solve[i] + " " + solve[i + 1] + "\n";
+    const TRun played = RunSimulator(WriteScript("zorbalin_sim_replay.txt", replay + "dump\n"));
+    ASSERT_EQ(played.ExitStatus, 0) << played.Errors;
+    ASSERT_GE(played.Lines.size(), 10u);
+    EXPECT_EQ(played.Lines[played.Lines.size() - 10].rfind("ShowResult", 0), 0u);
+    int left = 0;
+    for (std::size_t i = played.Lines.size() - 9; i < played.Lines.size(); ++i)
+        left += 162 / 9 -
+                static_cast<int>(std::count(played.Lines[i].begin(), played.Lines[i].end(), '0'));
+    EXPECT_EQ(std::to_string(left), solve[1]);
+
+    std::string stuck = "board\n";
+    for (int row = 1; row <= 9; ++row)
+        stuck += row % 2 ? "121212121212121212\n" : "212121212121212121\n";
+    const TRun none = RunSimulator(WriteScript("zorbalin_sim_none.txt", stuck + "hint\n"));
+    ASSERT_EQ(none.ExitStatus, 0) << none.Errors;
+    EXPECT_EQ(none.Lines.back(), "Hint none");
 }
 
 } // namespace

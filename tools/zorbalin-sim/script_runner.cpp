@@ -1,5 +1,7 @@
 #include "script_runner.h"
 
+#include "game/solver.h"
+
 #include <charconv>
 #include <sstream>
 #include <string>
@@ -86,9 +88,15 @@ class TScript {
         } else if (command == "dump") {
             ExpectArguments(Words, 0, "dump");
             Dump();
+        } else if (command == "hint") {
+            ExpectArguments(Words, 0, "hint");
+            Hint();
+        } else if (command == "solve") {
+            ExpectArguments(Words, 1, "solve MILLISECONDS");
+            Solve(Words[1]);
         } else {
             Fail("unknown command \"" + command +
-                 "\" (board, click, replay, new, undo, redo, dump)");
+                 "\" (board, click, replay, new, undo, redo, dump, hint, solve)");
         }
     }
 
@@ -136,6 +144,28 @@ class TScript {
             Fail("new needs 3, 4 or 5 colours, got \"" + CountText + "\"");
         FGame.SetColourCount(CountText[0] - '0');
         FGame.aUjExecute();
+    }
+
+    void Hint() {
+        const std::optional<TCellPosition> hint = TSolver().Hint(FGame.Board());
+        if (hint)
+            FOut << "Hint " << hint->Col << ' ' << hint->Row << '\n';
+        else
+            FOut << "Hint none\n";
+    }
+
+    void Solve(const std::string& TimeText) {
+        constexpr long LongestSearch = 60000;
+        long milliseconds = 0;
+        if (!ParseNumber(TimeText, milliseconds) || milliseconds < 1 ||
+            milliseconds > LongestSearch)
+            Fail("solve needs a time of 1 to 60000 milliseconds, got \"" + TimeText + "\"");
+        const TSolution solution =
+            TSolver().Solve(FGame.Board(), std::chrono::milliseconds(milliseconds));
+        FOut << "Solve " << solution.PebblesLeft;
+        for (const TCellPosition& click : solution.Clicks)
+            FOut << ' ' << click.Col << ' ' << click.Row;
+        FOut << '\n';
     }
 
     void Dump() {

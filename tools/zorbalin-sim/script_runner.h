@@ -9,6 +9,11 @@
 //   undo, redo   one step back or forward in this deal's history (nothing
 //                happens, and nothing is printed, when there is none)
 //   dump         prints the board as 9 lines of 18 digits, row 1 first
+//   hint         prints "Hint C R", a pebble of the group the best line found
+//                in 300 ms starts with, or "Hint none" without a move
+//   solve MS     searches MS milliseconds (1-60000) and prints "Solve N C1 R1
+//                C2 R2 ...": those clicks leave N pebbles and no move
+//                Neither changes the board.
 //
 // Blank lines are ignored. Bad input stops the run with an error.
 #include "game/game.h"
