@@ -56,7 +56,7 @@ TEST(CompactBoard, PlaysEveryClickLikeTheGame) {
         std::array<std::int32_t, TCompactBoard::MaxColours + 1> codeOf{};
         for (int index = 0; index < CellCount; ++index)
             codeOf[compact.At(index)] = start.Colour(index / RowCount + 1, index % RowCount + 1);
-        for (int click = 0; click < 40 && compact.PebbleCount() > 0; ++click) {
+        for (int click = 0; click < 30 && compact.PebbleCount() > 0; ++click) {
             ASSERT_EQ(compact.HasMovesLeft(), g.Game.HasMovesLeft());
             const int index = static_cast<int>(random() % CellCount);
             TQuietGame settled(g.Game.Board()); // what a click that removes nothing does

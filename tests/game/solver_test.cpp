@@ -135,7 +135,7 @@ TBoard RandomDeal(int Colours, std::uint32_t Seed) {
 
 TEST(Solver, SameBudgetSameLineAndTheHintIsItsFirstClick) {
     const TBoard deal = RandomDeal(5, 4);
-    const TSolverBudget budget{10000, 0ms};
+    const TSolverBudget budget{5000, 0ms};
     const TSolution first = TSolver().Solve(deal, budget);
     const TSolution second = TSolver().Solve(deal, budget);
     EXPECT_EQ(first.Clicks, second.Clicks);
