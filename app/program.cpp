@@ -2,10 +2,13 @@
 
 #include "app/Main.h"
 #include "app/embedded_pictures.h"
+#include "app/settings.h"
 #include "app/window_parts.h"
 #include "assets/embedded_assets.h"
 #include "toolkit/application.h"
+#include "toolkit/screen_scale.h"
 
+#include <cstdlib>
 #include <optional>
 
 namespace zorbalin {
@@ -34,6 +37,10 @@ void SetProgramPaths(const TSegedPaths& Paths) {
 
 void StartProgram(TApplication& App) {
     App.SetTitle(kApplicationTitle);
+    // Before any window, the error box included: every window takes this scale.
+    App.SetScale(ChooseScale(ParseScale(std::getenv("ZORBALIN_SCALE")),
+                             ReadSettings(ProgramPaths().IniPath).Scale,
+                             App.Backend().DesktopScale()));
     RunCreationStep([&] {
         TArgbImage icon = EmbeddedArgb(asset::kIcon48);
         App.SetIcon(std::move(icon.Pixels), icon.Width, icon.Height);

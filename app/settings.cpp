@@ -2,6 +2,8 @@
 
 #include "app/ini_file.h"
 
+#include <algorithm>
+
 namespace zorbalin {
 
 namespace {
@@ -9,6 +11,7 @@ namespace {
 const char kScreenSection[] = "Screen";
 const char kLeftKey[] = "Left";
 const char kTopKey[] = "Top";
+const char kScaleKey[] = "Scale";
 const char kGameSection[] = "Game";
 const char kHardKey[] = "Hard";
 
@@ -22,6 +25,7 @@ TSettings ReadSettings(const std::string& iniPath) {
     TSettings settings;
     settings.SavedLeft = ini.ReadInteger(kScreenSection, kLeftKey, settings.SavedLeft);
     settings.SavedTop = ini.ReadInteger(kScreenSection, kTopKey, settings.SavedTop);
+    settings.Scale = std::clamp(ini.ReadInteger(kScreenSection, kScaleKey, 0), 0, 4);
     int32_t colours = ini.ReadInteger(kGameSection, kHardKey, settings.ColourCount);
     if (colours >= kFewestColours && colours <= kMostColours)
         settings.ColourCount = colours;

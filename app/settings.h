@@ -13,11 +13,13 @@ struct TSettings {
     int32_t SavedLeft = 10;  // left edge of the main window, screen pixels
     int32_t SavedTop = 10;   // top edge of the main window, screen pixels
     int32_t ColourCount = 4; // 3, 4 or 5
+    int32_t Scale = 0;       // windows' scale 1..4 the user asked for; 0 automatic (only read)
 };
 
 // Reads the settings file; missing keys, a missing file and values that are
 // not numbers give the defaults, and a colour count outside 3..5 gives 4.
-// The position is taken as it is, even when it lies off every screen.
+// The position is taken as it is, even when it lies off every screen. A scale
+// above 4 gives 4; one below 0 gives 0.
 // Never fails.
 TSettings ReadSettings(const std::string& iniPath);
 

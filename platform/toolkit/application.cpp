@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "toolkit/message_box.h"
+#include "toolkit/screen_scale.h"
 
 namespace zorbalin {
 
@@ -34,6 +35,10 @@ TApplication::~TApplication() {
 void TApplication::SetTitle(const std::string& title) {
     FTitle = title;
     FBackend.SetAppTitle(title);
+}
+
+void TApplication::SetScale(int scale) {
+    FScale = std::clamp(scale, 1, kMaxScale);
 }
 
 void TApplication::SetIcon(std::vector<uint32_t> argb, int width, int height) {

@@ -48,6 +48,11 @@ class TApplication : public TComponent {
     // The program icon of every window: 0xAARRGGBB pixels, top-down.
     void SetIcon(std::vector<uint32_t> argb, int width, int height);
 
+    // Screen pixels per logical pixel of every window (1..4; see toolkit/screen_scale.h). Set it
+    // before the first form is created: forms take it for their outer size.
+    int Scale() const { return FScale; }
+    void SetScale(int scale);
+
     TForm* MainForm() const { return FMainForm; }
     // Creates a form owned by the application (OnCreate included); the first becomes MainForm.
     template <class F> void CreateForm(F*& reference) {
@@ -112,6 +117,7 @@ class TApplication : public TComponent {
     std::vector<TForm*> FForms; // forms with a window
     std::vector<TForm*> FModalStack;
     std::vector<TForm*> FReleased;
+    int FScale = 1;
     bool FTerminated = false;
     bool FMinimized = false;
     bool FPopupFocusLost = false; // a popup lost the focus, and nothing of ours has it yet

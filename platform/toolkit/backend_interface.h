@@ -2,6 +2,10 @@
 // (backend/sdl for real windows, backend/headless for tests and scripted runs). The toolkit
 // keeps the pixels of every form in a retained 32-bit surface of its own and hands rectangles of
 // it to the backend to show; the backend reports input as events in client coordinates.
+//
+// Sizes, client coordinates and presented rectangles are logical pixels; a window enlarges them by
+// its Scale on the screen (see toolkit/screen_scale.h). Window positions and frames are screen
+// pixels.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +46,7 @@ struct TWindowRequest {
     bool TaskbarEntry = false; // the main form: carries the application title
     int Left = 0, Top = 0;     // outer top-left corner in screen coordinates
     int ClientWidth = 0, ClientHeight = 0;
+    int Scale = 1; // screen pixels per logical pixel, 1..4
 };
 
 // Width of the frame a window system adds around the client area.
@@ -65,11 +70,13 @@ class TBackendWindow {
     // Outer top-left corner in screen coordinates; any value, also off the screen.
     virtual void SetPosition(int left, int top) = 0;
     virtual TPoint Position() const = 0;
+    // The client size in logical pixels.
     virtual void SetClientSize(int width, int height) = 0;
     virtual TFrameExtents Frame() const = 0;
     virtual void SetCaption(const std::string& caption) = 0;
     virtual void SetVisible(bool visible) = 0;
-    // Copies the rectangle r (client coordinates) of the form's surface to the screen.
+    // Copies the rectangle r (client coordinates) of the form's surface to the screen, enlarged by
+    // the window's scale.
     virtual void Present(const TRect& r, const TPixelView& surface) = 0;
     // Pixels of colour key (0x00RRGGBB) become transparent and let the mouse through.
     virtual void SetColourKey(bool enabled, uint32_t key) = 0;
@@ -137,6 +144,8 @@ class TBackend {
     // The frame a dialog window will get, known before the window exists (for centring).
     virtual TFrameExtents DialogFrame() const = 0;
     virtual void SetAppTitle(const std::string& title) = 0;
+    // The scale the desktop asks for (1..4), read when the program starts.
+    virtual int DesktopScale() const { return 1; }
     virtual void MessageBoxShown(const TMessageBoxInfo&) {}
 };
 

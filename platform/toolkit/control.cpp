@@ -109,13 +109,14 @@ void TControl::Update() {
 TPoint TControl::ClientToScreen(TPoint p) const {
     if (!FParent)
         return p;
-    TPoint origin = FParent->ClientOrigin();
-    return {p.X + FLeft + origin.X, p.Y + FTop + origin.Y};
+    return FParent->ClientToScreen({p.X + FLeft, p.Y + FTop});
 }
 
 TPoint TControl::ScreenToClient(TPoint p) const {
-    TPoint zero = ClientToScreen({0, 0});
-    return {p.X - zero.X, p.Y - zero.Y};
+    if (!FParent)
+        return p;
+    TPoint inParent = FParent->ScreenToClient(p);
+    return {inParent.X - FLeft, inParent.Y - FTop};
 }
 
 bool TControl::MouseCapture() const {

@@ -109,8 +109,9 @@ class TControl : public TComponent {
     // Draws every invalidated part of the form now.
     virtual void Update();
 
+    // Between the control's client coordinates and the screen's (through the form's scale).
     virtual TPoint ClientToScreen(TPoint p) const;
-    TPoint ScreenToClient(TPoint p) const;
+    virtual TPoint ScreenToClient(TPoint p) const;
 
     bool MouseCapture() const;
     void SetMouseCapture(bool value);

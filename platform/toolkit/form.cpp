@@ -6,6 +6,7 @@
 #include "gdi/owners.h"
 
 #include "toolkit/application.h"
+#include "toolkit/screen_scale.h"
 
 namespace zorbalin {
 
@@ -50,9 +51,18 @@ void TForm::SetBorderStyle(TFormBorderStyle value) {
     if (value == FBorderStyle)
         return;
     FBorderStyle = value;
+    UpdateOuterSize();
+}
+
+int TForm::Scale() const {
+    return Application ? Application->Scale() : 1;
+}
+
+// The outer size from the client size, the scale and the frame.
+void TForm::UpdateOuterSize() {
     TFrameExtents f = FrameExtents();
-    FWidth = FClientWidth + f.Left + f.Right;
-    FHeight = FClientHeight + f.Top + f.Bottom;
+    FWidth = FClientWidth * Scale() + f.Left + f.Right;
+    FHeight = FClientHeight * Scale() + f.Top + f.Bottom;
 }
 
 TFrameExtents TForm::FrameExtents() const {
@@ -64,13 +74,9 @@ TFrameExtents TForm::FrameExtents() const {
 }
 
 void TForm::SetClientSize(int width, int height) {
-    width = std::max(width, 0);
-    height = std::max(height, 0);
-    TFrameExtents f = FrameExtents();
-    FClientWidth = width;
-    FClientHeight = height;
-    FWidth = width + f.Left + f.Right;
-    FHeight = height + f.Top + f.Bottom;
+    FClientWidth = std::max(width, 0);
+    FClientHeight = std::max(height, 0);
+    UpdateOuterSize();
     if (FWindow) {
         FWindow->SetClientSize(width, height);
         FSurface.Resize(width, height);
@@ -80,7 +86,8 @@ void TForm::SetClientSize(int width, int height) {
 
 void TForm::SetBounds(int left, int top, int width, int height) {
     TFrameExtents f = FrameExtents();
-    int clientWidth = width - f.Left - f.Right, clientHeight = height - f.Top - f.Bottom;
+    int clientWidth = (width - f.Left - f.Right) / Scale();
+    int clientHeight = (height - f.Top - f.Bottom) / Scale();
     if (clientWidth != FClientWidth || clientHeight != FClientHeight)
         SetClientSize(clientWidth, clientHeight);
     if (left != FLeft || top != FTop) {
@@ -98,7 +105,12 @@ TPoint TForm::ClientOrigin() const {
 
 TPoint TForm::ClientToScreen(TPoint p) const {
     TPoint o = ClientOrigin();
-    return {p.X + o.X, p.Y + o.Y};
+    return {p.X * Scale() + o.X, p.Y * Scale() + o.Y};
+}
+
+TPoint TForm::ScreenToClient(TPoint p) const {
+    TPoint o = ClientOrigin();
+    return ScaleDown({p.X - o.X, p.Y - o.Y}, Scale());
 }
 
 void TForm::HandleMoved(int left, int top) {
@@ -119,6 +131,7 @@ void TForm::CreateWindowIfNeeded() {
     request.Top = FTop;
     request.ClientWidth = FClientWidth;
     request.ClientHeight = FClientHeight;
+    request.Scale = Scale();
     FWindow = Application->Backend().CreateWindow(request);
     FSurface.Resize(FClientWidth, FClientHeight);
     if (!Application->IconPixels().empty())

@@ -20,7 +20,8 @@
 //   delete f;
 //
 // Coordinates: Left/Top/Width/Height are the outer window in screen coordinates (any value, also
-// off the screen); ClientWidth/ClientHeight the client area, which controls use.
+// off the screen); ClientWidth/ClientHeight the client area, which controls use, in logical
+// pixels: the outer width is ClientWidth * Scale() plus the frame.
 #pragma once
 
 #include <memory>
@@ -79,6 +80,8 @@ class TForm : public TWinControl {
     // Left/Top move the window at once; Width/Height are the outer size (client + frame).
     void SetBounds(int left, int top, int width, int height) override;
     TFrameExtents FrameExtents() const;
+    // Screen pixels per logical pixel: the application's scale.
+    int Scale() const;
 
     // A popup (a menu): while it runs modally, a press on another window of the program ends
     // the run with mrCancel, and keys that reach another window of the program go to it (the
@@ -130,6 +133,7 @@ class TForm : public TWinControl {
     bool NeedsPaint() const { return !FUpdateRegion.Empty(); }
     TPoint ClientOrigin() const override;
     TPoint ClientToScreen(TPoint p) const override;
+    TPoint ScreenToClient(TPoint p) const override;
     // The surface the form paints into (client area, 0x00RRGGBB pixels).
     TPixelView SurfacePixels() const { return FSurface.View(); }
     HDC SurfaceDC() const { return FSurface.DC(); }
@@ -163,6 +167,7 @@ class TForm : public TWinControl {
   private:
     void DoClose(TCloseAction& action);
     void CreateWindowIfNeeded();
+    void UpdateOuterSize();
     void PlaceOnFirstShow();
     void PaintRect(const TRect& r);
     void Present(const TRect& r);

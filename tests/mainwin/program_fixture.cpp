@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "toolkit/image.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace zorbalin::testing {
@@ -49,6 +50,8 @@ void WriteSolidBitmap(const std::string& Path, int Width, int Height, std::uint3
 }
 
 ProgramTest::ProgramTest() {
+    // The user's scale must not reach the tests.
+    unsetenv("ZORBALIN_SCALE");
     const std::string appDir = Temp.Path() + "/program";
     fs::create_directories(appDir + "/Ico");
     for (int colour = 1; colour <= 5; ++colour) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/screen_scale.h"
+
 namespace zorbalin {
 
 namespace {
@@ -29,8 +31,8 @@ unsigned ButtonBit(TMouseButton button) {
 THeadlessWindow::THeadlessWindow(THeadlessBackend& backend, const TWindowRequest& request)
     : FBackend(backend), FRequest(request), FCaption(request.Caption), FLeft(request.Left),
       FTop(request.Top), FWidth(std::max(request.ClientWidth, 0)),
-      FHeight(std::max(request.ClientHeight, 0)),
-      FPixels(static_cast<size_t>(FWidth) * FHeight, 0) {}
+      FHeight(std::max(request.ClientHeight, 0)), FScale(std::clamp(request.Scale, 1, kMaxScale)),
+      FPixels(static_cast<size_t>(PixelWidth()) * PixelHeight(), 0) {}
 
 THeadlessWindow::~THeadlessWindow() {
     FBackend.WindowDestroyed(this);
@@ -44,7 +46,7 @@ void THeadlessWindow::SetPosition(int left, int top) {
 void THeadlessWindow::SetClientSize(int width, int height) {
     FWidth = std::max(width, 0);
     FHeight = std::max(height, 0);
-    FPixels.assign(static_cast<size_t>(FWidth) * FHeight, 0);
+    FPixels.assign(static_cast<size_t>(PixelWidth()) * PixelHeight(), 0);
 }
 
 TFrameExtents THeadlessWindow::Frame() const {
@@ -66,9 +68,13 @@ void THeadlessWindow::Present(const TRect& r, const TPixelView& surface) {
         r, {0, 0, std::min(FWidth, surface.Width), std::min(FHeight, surface.Height)});
     if (area.IsEmpty())
         return;
-    for (int y = area.Top; y < area.Bottom; ++y)
-        for (int x = area.Left; x < area.Right; ++x)
-            FPixels[static_cast<size_t>(y) * FWidth + x] = surface.At(x, y) & 0x00FFFFFF;
+    const size_t first = static_cast<size_t>(area.Top) * FScale * PixelWidth() + area.Left * FScale;
+    ReplicatePixels(surface, area, FScale, reinterpret_cast<uint8_t*>(FPixels.data() + first),
+                    PixelWidth() * 4);
+    // The unused top byte of the surface is no part of the colour.
+    for (int y = area.Top * FScale; y < area.Bottom * FScale; ++y)
+        for (int x = area.Left * FScale; x < area.Right * FScale; ++x)
+            FPixels[static_cast<size_t>(y) * PixelWidth() + x] &= 0x00FFFFFF;
     FPresented.push_back(area);
 }
 
@@ -87,16 +93,17 @@ void THeadlessWindow::Activate() {
 
 TRect THeadlessWindow::OuterRect() const {
     TFrameExtents f = Frame();
-    return {FLeft, FTop, FLeft + f.Left + FWidth + f.Right, FTop + f.Top + FHeight + f.Bottom};
+    return {FLeft, FTop, FLeft + f.Left + PixelWidth() + f.Right,
+            FTop + f.Top + PixelHeight() + f.Bottom};
 }
 
 TRect THeadlessWindow::ClientScreenRect() const {
     TFrameExtents f = Frame();
-    return Bounds(FLeft + f.Left, FTop + f.Top, FWidth, FHeight);
+    return Bounds(FLeft + f.Left, FTop + f.Top, PixelWidth(), PixelHeight());
 }
 
 bool THeadlessWindow::TakesMouseAt(int x, int y) const {
-    if (x < 0 || y < 0 || x >= FWidth || y >= FHeight)
+    if (x < 0 || y < 0 || x >= PixelWidth() || y >= PixelHeight())
         return true;
     return !(FKeyEnabled && Pixel(x, y) == FKey);
 }
@@ -290,8 +297,9 @@ void THeadlessBackend::PushMouse(TEventKind kind, int x, int y, TMouseButton but
     TBackendEvent e;
     e.Kind = kind;
     e.Window = target;
-    e.X = x - client.Left;
-    e.Y = y - client.Top;
+    const TPoint logical = ScaleDown({x - client.Left, y - client.Top}, target->Scale());
+    e.X = logical.X;
+    e.Y = logical.Y;
     e.Button = button;
     e.Shift = HeldButtons();
     Push(e);

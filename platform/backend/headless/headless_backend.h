@@ -51,19 +51,28 @@ class THeadlessWindow : public TBackendWindow {
     bool Visible() const { return FVisible; }
     bool Framed() const { return FRequest.Framed; }
     bool TaskbarEntry() const { return FRequest.TaskbarEntry; }
+    // The client size in logical pixels, as the form gave it.
     int ClientWidth() const { return FWidth; }
     int ClientHeight() const { return FHeight; }
+    // Screen pixels per logical pixel, and the client area's size on the screen.
+    int Scale() const { return FScale; }
+    int PixelWidth() const { return FWidth * FScale; }
+    int PixelHeight() const { return FHeight * FScale; }
     TRect OuterRect() const;
     TRect ClientScreenRect() const;
     bool ColourKeyEnabled() const { return FKeyEnabled; }
     uint32_t ColourKey() const { return FKey; }
     int IconWidth() const { return FIconWidth; }
     TBackendWindow* ModalFor() const { return FModalFor; }
-    // What the window shows at a client point (0x00RRGGBB): the pixels presented so far.
-    uint32_t Pixel(int x, int y) const { return FPixels[static_cast<size_t>(y) * FWidth + x]; }
-    // Whether the pointer at this client point reaches the window (the colour key lets through).
+    // What the window shows at a pixel of its client area on the screen (0x00RRGGBB): the
+    // pixels presented so far, enlarged by the scale.
+    uint32_t Pixel(int x, int y) const {
+        return FPixels[static_cast<size_t>(y) * PixelWidth() + x];
+    }
+    // Whether the pointer at this pixel of the client area reaches the window (the colour key
+    // lets through).
     bool TakesMouseAt(int x, int y) const;
-    // Every rectangle presented, in order, and how many pixels they held in all.
+    // Every rectangle presented (logical pixels), in order.
     const std::vector<TRect>& Presented() const { return FPresented; }
     void ClearPresented() { FPresented.clear(); }
 
@@ -72,6 +81,7 @@ class THeadlessWindow : public TBackendWindow {
     TWindowRequest FRequest;
     std::string FCaption;
     int FLeft, FTop, FWidth, FHeight;
+    int FScale;
     bool FVisible = false;
     bool FKeyEnabled = false;
     uint32_t FKey = 0;
@@ -99,6 +109,7 @@ class THeadlessBackend : public TBackend {
     TRect ScreenRect() const override { return {0, 0, FScreenWidth, FScreenHeight}; }
     TFrameExtents DialogFrame() const override { return {3, 22, 3, 3}; }
     void SetAppTitle(const std::string& title) override { FAppTitle = title; }
+    int DesktopScale() const override { return DesktopScaleFactor; }
     void MessageBoxShown(const TMessageBoxInfo& info) override;
 
     // ---- Injected input, at screen coordinates ----
@@ -131,6 +142,8 @@ class THeadlessBackend : public TBackend {
     std::vector<TMessageBoxInfo>& MessageBoxes() { return FMessageBoxes; }
     size_t QueuedEvents() const { return FQueue.size(); }
 
+    // The scale the virtual desktop asks for.
+    int DesktopScaleFactor = 1;
     // Answer message boxes with Enter as soon as they show (on by default).
     bool AutoAnswerMessageBoxes = true;
     // Called when a loop waits and nothing is queued; it may inject input. When the queue is

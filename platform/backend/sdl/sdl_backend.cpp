@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "backend/sdl/sdl_window.h"
+#include "backend/sdl/x11_resources.h"
 #include "toolkit/exception.h"
+#include "toolkit/screen_scale.h"
 
 namespace zorbalin {
 
@@ -159,17 +162,13 @@ bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
             return false;
         out.Kind = e.type == SDL_MOUSEBUTTONDOWN ? TEventKind::MouseDown : TEventKind::MouseUp;
         out.Window = WindowById(e.button.windowID);
-        out.X = e.button.x;
-        out.Y = e.button.y;
         out.Shift = CurrentShift();
-        return out.Window != nullptr;
+        return out.Window != nullptr && ToClient(e.button.x, e.button.y, out);
     case SDL_MOUSEMOTION:
         out.Kind = TEventKind::MouseMove;
         out.Window = WindowById(e.motion.windowID);
-        out.X = e.motion.x;
-        out.Y = e.motion.y;
         out.Shift = CurrentShift();
-        return out.Window != nullptr;
+        return out.Window != nullptr && ToClient(e.motion.x, e.motion.y, out);
     case SDL_KEYDOWN:
         out.Kind = TEventKind::KeyDown;
         out.Window = WindowById(e.key.windowID);
@@ -218,6 +217,22 @@ bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
     default:
         return false;
     }
+}
+
+bool TSdlBackend::ToClient(int x, int y, TBackendEvent& event) const {
+    // The window reports its own pixels; the form works in logical ones.
+    const TPoint p = ScaleDown({x, y}, static_cast<TSdlWindow*>(event.Window)->Scale());
+    event.X = p.X;
+    event.Y = p.Y;
+    return true;
+}
+
+int TSdlBackend::DesktopScale() const {
+    // Other video drivers scale on their own; the X server leaves it to the program.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::string(driver) != "x11")
+        return 1;
+    return DesktopScaleFrom(std::getenv("GDK_SCALE"), XftDpiOf(X11ResourceString()));
 }
 
 TPoint TSdlBackend::CursorPos() const {

@@ -39,6 +39,8 @@ class TSdlBackend : public TBackend {
     TRect ScreenRect() const override;
     TFrameExtents DialogFrame() const override { return FDialogFrame; }
     void SetAppTitle(const std::string& title) override;
+    // GDK_SCALE, else the X resource Xft.dpi, on the X11 video driver; 1 on others.
+    int DesktopScale() const override;
 
     // ---- Used by the windows ----
     void WindowCreated(TSdlWindow* window);
@@ -48,6 +50,8 @@ class TSdlBackend : public TBackend {
 
   private:
     bool Translate(const void* sdlEvent, TBackendEvent& event);
+    // Sets the event's X/Y from the pixel (x, y) of its window; true.
+    bool ToClient(int x, int y, TBackendEvent& event) const;
     TSdlWindow* WindowById(uint32_t id) const;
 
     std::vector<TSdlWindow*> FWindows;

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "backend/sdl/sdl_backend.h"
 #include "toolkit/exception.h"
+#include "toolkit/screen_scale.h"
 
 namespace zorbalin {
 
@@ -19,15 +21,16 @@ bool IsBgrx(Uint32 format) {
 
 TSdlWindow::TSdlWindow(TSdlBackend& backend, const TWindowRequest& request)
     : FBackend(backend), FFramed(request.Framed), FTaskbarEntry(request.TaskbarEntry),
-      FCaption(request.Caption), FLeft(request.Left), FTop(request.Top) {
+      FScale(std::clamp(request.Scale, 1, kMaxScale)), FCaption(request.Caption),
+      FLeft(request.Left), FTop(request.Top) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (!request.Framed)
         flags |= SDL_WINDOW_BORDERLESS;
     if (!request.TaskbarEntry)
         flags |= SDL_WINDOW_SKIP_TASKBAR;
     FWindow = SDL_CreateWindow(FCaption.c_str(), request.Left, request.Top,
-                               std::max(request.ClientWidth, 1), std::max(request.ClientHeight, 1),
-                               flags);
+                               std::max(request.ClientWidth, 1) * FScale,
+                               std::max(request.ClientHeight, 1) * FScale, flags);
     if (!FWindow)
         throw Exception(std::string("Cannot create a window: ") + SDL_GetError());
     FId = SDL_GetWindowID(FWindow);
@@ -73,7 +76,7 @@ TPoint TSdlWindow::Position() const {
 }
 
 void TSdlWindow::SetClientSize(int width, int height) {
-    SDL_SetWindowSize(FWindow, std::max(width, 1), std::max(height, 1));
+    SDL_SetWindowSize(FWindow, std::max(width, 1) * FScale, std::max(height, 1) * FScale);
 }
 
 void TSdlWindow::SetCaption(const std::string& caption) {
@@ -98,29 +101,29 @@ void TSdlWindow::Present(const TRect& r, const TPixelView& surface) {
     SDL_Surface* target = SDL_GetWindowSurface(FWindow);
     if (!target)
         return;
-    TRect area = IntersectRects(
-        r, {0, 0, std::min(surface.Width, target->w), std::min(surface.Height, target->h)});
+    TRect area = IntersectRects(r, {0, 0, std::min(surface.Width, target->w / FScale),
+                                    std::min(surface.Height, target->h / FScale)});
     if (area.IsEmpty())
         return;
     if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
         return;
-    const auto* src = reinterpret_cast<const uint8_t*>(surface.Pixels) +
-                      static_cast<ptrdiff_t>(area.Top) * surface.Stride + area.Left * 4;
-    int bpp = target->format->BytesPerPixel;
+    const TRect shown = ScaleUp(area, FScale);
     auto* dst = static_cast<uint8_t*>(target->pixels) +
-                static_cast<ptrdiff_t>(area.Top) * target->pitch + area.Left * bpp;
+                static_cast<ptrdiff_t>(shown.Top) * target->pitch +
+                shown.Left * target->format->BytesPerPixel;
     if (IsBgrx(target->format->format)) {
-        for (int y = 0; y < area.Height(); ++y)
-            std::memcpy(dst + static_cast<ptrdiff_t>(y) * target->pitch,
-                        src + static_cast<ptrdiff_t>(y) * surface.Stride,
-                        static_cast<size_t>(area.Width()) * 4);
+        ReplicatePixels(surface, area, FScale, dst, target->pitch);
     } else {
-        SDL_ConvertPixels(area.Width(), area.Height(), SDL_PIXELFORMAT_RGB888, src, surface.Stride,
-                          target->format->format, dst, target->pitch);
+        // Enlarged aside, then converted into the window's format.
+        const int stride = shown.Width() * 4;
+        std::vector<uint8_t> enlarged(static_cast<size_t>(stride) * shown.Height());
+        ReplicatePixels(surface, area, FScale, enlarged.data(), stride);
+        SDL_ConvertPixels(shown.Width(), shown.Height(), SDL_PIXELFORMAT_RGB888, enlarged.data(),
+                          stride, target->format->format, dst, target->pitch);
     }
     if (SDL_MUSTLOCK(target))
         SDL_UnlockSurface(target);
-    SDL_Rect rect{area.Left, area.Top, area.Width(), area.Height()};
+    SDL_Rect rect{shown.Left, shown.Top, shown.Width(), shown.Height()};
     SDL_UpdateWindowSurfaceRects(FWindow, &rect, 1);
 }
 

@@ -1,4 +1,5 @@
-// One form's SDL window (internal to the SDL backend).
+// One form's SDL window (internal to the SDL backend). The window is the form's client size times
+// its scale; Present enlarges the surface by pixel replication.
 #pragma once
 
 #include <SDL.h>
@@ -32,6 +33,7 @@ class TSdlWindow : public TBackendWindow {
     uint32_t Id() const { return FId; }
     bool Visible() const { return FVisible; }
     bool TaskbarEntry() const { return FTaskbarEntry; }
+    int Scale() const { return FScale; }
     void UpdateTitle();
 
   private:
@@ -40,6 +42,7 @@ class TSdlWindow : public TBackendWindow {
     uint32_t FId = 0;
     bool FFramed;
     bool FTaskbarEntry;
+    int FScale;
     bool FVisible = false;
     std::string FCaption;
     int FLeft, FTop; // outer position asked for; the window system may add a frame later

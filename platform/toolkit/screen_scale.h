@@ -1,0 +1,50 @@
+// Whole-number scaling for dense screens. Forms, controls and pictures work in logical pixels; a
+// window shows each logical pixel as Scale x Scale pixels of the screen (exact replication, so
+// scale 1 is the picture itself) and hands the pointer back in logical pixels. Window positions
+// and frames stay in screen pixels.
+//
+// The factor is chosen once per run, before the first window: ChooseScale takes the first that is
+// set of the user's override, the settings file's value and what the desktop asks for.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "toolkit/backend_interface.h"
+
+namespace zorbalin {
+
+constexpr int kMaxScale = 4;
+
+// The nearest whole factor for a screen density (96 dots per inch is 1, 192 is 2), in 1..4;
+// 0 when the density is unknown (zero or negative).
+int ScaleFromDpi(double dpi);
+// A factor written by the user ("2"): 1..4, larger ones give 4; 0 (automatic) for a missing,
+// empty or zero value and for anything that is not a whole number.
+int ParseScale(const char* text);
+// The density Xft.dpi of an X resource string ("Xft.dpi:\t192\n..."); 0 when it has none.
+double XftDpiOf(const std::string& resources);
+// What the desktop asks for: its toolkit scale (GDK_SCALE) when that is a factor, else the one of
+// the font density Xft.dpi, else 1.
+int DesktopScaleFrom(const char* gdkScale, double xftDpi);
+// The first of override, settings and desktop that is not 0, in 1..4 (1 when none is).
+int ChooseScale(int overrideScale, int settingsScale, int desktopScale);
+
+// Division rounding toward minus infinity: a pointer left of a window maps left of its client.
+inline int FloorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+inline TPoint ScaleDown(TPoint p, int scale) {
+    return {FloorDiv(p.X, scale), FloorDiv(p.Y, scale)};
+}
+inline TRect ScaleUp(const TRect& r, int scale) {
+    return {r.Left * scale, r.Top * scale, r.Right * scale, r.Bottom * scale};
+}
+
+// Copies the rectangle r of the logical surface, each pixel enlarged to scale x scale, into 32-bit
+// pixels at target (the enlarged r's top-left pixel; targetStride bytes per row). r must lie
+// inside the surface, and the target must hold r.Width() * scale x r.Height() * scale pixels.
+void ReplicatePixels(const TPixelView& surface, const TRect& r, int scale, uint8_t* target,
+                     int targetStride);
+
+} // namespace zorbalin
