@@ -4,7 +4,9 @@
 # bitmaps, a click that removes a group, a drag, the close button and the settings
 # file, the next start at the new place;
 # then the settings dialog (3 colours, OK, new game: only three colours show),
-# the about window opened and closed; with openbox, Esc minimises.
+# the about window opened and closed; at scale 2 the window doubled at its saved
+# place, a move made with the keyboard and a click at a doubled pebble; with
+# openbox, Esc minimises.
 #
 #   zorbalin_e2e.sh <zorbalin executable> <assets folder>
 set -u
@@ -43,16 +45,17 @@ INI="$WORK/home/.config/ZorbaLin/ZorbaLin.ini"
 
 # Xvfb picks a free display and writes its number to the given descriptor.
 exec 5>"$WORK/display"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+Xvfb -displayfd 5 -screen 0 1440x1080x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 XVFB_PID=$!
 for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 exec 5>&-
 [ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -1 "$WORK/display")"
 
+SCALE=1 # of the program's windows
 start_game() {
-  HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" "$WORK/program/zorbalin" \
-    >>"$WORK/game.log" 2>&1 &
+  HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" ZORBALIN_SCALE=$SCALE \
+    "$WORK/program/zorbalin" >>"$WORK/game.log" 2>&1 &
   GAME_PID=$!
   local started=$(date +%s%N)
   MAIN=""
@@ -98,26 +101,22 @@ window_geometry() { # id -> "x,y wxh"
   echo "$X,$Y ${WIDTH}x${HEIGHT}"
 }
 
-# The main window's client area as plain PPM numbers in one line per pixel row is
-# too slow for bash; awk reads the whole screenshot once and answers every query.
-snapshot() { # -> $WORK/shot.ppm of the main window
+# At a larger scale every pixel is a square of equal ones: sampling gives the window back.
+snapshot() { # -> $WORK/main.png, the main window's client area, 670 x 480
   eval "$(xdotool getwindowgeometry --shell "$MAIN")"
   import -window root "$WORK/shot.png"
-  convert "$WORK/shot.png" -crop "670x480+$X+$Y" +repage -compress none ppm:"$WORK/shot.ppm"
+  convert "$WORK/shot.png" -crop "$((670 * SCALE))x$((480 * SCALE))+$X+$Y" +repage \
+    -sample 670x480 "$WORK/main.png"
 }
 
-# Prints "r,g,b" for each "x,y" argument (main window client coordinates).
+# Prints "r,g,b" for each "x,y" argument (main window client coordinates), one per line; one
+# call of convert reads them all.
 pixels() {
-  awk -v points="$*" '
-    { for (i = 1; i <= NF; i++) t[n++] = $i }
-    END {
-      w = t[1]; count = split(points, p, " ")
-      for (k = 1; k <= count; k++) {
-        split(p[k], xy, ",")
-        base = 4 + 3 * (xy[2] * w + xy[1])
-        printf "%s,%s,%s\n", t[base], t[base + 1], t[base + 2]
-      }
-    }' "$WORK/shot.ppm"
+  local format="" point
+  for point in "$@"; do
+    format="$format%[fx:int(255*p{$point}.r+0.5)],%[fx:int(255*p{$point}.g+0.5)],%[fx:int(255*p{$point}.b+0.5)]\n"
+  done
+  convert "$WORK/main.png" -format "$format" info:
 }
 
 # The colour of the body of each pebble bitmap, at (8, 21) of the 35 x 43 picture,
@@ -141,6 +140,42 @@ read_board() {
   while read -r rgb; do BOARD="$BOARD${PEBBLE[$rgb]:-0}"; done < <(pixels $points)
 }
 cell() { echo "${BOARD:$(( ($1 - 1) * 9 + $2 - 1 )):1}"; } # col row
+cell_x() { echo $((35 * $1 - 15 + 17)); } # the middle of a cell, client coordinates
+cell_y() { echo $((43 * $1 + 20 + 21)); }
+
+# TARGET="col row": the first pebble with a same-coloured neighbour right or below.
+find_pair() {
+  TARGET=""
+  local col row c
+  for col in $(seq 18); do
+    for row in $(seq 9); do
+      c=$(cell $col $row)
+      [ "$c" = 0 ] && continue
+      if { [ $col -lt 18 ] && [ "$(cell $((col + 1)) $row)" = "$c" ]; } ||
+         { [ $row -lt 9 ] && [ "$(cell $col $((row + 1)))" = "$c" ]; }; then
+        TARGET="$col $row"; return 0
+      fi
+    done
+  done
+  return 1
+}
+
+# Reads the board until the move has changed it (or a few tries went by) and checks that it left
+# a group's cells empty. A move draws its whole animation before the program reads more input.
+check_removed() { # what before
+  local empty try
+  for try in 1 2 3 4 5 6; do
+    sleep 0.3
+    read_board
+    [ "$BOARD" != "$2" ] && break
+  done
+  empty=$(echo "$BOARD" | tr -d 12345 | wc -c | awk '{print $1 - 1}')
+  if [ "$BOARD" != "$2" ] && [ "$empty" -ge 2 ]; then
+    echo "ok: $1 removed a group ($empty cells empty)"
+  else
+    fail "$1 changed nothing ($empty cells empty)"
+  fi
+}
 
 # ---- First run ------------------------------------------------------------------------------
 start_game
@@ -151,29 +186,11 @@ check_eq "every cell shows one of four pebble bitmaps" "0" "$(echo "$BOARD" | tr
 background=$(convert "$ASSETS/main_background.png" -format "%[fx:int(255*p{5,5}.r+0.5)],%[fx:int(255*p{5,5}.g+0.5)],%[fx:int(255*p{5,5}.b+0.5)] %[fx:int(255*p{300,470}.r+0.5)],%[fx:int(255*p{300,470}.g+0.5)],%[fx:int(255*p{300,470}.b+0.5)]" info:)
 check_eq "the background is the embedded artwork" "$background" "$(pixels 5,5 300,470 | paste -sd' ')"
 
-# A pebble with a same-coloured neighbour to its right or below.
-target=""
-for col in $(seq 18); do
-  for row in $(seq 9); do
-    c=$(cell $col $row)
-    if { [ $col -lt 18 ] && [ "$(cell $((col + 1)) $row)" = "$c" ]; } ||
-       { [ $row -lt 9 ] && [ "$(cell $col $((row + 1)))" = "$c" ]; }; then
-      target="$col $row"; break 2
-    fi
-  done
-done
-[ -n "$target" ] || fail "no pair on the dealt board"
-set -- $target
+find_pair || fail "no pair on the dealt board"
+set -- $TARGET
 before=$BOARD
-xdotool mousemove --window "$MAIN" $((35 * $1 - 15 + 17)) $((43 * $2 + 20 + 21)) click 1
-sleep 1
-read_board
-empty=$(echo "$BOARD" | tr -d 12345 | wc -c | awk '{print $1 - 1}')
-if [ "$BOARD" != "$before" ] && [ "$empty" -ge 2 ]; then
-  echo "ok: the click on column $1, row $2 removed a group ($empty cells empty)"
-else
-  fail "the click on column $1, row $2 changed nothing ($empty cells empty)"
-fi
+xdotool mousemove --window "$MAIN" "$(cell_x $1)" "$(cell_y $2)" click 1
+check_removed "the click on column $1, row $2" "$before"
 
 # Dragging the background moves the window with the cursor.
 sleep 0.6
@@ -230,6 +247,32 @@ sleep 0.6
 xdotool mousemove --window "$MAIN" 644 24 click 1
 wait_for_exit || fail "the close button did not end the program"
 check_eq "the colour count reaches the settings file" "Hard=3" "$(grep -o 'Hard=[0-9]*' "$INI")"
+
+# ---- Scale 2: keyboard and mouse ---------------------------------------------------------------
+SCALE=2
+start_game
+check_eq "at scale 2 the window is doubled at its saved place" "60,40 1340x960" \
+  "$(window_geometry "$MAIN")"
+read_board
+find_pair || fail "no pair on the dealt board"
+set -- $TARGET
+before=$BOARD
+# The first arrow shows the ring on the lower-left pebble; on a full board every arrow moves
+# it by one cell.
+keys="Right"
+for _ in $(seq 2 "$1"); do keys="$keys Right"; done
+for _ in $(seq "$2" 8); do keys="$keys Up"; done
+xdotool key --window "$MAIN" $keys Return
+check_removed "Enter with the ring on column $1, row $2" "$before"
+
+find_pair || fail "no pair left after the keyboard move"
+set -- $TARGET
+before=$BOARD
+xdotool mousemove --window "$MAIN" $((2 * $(cell_x $1))) $((2 * $(cell_y $2))) click 1
+check_removed "at scale 2, the click on column $1, row $2" "$before"
+xdotool mousemove --window "$MAIN" $((2 * 644)) $((2 * 24)) click 1
+wait_for_exit || fail "the close button at scale 2 did not end the program"
+SCALE=1
 
 # ---- Esc minimises, under a small window manager ----------------------------------------------
 if command -v openbox >/dev/null 2>&1; then
