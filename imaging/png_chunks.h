@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gdi/gdi.h"
+#include "imaging/png_header.h"
 #include "toolkit/stream.h"
 
 namespace zorbalin {
@@ -80,10 +81,10 @@ class TChunkIEND : public TChunk {
     const TChunkClass& ChunkClass() const override { return Class(); }
 };
 
-// The image header. It owns the picture's storage: the colour plane in a DIB
-// section selected into a memory device context, the alpha and low-byte planes
+// The image header: the seven fields, and the picture's storage they call for: the colour
+// plane in a DIB section selected into a memory device context, the alpha and low-byte planes
 // and the colour table.
-class TChunkIHDR : public TChunk {
+class TChunkIHDR : public TChunk, public THeaderFields {
   public:
     explicit TChunkIHDR(TPNGObject* owner);
     ~TChunkIHDR() override;
@@ -110,6 +111,9 @@ class TChunkIHDR : public TChunk {
     // Bit count of the colour plane for this header's format (1, 4, 8 or 24).
     int PlaneBitCount() const;
 
+    THeaderFields& Fields() { return *this; }
+    const THeaderFields& Fields() const { return *this; }
+
     HBITMAP DibHandle = nullptr;
     HDC DibDC = nullptr;
     HPALETTE PaletteHandle = nullptr;
@@ -118,13 +122,6 @@ class TChunkIHDR : public TChunk {
     std::unique_ptr<uint8_t[]> LowPlane;
     uint8_t* ColourPlane = nullptr; // owned by the DIB section
     std::unique_ptr<uint8_t[]> AlphaPlane;
-    uint32_t ImageWidth = 0;
-    uint32_t ImageHeight = 0;
-    uint8_t BitDepth = 0;
-    uint8_t ColourType = 0;
-    uint8_t CompressionMethod = 0;
-    uint8_t FilterMethod = 0;
-    uint8_t InterlaceMethod = 0;
     int32_t RowStride = 0;
 
   private:

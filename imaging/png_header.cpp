@@ -8,8 +8,8 @@ namespace zorbalin {
 
 THeaderFields ParseHeaderFields(const uint8_t* body) {
     THeaderFields f;
-    f.Width = ReadBigEndian32(body);
-    f.Height = ReadBigEndian32(body + 4);
+    f.ImageWidth = ReadBigEndian32(body);
+    f.ImageHeight = ReadBigEndian32(body + 4);
     f.BitDepth = body[8];
     f.ColourType = body[9];
     f.CompressionMethod = body[10];
@@ -18,8 +18,18 @@ THeaderFields ParseHeaderFields(const uint8_t* body) {
     return f;
 }
 
+void WriteHeaderFields(const THeaderFields& f, uint8_t* body) {
+    WriteBigEndian32(body, f.ImageWidth);
+    WriteBigEndian32(body + 4, f.ImageHeight);
+    body[8] = f.BitDepth;
+    body[9] = f.ColourType;
+    body[10] = f.CompressionMethod;
+    body[11] = f.FilterMethod;
+    body[12] = f.InterlaceMethod;
+}
+
 void CheckHeader(const THeaderFields& f) {
-    if (f.Width > kMaxImageSide || f.Height > kMaxImageSide)
+    if (f.ImageWidth > kMaxImageSide || f.ImageHeight > kMaxImageSide)
         throw EPNGSizeExceeds();
     if (f.CompressionMethod != 0)
         throw EPNGUnknownCompression();
@@ -33,17 +43,11 @@ void CheckHeader(const THeaderFields& f) {
 
 bool TChunkIHDR::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
     TChunk::ReadBody(stream, type, length);
-    if (BodySize() < 13)
+    if (BodySize() < kHeaderFieldsSize)
         throw EPngInvalidIHDR();
     const THeaderFields f = ParseHeaderFields(Body());
     CheckHeader(f);
-    ImageWidth = f.Width;
-    ImageHeight = f.Height;
-    BitDepth = f.BitDepth;
-    ColourType = f.ColourType;
-    CompressionMethod = f.CompressionMethod;
-    FilterMethod = f.FilterMethod;
-    InterlaceMethod = f.InterlaceMethod;
+    Fields() = f;
     Owner()->Interlacing = InterlaceMethod;
     PrepareStorage();
     return true;

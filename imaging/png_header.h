@@ -1,4 +1,5 @@
-// The checks of an image header, as a pure function that tests call directly.
+// The seven fields of an image header, their 13 bytes in a file, and their checks as a pure
+// function that tests call directly.
 #pragma once
 
 #include <cstdint>
@@ -6,8 +7,8 @@
 namespace zorbalin {
 
 struct THeaderFields {
-    uint32_t Width = 0;
-    uint32_t Height = 0;
+    uint32_t ImageWidth = 0;
+    uint32_t ImageHeight = 0;
     uint8_t BitDepth = 0;
     uint8_t ColourType = 0;
     uint8_t CompressionMethod = 0;
@@ -15,8 +16,12 @@ struct THeaderFields {
     uint8_t InterlaceMethod = 0;
 };
 
+constexpr uint32_t kHeaderFieldsSize = 13;
+
 // Takes the fields from the first 13 bytes of an IHDR body (big-endian sizes).
 THeaderFields ParseHeaderFields(const uint8_t* body);
+// Writes the fields as the 13 bytes of an IHDR body.
+void WriteHeaderFields(const THeaderFields& fields, uint8_t* body);
 
 // Raises, in this order: EPNGSizeExceeds (width or height above 65,535),
 // EPNGUnknownCompression, EPNGUnknownInterlace, and EPngInvalidIHDR for a colour

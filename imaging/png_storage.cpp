@@ -186,13 +186,7 @@ void TChunkIHDR::CopyFrom(const TChunk& source) {
     const auto* header = dynamic_cast<const TChunkIHDR*>(&source);
     if (!header)
         throw EPngError(TextChunksNotCompatible);
-    ImageWidth = header->ImageWidth;
-    ImageHeight = header->ImageHeight;
-    BitDepth = header->BitDepth;
-    ColourType = header->ColourType;
-    CompressionMethod = header->CompressionMethod;
-    FilterMethod = header->FilterMethod;
-    InterlaceMethod = header->InterlaceMethod;
+    Fields() = header->Fields();
     PrepareStorage();
     const uint64_t colourBytes = uint64_t(RowStride) * ImageHeight;
     if (ColourPlane && header->ColourPlane)

@@ -154,15 +154,8 @@ bool TChunk::WriteTo(TStream& stream) {
 }
 
 bool TChunkIHDR::WriteTo(TStream& stream) {
-    ResizeBody(13);
-    uint8_t* b = Body();
-    WriteBigEndian32(b, ImageWidth);
-    WriteBigEndian32(b + 4, ImageHeight);
-    b[8] = BitDepth;
-    b[9] = ColourType;
-    b[10] = CompressionMethod;
-    b[11] = FilterMethod;
-    b[12] = InterlaceMethod;
+    ResizeBody(kHeaderFieldsSize);
+    WriteHeaderFields(Fields(), Body());
     return WriteFramed(stream);
 }
 
