@@ -11,26 +11,6 @@
 namespace zorbalin {
 namespace {
 
-// The "virtual constructor": a chunk whose class handles a type code starts
-// with that code.
-template <class T> TChunk* CreateChunk(TPNGObject* owner) {
-    T* chunk = new T(owner);
-    const char* typeName = T::Class().TypeName;
-    if (std::strlen(typeName) == 4)
-        chunk->ChunkType = MakeChunkType(typeName);
-    return chunk;
-}
-
-template <class T> bool IsChunkOf(const TChunk* chunk) {
-    return dynamic_cast<const T*>(chunk) != nullptr;
-}
-
-#define ZORBALIN_CHUNK_CLASS(T, TYPE)                                                              \
-    const TChunkClass& T::Class() {                                                                \
-        static const TChunkClass c{#T, TYPE, &CreateChunk<T>, &IsChunkOf<T>};                      \
-        return c;                                                                                  \
-    }
-
 std::vector<const TChunkClass*>*& Registry() {
     static std::vector<const TChunkClass*>* registry = nullptr;
     return registry;
@@ -45,19 +25,10 @@ struct TChunkRegistryLifetime {
 
 } // namespace
 
-ZORBALIN_CHUNK_CLASS(TChunk, "")
-ZORBALIN_CHUNK_CLASS(TChunkIEND, "IEND")
-ZORBALIN_CHUNK_CLASS(TChunkIHDR, "IHDR")
-ZORBALIN_CHUNK_CLASS(TChunkIDAT, "IDAT")
-ZORBALIN_CHUNK_CLASS(TChunkPLTE, "PLTE")
-ZORBALIN_CHUNK_CLASS(TChunkgAMA, "gAMA")
-ZORBALIN_CHUNK_CLASS(TChunktRNS, "tRNS")
-ZORBALIN_CHUNK_CLASS(TChunkpHYs, "pHYs")
-ZORBALIN_CHUNK_CLASS(TChunktIME, "tIME")
-ZORBALIN_CHUNK_CLASS(TChunktEXt, "tEXt")
-ZORBALIN_CHUNK_CLASS(TChunkzTXt, "zTXt")
-
-#undef ZORBALIN_CHUNK_CLASS
+const TChunkClass& TChunk::Class() {
+    static const TChunkClass entry{"TChunk", "", &CreateChunk<TChunk>, &IsChunkOf<TChunk>};
+    return entry;
+}
 
 TChunkType MakeChunkType(const char* fourLetters) {
     TChunkType type{};

@@ -74,11 +74,35 @@ class TChunk {
     TPNGObject* FOwner;
 };
 
+// The "virtual constructor" of a chunk class: a chunk whose class handles a type code
+// starts with that code.
+template <class T> TChunk* CreateChunk(TPNGObject* owner) {
+    T* chunk = new T(owner);
+    const char* typeName = T::Class().TypeName;
+    if (typeName[0] != 0)
+        chunk->ChunkType = MakeChunkType(typeName);
+    return chunk;
+}
+
+template <class T> bool IsChunkOf(const TChunk* chunk) {
+    return dynamic_cast<const T*>(chunk) != nullptr;
+}
+
+// What every chunk class declares alike: its registry entry, Class(), with its name and the
+// type code it handles, and the ChunkClass() that answers with that entry.
+#define ZORBALIN_CHUNK_CLASS(T, TYPE)                                                              \
+    static const TChunkClass& Class() {                                                            \
+        static const TChunkClass entry{#T, TYPE, &CreateChunk<T>, &IsChunkOf<T>};                  \
+        return entry;                                                                              \
+    }                                                                                              \
+    const TChunkClass& ChunkClass() const override {                                               \
+        return Class();                                                                            \
+    }
+
 class TChunkIEND : public TChunk {
   public:
     using TChunk::TChunk;
-    static const TChunkClass& Class();
-    const TChunkClass& ChunkClass() const override { return Class(); }
+    ZORBALIN_CHUNK_CLASS(TChunkIEND, "IEND")
 };
 
 // The image header: the seven fields, and the picture's storage they call for: the colour
@@ -88,8 +112,7 @@ class TChunkIHDR : public TChunk, public THeaderFields {
   public:
     explicit TChunkIHDR(TPNGObject* owner);
     ~TChunkIHDR() override;
-    static const TChunkClass& Class();
-    const TChunkClass& ChunkClass() const override { return Class(); }
+    ZORBALIN_CHUNK_CLASS(TChunkIHDR, "IHDR")
 
     void CopyFrom(const TChunk& source) override;
     bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
@@ -136,8 +159,7 @@ class TChunkIHDR : public TChunk, public THeaderFields {
 class TChunkIDAT : public TChunk {
   public:
     using TChunk::TChunk;
-    static const TChunkClass& Class();
-    const TChunkClass& ChunkClass() const override { return Class(); }
+    ZORBALIN_CHUNK_CLASS(TChunkIDAT, "IDAT")
 
     bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
     bool WriteTo(TStream& stream) override;
@@ -146,8 +168,7 @@ class TChunkIDAT : public TChunk {
 class TChunkPLTE : public TChunk {
   public:
     using TChunk::TChunk;
-    static const TChunkClass& Class();
-    const TChunkClass& ChunkClass() const override { return Class(); }
+    ZORBALIN_CHUNK_CLASS(TChunkPLTE, "PLTE")
 
     void CopyFrom(const TChunk& source) override;
     bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
@@ -162,8 +183,7 @@ class TChunkPLTE : public TChunk {
 class TChunkgAMA : public TChunk {
   public:
     explicit TChunkgAMA(TPNGObject* owner);
-    static const TChunkClass& Class();
-    const TChunkClass& ChunkClass() const override { return Class(); }
+    ZORBALIN_CHUNK_CLASS(TChunkgAMA, "gAMA")
 
     void CopyFrom(const TChunk& source) override;
     bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
@@ -176,8 +196,7 @@ class TChunkgAMA : public TChunk {
 class TChunktRNS : public TChunk {
   public:
     using TChunk::TChunk;
-    static const TChunkClass& Class();
-    const TChunkClass& ChunkClass() const override { return Class(); }
+    ZORBALIN_CHUNK_CLASS(TChunktRNS, "tRNS")
 
     void CopyFrom(const TChunk& source) override;
     bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
@@ -195,8 +214,7 @@ class TChunktRNS : public TChunk {
 class TChunkpHYs : public TChunk {
   public:
     using TChunk::TChunk;
-    static const TChunkClass& Class();
-    const TChunkClass& ChunkClass() const override { return Class(); }
+    ZORBALIN_CHUNK_CLASS(TChunkpHYs, "pHYs")
 
     void CopyFrom(const TChunk& source) override;
     bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
@@ -210,8 +228,7 @@ class TChunkpHYs : public TChunk {
 class TChunktIME : public TChunk {
   public:
     using TChunk::TChunk;
-    static const TChunkClass& Class();
-    const TChunkClass& ChunkClass() const override { return Class(); }
+    ZORBALIN_CHUNK_CLASS(TChunktIME, "tIME")
 
     void CopyFrom(const TChunk& source) override;
     bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
@@ -228,8 +245,7 @@ class TChunktIME : public TChunk {
 class TChunktEXt : public TChunk {
   public:
     using TChunk::TChunk;
-    static const TChunkClass& Class();
-    const TChunkClass& ChunkClass() const override { return Class(); }
+    ZORBALIN_CHUNK_CLASS(TChunktEXt, "tEXt")
 
     void CopyFrom(const TChunk& source) override;
     bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
@@ -243,8 +259,7 @@ class TChunktEXt : public TChunk {
 class TChunkzTXt : public TChunktEXt {
   public:
     using TChunktEXt::TChunktEXt;
-    static const TChunkClass& Class();
-    const TChunkClass& ChunkClass() const override { return Class(); }
+    ZORBALIN_CHUNK_CLASS(TChunkzTXt, "zTXt")
 
     bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
     bool WriteTo(TStream& stream) override;

@@ -40,6 +40,9 @@ void StreamWrite(TStream& stream, const void* data, int64_t count);
 // The 32-bit stored value at the stream, or false when fewer than 4 bytes arrive.
 bool StreamReadBigEndian32(TStream& stream, uint32_t& value);
 
+// The eight bytes every PNG file starts with.
+inline constexpr uint8_t kPngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+
 // Chunk data lengths may not pass 2^31 - 1 (the PNG standard's limit).
 constexpr uint32_t kMaxChunkLength = 0x7FFFFFFFu;
 

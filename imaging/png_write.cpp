@@ -17,8 +17,6 @@
 namespace zorbalin {
 namespace {
 
-constexpr uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-
 void WriteFrame(TStream& stream, const TChunkType& type, const uint8_t* data, uint32_t size) {
     uint8_t word[4];
     WriteBigEndian32(word, size);
@@ -236,7 +234,7 @@ bool TChunkIDAT::WriteTo(TStream& stream) {
 
 void TPNGObject::SaveToStream(TStream& stream) {
     HeaderChunk(); // a picture without a header has nothing valid to write
-    StreamWrite(stream, kSignature, 8);
+    StreamWrite(stream, kPngSignature, sizeof kPngSignature);
     for (uint32_t i = 0; i < Chunks.Count(); ++i)
         Chunks.Item(i)->WriteTo(stream);
 }

@@ -9,7 +9,6 @@
 namespace zorbalin {
 namespace {
 
-constexpr uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 constexpr uint32_t kListGrowth = 10;
 
 // The picture class joins the toolkit's picture formats when the program starts.
@@ -122,7 +121,7 @@ uint32_t TPNGObject::FilterStep() const {
 void TPNGObject::LoadFromStream(TStream& stream) {
     Clear();
     uint8_t signature[8] = {};
-    if (StreamRead(stream, signature, 8) != 8 || std::memcmp(signature, kSignature, 8) != 0)
+    if (StreamRead(stream, signature, 8) != 8 || std::memcmp(signature, kPngSignature, 8) != 0)
         throw EPNGInvalidFileHeader();
 
     Chunks.SetCount(kListGrowth);
