@@ -37,6 +37,13 @@ const char kKeys[] = "Keys:\n"
                      "  Shift+F10, Menu       the context menu\n"
                      "  Esc                   minimise the window\n";
 
+const char kEnvironment[] =
+    "Environment:\n"
+    "  ZORBALIN_SCALE=N      show every window N times as large (1 to 4); unset,\n"
+    "                        Scale=N in [Screen] of the settings file decides, else\n"
+    "                        the desktop's GDK_SCALE or Xft.dpi (96 dpi is 1, 192 is 2)\n"
+    "  XDG_CONFIG_HOME       the folder of the settings file (below)\n";
+
 const char kSettingsHeading[] =
     "Settings:\n"
     "  The window position, the number of colours and the statistics are kept in\n";
@@ -64,7 +71,7 @@ std::string VersionText() {
 
 std::string HelpText(const std::string& iniPath) {
     return std::string(kUsageLine) + "\n\n" + kAbout + "\n" + kOptions + "\n" + kKeys + "\n" +
-           kSettingsHeading + "    " + iniPath + "\n" + kSettingsRule;
+           kEnvironment + "\n" + kSettingsHeading + "    " + iniPath + "\n" + kSettingsRule;
 }
 
 std::optional<int> AnswerCommandLine(int argc, const char* const argv[]) {
