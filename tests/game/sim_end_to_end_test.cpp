@@ -1,4 +1,6 @@
 // Runs the zorbalin-sim executable on scripts, as a user or a checker would.
+#include "tests/support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,8 +27,15 @@ std::vector<std::string> ReadLines(std::istream& In) {
     return lines;
 }
 
+// The scripts and the error output live in a folder of this run's own, so that
+// runs of several users on one machine never meet; it goes when the tests end.
+const zorbalin::testing::TTempFolder& Scratch() {
+    static const zorbalin::testing::TTempFolder folder;
+    return folder;
+}
+
 TRun RunSimulator(const std::string& ScriptPath) {
-    const std::string errorPath = ::testing::TempDir() + "zorbalin_sim_stderr.txt";
+    const std::string errorPath = Scratch() / "stderr.txt";
     const std::string command =
         std::string("'") + ZORBALIN_SIM_PATH + "' < '" + ScriptPath + "' 2> '" + errorPath + "'";
     TRun run;
@@ -47,7 +56,7 @@ TRun RunSimulator(const std::string& ScriptPath) {
 }
 
 std::string WriteScript(const std::string& Name, const std::string& Text) {
-    const std::string path = ::testing::TempDir() + Name;
+    const std::string path = Scratch() / Name;
     std::ofstream(path) << Text;
     return path;
 }
@@ -110,7 +119,7 @@ TEST(Simulator, BadInputStopsWithTheLineNumberAndStatusTwo) {
         {"hint 1\n", "line 1"},
     };
     for (const auto& [script, where] : cases) {
-        const TRun run = RunSimulator(WriteScript("zorbalin_sim_bad.txt", script));
+        const TRun run = RunSimulator(WriteScript("bad.txt", script));
         EXPECT_EQ(run.ExitStatus, 2) << script;
         EXPECT_NE(run.Errors.find(where + ":"), std::string::npos) << script << run.Errors;
         EXPECT_EQ(std::count(run.Errors.begin(), run.Errors.end(), '\n'), 1) << run.Errors;
@@ -121,7 +130,7 @@ TEST(Simulator, BadInputStopsWithTheLineNumberAndStatusTwo) {
     for (int row = 1; row <= 8; ++row)
         board += "000000000000000000\n";
     board += "110000000000000000\nclick 1 9\nclick 2 9\n";
-    const TRun run = RunSimulator(WriteScript("zorbalin_sim_empty.txt", board));
+    const TRun run = RunSimulator(WriteScript("empty.txt", board));
     EXPECT_EQ(run.ExitStatus, 2);
     EXPECT_NE(run.Errors.find("line 12:"), std::string::npos) << run.Errors;
     EXPECT_EQ(run.Lines.back(), "ShowResult \"Gratulálok!\" \"Ez már kész, keresni kellene egy "

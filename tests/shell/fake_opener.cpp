@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -64,8 +65,9 @@ TOpenerRun ParseRun(std::istringstream& Lines) {
 } // namespace
 
 TFakeOpener::TFakeOpener() {
-    char Template[] = "/tmp/zorbalin-opener-XXXXXX";
-    if (!::mkdtemp(Template))
+    std::string Template =
+        (std::filesystem::temp_directory_path() / "zorbalin-opener-XXXXXX").string();
+    if (!::mkdtemp(Template.data()))
         throw std::runtime_error("mkdtemp failed");
     FFolder = Template;
     FLog = FFolder + "/runs.log";
@@ -86,9 +88,9 @@ TFakeOpener::~TFakeOpener() {
         ::setenv("PATH", FSavedPath.c_str(), 1);
     else
         ::unsetenv("PATH");
-    std::remove(FLog.c_str());
-    std::remove((FFolder + "/xdg-open").c_str());
-    ::rmdir(FFolder.c_str());
+    // Whatever a test made in the folder goes with it.
+    std::error_code Ignored;
+    std::filesystem::remove_all(FFolder, Ignored);
 }
 
 void TFakeOpener::SetSleep(const std::string& Seconds) {
