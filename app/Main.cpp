@@ -8,6 +8,7 @@
 #include "app/program.h"
 #include "app/site_address.h"
 #include "app/window_parts.h"
+#include "app/window_place.h"
 #include "assets/embedded_assets.h"
 #include "imaging/pngbutton.h"
 #include "imaging/pngpicture.h"
@@ -18,6 +19,13 @@
 namespace zorbalin {
 
 Tfrm_Main* frm_Main = nullptr;
+
+namespace {
+
+// The title strip above the board, by which the player drags the window.
+constexpr int kTopBandHeight = 63;
+
+} // namespace
 
 Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
     SetName("frm_Main");
@@ -110,13 +118,27 @@ void Tfrm_Main::FormShow(TObject*) {
     if (FPlacedOnce)
         return;
     FPlacedOnce = true;
-    SetLeft(FSettings.SavedLeft);
-    SetTop(FSettings.SavedTop);
+    const TSettings defaults;
+    const TPoint place =
+        OpeningPlace({FSettings.SavedLeft, FSettings.SavedTop}, Width(), kTopBandHeight,
+                     Application->Backend().Monitors(), {defaults.SavedLeft, defaults.SavedTop});
+    SetLeft(place.X);
+    SetTop(place.Y);
 }
 
 void Tfrm_Main::FormClose(TObject*, TCloseAction&) {
-    // A failure propagates: the toolkit keeps the window open and shows the error box.
-    WriteSettings(ProgramPaths().IniPath, Left(), Top(), FGame.ColourCount());
+    try {
+        WriteSettings(ProgramPaths().IniPath, Left(), Top(), FGame.ColourCount());
+    } catch (const EIniWriteError& error) {
+        // The first refusal propagates: the toolkit keeps the window open and shows the error
+        // box, so that the player can make room and close again. After that a close request
+        // closes anyway (still trying to save), or the window could never be closed at all.
+        if (!FSaveRefused) {
+            FSaveRefused = true;
+            throw;
+        }
+        Application->LogError(error.what());
+    }
 }
 
 void Tfrm_Main::aBezarExecute(TObject*) {

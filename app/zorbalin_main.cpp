@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
         zorbalin::TSdlBackend backend(ZORBALIN_APP_ID);
         return zorbalin::RunProgram(backend);
     } catch (const std::exception& e) {
-        // Only a failure to reach the display ends up here; every later error
-        // is shown in the program's own error box.
+        // Only a failure to reach the display ("cannot open the display: ...")
+        // ends up here; every later error is shown in the program's own error box.
         std::fprintf(stderr, "zorbalin: %s\n", e.what());
         return 1;
     }

@@ -1,6 +1,8 @@
 #include "toolkit/application.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "toolkit/message_box.h"
@@ -217,14 +219,7 @@ bool TApplication::IsDoubleClick(const TBackendEvent& e) {
 
 void TApplication::Dispatch(const TBackendEvent& e) {
     if (e.Kind == TEventKind::Quit) {
-        // The session ends: the main form closes as by its close box (its settings get written).
-        if (ModalForm() || !FMainForm) {
-            Terminate();
-        } else {
-            TBackendEvent close;
-            close.Kind = TEventKind::CloseRequest;
-            DispatchInput(FMainForm, close);
-        }
+        EndSession();
         return;
     }
     if (e.Kind == TEventKind::Minimized) {
@@ -315,7 +310,24 @@ void TApplication::HandleBlockedInput(const TBackendEvent& e) {
         modal->HandleKeyDown(e.Key, e.Shift);
 }
 
+void TApplication::EndSession() {
+    // Nobody is there to answer a box: the main form's close handler runs once (so that its
+    // settings get written), a failure is only logged, and every loop ends, modal ones too.
+    if (FMainForm) {
+        try {
+            FMainForm->DoCloseAtSessionEnd();
+        } catch (const std::exception& e) {
+            LogError(e.what());
+        }
+    }
+    Terminate();
+}
+
 // ---- Errors -----------------------------------------------------------------------------------
+
+void TApplication::LogError(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, ErrorBoxText(message).c_str());
+}
 
 void TApplication::ShowException(const std::exception& e) {
     MessageBox(ErrorBoxText(e.what()), FTitle, MB_OK | MB_ICONSTOP);

@@ -70,6 +70,9 @@ class TApplication : public TComponent {
     // Handles one event, waiting for it when none is queued (idle work first).
     void HandleMessage();
     void Terminate() { FTerminated = true; }
+    // The session ends (the event Quit: the desktop logs out, or the program was told to end by
+    // a signal): the main form's OnClose runs once without any box, and the program ends.
+    void EndSession();
     bool Terminated() const { return FTerminated; }
 
     void Minimize();
@@ -82,6 +85,9 @@ class TApplication : public TComponent {
 
     // Shows the exception's text in the error box (see ErrorBoxText), with the title as caption.
     void ShowException(const std::exception& e);
+    // Writes the error's text (as the error box would show it) to the standard error, for
+    // failures that no one is there to see in a box.
+    void LogError(const std::string& message);
     // A modal box of our own with a text, an icon and OK (and Cancel); returns IDOK or IDCANCEL.
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
 

@@ -141,6 +141,8 @@ class TBackend {
     virtual void RestoreApp() = 0;
     virtual uint32_t Ticks() const = 0;
     virtual TRect ScreenRect() const = 0;
+    // Every monitor's box in screen coordinates, the primary one first.
+    virtual std::vector<TRect> Monitors() const { return {ScreenRect()}; }
     // The frame a dialog window will get, known before the window exists (for centring).
     virtual TFrameExtents DialogFrame() const = 0;
     virtual void SetAppTitle(const std::string& title) = 0;

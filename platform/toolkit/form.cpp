@@ -140,6 +140,7 @@ void TForm::CreateWindowIfNeeded() {
     if (TransparentColor)
         FWindow->SetColourKey(true, ColourToBackend(TransparentColorValue));
     Application->FormWindowCreated(this);
+    UpdateOuterSize();
 }
 
 void TForm::PlaceOnFirstShow() {
@@ -173,12 +174,14 @@ void TForm::SetVisible(bool value) {
     if (value == FVisible)
         return;
     if (value) {
+        // The window exists (hidden) before the first placement, so that a dialog is centred by
+        // the frame the window system really gives it.
+        CreateWindowIfNeeded();
         PlaceOnFirstShow();
         // OnShow runs before the window appears, so a form it moves is never seen elsewhere.
         if (OnShow)
             OnShow(this);
         FVisible = true;
-        CreateWindowIfNeeded();
         if (!FWindow)
             return;
         FWindow->SetCaption(Caption());
@@ -242,6 +245,11 @@ void TForm::Close() {
         Application->Terminate();
 }
 
+void TForm::DoCloseAtSessionEnd() {
+    TCloseAction action = TCloseAction::caFree;
+    DoClose(action);
+}
+
 void TForm::Release() {
     if (Application)
         Application->ReleaseForm(this);
@@ -275,6 +283,11 @@ TModalResult TForm::ShowModal() {
         Application->MainForm() != this)
         FWindow->SetModalFor(Application->MainForm()->Window());
     while (FModalResult == mrNone) {
+        // A run that starts, or goes on, after the program was told to end must not wait.
+        if (Application->Terminated()) {
+            FModalResult = mrCancel;
+            break;
+        }
         Application->HandleMessage();
         if (Application->Terminated()) {
             FModalResult = mrCancel;

@@ -112,6 +112,9 @@ class TForm : public TWinControl {
     // open). Closing the main form ends the application's message loop; a modal form ends its
     // modal run with mrCancel.
     void Close();
+    // Runs OnClose as the program ends without asking (see TApplication::EndSession); an
+    // exception from it goes to the caller.
+    void DoCloseAtSessionEnd();
     // Frees the form once the event being handled is finished.
     void Release();
     // Whether the form is the application's active form (the one that gets the keys).

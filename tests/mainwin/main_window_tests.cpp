@@ -38,16 +38,31 @@ TEST_F(MainWindowTest, FirstRunOpensAtTenTenWithFourColoursAndWritesTheSettingsA
     EXPECT_LT(top, text.find("[Game]"));
 }
 
-TEST_F(MainWindowTest, SavedPositionIsUsedEvenFarOffTheScreen) {
-    WriteSettingsFile(-2000, -2000, 5);
+// The saved place is kept while a 100 x 50 part of the title strip (the top 63 rows, by which
+// the window is dragged) lies on one monitor, however far from the primary one.
+TEST_F(MainWindowTest, SavedPositionIsKeptWhileTheTitleStripCanBeReached) {
+    Screen.SetMonitors({{0, 0, 1280, 1024}, {-2560, 0, 0, 1440}});
+    const std::vector<std::pair<TPoint, TPoint>> cases = {
+        {{-2000, -2000}, {10, 10}},      // off every monitor
+        {{-2000, 40}, {-2000, 40}},      // on the second monitor
+        {{1180, -13}, {1180, -13}},      // exactly 100 x 50 of the strip on the screen
+        {{1181, -13}, {10, 10}},         // 99 wide
+        {{1180, -14}, {10, 10}},         // 49 high
+        {{-670 + 50, 500}, {-620, 500}}, // across two monitors: 620 px on the left one
+        {{-5000, 99999}, {10, 10}},
+    };
+    for (const auto& [saved, expected] : cases) {
+        WriteSettingsFile(saved.X, saved.Y, 5);
+        Start();
+        EXPECT_EQ(MainWindow()->Position(), expected) << saved.X << "," << saved.Y;
+        EXPECT_EQ(frm_Main->Game().ColourCount(), 5);
+        App.reset();
+    }
+    // The default place is on the primary monitor, wherever that lies.
+    Screen.SetMonitors({{1920, 200, 3200, 1224}, {0, 0, 1920, 1080}});
+    WriteSettingsFile(-5000, 10, 4);
     Start();
-    EXPECT_EQ(MainWindow()->Position(), (TPoint{-2000, -2000}));
-    EXPECT_EQ(frm_Main->Game().ColourCount(), 5);
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row) {
-            ASSERT_GE(frm_Main->Game().Board().Colour(col, row), 1);
-            ASSERT_LE(frm_Main->Game().Board().Colour(col, row), 5);
-        }
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{1930, 210}));
 }
 
 TEST_F(MainWindowTest, PortableSettingsFileBesideTheProgramIsReadAndWritten) {
@@ -148,11 +163,38 @@ TEST_F(MainWindowTest, UnwritableSettingsFileKeepsTheWindowOpenWithTheExactMessa
     EXPECT_EQ(Screen.MessageBoxes()[0].Title, "ZorbaLin");
     EXPECT_FALSE(App->Terminated());
     EXPECT_TRUE(MainWindow()->Visible());
-    // The next request tries again and fails again the same way.
+    // The next request still tries, but closes whatever comes of it: the player is told
+    // once and never kept in a window that cannot be closed.
     Screen.AdvanceTime(1000); // not a double click
     CloseByButton();
-    EXPECT_EQ(BoxTexts().size(), 2u);
-    EXPECT_FALSE(App->Terminated());
+    EXPECT_EQ(BoxTexts().size(), 1u);
+    EXPECT_TRUE(App->Terminated());
+}
+
+// The session ends (or a signal tells the program to end): one save attempt, no box, and the
+// program ends even from inside a dialog.
+TEST_F(MainWindowTest, SessionEndSavesOnceWithoutABoxEvenFromADialog) {
+    WriteSettingsFile(10, 10, 5);
+    Start();
+    frm_Main->SetLeft(200);
+    WhenIdle({[&] { Screen.EndSession(); }});
+    ClickAt(OnMain(450, 30)); // the settings dialog, which is open when the session ends
+    EXPECT_TRUE(App->Terminated());
+    EXPECT_EQ(frm_Beallit, nullptr);
+    EXPECT_NE(SettingsText().find("Left=200"), std::string::npos) << SettingsText();
+    App.reset();
+
+    WriteFile(Temp.Path() + "/blocked", "not a folder");
+    Paths.IniPath = Temp.Path() + "/blocked/ZorbaLin.ini";
+    Start();
+    ::testing::internal::CaptureStderr();
+    Screen.EndSession();
+    Pump();
+    const std::string logged = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(App->Terminated());
+    EXPECT_NE(logged.find("Unable to write to " + Paths.IniPath + "."), std::string::npos)
+        << logged;
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(MainWindowTest, EscMinimisesOnlyWhileTheMainWindowIsActive) {

@@ -31,14 +31,15 @@ TEST_F(FormTest, DialogIsCentredOverTheMainFormByOuterSizesTruncatingTowardZero)
 }
 
 TEST_F(FormTest, OnShowPlacesTheWindowBeforeItIsEverSeen) {
-    bool windowExistedInOnShow = true;
+    bool windowShownInOnShow = true;
     main->OnShow = [&](TObject*) {
-        windowExistedInOnShow = main->Window() != nullptr;
+        auto* window = static_cast<THeadlessWindow*>(main->Window());
+        windowShownInOnShow = window && window->Visible();
         main->SetLeft(-2000); // off the screen is allowed
         main->SetTop(30);
     };
     ShowMain();
-    EXPECT_FALSE(windowExistedInOnShow);
+    EXPECT_FALSE(windowShownInOnShow);
     EXPECT_EQ(main->Window()->Position(), (TPoint{-2000, 30}));
     EXPECT_EQ(main->ClientToScreen({0, 0}), (TPoint{-2000, 30}));
 }

@@ -346,6 +346,16 @@ void THeadlessBackend::RequestClose(TBackendWindow* window) {
     Push(e);
 }
 
+void THeadlessBackend::EndSession() {
+    TBackendEvent e;
+    e.Kind = TEventKind::Quit;
+    Push(e);
+}
+
+std::vector<TRect> THeadlessBackend::Monitors() const {
+    return FMonitors.empty() ? std::vector<TRect>{ScreenRect()} : FMonitors;
+}
+
 void THeadlessBackend::MinimizeFromTaskbar() {
     TBackendEvent e;
     e.Kind = TEventKind::Minimized;

@@ -107,6 +107,9 @@ class THeadlessBackend : public TBackend {
     void RestoreApp() override { FMinimized = false; }
     uint32_t Ticks() const override { return FClock; }
     TRect ScreenRect() const override { return {0, 0, FScreenWidth, FScreenHeight}; }
+    std::vector<TRect> Monitors() const override;
+    // Monitors other than the one screen, the primary first (none: back to the screen).
+    void SetMonitors(std::vector<TRect> monitors) { FMonitors = std::move(monitors); }
     TFrameExtents DialogFrame() const override { return {3, 22, 3, 3}; }
     void SetAppTitle(const std::string& title) override { FAppTitle = title; }
     int DesktopScale() const override { return DesktopScaleFactor; }
@@ -122,6 +125,8 @@ class THeadlessBackend : public TBackend {
     void KeyDown(uint16_t key, TShiftState shift = 0);
     // The window system's close request (close box, task bar).
     void RequestClose(TBackendWindow* window);
+    // The session ends, or the program is told to end by a signal.
+    void EndSession();
     // The user minimises or restores the program through its task bar entry.
     void MinimizeFromTaskbar();
     void RestoreFromTaskbar();
@@ -177,6 +182,7 @@ class THeadlessBackend : public TBackend {
     bool FMinimized = false;
     std::string FAppTitle;
     std::vector<TMessageBoxInfo> FMessageBoxes;
+    std::vector<TRect> FMonitors;
 };
 
 } // namespace zorbalin

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "backend/sdl/end_request.h"
 #include "backend/sdl/sdl_window.h"
 #include "backend/sdl/x11_resources.h"
+#include "backend/sdl/x11_bridge.h"
 #include "toolkit/exception.h"
 #include "toolkit/screen_scale.h"
 
@@ -103,8 +105,20 @@ TSdlBackend::TSdlBackend(const std::string& windowClass) {
         SDL_SetHint(SDL_HINT_APP_NAME, windowClass.c_str());
         setenv("SDL_VIDEO_X11_WMCLASS", windowClass.c_str(), 0);
     }
+    // The program's own handlers take these signals (see the top of sdl_backend.h).
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    InstallEndSignals();
+    // Without an explicit choice, only a desktop will do: SDL would otherwise fall back to a
+    // driver that shows nothing, and the game would run unseen until killed.
+    const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
+    if (!chosen || !*chosen)
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        throw Exception(std::string("Cannot open the display: ") + SDL_GetError());
+        throw Exception(std::string("cannot open the display: ") + SDL_GetError());
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::string(driver) == "x11")
+        InstallX11ErrorHandler();
+    FMotionFromX11 = ReceiveX11Events();
 }
 
 TSdlBackend::~TSdlBackend() {
@@ -117,10 +131,19 @@ std::unique_ptr<TBackendWindow> TSdlBackend::CreateWindow(const TWindowRequest& 
 
 void TSdlBackend::WindowCreated(TSdlWindow* window) {
     FWindows.push_back(window);
+    if (!FX11Display)
+        FX11Display = X11DisplayOf(window->Handle());
 }
 
 void TSdlBackend::WindowDestroyed(TSdlWindow* window) {
     FWindows.erase(std::remove(FWindows.begin(), FWindows.end(), window), FWindows.end());
+}
+
+TSdlWindow* TSdlBackend::WindowByX11Id(unsigned long id) const {
+    for (TSdlWindow* w : FWindows)
+        if (w->X11Id() == id)
+            return w;
+    return nullptr;
 }
 
 TSdlWindow* TSdlBackend::WindowById(uint32_t id) const {
@@ -131,21 +154,35 @@ TSdlWindow* TSdlBackend::WindowById(uint32_t id) const {
 }
 
 bool TSdlBackend::PollEvent(TBackendEvent& event) {
-    SDL_Event e;
-    while (SDL_PollEvent(&e))
-        if (Translate(&e, event))
-            return true;
-    return false;
+    return NextEvent(event);
 }
 
 void TSdlBackend::WaitEvent(TBackendEvent& event) {
-    SDL_Event e;
-    for (;;) {
-        if (!SDL_WaitEvent(&e))
-            throw Exception(std::string("Event queue failed: ") + SDL_GetError());
-        if (Translate(&e, event))
-            return;
+    while (!NextEvent(event)) {
+        if (FX11Display)
+            WaitForX11Input(FX11Display, EndRequestFd());
+        else // another driver: its own wait, waking now and then to see a signal
+            SDL_WaitEventTimeout(nullptr, 100);
     }
+}
+
+// The next event for the toolkit, without waiting: what SDL has queued, then what the window
+// system has sent since. Never enters SDL's waiting path (see the top of sdl_backend.h).
+bool TSdlBackend::NextEvent(TBackendEvent& event) {
+    if (TakeEndRequest()) {
+        event = TBackendEvent{};
+        event.Kind = TEventKind::Quit;
+        return true;
+    }
+    SDL_Event e;
+    for (int round = 0; round < 2; ++round) {
+        while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+            if (Translate(&e, event))
+                return true;
+        if (round == 0)
+            SDL_PumpEvents();
+    }
+    return false;
 }
 
 bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
@@ -164,7 +201,14 @@ bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
         out.Window = WindowById(e.button.windowID);
         out.Shift = CurrentShift();
         return out.Window != nullptr && ToClient(e.button.x, e.button.y, out);
+    case SDL_SYSWMEVENT:
+        return TranslateX11Motion(&e, out);
     case SDL_MOUSEMOTION:
+        // SDL drops a motion whose position in the window equals the last one it saw: every step
+        // of a drag once the window has followed the pointer. On X11 the motion is therefore
+        // taken from the X events themselves.
+        if (FMotionFromX11)
+            return false;
         out.Kind = TEventKind::MouseMove;
         out.Window = WindowById(e.motion.windowID);
         out.Shift = CurrentShift();
@@ -235,7 +279,24 @@ int TSdlBackend::DesktopScale() const {
     return DesktopScaleFrom(std::getenv("GDK_SCALE"), XftDpiOf(X11ResourceString()));
 }
 
+bool TSdlBackend::TranslateX11Motion(const void* sdlEvent, TBackendEvent& out) {
+    const SDL_Event& e = *static_cast<const SDL_Event*>(sdlEvent);
+    unsigned long window = 0;
+    TPoint position;
+    if (!X11PointerMotion(e.syswm.msg, window, position))
+        return false;
+    out.Kind = TEventKind::MouseMove;
+    out.Window = WindowByX11Id(window);
+    out.Shift = CurrentShift();
+    return out.Window != nullptr && ToClient(position.X, position.Y, out);
+}
+
 TPoint TSdlBackend::CursorPos() const {
+    // SDL's global position is a cache that only some kinds of pointer motion refresh; the X
+    // server knows where the pointer is now.
+    TPoint position;
+    if (QueryX11Pointer(FX11Display, position))
+        return position;
     int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
     return {x, y};
@@ -270,6 +331,19 @@ TRect TSdlBackend::ScreenRect() const {
     if (SDL_GetDisplayBounds(0, &r) != 0)
         return {0, 0, 1024, 768};
     return Bounds(r.x, r.y, r.w, r.h);
+}
+
+std::vector<TRect> TSdlBackend::Monitors() const {
+    std::vector<TRect> monitors;
+    const int count = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < count; ++i) {
+        SDL_Rect r{0, 0, 0, 0};
+        if (SDL_GetDisplayBounds(i, &r) == 0)
+            monitors.push_back(Bounds(r.x, r.y, r.w, r.h));
+    }
+    if (monitors.empty())
+        monitors.push_back(ScreenRect());
+    return monitors;
 }
 
 void TSdlBackend::SetAppTitle(const std::string& title) {

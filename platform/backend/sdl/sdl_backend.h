@@ -7,6 +7,13 @@
 //
 // What the window system cannot do here: the colour key of a form is not applied (no shaped
 // windows); the program's artwork holds no key pixels, so nothing shows differently.
+//
+// Waiting for events: the loop waits on the X connection itself rather than in SDL_WaitEvent.
+// SDL wakes a waiting SDL_WaitEvent by sending an event to one of its windows over a second X
+// connection; the server may handle that request after the window was destroyed over the first
+// connection (a closed dialog), and Xlib's error for it used to end the program.
+//
+// SIGTERM, SIGINT and SIGHUP arrive as the event Quit: the session ends.
 #pragma once
 
 #include <memory>
@@ -21,7 +28,9 @@ class TSdlWindow;
 
 class TSdlBackend : public TBackend {
   public:
-    // Starts SDL's video subsystem; throws Exception with SDL's reason when there is no display.
+    // Starts SDL's video subsystem on a desktop's video driver (X11 or Wayland), or on the one
+    // SDL_VIDEODRIVER names; throws Exception "cannot open the display: <SDL's reason>" when
+    // none opens.
     explicit TSdlBackend(const std::string& windowClass = "");
     ~TSdlBackend() override;
     TSdlBackend(const TSdlBackend&) = delete;
@@ -37,6 +46,7 @@ class TSdlBackend : public TBackend {
     void RestoreApp() override;
     uint32_t Ticks() const override;
     TRect ScreenRect() const override;
+    std::vector<TRect> Monitors() const override;
     TFrameExtents DialogFrame() const override { return FDialogFrame; }
     void SetAppTitle(const std::string& title) override;
     // GDK_SCALE, else the X resource Xft.dpi, on the X11 video driver; 1 on others.
@@ -49,14 +59,19 @@ class TSdlBackend : public TBackend {
     const std::string& AppTitle() const { return FTitle; }
 
   private:
+    bool NextEvent(TBackendEvent& event);
     bool Translate(const void* sdlEvent, TBackendEvent& event);
     // Sets the event's X/Y from the pixel (x, y) of its window; true.
     bool ToClient(int x, int y, TBackendEvent& event) const;
+    bool TranslateX11Motion(const void* sdlEvent, TBackendEvent& event);
     TSdlWindow* WindowById(uint32_t id) const;
+    TSdlWindow* WindowByX11Id(unsigned long id) const;
 
     std::vector<TSdlWindow*> FWindows;
     std::string FTitle;
     TFrameExtents FDialogFrame;
+    void* FX11Display = nullptr; // SDL's connection to the X server, once a window exists
+    bool FMotionFromX11 = false; // pointer motion comes from the X events (see Translate)
 };
 
 } // namespace zorbalin

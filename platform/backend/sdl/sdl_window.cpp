@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "backend/sdl/sdl_backend.h"
+#include "backend/sdl/x11_bridge.h"
 #include "toolkit/exception.h"
 #include "toolkit/screen_scale.h"
 
@@ -34,8 +35,12 @@ TSdlWindow::TSdlWindow(TSdlBackend& backend, const TWindowRequest& request)
     if (!FWindow)
         throw Exception(std::string("Cannot create a window: ") + SDL_GetError());
     FId = SDL_GetWindowID(FWindow);
+    FX11Id = X11WindowIdOf(FWindow);
     UpdateTitle();
     FBackend.WindowCreated(this);
+    // A dialog is centred by its outer size when first shown: its frame must be known by then.
+    if (FFramed)
+        LearnX11FrameExtents(FWindow);
 }
 
 TSdlWindow::~TSdlWindow() {
@@ -47,6 +52,8 @@ void TSdlWindow::UpdateTitle() {
     // The task bar entry carries the application's title; other windows their caption.
     const std::string& title = FTaskbarEntry ? FBackend.AppTitle() : FCaption;
     SDL_SetWindowTitle(FWindow, title.c_str());
+    // SDL converts the legacy title from the locale's encoding, which the program does not set.
+    SetX11LegacyTitle(FWindow, title);
 }
 
 TFrameExtents TSdlWindow::Frame() const {

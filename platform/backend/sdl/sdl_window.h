@@ -31,6 +31,7 @@ class TSdlWindow : public TBackendWindow {
 
     SDL_Window* Handle() const { return FWindow; }
     uint32_t Id() const { return FId; }
+    unsigned long X11Id() const { return FX11Id; } // 0 on another video driver
     bool Visible() const { return FVisible; }
     bool TaskbarEntry() const { return FTaskbarEntry; }
     int Scale() const { return FScale; }
@@ -40,6 +41,7 @@ class TSdlWindow : public TBackendWindow {
     TSdlBackend& FBackend;
     SDL_Window* FWindow = nullptr;
     uint32_t FId = 0;
+    unsigned long FX11Id = 0;
     bool FFramed;
     bool FTaskbarEntry;
     int FScale;

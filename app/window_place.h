@@ -1,0 +1,21 @@
+#pragma once
+// Where the main window opens. The window has no title bar: the player can only get hold of it
+// by its top band (the title strip), so a saved place that leaves too little of that band on
+// every monitor (a monitor unplugged since, a hand-edited settings file) would lose the window.
+#include "toolkit/geometry.h"
+
+#include <vector>
+
+namespace zorbalin {
+
+// The part of the top band that must lie on one monitor for the saved place to be kept.
+constexpr int kGripWidth = 100;
+constexpr int kGripHeight = 50;
+
+// `saved` when a kGripWidth x kGripHeight part of the band (the window's top `bandHeight` rows,
+// `width` wide) lies on one of `monitors`; otherwise `fallback` from the primary monitor's
+// corner (the first monitor).
+TPoint OpeningPlace(TPoint saved, int width, int bandHeight, const std::vector<TRect>& monitors,
+                    TPoint fallback);
+
+} // namespace zorbalin

@@ -1,0 +1,182 @@
+#include "backend/sdl/x11_bridge.h"
+
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <poll.h>
+#include <thread>
+
+namespace zorbalin {
+
+namespace {
+
+using TX11ErrorHandler = int (*)(Display*, XErrorEvent*);
+TX11ErrorHandler PreviousErrorHandler = nullptr;
+
+// Xlib's own handler ends the process on any error. A window can be gone by the time a request
+// about it reaches the server (closed dialogs, other connections to the same server), which is
+// no reason to end the game.
+int OnX11Error(Display* display, XErrorEvent* error) {
+    if (error->error_code != BadWindow && error->error_code != BadDrawable)
+        return PreviousErrorHandler ? PreviousErrorHandler(display, error) : 0;
+    char text[160] = "";
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr,
+                 "%s: X error ignored, the window is gone: %s (request %d, resource 0x%lx)\n",
+                 program_invocation_short_name, text, error->request_code, error->resourceid);
+    return 0;
+}
+
+struct TX11Window {
+    Display* Connection = nullptr;
+    Window Id = 0;
+};
+
+TX11Window X11Of(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return {};
+    return {info.info.x11.display, info.info.x11.window};
+}
+
+// Whether a list property of 32-bit items on `window` holds `item`.
+bool ListPropertyHolds(Display* display, Window window, Atom property, Atom type, Atom item) {
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, property, 0, 4096, False, type, &actualType, &format,
+                           &count, &after, &data) != Success)
+        return false;
+    bool found = false;
+    if (data && actualType == type && format == 32) {
+        const auto* items = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long i = 0; i < count && !found; ++i)
+            found = items[i] == item;
+    }
+    if (data)
+        XFree(data);
+    return found;
+}
+
+bool HasFrameExtents(Display* display, Window window, Atom extents) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool found = XGetWindowProperty(display, window, extents, 0, 4, False, XA_CARDINAL, &type,
+                                    &format, &count, &after, &data) == Success &&
+                 type == XA_CARDINAL && count == 4;
+    if (data)
+        XFree(data);
+    return found;
+}
+
+} // namespace
+
+void InstallX11ErrorHandler() {
+    TX11ErrorHandler previous = XSetErrorHandler(OnX11Error);
+    if (previous != OnX11Error)
+        PreviousErrorHandler = previous;
+}
+
+void* X11DisplayOf(SDL_Window* window) {
+    return X11Of(window).Connection;
+}
+
+unsigned long X11WindowIdOf(SDL_Window* window) {
+    return X11Of(window).Id;
+}
+
+bool ReceiveX11Events() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::string(driver) != "x11")
+        return false;
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    return true;
+}
+
+bool X11PointerMotion(const SDL_SysWMmsg* message, unsigned long& window, TPoint& position) {
+    if (!message || message->subsystem != SDL_SYSWM_X11)
+        return false;
+    const XEvent& event = message->msg.x11.event;
+    if (event.type != MotionNotify)
+        return false;
+    window = event.xmotion.window;
+    position = {event.xmotion.x, event.xmotion.y};
+    return true;
+}
+
+bool QueryX11Pointer(void* display, TPoint& position) {
+    auto* connection = static_cast<Display*>(display);
+    if (!connection)
+        return false;
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+    unsigned int buttons = 0;
+    if (!XQueryPointer(connection, DefaultRootWindow(connection), &root, &child, &rootX, &rootY,
+                       &windowX, &windowY, &buttons))
+        return false;
+    position = {rootX, rootY};
+    return true;
+}
+
+void WaitForX11Input(void* display, int wakeFd) {
+    auto* connection = static_cast<Display*>(display);
+    // Events that Xlib has read already will not make the connection readable again. XPending
+    // also sends what is still buffered, which the server may have to answer first.
+    if (XPending(connection) > 0)
+        return;
+    pollfd watched[2] = {{ConnectionNumber(connection), POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    // Interrupted by a signal: the caller looks at what the signal asked for.
+    ::poll(watched, wakeFd >= 0 ? 2 : 1, -1);
+}
+
+void SetX11LegacyTitle(SDL_Window* window, const std::string& utf8Title) {
+    TX11Window x11 = X11Of(window);
+    if (!x11.Connection)
+        return;
+    char* list[] = {const_cast<char*>(utf8Title.c_str())};
+    XTextProperty property{};
+    if (Xutf8TextListToTextProperty(x11.Connection, list, 1, XStdICCTextStyle, &property) < 0)
+        return;
+    XSetWMName(x11.Connection, x11.Id, &property);
+    XFree(property.value);
+    XFlush(x11.Connection);
+}
+
+void LearnX11FrameExtents(SDL_Window* window) {
+    TX11Window x11 = X11Of(window);
+    if (!x11.Connection)
+        return;
+    Display* display = x11.Connection;
+    Window root = DefaultRootWindow(display);
+    Atom request = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
+    Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+    if (!ListPropertyHolds(display, root, XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM,
+                           request))
+        return;
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = x11.Id;
+    message.xclient.message_type = request;
+    message.xclient.format = 32;
+    XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
+    XFlush(display);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (!HasFrameExtents(display, x11.Id, extents)) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    // The change notice came before the answer above: SDL takes the new extents from it.
+    SDL_PumpEvents();
+}
+
+} // namespace zorbalin

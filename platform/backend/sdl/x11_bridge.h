@@ -1,0 +1,51 @@
+// What the SDL backend asks of the X server directly, on SDL's own connection to it: the things
+// SDL either does not offer or does in a way the program cannot use (internal to the backend).
+// Every function is safe to call with a window that is not on an X server (another video
+// driver): it then does nothing, or says it could not.
+#pragma once
+
+#include <SDL.h>
+
+struct SDL_SysWMmsg;
+
+#include <string>
+
+#include "toolkit/backend_interface.h"
+
+namespace zorbalin {
+
+// An error about a window or drawable that no longer exists is logged on the standard error and
+// the program goes on; any other X error is left to the handler that was there before.
+void InstallX11ErrorHandler();
+
+// SDL's X connection, learnt from one of its windows; null on another video driver.
+void* X11DisplayOf(SDL_Window* window);
+
+// The X window of an SDL window; 0 on another video driver.
+unsigned long X11WindowIdOf(SDL_Window* window);
+
+// Lets SDL hand over the X events it reads (as SDL_SYSWMEVENT), so that pointer motion can be
+// taken from them; false on another video driver.
+bool ReceiveX11Events();
+
+// The pointer motion that an X event handed over by SDL reports: the X window and the position
+// in its client area. False for any other event.
+bool X11PointerMotion(const SDL_SysWMmsg* message, unsigned long& window, TPoint& position);
+
+// Where the pointer is now, asked of the X server (not a cached position). False when the server
+// cannot say (another video driver, or the pointer on another screen).
+bool QueryX11Pointer(void* display, TPoint& position);
+
+// Blocks until the X connection has input to read or `wakeFd` becomes readable.
+void WaitForX11Input(void* display, int wakeFd);
+
+// Sets the legacy title property WM_NAME in the encoding X expects of it (Latin-1 as a plain
+// string where it suffices, else compound text), beside SDL's UTF-8 _NET_WM_NAME.
+void SetX11LegacyTitle(SDL_Window* window, const std::string& utf8Title);
+
+// Asks the window manager for the frame it will give this (not yet shown) window and lets SDL
+// take the answer, so that the window's outer size is known before it is first placed. Waits a
+// short while at most; does nothing without a window manager that offers this.
+void LearnX11FrameExtents(SDL_Window* window);
+
+} // namespace zorbalin
