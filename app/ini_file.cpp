@@ -37,7 +37,7 @@ std::string WriteTarget(const std::string& path) {
 // would otherwise replace it silently, even for root. Throws when the file
 // must not be replaced.
 std::optional<TExistingFile> ReadFileToReplace(const std::string& target,
-                                               const std::string& shownPath) {
+                                               const std::string& shownPath, size_t sizeLimit) {
     struct stat info;
     if (::stat(target.c_str(), &info) != 0) {
         if (errno == ENOENT)
@@ -49,7 +49,7 @@ std::optional<TExistingFile> ReadFileToReplace(const std::string& target,
         throw EIniWriteError(shownPath);
     // Content that cannot be read, or is too large to read, must not be
     // replaced by a file that lacks it.
-    std::optional<std::string> content = ReadWholeFile(target, kMaxIniFileSize);
+    std::optional<std::string> content = ReadWholeFile(target, sizeLimit);
     if (!content)
         throw EIniWriteError(shownPath);
     return TExistingFile{std::move(*content), static_cast<mode_t>(info.st_mode & 07777)};
@@ -64,11 +64,12 @@ TIniValue IniInteger(std::string section, std::string key, int32_t value) {
 EIniWriteError::EIniWriteError(const std::string& path)
     : std::runtime_error("Unable to write to " + path) {}
 
-TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {}
+TIniFile::TIniFile(std::string fileName, size_t sizeLimit)
+    : FFileName(std::move(fileName)), FSizeLimit(sizeLimit) {}
 
 int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
                               int32_t fallback) const {
-    std::optional<std::string> content = ReadWholeFile(FFileName, kMaxIniFileSize);
+    std::optional<std::string> content = ReadWholeFile(FFileName, FSizeLimit);
     if (!content)
         return fallback;
     return ReadIniInteger(*content, section, key, fallback);
@@ -78,12 +79,12 @@ void TIniFile::WriteValues(const std::vector<TIniValue>& values) {
     std::string target = WriteTarget(FFileName);
     if (target.empty())
         throw EIniWriteError(FFileName);
-    std::optional<TExistingFile> existing = ReadFileToReplace(target, FFileName);
+    std::optional<TExistingFile> existing = ReadFileToReplace(target, FFileName, FSizeLimit);
     std::string content = existing ? existing->Content : std::string();
     for (const TIniValue& value : values)
         content = WriteIniValue(content, value.Section, value.Key, value.Value);
     // A file that could not be read back afterwards would lose every setting.
-    if (content.size() > kMaxIniFileSize)
+    if (content.size() > FSizeLimit)
         throw EIniWriteError(FFileName);
     std::optional<mode_t> mode;
     if (existing)

@@ -34,7 +34,8 @@ TIniValue IniInteger(std::string section, std::string key, int32_t value);
 
 class TIniFile {
   public:
-    explicit TIniFile(std::string fileName);
+    // `sizeLimit` stands in for kMaxIniFileSize (tests use small ones).
+    explicit TIniFile(std::string fileName, size_t sizeLimit = kMaxIniFileSize);
 
     const std::string& FileName() const { return FFileName; }
 
@@ -58,6 +59,7 @@ class TIniFile {
 
   private:
     std::string FFileName;
+    size_t FSizeLimit;
 };
 
 } // namespace zorbalin
