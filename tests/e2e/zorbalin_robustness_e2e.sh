@@ -92,16 +92,26 @@ for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 exec 5>&-
 [ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -1 "$WORK/display")"
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
 
+# On a busy machine a connection to a just started X server now and then fails: a game that
+# ends before it shows a window is started once more.
 start_game() {
-  run_game
-  MAIN=""
-  for _ in $(seq 200); do
-    MAIN=$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | head -1)
+  for attempt in 1 2; do
+    run_game
+    MAIN=""
+    for _ in $(seq 200); do
+      MAIN=$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | head -1)
+      [ -n "$MAIN" ] && break
+      kill -0 "$GAME_PID" 2>/dev/null || break
+      sleep 0.05
+    done
     [ -n "$MAIN" ] && break
-    sleep 0.05
+    cat "$WORK/game.log"
+    wait_for_exit
+    sleep 0.5
   done
-  [ -n "$MAIN" ] || { echo "FAIL: no window of process $GAME_PID"; cat "$WORK/game.log"; exit 1; }
+  [ -n "$MAIN" ] || { echo "FAIL: no window of process $GAME_PID"; exit 1; }
   sleep 0.3
 }
 
