@@ -22,7 +22,7 @@ Tfrm_Main* frm_Main = nullptr;
 
 namespace {
 
-// The title strip above the board, by which the player drags the window.
+// The title strip above the board, by which the player drags the window (logical pixels).
 constexpr int kTopBandHeight = 63;
 
 } // namespace
@@ -120,7 +120,7 @@ void Tfrm_Main::FormShow(TObject*) {
     FPlacedOnce = true;
     const TSettings defaults;
     const TPoint place =
-        OpeningPlace({FSettings.SavedLeft, FSettings.SavedTop}, Width(), kTopBandHeight,
+        OpeningPlace({FSettings.SavedLeft, FSettings.SavedTop}, Width(), kTopBandHeight * Scale(),
                      Application->Backend().Monitors(), {defaults.SavedLeft, defaults.SavedTop});
     SetLeft(place.X);
     SetTop(place.Y);

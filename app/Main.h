@@ -133,7 +133,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     bool FPlacedOnce = false;
     std::int32_t FDealColours = 4; // the number of colours of the deal on the board
     bool FResultRecorded = false;  // this game's first end went into the statistics
-    bool FSaveRefused = false; // a close could not save the settings and was told so
+    bool FSaveRefused = false;     // a close could not save the settings and was told so
 
     TWindowDrag FDrag; // dragging the window by its background
 

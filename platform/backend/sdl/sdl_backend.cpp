@@ -8,8 +8,8 @@
 
 #include "backend/sdl/end_request.h"
 #include "backend/sdl/sdl_window.h"
-#include "backend/sdl/x11_resources.h"
 #include "backend/sdl/x11_bridge.h"
+#include "backend/sdl/x11_resources.h"
 #include "toolkit/exception.h"
 #include "toolkit/screen_scale.h"
 
