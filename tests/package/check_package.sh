@@ -89,28 +89,31 @@ printf '[Screen]\r\nLeft=0\r\nTop=0\r\n[Game]\r\nHard=4\r\n' >"$config/ZorbaLin/
 (cd / && exec env -u GDK_SCALE XDG_CONFIG_HOME="$config" ZORBALIN_SCALE=1 \
   "$root/usr/games/zorbalin" >"$work/game.log" 2>&1) &
 game_pid=$!
+# The waits below poll for up to 30 seconds, so that a busy machine only makes them slower.
 window=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   window=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | head -1)
   [ -n "$window" ] && break
-  sleep 0.05
+  sleep 0.1
 done
 [ -n "$window" ] || stop "the unpacked game showed no window: $(cat "$work/game.log")"
-sleep 0.5
 
-# The lower-left pebble (column 1, row 9) at (8, 21) of its picture has the body colour of one of
-# the package's pebble bitmaps.
+# The lower-left pebble (column 1, row 9) at (8, 21) of its picture shows the body colour of one
+# of the package's pebble bitmaps.
 rgb() { convert "$1" -format "%[fx:int(255*p{$2}.r+0.5)],%[fx:int(255*p{$2}.g+0.5)],%[fx:int(255*p{$2}.b+0.5)]" info:; }
-import -window root "$work/shot.png"
-shown=$(rgb "$work/shot.png" 28,428)
-found=""
-for c in 1 2 3 4 5; do
-  [ "$(rgb "$root/usr/lib/zorbalin/Ico/$c.bmp" 8,21)" = "$shown" ] && found=$c
+pebbles=" "
+for c in 1 2 3 4 5; do pebbles="$pebbles$(rgb "$root/usr/lib/zorbalin/Ico/$c.bmp" 8,21) "; done
+shown=""
+for _ in $(seq 60); do
+  import -window root "$work/shot.png"
+  shown=$(rgb "$work/shot.png" 28,428)
+  [[ "$pebbles" == *" $shown "* ]] && break
+  sleep 0.5
 done
-[ -n "$found" ] || fail "the board shows no pebble of the package at (28, 428): $shown"
+[[ "$pebbles" == *" $shown "* ]] || fail "the board shows no pebble of the package at (28, 428): $shown"
 
 xdotool mousemove --window "$window" 644 24 click 1
-for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.05; done
+for _ in $(seq 300); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
 status=0
 wait "$game_pid" || status=$?
 game_pid=""
