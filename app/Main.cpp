@@ -16,6 +16,9 @@
 #include "toolkit/bitmap.h"
 #include "toolkit/font.h"
 
+#include <chrono>
+#include <thread>
+
 namespace zorbalin {
 
 Tfrm_Main* frm_Main = nullptr;
@@ -39,6 +42,7 @@ Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
     CreateComponents();
     FCells.Attach(this, ProgramPaths().AppDir, [this](TObject* Sender) { Image1Click(Sender); });
     FCells.OnOperationEnd = [this] { BoardChanged(); };
+    HintBlinkPause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(150)); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };

@@ -9,6 +9,7 @@
 #include "app/board_focus.h"
 #include "app/cell_pictures.h"
 #include "app/key_list_panel.h"
+#include "app/par_search.h"
 #include "app/settings.h"
 #include "app/window_drag.h"
 #include "game/board_view.h"
@@ -19,6 +20,7 @@
 #include "toolkit/popup_menu.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -57,6 +59,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     TAction* aUjrajatszas; // replay, for its key and its hint
     TAction* aVisszavon;   // undo
     TAction* aMegis;       // redo
+    TAction* aTipp;        // the hint
     TAction* aStatisztika; // the statistics window
     TAction* aHelyiMenu;   // the context menu from the keyboard
     TShellStarter* ShellStarter1;
@@ -65,6 +68,10 @@ class Tfrm_Main : public TForm, public TBoardView {
     TGame& Game() { return FGame; }
     const TCellPictures& Cells() const { return FCells; }
     bool IsDragging() const { return FDrag.Dragging; }
+    // Holds each state of the hint's blink on the screen (hidden, shown, twice): about 150 ms,
+    // blocking the window as an animation does. Tests may put their own pause in.
+    std::function<void()> HintBlinkPause;
+
     // Every key of the window with what it does, for the about window: the board's keys, then
     // the actions' keys in the order of the action list.
     std::vector<TKeyLine> KeyList() const;
@@ -89,6 +96,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     void aVisszavonExecute(TObject* Sender);
     void aMegisExecute(TObject* Sender);
     void aStatisztikaExecute(TObject* Sender);
+    void aTippExecute(TObject* Sender);
     void PopupMenu1Popup(TObject* Sender);
     void aHelyiMenuExecute(TObject* Sender);
     void Image1Click(TObject* Sender);
@@ -126,6 +134,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     // A deal or a replay: a game whose result is not recorded yet.
     void GameStarted(bool NewDeal);
     void RecordResult();
+    void BlinkGroup(const TGroupKeys& Group);
 
     TCellPictures FCells;
     TGame FGame;
@@ -134,6 +143,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     std::int32_t FDealColours = 4; // the number of colours of the deal on the board
     bool FResultRecorded = false;  // this game's first end went into the statistics
     bool FSaveRefused = false;     // a close could not save the settings and was told so
+    TParSearch FPar;               // the par of the deal on the board
 
     TWindowDrag FDrag; // dragging the window by its background
 

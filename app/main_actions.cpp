@@ -41,6 +41,8 @@ void Tfrm_Main::CreateActions() {
                            {ShortCut('Z', ssCtrl), ShortCut(vk::Back, 0)});
     aMegis = NewAction("aMegis", "Mégis", &Tfrm_Main::aMegisExecute,
                        {ShortCut('Y', ssCtrl), ShortCut('Z', ssCtrl | ssShift)});
+    aTipp = NewAction("aTipp", "Tipp", &Tfrm_Main::aTippExecute,
+                      {ShortCut('H', 0), ShortCut(vk::F4, 0)});
     aStatisztika = NewAction("aStatisztika", "Statisztika", &Tfrm_Main::aStatisztikaExecute,
                              {ShortCut('T', ssCtrl), ShortCut(vk::F3, 0)});
     aHelyiMenu = NewAction("aHelyiMenu", "Helyi menü", &Tfrm_Main::aHelyiMenuExecute,

@@ -1,10 +1,11 @@
-// What the main window offers beyond the buttons: undo and redo, the
-// statistics of finished games with their window, and the context menu that
-// reaches every command with the mouse.
+// What the main window offers beyond the buttons: undo and redo, the hint, the
+// par of each deal, the statistics of finished games with their window, and
+// the context menu that reaches every command with the mouse.
 #include "app/Main.h"
 #include "app/Seged.h"
 #include "app/program.h"
 #include "app/stats.h"
+#include "game/solver.h"
 #include "toolkit/application.h"
 
 namespace zorbalin {
@@ -34,12 +35,45 @@ void Tfrm_Main::aMegisExecute(TObject*) {
     FGame.Redo();
 }
 
+// ---- Hint and par ----------------------------------------------------------------------------
+
+void Tfrm_Main::aTippExecute(TObject*) {
+    std::optional<TCellPosition> first = TSolver().Hint(FGame.Board());
+    if (!first)
+        return;
+    BlinkGroup(FGame.GroupAt(first->Col, first->Row));
+}
+
+void Tfrm_Main::BlinkGroup(const TGroupKeys& Group) {
+    // Twice hidden and shown again through the board's own notifications, each state drawn at
+    // once and held for a moment; the board itself does not change.
+    TCellPictures::TOperation operation(FCells);
+    for (int blink = 0; blink < 2; ++blink) {
+        for (bool hidden : {true, false}) {
+            for (const std::string& key : Group) {
+                const int col = std::stoi(GetField("i", key, 1));
+                const int row = std::stoi(GetField("i", key, 2));
+                if (hidden)
+                    HidePebble(col, row);
+                else
+                    ShowPebble(col, row, FGame.Board().Colour(col, row));
+            }
+            UpdateNow();
+            if (HintBlinkPause)
+                HintBlinkPause();
+        }
+    }
+}
+
 // ---- Statistics ------------------------------------------------------------------------------
 
 void Tfrm_Main::GameStarted(bool NewDeal) {
     if (NewDeal)
         FDealColours = FGame.ColourCount();
     FResultRecorded = false;
+    // A replay keeps the par its deal has, or is being given.
+    if (NewDeal || (!FPar.Searching() && !FPar.Par()))
+        FPar.Start(FGame.SavedBoard());
 }
 
 void Tfrm_Main::RecordResult() {
@@ -58,7 +92,8 @@ void Tfrm_Main::RecordResult() {
 }
 
 void Tfrm_Main::aStatisztikaExecute(TObject*) {
-    ShowStatisticsWindow(ReadStats(ProgramPaths().IniPath), FDealColours, TParInfo{});
+    ShowStatisticsWindow(ReadStats(ProgramPaths().IniPath), FDealColours,
+                         TParInfo{FPar.Searching(), FPar.Par()});
 }
 
 // ---- The context menu ------------------------------------------------------------------------
@@ -73,6 +108,7 @@ void Tfrm_Main::CreatePopupMenu() {
     PopupMenu1->SetName("PopupMenu1");
     NewMenuItem("Visszavonás", aVisszavon);
     NewMenuItem("Mégis", aMegis);
+    NewMenuItem("Tipp", aTipp);
     NewMenuItem("Statisztika", aStatisztika);
     PopupMenu1->AddLine();
     NewMenuItem("Új játék", aUj);
@@ -96,6 +132,7 @@ void Tfrm_Main::PopupMenu1Popup(TObject*) {
     const std::vector<TMenuItem*>& items = PopupMenu1->Items();
     items[0]->Enabled = FGame.CanUndo();
     items[1]->Enabled = FGame.CanRedo();
+    items[2]->Enabled = FGame.HasMovesLeft();
 }
 
 } // namespace zorbalin

@@ -65,6 +65,9 @@ class TGame {
     // upper, lower) that GroupKeys lacks; true when any neighbour matches
     // (false for a cell off the board).
     bool AddSameColourNeighbours(int Col, int Row, TGroupKeys& GroupKeys) const;
+    // The keys of the group a click on (Col, Row) would remove, in the order of
+    // the removal; empty when the click would remove nothing.
+    TGroupKeys GroupAt(int Col, int Row) const;
 
     // Settling: drops, then four passes closing empty columns.
     void SettleBoard();

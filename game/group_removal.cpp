@@ -79,6 +79,16 @@ void TGame::ClickPebble(int Col, int Row) {
         FinishGame();
 }
 
+TGroupKeys TGame::GroupAt(int Col, int Row) const {
+    if (!IsOnBoard(Col, Row) || !FBoard.IsFilled(Col, Row))
+        return {};
+    TGroupKeys groupKeys{CellKey(Col, Row)};
+    if (!AddSameColourNeighbours(Col, Row, groupKeys))
+        return {};
+    WalkGroup(groupKeys);
+    return groupKeys;
+}
+
 void TGame::WalkGroup(TGroupKeys& GroupKeys) const {
     // The list grows while it is walked; its size is read afresh every step.
     for (std::size_t i = 0; i < GroupKeys.size(); ++i) {

@@ -50,7 +50,7 @@ TEST_F(PlayAidsTest, RightClickMenuUndoesTheClickAndShowsTheBoardAsItWas) {
     Press(cell, TMouseButton::mbRight);
     Release(cell, TMouseButton::mbRight);
     EXPECT_EQ(before,
-              (std::vector<std::string>{"Visszavonás Ctrl+Z (off)", "Mégis Ctrl+Y (off)",
+              (std::vector<std::string>{"Visszavonás Ctrl+Z (off)", "Mégis Ctrl+Y (off)", "Tipp H",
                                         "Statisztika Ctrl+T", "- ", "Új játék Ctrl+N",
                                         "Újrajátszás Ctrl+R", "Beállítások Ctrl+S", "Névjegy F1"}));
     EXPECT_EQ(frm_Main->PopupMenu1->Window(), nullptr);
@@ -121,6 +121,34 @@ TEST(StatsTexts, FiguresParAndMeanWithADecimalComma) {
     EXPECT_EQ(ParText({true, std::nullopt}), "A gép még keresi a leosztás legjobb megoldását...");
     EXPECT_EQ(ParText({false, 3}), "A gép legjobbja ennél a leosztásnál: 3 kavics.");
     EXPECT_EQ(ParText({false, std::nullopt}), "");
+}
+
+TEST_F(PlayAidsTest, HintBlinksTheBestGroupTwiceAndLeavesTheBoardAsItWas) {
+    Start();
+    // Row 9 reads 1 1 2 2 1: the pair of 2s first clears the board, the 1s first leave one.
+    TBoard board;
+    for (int col = 1; col <= 5; ++col)
+        board.At(col, 9).Colour = col == 3 || col == 4 ? 2 : 1;
+    ShowPosition(board);
+    std::vector<std::string> states;
+    frm_Main->HintBlinkPause = [&] {
+        std::string state;
+        for (int col = 1; col <= 5; ++col)
+            state += Cell(col, 9)->Visible() ? 'o' : '-';
+        states.push_back(state);
+    };
+    Screen.KeyDown('H');
+    Pump();
+    EXPECT_EQ(states, (std::vector<std::string>{"oo--o", "ooooo", "oo--o", "ooooo"}));
+    EXPECT_EQ(frm_Main->Game().Board().Colour(3, 9), 2);
+    EXPECT_FALSE(frm_Main->Game().CanUndo());
+
+    // With no move left, nothing happens.
+    states.clear();
+    ShowPosition(CheckerBoard());
+    Screen.KeyDown(vk::F4);
+    Pump();
+    EXPECT_TRUE(states.empty());
 }
 
 } // namespace
