@@ -4,8 +4,11 @@
 
 #include "app/Eredmeny.h"
 #include "app/Statisztika.h"
+#include "app/par_search.h"
 #include "app/stats.h"
 #include "imaging/pngbutton.h"
+
+#include <thread>
 
 namespace zorbalin::testing {
 namespace {
@@ -104,6 +107,28 @@ TEST_F(PlayAidsTest, AGameCountsOnceAtItsFirstEndAndTheWindowShowsIt) {
     EXPECT_EQ(window.Left, frm_Main->Left() + (frm_Main->Width() - StatsClientWidth) / 2);
     EXPECT_EQ(window.Top, frm_Main->Top() + (frm_Main->Height() - StatsClientHeight) / 2);
     EXPECT_EQ(chart, "Az utolsó 2 eredmény, 4 szín:");
+}
+
+TEST(ParSearch, KeepsTheFewestPebblesFoundAndANewDealEndsTheOldSearch) {
+    TParSearch search;
+    search.Start(OnePairBoard());
+    for (int wait = 0; wait < 400 && search.Searching(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_FALSE(search.Searching());
+    EXPECT_EQ(search.Par(), std::optional<std::int32_t>(1));
+
+    // A full board searched for a minute is ended at once by the next deal.
+    TBoard full;
+    for (int col = 1; col <= ColumnCount; ++col)
+        for (int row = 1; row <= RowCount; ++row)
+            full.At(col, row).Colour = 1 + (col * 7 + row * 3 + col * row) % 5;
+    search.Start(full, std::chrono::minutes(1));
+    EXPECT_TRUE(search.Searching());
+    const auto before = std::chrono::steady_clock::now();
+    search.Start(OnePairBoard());
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
+    search.Cancel();
+    EXPECT_FALSE(search.Par());
 }
 
 TEST(StatsTexts, FiguresParAndMeanWithADecimalComma) {
