@@ -1,8 +1,8 @@
 #!/bin/bash
 # The game in a real X server (Xvfb, no window manager, so positions are exact):
 # first run at (10, 10), the board drawn from the background and the pebble
-# bitmaps, a click that removes a group, a drag, the close button and the settings
-# file, the next start at the new place;
+# bitmaps, a click that removes a group and Ctrl+Z that takes it back, a drag,
+# the close button and the settings file, the next start at the new place;
 # then the settings dialog (3 colours, OK, new game: only three colours show),
 # the about window opened and closed; at scale 2 the window doubled at its saved
 # place, a move made with the keyboard and a click at a doubled pebble; with
@@ -191,6 +191,12 @@ set -- $TARGET
 before=$BOARD
 xdotool mousemove --window "$MAIN" "$(cell_x $1)" "$(cell_y $2)" click 1
 check_removed "the click on column $1, row $2" "$before"
+
+# Ctrl+Z takes the click back: the board is shown as it was before it.
+xdotool key ctrl+z
+sleep 0.5
+read_board
+check_eq "Ctrl+Z shows the board as it was before the click" "$before" "$BOARD"
 
 # Dragging the background moves the window with the cursor.
 sleep 0.6
