@@ -33,15 +33,19 @@ bool MapButton(Uint8 button, TMouseButton& out) {
     }
 }
 
-TShiftState CurrentShift() {
+TShiftState ModifierShift(Uint16 mod) {
     TShiftState shift = 0;
-    SDL_Keymod mod = SDL_GetModState();
     if (mod & KMOD_SHIFT)
         shift |= ssShift;
     if (mod & KMOD_CTRL)
         shift |= ssCtrl;
     if (mod & KMOD_ALT)
         shift |= ssAlt;
+    return shift;
+}
+
+TShiftState CurrentShift() {
+    TShiftState shift = ModifierShift(static_cast<Uint16>(SDL_GetModState()));
     Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
     if (buttons & SDL_BUTTON_LMASK)
         shift |= ssLeft;
@@ -217,7 +221,10 @@ bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
         out.Kind = TEventKind::KeyDown;
         out.Window = WindowById(e.key.windowID);
         out.Key = MapKey(e.key.keysym.sym);
-        out.Shift = CurrentShift();
+        // The modifiers as they were when the key went down: by the time the event is read,
+        // SDL's own state may already have seen Ctrl released (a quick Ctrl+Z).
+        out.Shift =
+            ModifierShift(e.key.keysym.mod) | (CurrentShift() & (ssLeft | ssRight | ssMiddle));
         return out.Window != nullptr && out.Key != 0;
     case SDL_WINDOWEVENT:
         break;
