@@ -1,21 +1,12 @@
 // The logic of one click must never be what makes an animation stutter: these
 // measure a click with a view that does nothing, so only the rules are timed.
 #include "game/game.h"
+#include "game/quiet_view.h"
 
 #include <benchmark/benchmark.h>
 
 namespace zorbalin {
 namespace {
-
-class TNullView : public TBoardView {
-  public:
-    TPictureHandle CreatePebble(int, int, std::int32_t) override { return nullptr; }
-    void ShowPebble(int, int, std::int32_t) override {}
-    void HidePebble(int, int) override {}
-    void OffsetPebble(int, int, int, int) override {}
-    void ResetPebble(int, int) override {}
-    void ShowResult(const std::string&, const std::string&) override {}
-};
 
 // Colour 3 fills columns 3..6 and the two bottom rows everywhere: 64 pebbles
 // in one group. The rest alternates 1 and 2, so the click ends the game.
@@ -30,7 +21,7 @@ TBoard LargeGroupBoard() {
 
 // Removes the group, drops the other columns by two rows and closes four columns.
 void BM_ClickLargeGroupClosingFourColumns(benchmark::State& state) {
-    TNullView view;
+    TQuietView view;
     TGame game(view);
     const TBoard position = LargeGroupBoard();
     for (auto _ : state) {
@@ -43,7 +34,7 @@ BENCHMARK(BM_ClickLargeGroupClosingFourColumns)->Unit(benchmark::kMicrosecond);
 
 // The largest group there is: a board of one colour, every key searched linearly.
 void BM_ClickWholeBoardOfOneColour(benchmark::State& state) {
-    TNullView view;
+    TQuietView view;
     TGame game(view);
     TBoard position;
     for (int col = 1; col <= ColumnCount; ++col)

@@ -11,6 +11,7 @@
 // Times are the CPU time of the searching thread; on a busy machine the
 // deadline may still cut a search short, which the last column counts.
 #include "game/game.h"
+#include "game/quiet_view.h"
 #include "game/solver.h"
 
 #include <chrono>
@@ -24,16 +25,6 @@ namespace zorbalin {
 namespace {
 
 constexpr int StandardDeals = 50;
-
-class TNullView : public TBoardView {
-  public:
-    TPictureHandle CreatePebble(int, int, std::int32_t) override { return nullptr; }
-    void ShowPebble(int, int, std::int32_t) override {}
-    void HidePebble(int, int) override {}
-    void OffsetPebble(int, int, int, int) override {}
-    void ResetPebble(int, int) override {}
-    void ShowResult(const std::string&, const std::string&) override {}
-};
 
 // The same deals on every run: deal Number of Colours colours.
 TBoard RandomDeal(int Colours, int Number) {
@@ -54,7 +45,7 @@ double ThreadSeconds() {
 
 // Plays Clicks on a real game: true when they leave Left pebbles and no move.
 bool Replays(const TBoard& Deal, const TSolution& Solution) {
-    TNullView view;
+    TQuietView view;
     TGame game(view);
     game.LoadPosition(Deal);
     for (const TCellPosition& click : Solution.Clicks) {

@@ -5,6 +5,7 @@
 #include "game/compact_board.h"
 #include "game/neighbour_pairs.h"
 #include "game/pebble_groups.h"
+#include "game/quiet_view.h"
 
 #include <gtest/gtest.h>
 
@@ -28,17 +29,6 @@ TBoard RandomPosition(std::mt19937& Random) {
     }
     return board;
 }
-
-// The rules alone: a game whose notifications go nowhere.
-class TQuietView : public TBoardView {
-  public:
-    TPictureHandle CreatePebble(int, int, std::int32_t) override { return nullptr; }
-    void ShowPebble(int, int, std::int32_t) override {}
-    void HidePebble(int, int) override {}
-    void OffsetPebble(int, int, int, int) override {}
-    void ResetPebble(int, int) override {}
-    void ShowResult(const std::string&, const std::string&) override {}
-};
 
 struct TQuietGame {
     explicit TQuietGame(const TBoard& Position) { Game.LoadPosition(Position); }

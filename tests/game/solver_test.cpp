@@ -1,6 +1,7 @@
 #include "recording_view.h"
 
 #include "game/compact_board.h"
+#include "game/quiet_view.h"
 #include "game/solver.h"
 
 #include <gtest/gtest.h>
@@ -14,17 +15,6 @@ namespace zorbalin::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-class TQuietView : public TBoardView {
-  public:
-    TPictureHandle CreatePebble(int, int, std::int32_t) override { return nullptr; }
-    void ShowPebble(int, int, std::int32_t) override {}
-    void HidePebble(int, int) override {}
-    void OffsetPebble(int, int, int, int) override {}
-    void ResetPebble(int, int) override {}
-    void ShowResult(const std::string&, const std::string&) override { ++Results; }
-    int Results = 0;
-};
 
 int PebblesOn(const TBoard& Board) {
     int count = 0;
