@@ -68,18 +68,14 @@ TEST(PngDecode, RowStridesArePaddedToFourBytes) {
 }
 
 TEST(PngDecode, EveryFormatAndInterlaceMatchesTheSamples) {
-    const struct {
-        uint8_t colourType, depth;
-    } formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
-                   {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
-    for (const auto& f : formats) {
+    for (const pngtest::TFormat& f : pngtest::kValidFormats) {
         for (uint8_t interlace : {0, 1}) {
             for (uint32_t size : {1u, 4u, 7u, 13u}) {
-                TSampleImage im = pngtest::MakeSampleImage(size, size + 2, f.depth, f.colourType,
+                TSampleImage im = pngtest::MakeSampleImage(size, size + 2, f.BitDepth, f.ColourType,
                                                            interlace, size);
                 TPNGObject picture;
                 Bytes png = pngtest::EncodePng(im);
-                if (f.colourType == 3) { // a palette must be present: insert one after IHDR
+                if (f.ColourType == 3) { // a palette must be present: insert one after IHDR
                     Bytes plte;
                     for (int i = 0; i < 256; ++i)
                         plte.insert(plte.end(), {uint8_t(i), uint8_t(255 - i), 7});
@@ -90,8 +86,8 @@ TEST(PngDecode, EveryFormatAndInterlaceMatchesTheSamples) {
                 }
                 Load(picture, png);
                 ExpectStorage(picture, im,
-                              "type " + std::to_string(f.colourType) + " depth " +
-                                  std::to_string(f.depth) + " interlace " +
+                              "type " + std::to_string(f.ColourType) + " depth " +
+                                  std::to_string(f.BitDepth) + " interlace " +
                                   std::to_string(interlace) + " size " + std::to_string(size));
             }
         }

@@ -193,18 +193,14 @@ Bytes RandomPicture(std::mt19937& random, uint8_t colourType, uint8_t depth, uin
 }
 
 TEST(PngWholeImage, RandomPicturesOfEveryFormatSplitAnywhereDecodeAlike) {
-    const struct {
-        uint8_t colourType, depth;
-    } formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
-                   {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
     std::mt19937 random(20240611);
-    for (const auto& f : formats)
+    for (const pngtest::TFormat& f : pngtest::kValidFormats)
         for (uint8_t interlace : {0, 1})
             for (int n = 0; n < 6; ++n) {
-                const std::string what = "type " + std::to_string(f.colourType) + " depth " +
-                                         std::to_string(f.depth) + " interlace " +
+                const std::string what = "type " + std::to_string(f.ColourType) + " depth " +
+                                         std::to_string(f.BitDepth) + " interlace " +
                                          std::to_string(interlace) + " #" + std::to_string(n);
-                const Bytes png = RandomPicture(random, f.colourType, f.depth, interlace);
+                const Bytes png = RandomPicture(random, f.ColourType, f.BitDepth, interlace);
                 EXPECT_EQ(ExpectSameOutcome(png, what), TImageDataPath::WholeImage) << what;
             }
 }

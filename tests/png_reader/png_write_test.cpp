@@ -57,18 +57,14 @@ Bytes WithPalette(const Bytes& png) {
 }
 
 TEST(PngWrite, SaveThenLoadGivesTheSameStorageForEveryFormat) {
-    const struct {
-        uint8_t colourType, depth;
-    } formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
-                   {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
-    for (const auto& f : formats) {
+    for (const pngtest::TFormat& f : pngtest::kValidFormats) {
         for (uint8_t interlace : {0, 1}) {
-            const std::string what = "type " + std::to_string(f.colourType) + " depth " +
-                                     std::to_string(f.depth) + " interlace " +
+            const std::string what = "type " + std::to_string(f.ColourType) + " depth " +
+                                     std::to_string(f.BitDepth) + " interlace " +
                                      std::to_string(interlace);
             pngtest::TSampleImage im =
-                pngtest::MakeSampleImage(19, 11, f.depth, f.colourType, interlace, 77);
-            if (f.depth == 16 && (f.colourType == 4 || f.colourType == 6)) {
+                pngtest::MakeSampleImage(19, 11, f.BitDepth, f.ColourType, interlace, 77);
+            if (f.BitDepth == 16 && (f.ColourType == 4 || f.ColourType == 6)) {
                 // Only the high byte of 16-bit alpha is kept; the writer repeats it.
                 const uint32_t pixelBytes = im.Channels() * 2;
                 for (auto& row : im.Rows)
@@ -76,7 +72,7 @@ TEST(PngWrite, SaveThenLoadGivesTheSameStorageForEveryFormat) {
                         row[p + pixelBytes - 1] = row[p + pixelBytes - 2];
             }
             Bytes original = pngtest::EncodePng(im);
-            if (f.colourType == 3)
+            if (f.ColourType == 3)
                 original = WithPalette(original);
             TPNGObject first;
             Load(first, original);

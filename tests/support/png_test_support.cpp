@@ -93,6 +93,10 @@ std::vector<std::pair<uint32_t, std::vector<Bytes>>> SplitPasses(const TSampleIm
 
 } // namespace
 
+const std::vector<TFormat> kValidFormats = {{0, 1}, {0, 2},  {0, 4},  {0, 8}, {0, 16},
+                                            {2, 8}, {2, 16}, {3, 1},  {3, 2}, {3, 4},
+                                            {3, 8}, {4, 8},  {4, 16}, {6, 8}, {6, 16}};
+
 uint32_t TSampleImage::Channels() const {
     switch (ColourType) {
     case 2:

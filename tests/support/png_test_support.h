@@ -12,6 +12,14 @@ namespace pngtest {
 
 using Bytes = std::vector<uint8_t>;
 
+// A colour type and a bit depth.
+struct TFormat {
+    uint8_t ColourType;
+    uint8_t BitDepth;
+};
+// The fifteen pairs the PNG standard allows.
+extern const std::vector<TFormat> kValidFormats;
+
 // Full unfiltered sample rows of an image, as the PNG standard lays them out.
 struct TSampleImage {
     uint32_t Width = 0;
