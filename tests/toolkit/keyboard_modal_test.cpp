@@ -63,16 +63,6 @@ class KeyboardModalTest : public ToolkitTest {
         log.clear();
     }
 
-    // Runs the steps one by one whenever the modal loop waits for input.
-    void Script(std::vector<std::function<void()>> steps) {
-        auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-        auto next = std::make_shared<size_t>(0);
-        screen.OnIdle = [shared, next] {
-            if (*next < shared->size())
-                (*shared)[(*next)++]();
-        };
-    }
-
     TModalResult RunDialog(TTestDialog** out = nullptr) {
         auto* dialog = TForm::Create<TTestDialog>(&app);
         if (out)

@@ -29,16 +29,6 @@ class PopupMenuTest : public ToolkitTest {
         ShowMain();
     }
 
-    // Runs the steps one by one whenever the menu's loop waits for input.
-    void Script(std::vector<std::function<void()>> steps) {
-        auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-        auto next = std::make_shared<size_t>(0);
-        screen.OnIdle = [shared, next] {
-            if (*next < shared->size())
-                (*shared)[(*next)++]();
-        };
-    }
-
     // A right click on the main form at a client point: opens the menu and runs it.
     void RightClick(int x, int y) {
         Press(x, y, TMouseButton::mbRight);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -111,6 +113,16 @@ class ToolkitTest : public ::testing::Test {
     void ClickAt(int x, int y) {
         Press(x, y);
         Release(x, y);
+    }
+
+    // Runs the steps one by one whenever a modal loop (a dialog's, a menu's) waits for input.
+    void Script(std::vector<std::function<void()>> steps) {
+        auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
+        auto next = std::make_shared<size_t>(0);
+        screen.OnIdle = [shared, next] {
+            if (*next < shared->size())
+                (*shared)[(*next)++]();
+        };
     }
 
     THeadlessBackend screen;
