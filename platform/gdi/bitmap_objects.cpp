@@ -32,6 +32,17 @@ bool TakeColorTable(const BITMAPINFO* info, TGdiBitmap& b) {
     return true;
 }
 
+// The device position of a context's logical point, when the context holds a bitmap and the
+// point lies inside its clip.
+bool PixelInClip(HDC hdc, int x, int y, POINT& device) {
+    if (!hdc || !hdc->bitmap)
+        return false;
+    device = {DevX(*hdc, x), DevY(*hdc, y)};
+    const RECT clip = DeviceClip(*hdc);
+    return device.x >= clip.left && device.x < clip.right && device.y >= clip.top &&
+           device.y < clip.bottom;
+}
+
 } // namespace
 
 namespace gdi_detail {
@@ -261,26 +272,20 @@ int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMA
 }
 
 COLORREF GetPixel(HDC hdc, int x, int y) {
-    if (!hdc || !hdc->bitmap)
-        return CLR_INVALID;
-    LONG dx = DevX(*hdc, x), dy = DevY(*hdc, y);
-    RECT clip = DeviceClip(*hdc);
-    if (dx < clip.left || dx >= clip.right || dy < clip.top || dy >= clip.bottom)
+    POINT p;
+    if (!PixelInClip(hdc, x, y, p))
         return CLR_INVALID;
     TBitmapBits s = BitsOf(*hdc->bitmap);
-    return RawToColor(s, ReadRaw(s.Row(dy), s.bitCount, dx));
+    return RawToColor(s, ReadRaw(s.Row(p.y), s.bitCount, p.x));
 }
 
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
-    if (!hdc || !hdc->bitmap)
-        return CLR_INVALID;
-    LONG dx = DevX(*hdc, x), dy = DevY(*hdc, y);
-    RECT clip = DeviceClip(*hdc);
-    if (dx < clip.left || dx >= clip.right || dy < clip.top || dy >= clip.bottom)
+    POINT p;
+    if (!PixelInClip(hdc, x, y, p))
         return CLR_INVALID;
     TBitmapBits s = BitsOf(*hdc->bitmap);
     std::uint32_t raw = ColorToRaw(s, color & 0xFFFFFFu);
-    WriteRaw(s.Row(dy), s.bitCount, dx, raw);
+    WriteRaw(s.Row(p.y), s.bitCount, p.x, raw);
     return RawToColor(s, raw);
 }
 
