@@ -38,8 +38,8 @@ namespace {
 
 ${arrays}} // namespace
 
-const EmbeddedAssetEntry* EmbeddedAssetTable(std::size_t& count) {
-  static const EmbeddedAssetEntry table[] = {
+const TEmbeddedAssetEntry* EmbeddedAssetTable(std::size_t& count) {
+  static const TEmbeddedAssetEntry table[] = {
 ${table}  };
   count = sizeof table / sizeof table[0];
   return table;

@@ -6,14 +6,14 @@ namespace zorbalin {
 
 std::pair<const unsigned char*, std::size_t> EmbeddedAsset(std::string_view name) {
     std::size_t count = 0;
-    const EmbeddedAssetEntry* first = EmbeddedAssetTable(count);
-    const EmbeddedAssetEntry* last = first + count;
-    const EmbeddedAssetEntry* found = std::lower_bound(
+    const TEmbeddedAssetEntry* first = EmbeddedAssetTable(count);
+    const TEmbeddedAssetEntry* last = first + count;
+    const TEmbeddedAssetEntry* found = std::lower_bound(
         first, last, name,
-        [](const EmbeddedAssetEntry& entry, std::string_view key) { return entry.name < key; });
-    if (found == last || found->name != name)
+        [](const TEmbeddedAssetEntry& entry, std::string_view key) { return entry.Name < key; });
+    if (found == last || found->Name != name)
         return {nullptr, 0};
-    return {found->data, found->size};
+    return {found->Data, found->Size};
 }
 
 } // namespace zorbalin

@@ -8,17 +8,17 @@
 
 namespace zorbalin {
 
-struct EmbeddedAssetEntry {
-    std::string_view name; // path below assets/, e.g. "button_close.png", "icons/zorbalin-48.png"
-    const unsigned char* data;
-    std::size_t size;
+struct TEmbeddedAssetEntry {
+    std::string_view Name; // path below assets/, e.g. "button_close.png", "icons/zorbalin-48.png"
+    const unsigned char* Data;
+    std::size_t Size;
 };
 
 // The bytes of the named file, or {nullptr, 0} when no file of that name was embedded.
 std::pair<const unsigned char*, std::size_t> EmbeddedAsset(std::string_view name);
 
 // Every embedded file, sorted by name; `count` receives their number.
-const EmbeddedAssetEntry* EmbeddedAssetTable(std::size_t& count);
+const TEmbeddedAssetEntry* EmbeddedAssetTable(std::size_t& count);
 
 // The names the windows use.
 namespace asset {

@@ -7,11 +7,11 @@
 namespace zorbalin {
 namespace {
 
-using CrcTable = std::array<uint32_t, 256>;
+using TCrcTable = std::array<uint32_t, 256>;
 
-const CrcTable& Table() {
-    static const CrcTable table = [] {
-        CrcTable t{};
+const TCrcTable& Table() {
+    static const TCrcTable table = [] {
+        TCrcTable t{};
         for (uint32_t n = 0; n < 256; ++n) {
             uint32_t c = n;
             for (int k = 0; k < 8; ++k)
@@ -41,7 +41,7 @@ uint32_t CrcUpdate(uint32_t running, const uint8_t* data, size_t size) {
         }
         return ~static_cast<uint32_t>(crc);
     }
-    const CrcTable& table = Table();
+    const TCrcTable& table = Table();
     for (size_t i = 0; i < size; ++i)
         running = table[(running ^ data[i]) & 0xFF] ^ (running >> 8);
     return running;

@@ -78,10 +78,10 @@ bool FindFont(const std::string& family, bool bold, bool italic, TMatch& out) {
     return found;
 }
 
-using FaceKey = std::tuple<std::string, int, int, bool, bool>;
+using TFaceKey = std::tuple<std::string, int, int, bool, bool>;
 
-std::map<FaceKey, std::weak_ptr<TFontFace>>& FaceRegistry() {
-    static std::map<FaceKey, std::weak_ptr<TFontFace>> registry;
+std::map<TFaceKey, std::weak_ptr<TFontFace>>& FaceRegistry() {
+    static std::map<TFaceKey, std::weak_ptr<TFontFace>> registry;
     return registry;
 }
 
@@ -116,7 +116,7 @@ std::shared_ptr<TFontFace> TFontFace::Resolve(const LOGFONTA& request) {
         return nullptr;
 
     int height = request.lfHeight == 0 ? -11 : request.lfHeight;
-    FaceKey key{match.file, match.index, height, bold, italic};
+    TFaceKey key{match.file, match.index, height, bold, italic};
     auto& registry = FaceRegistry();
     if (auto existing = registry[key].lock())
         return existing;

@@ -15,13 +15,13 @@
 namespace zorbalin {
 namespace {
 
-struct ExpectedPicture {
-    std::string_view name;
-    std::uint32_t width;
-    std::uint32_t height;
+struct TExpectedPicture {
+    std::string_view Name;
+    std::uint32_t Width;
+    std::uint32_t Height;
 };
 
-const ExpectedPicture kExpected[] = {
+const TExpectedPicture kExpected[] = {
     {asset::kMainBackground, 670, 480}, {asset::kResultPanel, 225, 150},
     {asset::kAboutPanel, 367, 300},     {asset::kButtonReplay, 32, 32},
     {asset::kButtonNewGame, 32, 32},    {asset::kButtonSettings, 32, 32},
@@ -54,16 +54,16 @@ std::vector<unsigned char> ReadFile(const std::string& path) {
 
 TEST(EmbeddedAssets, EveryPictureIsAnRgbaPngOfItsLayoutSize) {
     static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    for (const ExpectedPicture& expected : kExpected) {
-        SCOPED_TRACE(std::string(expected.name));
-        const auto [data, size] = EmbeddedAsset(expected.name);
+    for (const TExpectedPicture& expected : kExpected) {
+        SCOPED_TRACE(std::string(expected.Name));
+        const auto [data, size] = EmbeddedAsset(expected.Name);
         ASSERT_NE(data, nullptr);
         ASSERT_GE(size, 33u); // signature and a whole IHDR chunk
         EXPECT_TRUE(std::equal(std::begin(kSignature), std::end(kSignature), data));
         EXPECT_EQ(BigEndian32(data + 8), 13u); // IHDR length
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(data + 12), 4), "IHDR");
-        EXPECT_EQ(BigEndian32(data + 16), expected.width);
-        EXPECT_EQ(BigEndian32(data + 20), expected.height);
+        EXPECT_EQ(BigEndian32(data + 16), expected.Width);
+        EXPECT_EQ(BigEndian32(data + 20), expected.Height);
         EXPECT_EQ(data[24], 8); // bit depth
         EXPECT_EQ(data[25], 6); // colour type: RGBA
     }
@@ -71,18 +71,18 @@ TEST(EmbeddedAssets, EveryPictureIsAnRgbaPngOfItsLayoutSize) {
 
 TEST(EmbeddedAssets, TableHoldsExactlyTheArtworkFilesByteForByte) {
     std::size_t count = 0;
-    const EmbeddedAssetEntry* table = EmbeddedAssetTable(count);
+    const TEmbeddedAssetEntry* table = EmbeddedAssetTable(count);
     std::set<std::string_view> expected_names;
-    for (const ExpectedPicture& expected : kExpected)
-        expected_names.insert(expected.name);
+    for (const TExpectedPicture& expected : kExpected)
+        expected_names.insert(expected.Name);
     std::set<std::string_view> embedded_names;
     for (std::size_t i = 0; i < count; ++i) {
-        SCOPED_TRACE(std::string(table[i].name));
-        embedded_names.insert(table[i].name);
+        SCOPED_TRACE(std::string(table[i].Name));
+        embedded_names.insert(table[i].Name);
         const std::vector<unsigned char> file =
-            ReadFile(ZORBALIN_ASSETS_SOURCE_DIR "/" + std::string(table[i].name));
-        ASSERT_EQ(table[i].size, file.size());
-        EXPECT_TRUE(std::equal(file.begin(), file.end(), table[i].data));
+            ReadFile(ZORBALIN_ASSETS_SOURCE_DIR "/" + std::string(table[i].Name));
+        ASSERT_EQ(table[i].Size, file.size());
+        EXPECT_TRUE(std::equal(file.begin(), file.end(), table[i].Data));
     }
     EXPECT_EQ(embedded_names, expected_names);
 }

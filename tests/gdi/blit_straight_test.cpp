@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "gdi/pixels.h"
-#include "test_canvas.h"
+#include "memory_canvas.h"
 
 namespace zorbalin {
 namespace {
@@ -16,8 +16,8 @@ using gdi_detail::TBitmapBits;
 using gdi_detail::TBlitParams;
 
 // 32-bit pixel memory with padded rows and noisy content, fourth bytes included.
-struct Memory {
-    Memory(LONG width, LONG height, bool topDown, LONG padBytes, unsigned seed)
+struct TMemory {
+    TMemory(LONG width, LONG height, bool topDown, LONG padBytes, unsigned seed)
         : bytes(std::size_t(4 * width + padBytes) * std::size_t(height)) {
         std::mt19937 random(seed);
         for (BYTE& b : bytes)
@@ -33,18 +33,18 @@ struct Memory {
     TBitmapBits view;
 };
 
-struct Blit {
+struct TBlit {
     LONG dx, dy, dw, dh, sx, sy, sw, sh;
     RECT clip;
 };
 
 // Runs the blit once through the general copy and once as it would normally run, on two equal
 // destinations, and reports whether the destination memory came out the same.
-::testing::AssertionResult SameAsPlain(const Memory& source, LONG dstWidth, LONG dstHeight,
-                                       bool dstTopDown, const Blit& b) {
-    Memory plain(dstWidth, dstHeight, dstTopDown, 8, 77),
+::testing::AssertionResult SameAsPlain(const TMemory& source, LONG dstWidth, LONG dstHeight,
+                                       bool dstTopDown, const TBlit& b) {
+    TMemory plain(dstWidth, dstHeight, dstTopDown, 8, 77),
         fast(dstWidth, dstHeight, dstTopDown, 8, 77);
-    for (Memory* m : {&plain, &fast}) {
+    for (TMemory* m : {&plain, &fast}) {
         TBlitParams p;
         p.dst = m->view;
         p.dstClip = b.clip;
@@ -69,9 +69,9 @@ TEST(StraightBlit, MatchesPlainCopyOnOddSizesOriginsAndClips) {
     for (LONG width : {1, 3, 5, 13, 17, 33, 67}) {
         for (bool srcTopDown : {true, false}) {
             for (bool dstTopDown : {true, false}) {
-                Memory source(width, 9, srcTopDown, width % 3 * 4, unsigned(width));
+                TMemory source(width, 9, srcTopDown, width % 3 * 4, unsigned(width));
                 const LONG dw = width + 6, dh = 13;
-                const Blit blits[] = {
+                const TBlit blits[] = {
                     {0, 0, width, 9, 0, 0, width, 9, all},   // the whole source
                     {3, 2, width, 7, 0, 1, width, 7, all},   // moved origin
                     {-2, -3, width, 9, 0, 0, width, 9, all}, // partly off the top left
@@ -94,7 +94,7 @@ TEST(StraightBlit, MatchesPlainCopyOnOddSizesOriginsAndClips) {
 }
 
 TEST(StraightBlit, OtherShapesStillMatchPlainCopy) {
-    Memory source(10, 6, true, 0, 5);
+    TMemory source(10, 6, true, 0, 5);
     const RECT all{-100, -100, 100, 100};
     EXPECT_TRUE(SameAsPlain(source, 12, 8, true, {0, 0, -10, 6, 0, 0, 10, 6, all})) << "mirrored";
     EXPECT_TRUE(SameAsPlain(source, 12, 8, true, {0, 0, 12, 6, 0, 0, 10, 6, all})) << "wider";
@@ -106,8 +106,8 @@ TEST(StraightBlit, OtherShapesStillMatchPlainCopy) {
 TEST(StraightBlit, OverlappingCopyWithinOneBitmapMatchesPlainCopy) {
     for (LONG shift : {-2, -1, 1, 3}) {
         for (LONG down : {0, 1}) {
-            Memory plain(9, 7, true, 4, 11), fast(9, 7, true, 4, 11);
-            for (Memory* m : {&plain, &fast}) {
+            TMemory plain(9, 7, true, 4, 11), fast(9, 7, true, 4, 11);
+            for (TMemory* m : {&plain, &fast}) {
                 TBlitParams p;
                 p.dst = m->view;
                 p.dstClip = RECT{0, 0, 9, 7};
@@ -144,7 +144,7 @@ TEST(StraightBlit, BottomUpSectionIntoCanvasThroughBitBlt) {
     }
     TDCOwner sdc(CreateCompatibleDC(nullptr));
     TSelectionGuard sel(sdc.Get(), section.Get());
-    TestCanvas d(10, 8, RGB(9, 9, 9));
+    TMemoryCanvas d(10, 8, RGB(9, 9, 9));
     ASSERT_TRUE(BitBlt(d.Dc(), 2, 1, w, h, sdc.Get(), 0, 0, SRCCOPY));
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 10; ++x) {

@@ -30,7 +30,7 @@ void Put32(Bytes& b, std::uint32_t v) {
 }
 
 // A hand-built BMP file: headers as given, then the colour table and the stored pixel bytes.
-struct BmpSpec {
+struct TBmpSpec {
     std::uint32_t headerSize = 40;
     std::int32_t width = 3;
     std::int32_t height = 2;
@@ -122,7 +122,7 @@ void ExpectRoundTrip(const Bytes& file, const std::vector<COLORREF>& expected,
 
 // Stored rows are bottom-up: the first stored row is the bottom one.
 TEST(BmpRead, EightBitWithColourTable) {
-    BmpSpec s;
+    TBmpSpec s;
     s.bitCount = 8;
     s.colorsUsed = 4;
     s.table = {kBlack, kRed, kGreen, kBlue};
@@ -131,13 +131,13 @@ TEST(BmpRead, EightBitWithColourTable) {
 }
 
 TEST(BmpRead, OneAndFourBitPacked) {
-    BmpSpec one;
+    TBmpSpec one;
     one.bitCount = 1;
     one.table = {kBlack, kWhite};
     one.pixels = {0xA0, 0, 0, 0, /**/ 0x40, 0, 0, 0}; // bottom 1,0,1; top 0,1,0
     ExpectRoundTrip(one.Build(), {kBlack, kWhite, kBlack, kWhite, kBlack, kWhite}, pf1bit);
 
-    BmpSpec four;
+    TBmpSpec four;
     four.bitCount = 4;
     four.colorsUsed = 3;
     four.table = {kRed, kGreen, kBlue};
@@ -146,14 +146,14 @@ TEST(BmpRead, OneAndFourBitPacked) {
 }
 
 TEST(BmpRead, SixteenBitFiveFiveFiveAndFiveSixFive) {
-    BmpSpec s;
+    TBmpSpec s;
     s.width = 2;
     s.height = 1;
     s.bitCount = 16;
     s.pixels = {0x00, 0x7C, 0x1F, 0x00}; // red, blue
     ExpectRoundTrip(s.Build(), {kRed, kBlue}, pf15bit);
 
-    BmpSpec b = s;
+    TBmpSpec b = s;
     b.compression = BI_BITFIELDS;
     b.masks[0] = 0xF800;
     b.masks[1] = 0x07E0;
@@ -163,7 +163,7 @@ TEST(BmpRead, SixteenBitFiveFiveFiveAndFiveSixFive) {
 }
 
 TEST(BmpRead, TwentyFourBitBottomUpAndTopDown) {
-    BmpSpec s;
+    TBmpSpec s;
     s.width = 2;
     s.pixels = {0, 0, 255, 0, 255, 0, 0, 0, /**/ 255, 0, 0, 255, 255, 255, 0, 0};
     ExpectRoundTrip(s.Build(), {kBlue, kWhite, kRed, kGreen}, pf24bit);
@@ -172,14 +172,14 @@ TEST(BmpRead, TwentyFourBitBottomUpAndTopDown) {
 }
 
 TEST(BmpRead, ThirtyTwoBitPlainAndV5BitfieldsWithAlpha) {
-    BmpSpec s;
+    TBmpSpec s;
     s.width = 2;
     s.height = 1;
     s.bitCount = 32;
     s.pixels = {0, 0, 255, 0, 255, 0, 0, 0};
     ExpectRoundTrip(s.Build(), {kRed, kBlue}, pf32bit);
 
-    BmpSpec v5 = s;
+    TBmpSpec v5 = s;
     v5.headerSize = 124;
     v5.compression = BI_BITFIELDS;
     v5.masks[0] = 0x000000FF; // red in the first byte
@@ -193,13 +193,13 @@ TEST(BmpRead, ThirtyTwoBitPlainAndV5BitfieldsWithAlpha) {
     ASSERT_EQ(DecodeBmp(file.data(), file.size(), image), TBmpError::None);
     EXPECT_EQ(image.bits[3], 128) << "the alpha byte is kept";
 
-    BmpSpec v4 = s;
+    TBmpSpec v4 = s;
     v4.headerSize = 108;
     ExpectRoundTrip(v4.Build(), {kRed, kBlue}, pf32bit);
 }
 
 TEST(BmpRead, RunLengthEightAndFour) {
-    BmpSpec s;
+    TBmpSpec s;
     s.width = 5;
     s.bitCount = 8;
     s.compression = BI_RLE8;
@@ -213,7 +213,7 @@ TEST(BmpRead, RunLengthEightAndFour) {
                      kRed, kRed, kGreen, kRed, kGreen},
                     pf8bit);
 
-    BmpSpec f;
+    TBmpSpec f;
     f.width = 7;
     f.height = 1;
     f.bitCount = 4;
@@ -227,7 +227,7 @@ TEST(BmpRead, RunLengthEightAndFour) {
 }
 
 TEST(BmpRead, OldCoreHeaderWithThreeByteColours) {
-    BmpSpec s;
+    TBmpSpec s;
     s.headerSize = 12;
     s.width = 2;
     s.height = 1;
@@ -240,7 +240,7 @@ TEST(BmpRead, OldCoreHeaderWithThreeByteColours) {
 
 // Every kind of damage gives the same message.
 TEST(BmpRead, DamagedFilesAreNotValidBitmaps) {
-    BmpSpec good;
+    TBmpSpec good;
     good.bitCount = 8;
     good.colorsUsed = 2;
     good.table = {kBlack, kWhite};
@@ -263,43 +263,43 @@ TEST(BmpRead, DamagedFilesAreNotValidBitmaps) {
          }},
         {"unknown header size",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.headerSize = 41;
              return s.Build();
          }},
         {"two planes",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.planes = 2;
              return s.Build();
          }},
         {"bit count 7",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.bitCount = 7;
              return s.Build();
          }},
         {"width 0",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.width = 0;
              return s.Build();
          }},
         {"height 0",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.height = 0;
              return s.Build();
          }},
         {"negative width",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.width = -3;
              return s.Build();
          }},
         {"size beyond the file",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.width = 0x7FFFFFF;
              s.height = 0x7FFFFFF;
              return s.Build();
@@ -312,13 +312,13 @@ TEST(BmpRead, DamagedFilesAreNotValidBitmaps) {
          }},
         {"colour table cut",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.colorsUsed = 256;
              return s.Build();
          }},
         {"more colours than the bit count",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.bitCount = 1;
              s.colorsUsed = 3;
              s.table.push_back(kRed);
@@ -326,34 +326,34 @@ TEST(BmpRead, DamagedFilesAreNotValidBitmaps) {
          }},
         {"palette index beyond the table",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.pixels[1] = 2;
              return s.Build();
          }},
         {"RLE with 24 bits",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.bitCount = 24;
              s.compression = BI_RLE8;
              return s.Build();
          }},
         {"RLE run past the row",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.compression = BI_RLE8;
              s.pixels = {4, 1, 0, 1};
              return s.Build();
          }},
         {"RLE without an end",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.compression = BI_RLE8;
              s.pixels = {2, 1};
              return s.Build();
          }},
         {"RLE top-down",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.compression = BI_RLE8;
              s.height = -2;
              s.pixels = {0, 1};
@@ -361,7 +361,7 @@ TEST(BmpRead, DamagedFilesAreNotValidBitmaps) {
          }},
         {"unknown compression",
          [&] {
-             BmpSpec s = good;
+             TBmpSpec s = good;
              s.compression = 9;
              return s.Build();
          }},
@@ -384,7 +384,7 @@ TEST(BmpRead, DamagedFilesAreNotValidBitmaps) {
 }
 
 TEST(BmpRead, FailedLoadKeepsNoHalfPicture) {
-    BmpSpec s;
+    TBmpSpec s;
     s.bitCount = 8;
     s.colorsUsed = 2;
     s.table = {kBlack, kWhite};

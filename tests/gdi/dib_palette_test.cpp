@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "test_canvas.h"
+#include "memory_canvas.h"
 
 namespace zorbalin {
 namespace {
@@ -92,7 +92,7 @@ TEST_P(DibSections, PaintReadBackAndBlit) {
         }
 
     // Drawn into a colour canvas through StretchDIBits from its own memory.
-    TestCanvas canvas(w, h, RGB(1, 2, 3));
+    TMemoryCanvas canvas(w, h, RGB(1, 2, 3));
     ASSERT_EQ(
         StretchDIBits(canvas.Dc(), 0, 0, w, h, 0, 0, w, h, bits, &info, DIB_RGB_COLORS, SRCCOPY),
         h);
@@ -128,7 +128,7 @@ TEST(StretchDIBitsTest, BottomUpSourceRectangleIsMeasuredFromTheBottom) {
     BYTE bits[16] = {};
     for (int i = 0; i < 4; ++i)
         bits[4 * i + 2] = static_cast<BYTE>(10 * (i + 1));
-    TestCanvas d(1, 2);
+    TMemoryCanvas d(1, 2);
     ASSERT_EQ(StretchDIBits(d.Dc(), 0, 0, 1, 2, 0, 1, 1, 2, bits, &info, DIB_RGB_COLORS, SRCCOPY),
               2);
     // Source rows 1..2 from the bottom: 20 and 30, drawn upright (30 on top).
@@ -145,7 +145,7 @@ TEST(StretchDIBitsTest, BottomUpSourceRectangleIsMeasuredFromTheBottom) {
 TEST(CreateDIBitmapTest, InitialisesColourBitmapThroughColourTable) {
     BITMAPINFO info = InfoFor(4, 1, 8);
     BYTE row[4] = {3, 2, 1, 0};
-    TestCanvas screen(1, 1);
+    TMemoryCanvas screen(1, 1);
     TBitmapOwner bmp(
         CreateDIBitmap(screen.Dc(), &info.bmiHeader, CBM_INIT, row, &info, DIB_RGB_COLORS));
     ASSERT_TRUE(bmp);

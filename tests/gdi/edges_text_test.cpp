@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "test_canvas.h"
+#include "memory_canvas.h"
 
 namespace zorbalin {
 namespace {
@@ -16,7 +16,7 @@ const COLORREF kHighlight = GetSysColor(COLOR_BTNHIGHLIGHT);
 const COLORREF kDark = GetSysColor(COLOR_3DDKSHADOW);
 
 // Reads a canvas as a grid of single letters for readable expectations.
-std::string Picture(const TestCanvas& c, int w, int h) {
+std::string Picture(const TMemoryCanvas& c, int w, int h) {
     std::string out;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -36,7 +36,7 @@ std::string Picture(const TestCanvas& c, int w, int h) {
 TEST(Edges, RaisedButtonFaceFromPartialEdges) {
     // The push-button face: outer raised right/bottom, inner raised left/top, inner raised
     // right/bottom with the middle filled.
-    TestCanvas c(5, 5);
+    TMemoryCanvas c(5, 5);
     RECT r{0, 0, 5, 5};
     DrawEdge(c.Dc(), &r, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM);
     --r.right;
@@ -53,7 +53,7 @@ TEST(Edges, RaisedButtonFaceFromPartialEdges) {
 }
 
 TEST(Edges, SunkenFullRectangleGivesCornersToRightAndBottom) {
-    TestCanvas c(5, 5);
+    TMemoryCanvas c(5, 5);
     RECT r{0, 0, 5, 5};
     DrawEdge(c.Dc(), &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     EXPECT_EQ(r.left, 2);
@@ -68,12 +68,12 @@ TEST(Edges, SunkenFullRectangleGivesCornersToRightAndBottom) {
 }
 
 TEST(Frames, FrameAndFocusRectangles) {
-    TestCanvas c(4, 3);
+    TMemoryCanvas c(4, 3);
     TBrushOwner brush(CreateSolidBrush(kShadow));
     RECT r{0, 0, 4, 3};
     FrameRect(c.Dc(), &r, brush.Get());
     EXPECT_EQ(Picture(c, 4, 3), "SSSS\nS..S\nSSSS\n");
-    TestCanvas f(4, 3);
+    TMemoryCanvas f(4, 3);
     DrawFocusRect(f.Dc(), &r);
     int inverted = 0;
     for (int y = 0; y < 3; ++y)
@@ -106,7 +106,7 @@ class Text : public ::testing::Test {
 };
 
 TEST_F(Text, ExtentGrowsWithTextAndFontSize) {
-    TestCanvas c(4, 4);
+    TMemoryCanvas c(4, 4);
     for (const char* family : {"MS Sans Serif", "Tahoma", "Arial", "Comic Sans MS"}) {
         TSelectionGuard sel(c.Dc(), Font(family, -13));
         SIZE one = Extent(c.Dc(), "Kő");
@@ -123,7 +123,7 @@ TEST_F(Text, ExtentGrowsWithTextAndFontSize) {
 }
 
 TEST_F(Text, InkOnlyInsideTheClipRectangleInTheTextColour) {
-    TestCanvas c(80, 30, kWhite);
+    TMemoryCanvas c(80, 30, kWhite);
     TSelectionGuard sel(c.Dc(), Font("Arial", -16));
     SetTextColor(c.Dc(), RGB(200, 0, 0));
     SetBkMode(c.Dc(), TRANSPARENT);
@@ -149,7 +149,7 @@ TEST_F(Text, InkOnlyInsideTheClipRectangleInTheTextColour) {
 }
 
 TEST_F(Text, OpaqueModeFillsTheCellWithTheBackground) {
-    TestCanvas c(60, 30, kBlack);
+    TMemoryCanvas c(60, 30, kBlack);
     TSelectionGuard sel(c.Dc(), Font("Tahoma", -11));
     SetBkColor(c.Dc(), RGB(0, 0, 255));
     SetTextColor(c.Dc(), kWhite);
@@ -162,7 +162,7 @@ TEST_F(Text, OpaqueModeFillsTheCellWithTheBackground) {
 }
 
 TEST_F(Text, DrawTextWrapsAndCentres) {
-    TestCanvas c(200, 100, kWhite);
+    TMemoryCanvas c(200, 100, kWhite);
     TSelectionGuard sel(c.Dc(), Font("Tahoma", -13));
     TEXTMETRICA tm;
     ASSERT_TRUE(GetTextMetricsA(c.Dc(), &tm));

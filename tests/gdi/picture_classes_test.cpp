@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-#include "test_canvas.h"
+#include "memory_canvas.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/canvas.h"
 #include "toolkit/exception.h"
@@ -40,7 +40,7 @@ class TRecorder : public TGraphic {
 };
 
 TEST(CanvasDraw, AtAPointSetsContextColoursAndSkipsEmptyPictures) {
-    TestCanvas target(10, 10);
+    TMemoryCanvas target(10, 10);
     TCanvas canvas(target.Dc());
     canvas.Brush().SetColor(clBtnFace);
     canvas.Font().SetColor(clRed);
@@ -61,7 +61,7 @@ TEST(CanvasDraw, AtAPointSetsContextColoursAndSkipsEmptyPictures) {
 }
 
 TEST(CanvasDraw, FillRectFollowsBrushStyle) {
-    TestCanvas target(4, 4);
+    TMemoryCanvas target(4, 4);
     TCanvas canvas(target.Dc());
     canvas.Brush().SetColor(clBlue);
     canvas.FillRect(Rect(1, 1, 3, 3));
@@ -74,7 +74,7 @@ TEST(CanvasDraw, FillRectFollowsBrushStyle) {
 }
 
 TEST(CanvasText, TextRectClipsAndTextExtentMeasures) {
-    TestCanvas target(60, 20, kWhite);
+    TMemoryCanvas target(60, 20, kWhite);
     TCanvas canvas(target.Dc());
     canvas.Font().SetName("Tahoma");
     canvas.Font().SetHeight(-13);
@@ -95,14 +95,14 @@ TEST(CanvasText, TextRectClipsAndTextExtentMeasures) {
 }
 
 TEST(CanvasText, SolidBrushPaintsTheTextCellClearBrushDoesNot) {
-    TestCanvas target(60, 20, kBlack);
+    TMemoryCanvas target(60, 20, kBlack);
     TCanvas canvas(target.Dc());
     canvas.Brush().SetColor(clYellow);
     canvas.Font().SetColor(clNavy);
     canvas.TextOut(2, 1, "é");
     EXPECT_EQ(target.At(2, 1), RGB(255, 255, 0)) << "the cell's corner takes the brush colour";
     EXPECT_EQ(target.At(1, 1), kBlack);
-    TestCanvas clear(60, 20, kBlack);
+    TMemoryCanvas clear(60, 20, kBlack);
     TCanvas clearCanvas(clear.Dc());
     clearCanvas.Brush().SetStyle(bsClear);
     clearCanvas.Font().SetColor(clWhite);
@@ -123,7 +123,7 @@ TEST(BitmapDraw, StretchedAndColourKeyed) {
     b.Canvas().SetPixel(1, 0, clLime);
     b.Canvas().SetPixel(0, 1, clFuchsia); // bottom-left: the automatic transparent colour
     b.Canvas().SetPixel(1, 1, clBlue);
-    TestCanvas target(4, 4, RGB(7, 7, 7));
+    TMemoryCanvas target(4, 4, RGB(7, 7, 7));
     TCanvas canvas(target.Dc());
     canvas.StretchDraw(Rect(0, 0, 4, 4), &b);
     EXPECT_EQ(target.At(1, 1), RGB(255, 0, 0));
@@ -131,7 +131,7 @@ TEST(BitmapDraw, StretchedAndColourKeyed) {
     EXPECT_EQ(target.At(0, 3), RGB(255, 0, 255));
     EXPECT_EQ(target.At(2, 2), RGB(0, 0, 255));
 
-    TestCanvas keyed(2, 2, RGB(7, 7, 7));
+    TMemoryCanvas keyed(2, 2, RGB(7, 7, 7));
     TCanvas keyedCanvas(keyed.Dc());
     b.SetTransparent(true);
     EXPECT_EQ(b.TransparentColor(), clFuchsia);

@@ -3,14 +3,14 @@
 
 #include <vector>
 
-#include "test_canvas.h"
+#include "memory_canvas.h"
 
 namespace zorbalin {
 namespace {
 
 TEST(RasterOps, EachOperationOnColourPixels) {
     const COLORREF src = RGB(0xF0, 0x0F, 0x55), dst = RGB(0x3C, 0xAA, 0x0F);
-    struct Case {
+    struct TCase {
         DWORD rop;
         COLORREF expected;
     } cases[] = {
@@ -23,13 +23,13 @@ TEST(RasterOps, EachOperationOnColourPixels) {
         {BLACKNESS, kBlack},
         {WHITENESS, kWhite},
     };
-    for (const Case& c : cases) {
-        TestCanvas s(2, 1, src), d(2, 1, dst);
+    for (const TCase& c : cases) {
+        TMemoryCanvas s(2, 1, src), d(2, 1, dst);
         ASSERT_TRUE(BitBlt(d.Dc(), 0, 0, 1, 1, s.Dc(), 0, 0, c.rop)) << std::hex << c.rop;
         EXPECT_EQ(d.At(0, 0), c.expected) << std::hex << c.rop;
         EXPECT_EQ(d.At(1, 0), dst) << "outside the rectangle, rop " << std::hex << c.rop;
     }
-    TestCanvas s(1, 1), d(1, 1);
+    TMemoryCanvas s(1, 1), d(1, 1);
     EXPECT_FALSE(BitBlt(d.Dc(), 0, 0, 1, 1, s.Dc(), 0, 0, 0x00123456)) << "unknown operation";
 }
 
@@ -46,7 +46,7 @@ TEST(RasterOps, DeviceBitmapsAreBgrxWithZeroFourthByte) {
     TSelectionGuard sel(sdc.Get(), section.Get());
     SetPixel(sdc.Get(), 0, 0, RGB(1, 2, 3));
     static_cast<BYTE*>(bits)[3] = 0x77;
-    TestCanvas d(1, 1);
+    TMemoryCanvas d(1, 1);
     BitBlt(d.Dc(), 0, 0, 1, 1, sdc.Get(), 0, 0, SRCCOPY);
     BITMAP bm;
     ASSERT_EQ(GetObject(d.Bitmap(), sizeof bm, &bm), static_cast<int>(sizeof bm));
@@ -65,10 +65,10 @@ TEST(RasterOps, DeviceBitmapsAreBgrxWithZeroFourthByte) {
 }
 
 TEST(MonochromeConversion, ColourToMonoUsesSourceBackground) {
-    TestCanvas colour(3, 1, RGB(10, 20, 30));
+    TMemoryCanvas colour(3, 1, RGB(10, 20, 30));
     colour.Set(1, 0, RGB(200, 100, 50));
     colour.Set(2, 0, RGB(10, 20, 31)); // one step from the key: not equal
-    TestCanvas mono(3, 1, kBlack, /*mono=*/true);
+    TMemoryCanvas mono(3, 1, kBlack, /*mono=*/true);
     SetBkColor(colour.Dc(), RGB(200, 100, 50));
     SetBkColor(mono.Dc(), RGB(1, 1, 1)); // the destination's colours play no part
     ASSERT_TRUE(BitBlt(mono.Dc(), 0, 0, 3, 1, colour.Dc(), 0, 0, SRCCOPY));
@@ -82,18 +82,18 @@ TEST(MonochromeConversion, ColourToMonoUsesSourceBackground) {
 }
 
 TEST(MonochromeConversion, MonoToColourUsesDestinationColours) {
-    TestCanvas mono(2, 1, kBlack, true);
+    TMemoryCanvas mono(2, 1, kBlack, true);
     mono.Set(0, 0, kWhite);              // bit 1
     SetBkColor(mono.Dc(), RGB(9, 9, 9)); // the source's colours play no part
     SetTextColor(mono.Dc(), RGB(8, 8, 8));
-    TestCanvas colour(2, 1, RGB(50, 60, 70));
+    TMemoryCanvas colour(2, 1, RGB(50, 60, 70));
     SetBkColor(colour.Dc(), RGB(0, 128, 255));
     SetTextColor(colour.Dc(), RGB(255, 64, 0));
     ASSERT_TRUE(BitBlt(colour.Dc(), 0, 0, 2, 1, mono.Dc(), 0, 0, SRCCOPY));
     EXPECT_EQ(colour.At(0, 0), RGB(0, 128, 255));
     EXPECT_EQ(colour.At(1, 0), RGB(255, 64, 0));
     // Defaults: 1 -> white, 0 -> black; SRCAND keeps the destination under 1 and blacks out 0.
-    TestCanvas plain(2, 1, RGB(50, 60, 70));
+    TMemoryCanvas plain(2, 1, RGB(50, 60, 70));
     ASSERT_TRUE(BitBlt(plain.Dc(), 0, 0, 2, 1, mono.Dc(), 0, 0, SRCAND));
     EXPECT_EQ(plain.At(0, 0), RGB(50, 60, 70));
     EXPECT_EQ(plain.At(1, 0), kBlack);
@@ -137,7 +137,7 @@ TEST(ColourKeySequence, BackgroundStaysExactlyWhereSourceEqualsKey) {
             p[2] = GetRValue(pixels[y][x]);
         }
     const int w = 4, h = 2, W = 4, H = 2, x0 = 1, y0 = 1;
-    TestCanvas D(6, 4);
+    TMemoryCanvas D(6, 4);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x)
             D.Set(x, y, RGB(x * 40, y * 60, 100));
@@ -187,7 +187,7 @@ TEST(ColourKeySequence, BackgroundStaysExactlyWhereSourceEqualsKey) {
 
 TEST(Stretch, NarrowerByOneShowsColumnXAtX) {
     const int sw = 367, dw = 366;
-    TestCanvas s(sw, 1), d(dw, 1);
+    TMemoryCanvas s(sw, 1), d(dw, 1);
     for (int x = 0; x < sw; ++x)
         s.Set(x, 0, RGB(x & 0xFF, x >> 8, 7));
     SetStretchBltMode(d.Dc(), COLORONCOLOR);
@@ -197,21 +197,21 @@ TEST(Stretch, NarrowerByOneShowsColumnXAtX) {
 }
 
 TEST(Stretch, DoubleAndThirdSizeSampleNearestPixel) {
-    TestCanvas s(3, 3);
+    TMemoryCanvas s(3, 3);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 3; ++x)
             s.Set(x, y, RGB(x, y, 1));
-    TestCanvas up(6, 6);
+    TMemoryCanvas up(6, 6);
     ASSERT_TRUE(StretchBlt(up.Dc(), 0, 0, 6, 6, s.Dc(), 0, 0, 3, 3, SRCCOPY));
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x)
             EXPECT_EQ(up.At(x, y), RGB(x / 2, y / 2, 1)) << x << "," << y;
 
-    TestCanvas big(9, 6);
+    TMemoryCanvas big(9, 6);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 9; ++x)
             big.Set(x, y, RGB(x, y, 2));
-    TestCanvas down(3, 2);
+    TMemoryCanvas down(3, 2);
     ASSERT_TRUE(StretchBlt(down.Dc(), 0, 0, 3, 2, big.Dc(), 0, 0, 9, 6, SRCCOPY));
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
@@ -219,7 +219,7 @@ TEST(Stretch, DoubleAndThirdSizeSampleNearestPixel) {
 }
 
 TEST(Stretch, NegativeExtentMirrors) {
-    TestCanvas s(3, 1), d(3, 1);
+    TMemoryCanvas s(3, 1), d(3, 1);
     for (int x = 0; x < 3; ++x)
         s.Set(x, 0, RGB(x + 1, 0, 0));
     ASSERT_TRUE(StretchBlt(d.Dc(), 2, 0, -3, 1, s.Dc(), 0, 0, 3, 1, SRCCOPY));
@@ -230,7 +230,7 @@ TEST(Stretch, NegativeExtentMirrors) {
 }
 
 TEST(ClipAndOrigin, OutputHonoursViewportOriginAndClipRectangle) {
-    TestCanvas d(6, 6, kBlack);
+    TMemoryCanvas d(6, 6, kBlack);
     SetViewportOrgEx(d.Dc(), 2, 1, nullptr);
     ASSERT_EQ(IntersectClipRect(d.Dc(), 0, 0, 2, 2), 2);
     TBrushOwner red(CreateSolidBrush(RGB(255, 0, 0)));
@@ -253,13 +253,13 @@ TEST(ClipAndOrigin, OutputHonoursViewportOriginAndClipRectangle) {
     ASSERT_TRUE(RestoreDC(d.Dc(), level));
     EXPECT_EQ(d.At(-2, -1), CLR_INVALID) << "clip is back";
     // BitBlt out of a clipped context's source is not clipped by the source's clip rectangle.
-    TestCanvas t(2, 2, kWhite);
+    TMemoryCanvas t(2, 2, kWhite);
     ASSERT_TRUE(BitBlt(t.Dc(), 0, 0, 2, 2, d.Dc(), 0, 0, SRCCOPY));
     EXPECT_EQ(t.At(0, 0), RGB(255, 0, 0));
 }
 
 TEST(Selection, BitmapLivesInOneContextAndIsNotFreedWhileSelected) {
-    TestCanvas a(2, 2);
+    TMemoryCanvas a(2, 2);
     TDCOwner other(CreateCompatibleDC(nullptr));
     EXPECT_EQ(SelectObject(other.Get(), a.Bitmap()), nullptr);
     EXPECT_FALSE(DeleteObject(a.Bitmap()));

@@ -83,16 +83,16 @@ TEST_F(DialogTest, SettingsFiveToThreeWithOkAppliesFromTheNextDealOnly) {
 
 TEST_F(DialogTest, SettingsEndedOtherwiseThanOkKeepTheCount) {
     Start();
-    struct Ending {
+    struct TEnding {
         const char* Name;
         std::function<void()> Step;
     };
-    const std::vector<Ending> endings = {
+    const std::vector<TEnding> endings = {
         {"Esc", [&] { Screen.KeyDown(vk::Escape); }},
         {"Mégsem", [&] { InjectClick(Screen, CentreOf(*frm_Beallit->Button2)); }},
         {"close box", [&] { Screen.RequestClose(frm_Beallit->Window()); }},
     };
-    for (const Ending& ending : endings) {
+    for (const TEnding& ending : endings) {
         WhenIdle({[&] { InjectClick(Screen, FirstRadioItem()); },
                   [&] {
                       EXPECT_EQ(frm_Beallit->RadioGroup1->ItemIndex(), 0) << ending.Name;

@@ -8,16 +8,16 @@
 namespace zorbalin {
 
 // A memory context holding a bitmap: 32-bit colour by default, 1-bit monochrome on request.
-class TestCanvas {
+class TMemoryCanvas {
   public:
-    TestCanvas(int width, int height, COLORREF fill = RGB(0, 0, 0), bool mono = false)
+    TMemoryCanvas(int width, int height, COLORREF fill = RGB(0, 0, 0), bool mono = false)
         : FDc(CreateCompatibleDC(nullptr)),
           FBitmap(mono ? CreateBitmap(width, height, 1, 1, nullptr)
                        : CreateCompatibleBitmap(nullptr, width, height)) {
         FOld = SelectObject(FDc.Get(), FBitmap.Get());
         Fill(fill);
     }
-    ~TestCanvas() { SelectObject(FDc.Get(), FOld); }
+    ~TMemoryCanvas() { SelectObject(FDc.Get(), FOld); }
 
     HDC Dc() const { return FDc.Get(); }
     HBITMAP Bitmap() const { return FBitmap.Get(); }
