@@ -18,6 +18,7 @@
 
 #include <chrono>
 #include <thread>
+#include <utility>
 
 namespace zorbalin {
 
@@ -81,13 +82,19 @@ void Tfrm_Main::CreateComponents() {
     PNGButton7 =
         NewButton("PNGButton7", 608, 25, asset::kButtonMinimise, &Tfrm_Main::aMinimizeExecute);
     PNGButton8 = NewButton("PNGButton8", 632, 25, asset::kButtonClose, &Tfrm_Main::aBezarExecute);
-    PNGButton8->ShowHint = false;
     PNGButton1 =
         NewButton("PNGButton1", 432, 37, asset::kButtonSettings, &Tfrm_Main::aBeallitExecute);
     PNGButton2 =
         NewButton("PNGButton2", 336, 37, asset::kButtonReplay, &Tfrm_Main::PNGButton2Click);
 
     CreateActions();
+    // Each button's tooltip is the hint of the action it stands for.
+    const std::pair<TPNGButton*, TAction*> hints[] = {
+        {PNGButton2, aUjrajatszas}, {PNGButton4, aUj},       {PNGButton1, aBeallit},
+        {PNGButton3, aNevjegy},     {PNGButton5, aUjdonsag}, {PNGButton6, aHonlap},
+        {PNGButton7, aMinimize},    {PNGButton8, aBezar}};
+    for (const auto& [button, action] : hints)
+        button->SetHint(action->Hint());
     ShellStarter1 = new TShellStarter(this);
     ShellStarter1->SetName("ShellStarter1");
     CreatePopupMenu();

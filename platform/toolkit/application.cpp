@@ -60,6 +60,7 @@ void TApplication::FormWindowCreated(TForm* form) {
 }
 
 void TApplication::FormDestroying(TForm* form) {
+    FHints.FormGone(form);
     FForms.erase(std::remove(FForms.begin(), FForms.end(), form), FForms.end());
     FModalStack.erase(std::remove(FModalStack.begin(), FModalStack.end(), form), FModalStack.end());
     FReleased.erase(std::remove(FReleased.begin(), FReleased.end(), form), FReleased.end());
@@ -175,7 +176,14 @@ void TApplication::HandleMessage() {
             Dispatch(e);
             return;
         }
-        FBackend.WaitEvent(e);
+        // A tooltip's pause is running: wait no longer than it lasts, then show the tooltip.
+        const int pause = FHints.Tick();
+        if (pause > 0) {
+            if (!FBackend.WaitEventTimeout(e, static_cast<uint32_t>(pause)))
+                return;
+        } else {
+            FBackend.WaitEvent(e);
+        }
     }
     Dispatch(e);
 }
@@ -190,6 +198,7 @@ void TApplication::Idle() {
             ModalForm()->SetModalResult(mrCancel);
     }
     FreeReleasedForms();
+    FHints.Tick();
     // The ordinary repaint: every invalidated part of every shown form.
     for (size_t i = 0; i < FForms.size(); ++i) {
         TForm* f = FForms[i];
@@ -239,6 +248,11 @@ void TApplication::Dispatch(const TBackendEvent& e) {
 }
 
 void TApplication::DispatchInput(TForm* form, const TBackendEvent& e) {
+    // Any press or key puts the tooltip away, also one that a modal window keeps from its target.
+    if (e.Kind == TEventKind::MouseDown || e.Kind == TEventKind::KeyDown)
+        FHints.Cancel(true);
+    else if (e.Kind == TEventKind::Deactivated)
+        FHints.Cancel(false);
     try {
         switch (e.Kind) {
         case TEventKind::Expose:
@@ -257,6 +271,9 @@ void TApplication::DispatchInput(TForm* form, const TBackendEvent& e) {
                 FPopupFocusLost = true;
             return;
         case TEventKind::Activated:
+            // A tooltip is never the window that takes the keys.
+            if (form->WindowKind == TWindowKind::Tooltip)
+                return;
             FPopupFocusLost = false;
             if (Blocked(form)) {
                 // Input belongs to the dialog: give it the focus back.

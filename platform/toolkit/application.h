@@ -19,6 +19,7 @@
 #include "toolkit/backend_interface.h"
 #include "toolkit/component.h"
 #include "toolkit/form.h"
+#include "toolkit/hint_window.h"
 
 namespace zorbalin {
 
@@ -91,7 +92,13 @@ class TApplication : public TComponent {
     // A modal box of our own with a text, an icon and OK (and Cancel); returns IDOK or IDCANCEL.
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
 
+    // Tooltips (see toolkit/hint_window.h).
+    const THintController& Hints() const { return FHints; }
+
     // ---- Used by forms ----
+    void HintMouseMove(TControl* control, TPoint screen) { FHints.MouseMoved(control, screen); }
+    void CancelHint() { FHints.Cancel(false); }
+    void HintControlGone(const TComponent* control) { FHints.ControlGone(control); }
     void FormWindowCreated(TForm* form);
     void FormDestroying(TForm* form);
     void SetActiveForm(TForm* form);
@@ -124,6 +131,7 @@ class TApplication : public TComponent {
     std::vector<TForm*> FModalStack;
     std::vector<TForm*> FReleased;
     int FScale = 1;
+    THintController FHints{*this};
     bool FTerminated = false;
     bool FMinimized = false;
     bool FPopupFocusLost = false; // a popup lost the focus, and nothing of ours has it yet

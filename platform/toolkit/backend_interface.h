@@ -39,9 +39,14 @@ constexpr uint16_t F1 = 112, F2 = 113, F3 = 114, F4 = 115, F5 = 116, F6 = 117;
 constexpr uint16_t F7 = 118, F8 = 119, F9 = 120, F10 = 121, F11 = 122, F12 = 123;
 } // namespace vk
 
+// What a window is to the window system: an ordinary one, or a tooltip (no frame, no task bar
+// entry, never the keyboard focus, not placed by a window manager).
+enum class TWindowKind { Normal, Tooltip };
+
 // How a form's window looks to the window system.
 struct TWindowRequest {
     std::string Caption;
+    TWindowKind Kind = TWindowKind::Normal;
     bool Framed = false;       // dialog frame: title bar and close box, not resizable
     bool TaskbarEntry = false; // the main form: carries the application title
     int Left = 0, Top = 0;     // outer top-left corner in screen coordinates
@@ -131,6 +136,8 @@ class TBackend {
     virtual bool PollEvent(TBackendEvent& event) = 0;
     // Waits for the next event; a backend with nothing left to deliver may throw.
     virtual void WaitEvent(TBackendEvent& event) = 0;
+    // Waits at most this many milliseconds; false when none came in that time.
+    virtual bool WaitEventTimeout(TBackendEvent& event, uint32_t milliseconds) = 0;
     // The mouse cursor in screen coordinates.
     virtual TPoint CursorPos() const = 0;
     // From a press to its release, every mouse event goes to this window, even outside it.

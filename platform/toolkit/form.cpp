@@ -125,6 +125,7 @@ void TForm::CreateWindowIfNeeded() {
         return;
     TWindowRequest request;
     request.Caption = Caption();
+    request.Kind = WindowKind;
     request.Framed = FBorderStyle == TFormBorderStyle::bsDialog;
     request.TaskbarEntry = this == Application->MainForm();
     request.Left = FLeft;
@@ -330,6 +331,8 @@ void TForm::SetCaptureControl(TControl* control) {
 }
 
 void TForm::ControlRemoving(TControl* control) {
+    if (Application)
+        Application->HintControlGone(control);
     if (FActiveControl == control)
         FActiveControl = nullptr;
     if (FCaptureControl == control)
@@ -342,6 +345,8 @@ void TForm::ControlRemoving(TControl* control) {
 }
 
 void TForm::ComponentRemoved(TComponent* component) {
+    if (Application)
+        Application->HintControlGone(component);
     // A control owned by the form but parented elsewhere still must not stay referenced.
     if (FActiveControl == component)
         FActiveControl = nullptr;

@@ -70,6 +70,8 @@ class TForm : public TWinControl {
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TFormBorderStyle value);
     TPosition Position = TPosition::poDesigned;
+    // What the window is to the window system; set before the form is first shown.
+    TWindowKind WindowKind = TWindowKind::Normal;
 
     void SetClientSize(int width, int height);
     void SetClientWidth(int value) { SetClientSize(value, FClientHeight); }

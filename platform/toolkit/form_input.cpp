@@ -44,6 +44,8 @@ void TForm::UpdateHover(TPoint p) {
 }
 
 void TForm::HandleMouseLeave() {
+    if (Application)
+        Application->CancelHint();
     if (!FHoverControl)
         return;
     TControl* old = FHoverControl;
@@ -115,6 +117,8 @@ void TForm::ContextPopup(TControl* target, TPoint p) {
 void TForm::HandleMouseMove(TShiftState shift, TPoint p) {
     MouseUsed(p, false);
     UpdateHover(p);
+    if (Application)
+        Application->HintMouseMove(FHoverControl, ClientToScreen(p));
     TControl* target = MouseTarget(p);
     TPoint cp = ToControl(target, p);
     target->MouseMove(shift, cp.X, cp.Y);

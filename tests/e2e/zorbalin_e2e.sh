@@ -1,12 +1,13 @@
 #!/bin/bash
 # The game in a real X server (Xvfb, no window manager, so positions are exact):
 # first run at (10, 10), the board drawn from the background and the pebble
-# bitmaps, a click that removes a group and Ctrl+Z that takes it back, a drag,
-# the close button and the settings file, the next start at the new place;
+# bitmaps, the replay button's tooltip, a click that removes a group and Ctrl+Z
+# that takes it back, a drag, the close button and the settings file, the next
+# start at the new place;
 # then the settings dialog (3 colours, OK, new game: only three colours show),
 # the about window opened and closed; at scale 2 the window doubled at its saved
 # place, a move made with the keyboard and a click at a doubled pebble; with
-# openbox, Esc minimises.
+# openbox, F1 after a tooltip opens the about window, and Esc minimises.
 #
 #   zorbalin_e2e.sh <zorbalin executable> <assets folder>
 set -u
@@ -186,6 +187,20 @@ check_eq "every cell shows one of four pebble bitmaps" "0" "$(echo "$BOARD" | tr
 background=$(convert "$ASSETS/main_background.png" -format "%[fx:int(255*p{5,5}.r+0.5)],%[fx:int(255*p{5,5}.g+0.5)],%[fx:int(255*p{5,5}.b+0.5)] %[fx:int(255*p{300,470}.r+0.5)],%[fx:int(255*p{300,470}.g+0.5)],%[fx:int(255*p{300,470}.b+0.5)]" info:)
 check_eq "the background is the embedded artwork" "$background" "$(pixels 5,5 300,470 | paste -sd' ')"
 
+# Resting on the replay button shows its tooltip after a pause: a window of its own, 20 pixels
+# below the pointer.
+rested=$(date +%s%N)
+xdotool mousemove --window "$MAIN" 354 30
+if TIP=$(wait_for_window "Újrajátszás"); then
+  pause=$(( ($(date +%s%N) - rested) / 1000000 ))
+  echo "info: the tooltip showed $pause ms after the pointer came to rest"
+  [ "$pause" -ge 600 ] || fail "the tooltip showed after $pause ms, before the pause"
+  check_eq "the replay button's tooltip below the pointer" "364,60" \
+    "$(window_geometry "$TIP" | cut -d' ' -f1)"
+else
+  fail "no tooltip over the replay button"
+fi
+
 find_pair || fail "no pair on the dealt board"
 set -- $TARGET
 before=$BOARD
@@ -289,6 +304,22 @@ if command -v openbox >/dev/null 2>&1; then
   WM_PID=$!
   sleep 1
   start_game
+  xdotool windowactivate --sync "$MAIN" 2>/dev/null
+  # A tooltip going away leaves the program as it was: F1 then opens the about window.
+  xdotool mousemove --window "$MAIN" 354 30
+  if wait_for_window "Újrajátszás" >/dev/null; then
+    xdotool key --window "$MAIN" F1
+    if ABOUT=$(wait_for_window "Névjegy"); then
+      echo "ok: under a window manager, F1 with a tooltip shown opens the about window"
+      sleep 0.3
+      xdotool mousemove --window "$ABOUT" 617 24 click 1
+      sleep 0.5
+    else
+      fail "F1 with a tooltip shown opened no about window under a window manager"
+    fi
+  else
+    fail "no tooltip over the replay button under a window manager"
+  fi
   xdotool windowactivate --sync "$MAIN" 2>/dev/null
   xdotool key --window "$MAIN" Escape
   sleep 1

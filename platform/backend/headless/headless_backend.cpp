@@ -135,6 +135,15 @@ void THeadlessBackend::WaitEvent(TBackendEvent& event) {
         throw EHeadlessStall{"a message loop waits for input, and none was injected"};
 }
 
+bool THeadlessBackend::WaitEventTimeout(TBackendEvent& event, uint32_t milliseconds) {
+    if (FQueue.empty() && OnIdle)
+        OnIdle();
+    if (PollEvent(event))
+        return true;
+    FClock += milliseconds;
+    return false;
+}
+
 void THeadlessBackend::Push(TBackendEvent e) {
     e.Time = FClock;
     FQueue.push_back(e);

@@ -51,6 +51,7 @@ class THeadlessWindow : public TBackendWindow {
     bool Visible() const { return FVisible; }
     bool Framed() const { return FRequest.Framed; }
     bool TaskbarEntry() const { return FRequest.TaskbarEntry; }
+    TWindowKind Kind() const { return FRequest.Kind; }
     // The client size in logical pixels, as the form gave it.
     int ClientWidth() const { return FWidth; }
     int ClientHeight() const { return FHeight; }
@@ -100,6 +101,8 @@ class THeadlessBackend : public TBackend {
     std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) override;
     bool PollEvent(TBackendEvent& event) override;
     void WaitEvent(TBackendEvent& event) override;
+    // With nothing queued (after OnIdle), the virtual clock moves on by the time waited.
+    bool WaitEventTimeout(TBackendEvent& event, uint32_t milliseconds) override;
     TPoint CursorPos() const override { return FCursor; }
     void SetCapture(TBackendWindow* window) override { FCapture = window; }
     void ReleaseCapture() override { FCapture = nullptr; }

@@ -9,7 +9,6 @@
 #include "backend/sdl/end_request.h"
 #include "backend/sdl/sdl_window.h"
 #include "backend/sdl/x11_bridge.h"
-#include "backend/sdl/x11_resources.h"
 #include "toolkit/exception.h"
 #include "toolkit/screen_scale.h"
 
@@ -170,6 +169,21 @@ void TSdlBackend::WaitEvent(TBackendEvent& event) {
     }
 }
 
+bool TSdlBackend::WaitEventTimeout(TBackendEvent& event, uint32_t milliseconds) {
+    const uint32_t start = SDL_GetTicks();
+    while (!NextEvent(event)) {
+        const uint32_t waited = SDL_GetTicks() - start;
+        if (waited >= milliseconds)
+            return false;
+        const int left = static_cast<int>(milliseconds - waited);
+        if (FX11Display)
+            WaitForX11Input(FX11Display, EndRequestFd(), left);
+        else
+            SDL_WaitEventTimeout(nullptr, std::min(left, 100));
+    }
+    return true;
+}
+
 // The next event for the toolkit, without waiting: what SDL has queued, then what the window
 // system has sent since. Never enters SDL's waiting path (see the top of sdl_backend.h).
 bool TSdlBackend::NextEvent(TBackendEvent& event) {
@@ -253,9 +267,16 @@ bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
         out.Kind = TEventKind::MouseLeave;
         return true;
     case SDL_WINDOWEVENT_MINIMIZED:
+        // SDL takes every unmapping it did not ask for as minimising (and a mapping as
+        // restoring); a tooltip is mapped and unmapped directly (see TSdlWindow::SetVisible),
+        // which minimises and restores nothing.
+        if (window->Tooltip())
+            return false;
         out.Kind = TEventKind::Minimized;
         return true;
     case SDL_WINDOWEVENT_RESTORED:
+        if (window->Tooltip())
+            return false;
         out.Kind = TEventKind::Restored;
         return true;
     case SDL_WINDOWEVENT_MOVED: {

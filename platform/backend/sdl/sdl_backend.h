@@ -39,6 +39,7 @@ class TSdlBackend : public TBackend {
     std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) override;
     bool PollEvent(TBackendEvent& event) override;
     void WaitEvent(TBackendEvent& event) override;
+    bool WaitEventTimeout(TBackendEvent& event, uint32_t milliseconds) override;
     TPoint CursorPos() const override;
     void SetCapture(TBackendWindow* window) override;
     void ReleaseCapture() override;

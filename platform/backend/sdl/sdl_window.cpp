@@ -29,6 +29,10 @@ TSdlWindow::TSdlWindow(TSdlBackend& backend, const TWindowRequest& request)
         flags |= SDL_WINDOW_BORDERLESS;
     if (!request.TaskbarEntry)
         flags |= SDL_WINDOW_SKIP_TASKBAR;
+    // On X11 a tooltip window is override-redirect: no window manager places or focuses it.
+    if (request.Kind == TWindowKind::Tooltip)
+        flags |= SDL_WINDOW_TOOLTIP;
+    FTooltip = request.Kind == TWindowKind::Tooltip;
     FWindow = SDL_CreateWindow(FCaption.c_str(), request.Left, request.Top,
                                std::max(request.ClientWidth, 1) * FScale,
                                std::max(request.ClientHeight, 1) * FScale, flags);
@@ -95,6 +99,9 @@ void TSdlWindow::SetVisible(bool visible) {
     if (visible == FVisible)
         return;
     FVisible = visible;
+    // No window manager places a tooltip; it is where the form put it already.
+    if (FTooltip && X11SetMapped(FWindow, visible))
+        return;
     if (visible) {
         SDL_ShowWindow(FWindow);
         // Window managers may place a new window where they like: put it where the form says.

@@ -35,6 +35,7 @@ class TSdlWindow : public TBackendWindow {
     bool Visible() const { return FVisible; }
     bool TaskbarEntry() const { return FTaskbarEntry; }
     int Scale() const { return FScale; }
+    bool Tooltip() const { return FTooltip; }
     void UpdateTitle();
 
   private:
@@ -45,6 +46,7 @@ class TSdlWindow : public TBackendWindow {
     bool FFramed;
     bool FTaskbarEntry;
     int FScale;
+    bool FTooltip = false;
     bool FVisible = false;
     std::string FCaption;
     int FLeft, FTop; // outer position asked for; the window system may add a frame later

@@ -127,7 +127,7 @@ bool QueryX11Pointer(void* display, TPoint& position) {
     return true;
 }
 
-void WaitForX11Input(void* display, int wakeFd) {
+void WaitForX11Input(void* display, int wakeFd, int timeoutMs) {
     auto* connection = static_cast<Display*>(display);
     // Events that Xlib has read already will not make the connection readable again. XPending
     // also sends what is still buffered, which the server may have to answer first.
@@ -135,7 +135,29 @@ void WaitForX11Input(void* display, int wakeFd) {
         return;
     pollfd watched[2] = {{ConnectionNumber(connection), POLLIN, 0}, {wakeFd, POLLIN, 0}};
     // Interrupted by a signal: the caller looks at what the signal asked for.
-    ::poll(watched, wakeFd >= 0 ? 2 : 1, -1);
+    ::poll(watched, wakeFd >= 0 ? 2 : 1, timeoutMs < 0 ? -1 : timeoutMs);
+}
+
+std::string X11ResourceString() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return "";
+    const char* resources = XResourceManagerString(display);
+    std::string text = resources ? resources : "";
+    XCloseDisplay(display);
+    return text;
+}
+
+bool X11SetMapped(SDL_Window* window, bool mapped) {
+    TX11Window x11 = X11Of(window);
+    if (!x11.Connection)
+        return false;
+    if (mapped)
+        XMapRaised(x11.Connection, x11.Id);
+    else
+        XUnmapWindow(x11.Connection, x11.Id);
+    XFlush(x11.Connection);
+    return true;
 }
 
 void SetX11LegacyTitle(SDL_Window* window, const std::string& utf8Title) {

@@ -36,8 +36,18 @@ bool X11PointerMotion(const SDL_SysWMmsg* message, unsigned long& window, TPoint
 // cannot say (another video driver, or the pointer on another screen).
 bool QueryX11Pointer(void* display, TPoint& position);
 
-// Blocks until the X connection has input to read or `wakeFd` becomes readable.
-void WaitForX11Input(void* display, int wakeFd);
+// Blocks until the X connection has input to read or `wakeFd` becomes readable, or at most
+// timeoutMs milliseconds when that is not negative.
+void WaitForX11Input(void* display, int wakeFd, int timeoutMs = -1);
+
+// The X server's resource string (what xrdb loaded: "Xft.dpi:\t192\n..."), read over a short
+// connection of its own to the display SDL uses; "" when there is no X display or no resources.
+std::string X11ResourceString();
+
+// Maps or unmaps the window directly: SDL gives a window it shows the keyboard focus when no
+// window manager runs, which a tooltip must never take. False on another video driver (the
+// caller then lets SDL do it).
+bool X11SetMapped(SDL_Window* window, bool mapped);
 
 // Sets the legacy title property WM_NAME in the encoding X expects of it (Latin-1 as a plain
 // string where it suffices, else compound text), beside SDL's UTF-8 _NET_WM_NAME.
