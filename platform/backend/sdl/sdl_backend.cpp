@@ -223,9 +223,11 @@ bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
         return TranslateX11Motion(&e, out);
     case SDL_MOUSEMOTION:
         // SDL drops a motion whose position in the window equals the last one it saw: every step
-        // of a drag once the window has followed the pointer. On X11 the motion is therefore
-        // taken from the X events themselves.
-        if (FMotionFromX11)
+        // of a drag once the window has followed the pointer. On X11 the motion with a button
+        // held is therefore taken from the X events themselves. Without a button the X server
+        // may send the motion only as an XInput2 event, which SDL reports here alone: hovering
+        // (tooltips, the pointer putting the focus ring away) needs it.
+        if (FMotionFromX11 && e.motion.state != 0)
             return false;
         out.Kind = TEventKind::MouseMove;
         out.Window = WindowById(e.motion.windowID);
