@@ -10,12 +10,23 @@ namespace {
 
 // Looking at the clock costs more than a position; once every so many will do.
 constexpr std::uint64_t PositionsBetweenClockReads = 256;
+// How many children of one parent may go into the next beam.
+constexpr int ChildrenPerParent = 2;
+// Positions remembered per layer to skip repeats: half a megabyte.
+constexpr std::size_t SeenTableSize = 1 << 16;
+
+// A candidate's rank: its score, then most of its position's hash, so that
+// equal positions rank equal and end up side by side; two different
+// positions agreeing in score and in 44 bits of hash are taken for one.
+constexpr int HashBits = 64 - ScoreBits;
+
+std::uint64_t RankOf(std::uint32_t Score, std::uint64_t Hash) {
+    return static_cast<std::uint64_t>(Score) << HashBits | Hash >> (64 - HashBits);
+}
 
 // A full order, so that the beam never depends on how the sort breaks ties.
-// Equal positions have equal scores and hashes and end up side by side.
 template <typename TCandidate> bool Ranks(const TCandidate& A, const TCandidate& B) {
-    return std::tie(A.Score, A.Hash, A.Parent, A.Click) <
-           std::tie(B.Score, B.Hash, B.Parent, B.Click);
+    return std::tie(A.Rank, A.Parent, A.Click) < std::tie(B.Rank, B.Parent, B.Click);
 }
 
 } // namespace
@@ -25,8 +36,6 @@ TBeamSearch::TOutcome TBeamSearch::Run(const TCompactBoard& Root, std::size_t Wi
     FLowerBound = LowerBound;
     FDropped = false;
     FBeam.assign(1, Root);
-    for (auto& steps : FTrail)
-        steps.clear();
     FTrail.clear();
     while (!FBeam.empty()) {
         if (!ExpandBeam(Best))
@@ -40,6 +49,11 @@ TBeamSearch::TOutcome TBeamSearch::Run(const TCompactBoard& Root, std::size_t Wi
 
 bool TBeamSearch::ExpandBeam(TBestLine& Best) {
     FCandidates.clear();
+    // A new key for every layer, so that the table of positions met need not
+    // be cleared: an entry of an earlier layer matches no hash of this one.
+    FLayerKey += 0x9e3779b97f4a7c15ull;
+    if (FSeen.empty())
+        FSeen.assign(SeenTableSize, 0);
     for (std::uint32_t parent = 0; parent < FBeam.size(); ++parent) {
         if (!Expand(parent, Best))
             return false;
@@ -89,6 +103,14 @@ bool TBeamSearch::Consider(const TCompactBoard& Child, std::uint32_t Parent, TCe
     if (LimitReached())
         return false;
     ++FPositions;
+    // The same position is often reached from several parents (two clicks in
+    // either order): a table of the positions met lately skips most repeats
+    // before they are weighed. What it misses, the ranking puts side by side.
+    const std::uint64_t hash = Child.Hash();
+    std::uint64_t& seen = FSeen[hash & (FSeen.size() - 1)];
+    if (seen == (hash ^ FLayerKey))
+        return true;
+    seen = hash ^ FLayerKey;
     const TNeighbourPairs pairs = CountNeighbourPairs(Child);
     if (!pairs.HasMovesLeft()) {
         if (pairs.Pebbles < Best.PebblesLeft)
@@ -98,7 +120,7 @@ bool TBeamSearch::Consider(const TCompactBoard& Child, std::uint32_t Parent, TCe
     }
     if (Stranded >= Best.PebblesLeft)
         return true; // cannot beat the best line any more
-    FCandidates.push_back(TCandidate{ScorePosition(pairs, Stranded), Parent, Child.Hash(), Click});
+    FCandidates.push_back(TCandidate{RankOf(ScorePosition(pairs, Stranded), hash), Parent, Click});
     return true;
 }
 
@@ -123,25 +145,32 @@ void TBeamSearch::SelectNextBeam(std::size_t Width) {
         std::nth_element(FCandidates.begin(), FCandidates.begin() + ranked, FCandidates.end(),
                          Ranks<TCandidate>);
     std::sort(FCandidates.begin(), FCandidates.begin() + ranked, Ranks<TCandidate>);
+    // Only the first click may find pebbles held up outside its group.
+    const std::uint32_t alsoDrop = FTrail.empty() ? TCompactBoard::AllColumns : 0;
     FTrail.emplace_back();
-    std::vector<TStep>& steps = FTrail.back();
     FNextBeam.clear();
-    const TCandidate* previous = nullptr;
-    for (std::size_t i = 0; i < ranked; ++i) {
+    const auto take = [&](const TCandidate& Candidate) {
+        FTrail.back().push_back(TStep{Candidate.Parent, Candidate.Click});
+        FNextBeam.push_back(FBeam[Candidate.Parent]);
+        FNextBeam.back().Click(Candidate.Click, alsoDrop);
+    };
+    // A beam whose positions all come from a few parents soon follows a single
+    // line: unless every position fits, a parent passes on only its best
+    // children, and the beam may stay narrower than its width.
+    std::size_t distinct = 0;
+    for (std::size_t i = 0; i < ranked; ++i)
+        distinct += i == 0 || FCandidates[i].Rank != FCandidates[i - 1].Rank;
+    const bool allFit = ranked == FCandidates.size() && distinct <= Width;
+    FChildren.assign(FBeam.size(), 0);
+    for (std::size_t i = 0; i < ranked && FNextBeam.size() < Width; ++i) {
         const TCandidate& candidate = FCandidates[i];
-        if (previous && previous->Hash == candidate.Hash)
+        if (i > 0 && candidate.Rank == FCandidates[i - 1].Rank)
+            continue; // the same position again
+        if (!allFit && FChildren[candidate.Parent]++ >= ChildrenPerParent)
             continue;
-        if (FNextBeam.size() == Width) {
-            FDropped = true;
-            break;
-        }
-        previous = &candidate;
-        steps.push_back(TStep{candidate.Parent, candidate.Click});
-        FNextBeam.push_back(FBeam[candidate.Parent]);
-        FNextBeam.back().Click(candidate.Click);
+        take(candidate);
     }
-    if (ranked < FCandidates.size())
-        FDropped = true;
+    FDropped = FDropped || !allFit;
     std::swap(FBeam, FNextBeam);
 }
 

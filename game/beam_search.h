@@ -49,9 +49,8 @@ class TBeamSearch {
         TCellIndex Click;
     };
     struct TCandidate {
-        std::uint32_t Score;
+        std::uint64_t Rank; // the score above, the position's hash below
         std::uint32_t Parent;
-        std::uint64_t Hash;
         TCellIndex Click;
     };
 
@@ -73,6 +72,10 @@ class TBeamSearch {
     std::vector<std::vector<TStep>>
         FTrail; // FTrail[d][i]: how beam entry i after d + 1 clicks came
     std::vector<TCandidate> FCandidates;
+    std::vector<int> FChildren;           // per parent, children taken so far
+    std::vector<std::uint32_t> FDeferred; // candidates held back for the second round
+    std::vector<std::uint64_t> FSeen;     // hashes of positions met in this layer, keyed
+    std::uint64_t FLayerKey = 0;
     TPebbleGroups FGroups;
 };
 

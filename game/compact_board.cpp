@@ -1,5 +1,4 @@
 #include "game/compact_board.h"
-#include "game/pebble_groups.h"
 
 #include <cstring>
 #include <vector>
@@ -52,15 +51,52 @@ int TCompactBoard::PebbleCount() const {
     return count;
 }
 
-void TCompactBoard::Click(int Index) {
+int TCompactBoard::UsedCells() const {
+    int end = CellCount;
+    while (end > 0) {
+        const std::uint8_t* column = Cells() + end - RowCount;
+        std::uint64_t upper;
+        std::memcpy(&upper, column, sizeof upper);
+        if (upper != 0 || column[RowCount - 1] != 0)
+            break;
+        end -= RowCount;
+    }
+    return end;
+}
+
+void TCompactBoard::Click(int Index, std::uint32_t AlsoDrop) {
     if (Index < 0 || Index >= CellCount || At(Index) == 0)
         return;
-    const TPebbleGroups groups(*this);
-    const TPebbleGroup& group = groups[groups.GroupAt(Index)];
-    if (group.Size >= 2)
-        RemoveAndSettle(groups.CellsOf(groups.GroupAt(Index)), group.Size, AllColumns);
-    else
-        Settle(AllColumns);
+    // The group is emptied while it is found: an emptied cell has been seen.
+    // The margins are empty, so only a column's ends need a test.
+    std::uint8_t* cells = MutableCells();
+    const std::uint8_t colour = cells[Index];
+    std::array<TCellIndex, CellCount> group;
+    int count = 0;
+    std::uint32_t columns = 0;
+    const auto take = [&](int Cell) {
+        if (cells[Cell] == colour) {
+            cells[Cell] = 0;
+            group[count++] = static_cast<TCellIndex>(Cell);
+        }
+    };
+    take(Index);
+    for (int walked = 0; walked < count; ++walked) {
+        const int cell = group[walked];
+        const int row = cell % RowCount;
+        columns |= 1u << (cell / RowCount);
+        take(cell - RowCount);
+        take(cell + RowCount);
+        if (row > 0)
+            take(cell - 1);
+        if (row < RowCount - 1)
+            take(cell + 1);
+    }
+    if (count == 1) { // a lone pebble stays
+        cells[Index] = colour;
+        columns = 0;
+    }
+    Settle(columns | AlsoDrop);
 }
 
 void TCompactBoard::RemoveAndSettle(const TCellIndex* Cells, int Count, std::uint32_t Columns) {
@@ -82,7 +118,9 @@ void TCompactBoard::DropColumn(int Col) {
     // nothing can fall packs the column's pebbles at its bottom in order.
     std::uint8_t* column = ColumnStart(MutableCells(), Col);
     int to = BottomRow;
-    for (int from = BottomRow; from >= 0; --from)
+    while (to >= 0 && column[to] != 0)
+        --to; // the pebbles below the lowest gap stay where they are
+    for (int from = to - 1; from >= 0; --from)
         if (column[from] != 0)
             column[to--] = column[from];
     for (; to >= 0; --to)
@@ -142,8 +180,10 @@ bool TCompactBoard::HasMovesLeft() const {
 std::uint64_t TCompactBoard::Hash() const {
     // The words are mixed independently of one another, so that the processor
     // can work on several at once.
+    // Empty columns at the right end are left out: equal boards still agree.
     std::uint64_t hash = 0;
-    for (int word = 0; word * 8 < CellCount; ++word) {
+    const int used = UsedCells();
+    for (int word = 0; word * 8 < used; ++word) {
         std::uint64_t cells;
         std::memcpy(&cells, Cells() + word * 8, sizeof cells);
         hash += Mix(cells ^ WordKey(word));

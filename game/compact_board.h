@@ -32,11 +32,17 @@ class TCompactBoard {
     // The number of distinct colours the position was made with.
     int ColourCount() const { return FColourCount; }
     int PebbleCount() const;
+    // The cells up to the end of the last column that holds a pebble: all
+    // after them are empty.
+    int UsedCells() const;
 
     // The whole reaction of the game to a click on the pebble at Index: its
     // group goes if it has two pebbles or more, then the board settles (also
-    // when nothing went). A click on an empty cell changes nothing.
-    void Click(int Index);
+    // when nothing went). A click on an empty cell changes nothing. Gravity
+    // runs in the group's columns and in those of AlsoDrop: all of them by
+    // default, since a position handed in may hold pebbles up anywhere; once
+    // a board has been settled, none but the group's need it.
+    void Click(int Index, std::uint32_t AlsoDrop = AllColumns);
     // Empties the Count cells listed (a group, found by TPebbleGroups) and
     // settles; Columns holds a bit for every column they lie in (bit 0 column 1).
     void RemoveAndSettle(const TCellIndex* Cells, int Count, std::uint32_t Columns);

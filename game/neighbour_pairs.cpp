@@ -48,11 +48,14 @@ template <typename TVector> TVector Load(const void* From) {
     return value;
 }
 
-// Sums the bytes of a vector of counts (each at most 2 * Sweeps: no overflow).
+// Sums the bytes of a vector of counts whose total is below 256: a
+// multiplication adds all eight bytes of a word into its top byte.
 int SumLanes(TLanes Counts) {
+    std::uint64_t words[Lanes / 8];
+    std::memcpy(words, &Counts, sizeof words);
     int sum = 0;
-    for (int lane = 0; lane < Lanes; ++lane)
-        sum += Counts[lane];
+    for (const std::uint64_t word : words)
+        sum += static_cast<int>((word * 0x0101010101010101ull) >> 56);
     return sum;
 }
 
@@ -60,8 +63,10 @@ int SumLanes(TLanes Counts) {
 
 TNeighbourPairs CountNeighbourPairs(const TCompactBoard& Board) {
     const std::uint8_t* cells = Board.Cells();
-    TLanes pebbles{}, pairs{}, lone{}, far{};
-    for (int first = 0; first < Sweeps * Lanes; first += Lanes) {
+    TLanes pebbles{}, down{}, across{}, lone{}, far{};
+    // Empty columns at the right end hold nothing to count.
+    const int used = Board.UsedCells();
+    for (int first = 0; first < used; first += Lanes) {
         const std::uint8_t* at = cells + first;
         const TLanes here = Load<TLanes>(at);
         const auto same = [&](int Offset) { return here == Load<TLanes>(at + Offset); };
@@ -71,9 +76,9 @@ TNeighbourPairs CountNeighbourPairs(const TCompactBoard& Board) {
         const TFlags twoAbove = Load<TFlags>(RowMasks.TwoAbove + first);
 
         const TFlags filled = here != 0;
-        const TFlags down = same(1) & filled & below;
-        const TFlags across = same(RowCount) & filled;
-        const TFlags touching = down | across | (same(-1) & above) | same(-RowCount);
+        const TFlags pairBelow = same(1) & filled & below;
+        const TFlags pairRight = same(RowCount) & filled;
+        const TFlags touching = pairBelow | pairRight | (same(-1) & above) | same(-RowCount);
         const TFlags alone = filled & ~touching;
         const TFlags near = (same(RowCount + 1) & below) | (same(RowCount - 1) & above) |
                             (same(-RowCount + 1) & below) | (same(-RowCount - 1) & above) |
@@ -81,14 +86,14 @@ TNeighbourPairs CountNeighbourPairs(const TCompactBoard& Board) {
                             same(-2 * RowCount);
 
         pebbles -= reinterpret_cast<TLanes>(filled);
-        pairs -= reinterpret_cast<TLanes>(down);
-        pairs -= reinterpret_cast<TLanes>(across);
+        down -= reinterpret_cast<TLanes>(pairBelow);
+        across -= reinterpret_cast<TLanes>(pairRight);
         lone -= reinterpret_cast<TLanes>(alone);
         far -= reinterpret_cast<TLanes>(alone & ~near);
     }
     TNeighbourPairs counts;
     counts.Pebbles = SumLanes(pebbles);
-    counts.Pairs = SumLanes(pairs);
+    counts.Pairs = SumLanes(down) + SumLanes(across);
     counts.Lone = SumLanes(lone);
     counts.Far = SumLanes(far);
     return counts;

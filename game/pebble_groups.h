@@ -20,8 +20,6 @@ struct TPebbleGroup {
 
 class TPebbleGroups {
   public:
-    static constexpr std::uint8_t NoGroup = 0xFF;
-
     explicit TPebbleGroups(const TCompactBoard& Board) { Find(Board); }
     TPebbleGroups() = default;
     void Find(const TCompactBoard& Board);
@@ -29,13 +27,10 @@ class TPebbleGroups {
     int Count() const { return FCount; }
     const TPebbleGroup& operator[](int Group) const { return FGroups[Group]; }
     const TCellIndex* CellsOf(int Group) const { return &FCells[FGroups[Group].FirstCell]; }
-    // The group of the pebble at Index, NoGroup for an empty cell.
-    std::uint8_t GroupAt(int Index) const { return FGroupOf[Index]; }
     // Groups that a click removes: two pebbles or more.
     int RemovableCount() const { return FRemovable; }
 
   private:
-    std::array<std::uint8_t, CellCount + 1> FGroupOf;
     std::array<TPebbleGroup, CellCount> FGroups;
     std::array<TCellIndex, CellCount> FCells;
     int FCount = 0;

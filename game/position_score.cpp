@@ -9,9 +9,11 @@ namespace {
 // colours are cleared by nearly any sensible weighting). Lone pebbles are what
 // keeps a board from being cleared; those with no pebble of their colour
 // nearby doubly so. A colour down to one pebble is a pebble lost for good.
-constexpr int WeightLone = 4;
-constexpr int WeightFar = 2;
+constexpr int WeightLone = 5;
+constexpr int WeightFar = 1;
 constexpr int WeightStranded = 40;
+static_assert((WeightLone + WeightFar + WeightStranded) * CellCount < 1 << ScoreBits,
+              "every score fits its bits");
 
 } // namespace
 
