@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "toolkit/exception.h"
 
@@ -107,17 +109,59 @@ void TMemoryStream::SaveToFile(const std::string& path) {
     SaveToStream(file);
 }
 
-TFileStream::TFileStream(const std::string& path, unsigned mode) : FPath(path) {
-    const char* how = mode == fmCreate ? "w+b" : (mode & 3) == fmOpenRead ? "rb" : "r+b";
-    FFile = std::fopen(path.c_str(), how);
+namespace {
+
+// Opens a file for a stream without waiting: a named pipe or a device would
+// block the open (or every read) for as long as nobody writes to it, so only
+// regular files are taken. Returns null with errno set, or with `reason` set
+// when the file is there but of the wrong kind.
+std::FILE* OpenRegularFile(const std::string& path, unsigned mode, std::string& reason,
+                           int64_t& size) {
+    const bool create = mode == fmCreate;
+    const bool readOnly = !create && (mode & 3) == fmOpenRead;
+    int flags = O_CLOEXEC | O_NONBLOCK | (readOnly ? O_RDONLY : O_RDWR);
+    if (create)
+        flags |= O_CREAT | O_TRUNC;
+    const int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0)
+        return nullptr;
     struct stat info;
-    if (FFile && fstat(fileno(FFile), &info) == 0 && S_ISDIR(info.st_mode)) {
-        std::fclose(FFile); // a folder opens as a file here, but reads nothing
-        FFile = nullptr;
-        errno = EISDIR;
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return nullptr;
     }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        if (S_ISDIR(info.st_mode))
+            errno = EISDIR;
+        else
+            reason = "Not a regular file";
+        return nullptr;
+    }
+    size = static_cast<int64_t>(info.st_size);
+    // Reads and writes of a regular file never wait anyway; the flag goes so that
+    // nothing downstream sees it.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, create ? "w+b" : readOnly ? "rb" : "r+b");
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+    }
+    return file;
+}
+
+} // namespace
+
+TFileStream::TFileStream(const std::string& path, unsigned mode)
+    : FPath(path), FReadOnly(mode != fmCreate && (mode & 3) == fmOpenRead) {
+    std::string reason;
+    FFile = OpenRegularFile(path, mode, reason, FOpenedSize);
     if (!FFile) {
-        std::string reason = std::strerror(errno);
+        if (reason.empty())
+            reason = std::strerror(errno);
         if (mode == fmCreate)
             throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
         throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
@@ -129,25 +173,44 @@ TFileStream::~TFileStream() {
         std::fclose(FFile);
 }
 
+int64_t TFileStream::Size() {
+    // A reader asks for the size often (how much is left): a file opened for
+    // reading is read as large as it was when it was opened. Seeking to the end
+    // and back would also drop the read buffer every time.
+    if (FReadOnly)
+        return FOpenedSize;
+    return TStream::Size();
+}
+
 int64_t TFileStream::Read(void* buffer, int64_t count) {
     if (count <= 0)
         return 0;
-    return static_cast<int64_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), FFile));
+    const auto got =
+        static_cast<int64_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), FFile));
+    FPosition += got;
+    return got;
 }
 
 int64_t TFileStream::Write(const void* buffer, int64_t count) {
     if (count <= 0)
         return 0;
-    return static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), FFile));
+    const auto put =
+        static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), FFile));
+    FPosition += put;
+    return put;
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+    // Asking where the stream stands is frequent and needs no system call.
+    if (origin == soFromCurrent && offset == 0)
+        return FPosition;
     int whence = origin == soFromBeginning ? SEEK_SET
                  : origin == soFromCurrent ? SEEK_CUR
                                            : SEEK_END;
     if (fseeko(FFile, static_cast<off_t>(offset), whence) != 0)
         return -1;
-    return static_cast<int64_t>(ftello(FFile));
+    FPosition = static_cast<int64_t>(ftello(FFile));
+    return FPosition;
 }
 
 } // namespace zorbalin

@@ -69,7 +69,9 @@ constexpr unsigned fmCreate = 0xFF00;
 class TFileStream : public TStream {
   public:
     // Opens the file; raises EFOpenError "Cannot open file "<path>". <reason>" (or EFCreateError
-    // "Cannot create file ..." with fmCreate) with the system's reason when it cannot.
+    // "Cannot create file ..." with fmCreate) with the system's reason when it cannot. Only
+    // regular files are opened, and never with a wait: a folder gives "Is a directory", a named
+    // pipe, socket or device "Not a regular file".
     TFileStream(const std::string& path, unsigned mode);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
@@ -78,10 +80,14 @@ class TFileStream : public TStream {
     int64_t Read(void* buffer, int64_t count) override;
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override;
     const std::string& FileName() const { return FPath; }
 
   private:
     std::string FPath;
+    bool FReadOnly;
+    int64_t FOpenedSize = 0;
+    int64_t FPosition = 0; // kept here, so that asking for it costs no system call
     std::FILE* FFile = nullptr;
 };
 

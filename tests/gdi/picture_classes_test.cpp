@@ -2,11 +2,18 @@
 // the picture holder and its format registry, conversion errors, fonts and streams.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <functional>
+#include <thread>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "memory_canvas.h"
+#include "tests/support/temp_folder.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/canvas.h"
 #include "toolkit/exception.h"
@@ -299,6 +306,40 @@ TEST(Streams, MemoryAndFileStreams) {
         EXPECT_EQ(e.Message(),
                   "Cannot create file \"/nonexistent-folder/x\". No such file or directory");
     }
+}
+
+// A named pipe nobody writes to blocks a plain open for good. A helper opens its
+// other end now and then, so that a regression fails here (the reader then meets
+// an empty file) instead of hanging the suite.
+TEST(Streams, NamedPipesAndDevicesAreRefusedWithoutWaiting) {
+    testing::TTempFolder folder;
+    const std::string pipe = folder / "1.bmp";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        while (!done) {
+            const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0)
+                ::close(fd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    auto failure = [](const std::function<void()>& open) {
+        try {
+            open();
+        } catch (const std::exception& e) {
+            return std::string(e.what());
+        }
+        return std::string("opened");
+    };
+    TPicture picture;
+    const std::string loading = failure([&] { picture.LoadFromFile(pipe); });
+    const std::string creating = failure([&] { TFileStream(pipe, fmCreate); });
+    done = true;
+    writer.join();
+    EXPECT_EQ(loading, "Cannot open file \"" + pipe + "\". Not a regular file");
+    EXPECT_EQ(creating, "Cannot create file \"" + pipe + "\". Not a regular file");
+    EXPECT_THROW(TFileStream("/dev/zero", fmOpenRead), EFOpenError);
 }
 
 } // namespace
