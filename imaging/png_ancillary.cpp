@@ -12,6 +12,9 @@ namespace zorbalin {
 namespace {
 
 constexpr uint32_t kMaxPaletteEntries = 256;
+// A compressed text keeps at most this much: a few hundred kilobytes of zlib data
+// may otherwise stand for gigabytes of text.
+constexpr size_t kMaxInflatedText = size_t(1) << 20;
 
 // Identity tables mean no gAMA has acted; the value 0 leaves them so.
 void BuildGammaTables(TPNGObject& picture, uint32_t value) {
@@ -301,7 +304,7 @@ bool TChunkzTXt::ReadBody(TStream& stream, const TChunkType& type, uint32_t leng
         return true;
     const uint32_t start = keywordLength + 2;
     std::vector<uint8_t> text;
-    if (InflateBlock(Body() + start, BodySize() - start, text))
+    if (InflateBlock(Body() + start, BodySize() - start, text, kMaxInflatedText))
         Text.assign(text.begin(), text.end()); // failures leave the text empty, silently
     return true;
 }

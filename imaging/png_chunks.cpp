@@ -91,8 +91,11 @@ TChunkIHDR* TChunk::OwnerHeader() const {
 // ---- TPNGPointerList ------------------------------------------------------------
 
 void TPNGPointerList::SetCount(uint32_t n) {
+    // The storage grows geometrically, so that a list of many chunks is built in
+    // linear time; only an empty list gives its storage back.
     FItems.resize(n, nullptr);
-    FItems.shrink_to_fit();
+    if (n == 0)
+        FItems.shrink_to_fit();
 }
 
 void* TPNGPointerList::ItemAt(uint32_t i) const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gdi/gdi.h"
+#include "gdi/zeroed_memory.h"
 #include "imaging/png_header.h"
 #include "toolkit/stream.h"
 
@@ -142,9 +143,9 @@ class TChunkIHDR : public TChunk, public THeaderFields {
     HPALETTE PaletteHandle = nullptr;
     bool Paletted = false;
     BITMAPINFO BitmapInfo{};
-    std::unique_ptr<uint8_t[]> LowPlane;
+    TZeroedBytes LowPlane;
     uint8_t* ColourPlane = nullptr; // owned by the DIB section
-    std::unique_ptr<uint8_t[]> AlphaPlane;
+    TZeroedBytes AlphaPlane;
     int32_t RowStride = 0;
 
   private:

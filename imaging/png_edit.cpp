@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "gdi/owners.h"
 #include "imaging/png_blend.h"
@@ -201,7 +200,7 @@ struct TResizedPlanes {
     std::size_t Stride = 0;
     TBitmapOwner Section;
     std::uint8_t* Colour = nullptr;
-    std::unique_ptr<std::uint8_t[]> Alpha, Low;
+    TZeroedBytes Alpha, Low;
 };
 
 TResizedPlanes MakeResizedPlanes(const TChunkIHDR& header, int width, int height) {
@@ -228,13 +227,13 @@ TResizedPlanes MakeResizedPlanes(const TChunkIHDR& header, int width, int height
         throw EPNGOutMemory();
     planes.Colour = static_cast<std::uint8_t*>(bits);
     if (hasAlpha) {
-        planes.Alpha.reset(new (std::nothrow) std::uint8_t[pixels]);
+        planes.Alpha = AllocateZeroedBytes(pixels);
         if (!planes.Alpha)
             throw EPNGOutMemory();
         std::memset(planes.Alpha.get(), 255, pixels);
     }
     if (wide) {
-        planes.Low.reset(new (std::nothrow) std::uint8_t[planes.Stride * planes.Height]());
+        planes.Low = AllocateZeroedBytes(planes.Stride * planes.Height);
         if (!planes.Low)
             throw EPNGOutMemory();
     }
@@ -355,7 +354,7 @@ void TPNGObject::AddAlphaChannel() {
     case 0:
     case 2: {
         const std::uint64_t bytes = std::uint64_t(header.ImageWidth) * header.ImageHeight;
-        std::unique_ptr<std::uint8_t[]> alpha(new (std::nothrow) std::uint8_t[bytes]);
+        TZeroedBytes alpha = AllocateZeroedBytes(bytes);
         if (!alpha)
             throw EPNGOutMemory();
         std::memset(alpha.get(), 255, bytes);

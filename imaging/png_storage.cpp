@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <new>
 
 #include "imaging/png_convert.h"
 #include "imaging/pngpicture.h"
@@ -105,13 +104,15 @@ void TChunkIHDR::CreatePlanes() {
     if (total > kMaxStorageBytes)
         throw EPNGOutMemory();
     // Zero-filled planes: a picture is black and fully transparent until decoded.
+    // The zeros are the system's untouched pages, so a header that claims a large
+    // picture costs memory only for the rows that are decoded.
     if (hasAlpha) {
-        AlphaPlane.reset(new (std::nothrow) uint8_t[pixels]());
+        AlphaPlane = AllocateZeroedBytes(pixels);
         if (!AlphaPlane)
             throw EPNGOutMemory();
     }
     if (wide) {
-        LowPlane.reset(new (std::nothrow) uint8_t[colourBytes]());
+        LowPlane = AllocateZeroedBytes(colourBytes);
         if (!LowPlane)
             throw EPNGOutMemory();
     }

@@ -2,6 +2,9 @@
 
 #include "imaging/pngtexts.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace zorbalin {
 
 TInflater::TInflater() {
@@ -26,25 +29,33 @@ TDeflater::~TDeflater() {
     deflateEnd(&FStream);
 }
 
-bool InflateBlock(const uint8_t* data, size_t size, std::vector<uint8_t>& result) {
+bool InflateBlock(const uint8_t* data, size_t size, std::vector<uint8_t>& result, size_t limit) {
     result.clear();
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK)
         return false;
     stream.next_in = const_cast<Bytef*>(data);
     stream.avail_in = static_cast<uInt>(size);
-    uint8_t window[256];
+    // The output grows in doubling steps straight into the result, so a long
+    // text costs a few large inflate calls, not one per small window.
+    constexpr size_t kFirstStep = 64 * 1024;
+    size_t produced = 0;
     int status = Z_OK;
     // Z_BUF_ERROR here means the input ran out before the stream's end: a
     // truncated text, which counts as a failure like any corrupt data.
-    while (status == Z_OK) {
-        stream.next_out = window;
-        stream.avail_out = sizeof window;
+    while (status == Z_OK && produced < limit) {
+        if (produced == result.size())
+            result.resize(std::min(limit, std::max(kFirstStep, 2 * produced)));
+        const size_t room = std::min<size_t>(result.size() - produced, UINT32_MAX);
+        stream.next_out = result.data() + produced;
+        stream.avail_out = static_cast<uInt>(room);
         status = inflate(&stream, Z_NO_FLUSH);
-        result.insert(result.end(), window, window + (sizeof window - stream.avail_out));
+        produced += room - stream.avail_out;
     }
     inflateEnd(&stream);
-    return status == Z_STREAM_END;
+    result.resize(produced);
+    // Reaching the limit keeps what fits; the rest of the stream is not looked at.
+    return status == Z_STREAM_END || (status == Z_OK && produced == limit);
 }
 
 std::vector<uint8_t> DeflateBlock(const uint8_t* data, size_t size, int level) {

@@ -36,9 +36,11 @@ class TDeflater {
     z_stream FStream{};
 };
 
-// Inflates a whole zlib stream held in memory (compressed texts). Returns false
-// on a corrupt or truncated stream; `result` then holds nothing useful.
-bool InflateBlock(const uint8_t* data, size_t size, std::vector<uint8_t>& result);
+// Inflates a zlib stream held in memory (compressed texts) into at most `limit`
+// bytes. Returns true at the end of the stream or when the limit is reached (the
+// result then holds the first `limit` bytes); false on a corrupt or truncated
+// stream, and `result` then holds nothing useful.
+bool InflateBlock(const uint8_t* data, size_t size, std::vector<uint8_t>& result, size_t limit);
 
 // Deflates a whole block at `level` into one zlib stream.
 std::vector<uint8_t> DeflateBlock(const uint8_t* data, size_t size, int level);

@@ -5,6 +5,7 @@
 
 #include "gdi/gdi.h"
 #include "gdi/pixels.h"
+#include "gdi/zeroed_memory.h"
 
 namespace zorbalin {
 
@@ -56,7 +57,9 @@ TGdiBitmap* NewBitmap(LONG width, LONG height, int bitCount, bool topDown, bool 
         return nullptr;
     BYTE* bits = nullptr;
     if (total > 0) {
-        bits = static_cast<BYTE*>(std::calloc(static_cast<std::size_t>(total), 1));
+        // Untouched pages stay the system's zero pages: a large bitmap costs memory
+        // only where it is drawn on.
+        bits = static_cast<BYTE*>(AllocateZeroed(static_cast<std::size_t>(total)));
         if (!bits)
             return nullptr;
     }

@@ -6,6 +6,7 @@
 
 #include "gdi/gdi.h"
 #include "gdi/pixels.h"
+#include "gdi/zeroed_memory.h"
 
 namespace zorbalin {
 
@@ -76,7 +77,7 @@ template <class T> T* Swap(T*& slot, T* object) {
 } // namespace
 
 TGdiBitmap::~TGdiBitmap() {
-    std::free(bits);
+    FreeZeroed(bits);
 }
 
 TGdiDC::TGdiDC() : defaultBitmap(std::make_unique<TGdiBitmap>()) {
@@ -84,7 +85,7 @@ TGdiDC::TGdiDC() : defaultBitmap(std::make_unique<TGdiBitmap>()) {
     b.width = b.height = 1;
     b.bitCount = 1;
     b.stride = 4;
-    b.bits = static_cast<BYTE*>(std::calloc(1, 4));
+    b.bits = static_cast<BYTE*>(AllocateZeroed(4));
     b.selectedInto = this;
     b.selections = 1;
     bitmap = &b;

@@ -42,7 +42,7 @@ class TGdiBitmap final : public TGdiObject {
     bool topDown = true;
     bool isDib =
         false; // a DIB section: its colour table, not the context colours, maps 1-bit pixels
-    BYTE* bits = nullptr; // calloc'd, owned
+    BYTE* bits = nullptr; // AllocateZeroed, owned
     RGBQUAD colors[256];
     int colorCount = 0;
     TGdiDC* selectedInto = nullptr;
