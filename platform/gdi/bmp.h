@@ -24,16 +24,17 @@ enum class TBmpError {
     Truncated,       // the file ends before the headers, the colour table or the pixels do
     BadSignature,    // not "BM"
     BadHeader,       // unknown header size, planes other than 1, bad bit count or compression
-    BadSize,         // width or height 0 or negative where not allowed, or too large
-    SizeOverflow,    // the pixel area's byte count does not fit, or exceeds the file
+    BadSize,         // width or height 0 or negative where not allowed, or above 16,384
+    SizeOverflow,    // the decoded rows would pass 256 MiB, or the file cannot hold them
     BadColorTable,   // more colours than the bit count allows
     BadPaletteIndex, // a pixel names an entry beyond the colour table
     BadRle,          // compressed data running past a row or the picture
 };
 
-// Decodes a whole BMP file. On failure `out` is left empty. Memory is allocated only after the
-// sizes have been checked against the bytes the file holds (RLE pictures: at most 256 bytes of
-// decoded rows per compressed byte).
+// Decodes a whole BMP file. On failure `out` is left empty. A picture may be at most 16,384
+// pixels a side and 256 MiB of decoded rows. Memory is allocated only after the sizes have been
+// checked against the bytes the file holds (RLE pictures: at most 256 bytes of decoded rows per
+// compressed byte, and only once the codes have been walked to their end marker).
 TBmpError DecodeBmp(const std::uint8_t* data, std::size_t size, TDibImage& out);
 
 // Decodes a packed DIB (info header, colour table, pixels; no file header), as on a clipboard.

@@ -9,6 +9,11 @@ namespace zorbalin {
 
 namespace {
 
+// No bitmap the program can sensibly show is larger; beyond these a file is not
+// a valid bitmap here, whatever the bytes that follow.
+constexpr std::int64_t kMaxSide = 16384;
+constexpr std::int64_t kMaxPixelBytes = std::int64_t(256) << 20;
+
 std::uint16_t U16(const std::uint8_t* p) {
     return std::uint16_t(p[0] | (p[1] << 8));
 }
@@ -84,7 +89,7 @@ TBmpError ReadInfoHeader(const std::uint8_t* p, std::size_t size, TLayout& l) {
     default:
         return TBmpError::BadHeader;
     }
-    if (l.width <= 0 || l.height <= 0 || l.width > 0x7FFFFFF || l.height > 0x7FFFFFF)
+    if (l.width <= 0 || l.height <= 0 || l.width > kMaxSide || l.height > kMaxSide)
         return TBmpError::BadSize;
     return TBmpError::None;
 }
@@ -174,25 +179,24 @@ void PutIndex(std::uint8_t* row, int bitCount, std::int64_t x, int value) {
     }
 }
 
-// Run-length decoding into bottom-up rows of 8 or 4 bits. Row 0 of the data is the bottom row.
-TBmpError DecodeRle(const std::uint8_t* p, std::size_t size, const TLayout& l, TDibImage& out) {
+// Walks the run-length codes and hands every run and literal to `put` with its
+// place (row 0 is the bottom row), checking that each stays inside the picture.
+// The walk itself costs only the file's bytes; what it puts costs the pixels.
+template <class TPut>
+TBmpError WalkRle(const std::uint8_t* p, std::size_t size, const TLayout& l, TPut& put) {
     const int bits = l.bitCount;
-    const std::int64_t stride = StrideOf(l.width, bits);
     std::int64_t x = 0, y = 0;
     std::size_t i = 0;
-    auto rowPtr = [&](std::int64_t row) { return out.bits.data() + stride * row; };
     while (true) {
         if (i + 2 > size)
             return TBmpError::Truncated;
-        int count = p[i], value = p[i + 1];
+        const int count = p[i], value = p[i + 1];
         i += 2;
         if (count > 0) { // a run of one value (RLE4: two alternating nibbles)
             if (y >= l.height || x + count > l.width)
                 return TBmpError::BadRle;
-            for (int k = 0; k < count; ++k, ++x) {
-                int v = bits == 8 ? value : ((k & 1) ? (value & 15) : (value >> 4));
-                PutIndex(rowPtr(y), bits, x, v);
-            }
+            put.Run(y, x, count, value);
+            x += count;
             continue;
         }
         if (value == 0) { // end of line
@@ -209,21 +213,51 @@ TBmpError DecodeRle(const std::uint8_t* p, std::size_t size, const TLayout& l, T
             if (x > l.width || y > l.height)
                 return TBmpError::BadRle;
         } else { // literal pixels, padded to a 16-bit boundary
-            std::size_t bytes = bits == 8 ? value : (value + 1) / 2;
-            std::size_t padded = (bytes + 1) & ~std::size_t(1);
+            const std::size_t bytes = bits == 8 ? value : (value + 1) / 2;
+            const std::size_t padded = (bytes + 1) & ~std::size_t(1);
             if (i + padded > size)
                 return TBmpError::Truncated;
             if (y >= l.height || x + value > l.width)
                 return TBmpError::BadRle;
-            for (int k = 0; k < value; ++k, ++x) {
-                int v =
-                    bits == 8 ? p[i + k] : ((k & 1) ? (p[i + k / 2] & 15) : (p[i + k / 2] >> 4));
-                PutIndex(rowPtr(y), bits, x, v);
-            }
+            put.Literal(y, x, p + i, value);
+            x += value;
             i += padded;
         }
     }
 }
+
+// A walk that only checks: a damaged file is refused before any pixel memory
+// is taken or written.
+struct TRleCheck {
+    void Run(std::int64_t, std::int64_t, int, int) {}
+    void Literal(std::int64_t, std::int64_t, const std::uint8_t*, int) {}
+};
+
+// A walk that writes the pixels into bottom-up rows of 8 or 4 bits; what the
+// codes skip stays 0.
+struct TRleWriter {
+    std::uint8_t* Bits;
+    std::int64_t Stride;
+    int BitCount;
+
+    std::uint8_t* Row(std::int64_t y) const { return Bits + Stride * y; }
+    void Run(std::int64_t y, std::int64_t x, int count, int value) {
+        if (BitCount == 8) {
+            std::memset(Row(y) + x, value, static_cast<std::size_t>(count));
+            return;
+        }
+        for (int k = 0; k < count; ++k)
+            PutIndex(Row(y), 4, x + k, (k & 1) ? (value & 15) : (value >> 4));
+    }
+    void Literal(std::int64_t y, std::int64_t x, const std::uint8_t* data, int count) {
+        if (BitCount == 8) {
+            std::memcpy(Row(y) + x, data, static_cast<std::size_t>(count));
+            return;
+        }
+        for (int k = 0; k < count; ++k)
+            PutIndex(Row(y), 4, x + k, (k & 1) ? (data[k / 2] & 15) : (data[k / 2] >> 4));
+    }
+};
 
 void ConvertRow(const std::uint8_t* src, std::uint8_t* dst, const TLayout& l, const TTarget& t) {
     if (!t.viaMasks) {
@@ -278,7 +312,7 @@ TBmpError DecodeBody(const std::uint8_t* p, std::size_t size, std::size_t infoOf
     const bool rle = l.compression == BI_RLE8 || l.compression == BI_RLE4;
     const std::int64_t inStride = StrideOf(l.width, l.bitCount);
     const std::int64_t outStride = StrideOf(l.width, t.bitCount);
-    if (outStride > 0x7FFFFFFF || outStride * l.height > (std::int64_t(1) << 31))
+    if (outStride * l.height > kMaxPixelBytes)
         return TBmpError::SizeOverflow;
     if (rle) {
         // Runs and line ends let a few bytes cover many pixels; the rows they fill (padding
@@ -300,11 +334,16 @@ TBmpError DecodeBody(const std::uint8_t* p, std::size_t size, std::size_t infoOf
         const std::uint8_t* c = p + tableOffset + i * (l.core ? 3 : 4);
         out.info.bmiColors[i] = RGBQUAD{c[0], c[1], c[2], 0};
     }
-    out.bits.assign(static_cast<std::size_t>(outStride * l.height), 0);
     if (rle) {
-        e = DecodeRle(p + pixelOffset, available, l, out);
+        TRleCheck check;
+        e = WalkRle(p + pixelOffset, available, l, check);
         if (e != TBmpError::None)
             return e;
+    }
+    out.bits.assign(static_cast<std::size_t>(outStride * l.height), 0);
+    if (rle) {
+        TRleWriter writer{out.bits.data(), outStride, l.bitCount};
+        WalkRle(p + pixelOffset, available, l, writer);
     } else {
         for (std::int64_t row = 0; row < l.height; ++row) {
             // Output rows are bottom-up; a top-down file's first row is the top one.

@@ -2,6 +2,7 @@
 // refused with the one message.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -238,6 +239,22 @@ TEST(BmpRead, OldCoreHeaderWithThreeByteColours) {
     ExpectRoundTrip(s.Build(), {kBlue, kBlack}, pf8bit);
 }
 
+// One row of `width` white pixels in runs of 255, run-length encoded: a few
+// bytes that stand for a wide picture.
+TBmpSpec RunLengthRow(std::int32_t width) {
+    TBmpSpec s;
+    s.width = width;
+    s.height = 1;
+    s.bitCount = 8;
+    s.compression = BI_RLE8;
+    s.colorsUsed = 2;
+    s.table = {kBlack, kWhite};
+    for (std::int32_t left = width; left > 0; left -= 255)
+        s.pixels.insert(s.pixels.end(), {std::uint8_t(std::min(left, 255)), 1});
+    s.pixels.insert(s.pixels.end(), {0, 1});
+    return s;
+}
+
 // Every kind of damage gives the same message.
 TEST(BmpRead, DamagedFilesAreNotValidBitmaps) {
     TBmpSpec good;
@@ -246,6 +263,7 @@ TEST(BmpRead, DamagedFilesAreNotValidBitmaps) {
     good.table = {kBlack, kWhite};
     good.pixels = {0, 1, 0, 0, 1, 0, 1, 0};
     ASSERT_NO_THROW(Load(good.Build()));
+    EXPECT_EQ(Load(RunLengthRow(16384).Build())->Width(), 16384) << "the widest picture";
 
     std::vector<std::pair<std::string, std::function<Bytes()>>> damage = {
         {"empty", [] { return Bytes(); }},
@@ -363,6 +381,11 @@ TEST(BmpRead, DamagedFilesAreNotValidBitmaps) {
          [&] {
              TBmpSpec s = good;
              s.compression = 9;
+             return s.Build();
+         }},
+        {"wider than 16,384 pixels",
+         [&] {
+             TBmpSpec s = RunLengthRow(16385);
              return s.Build();
          }},
         {"pixel offset past the end",
