@@ -94,8 +94,10 @@ std::string FailureText(const std::string& Path, const std::string& Reason) {
 
 void TCellPictures::Load(TImage& Image, std::int32_t Colour) {
     const std::string path = PebbleFile(FAppDir, Colour);
+    if (FOperationDepth == 0)
+        FPictures.NextOperation(); // a show outside a game operation is one of its own
     try {
-        Image.Picture()->LoadFromFile(path);
+        Image.Picture()->Share(FPictures.Picture(path));
     } catch (const std::exception& e) {
         // The cell keeps its colour (the rules go on with it) but shows nothing.
         Image.Picture()->Assign(nullptr);
@@ -116,7 +118,8 @@ void TCellPictures::ReportFailures() {
 }
 
 TCellPictures::TOperation::TOperation(TCellPictures& Cells) : FCells(Cells) {
-    ++FCells.FOperationDepth;
+    if (FCells.FOperationDepth++ == 0)
+        FCells.FPictures.NextOperation();
 }
 
 TCellPictures::TOperation::~TOperation() {

@@ -7,7 +7,9 @@
 // A pebble bitmap that cannot be read is not allowed to break a game operation
 // halfway (the board would be left half settled): the cell shows nothing, the
 // operation goes on, and the first failure of the operation is shown in the
-// error box once, when the operation ends.
+// error box once, when the operation ends. Each file is read once per operation
+// and its decoded picture is shared by all the cells that show it.
+#include "app/pebble_pictures.h"
 #include "game/board.h"
 #include "toolkit/classes.h"
 
@@ -72,6 +74,7 @@ class TCellPictures {
     std::string FAppDir;
     TNotifyEvent FOnClick;
     std::array<TImage*, CellCount> FImages{};
+    TPebblePictures FPictures;
     int FOperationDepth = 0;
     std::string FFirstFailure;
 };

@@ -113,8 +113,16 @@ TPicture::~TPicture() = default;
 
 void TPicture::TakeGraphic(std::unique_ptr<TGraphic> graphic) {
     FGraphic = std::move(graphic);
+    FShared = false;
     if (FGraphic)
         FGraphic->OnChange = [this](TObject*) { Changed(); };
+    Changed();
+}
+
+void TPicture::Share(std::shared_ptr<TGraphic> graphic) {
+    // A shared picture's change handler belongs to nobody: any holder may go first.
+    FGraphic = std::move(graphic);
+    FShared = FGraphic != nullptr;
     Changed();
 }
 
@@ -138,8 +146,10 @@ void TPicture::SetGraphic(TGraphic* graphic) {
 
 TBitmap& TPicture::Bitmap() {
     auto* bitmap = dynamic_cast<TBitmap*>(FGraphic.get());
-    if (!bitmap) {
+    if (!bitmap || FShared) {
         auto fresh = std::make_unique<TBitmap>();
+        if (bitmap)
+            fresh->Assign(bitmap);
         bitmap = fresh.get();
         TakeGraphic(std::move(fresh));
     }
@@ -153,12 +163,16 @@ int TPicture::Height() const {
     return FGraphic ? FGraphic->Height() : 0;
 }
 
-void TPicture::LoadFromFile(const std::string& path) {
+std::unique_ptr<TGraphic> TPicture::NewGraphicFor(const std::string& path) {
     std::string extension = ExtensionOf(path);
     const TFileFormat* format = FormatForExtension(extension);
     if (!format)
         throw EInvalidGraphic("Unknown picture file extension (." + extension + ")");
-    std::unique_ptr<TGraphic> graphic = format->Create();
+    return format->Create();
+}
+
+void TPicture::LoadFromFile(const std::string& path) {
+    std::unique_ptr<TGraphic> graphic = NewGraphicFor(path);
     graphic->LoadFromFile(path);
     TakeGraphic(std::move(graphic));
 }

@@ -97,12 +97,16 @@ class TPicture : public TPersistent {
                                    TGraphicFactory factory);
     static const std::vector<TFileFormat>& FileFormats();
 
-    // The held picture, or null.
+    // The held picture, or null. A shared picture (Share) must not be changed through it.
     TGraphic* Graphic() const { return FGraphic.get(); }
     // Replaces the held picture with a copy of `graphic` (a new object of its class, Assign'ed
     // from it); null empties the holder. The class must be registered.
     void SetGraphic(TGraphic* graphic);
-    // The held picture as a bitmap: an empty TBitmap replaces anything else.
+    // Holds `graphic` itself, shared with every other holder of it, instead of a copy: many
+    // controls can show one large picture held in memory once. Its changes are not followed.
+    void Share(std::shared_ptr<TGraphic> graphic);
+    // The held picture as a bitmap: an empty TBitmap replaces anything else, and a shared
+    // bitmap is copied first, so that changing it changes this holder only.
     TBitmap& Bitmap();
     int Width() const;
     int Height() const;
@@ -110,6 +114,8 @@ class TPicture : public TPersistent {
     // Makes a picture of the class registered for the file's extension and loads the file;
     // an unknown extension raises EInvalidGraphic "Unknown picture file extension (.ext)".
     void LoadFromFile(const std::string& path);
+    // An empty picture of the class registered for the file's extension (the same error).
+    static std::unique_ptr<TGraphic> NewGraphicFor(const std::string& path);
     void SaveToFile(const std::string& path);
     // From a TPicture (copies its picture), a TGraphic (copies it) or null (empties).
     void Assign(TPersistent* source);
@@ -120,7 +126,8 @@ class TPicture : public TPersistent {
     void TakeGraphic(std::unique_ptr<TGraphic> graphic);
     void Changed();
 
-    std::unique_ptr<TGraphic> FGraphic;
+    std::shared_ptr<TGraphic> FGraphic;
+    bool FShared = false;
 };
 
 } // namespace zorbalin

@@ -3,6 +3,7 @@
 #include "program_fixture.h"
 
 #include "app/cell_pictures.h"
+#include "toolkit/bitmap.h"
 #include "toolkit/image.h"
 
 #include <algorithm>
@@ -125,6 +126,42 @@ TEST_F(BoardViewTest, PressOnAnEmptyCellPlaceDragsTheWindow) {
     Move({place.X + 10, place.Y + 5});
     Release({place.X + 10, place.Y + 5});
     EXPECT_EQ(MainWindow()->Position(), (TPoint{20, 15}));
+}
+
+// However many cells show a colour, its file is decoded into one picture they
+// all share. The file is read again at every operation: unchanged, it is not
+// decoded again; changed, it shows from that operation on.
+TEST_F(BoardViewTest, CellsOfAColourShareOnePictureDecodedAgainOnlyWhenTheFileChanges) {
+    Start();
+    ShowPosition(CheckerBoard());
+    auto picturesOf = [&](std::int32_t colour) {
+        std::vector<TGraphic*> pictures;
+        for (int col = 1; col <= ColumnCount; ++col)
+            for (int row = 1; row <= RowCount; ++row)
+                if (frm_Main->Game().Board().Colour(col, row) == colour)
+                    pictures.push_back(Cell(col, row)->Picture()->Graphic());
+        return pictures;
+    };
+    auto oneShared = [&](std::int32_t colour) {
+        const std::vector<TGraphic*> pictures = picturesOf(colour);
+        return pictures.size() > 1 && pictures[0] &&
+               std::count(pictures.begin(), pictures.end(), pictures[0]) ==
+                   static_cast<std::ptrdiff_t>(pictures.size());
+    };
+    for (std::int32_t colour = 1; colour <= 3; ++colour)
+        EXPECT_TRUE(oneShared(colour)) << "colour " << colour;
+    TGraphic* first = picturesOf(1)[0];
+
+    ShowPosition(CheckerBoard());
+    EXPECT_EQ(picturesOf(1)[0], first) << "an unchanged file is not decoded again";
+
+    WriteSolidBitmap(Paths.AppDir + "/Ico/1.bmp", 35, 43, 0xFF0000);
+    ShowPosition(CheckerBoard());
+    EXPECT_TRUE(oneShared(1));
+    auto* changed = dynamic_cast<TBitmap*>(picturesOf(1)[0]);
+    ASSERT_NE(changed, nullptr);
+    EXPECT_EQ(static_cast<COLORREF>(changed->Canvas().Pixel(3, 3)), RGB(255, 0, 0));
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(BoardViewTest, MissingPebbleBitmapIsReportedOncePerOperationAndTheCellShowsNothing) {
