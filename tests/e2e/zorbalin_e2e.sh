@@ -52,18 +52,28 @@ for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 exec 5>&-
 [ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -1 "$WORK/display")"
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
 
 SCALE=1 # of the program's windows
+# On a busy machine a connection to a just started X server now and then fails: a game that
+# ends before it shows a window is started once more.
 start_game() {
-  HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" ZORBALIN_SCALE=$SCALE \
-    "$WORK/program/zorbalin" >>"$WORK/game.log" 2>&1 &
-  GAME_PID=$!
-  local started=$(date +%s%N)
-  MAIN=""
-  for _ in $(seq 100); do
-    MAIN=$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | head -1)
+  local started attempt
+  for attempt in 1 2; do
+    HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" ZORBALIN_SCALE=$SCALE \
+      "$WORK/program/zorbalin" >>"$WORK/game.log" 2>&1 &
+    GAME_PID=$!
+    started=$(date +%s%N)
+    MAIN=""
+    for _ in $(seq 100); do
+      MAIN=$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | head -1)
+      [ -n "$MAIN" ] && break
+      kill -0 "$GAME_PID" 2>/dev/null || break
+      sleep 0.05
+    done
     [ -n "$MAIN" ] && break
-    sleep 0.05
+    wait "$GAME_PID" 2>/dev/null
+    sleep 0.5
   done
   [ -n "$MAIN" ] || { echo "FAIL: no window of process $GAME_PID"; cat "$WORK/game.log"; exit 1; }
   echo "info: window shown $(( ($(date +%s%N) - started) / 1000000 )) ms after the start"
