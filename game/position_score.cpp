@@ -8,7 +8,7 @@ namespace {
 // Weights found on random deals of five colours, the hard ones (three and four
 // colours are cleared by nearly any sensible weighting). Lone pebbles are what
 // keeps a board from being cleared; those with no pebble of their colour
-// nearby doubly so. A colour down to one pebble is a pebble lost for good.
+// nearby a little more. A colour down to one pebble is a pebble lost for good.
 constexpr int WeightLone = 5;
 constexpr int WeightFar = 1;
 constexpr int WeightStranded = 40;

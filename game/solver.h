@@ -2,6 +2,11 @@
 // The solver: looks for the line of clicks that leaves the fewest pebbles on a
 // position, under exactly the rules of TGame, for the hint and the par.
 //
+// It runs beam searches of growing width (TBeamSearch): click by click, each
+// keeps the most promising distinct positions, ranked by how many pebbles
+// have no neighbour of their colour (ScorePosition). A search ends early when
+// the board is cleared, or when no line can do better than the one found.
+//
 // It is deterministic: the same position and the same budget give the same
 // line on the same machine. A budget of time is turned into a number of
 // positions to search (PositionsPerMillisecond, measured on a development
@@ -13,7 +18,7 @@
 // TSolver runs on the calling thread and starts none of its own; it keeps no
 // state between searches, so threads may search side by side. Another thread
 // may ask a search to stop through the cancellation flag; it then returns
-// within a millisecond or so with the best line found so far.
+// within a few milliseconds with the best line found so far.
 #include "game/board.h"
 
 #include <atomic>
