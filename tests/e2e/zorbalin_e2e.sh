@@ -65,7 +65,7 @@ start_game() {
     GAME_PID=$!
     started=$(date +%s%N)
     MAIN=""
-    for _ in $(seq 100); do
+    for _ in $(seq 200); do
       MAIN=$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | head -1)
       [ -n "$MAIN" ] && break
       kill -0 "$GAME_PID" 2>/dev/null || break
@@ -81,7 +81,7 @@ start_game() {
 }
 
 wait_for_exit() {
-  for _ in $(seq 100); do
+  for _ in $(seq 200); do
     kill -0 "$GAME_PID" 2>/dev/null || { wait "$GAME_PID"; GAME_PID=""; return 0; }
     sleep 0.05
   done
@@ -91,7 +91,7 @@ wait_for_exit() {
 # Waits for a visible window of the game with this title; prints its id. (The
 # title is compared here, since xdotool's patterns do not take accented letters.)
 wait_for_window() {
-  for _ in $(seq 100); do
+  for _ in $(seq 200); do
     for id in $(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null); do
       [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && { echo "$id"; return 0; }
     done
