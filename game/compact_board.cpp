@@ -1,5 +1,7 @@
 #include "game/compact_board.h"
 
+#include "game/group_fill.h"
+
 #include <cstring>
 #include <vector>
 
@@ -67,31 +69,11 @@ int TCompactBoard::UsedCells() const {
 void TCompactBoard::Click(int Index, std::uint32_t AlsoDrop) {
     if (Index < 0 || Index >= CellCount || At(Index) == 0)
         return;
-    // The group is emptied while it is found: an emptied cell has been seen.
-    // The margins are empty, so only a column's ends need a test.
     std::uint8_t* cells = MutableCells();
     const std::uint8_t colour = cells[Index];
     std::array<TCellIndex, CellCount> group;
-    int count = 0;
     std::uint32_t columns = 0;
-    const auto take = [&](int Cell) {
-        if (cells[Cell] == colour) {
-            cells[Cell] = 0;
-            group[count++] = static_cast<TCellIndex>(Cell);
-        }
-    };
-    take(Index);
-    for (int walked = 0; walked < count; ++walked) {
-        const int cell = group[walked];
-        const int row = cell % RowCount;
-        columns |= 1u << (cell / RowCount);
-        take(cell - RowCount);
-        take(cell + RowCount);
-        if (row > 0)
-            take(cell - 1);
-        if (row < RowCount - 1)
-            take(cell + 1);
-    }
+    const int count = TakeGroup(cells, Index, group.data(), 0, columns);
     if (count == 1) { // a lone pebble stays
         cells[Index] = colour;
         columns = 0;
