@@ -10,15 +10,16 @@
 # Needs Xvfb, xdotool and ImageMagick (make deps installs them).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+source "$here/scripts/x_server.sh"
 program=$(realpath "${1:-$here/build/zorbalin}")
 copies=${2:-}
 target=$here/docs/screenshots/zorbalin.png
 
 work=$(mktemp -d /tmp/zorbalin-shots-XXXXXX)
-xvfb_pid="" game_pid=""
+XVFB_PID="" game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -26,13 +27,7 @@ trap cleanup EXIT
 fail() { echo "screenshots.sh: $*" >&2; exit 1; }
 
 [ -x "$program" ] || fail "no program at $program (make build first)"
-exec 5>"$work/display"
-Xvfb -displayfd 5 -screen 0 1600x1200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-exec 5>&-
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -1 "$work/display")"
+start_xvfb "$work" 1600x1200x24 || fail "the X server"
 
 # shoot SCALE OUTPUT: starts the game at the upper left corner of the screen with four colours,
 # plays a few clicks along the bottom row, and saves the window.

@@ -11,6 +11,7 @@
 #
 #   zorbalin_e2e.sh <zorbalin executable> <assets folder>
 set -u
+source "$(dirname "$0")/../../scripts/x_server.sh"
 PROGRAM=$1
 ASSETS=$2
 
@@ -39,20 +40,11 @@ check_eq() { # what expected actual
 
 # A private copy of the program, so that no settings file beside the build's
 # executable can change the run; a private home for the settings file.
-mkdir -p "$WORK/program" "$WORK/home/.config"
-cp "$PROGRAM" "$WORK/program/zorbalin"
-cp -r "$(dirname "$PROGRAM")/Ico" "$WORK/program/Ico"
+copy_program "$PROGRAM" "$WORK"
+mkdir -p "$WORK/home/.config"
 INI="$WORK/home/.config/ZorbaLin/ZorbaLin.ini"
 
-# Xvfb picks a free display and writes its number to the given descriptor.
-exec 5>"$WORK/display"
-Xvfb -displayfd 5 -screen 0 1440x1080x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-exec 5>&-
-[ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -1 "$WORK/display")"
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+start_xvfb "$WORK" 1440x1080x24 || { echo "FAIL: the X server"; exit 1; }
 
 SCALE=1 # of the program's windows
 # On a busy machine a connection to a just started X server now and then fails: a game that

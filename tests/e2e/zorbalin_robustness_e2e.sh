@@ -8,6 +8,7 @@
 #
 #   zorbalin_robustness_e2e.sh <zorbalin executable> [rounds of the dialog under load, 10]
 set -u
+source "$(dirname "$0")/../../scripts/x_server.sh"
 PROGRAM=$1
 ROUNDS=${2:-10}
 
@@ -34,9 +35,8 @@ check_eq() { # what expected actual
 }
 
 # A private copy of the program (no settings file beside it) and a private home.
-mkdir -p "$WORK/program" "$WORK/home/.config/ZorbaLin"
-cp "$PROGRAM" "$WORK/program/zorbalin"
-cp -r "$(dirname "$PROGRAM")/Ico" "$WORK/program/Ico"
+copy_program "$PROGRAM" "$WORK"
+mkdir -p "$WORK/home/.config/ZorbaLin"
 CONFIG="$WORK/home/.config"
 INI="$CONFIG/ZorbaLin/ZorbaLin.ini"
 settings() { tr -d '\r' 2>/dev/null <"$INI" | grep -v '^$' | paste -sd' '; }
@@ -85,14 +85,7 @@ check_eq "SIGTERM ends the game on a named driver, status 0" "0" "$EXIT_STATUS"
 check_eq "and its settings are saved" "[Screen] Left=10 Top=10 [Game] Hard=4" "$(settings)"
 
 # ---- An X server without a window manager ---------------------------------------------------
-exec 5>"$WORK/display"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-exec 5>&-
-[ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -1 "$WORK/display")"
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+start_xvfb "$WORK" 1024x768x24 || { echo "FAIL: the X server"; exit 1; }
 
 # On a busy machine a connection to a just started X server now and then fails: a game that
 # ends before it shows a window is started once more.

@@ -9,14 +9,15 @@
 #   check_package.sh BUILD_FOLDER SOURCE_FOLDER VERSION
 set -u
 build=$1 source=$2 version=$3
+source "$source/scripts/x_server.sh"
 for tool in cpack dpkg-deb dpkg-shlibdeps lintian readelf Xvfb xdotool convert import; do
   command -v $tool >/dev/null 2>&1 || { echo "FAIL: $tool is missing (make deps)"; exit 1; }
 done
 work=$(mktemp -d /tmp/zorbalin-package-XXXXXX)
-xvfb_pid="" game_pid=""
+XVFB_PID="" game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -75,13 +76,7 @@ lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
 # ---- The unpacked game -----------------------------------------------------------------------
 [ "$("$root/usr/games/zorbalin" --version)" = "ZorbaLin $version" ] || fail "--version from the package"
 
-exec 5>"$work/display"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-exec 5>&-
-[ -s "$work/display" ] || stop "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -1 "$work/display")"
+start_xvfb "$work" 1024x768x24 || stop "the X server"
 
 config=$work/config
 mkdir -p "$config/ZorbaLin"

@@ -1,0 +1,30 @@
+# A private X server for the scripts that drive the real game: the end-to-end
+# and package tests and scripts/screenshots.sh source this file.
+
+# start_xvfb FOLDER SCREEN: starts Xvfb on a free display with one screen of SCREEN
+# (WIDTHxHEIGHTxDEPTH), keeping its log in FOLDER; sets XVFB_PID and exports DISPLAY
+# once the server answers. Fails, saying so with Xvfb's log, when it does not start.
+start_xvfb() {
+  local folder=$1 screen=$2
+  # Xvfb picks a free display and writes its number to the given descriptor.
+  exec 5>"$folder/display"
+  Xvfb -displayfd 5 -screen 0 "$screen" -nolisten tcp >"$folder/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 50); do [ -s "$folder/display" ] && break; sleep 0.1; done
+  exec 5>&-
+  if [ ! -s "$folder/display" ]; then
+    echo "Xvfb did not start: $(cat "$folder/xvfb.log")"
+    return 1
+  fi
+  export DISPLAY=":$(head -1 "$folder/display")"
+  # On a busy machine a first connection can come before the server takes any.
+  for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.05; done
+}
+
+# copy_program PROGRAM FOLDER: a private copy of the game and its pebble bitmaps in
+# FOLDER/program, so that no settings file beside the build's executable changes a run.
+copy_program() {
+  mkdir -p "$2/program"
+  cp "$1" "$2/program/zorbalin"
+  cp -r "$(dirname "$1")/Ico" "$2/program/Ico"
+}
