@@ -64,6 +64,7 @@ start_game() {
       sleep 0.05
     done
     [ -n "$MAIN" ] && break
+    kill "$GAME_PID" 2>/dev/null
     wait "$GAME_PID" 2>/dev/null
     sleep 0.5
   done

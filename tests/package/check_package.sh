@@ -81,15 +81,29 @@ start_xvfb "$work" 1024x768x24 || stop "the X server"
 config=$work/config
 mkdir -p "$config/ZorbaLin"
 printf '[Screen]\r\nLeft=0\r\nTop=0\r\n[Game]\r\nHard=4\r\n' >"$config/ZorbaLin/ZorbaLin.ini"
-(cd / && exec env -u GDK_SCALE XDG_CONFIG_HOME="$config" ZORBALIN_SCALE=1 \
-  "$root/usr/games/zorbalin" >"$work/game.log" 2>&1) &
-game_pid=$!
-# The waits below poll for up to 30 seconds, so that a busy machine only makes them slower.
+start_unpacked_game() {
+  (cd / && exec env -u GDK_SCALE XDG_CONFIG_HOME="$config" ZORBALIN_SCALE=1 \
+    "$root/usr/games/zorbalin" >>"$work/game.log" 2>&1) &
+  game_pid=$!
+}
+# The waits below poll for up to 30 seconds, so that a busy machine only makes them slower. On a
+# busy machine a connection to a just started X server now and then fails: a game that ends
+# before it shows a window is started once more.
 window=""
-for _ in $(seq 300); do
-  window=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | head -1)
+for attempt in 1 2; do
+  start_unpacked_game
+  for _ in $(seq 300); do
+    window=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+  done
   [ -n "$window" ] && break
-  sleep 0.1
+  kill "$game_pid" 2>/dev/null
+  wait "$game_pid" 2>/dev/null
+  game_pid=""
+  echo "info: start $attempt of the unpacked game showed no window"
+  sleep 0.5
 done
 [ -n "$window" ] || stop "the unpacked game showed no window: $(cat "$work/game.log")"
 
