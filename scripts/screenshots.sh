@@ -1,7 +1,7 @@
 #!/bin/bash
 # Renders the screenshots that the README and the AppStream file show from the real program in
 # Xvfb, so that they show the game as it is: a game in progress at scale 1 (committed as
-# docs/screenshots/zorbalin.png) and the same at scale 2.
+# docs/screenshots/zorbalin.png) and the same at scale 2 (docs/screenshots/zorbalin-scale2.png).
 #
 #   scripts/screenshots.sh [PROGRAM [FOLDER]]
 #
@@ -68,6 +68,7 @@ mkdir -p "$(dirname "$target")"
 cp "$work/scale1.png" "$target"
 [ -n "$copies" ] && mkdir -p "$copies" && cp "$work/scale1.png" "$copies/zorbalin-scale1.png"
 if shoot 2 "$work/scale2.png"; then
+  cp "$work/scale2.png" "${target%.png}-scale2.png"
   [ -n "$copies" ] && cp "$work/scale2.png" "$copies/zorbalin-scale2.png"
 else
   echo "screenshots.sh: this program does not scale by ZORBALIN_SCALE; no shot at scale 2" >&2
