@@ -148,8 +148,18 @@ void UnfilterSub(uint8_t* row, size_t rowBytes, size_t step) {
         row[i] = static_cast<uint8_t>(row[i] + row[i - step]);
 }
 
+// Up has no dependency along the row: sixteen bytes a step where SSE2 is at hand
+// (the compiler's -O2 does not vectorise the loop by itself).
 void UnfilterUp(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
-    for (size_t i = 0; i < rowBytes; ++i)
+    size_t i = 0;
+#ifdef __SSE2__
+    for (; i + 16 <= rowBytes; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(prior + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_add_epi8(x, b));
+    }
+#endif
+    for (; i < rowBytes; ++i)
         row[i] = static_cast<uint8_t>(row[i] + prior[i]);
 }
 
