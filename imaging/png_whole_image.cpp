@@ -122,19 +122,6 @@ class TBuffer {
     uint8_t* FData = nullptr;
 };
 
-// The storage is about to be written in full: its whole 2 MiB pages are better
-// had as huge pages than through hundreds of 4 KiB faults each. Only a hint;
-// memory that is not mapped that way stays as it is.
-void AdviseWholeWrite(uint8_t* plane, uint64_t size) {
-    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
-    if (!plane || size < 2 * kHuge)
-        return;
-    const uintptr_t first = (reinterpret_cast<uintptr_t>(plane) + kHuge - 1) & ~(kHuge - 1);
-    const uintptr_t last = (reinterpret_cast<uintptr_t>(plane) + size) & ~(kHuge - 1);
-    if (last > first)
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
-
 struct TDecompressorDeleter {
     void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
 };
@@ -221,10 +208,9 @@ bool TryWholeImage(TPNGObject& picture, TStream& stream, const TChunkType& type,
     if (!filtered.Data() || !InflateExactly(data.Data(), run.Bytes, filtered.Data(), filteredBytes))
         return false;
     data.Release(); // the compressed data is not needed any more
-    const uint64_t planeBytes = uint64_t(header.RowStride) * header.ImageHeight;
-    AdviseWholeWrite(header.ColourPlane, planeBytes);
-    AdviseWholeWrite(header.LowPlane.get(), planeBytes);
-    AdviseWholeWrite(header.AlphaPlane.get(), uint64_t(header.ImageWidth) * header.ImageHeight);
+    ExpectWholeWrite(header.ColourPlane);
+    ExpectWholeWrite(header.LowPlane.get());
+    ExpectWholeWrite(header.AlphaPlane.get());
     UnfilterAndConvert(picture, header, convert, filtered.Data());
     stream.Seek(run.End, soFromBeginning);
     return true;

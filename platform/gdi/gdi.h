@@ -92,7 +92,8 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
 HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
                        const BITMAPINFO* info, UINT usage);
 // A DIB section described by `info` (BI_RGB, 1/4/8/16/24/32 bits; BI_BITFIELDS is refused). Its
-// pixel memory is zero-filled (calloc, so untouched pages cost nothing) and goes to `*bits`. For
+// pixel memory is a block from AllocateZeroed (gdi/zeroed_memory.h: untouched pages cost nothing,
+// ExpectWholeWrite applies) and goes to `*bits`. For
 // 1, 4 and 8 bits the colour table holds biClrUsed entries (all 2^n when 0). Returns null (and
 // sets `*bits` to null) on a bad description, DIB_PAL_COLORS, pixel memory above 2 GiB, or when
 // memory is not available.

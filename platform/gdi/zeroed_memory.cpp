@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 
@@ -11,42 +12,83 @@ namespace {
 // Below this size the heap serves the block (calloc); from it on the block is
 // mapped on its own, and unmapped when freed.
 constexpr std::size_t kMappedFrom = 256 * 1024;
+// A mapped block starts on a huge-page boundary and its mapping runs to the next
+// one after its end, so that all of it can be had in huge pages; its header sits
+// alone in the small page before it. The unused tail is address space only.
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kSmallPage = 4096;
+// From this size on a block about to be written in full is worth its huge pages:
+// zeroing a whole 2 MiB page costs less than the small-page faults it replaces.
+constexpr std::size_t kHugeWorthFrom = kHugePage / 4;
 
 // Every block starts with this header; the caller's bytes follow it, aligned as
 // malloc would align them.
 struct alignas(16) TBlockHeader {
-    std::size_t Total; // bytes mapped, header included; 0 for a heap block
+    std::size_t Total; // bytes mapped from the header's page on; 0 for a heap block
+    std::size_t Bytes; // the caller's bytes
 };
+
+std::size_t RoundUp(std::size_t n, std::size_t to) {
+    return (n + to - 1) / to * to;
+}
+
+TBlockHeader* HeaderOf(void* block) {
+    return static_cast<TBlockHeader*>(block) - 1;
+}
+
+// Maps a block of `bytes` bytes at a huge-page boundary; null when it cannot.
+void* MapBlock(std::size_t bytes) {
+    const std::size_t span = RoundUp(bytes, kHugePage);
+    const std::size_t reserved = span + kHugePage;
+    void* p = ::mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        return nullptr;
+    const auto start = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t data = RoundUp(start + kSmallPage, kHugePage);
+    const std::uintptr_t first = data - kSmallPage;
+    if (first > start)
+        ::munmap(p, first - start);
+    if (start + reserved > data + span)
+        ::munmap(reinterpret_cast<void*>(data + span), start + reserved - (data + span));
+    void* block = reinterpret_cast<void*>(data);
+    HeaderOf(block)->Total = span + kSmallPage;
+    HeaderOf(block)->Bytes = bytes;
+    return block;
+}
 
 } // namespace
 
 void* AllocateZeroed(std::size_t bytes) {
-    if (bytes > std::numeric_limits<std::size_t>::max() / 2)
+    if (bytes > std::numeric_limits<std::size_t>::max() / 4)
         return nullptr;
-    const std::size_t total = sizeof(TBlockHeader) + (bytes ? bytes : 1);
-    void* base = nullptr;
-    if (total < kMappedFrom) {
-        base = std::calloc(1, total);
-        if (!base)
-            return nullptr;
-        static_cast<TBlockHeader*>(base)->Total = 0;
-    } else {
-        base = ::mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (base == MAP_FAILED)
-            return nullptr;
-        static_cast<TBlockHeader*>(base)->Total = total;
-    }
-    return static_cast<TBlockHeader*>(base) + 1;
+    if (bytes == 0)
+        bytes = 1;
+    if (bytes >= kMappedFrom)
+        return MapBlock(bytes);
+    auto* header = static_cast<TBlockHeader*>(std::calloc(1, sizeof(TBlockHeader) + bytes));
+    if (!header)
+        return nullptr;
+    header->Bytes = bytes;
+    return header + 1;
 }
 
 void FreeZeroed(void* block) noexcept {
     if (!block)
         return;
-    TBlockHeader* header = static_cast<TBlockHeader*>(block) - 1;
+    TBlockHeader* header = HeaderOf(block);
     if (header->Total == 0)
         std::free(header);
     else
-        ::munmap(header, header->Total);
+        ::munmap(static_cast<char*>(block) - kSmallPage, header->Total);
+}
+
+void ExpectWholeWrite(void* block) noexcept {
+    if (!block)
+        return;
+    const TBlockHeader* header = HeaderOf(block);
+    if (header->Total == 0 || header->Bytes < kHugeWorthFrom)
+        return;
+    ::madvise(block, header->Total - kSmallPage, MADV_HUGEPAGE);
 }
 
 } // namespace zorbalin
