@@ -143,19 +143,20 @@ bool InflateExactly(const uint8_t* data, size_t dataSize, uint8_t* out, size_t s
 // Unfilters the rows in place, each over the one before it, and converts them.
 class TRowPass {
   public:
-    TRowPass(const TPNGObject& picture, const TChunkIHDR& header, TRowConversion convert)
-        : FHeader(header), FConvert(convert), FStep(picture.FilterStep()),
-          FGamma(picture.GammaLut.data()), FZeros(size_t(picture.FullRowBytes()) + 1, 0) {}
+    TRowPass(const TPNGObject& picture, const TChunkIHDR& header)
+        : FHeader(header), FStep(picture.FilterStep()), FGamma(picture.GammaLut.data()),
+          FZeros(size_t(picture.FullRowBytes()) + 1, 0) {}
 
     // Rows y = firstRow, firstRow + rowStep, ... of `pixels` pixels from `columnStep`
-    // apart, `rowBytes` each; returns the data after them.
-    uint8_t* Rows(uint8_t* data, uint32_t rowBytes, uint32_t pixels, uint32_t firstRow,
-                  uint32_t rowStep, uint32_t firstColumn, uint32_t columnStep) const {
+    // apart, `rowBytes` each, converted by `convert`; returns the data after them.
+    uint8_t* Rows(uint8_t* data, uint32_t rowBytes, uint32_t pixels, const TAdam7Pass& geometry,
+                  TRowConversion convert) const {
         const uint8_t* prior = FZeros.data();
-        for (uint32_t y = firstRow; y < FHeader.ImageHeight; y += rowStep) {
+        for (uint32_t y = geometry.FirstRow; y < FHeader.ImageHeight; y += geometry.RowStep) {
             uint8_t* row = data + 1;
             UnfilterRow(data[0], row, prior, rowBytes, FStep);
-            FConvert(row, pixels, firstColumn, columnStep, RowTargetFor(FHeader, y), FGamma);
+            convert(row, pixels, geometry.FirstColumn, geometry.ColumnStep,
+                    RowTargetFor(FHeader, y), FGamma);
             prior = row;
             data = row + rowBytes;
         }
@@ -164,25 +165,37 @@ class TRowPass {
 
   private:
     const TChunkIHDR& FHeader;
-    TRowConversion FConvert;
     uint32_t FStep;
     const uint8_t* FGamma;
     std::vector<uint8_t> FZeros;
 };
 
+// The conversion for the rows of an interlaced picture's last pass, which are
+// whole image rows that nothing else writes to: the one for a plain picture,
+// which walks the row without index arithmetic. Packed formats keep the
+// interlaced form, which leaves the padding bits after the last pixel alone.
+TRowConversion WholeRowConversion(const TChunkIHDR& header, bool identityGamma,
+                                  TRowConversion interlaced) {
+    if (header.BitDepth < 8)
+        return interlaced;
+    return ChooseConversion(header.ColourType, header.BitDepth, false, identityGamma);
+}
+
 void UnfilterAndConvert(const TPNGObject& picture, const TChunkIHDR& header, TRowConversion convert,
                         uint8_t* filtered) {
-    const TRowPass pass(picture, header, convert);
+    const TRowPass pass(picture, header);
     if (picture.Interlacing == 0) {
-        pass.Rows(filtered, picture.FullRowBytes(), header.ImageWidth, 0, 1, 0, 1);
+        pass.Rows(filtered, picture.FullRowBytes(), header.ImageWidth, {0, 0, 1, 1}, convert);
         return;
     }
+    const TRowConversion wholeRows =
+        WholeRowConversion(header, IsIdentityTable(picture.GammaLut), convert);
     for (const TAdam7Pass& p : kAdam7Passes) {
         const uint32_t width = p.Width(header.ImageWidth);
         const uint32_t rowBytes = picture.RowBytesFor(width);
+        const bool whole = p.FirstColumn == 0 && p.ColumnStep == 1;
         if (rowBytes > 0)
-            filtered = pass.Rows(filtered, rowBytes, width, p.FirstRow, p.RowStep, p.FirstColumn,
-                                 p.ColumnStep);
+            filtered = pass.Rows(filtered, rowBytes, width, p, whole ? wholeRows : convert);
     }
 }
 
