@@ -46,26 +46,63 @@ template <size_t Bpp> void StorePixel(uint8_t* p, __m128i v) {
     }
 }
 
-template <size_t Bpp> void UnfilterSubPixels(uint8_t* row, size_t rowBytes) {
-    __m128i a = _mm_setzero_si128();
-    for (size_t i = 0; i + Bpp <= rowBytes; i += Bpp) {
-        a = _mm_add_epi8(a, LoadPixel<Bpp>(row + i));
-        StorePixel<Bpp>(row + i, a);
+inline __m128i LoadWord(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return _mm_cvtsi32_si128(static_cast<int>(v));
+}
+
+inline void StoreWord(uint8_t* p, __m128i v) {
+    const uint32_t bits = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+    std::memcpy(p, &bits, 4);
+}
+
+// Runs `step(filtered, above)` over the whole pixels of a row from left to right
+// and stores what it returns in place. 3-byte pixels move through 4-byte loads
+// and stores: the next pixel is loaded before the current one is stored, so the
+// store's fourth byte lands on bytes already read and the next store rewrites
+// them; the last pixel goes alone, 3 bytes wide. Nothing beyond the row is read
+// or written.
+template <size_t Bpp, class TStep>
+void WalkPixels(uint8_t* row, const uint8_t* prior, size_t rowBytes, TStep step) {
+    const size_t pixels = rowBytes / Bpp;
+    if constexpr (Bpp == 3) {
+        if (pixels == 0)
+            return;
+        __m128i x = pixels > 1 ? LoadWord(row) : LoadPixel<3>(row);
+        for (size_t k = 0; k + 1 < pixels; ++k) {
+            uint8_t* p = row + 3 * k;
+            const __m128i next = k + 2 < pixels ? LoadWord(p + 3) : LoadPixel<3>(p + 3);
+            StoreWord(p, step(x, LoadWord(prior + 3 * k)));
+            x = next;
+        }
+        const size_t last = 3 * (pixels - 1);
+        StorePixel<3>(row + last, step(x, LoadPixel<3>(prior + last)));
+    } else {
+        for (size_t i = 0; i < pixels * Bpp; i += Bpp)
+            StorePixel<Bpp>(row + i, step(LoadPixel<Bpp>(row + i), LoadPixel<Bpp>(prior + i)));
     }
 }
 
+template <size_t Bpp> void UnfilterSubPixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+    __m128i a = _mm_setzero_si128();
+    WalkPixels<Bpp>(row, prior, rowBytes, [&a](__m128i x, __m128i) {
+        a = _mm_add_epi8(a, x);
+        return a;
+    });
+}
+
+// floor((a + b) / 2) is the complement of the rounding-up average of the
+// complements, so the complement of each result, carried to the next pixel, is
+// that average minus the filtered byte: two instructions from pixel to pixel.
 template <size_t Bpp>
 void UnfilterAveragePixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
-    const __m128i one = _mm_set1_epi8(1);
-    __m128i a = _mm_setzero_si128();
-    for (size_t i = 0; i + Bpp <= rowBytes; i += Bpp) {
-        const __m128i b = LoadPixel<Bpp>(prior + i);
-        // floor((a + b) / 2): the rounding-up average minus the lost low bit.
-        const __m128i average =
-            _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), one));
-        a = _mm_add_epi8(LoadPixel<Bpp>(row + i), average);
-        StorePixel<Bpp>(row + i, a);
-    }
+    const __m128i ones = _mm_set1_epi8(-1);
+    __m128i notA = ones;
+    WalkPixels<Bpp>(row, prior, rowBytes, [&notA, ones](__m128i x, __m128i b) {
+        notA = _mm_sub_epi8(_mm_avg_epu8(notA, _mm_xor_si128(b, ones)), x);
+        return _mm_xor_si128(notA, ones);
+    });
 }
 
 inline __m128i Abs16(__m128i x) {
@@ -82,9 +119,8 @@ template <size_t Bpp>
 void UnfilterPaethPixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
     const __m128i zero = _mm_setzero_si128();
     __m128i a = zero, c = zero;
-    for (size_t i = 0; i + Bpp <= rowBytes; i += Bpp) {
-        const __m128i b = _mm_unpacklo_epi8(LoadPixel<Bpp>(prior + i), zero);
-        const __m128i x = LoadPixel<Bpp>(row + i);
+    WalkPixels<Bpp>(row, prior, rowBytes, [&a, &c, zero](__m128i x, __m128i above) {
+        const __m128i b = _mm_unpacklo_epi8(above, zero);
         const __m128i bc = _mm_sub_epi16(b, c);
         const __m128i ac = _mm_sub_epi16(a, c);
         const __m128i pa = Abs16(bc);
@@ -95,17 +131,17 @@ void UnfilterPaethPixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
         nearest = Select(_mm_cmpeq_epi16(smallest, pb), b, nearest);
         nearest = Select(_mm_cmpeq_epi16(smallest, pa), a, nearest);
         const __m128i result = _mm_add_epi8(x, _mm_packus_epi16(nearest, nearest));
-        StorePixel<Bpp>(row + i, result);
         a = _mm_unpacklo_epi8(result, zero);
         c = b;
-    }
+        return result;
+    });
 }
 
 template <size_t Bpp>
 bool UnfilterPixelsOf(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes) {
     switch (filterType) {
     case 1:
-        UnfilterSubPixels<Bpp>(row, rowBytes);
+        UnfilterSubPixels<Bpp>(row, prior, rowBytes);
         return true;
     case 3:
         UnfilterAveragePixels<Bpp>(row, prior, rowBytes);
