@@ -179,6 +179,33 @@ bool UnfilterPixels(uint8_t, uint8_t*, const uint8_t*, size_t, size_t) {
 }
 #endif
 
+// One-byte pixels (palette, grey, packed rows): the byte to the left stays in a
+// register. The general loops below read it back from the row, a store-to-load
+// wait on every byte.
+bool UnfilterBytes(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+    unsigned a = 0, c = 0;
+    switch (filterType) {
+    case ftSub:
+        for (size_t i = 0; i < rowBytes; ++i)
+            row[i] = static_cast<uint8_t>(a = (row[i] + a) & 0xFF);
+        return true;
+    case ftAverage:
+        for (size_t i = 0; i < rowBytes; ++i)
+            row[i] = static_cast<uint8_t>(a = (row[i] + ((a + prior[i]) >> 1)) & 0xFF);
+        return true;
+    case ftPaeth:
+        for (size_t i = 0; i < rowBytes; ++i) {
+            const unsigned b = prior[i];
+            row[i] =
+                static_cast<uint8_t>(a = (row[i] + PaethPredictor(int(a), int(b), int(c))) & 0xFF);
+            c = b;
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
 void UnfilterSub(uint8_t* row, size_t rowBytes, size_t step) {
     for (size_t i = step; i < rowBytes; ++i)
         row[i] = static_cast<uint8_t>(row[i] + row[i - step]);
@@ -254,6 +281,8 @@ int Left(const uint8_t* row, size_t i, size_t step) {
 void UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
                  size_t step) {
     if (UnfilterPixels(filterType, row, prior, rowBytes, step))
+        return;
+    if (step == 1 && UnfilterBytes(filterType, row, prior, rowBytes))
         return;
     switch (filterType) {
     case ftSub:
