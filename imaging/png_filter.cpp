@@ -112,28 +112,29 @@ inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
 
-// Paeth in 16-bit lanes: pa = |b - c|, pb = |a - c|, pc = |a + b - 2c|; the
-// later selections override the earlier ones, which gives left the first claim
-// on a tie, then above, then upper-left.
+// Paeth in 16-bit lanes: pa = |b - c|, pb = |a - c|, pc = |a + b - 2c|. Two
+// comparisons make the choice: upper-left over above when pb > pc, and either
+// over left when pa > min(pb, pc), which keeps the tie order (left, above,
+// upper-left). pa does not depend on the pixel to the left, and the left pixel
+// stays in 16-bit lanes, so few instructions lie between one pixel and the next.
 template <size_t Bpp>
 void UnfilterPaethPixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
     const __m128i zero = _mm_setzero_si128();
+    const __m128i lowByte = _mm_set1_epi16(0xFF);
     __m128i a = zero, c = zero;
-    WalkPixels<Bpp>(row, prior, rowBytes, [&a, &c, zero](__m128i x, __m128i above) {
+    WalkPixels<Bpp>(row, prior, rowBytes, [&a, &c, zero, lowByte](__m128i x, __m128i above) {
         const __m128i b = _mm_unpacklo_epi8(above, zero);
         const __m128i bc = _mm_sub_epi16(b, c);
-        const __m128i ac = _mm_sub_epi16(a, c);
         const __m128i pa = Abs16(bc);
+        const __m128i ac = _mm_sub_epi16(a, c);
         const __m128i pb = Abs16(ac);
         const __m128i pc = Abs16(_mm_add_epi16(bc, ac));
-        const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
-        __m128i nearest = Select(_mm_cmpeq_epi16(smallest, pc), c, zero);
-        nearest = Select(_mm_cmpeq_epi16(smallest, pb), b, nearest);
-        nearest = Select(_mm_cmpeq_epi16(smallest, pa), a, nearest);
-        const __m128i result = _mm_add_epi8(x, _mm_packus_epi16(nearest, nearest));
-        a = _mm_unpacklo_epi8(result, zero);
+        const __m128i aboveOrUpperLeft = Select(_mm_cmpgt_epi16(pb, pc), c, b);
+        const __m128i notLeft = _mm_cmpgt_epi16(pa, _mm_min_epi16(pb, pc));
+        const __m128i nearest = Select(notLeft, aboveOrUpperLeft, a);
+        a = _mm_and_si128(_mm_add_epi16(_mm_unpacklo_epi8(x, zero), nearest), lowByte);
         c = b;
-        return result;
+        return _mm_packus_epi16(a, a);
     });
 }
 
