@@ -148,15 +148,17 @@ class TRowPass {
           FZeros(size_t(picture.FullRowBytes()) + 1, 0) {}
 
     // Rows y = firstRow, firstRow + rowStep, ... of `pixels` pixels from `columnStep`
-    // apart, `rowBytes` each, converted by `convert`; returns the data after them.
+    // apart, `rowBytes` each, converted by `convert` (left unconverted when it is
+    // null); returns the data after them.
     uint8_t* Rows(uint8_t* data, uint32_t rowBytes, uint32_t pixels, const TAdam7Pass& geometry,
                   TRowConversion convert) const {
         const uint8_t* prior = FZeros.data();
         for (uint32_t y = geometry.FirstRow; y < FHeader.ImageHeight; y += geometry.RowStep) {
             uint8_t* row = data + 1;
             UnfilterRow(data[0], row, prior, rowBytes, FStep);
-            convert(row, pixels, geometry.FirstColumn, geometry.ColumnStep,
-                    RowTargetFor(FHeader, y), FGamma);
+            if (convert)
+                convert(row, pixels, geometry.FirstColumn, geometry.ColumnStep,
+                        RowTargetFor(FHeader, y), FGamma);
             prior = row;
             data = row + rowBytes;
         }
@@ -170,15 +172,70 @@ class TRowPass {
     std::vector<uint8_t> FZeros;
 };
 
-// The conversion for the rows of an interlaced picture's last pass, which are
-// whole image rows that nothing else writes to: the one for a plain picture,
-// which walks the row without index arithmetic. Packed formats keep the
-// interlaced form, which leaves the padding bits after the last pixel alone.
-TRowConversion WholeRowConversion(const TChunkIHDR& header, bool identityGamma,
-                                  TRowConversion interlaced) {
-    if (header.BitDepth < 8)
-        return interlaced;
-    return ChooseConversion(header.ColourType, header.BitDepth, false, identityGamma);
+// Copies the pixels of one pass row (`Bpp` bytes each) to their columns of a
+// whole image row.
+template <size_t Bpp>
+void PlacePixels(const uint8_t* source, uint32_t pixels, const TAdam7Pass& pass, uint8_t* row) {
+    uint8_t* target = row + size_t(pass.FirstColumn) * Bpp;
+    const size_t step = size_t(pass.ColumnStep) * Bpp;
+    for (uint32_t k = 0; k < pixels; ++k, source += Bpp, target += step)
+        std::memcpy(target, source, Bpp);
+}
+
+void PlacePassRow(const uint8_t* source, uint32_t pixels, const TAdam7Pass& pass, uint32_t bpp,
+                  uint8_t* row) {
+    switch (bpp) {
+    case 1:
+        return PlacePixels<1>(source, pixels, pass, row);
+    case 2:
+        return PlacePixels<2>(source, pixels, pass, row);
+    case 3:
+        return PlacePixels<3>(source, pixels, pass, row);
+    case 4:
+        return PlacePixels<4>(source, pixels, pass, row);
+    case 6:
+        return PlacePixels<6>(source, pixels, pass, row);
+    default:
+        return PlacePixels<8>(source, pixels, pass, row);
+    }
+}
+
+// An interlaced picture of whole-byte pixels: every image row is covered in
+// full, the odd ones by the last pass, the even ones by the six before it. So
+// once all passes are unfiltered, each row is put together (or taken as it is)
+// and converted as a plain picture's row: the same bytes as pixel-by-pixel
+// placing, without its scattered stores into the planes.
+void UnfilterAndConvertInterlacedWhole(const TPNGObject& picture, const TChunkIHDR& header,
+                                       const TRowPass& pass, uint8_t* filtered) {
+    const TRowConversion convert = ChooseConversion(header.ColourType, header.BitDepth, false,
+                                                    IsIdentityTable(picture.GammaLut));
+    const uint8_t* passData[7] = {};
+    uint32_t passWidth[7] = {}, passRowBytes[7] = {};
+    for (int i = 0; i < 7; ++i) {
+        const TAdam7Pass& p = kAdam7Passes[i];
+        passWidth[i] = p.Width(header.ImageWidth);
+        passRowBytes[i] = picture.RowBytesFor(passWidth[i]);
+        passData[i] = filtered;
+        if (passRowBytes[i] > 0)
+            filtered = pass.Rows(filtered, passRowBytes[i], passWidth[i], p, nullptr);
+    }
+    const uint32_t bpp = picture.FilterStep();
+    std::vector<uint8_t> whole(picture.FullRowBytes());
+    for (uint32_t y = 0; y < header.ImageHeight; ++y) {
+        const uint8_t* row = whole.data();
+        for (int i = 0; i < 7; ++i) {
+            const TAdam7Pass& p = kAdam7Passes[i];
+            if (passRowBytes[i] == 0 || y < p.FirstRow || (y - p.FirstRow) % p.RowStep != 0)
+                continue;
+            const uint8_t* source =
+                passData[i] + uint64_t((y - p.FirstRow) / p.RowStep) * (passRowBytes[i] + 1) + 1;
+            if (p.ColumnStep == 1)
+                row = source; // the whole row, as it is
+            else
+                PlacePassRow(source, passWidth[i], p, bpp, whole.data());
+        }
+        convert(row, header.ImageWidth, 0, 1, RowTargetFor(header, y), picture.GammaLut.data());
+    }
 }
 
 void UnfilterAndConvert(const TPNGObject& picture, const TChunkIHDR& header, TRowConversion convert,
@@ -188,14 +245,17 @@ void UnfilterAndConvert(const TPNGObject& picture, const TChunkIHDR& header, TRo
         pass.Rows(filtered, picture.FullRowBytes(), header.ImageWidth, {0, 0, 1, 1}, convert);
         return;
     }
-    const TRowConversion wholeRows =
-        WholeRowConversion(header, IsIdentityTable(picture.GammaLut), convert);
+    if (header.BitDepth >= 8) {
+        UnfilterAndConvertInterlacedWhole(picture, header, pass, filtered);
+        return;
+    }
+    // Packed pixels are placed one by one, which leaves the padding bits after
+    // the last pixel of a row alone.
     for (const TAdam7Pass& p : kAdam7Passes) {
         const uint32_t width = p.Width(header.ImageWidth);
         const uint32_t rowBytes = picture.RowBytesFor(width);
-        const bool whole = p.FirstColumn == 0 && p.ColumnStep == 1;
         if (rowBytes > 0)
-            filtered = pass.Rows(filtered, rowBytes, width, p, whole ? wholeRows : convert);
+            filtered = pass.Rows(filtered, rowBytes, width, p, convert);
     }
 }
 
