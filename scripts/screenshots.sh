@@ -16,9 +16,9 @@ copies=${2:-}
 target=$here/docs/screenshots/zorbalin.png
 
 work=$(mktemp -d /tmp/zorbalin-shots-XXXXXX)
-XVFB_PID="" game_pid=""
+XVFB_PID="" GAME_PID=""
 cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+  [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
@@ -29,36 +29,35 @@ fail() { echo "screenshots.sh: $*" >&2; exit 1; }
 [ -x "$program" ] || fail "no program at $program (make build first)"
 start_xvfb "$work" 1600x1200x24 || fail "the X server"
 
+# Starts the game with the settings and at the scale of the shot being taken.
+launch_game() {
+  XDG_CONFIG_HOME=$shot_config ZORBALIN_SCALE=$shot_scale "$program" >>"$work/game.log" 2>&1 &
+  GAME_PID=$!
+}
+
 # shoot SCALE OUTPUT: starts the game at the upper left corner of the screen with four colours,
 # plays a few clicks along the bottom row, and saves the window.
 shoot() {
-  local config=$work/config-$1
-  mkdir -p "$config/ZorbaLin"
-  printf '[Screen]\r\nLeft=0\r\nTop=0\r\n[Game]\r\nHard=4\r\n' >"$config/ZorbaLin/ZorbaLin.ini"
-  XDG_CONFIG_HOME=$config ZORBALIN_SCALE=$1 "$program" >>"$work/game.log" 2>&1 &
-  game_pid=$!
-  local window=""
-  for _ in $(seq 100); do
-    window=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | head -1) || true
-    [ -n "$window" ] && break
-    sleep 0.05
-  done
-  [ -n "$window" ] || fail "the game showed no window: $(cat "$work/game.log")"
+  shot_scale=$1 shot_config=$work/config-$1
+  mkdir -p "$shot_config/ZorbaLin"
+  printf '[Screen]\r\nLeft=0\r\nTop=0\r\n[Game]\r\nHard=4\r\n' >"$shot_config/ZorbaLin/ZorbaLin.ini"
+  start_with_window launch_game "$work/game.log" ||
+    fail "the game showed no window: $(cat "$work/game.log")"
   sleep 0.5
   # Clicks at pebbles of the bottom row (logical pixels, enlarged by the scale); a pebble
   # without a neighbour of its colour stays, so the board differs from shot to shot.
   for column in 3 7 12 16; do
-    xdotool mousemove --window "$window" $(( (35 * column + 2) * $1 )) $(( 428 * $1 )) click 1
+    xdotool mousemove --window "$MAIN" $(( (35 * column + 2) * $1 )) $(( 428 * $1 )) click 1
     sleep 0.8
   done
   xdotool mousemove 1590 1190
   sleep 0.3
-  eval "$(xdotool getwindowgeometry --shell "$window")"
+  eval "$(xdotool getwindowgeometry --shell "$MAIN")"
   import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -strip \
     -define png:exclude-chunks=date,time "$2"
-  kill "$game_pid"
-  wait "$game_pid" 2>/dev/null || true
-  game_pid=""
+  kill "$GAME_PID"
+  wait "$GAME_PID" 2>/dev/null || true
+  GAME_PID=""
   echo "screenshots.sh: scale $1: ${WIDTH}x${HEIGHT} -> $2"
   [ "${WIDTH}x${HEIGHT}" = "$((670 * $1))x$((480 * $1))" ]
 }

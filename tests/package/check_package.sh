@@ -14,9 +14,9 @@ for tool in cpack dpkg-deb dpkg-shlibdeps lintian readelf Xvfb xdotool convert i
   command -v $tool >/dev/null 2>&1 || { echo "FAIL: $tool is missing (make deps)"; exit 1; }
 done
 work=$(mktemp -d /tmp/zorbalin-package-XXXXXX)
-XVFB_PID="" game_pid=""
+XVFB_PID="" GAME_PID=""
 cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+  [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
@@ -84,28 +84,11 @@ printf '[Screen]\r\nLeft=0\r\nTop=0\r\n[Game]\r\nHard=4\r\n' >"$config/ZorbaLin/
 start_unpacked_game() {
   (cd / && exec env -u GDK_SCALE XDG_CONFIG_HOME="$config" ZORBALIN_SCALE=1 \
     "$root/usr/games/zorbalin" >>"$work/game.log" 2>&1) &
-  game_pid=$!
+  GAME_PID=$!
 }
-# The waits below poll for up to 30 seconds, so that a busy machine only makes them slower. On a
-# busy machine a connection to a just started X server now and then fails: a game that ends
-# before it shows a window is started once more.
-window=""
-for attempt in 1 2; do
-  start_unpacked_game
-  for _ in $(seq 300); do
-    window=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$window" ] && break
-  kill "$game_pid" 2>/dev/null
-  wait "$game_pid" 2>/dev/null
-  game_pid=""
-  echo "info: start $attempt of the unpacked game showed no window"
-  sleep 0.5
-done
-[ -n "$window" ] || stop "the unpacked game showed no window: $(cat "$work/game.log")"
+start_with_window start_unpacked_game "$work/game.log" ||
+  stop "the unpacked game showed no window: $(cat "$work/game.log")"
+# The waits below poll for up to 30 seconds, so that a busy machine only makes them slower.
 
 # The lower-left pebble (column 1, row 9) at (8, 21) of its picture shows the body colour of one
 # of the package's pebble bitmaps.
@@ -121,11 +104,11 @@ for _ in $(seq 60); do
 done
 [[ "$pebbles" == *" $shown "* ]] || fail "the board shows no pebble of the package at (28, 428): $shown"
 
-xdotool mousemove --window "$window" 644 24 click 1
-for _ in $(seq 300); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+xdotool mousemove --window "$MAIN" 644 24 click 1
+for _ in $(seq 300); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
 status=0
-wait "$game_pid" || status=$?
-game_pid=""
+wait "$GAME_PID" || status=$?
+GAME_PID=""
 [ "$status" = 0 ] || fail "the game ended with status $status by its close button"
 
 [ "$failures" = 0 ] || exit 1
