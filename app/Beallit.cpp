@@ -19,9 +19,9 @@ Tfrm_Beallit::Tfrm_Beallit(TComponent* Owner) : TForm(Owner) {
     Font()->SetName("Tahoma");
     Font()->SetHeight(-11);
 
-    Button1 = NewButton("Button1", 28, "OK", mrOk, 0);
+    Button1 = NewButton("Button1", 28, "OK", kMrOk, 0);
     Button1->Default = true;
-    Button2 = NewButton("Button2", 116, "Mégsem", mrCancel, 1);
+    Button2 = NewButton("Button2", 116, "Mégsem", kMrCancel, 1);
     Button2->Cancel = true;
 
     RadioGroup1 = new TRadioGroup(this);
@@ -55,11 +55,11 @@ TButton* Tfrm_Beallit::NewButton(const char* Name, int Left, const char* Text, T
 }
 
 void ShowSettingsDialog(std::int32_t& ColourCount) {
-    std::unique_ptr<Tfrm_Beallit> dialog(TForm::Create<Tfrm_Beallit>(Application));
+    std::unique_ptr<Tfrm_Beallit> dialog(TForm::Create<Tfrm_Beallit>(gApplication));
     frm_Beallit = dialog.get();
-    dialog->RadioGroup1->SetItemIndex(ColourCount - FewestColours);
-    if (dialog->ShowModal() == mrOk && dialog->RadioGroup1->ItemIndex() >= 0)
-        ColourCount = dialog->RadioGroup1->ItemIndex() + FewestColours;
+    dialog->RadioGroup1->SetItemIndex(ColourCount - kFewestColours);
+    if (dialog->ShowModal() == kMrOk && dialog->RadioGroup1->ItemIndex() >= 0)
+        ColourCount = dialog->RadioGroup1->ItemIndex() + kFewestColours;
 }
 
 } // namespace zorbalin

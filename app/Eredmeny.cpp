@@ -18,7 +18,7 @@ Tfrm_Eredmeny::Tfrm_Eredmeny(TComponent* Owner) : TForm(Owner) {
     Position = TPosition::poMainFormCenter;
     // The panel holds no pixel of this gray, so the whole window shows.
     TransparentColor = true;
-    TransparentColorValue = clGray;
+    TransparentColorValue = kClGray;
     Font()->SetName("MS Sans Serif");
     Font()->SetHeight(-11);
 
@@ -48,13 +48,13 @@ TLabel* Tfrm_Eredmeny::NewLabel(const char* Name, int Top, int Height, int FontH
     label->Font()->SetName("Comic Sans MS");
     label->Font()->SetHeight(FontHeight);
     label->Font()->SetStyle(fsBold);
-    label->Font()->SetColor(clYellow);
+    label->Font()->SetColor(kClYellow);
     label->SetCaption(Text);
     return label;
 }
 
 void Tfrm_Eredmeny::SpeedButton1Click(TObject*) {
-    SetModalResult(mrOk);
+    SetModalResult(kMrOk);
 }
 
 void Tfrm_Eredmeny::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {
@@ -70,7 +70,7 @@ void Tfrm_Eredmeny::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int)
 }
 
 void ShowResultWindow(const std::string& Headline, const std::string& Message) {
-    std::unique_ptr<Tfrm_Eredmeny> window(TForm::Create<Tfrm_Eredmeny>(Application));
+    std::unique_ptr<Tfrm_Eredmeny> window(TForm::Create<Tfrm_Eredmeny>(gApplication));
     frm_Eredmeny = window.get();
     window->s1->SetCaption(Headline);
     window->i1->SetCaption(Message);

@@ -35,9 +35,9 @@ Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
     SetName("frm_Main");
     SetCaption("frm_Main");
     SetBorderStyle(TFormBorderStyle::bsNone);
-    SetClientSize(MainClientWidth, MainClientHeight);
+    SetClientSize(kMainClientWidth, kMainClientHeight);
     SetBounds(223, 198, Width(), Height());
-    SetColor(clBtnFace);
+    SetColor(kClBtnFace);
     Font()->SetName("MS Sans Serif");
     Font()->SetHeight(-11);
     CreateComponents();
@@ -71,7 +71,7 @@ TPNGButton* Tfrm_Main::NewButton(const char* Name, int Left, int Size, std::stri
 }
 
 void Tfrm_Main::CreateComponents() {
-    Image1 = NewPanelPicture(this, MainClientWidth, MainClientHeight, asset::kMainBackground);
+    Image1 = NewPanelPicture(this, kMainClientWidth, kMainClientHeight, asset::kMainBackground);
     ConnectDragHandlers(Image1, this);
 
     // Left to right on the screen: replay, new game, settings, about, news, home, minimise, close.
@@ -132,7 +132,7 @@ void Tfrm_Main::FormShow(TObject*) {
     const TSettings defaults;
     const TPoint place =
         OpeningPlace({FSettings.SavedLeft, FSettings.SavedTop}, Width(), kTopBandHeight * Scale(),
-                     Application->Backend().Monitors(), {defaults.SavedLeft, defaults.SavedTop});
+                     gApplication->Backend().Monitors(), {defaults.SavedLeft, defaults.SavedTop});
     SetLeft(place.X);
     SetTop(place.Y);
 }
@@ -148,7 +148,7 @@ void Tfrm_Main::FormClose(TObject*, TCloseAction&) {
             FSaveRefused = true;
             throw;
         }
-        Application->LogError(error.what());
+        gApplication->LogError(error.what());
     }
 }
 
@@ -157,8 +157,8 @@ void Tfrm_Main::aBezarExecute(TObject*) {
 }
 
 void Tfrm_Main::aMinimizeExecute(TObject*) {
-    if (Application)
-        Application->Minimize();
+    if (gApplication)
+        gApplication->Minimize();
 }
 
 // ---- Game commands -----------------------------------------------------------------------------
@@ -186,7 +186,7 @@ void Tfrm_Main::Image1Click(TObject* Sender) {
 // ---- Dialogs and web pages ---------------------------------------------------------------------
 
 void Tfrm_Main::aNevjegyExecute(TObject*) {
-    frm_Nevjegy = TForm::Create<Tfrm_Nevjegy>(Application);
+    frm_Nevjegy = TForm::Create<Tfrm_Nevjegy>(gApplication);
     frm_Nevjegy->ShowModal();
 }
 

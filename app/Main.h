@@ -30,8 +30,8 @@ namespace zorbalin {
 
 class TPNGButton;
 
-constexpr int MainClientWidth = 670;
-constexpr int MainClientHeight = 480;
+constexpr int kMainClientWidth = 670;
+constexpr int kMainClientHeight = 480;
 
 class Tfrm_Main : public TForm, public TBoardView {
   public:

@@ -45,7 +45,7 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(TComponent* Owner) : TForm(Owner) {
     ProductName->Font()->SetName("Arial");
     ProductName->Font()->SetHeight(-15);
     ProductName->Font()->SetStyle(fsBold);
-    ProductName->Font()->SetColor(clRed);
+    ProductName->Font()->SetColor(kClRed);
 
     PNGButton8 = NewCrossButton(this, kArtWidth + kKeyListWidth - 37,
                                 [this](TObject* Sender) { SpeedButton1Click(Sender); });
@@ -72,7 +72,7 @@ void Tfrm_Nevjegy::FormClose(TObject*, TCloseAction& Action) {
 }
 
 void Tfrm_Nevjegy::SpeedButton1Click(TObject*) {
-    SetModalResult(mrOk);
+    SetModalResult(kMrOk);
 }
 
 } // namespace zorbalin

@@ -21,7 +21,7 @@ std::string GetAppDir();
 // The folder of a well-known kind, or "" when there is none. Only the
 // application-data folder (CSIDL_COMMON_APPDATA) is known here: the user's
 // configuration folder, since no machine-wide folder is writable by every user.
-std::string GetSpecialFolder(int csidl);
+std::string GetSpecialFolder(int Csidl);
 
 // $XDG_CONFIG_HOME when it holds an absolute path, else $HOME + "/.config",
 // else the home folder of the password database + "/.config"; "" when none
@@ -38,7 +38,7 @@ struct TSegedPaths {
 // A regular file "ZorbaLin.ini" beside the executable (even an empty one)
 // makes the installation portable: the settings stay beside it. Otherwise they
 // go to the folder "ZorbaLin" of `commonAppDataDir`, which is not created here.
-TSegedPaths ResolveSegedPaths(const std::string& appDir, const std::string& commonAppDataDir);
+TSegedPaths ResolveSegedPaths(const std::string& AppDir, const std::string& CommonAppDataDir);
 
 // Fixes the paths of this process from GetAppDir and GetCommonAppDataDir.
 // Call it first thing in main, before any window exists; the paths never
@@ -50,11 +50,11 @@ const std::string& DataDir();
 const std::string& IniPath();
 
 // True when `path` names a regular file (through symbolic links).
-bool IsRegularFile(const std::string& path);
+bool IsRegularFile(const std::string& Path);
 
 // Creates `dataDir` with every missing parent, the outermost first, unless it
 // is already a folder. True when the folder exists afterwards; callers may
 // ignore the result, since a missing folder only means default settings.
-bool CreateDataDir(const std::string& dataDir);
+bool CreateDataDir(const std::string& DataDir);
 
 } // namespace zorbalin

@@ -14,11 +14,11 @@ bool TShellDateTime::operator==(const TShellDateTime& Other) const {
 }
 
 TShellDateTime TShellDateTime::Now() {
-    const std::time_t Seconds = std::time(nullptr);
-    std::tm Local{};
-    ::localtime_r(&Seconds, &Local);
-    return {Local.tm_year + 1900, Local.tm_mon + 1, Local.tm_mday,
-            Local.tm_hour,        Local.tm_min,     Local.tm_sec};
+    const std::time_t seconds = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&seconds, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 const char* ShellVerb(TShellStarterOperation Operation) {
@@ -40,9 +40,9 @@ const char* ShellVerb(TShellStarterOperation Operation) {
 int ShowCode(TShellStarterOptions Option) {
     // The codes travel in the request as callers of the starter know them; the
     // opener chooses the window of the opened application itself.
-    static const int Codes[] = {0, 3, 6, 9, 5, 3, 2, 7, 8, 1};
-    const int Index = static_cast<int>(Option);
-    return Index >= 0 && Index < static_cast<int>(std::size(Codes)) ? Codes[Index] : 5;
+    static const int kCodes[] = {0, 3, 6, 9, 5, 3, 2, 7, 8, 1};
+    const int index = static_cast<int>(Option);
+    return index >= 0 && index < static_cast<int>(std::size(kCodes)) ? kCodes[index] : 5;
 }
 
 bool IsShellFailure(std::int32_t Code) {
@@ -68,27 +68,27 @@ void TShellStarter::SetAutoStart(bool Value) {
 }
 
 TShellExecuteInfo TShellStarter::BuildRequest() const {
-    TShellExecuteInfo Request;
-    Request.Verb = ShellVerb(FStartOperation);
-    Request.Show = ShowCode(FStartOption);
+    TShellExecuteInfo request;
+    request.Verb = ShellVerb(FStartOperation);
+    request.Show = ShowCode(FStartOption);
     if (FStartOperation == smExplore) {
-        Request.File = ExploreFolderOf(Command());
+        request.File = ExploreFolderOf(Command());
     } else {
-        Request.File = Command();
-        Request.Parameters = Parameters();
-        Request.Directory = DefaultDir();
+        request.File = Command();
+        request.Parameters = Parameters();
+        request.Directory = DefaultDir();
     }
-    return Request;
+    return request;
 }
 
 void TShellStarter::Start() {
     FProcess.Release();
     if (OnBeforeStart)
         OnBeforeStart(this);
-    TSpawnResult Outcome = ShellExecuteEx(BuildRequest());
-    FProcess = std::move(Outcome.Process);
-    if (IsShellFailure(Outcome.Code)) {
-        FErrorCode = Outcome.Code;
+    TSpawnResult outcome = ShellExecuteEx(BuildRequest());
+    FProcess = std::move(outcome.Process);
+    if (IsShellFailure(outcome.Code)) {
+        FErrorCode = outcome.Code;
         if (OnError)
             OnError();
     } else {
@@ -128,9 +128,9 @@ void TShellStarter::EnableTimer(TShellStarterTimer Timer, bool Enabled) {
         return;
     FTimerEnabled[Timer] = Enabled;
     if (FTimerHook)
-        FTimerHook(Timer, Enabled
-                              ? (Timer == stFinishPoll ? FinishPollIntervalMs : ScheduleIntervalMs)
-                              : 0);
+        FTimerHook(Timer,
+                   Enabled ? (Timer == stFinishPoll ? kFinishPollIntervalMs : kScheduleIntervalMs)
+                           : 0);
 }
 
 } // namespace zorbalin

@@ -52,8 +52,8 @@ int ShowCode(TShellStarterOptions Option);
 bool IsShellFailure(std::int32_t Code);
 
 enum TShellStarterTimer { stFinishPoll, stSchedule };
-constexpr int FinishPollIntervalMs = 500;
-constexpr int ScheduleIntervalMs = 1000;
+constexpr int kFinishPollIntervalMs = 500;
+constexpr int kScheduleIntervalMs = 1000;
 // Starts (IntervalMs > 0) or stops (0) one of the starter's timers.
 using TShellTimerHook = std::function<void(TShellStarterTimer Timer, int IntervalMs)>;
 using TShellErrorEvent = std::function<void()>;

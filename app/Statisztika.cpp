@@ -99,8 +99,8 @@ class TResultChart : public TGraphicControl {
         std::int32_t top = kPraisedAtMost + 2;
         for (std::int32_t result : Results)
             top = std::max(top, result);
-        const auto heightOf = [&](std::int32_t value) {
-            return static_cast<int>(std::lround(static_cast<double>(value) * tallest / top));
+        const auto heightOf = [&](std::int32_t Value) {
+            return static_cast<int>(std::lround(static_cast<double>(Value) * tallest / top));
         };
         FillBox(canvas, Rect(0, base, Width(), base + 1), kLine);
         const int tenAt = base - heightOf(kPraisedAtMost);
@@ -154,14 +154,14 @@ Tfrm_Statisztika::Tfrm_Statisztika(TComponent* Owner) : TForm(Owner) {
     SetName("frm_Statisztika");
     SetCaption("Statisztika");
     SetBorderStyle(TFormBorderStyle::bsNone);
-    SetClientSize(StatsClientWidth, StatsClientHeight);
+    SetClientSize(kStatsClientWidth, kStatsClientHeight);
     Position = TPosition::poMainFormCenter;
     Font()->SetName("Tahoma");
     Font()->SetHeight(-11);
 
-    Image1 = NewPanelPicture(this, StatsClientWidth, StatsClientHeight, asset::kStatsPanel);
+    Image1 = NewPanelPicture(this, kStatsClientWidth, kStatsClientHeight, asset::kStatsPanel);
     ConnectDragHandlers(Image1, this);
-    s1 = NewLabel("s1", 48, 22, -15, clYellow);
+    s1 = NewLabel("s1", 48, 22, -15, kClYellow);
     s1->Font()->SetName("Comic Sans MS");
     s1->Alignment = taCenter;
     s1->SetCaption("Statisztika");
@@ -191,7 +191,7 @@ TLabel* Tfrm_Statisztika::NewLabel(const char* Name, int Top, int Height, int Fo
                                    TColor Colour) {
     auto* label = new TLabel(this);
     label->SetName(Name);
-    label->SetBounds(24, Top, StatsClientWidth - 48, Height);
+    label->SetBounds(24, Top, kStatsClientWidth - 48, Height);
     label->Transparent = true;
     label->SetParent(this);
     label->ParentFont = false;
@@ -219,7 +219,7 @@ void Tfrm_Statisztika::SetFigures(const TStats& Stats, std::int32_t ColourCount,
 }
 
 void Tfrm_Statisztika::SpeedButton1Click(TObject*) {
-    SetModalResult(mrOk);
+    SetModalResult(kMrOk);
 }
 
 void Tfrm_Statisztika::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {
@@ -235,7 +235,7 @@ void Tfrm_Statisztika::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, i
 }
 
 void ShowStatisticsWindow(const TStats& Stats, std::int32_t ColourCount, const TParInfo& Par) {
-    std::unique_ptr<Tfrm_Statisztika> window(TForm::Create<Tfrm_Statisztika>(Application));
+    std::unique_ptr<Tfrm_Statisztika> window(TForm::Create<Tfrm_Statisztika>(gApplication));
     frm_Statisztika = window.get();
     window->SetFigures(Stats, ColourCount, Par);
     window->ShowModal();

@@ -20,8 +20,8 @@ class TPNGButton;
 class TStatsTable;
 class TResultChart;
 
-constexpr int StatsClientWidth = 400;
-constexpr int StatsClientHeight = 330;
+constexpr int kStatsClientWidth = 400;
+constexpr int kStatsClientHeight = 330;
 
 // What the window tells of the deal on the board.
 struct TParInfo {

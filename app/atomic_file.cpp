@@ -19,7 +19,7 @@ const char kTemporaryInfix[] = ".tmp";
 // A file descriptor that is closed when it goes out of scope.
 class TFileHandle {
   public:
-    explicit TFileHandle(int fd) : FFd(fd) {}
+    explicit TFileHandle(int Fd) : FFd(Fd) {}
     ~TFileHandle() {
         if (FFd >= 0)
             ::close(FFd);
@@ -41,24 +41,24 @@ class TFileHandle {
     int FFd;
 };
 
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
+std::string FolderOf(const std::string& Path) {
+    size_t slash = Path.rfind('/');
     if (slash == std::string::npos)
         return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return slash == 0 ? "/" : Path.substr(0, slash);
 }
 
-std::string NameOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+std::string NameOf(const std::string& Path) {
+    size_t slash = Path.rfind('/');
+    return slash == std::string::npos ? Path : Path.substr(slash + 1);
 }
 
 // Writes all of `content` from the start of the file.
-bool WriteAll(int fd, const std::string& content) {
+bool WriteAll(int Fd, const std::string& Content) {
     size_t done = 0;
-    while (done < content.size()) {
+    while (done < Content.size()) {
         ssize_t written =
-            ::pwrite(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
+            ::pwrite(Fd, Content.data() + done, Content.size() - done, static_cast<off_t>(done));
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
@@ -71,8 +71,8 @@ bool WriteAll(int fd, const std::string& content) {
 // Flushes the folder's list of names, so that a rename in it survives a power
 // cut. A folder that may be written but not opened cannot be flushed, and
 // some file systems have nothing to flush; neither is a failure.
-bool SyncFolder(const std::string& folder) {
-    TFileHandle handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+bool SyncFolder(const std::string& Folder) {
+    TFileHandle handle(::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!handle.IsOpen())
         return true;
     return ::fsync(handle.Get()) == 0 || errno == EINVAL;
@@ -82,7 +82,7 @@ bool SyncFolder(const std::string& folder) {
 // the target.
 class TTemporaryFile {
   public:
-    explicit TTemporaryFile(const std::string& target) : FTarget(target), FHandle(Create()) {}
+    explicit TTemporaryFile(const std::string& Target) : FTarget(Target), FHandle(Create()) {}
     ~TTemporaryFile() {
         if (!FPath.empty() && !FCommitted)
             ::unlink(FPath.c_str());
@@ -94,8 +94,8 @@ class TTemporaryFile {
     // Why the file could not be made (an errno value).
     int CreationError() const { return FCreationError; }
 
-    bool Write(const std::string& content) { return WriteAll(FHandle.Get(), content); }
-    bool SetMode(mode_t mode) { return ::fchmod(FHandle.Get(), mode) == 0; }
+    bool Write(const std::string& Content) { return WriteAll(FHandle.Get(), Content); }
+    bool SetMode(mode_t Mode) { return ::fchmod(FHandle.Get(), Mode) == 0; }
 
     bool Commit() {
         if (::fsync(FHandle.Get()) != 0 || !FHandle.Close())
@@ -134,28 +134,28 @@ class TTemporaryFile {
 // Rewrites the file where it stands. Room for a longer content is taken
 // before anything is overwritten, so that a full disk refuses the write
 // while the old content is still whole.
-bool RewriteInPlace(const std::string& path, const std::string& content) {
-    TFileHandle handle(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
+bool RewriteInPlace(const std::string& Path, const std::string& Content) {
+    TFileHandle handle(::open(Path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
     struct stat info;
     if (!handle.IsOpen() || ::fstat(handle.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
-    const auto size = static_cast<off_t>(content.size());
+    const auto size = static_cast<off_t>(Content.size());
     if (size > info.st_size && ::posix_fallocate(handle.Get(), 0, size) != 0) {
         // A partial reservation must not leave the file longer than it was.
         (void)::ftruncate(handle.Get(), info.st_size);
         return false;
     }
-    return WriteAll(handle.Get(), content) && ::ftruncate(handle.Get(), size) == 0 &&
+    return WriteAll(handle.Get(), Content) && ::ftruncate(handle.Get(), size) == 0 &&
            ::fsync(handle.Get()) == 0 && handle.Close();
 }
 
 // The process id in the name of a temporary file made for the file `name`;
 // 0 when `entry` is not such a name.
-pid_t TemporaryFileOwner(const std::string& entry, const std::string& name) {
-    const std::string prefix = name + kTemporaryInfix;
-    if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0)
+pid_t TemporaryFileOwner(const std::string& Entry, const std::string& Name) {
+    const std::string prefix = Name + kTemporaryInfix;
+    if (Entry.size() <= prefix.size() || Entry.compare(0, prefix.size(), prefix) != 0)
         return 0;
-    const char* text = entry.c_str() + prefix.size();
+    const char* text = Entry.c_str() + prefix.size();
     char* end = nullptr;
     errno = 0;
     long pid = std::strtol(text, &end, 10);
@@ -172,18 +172,18 @@ pid_t TemporaryFileOwner(const std::string& entry, const std::string& name) {
 
 // This process writes one file at a time on one thread, so a file of its own
 // found here was left by an earlier process with the same id.
-bool WriterIsGone(pid_t pid) {
-    return pid == ::getpid() || (::kill(pid, 0) != 0 && errno == ESRCH);
+bool WriterIsGone(pid_t Pid) {
+    return Pid == ::getpid() || (::kill(Pid, 0) != 0 && errno == ESRCH);
 }
 
 } // namespace
 
-std::optional<std::string> ReadWholeFile(const std::string& path, size_t limit) {
-    TFileHandle handle(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+std::optional<std::string> ReadWholeFile(const std::string& Path, size_t Limit) {
+    TFileHandle handle(::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info;
     if (!handle.IsOpen() || ::fstat(handle.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
-    if (static_cast<unsigned long long>(info.st_size) > limit)
+    if (static_cast<unsigned long long>(info.st_size) > Limit)
         return std::nullopt;
     std::string content;
     char buffer[65536];
@@ -195,29 +195,29 @@ std::optional<std::string> ReadWholeFile(const std::string& path, size_t limit) 
             return std::nullopt;
         if (got == 0)
             return content;
-        if (static_cast<size_t>(got) > limit - content.size())
+        if (static_cast<size_t>(got) > Limit - content.size())
             return std::nullopt;
         content.append(buffer, static_cast<size_t>(got));
     }
 }
 
-bool ReplaceFileContent(const std::string& path, const std::string& content,
-                        std::optional<mode_t> existingMode) {
-    TTemporaryFile temporary(path);
+bool ReplaceFileContent(const std::string& Path, const std::string& Content,
+                        std::optional<mode_t> ExistingMode) {
+    TTemporaryFile temporary(Path);
     if (!temporary.IsOpen()) {
         const int why = temporary.CreationError();
         const bool folderRefusesNewFiles = why == EACCES || why == EPERM;
-        return existingMode && folderRefusesNewFiles && RewriteInPlace(path, content);
+        return ExistingMode && folderRefusesNewFiles && RewriteInPlace(Path, Content);
     }
-    if (!temporary.Write(content))
+    if (!temporary.Write(Content))
         return false;
-    if (existingMode && !temporary.SetMode(*existingMode))
+    if (ExistingMode && !temporary.SetMode(*ExistingMode))
         return false;
     return temporary.Commit();
 }
 
-void RemoveStaleTemporaryFiles(const std::string& path) {
-    const std::string folder = FolderOf(path), name = NameOf(path);
+void RemoveStaleTemporaryFiles(const std::string& Path) {
+    const std::string folder = FolderOf(Path), name = NameOf(Path);
     std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), &::closedir);
     if (!listing)
         return;

@@ -11,7 +11,7 @@ namespace zorbalin {
 // The bytes of the regular file at `path`; nothing when it is missing, is not
 // a regular file, cannot be read or holds more than `limit` bytes (checked
 // while reading too, so a file that grows meanwhile cannot exhaust memory).
-std::optional<std::string> ReadWholeFile(const std::string& path, size_t limit);
+std::optional<std::string> ReadWholeFile(const std::string& Path, size_t Limit);
 
 // Gives the file at `path` the new `content`. The new bytes go to a temporary
 // file beside it (named `path` + ".tmp<pid>-<n>"), which is flushed to the
@@ -27,11 +27,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path, size_t limit);
 //
 // Returns false when the content did not reach the disk; `path` is then as it
 // was and no temporary file is left.
-bool ReplaceFileContent(const std::string& path, const std::string& content,
-                        std::optional<mode_t> existingMode);
+bool ReplaceFileContent(const std::string& Path, const std::string& Content,
+                        std::optional<mode_t> ExistingMode);
 
 // Removes the temporary files that replacing `path` left behind in processes
 // that were killed before they could clean up: those whose process is gone.
-void RemoveStaleTemporaryFiles(const std::string& path);
+void RemoveStaleTemporaryFiles(const std::string& Path);
 
 } // namespace zorbalin

@@ -12,8 +12,8 @@ namespace {
 // board is empty. Ties go to the leftmost, then the lowest cell.
 bool NearestFilled(const TBoard& Board, int& Col, int& Row) {
     int bestDistance = -1, bestCol = 0, bestRow = 0;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = RowCount; row >= 1; --row) {
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = kRowCount; row >= 1; --row) {
             if (!Board.IsFilled(col, row))
                 continue;
             const int distance = (col - Col) * (col - Col) + (row - Row) * (row - Row);
@@ -40,23 +40,23 @@ void TBoardFocus::Follow(const TBoard& Board) {
 }
 
 void TBoardFocus::Arrow(std::uint16_t Key, const TBoard& Board) {
-    if (Key != vk::Left && Key != vk::Right && Key != vk::Up && Key != vk::Down)
+    if (Key != vk::kLeft && Key != vk::kRight && Key != vk::kUp && Key != vk::kDown)
         return;
     const bool wasVisible = FVisible;
     FVisible = true;
     Follow(Board);
     if (!wasVisible || !FVisible)
         return; // the first key only shows the ring
-    if (Key == vk::Left || Key == vk::Right)
-        MoveAcross(Key == vk::Left ? -1 : 1, Board);
+    if (Key == vk::kLeft || Key == vk::kRight)
+        MoveAcross(Key == vk::kLeft ? -1 : 1, Board);
     else
-        MoveAlong(Key == vk::Up ? -1 : 1, Board);
+        MoveAlong(Key == vk::kUp ? -1 : 1, Board);
 }
 
 void TBoardFocus::MoveAcross(int Step, const TBoard& Board) {
-    for (int col = FCol + Step; col >= 1 && col <= ColumnCount; col += Step) {
+    for (int col = FCol + Step; col >= 1 && col <= kColumnCount; col += Step) {
         int bestRow = 0;
-        for (int row = 1; row <= RowCount; ++row)
+        for (int row = 1; row <= kRowCount; ++row)
             if (Board.IsFilled(col, row) &&
                 (bestRow == 0 || std::abs(row - FRow) < std::abs(bestRow - FRow)))
                 bestRow = row;
@@ -69,7 +69,7 @@ void TBoardFocus::MoveAcross(int Step, const TBoard& Board) {
 }
 
 void TBoardFocus::MoveAlong(int Step, const TBoard& Board) {
-    for (int row = FRow + Step; row >= 1 && row <= RowCount; row += Step)
+    for (int row = FRow + Step; row >= 1 && row <= kRowCount; row += Step)
         if (Board.IsFilled(FCol, row)) {
             FRow = row;
             return;

@@ -31,7 +31,7 @@ class TBoardFocus {
 
     bool FVisible = false;
     int FCol = 1;
-    int FRow = RowCount;
+    int FRow = kRowCount;
 };
 
 } // namespace zorbalin

@@ -112,9 +112,9 @@ void TCellPictures::ReportFailures() {
     if (FFirstFailure.empty())
         return;
     const Exception failure(std::exchange(FFirstFailure, std::string()));
-    if (!Application)
+    if (!gApplication)
         throw failure;
-    Application->ShowException(failure);
+    gApplication->ShowException(failure);
 }
 
 TCellPictures::TOperation::TOperation(TCellPictures& Cells) : FCells(Cells) {

@@ -73,7 +73,7 @@ class TCellPictures {
     TForm* FForm = nullptr;
     std::string FAppDir;
     TNotifyEvent FOnClick;
-    std::array<TImage*, CellCount> FImages{};
+    std::array<TImage*, kCellCount> FImages{};
     TPebblePictures FPictures;
     int FOperationDepth = 0;
     std::string FFirstFailure;

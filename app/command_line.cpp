@@ -56,12 +56,12 @@ const char kSettingsRule[] =
 
 } // namespace
 
-TCommandLineAction ReadCommandLine(int argc, const char* const argv[]) {
-    if (argc <= 1)
+TCommandLineAction ReadCommandLine(int Argc, const char* const Argv[]) {
+    if (Argc <= 1)
         return TCommandLineAction::Play;
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0)
+    if (Argc == 2 && std::strcmp(Argv[1], "--help") == 0)
         return TCommandLineAction::ShowHelp;
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+    if (Argc == 2 && std::strcmp(Argv[1], "--version") == 0)
         return TCommandLineAction::ShowVersion;
     return TCommandLineAction::Refuse;
 }
@@ -70,14 +70,14 @@ std::string VersionText() {
     return std::string("ZorbaLin ") + ZORBALIN_VERSION;
 }
 
-std::string HelpText(const std::string& iniPath) {
+std::string HelpText(const std::string& IniPath) {
     return std::string(kUsageLine) + "\n\n" + kAbout + "\n" + kOptions + "\n" + kKeys + "\n" +
-           kEnvironment + "\n" + kSettingsHeading + "    " + iniPath + "\n" + kSettingsRule;
+           kEnvironment + "\n" + kSettingsHeading + "    " + IniPath + "\n" + kSettingsRule;
 }
 
-std::optional<int> AnswerCommandLine(int argc, const char* const argv[]) {
+std::optional<int> AnswerCommandLine(int Argc, const char* const Argv[]) {
     std::string answer;
-    switch (ReadCommandLine(argc, argv)) {
+    switch (ReadCommandLine(Argc, Argv)) {
     case TCommandLineAction::Play:
         return std::nullopt;
     case TCommandLineAction::Refuse:

@@ -14,7 +14,7 @@ enum class TCommandLineAction {
 };
 
 // What the arguments after the program's name ask for.
-TCommandLineAction ReadCommandLine(int argc, const char* const argv[]);
+TCommandLineAction ReadCommandLine(int Argc, const char* const Argv[]);
 
 // "Usage: zorbalin [--help | --version]"
 extern const char kUsageLine[];
@@ -24,12 +24,12 @@ std::string VersionText();
 
 // The whole help: what the game is, the options, the keys and where this
 // user's settings file is (`iniPath`), each line ending in "\n".
-std::string HelpText(const std::string& iniPath);
+std::string HelpText(const std::string& IniPath);
 
 // Answers --help, --version and anything refused, and returns the exit
 // status: 0 once the help or version is written (1 when standard output cannot
 // take it), 2 for a refused command line. Empty when there is nothing to answer
 // and the game should start.
-std::optional<int> AnswerCommandLine(int argc, const char* const argv[]);
+std::optional<int> AnswerCommandLine(int Argc, const char* const Argv[]);
 
 } // namespace zorbalin

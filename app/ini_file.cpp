@@ -23,11 +23,11 @@ struct TExistingFile {
 
 // A symbolic link is written through, so that a settings file kept elsewhere
 // and linked in stays where it is. Empty when the link leads nowhere.
-std::string WriteTarget(const std::string& path) {
+std::string WriteTarget(const std::string& Path) {
     struct stat info;
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-        return path;
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+    if (::lstat(Path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return Path;
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(Path.c_str(), nullptr),
                                                          &std::free);
     return resolved ? std::string(resolved.get()) : std::string();
 }
@@ -36,52 +36,52 @@ std::string WriteTarget(const std::string& path) {
 // file system where a read-only or foreign file refuses every writer: a rename
 // would otherwise replace it silently, even for root. Throws when the file
 // must not be replaced.
-std::optional<TExistingFile> ReadFileToReplace(const std::string& target,
-                                               const std::string& shownPath, size_t sizeLimit) {
+std::optional<TExistingFile> ReadFileToReplace(const std::string& Target,
+                                               const std::string& ShownPath, size_t SizeLimit) {
     struct stat info;
-    if (::stat(target.c_str(), &info) != 0) {
+    if (::stat(Target.c_str(), &info) != 0) {
         if (errno == ENOENT)
             return std::nullopt;
-        throw EIniWriteError(shownPath);
+        throw EIniWriteError(ShownPath);
     }
     bool writable = S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & S_IWUSR);
     if (!writable)
-        throw EIniWriteError(shownPath);
+        throw EIniWriteError(ShownPath);
     // Content that cannot be read, or is too large to read, must not be
     // replaced by a file that lacks it.
-    std::optional<std::string> content = ReadWholeFile(target, sizeLimit);
+    std::optional<std::string> content = ReadWholeFile(Target, SizeLimit);
     if (!content)
-        throw EIniWriteError(shownPath);
+        throw EIniWriteError(ShownPath);
     return TExistingFile{std::move(*content), static_cast<mode_t>(info.st_mode & 07777)};
 }
 
 } // namespace
 
-TIniValue IniInteger(std::string section, std::string key, int32_t value) {
-    return {std::move(section), std::move(key), std::to_string(value)};
+TIniValue IniInteger(std::string Section, std::string Key, int32_t Value) {
+    return {std::move(Section), std::move(Key), std::to_string(Value)};
 }
 
-EIniWriteError::EIniWriteError(const std::string& path)
-    : std::runtime_error("Unable to write to " + path) {}
+EIniWriteError::EIniWriteError(const std::string& Path)
+    : std::runtime_error("Unable to write to " + Path) {}
 
-TIniFile::TIniFile(std::string fileName, size_t sizeLimit)
-    : FFileName(std::move(fileName)), FSizeLimit(sizeLimit) {}
+TIniFile::TIniFile(std::string FileName, size_t SizeLimit)
+    : FFileName(std::move(FileName)), FSizeLimit(SizeLimit) {}
 
-int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
-                              int32_t fallback) const {
+int32_t TIniFile::ReadInteger(const std::string& Section, const std::string& Key,
+                              int32_t Fallback) const {
     std::optional<std::string> content = ReadWholeFile(FFileName, FSizeLimit);
     if (!content)
-        return fallback;
-    return ReadIniInteger(*content, section, key, fallback);
+        return Fallback;
+    return ReadIniInteger(*content, Section, Key, Fallback);
 }
 
-void TIniFile::WriteValues(const std::vector<TIniValue>& values) {
+void TIniFile::WriteValues(const std::vector<TIniValue>& Values) {
     std::string target = WriteTarget(FFileName);
     if (target.empty())
         throw EIniWriteError(FFileName);
     std::optional<TExistingFile> existing = ReadFileToReplace(target, FFileName, FSizeLimit);
     std::string content = existing ? existing->Content : std::string();
-    for (const TIniValue& value : values)
+    for (const TIniValue& value : Values)
         content = WriteIniValue(content, value.Section, value.Key, value.Value);
     // A file that could not be read back afterwards would lose every setting.
     if (content.size() > FSizeLimit)
@@ -94,8 +94,8 @@ void TIniFile::WriteValues(const std::vector<TIniValue>& values) {
         throw EIniWriteError(FFileName);
 }
 
-void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
-    WriteValues({IniInteger(section, key, value)});
+void TIniFile::WriteInteger(const std::string& Section, const std::string& Key, int32_t Value) {
+    WriteValues({IniInteger(Section, Key, Value)});
 }
 
 } // namespace zorbalin

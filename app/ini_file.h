@@ -15,7 +15,7 @@ namespace zorbalin {
 // helpers need no toolkit; the error box shows any exception's what().
 class EIniWriteError : public std::runtime_error {
   public:
-    explicit EIniWriteError(const std::string& path);
+    explicit EIniWriteError(const std::string& Path);
 };
 
 // The largest settings file read. A real one holds a few short lines; a
@@ -30,19 +30,19 @@ struct TIniValue {
 };
 
 // A value written as a plain decimal integer, with "-" when negative.
-TIniValue IniInteger(std::string section, std::string key, int32_t value);
+TIniValue IniInteger(std::string Section, std::string Key, int32_t Value);
 
 class TIniFile {
   public:
     // `sizeLimit` stands in for kMaxIniFileSize (tests use small ones).
-    explicit TIniFile(std::string fileName, size_t sizeLimit = kMaxIniFileSize);
+    explicit TIniFile(std::string FileName, size_t SizeLimit = kMaxIniFileSize);
 
     const std::string& FileName() const { return FFileName; }
 
     // The key's value, or `fallback` when the file, the section or the key is
     // missing, the file is larger than kMaxIniFileSize or the value is not a
     // 32-bit integer. Never fails.
-    int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const;
+    int32_t ReadInteger(const std::string& Section, const std::string& Key, int32_t Fallback) const;
 
     // Sets every key of `values`, in order, leaving every other byte of the
     // file as it was, in one replacement of the file: a reader, or a process
@@ -54,8 +54,8 @@ class TIniFile {
     // kMaxIniFileSize or would become larger, or its folder is missing. A
     // folder that refuses new files is no failure while the file itself may
     // be written: it is then rewritten in place.
-    void WriteValues(const std::vector<TIniValue>& values);
-    void WriteInteger(const std::string& section, const std::string& key, int32_t value);
+    void WriteValues(const std::vector<TIniValue>& Values);
+    void WriteInteger(const std::string& Section, const std::string& Key, int32_t Value);
 
   private:
     std::string FFileName;

@@ -25,57 +25,57 @@ struct TKeyPlace {
     size_t ValueEnd = 0;
 };
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+bool IsBlank(char C) {
+    return C == ' ' || C == '\t' || C == '\r' || C == '\v' || C == '\f';
 }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
+std::string_view Trim(std::string_view Text) {
+    while (!Text.empty() && IsBlank(Text.front()))
+        Text.remove_prefix(1);
+    while (!Text.empty() && IsBlank(Text.back()))
+        Text.remove_suffix(1);
+    return Text;
 }
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+char AsciiLower(char C) {
+    return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C;
 }
 
 // Names compare by ASCII letters only, so the result never depends on the
 // locale the program happens to run under.
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
+bool SameName(std::string_view A, std::string_view B) {
+    if (A.size() != B.size())
         return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+    for (size_t i = 0; i < A.size(); ++i)
+        if (AsciiLower(A[i]) != AsciiLower(B[i]))
             return false;
     return true;
 }
 
-std::vector<TIniLine> SplitLines(std::string_view text) {
+std::vector<TIniLine> SplitLines(std::string_view Text) {
     std::vector<TIniLine> lines;
     size_t begin = 0;
-    while (begin < text.size()) {
-        size_t newline = text.find('\n', begin);
+    while (begin < Text.size()) {
+        size_t newline = Text.find('\n', begin);
         if (newline == std::string_view::npos) {
-            lines.push_back({begin, text.size(), text.size()});
+            lines.push_back({begin, Text.size(), Text.size()});
             break;
         }
-        size_t contentEnd = (newline > begin && text[newline - 1] == '\r') ? newline - 1 : newline;
+        size_t contentEnd = (newline > begin && Text[newline - 1] == '\r') ? newline - 1 : newline;
         lines.push_back({begin, contentEnd, newline + 1});
         begin = newline + 1;
     }
     return lines;
 }
 
-std::string_view Content(std::string_view text, const TIniLine& line) {
-    return text.substr(line.Begin, line.ContentEnd - line.Begin);
+std::string_view Content(std::string_view Text, const TIniLine& Line) {
+    return Text.substr(Line.Begin, Line.ContentEnd - Line.Begin);
 }
 
 // "[name]" with anything after the bracket ignored; a line that opens a
 // bracket and never closes it is not a section header.
-std::optional<std::string_view> SectionName(std::string_view content) {
-    std::string_view trimmed = Trim(content);
+std::optional<std::string_view> SectionName(std::string_view Content) {
+    std::string_view trimmed = Trim(Content);
     if (trimmed.empty() || trimmed.front() != '[')
         return std::nullopt;
     size_t close = trimmed.find(']');
@@ -84,15 +84,15 @@ std::optional<std::string_view> SectionName(std::string_view content) {
     return Trim(trimmed.substr(1, close - 1));
 }
 
-TKeyPlace FindKey(std::string_view text, const std::vector<TIniLine>& lines,
-                  std::string_view section, std::string_view key) {
+TKeyPlace FindKey(std::string_view Text, const std::vector<TIniLine>& Lines,
+                  std::string_view Section, std::string_view Key) {
     TKeyPlace place;
     bool inMatchingSection = false;
     bool inFirstMatchingSection = false;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        std::string_view content = Content(text, lines[i]);
+    for (size_t i = 0; i < Lines.size(); ++i) {
+        std::string_view content = Content(Text, Lines[i]);
         if (std::optional<std::string_view> name = SectionName(content)) {
-            inMatchingSection = SameName(*name, section);
+            inMatchingSection = SameName(*name, Section);
             inFirstMatchingSection = inMatchingSection && !place.SectionFound;
             if (inFirstMatchingSection) {
                 place.SectionFound = true;
@@ -105,11 +105,11 @@ TKeyPlace FindKey(std::string_view text, const std::vector<TIniLine>& lines,
         size_t equals = content.find('=');
         if (!inMatchingSection || equals == std::string_view::npos)
             continue;
-        if (!SameName(Trim(content.substr(0, equals)), key))
+        if (!SameName(Trim(content.substr(0, equals)), Key))
             continue;
         std::string_view rawValue = content.substr(equals + 1);
         std::string_view value = Trim(rawValue);
-        size_t valueBegin = lines[i].Begin + equals + 1;
+        size_t valueBegin = Lines[i].Begin + equals + 1;
         if (!value.empty())
             valueBegin += static_cast<size_t>(value.data() - rawValue.data());
         place.KeyFound = true;
@@ -120,26 +120,26 @@ TKeyPlace FindKey(std::string_view text, const std::vector<TIniLine>& lines,
     return place;
 }
 
-std::string_view LineEndOf(std::string_view text) {
-    size_t newline = text.find('\n');
-    if (newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r')
+std::string_view LineEndOf(std::string_view Text) {
+    size_t newline = Text.find('\n');
+    if (newline != std::string_view::npos && newline > 0 && Text[newline - 1] == '\r')
         return "\r\n";
     return "\n";
 }
 
-std::optional<int64_t> ParseDigits(std::string_view digits, int base) {
-    if (digits.empty())
+std::optional<int64_t> ParseDigits(std::string_view Digits, int Base) {
+    if (Digits.empty())
         return std::nullopt;
     int64_t value = 0;
-    for (char c : digits) {
+    for (char c : Digits) {
         int digit;
         if (c >= '0' && c <= '9')
             digit = c - '0';
-        else if (base == 16 && AsciiLower(c) >= 'a' && AsciiLower(c) <= 'f')
+        else if (Base == 16 && AsciiLower(c) >= 'a' && AsciiLower(c) <= 'f')
             digit = AsciiLower(c) - 'a' + 10;
         else
             return std::nullopt;
-        value = value * base + digit;
+        value = value * Base + digit;
         if (value > kInt32Max + 1) // keeps the sum far from int64 overflow
             return std::nullopt;
     }
@@ -148,22 +148,22 @@ std::optional<int64_t> ParseDigits(std::string_view digits, int base) {
 
 } // namespace
 
-std::optional<int32_t> ParseIniInteger(std::string_view text) {
-    text = Trim(text);
+std::optional<int32_t> ParseIniInteger(std::string_view Text) {
+    Text = Trim(Text);
     bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
+    if (!Text.empty() && (Text.front() == '-' || Text.front() == '+')) {
+        negative = Text.front() == '-';
+        Text.remove_prefix(1);
     }
     int base = 10;
-    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    if (Text.size() >= 2 && Text[0] == '0' && (Text[1] == 'x' || Text[1] == 'X')) {
         base = 16;
-        text.remove_prefix(2);
-    } else if (!text.empty() && (text[0] == '$' || text[0] == 'x' || text[0] == 'X')) {
+        Text.remove_prefix(2);
+    } else if (!Text.empty() && (Text[0] == '$' || Text[0] == 'x' || Text[0] == 'X')) {
         base = 16;
-        text.remove_prefix(1);
+        Text.remove_prefix(1);
     }
-    std::optional<int64_t> magnitude = ParseDigits(text, base);
+    std::optional<int64_t> magnitude = ParseDigits(Text, base);
     if (!magnitude)
         return std::nullopt;
     int64_t value = negative ? -*magnitude : *magnitude;
@@ -172,32 +172,32 @@ std::optional<int32_t> ParseIniInteger(std::string_view text) {
     return static_cast<int32_t>(value);
 }
 
-std::optional<std::string> ReadIniValue(std::string_view text, std::string_view section,
-                                        std::string_view key) {
-    TKeyPlace place = FindKey(text, SplitLines(text), section, key);
+std::optional<std::string> ReadIniValue(std::string_view Text, std::string_view Section,
+                                        std::string_view Key) {
+    TKeyPlace place = FindKey(Text, SplitLines(Text), Section, Key);
     if (!place.KeyFound)
         return std::nullopt;
-    return std::string(text.substr(place.ValueBegin, place.ValueEnd - place.ValueBegin));
+    return std::string(Text.substr(place.ValueBegin, place.ValueEnd - place.ValueBegin));
 }
 
-int32_t ReadIniInteger(std::string_view text, std::string_view section, std::string_view key,
-                       int32_t fallback) {
-    std::optional<std::string> value = ReadIniValue(text, section, key);
+int32_t ReadIniInteger(std::string_view Text, std::string_view Section, std::string_view Key,
+                       int32_t Fallback) {
+    std::optional<std::string> value = ReadIniValue(Text, Section, Key);
     if (!value)
-        return fallback;
-    return ParseIniInteger(*value).value_or(fallback);
+        return Fallback;
+    return ParseIniInteger(*value).value_or(Fallback);
 }
 
-std::string WriteIniValue(std::string_view text, std::string_view section, std::string_view key,
-                          std::string_view value) {
-    std::vector<TIniLine> lines = SplitLines(text);
-    TKeyPlace place = FindKey(text, lines, section, key);
-    std::string result(text);
+std::string WriteIniValue(std::string_view Text, std::string_view Section, std::string_view Key,
+                          std::string_view Value) {
+    std::vector<TIniLine> lines = SplitLines(Text);
+    TKeyPlace place = FindKey(Text, lines, Section, Key);
+    std::string result(Text);
     if (place.KeyFound)
-        return result.replace(place.ValueBegin, place.ValueEnd - place.ValueBegin, value);
+        return result.replace(place.ValueBegin, place.ValueEnd - place.ValueBegin, Value);
 
-    std::string_view lineEnd = LineEndOf(text);
-    std::string keyLine = std::string(key) + "=" + std::string(value) + std::string(lineEnd);
+    std::string_view lineEnd = LineEndOf(Text);
+    std::string keyLine = std::string(Key) + "=" + std::string(Value) + std::string(lineEnd);
     if (place.SectionFound) {
         const TIniLine& last = lines[place.LastLineOfSection];
         // A last line without its own line end must get one before the new key.
@@ -208,9 +208,9 @@ std::string WriteIniValue(std::string_view text, std::string_view section, std::
     if (!lines.empty() && lines.back().ContentEnd == lines.back().End)
         result += lineEnd;
     // A blank line keeps the new section apart from the text before it.
-    if (!lines.empty() && !Trim(Content(text, lines.back())).empty())
+    if (!lines.empty() && !Trim(Content(Text, lines.back())).empty())
         result += lineEnd;
-    result += "[" + std::string(section) + "]" + std::string(lineEnd) + keyLine;
+    result += "[" + std::string(Section) + "]" + std::string(lineEnd) + keyLine;
     return result;
 }
 

@@ -27,33 +27,33 @@ void Tfrm_Main::CreateActions() {
     ActionList1->SetName("ActionList1");
     aBezar = NewAction("aBezar", "Bezar", &Tfrm_Main::aBezarExecute, {});
     aUj = NewAction("aUj", "Új játék", &Tfrm_Main::aUjExecute,
-                    {ShortCut('N', ssCtrl), ShortCut(vk::F2, 0)});
+                    {ShortCut('N', kSsCtrl), ShortCut(vk::F2, 0)});
     aUjdonsag = NewAction("aUjdonsag", "Újdonságok honlapomon", &Tfrm_Main::aUjdonsagExecute, {});
     aHonlap = NewAction("aHonlap", "Vendrik honlapja", &Tfrm_Main::aHonlapExecute, {});
     aNevjegy = NewAction("aNevjegy", "Névjegy", &Tfrm_Main::aNevjegyExecute, {ShortCut(vk::F1, 0)});
     aBeallit =
-        NewAction("aBeallit", "Beállítások", &Tfrm_Main::aBeallitExecute, {ShortCut('S', ssCtrl)});
+        NewAction("aBeallit", "Beállítások", &Tfrm_Main::aBeallitExecute, {ShortCut('S', kSsCtrl)});
     aMinimize = NewAction("aMinimize", "Tálcára vele...", &Tfrm_Main::aMinimizeExecute,
-                          {ShortCut(vk::Escape, 0)});
+                          {ShortCut(vk::kEscape, 0)});
     aUjrajatszas = NewAction("aUjrajatszas", "Újrajátszás", &Tfrm_Main::aUjrajatszasExecute,
-                             {ShortCut('R', ssCtrl)});
+                             {ShortCut('R', kSsCtrl)});
     aVisszavon = NewAction("aVisszavon", "Visszavonás", &Tfrm_Main::aVisszavonExecute,
-                           {ShortCut('Z', ssCtrl), ShortCut(vk::Back, 0)});
+                           {ShortCut('Z', kSsCtrl), ShortCut(vk::kBack, 0)});
     aMegis = NewAction("aMegis", "Mégis", &Tfrm_Main::aMegisExecute,
-                       {ShortCut('Y', ssCtrl), ShortCut('Z', ssCtrl | ssShift)});
+                       {ShortCut('Y', kSsCtrl), ShortCut('Z', kSsCtrl | kSsShift)});
     aTipp = NewAction("aTipp", "Tipp", &Tfrm_Main::aTippExecute,
                       {ShortCut('H', 0), ShortCut(vk::F4, 0)});
     aStatisztika = NewAction("aStatisztika", "Statisztika", &Tfrm_Main::aStatisztikaExecute,
-                             {ShortCut('T', ssCtrl), ShortCut(vk::F3, 0)});
+                             {ShortCut('T', kSsCtrl), ShortCut(vk::F3, 0)});
     aHelyiMenu = NewAction("aHelyiMenu", "Helyi menü", &Tfrm_Main::aHelyiMenuExecute,
-                           {ShortCut(vk::F10, ssShift), ShortCut(vk::Apps, 0)});
+                           {ShortCut(vk::F10, kSsShift), ShortCut(vk::kApps, 0)});
 }
 
 std::vector<TKeyLine> Tfrm_Main::KeyList() const {
     std::vector<TKeyLine> lines = {{"Nyilak", "Kijelölés mozgatása"},
                                    {"Enter, Szóköz", "Kattintás a kijelölt kavicsra"}};
     for (const TAction* action : ActionList1->Actions()) {
-        if (action->ShortCut == scNone)
+        if (action->ShortCut == kScNone)
             continue;
         std::string keys = ShortCutToText(action->ShortCut);
         for (TShortCut more : action->SecondaryShortCuts)

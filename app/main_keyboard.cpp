@@ -12,7 +12,7 @@ namespace {
 // Black, two pixels of white, black: seen on every pebble colour and on the tray.
 void DrawFocusRing(HDC Dc, TRect Box) {
     TCanvas canvas(Dc);
-    const TColor layers[] = {clBlack, clWhite, clWhite, clBlack};
+    const TColor layers[] = {kClBlack, kClWhite, kClWhite, kClBlack};
     for (TColor colour : layers) {
         canvas.Brush().SetColor(colour);
         canvas.FrameRect(Box);
@@ -23,19 +23,19 @@ void DrawFocusRing(HDC Dc, TRect Box) {
 } // namespace
 
 void Tfrm_Main::KeyDown(uint16_t& Key, TShiftState Shift) {
-    if (Shift & (ssCtrl | ssAlt))
+    if (Shift & (kSsCtrl | kSsAlt))
         return;
     switch (Key) {
-    case vk::Left:
-    case vk::Right:
-    case vk::Up:
-    case vk::Down:
+    case vk::kLeft:
+    case vk::kRight:
+    case vk::kUp:
+    case vk::kDown:
         FFocus.Arrow(Key, FGame.Board());
         UpdateFocusRing();
         Key = 0;
         return;
-    case vk::Return:
-    case vk::Space:
+    case vk::kReturn:
+    case vk::kSpace:
         if (!FFocus.Visible())
             return;
         Key = 0;

@@ -14,8 +14,8 @@ namespace {
 
 int PebblesLeft(const TBoard& Board) {
     int count = 0;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             if (Board.IsFilled(col, row))
                 ++count;
     return count;
@@ -86,8 +86,8 @@ void Tfrm_Main::RecordResult() {
         zorbalin::RecordResult(ProgramPaths().IniPath, FDealColours, PebblesLeft(FGame.Board()));
     } catch (const std::exception& e) {
         // The player still learns the result; the error box tells why it was not kept.
-        if (Application)
-            Application->ShowException(e);
+        if (gApplication)
+            gApplication->ShowException(e);
     }
 }
 

@@ -16,7 +16,7 @@ namespace zorbalin {
 class TParSearch {
   public:
     // How long a deal is searched.
-    static constexpr std::chrono::milliseconds SearchTime{2000};
+    static constexpr std::chrono::milliseconds kSearchTime{2000};
 
     TParSearch() = default;
     ~TParSearch();
@@ -25,7 +25,7 @@ class TParSearch {
 
     // Searches this deal, ending the search of the last one first (at once:
     // the solver stops within a millisecond or so when asked).
-    void Start(const TBoard& Deal, std::chrono::milliseconds Time = SearchTime);
+    void Start(const TBoard& Deal, std::chrono::milliseconds Time = kSearchTime);
     // Ends the running search, if any, and forgets its deal.
     void Cancel();
 

@@ -50,7 +50,7 @@ std::shared_ptr<TGraphic> TPebblePictures::Picture(const std::string& Path) {
 
 void TPebblePictures::Read(const std::string& Path, TEntry& Entry) {
     std::unique_ptr<TGraphic> fresh = TPicture::NewGraphicFor(Path);
-    TFileStream file(Path, fmOpenRead);
+    TFileStream file(Path, kFmOpenRead);
     const std::uint64_t digest = DigestOf(file);
     if (Entry.Picture && digest == Entry.Digest)
         return; // unchanged: the cells keep sharing the picture decoded before

@@ -18,14 +18,14 @@ namespace {
 
 const char kDataFolderName[] = "ZorbaLin";
 
-bool IsAbsolute(const char* path) {
-    return path != nullptr && path[0] == '/';
+bool IsAbsolute(const char* Path) {
+    return Path != nullptr && Path[0] == '/';
 }
 
-std::string WithoutTrailingSlashes(std::string path) {
-    while (!path.empty() && path.back() == '/')
-        path.pop_back();
-    return path;
+std::string WithoutTrailingSlashes(std::string Path) {
+    while (!Path.empty() && Path.back() == '/')
+        Path.pop_back();
+    return Path;
 }
 
 std::string HomeFromPasswordDatabase() {
@@ -60,8 +60,8 @@ std::string UserConfigDir() {
 }
 
 const TSegedPaths& ProcessPaths() {
-    static const TSegedPaths paths = ResolveSegedPaths(GetAppDir(), GetCommonAppDataDir());
-    return paths;
+    static const TSegedPaths kPaths = ResolveSegedPaths(GetAppDir(), GetCommonAppDataDir());
+    return kPaths;
 }
 
 } // namespace
@@ -81,8 +81,8 @@ std::string GetAppDir() {
     }
 }
 
-std::string GetSpecialFolder(int csidl) {
-    if (csidl == CSIDL_COMMON_APPDATA)
+std::string GetSpecialFolder(int Csidl) {
+    if (Csidl == CSIDL_COMMON_APPDATA)
         return UserConfigDir();
     return {};
 }
@@ -91,13 +91,13 @@ std::string GetCommonAppDataDir() {
     return GetSpecialFolder(CSIDL_COMMON_APPDATA);
 }
 
-TSegedPaths ResolveSegedPaths(const std::string& appDir, const std::string& commonAppDataDir) {
+TSegedPaths ResolveSegedPaths(const std::string& AppDir, const std::string& CommonAppDataDir) {
     TSegedPaths paths;
-    paths.AppDir = appDir;
-    if (IsRegularFile(appDir + "/" + kIniFileName))
-        paths.DataDir = appDir;
+    paths.AppDir = AppDir;
+    if (IsRegularFile(AppDir + "/" + kIniFileName))
+        paths.DataDir = AppDir;
     else
-        paths.DataDir = commonAppDataDir + "/" + kDataFolderName;
+        paths.DataDir = CommonAppDataDir + "/" + kDataFolderName;
     paths.IniPath = paths.DataDir + "/" + kIniFileName;
     return paths;
 }
@@ -118,15 +118,15 @@ const std::string& IniPath() {
     return ProcessPaths().IniPath;
 }
 
-bool IsRegularFile(const std::string& path) {
+bool IsRegularFile(const std::string& Path) {
     struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return ::stat(Path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool CreateDataDir(const std::string& dataDir) {
+bool CreateDataDir(const std::string& DataDir) {
     std::error_code error;
-    std::filesystem::create_directories(dataDir, error);
-    return std::filesystem::is_directory(dataDir, error);
+    std::filesystem::create_directories(DataDir, error);
+    return std::filesystem::is_directory(DataDir, error);
 }
 
 } // namespace zorbalin

@@ -20,8 +20,8 @@ constexpr int32_t kMostColours = 5;
 
 } // namespace
 
-TSettings ReadSettings(const std::string& iniPath) {
-    const TIniFile ini(iniPath);
+TSettings ReadSettings(const std::string& IniPath) {
+    const TIniFile ini(IniPath);
     TSettings settings;
     settings.SavedLeft = ini.ReadInteger(kScreenSection, kLeftKey, settings.SavedLeft);
     settings.SavedTop = ini.ReadInteger(kScreenSection, kTopKey, settings.SavedTop);
@@ -32,13 +32,13 @@ TSettings ReadSettings(const std::string& iniPath) {
     return settings;
 }
 
-void WriteSettings(const std::string& iniPath, int32_t left, int32_t top, int32_t colourCount,
-                   const std::vector<TIniValue>& more) {
-    std::vector<TIniValue> values = {IniInteger(kScreenSection, kLeftKey, left),
-                                     IniInteger(kScreenSection, kTopKey, top),
-                                     IniInteger(kGameSection, kHardKey, colourCount)};
-    values.insert(values.end(), more.begin(), more.end());
-    TIniFile(iniPath).WriteValues(values);
+void WriteSettings(const std::string& IniPath, int32_t Left, int32_t Top, int32_t ColourCount,
+                   const std::vector<TIniValue>& More) {
+    std::vector<TIniValue> values = {IniInteger(kScreenSection, kLeftKey, Left),
+                                     IniInteger(kScreenSection, kTopKey, Top),
+                                     IniInteger(kGameSection, kHardKey, ColourCount)};
+    values.insert(values.end(), More.begin(), More.end());
+    TIniFile(IniPath).WriteValues(values);
 }
 
 } // namespace zorbalin

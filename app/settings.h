@@ -21,12 +21,12 @@ struct TSettings {
 // The position is taken as it is, even when it lies off every screen. A scale
 // above 4 gives 4; one below 0 gives 0.
 // Never fails.
-TSettings ReadSettings(const std::string& iniPath);
+TSettings ReadSettings(const std::string& IniPath);
 
 // Writes "Left" and "Top" of "Screen", then "Hard" of "Game", and then any
 // `more` values, all in one replacement of the file. Throws EIniWriteError
 // (app/ini_file.h), with the file unchanged, when it cannot be written.
-void WriteSettings(const std::string& iniPath, int32_t left, int32_t top, int32_t colourCount,
-                   const std::vector<TIniValue>& more = {});
+void WriteSettings(const std::string& IniPath, int32_t Left, int32_t Top, int32_t ColourCount,
+                   const std::vector<TIniValue>& More = {});
 
 } // namespace zorbalin

@@ -20,9 +20,9 @@ template <class Step> void RunCreationStep(Step&& DoStep) {
     try {
         DoStep();
     } catch (const std::exception& e) {
-        if (!Application)
+        if (!gApplication)
             throw;
-        Application->ShowException(e);
+        gApplication->ShowException(e);
     }
 }
 

@@ -15,7 +15,7 @@ constexpr int kGripHeight = 50;
 // `saved` when a kGripWidth x kGripHeight part of the band (the window's top `bandHeight` rows,
 // `width` wide) lies on one of `monitors`; otherwise `fallback` from the primary monitor's
 // corner (the first monitor).
-TPoint OpeningPlace(TPoint saved, int width, int bandHeight, const std::vector<TRect>& monitors,
-                    TPoint fallback);
+TPoint OpeningPlace(TPoint Saved, int Width, int BandHeight, const std::vector<TRect>& Monitors,
+                    TPoint Fallback);
 
 } // namespace zorbalin

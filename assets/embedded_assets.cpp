@@ -4,14 +4,14 @@
 
 namespace zorbalin {
 
-std::pair<const unsigned char*, std::size_t> EmbeddedAsset(std::string_view name) {
+std::pair<const unsigned char*, std::size_t> EmbeddedAsset(std::string_view Name) {
     std::size_t count = 0;
     const TEmbeddedAssetEntry* first = EmbeddedAssetTable(count);
     const TEmbeddedAssetEntry* last = first + count;
     const TEmbeddedAssetEntry* found = std::lower_bound(
-        first, last, name,
-        [](const TEmbeddedAssetEntry& entry, std::string_view key) { return entry.Name < key; });
-    if (found == last || found->Name != name)
+        first, last, Name,
+        [](const TEmbeddedAssetEntry& Entry, std::string_view Key) { return Entry.Name < Key; });
+    if (found == last || found->Name != Name)
         return {nullptr, 0};
     return {found->Data, found->Size};
 }

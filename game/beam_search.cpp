@@ -9,19 +9,19 @@ namespace zorbalin {
 namespace {
 
 // Looking at the clock costs more than a position; once every so many will do.
-constexpr std::uint64_t PositionsBetweenClockReads = 256;
+constexpr std::uint64_t kPositionsBetweenClockReads = 256;
 // How many children of one parent may go into the next beam.
-constexpr int ChildrenPerParent = 2;
+constexpr int kChildrenPerParent = 2;
 // Positions remembered per layer to skip repeats: half a megabyte.
-constexpr std::size_t SeenTableSize = 1 << 16;
+constexpr std::size_t kSeenTableSize = 1 << 16;
 
 // A candidate's rank: its score, then most of its position's hash, so that
 // equal positions rank equal and end up side by side; two different
 // positions agreeing in score and in 44 bits of hash are taken for one.
-constexpr int HashBits = 64 - ScoreBits;
+constexpr int kHashBits = 64 - kScoreBits;
 
 std::uint64_t RankOf(std::uint32_t Score, std::uint64_t Hash) {
-    return static_cast<std::uint64_t>(Score) << HashBits | Hash >> (64 - HashBits);
+    return static_cast<std::uint64_t>(Score) << kHashBits | Hash >> (64 - kHashBits);
 }
 
 // A full order, so that the beam never depends on how the sort breaks ties.
@@ -53,7 +53,7 @@ bool TBeamSearch::ExpandBeam(TBestLine& Best) {
     // be cleared: an entry of an earlier layer matches no hash of this one.
     FLayerKey += 0x9e3779b97f4a7c15ull;
     if (FSeen.empty())
-        FSeen.assign(SeenTableSize, 0);
+        FSeen.assign(kSeenTableSize, 0);
     for (std::uint32_t parent = 0; parent < FBeam.size(); ++parent) {
         if (!Expand(parent, Best))
             return false;
@@ -66,14 +66,14 @@ bool TBeamSearch::ExpandBeam(TBestLine& Best) {
 bool TBeamSearch::Expand(std::uint32_t Parent, TBestLine& Best) {
     const TCompactBoard& board = FBeam[Parent];
     FGroups.Find(board);
-    std::array<std::uint8_t, TCompactBoard::MaxColours + 1> pebbles{};
+    std::array<std::uint8_t, TCompactBoard::kMaxColours + 1> pebbles{};
     for (int group = 0; group < FGroups.Count(); ++group)
         pebbles[FGroups[group].Colour] += FGroups[group].Size;
     int stranded = 0;
     for (int colour = 1; colour <= board.ColourCount(); ++colour)
         stranded += pebbles[colour] == 1;
     // The first click also lets fall what a position handed in may hold up.
-    const std::uint32_t allColumns = FTrail.empty() ? TCompactBoard::AllColumns : 0;
+    const std::uint32_t allColumns = FTrail.empty() ? TCompactBoard::kAllColumns : 0;
     int single = -1;
     for (int group = 0; group < FGroups.Count(); ++group) {
         const TPebbleGroup& found = FGroups[group];
@@ -146,7 +146,7 @@ void TBeamSearch::SelectNextBeam(std::size_t Width) {
                          Ranks<TCandidate>);
     std::sort(FCandidates.begin(), FCandidates.begin() + ranked, Ranks<TCandidate>);
     // Only the first click may find pebbles held up outside its group.
-    const std::uint32_t alsoDrop = FTrail.empty() ? TCompactBoard::AllColumns : 0;
+    const std::uint32_t alsoDrop = FTrail.empty() ? TCompactBoard::kAllColumns : 0;
     FTrail.emplace_back();
     FNextBeam.clear();
     const auto take = [&](const TCandidate& Candidate) {
@@ -166,7 +166,7 @@ void TBeamSearch::SelectNextBeam(std::size_t Width) {
         const TCandidate& candidate = FCandidates[i];
         if (i > 0 && candidate.Rank == FCandidates[i - 1].Rank)
             continue; // the same position again
-        if (!allFit && FChildren[candidate.Parent]++ >= ChildrenPerParent)
+        if (!allFit && FChildren[candidate.Parent]++ >= kChildrenPerParent)
             continue;
         take(candidate);
     }
@@ -179,7 +179,7 @@ bool TBeamSearch::LimitReached() {
         return true;
     if (FLimits.Cancel && FLimits.Cancel->load(std::memory_order_relaxed))
         FInterrupted = true;
-    else if (FLimits.HasDeadline && FPositions % PositionsBetweenClockReads == 0)
+    else if (FLimits.HasDeadline && FPositions % kPositionsBetweenClockReads == 0)
         FInterrupted = std::chrono::steady_clock::now() >= FLimits.Deadline;
     return FInterrupted;
 }

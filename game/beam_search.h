@@ -14,7 +14,7 @@ namespace zorbalin {
 // The best line found so far, as cells to click on the compact board.
 struct TBestLine {
     std::vector<TCellIndex> Clicks;
-    int PebblesLeft = CellCount + 1; // more than any line leaves: nothing found yet
+    int PebblesLeft = kCellCount + 1; // more than any line leaves: nothing found yet
 };
 
 // When a search must stop: a number of positions, a deadline, a flag.

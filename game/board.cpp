@@ -3,7 +3,7 @@
 namespace zorbalin {
 
 bool IsOnBoard(int Col, int Row) {
-    return Col >= 1 && Col <= ColumnCount && Row >= 1 && Row <= RowCount;
+    return Col >= 1 && Col <= kColumnCount && Row >= 1 && Row <= kRowCount;
 }
 
 std::string CellName(int Col, int Row) {
@@ -15,7 +15,7 @@ std::string CellKey(int Col, int Row) {
 }
 
 TCellBox HomeBox(int Col, int Row) {
-    return TCellBox{CellWidth * Col - 15, CellHeight * Row + 20, CellWidth, CellHeight};
+    return TCellBox{kCellWidth * Col - 15, kCellHeight * Row + 20, kCellWidth, kCellHeight};
 }
 
 } // namespace zorbalin

@@ -7,9 +7,9 @@
 
 namespace zorbalin {
 
-constexpr int ColumnCount = 18;
-constexpr int RowCount = 9;
-constexpr int CellCount = ColumnCount * RowCount;
+constexpr int kColumnCount = 18;
+constexpr int kRowCount = 9;
+constexpr int kCellCount = kColumnCount * kRowCount;
 
 // The view's own handle for a cell picture. The game only stores what
 // TBoardView::CreatePebble returned and never looks behind it.
@@ -24,7 +24,7 @@ struct TBoardCell {
 // (column 1 rows 1..9, then column 2, ...). Positions are 1-based: column 1..18
 // left to right, row 1..9 top to bottom.
 constexpr int CellIndex(int Col, int Row) {
-    return (Col - 1) * RowCount + (Row - 1);
+    return (Col - 1) * kRowCount + (Row - 1);
 }
 
 // 18 x 9 cells in CellIndex order.
@@ -36,7 +36,7 @@ class TBoard {
     bool IsFilled(int Col, int Row) const { return At(Col, Row).Colour != 0; }
 
   private:
-    std::array<TBoardCell, CellCount> FCells{};
+    std::array<TBoardCell, kCellCount> FCells{};
 };
 
 bool IsOnBoard(int Col, int Row);
@@ -53,8 +53,8 @@ struct TCellBox {
     int Width;
     int Height;
 };
-constexpr int CellWidth = 35;
-constexpr int CellHeight = 43;
+constexpr int kCellWidth = 35;
+constexpr int kCellHeight = 43;
 TCellBox HomeBox(int Col, int Row);
 
 } // namespace zorbalin

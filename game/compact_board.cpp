@@ -8,11 +8,11 @@
 namespace zorbalin {
 namespace {
 
-constexpr int ClosingPasses = 4;
-constexpr int BottomRow = RowCount - 1; // row 9, as an offset within a column
+constexpr int kClosingPasses = 4;
+constexpr int kBottomRow = kRowCount - 1; // row 9, as an offset within a column
 
 std::uint8_t* ColumnStart(std::uint8_t* Cells, int Col) {
-    return Cells + Col * RowCount;
+    return Cells + Col * kRowCount;
 }
 
 std::uint64_t Mix(std::uint64_t Value) {
@@ -32,8 +32,8 @@ constexpr std::uint64_t WordKey(int Word) {
 
 TCompactBoard::TCompactBoard(const TBoard& Board) {
     std::vector<std::int32_t> codes;
-    for (int index = 0; index < CellCount; ++index) {
-        const std::int32_t code = Board.Colour(index / RowCount + 1, index % RowCount + 1);
+    for (int index = 0; index < kCellCount; ++index) {
+        const std::int32_t code = Board.Colour(index / kRowCount + 1, index % kRowCount + 1);
         if (code == 0)
             continue;
         std::size_t known = 0;
@@ -48,30 +48,30 @@ TCompactBoard::TCompactBoard(const TBoard& Board) {
 
 int TCompactBoard::PebbleCount() const {
     int count = 0;
-    for (int index = 0; index < CellCount; ++index)
+    for (int index = 0; index < kCellCount; ++index)
         count += At(index) != 0;
     return count;
 }
 
 int TCompactBoard::UsedCells() const {
-    int end = CellCount;
+    int end = kCellCount;
     while (end > 0) {
-        const std::uint8_t* column = Cells() + end - RowCount;
+        const std::uint8_t* column = Cells() + end - kRowCount;
         std::uint64_t upper;
         std::memcpy(&upper, column, sizeof upper);
-        if (upper != 0 || column[RowCount - 1] != 0)
+        if (upper != 0 || column[kRowCount - 1] != 0)
             break;
-        end -= RowCount;
+        end -= kRowCount;
     }
     return end;
 }
 
 void TCompactBoard::Click(int Index, std::uint32_t AlsoDrop) {
-    if (Index < 0 || Index >= CellCount || At(Index) == 0)
+    if (Index < 0 || Index >= kCellCount || At(Index) == 0)
         return;
     std::uint8_t* cells = MutableCells();
     const std::uint8_t colour = cells[Index];
-    std::array<TCellIndex, CellCount> group;
+    std::array<TCellIndex, kCellCount> group;
     std::uint32_t columns = 0;
     const int count = TakeGroup(cells, Index, group.data(), 0, columns);
     if (count == 1) { // a lone pebble stays
@@ -89,7 +89,7 @@ void TCompactBoard::RemoveAndSettle(const TCellIndex* Cells, int Count, std::uin
 }
 
 void TCompactBoard::Settle(std::uint32_t Columns) {
-    for (int col = 0; col < ColumnCount; ++col)
+    for (int col = 0; col < kColumnCount; ++col)
         if (Columns & (1u << col))
             DropColumn(col);
     CloseColumns();
@@ -99,7 +99,7 @@ void TCompactBoard::DropColumn(int Col) {
     // Pebbles never pass one another, so falling one row at a time until
     // nothing can fall packs the column's pebbles at its bottom in order.
     std::uint8_t* column = ColumnStart(MutableCells(), Col);
-    int to = BottomRow;
+    int to = kBottomRow;
     while (to >= 0 && column[to] != 0)
         --to; // the pebbles below the lowest gap stay where they are
     for (int from = to - 1; from >= 0; --from)
@@ -113,31 +113,31 @@ void TCompactBoard::CloseColumns() {
     // A pass removes the first empty column of 1..17 and empties column 18;
     // empty columns at the right end take passes without changing anything.
     std::uint8_t* cells = MutableCells();
-    for (int pass = 0; pass < ClosingPasses; ++pass) {
+    for (int pass = 0; pass < kClosingPasses; ++pass) {
         int empty = 0;
-        while (empty < ColumnCount - 1 && cells[empty * RowCount + BottomRow] != 0)
+        while (empty < kColumnCount - 1 && cells[empty * kRowCount + kBottomRow] != 0)
             ++empty;
-        if (empty == ColumnCount - 1)
+        if (empty == kColumnCount - 1)
             return;
-        int last = ColumnCount - 1;
-        while (last > empty && cells[last * RowCount + BottomRow] == 0)
+        int last = kColumnCount - 1;
+        while (last > empty && cells[last * kRowCount + kBottomRow] == 0)
             --last;
         if (last == empty)
             return; // only empty columns from here on: nothing moves any more
         std::memmove(ColumnStart(cells, empty), ColumnStart(cells, empty + 1),
-                     static_cast<std::size_t>(last - empty) * RowCount);
-        std::memset(ColumnStart(cells, last), 0, RowCount);
+                     static_cast<std::size_t>(last - empty) * kRowCount);
+        std::memset(ColumnStart(cells, last), 0, kRowCount);
     }
 }
 
 bool TCompactBoard::IsUnsettled() const {
     bool emptySeen = false;
-    for (int col = 0; col < ColumnCount; ++col) {
-        const std::uint8_t* column = Cells() + col * RowCount;
-        for (int row = 1; row < RowCount; ++row)
+    for (int col = 0; col < kColumnCount; ++col) {
+        const std::uint8_t* column = Cells() + col * kRowCount;
+        for (int row = 1; row < kRowCount; ++row)
             if (column[row] == 0 && column[row - 1] != 0)
                 return true;
-        const bool empty = column[BottomRow] == 0;
+        const bool empty = column[kBottomRow] == 0;
         if (!empty && emptySeen)
             return true;
         emptySeen = emptySeen || empty;
@@ -146,13 +146,13 @@ bool TCompactBoard::IsUnsettled() const {
 }
 
 bool TCompactBoard::HasMovesLeft() const {
-    for (int col = 0; col < ColumnCount; ++col) {
-        for (int row = 0; row < RowCount; ++row) {
-            const std::uint8_t colour = At(col * RowCount + row);
+    for (int col = 0; col < kColumnCount; ++col) {
+        for (int row = 0; row < kRowCount; ++row) {
+            const std::uint8_t colour = At(col * kRowCount + row);
             if (colour == 0)
                 continue;
-            if ((row + 1 < RowCount && At(col * RowCount + row + 1) == colour) ||
-                (col + 1 < ColumnCount && At((col + 1) * RowCount + row) == colour))
+            if ((row + 1 < kRowCount && At(col * kRowCount + row + 1) == colour) ||
+                (col + 1 < kColumnCount && At((col + 1) * kRowCount + row) == colour))
                 return true;
         }
     }

@@ -16,7 +16,7 @@ using TCellIndex = std::uint8_t;
 class TCompactBoard {
   public:
     // The most distinct colour codes a compact board can tell apart: one a cell.
-    static constexpr int MaxColours = CellCount;
+    static constexpr int kMaxColours = kCellCount;
 
     TCompactBoard() = default;
     // The colours of Board, renumbered 1, 2, ... in the order they first occur
@@ -25,10 +25,10 @@ class TCompactBoard {
 
     // Index may run from -Margin to CellCount + Margin: the cells around the
     // board read as empty.
-    std::uint8_t At(int Index) const { return FCells[Margin + Index]; }
+    std::uint8_t At(int Index) const { return FCells[kMargin + Index]; }
     std::uint8_t Colour(int Col, int Row) const { return At(CellIndex(Col, Row)); }
     // The bytes of the cells, with Margin empty bytes before and after.
-    const std::uint8_t* Cells() const { return FCells.data() + Margin; }
+    const std::uint8_t* Cells() const { return FCells.data() + kMargin; }
     // The number of distinct colours the position was made with.
     int ColourCount() const { return FColourCount; }
     int PebbleCount() const;
@@ -42,13 +42,13 @@ class TCompactBoard {
     // runs in the group's columns and in those of AlsoDrop: all of them by
     // default, since a position handed in may hold pebbles up anywhere; once
     // a board has been settled, none but the group's need it.
-    void Click(int Index, std::uint32_t AlsoDrop = AllColumns);
+    void Click(int Index, std::uint32_t AlsoDrop = kAllColumns);
     // Empties the Count cells listed (a group, found by TPebbleGroups) and
     // settles; Columns holds a bit for every column they lie in (bit 0 column 1).
     void RemoveAndSettle(const TCellIndex* Cells, int Count, std::uint32_t Columns);
     // Gravity in the columns of the mask (bit 0 column 1), then the four
     // column-closing passes over the whole board.
-    void Settle(std::uint32_t Columns = AllColumns);
+    void Settle(std::uint32_t Columns = kAllColumns);
     // True when settling would change the board: a pebble above a gap, or an
     // empty column that a closing pass would remove with pebbles to its right.
     bool IsUnsettled() const;
@@ -58,17 +58,17 @@ class TCompactBoard {
     std::uint64_t Hash() const;
     bool operator==(const TCompactBoard& Other) const { return FCells == Other.FCells; }
 
-    static constexpr std::uint32_t AllColumns = (1u << ColumnCount) - 1;
+    static constexpr std::uint32_t kAllColumns = (1u << kColumnCount) - 1;
     // Empty bytes around the cells, so that word-wide reads of a cell's
     // neighbours need no bounds tests.
-    static constexpr int Margin = 40;
+    static constexpr int kMargin = 40;
 
   private:
-    std::uint8_t* MutableCells() { return FCells.data() + Margin; }
+    std::uint8_t* MutableCells() { return FCells.data() + kMargin; }
     void DropColumn(int Col);
     void CloseColumns();
 
-    std::array<std::uint8_t, Margin + CellCount + Margin> FCells{};
+    std::array<std::uint8_t, kMargin + kCellCount + kMargin> FCells{};
     int FColourCount = 0;
 };
 

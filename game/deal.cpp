@@ -5,8 +5,8 @@ namespace zorbalin {
 
 void TGame::CreateBoard() {
     FRandom->Reseed();
-    for (int col = 1; col <= ColumnCount; ++col) {
-        for (int row = 1; row <= RowCount; ++row) {
+    for (int col = 1; col <= kColumnCount; ++col) {
+        for (int row = 1; row <= kRowCount; ++row) {
             TBoardCell& cell = FBoard.At(col, row);
             cell.Colour = FRandom->NextColour(FColourCount);
             cell.Picture = FView.CreatePebble(col, row, cell.Colour);
@@ -18,8 +18,8 @@ void TGame::CreateBoard() {
 
 void TGame::aUjExecute() {
     FRandom->Reseed();
-    for (int col = 1; col <= ColumnCount; ++col) {
-        for (int row = 1; row <= RowCount; ++row) {
+    for (int col = 1; col <= kColumnCount; ++col) {
+        for (int row = 1; row <= kRowCount; ++row) {
             TBoardCell& cell = FBoard.At(col, row);
             cell.Colour = FRandom->NextColour(FColourCount);
             FView.ShowPebble(col, row, cell.Colour);
@@ -37,8 +37,8 @@ void TGame::PNGButton2Click() {
 }
 
 void TGame::LoadPosition(const TBoard& Position) {
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             FBoard.At(col, row).Colour = Position.Colour(col, row);
     FSavedBoard = FBoard;
     StartHistory();

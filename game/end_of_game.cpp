@@ -5,15 +5,15 @@
 namespace zorbalin {
 
 bool TGame::HasMovesLeft() const {
-    for (int col = 1; col <= ColumnCount; ++col) {
-        for (int row = 1; row <= RowCount; ++row) {
+    for (int col = 1; col <= kColumnCount; ++col) {
+        for (int row = 1; row <= kRowCount; ++row) {
             const std::int32_t colour = FBoard.Colour(col, row);
             if (colour == 0)
                 continue;
             if ((col > 1 && FBoard.Colour(col - 1, row) == colour) ||
-                (col < ColumnCount && FBoard.Colour(col + 1, row) == colour) ||
+                (col < kColumnCount && FBoard.Colour(col + 1, row) == colour) ||
                 (row > 1 && FBoard.Colour(col, row - 1) == colour) ||
-                (row < RowCount && FBoard.Colour(col, row + 1) == colour))
+                (row < kRowCount && FBoard.Colour(col, row + 1) == colour))
                 return true;
         }
     }
@@ -22,8 +22,8 @@ bool TGame::HasMovesLeft() const {
 
 void TGame::FinishGame() {
     int count = 0;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             if (FBoard.IsFilled(col, row))
                 ++count;
     const TResultTexts texts = ResultTexts(count);

@@ -11,7 +11,7 @@ TGame::TGame(TBoardView& View, std::unique_ptr<TColourRandom> Random)
 }
 
 void TGame::SetColourCount(std::int32_t Count) {
-    if (Count < FewestColours || Count > MostColours)
+    if (Count < kFewestColours || Count > kMostColours)
         throw std::invalid_argument("the number of colours must be 3, 4 or 5");
     FColourCount = Count;
 }

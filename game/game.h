@@ -29,8 +29,8 @@ namespace zorbalin {
 using TGroupKeys = std::vector<std::string>;
 
 // The numbers of colours a deal may use.
-constexpr std::int32_t FewestColours = 3;
-constexpr std::int32_t MostColours = 5;
+constexpr std::int32_t kFewestColours = 3;
+constexpr std::int32_t kMostColours = 5;
 
 class TGame {
   public:
@@ -93,7 +93,7 @@ class TGame {
     bool Redo();
 
   private:
-    using TColours = std::array<std::int32_t, CellCount>;
+    using TColours = std::array<std::int32_t, kCellCount>;
 
     TColours Colours() const;
     void RestoreColours(const TColours& Colours);

@@ -27,13 +27,13 @@ inline int TakeGroup(std::uint8_t* Cells, int Start, TCellIndex* List, int Liste
     // The list grows while it is walked.
     for (int walked = Listed; walked < end; ++walked) {
         const int cell = List[walked];
-        const int row = cell % RowCount;
-        Columns |= 1u << (cell / RowCount);
-        take(cell - RowCount);
-        take(cell + RowCount);
+        const int row = cell % kRowCount;
+        Columns |= 1u << (cell / kRowCount);
+        take(cell - kRowCount);
+        take(cell + kRowCount);
         if (row > 0)
             take(cell - 1);
-        if (row < RowCount - 1)
+        if (row < kRowCount - 1)
             take(cell + 1);
     }
     return end;

@@ -19,7 +19,7 @@ TPosition PositionOfKey(const std::string& Key) {
 
 bool IsDecimal(const std::string& Text) {
     return !Text.empty() && Text.size() <= 2 &&
-           std::all_of(Text.begin(), Text.end(), [](char c) { return c >= '0' && c <= '9'; });
+           std::all_of(Text.begin(), Text.end(), [](char C) { return C >= '0' && C <= '9'; });
 }
 
 void AppendOnce(TGroupKeys& GroupKeys, std::string Key) {
@@ -47,16 +47,16 @@ bool TGame::AddSameColourNeighbours(int Col, int Row, TGroupKeys& GroupKeys) con
         return false;
     const std::int32_t colour = FBoard.Colour(Col, Row);
     bool found = false;
-    const auto tryNeighbour = [&](bool inside, int col, int row) {
-        if (inside && FBoard.Colour(col, row) == colour) {
+    const auto tryNeighbour = [&](bool Inside, int Col, int Row) {
+        if (Inside && FBoard.Colour(Col, Row) == colour) {
             found = true;
-            AppendOnce(GroupKeys, CellKey(col, row));
+            AppendOnce(GroupKeys, CellKey(Col, Row));
         }
     };
     tryNeighbour(Col > 1, Col - 1, Row);
-    tryNeighbour(Col < ColumnCount, Col + 1, Row);
+    tryNeighbour(Col < kColumnCount, Col + 1, Row);
     tryNeighbour(Row > 1, Col, Row - 1);
-    tryNeighbour(Row < RowCount, Col, Row + 1);
+    tryNeighbour(Row < kRowCount, Col, Row + 1);
     return found;
 }
 

@@ -5,15 +5,15 @@ namespace zorbalin {
 
 TGame::TColours TGame::Colours() const {
     TColours colours{};
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             colours[CellIndex(col, row)] = FBoard.Colour(col, row);
     return colours;
 }
 
 void TGame::RestoreColours(const TColours& Colours) {
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             FBoard.At(col, row).Colour = Colours[CellIndex(col, row)];
 }
 
@@ -34,8 +34,8 @@ void TGame::RecordStep(const TColours& Before) {
 }
 
 void TGame::ShowWholeBoard() {
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             FView.ShowPebble(col, row, FBoard.Colour(col, row));
 }
 

@@ -8,10 +8,10 @@ namespace zorbalin {
 
 void TPebbleGroups::Find(const TCompactBoard& Board) {
     // A copy of the cells, with the board's empty margins, for the fill to empty.
-    constexpr int Margin = TCompactBoard::Margin;
-    std::array<std::uint8_t, Margin + CellCount + Margin> copy;
-    std::memcpy(copy.data(), Board.Cells() - Margin, copy.size());
-    std::uint8_t* cells = copy.data() + Margin;
+    constexpr int kMargin = TCompactBoard::kMargin;
+    std::array<std::uint8_t, kMargin + kCellCount + kMargin> copy;
+    std::memcpy(copy.data(), Board.Cells() - kMargin, copy.size());
+    std::uint8_t* cells = copy.data() + kMargin;
 
     int count = 0;
     int listed = 0;

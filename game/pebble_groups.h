@@ -31,8 +31,8 @@ class TPebbleGroups {
     int RemovableCount() const { return FRemovable; }
 
   private:
-    std::array<TPebbleGroup, CellCount> FGroups;
-    std::array<TCellIndex, CellCount> FCells;
+    std::array<TPebbleGroup, kCellCount> FGroups;
+    std::array<TCellIndex, kCellCount> FCells;
     int FCount = 0;
     int FRemovable = 0;
 };

@@ -12,7 +12,7 @@ namespace zorbalin {
 // Stranded: the colours down to a single pebble (StrandedPebbles). The score
 // is below 2 to the power of ScoreBits.
 std::uint32_t ScorePosition(const TNeighbourPairs& Pairs, int Stranded);
-constexpr int ScoreBits = 20;
+constexpr int kScoreBits = 20;
 
 // The pebbles that stay whatever is played: one for every colour that has a
 // single pebble, since a pebble alone of its colour can never go.

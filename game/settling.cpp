@@ -8,10 +8,10 @@
 namespace zorbalin {
 namespace {
 
-constexpr int DropSteps = 21;  // 42 pixels: one short of the row pitch
-constexpr int ShiftSteps = 17; // 34 pixels: one short of the column pitch
-constexpr int PixelsPerStep = 2;
-constexpr int ClosingPasses = 4;
+constexpr int kDropSteps = 21;  // 42 pixels: one short of the row pitch
+constexpr int kShiftSteps = 17; // 34 pixels: one short of the column pitch
+constexpr int kPixelsPerStep = 2;
+constexpr int kClosingPasses = 4;
 
 } // namespace
 
@@ -24,15 +24,15 @@ void TGame::SettleBoard() {
         DropPass();
     }
     // Four passes only: any fifth empty column stays open until the next click.
-    for (int pass = 0; pass < ClosingPasses; ++pass)
-        for (int col = 1; col < ColumnCount; ++col)
-            if (!FBoard.IsFilled(col, RowCount))
+    for (int pass = 0; pass < kClosingPasses; ++pass)
+        for (int col = 1; col < kColumnCount; ++col)
+            if (!FBoard.IsFilled(col, kRowCount))
                 ShiftColumnLeft(col);
 }
 
 bool TGame::HasPendingDrop() const {
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 2; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 2; row <= kRowCount; ++row)
             if (!FBoard.IsFilled(col, row) && FBoard.IsFilled(col, row - 1))
                 return true;
     return false;
@@ -41,8 +41,8 @@ bool TGame::HasPendingDrop() const {
 void TGame::DropPass() {
     // Walking each column upwards brings a whole stack above a gap down by one
     // row in a single pass, its lowest pebble first.
-    for (int col = 1; col <= ColumnCount; ++col) {
-        for (int row = RowCount; row >= 2; --row) {
+    for (int col = 1; col <= kColumnCount; ++col) {
+        for (int row = kRowCount; row >= 2; --row) {
             if (FBoard.IsFilled(col, row) || !FBoard.IsFilled(col, row - 1))
                 continue;
             FBoard.At(col, row).Colour = FBoard.Colour(col, row - 1);
@@ -54,19 +54,19 @@ void TGame::DropPass() {
 }
 
 void TGame::DropPebble(int Col, int Row) {
-    for (int i = 1; i <= DropSteps; ++i)
-        FView.OffsetPebble(Col, Row, 0, PixelsPerStep * i);
+    for (int i = 1; i <= kDropSteps; ++i)
+        FView.OffsetPebble(Col, Row, 0, kPixelsPerStep * i);
     FView.HidePebble(Col, Row);
     FView.ResetPebble(Col, Row);
 }
 
 void TGame::ShiftColumnLeft(int Col) {
-    if (Col < 1 || Col >= ColumnCount)
+    if (Col < 1 || Col >= kColumnCount)
         throw std::out_of_range("no column to the right of column " + std::to_string(Col));
-    for (int row = 1; row <= RowCount; ++row) {
+    for (int row = 1; row <= kRowCount; ++row) {
         if (FBoard.IsFilled(Col + 1, row))
-            for (int i = 1; i <= ShiftSteps; ++i)
-                FView.OffsetPebble(Col + 1, row, -PixelsPerStep * i, 0);
+            for (int i = 1; i <= kShiftSteps; ++i)
+                FView.OffsetPebble(Col + 1, row, -kPixelsPerStep * i, 0);
         FView.HidePebble(Col + 1, row);
         FView.ResetPebble(Col + 1, row);
         FBoard.At(Col, row).Colour = FBoard.Colour(Col + 1, row);

@@ -8,7 +8,7 @@ namespace zorbalin {
 namespace {
 
 TCellPosition PositionOf(TCellIndex Index) {
-    return TCellPosition{Index / RowCount + 1, Index % RowCount + 1};
+    return TCellPosition{Index / kRowCount + 1, Index % kRowCount + 1};
 }
 
 TSearchLimits LimitsOf(const TSolverBudget& Budget, const std::atomic<bool>* Cancel) {
@@ -25,7 +25,7 @@ TSearchLimits LimitsOf(const TSolverBudget& Budget, const std::atomic<bool>* Can
 
 // The widest beam tried: its working memory stays within some tens of
 // megabytes, and no budget the game gives reaches it.
-constexpr std::size_t MaxWidth = 1 << 15;
+constexpr std::size_t kMaxWidth = 1 << 15;
 
 // The beam widths to try: doubling while the budget is large beside what the
 // last beam cost, so that an easy position is done with cheaply; then one beam
@@ -33,17 +33,17 @@ constexpr std::size_t MaxWidth = 1 << 15;
 // several narrow ones. The cost of a beam grows about as its width. Zero when
 // no beam is worth running any more.
 std::size_t NextWidth(std::size_t Width, std::uint64_t Used, std::uint64_t Left) {
-    constexpr double Fill = 0.8; // leaves room for a beam costing more than foreseen
-    constexpr std::size_t Ladder = 8;
-    if (Width >= MaxWidth)
+    constexpr double kFill = 0.8; // leaves room for a beam costing more than foreseen
+    constexpr std::size_t kLadder = 8;
+    if (Width >= kMaxWidth)
         return 0;
     if (Used == 0)
         return 2 * Width;
     const double affordable =
-        Fill * static_cast<double>(Width) * static_cast<double>(Left) / static_cast<double>(Used);
-    if (affordable >= static_cast<double>(Ladder * Width))
+        kFill * static_cast<double>(Width) * static_cast<double>(Left) / static_cast<double>(Used);
+    if (affordable >= static_cast<double>(kLadder * Width))
         return 2 * Width;
-    return static_cast<std::size_t>(std::min(affordable, static_cast<double>(MaxWidth)));
+    return static_cast<std::size_t>(std::min(affordable, static_cast<double>(kMaxWidth)));
 }
 
 // Beams of growing width, each a fresh search: a narrow beam finds a good line
@@ -77,7 +77,7 @@ TSolverBudget TSolverBudget::ForTime(std::chrono::milliseconds Time) {
     TSolverBudget budget;
     budget.Time = Time;
     budget.Positions = static_cast<std::uint64_t>(std::max<std::int64_t>(Time.count(), 1)) *
-                       TSolver::PositionsPerMillisecond;
+                       TSolver::kPositionsPerMillisecond;
     return budget;
 }
 
@@ -114,7 +114,7 @@ TSolution TSolver::Solve(const TBoard& Position, const TSolverBudget& Budget,
 
 std::optional<TCellPosition> TSolver::Hint(const TBoard& Position,
                                            const std::atomic<bool>* Cancel) const {
-    const TSolution solution = Solve(Position, HintTime, Cancel);
+    const TSolution solution = Solve(Position, kHintTime, Cancel);
     if (solution.Clicks.empty())
         return std::nullopt;
     return solution.Clicks.front();

@@ -68,9 +68,9 @@ class TSolver {
   public:
     // Positions searched per millisecond of one core of the development
     // machine: what a time budget buys.
-    static constexpr std::uint64_t PositionsPerMillisecond = 3000;
+    static constexpr std::uint64_t kPositionsPerMillisecond = 3000;
     // How long the hint may think.
-    static constexpr std::chrono::milliseconds HintTime{300};
+    static constexpr std::chrono::milliseconds kHintTime{300};
 
     // The best line found within Budget. Cancel, when given, may be set by
     // another thread: the search then stops soon with what it has.

@@ -12,11 +12,11 @@ struct TAdam7Pass {
     uint32_t RowStep;
 
     // Pixels of a pass row in an image `width` pixels wide (0 when none).
-    uint32_t Width(uint32_t width) const {
-        return width > FirstColumn ? (width - FirstColumn + ColumnStep - 1) / ColumnStep : 0;
+    uint32_t Width(uint32_t Width) const {
+        return Width > FirstColumn ? (Width - FirstColumn + ColumnStep - 1) / ColumnStep : 0;
     }
-    uint32_t Height(uint32_t height) const {
-        return height > FirstRow ? (height - FirstRow + RowStep - 1) / RowStep : 0;
+    uint32_t Height(uint32_t Height) const {
+        return Height > FirstRow ? (Height - FirstRow + RowStep - 1) / RowStep : 0;
     }
 };
 

@@ -17,29 +17,29 @@ constexpr uint32_t kMaxPaletteEntries = 256;
 constexpr size_t kMaxInflatedText = size_t(1) << 20;
 
 // Identity tables mean no gAMA has acted; the value 0 leaves them so.
-void BuildGammaTables(TPNGObject& picture, uint32_t value) {
-    const double g = value / 100000.0;
+void BuildGammaTables(TPNGObject& Picture, uint32_t Value) {
+    const double g = Value / 100000.0;
     const double exponent = 1.0 / (g * 2.2);
     for (int i = 0; i < 256; ++i) {
         const uint8_t v =
             i == 0 ? 0 : static_cast<uint8_t>(std::lround(std::pow(i / 255.0, exponent) * 255.0));
-        picture.GammaLut[i] = v;
-        picture.InverseGammaLut[v] = static_cast<uint8_t>(i);
+        Picture.GammaLut[i] = v;
+        Picture.InverseGammaLut[v] = static_cast<uint8_t>(i);
     }
 }
 
 // Length of the keyword: the bytes before the first zero byte, or all of them.
-uint32_t KeywordLength(const uint8_t* body, uint32_t size) {
-    const void* zero = std::memchr(body, 0, size);
-    return zero ? static_cast<uint32_t>(static_cast<const uint8_t*>(zero) - body) : size;
+uint32_t KeywordLength(const uint8_t* Body, uint32_t Size) {
+    const void* zero = std::memchr(Body, 0, Size);
+    return zero ? static_cast<uint32_t>(static_cast<const uint8_t*>(zero) - Body) : Size;
 }
 
 } // namespace
 
 // ---- PLTE -----------------------------------------------------------------------
 
-bool TChunkPLTE::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
-    TChunk::ReadBody(stream, type, length);
+bool TChunkPLTE::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) {
+    TChunk::ReadBody(Stream, Type, Length);
     if (BodySize() % 3 != 0 || BodySize() / 3 > kMaxPaletteEntries)
         throw EPNGInvalidPalette();
     EntryCount = BodySize() / 3;
@@ -63,25 +63,25 @@ bool TChunkPLTE::ReadBody(TStream& stream, const TChunkType& type, uint32_t leng
     return true;
 }
 
-void TChunkPLTE::CopyFrom(const TChunk& source) {
-    const auto* palette = dynamic_cast<const TChunkPLTE*>(&source);
+void TChunkPLTE::CopyFrom(const TChunk& Source) {
+    const auto* palette = dynamic_cast<const TChunkPLTE*>(&Source);
     if (!palette)
-        throw EPngError(TextChunksNotCompatible);
+        throw EPngError(kTextChunksNotCompatible);
     EntryCount = palette->EntryCount;
 }
 
-RGBQUAD TChunkPLTE::Item(uint32_t index) const {
-    if (index >= EntryCount)
-        throw EPngError(TextNoSuchPaletteEntry);
+RGBQUAD TChunkPLTE::Item(uint32_t Index) const {
+    if (Index >= EntryCount)
+        throw EPngError(kTextNoSuchPaletteEntry);
     const TChunkIHDR* header = OwnerHeader();
     if (!header)
         throw EPNGHeaderNotPresent();
-    return header->BitmapInfo.bmiColors[index];
+    return header->BitmapInfo.bmiColors[Index];
 }
 
 // ---- gAMA -----------------------------------------------------------------------
 
-TChunkgAMA::TChunkgAMA(TPNGObject* owner) : TChunk(owner) {
+TChunkgAMA::TChunkgAMA(TPNGObject* Owner) : TChunk(Owner) {
     SetGamma(1);
 }
 
@@ -89,13 +89,13 @@ uint32_t TChunkgAMA::Gamma() const {
     return BodySize() == 4 ? ReadBigEndian32(Body()) : 1;
 }
 
-void TChunkgAMA::SetGamma(uint32_t value) {
+void TChunkgAMA::SetGamma(uint32_t Value) {
     ResizeBody(4);
-    WriteBigEndian32(Body(), value);
+    WriteBigEndian32(Body(), Value);
 }
 
-bool TChunkgAMA::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
-    TChunk::ReadBody(stream, type, length);
+bool TChunkgAMA::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) {
+    TChunk::ReadBody(Stream, Type, Length);
     if (BodySize() != 4)
         SetGamma(1);
     const uint32_t value = Gamma();
@@ -104,17 +104,17 @@ bool TChunkgAMA::ReadBody(TStream& stream, const TChunkType& type, uint32_t leng
     return true;
 }
 
-void TChunkgAMA::CopyFrom(const TChunk& source) {
-    const auto* gamma = dynamic_cast<const TChunkgAMA*>(&source);
+void TChunkgAMA::CopyFrom(const TChunk& Source) {
+    const auto* gamma = dynamic_cast<const TChunkgAMA*>(&Source);
     if (!gamma)
-        throw EPngError(TextChunksNotCompatible);
+        throw EPngError(kTextChunksNotCompatible);
     SetGamma(gamma->Gamma());
 }
 
 // ---- tRNS -----------------------------------------------------------------------
 
-bool TChunktRNS::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
-    TChunk::ReadBody(stream, type, length);
+bool TChunktRNS::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) {
+    TChunk::ReadBody(Stream, Type, Length);
     if (BodySize() > 256)
         throw EPNGInvalidPalette();
     AlphaTable.fill(255);
@@ -127,7 +127,7 @@ bool TChunktRNS::ReadBody(TStream& stream, const TChunkType& type, uint32_t leng
         // A palette picture has a single transparent colour only when exactly one entry is not
         // opaque and that entry is fully transparent; one half-transparent entry keeps its opacity.
         const auto end = AlphaTable.begin() + BodySize();
-        const auto notOpaque = [](uint8_t a) { return a != 255; };
+        const auto notOpaque = [](uint8_t A) { return A != 255; };
         const auto translucent = std::count_if(AlphaTable.begin(), end, notOpaque);
         const auto first = std::find_if(AlphaTable.begin(), end, notOpaque);
         SingleColour = translucent == 1 && *first == 0;
@@ -135,9 +135,9 @@ bool TChunktRNS::ReadBody(TStream& stream, const TChunkType& type, uint32_t leng
     return true;
 }
 
-void TChunktRNS::CopyFrom(const TChunk& source) {
-    TChunk::CopyFrom(source);
-    if (const auto* trns = dynamic_cast<const TChunktRNS*>(&source)) {
+void TChunktRNS::CopyFrom(const TChunk& Source) {
+    TChunk::CopyFrom(Source);
+    if (const auto* trns = dynamic_cast<const TChunktRNS*>(&Source)) {
         AlphaTable = trns->AlphaTable;
         SingleColour = trns->SingleColour;
     }
@@ -172,7 +172,7 @@ COLORREF TChunktRNS::TransparentColour() const {
         // instead of keying a colour left over in the table.
         const TChunkPLTE* palette = Owner()->Chunks.Find<TChunkPLTE>();
         if (!palette)
-            throw EPngError(TextNoSuchPaletteEntry);
+            throw EPngError(kTextNoSuchPaletteEntry);
         const RGBQUAD c = palette->Item(static_cast<uint32_t>(key - AlphaTable.begin()));
         return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
     }
@@ -181,7 +181,7 @@ COLORREF TChunktRNS::TransparentColour() const {
     }
 }
 
-void TChunktRNS::SetTransparentColour(COLORREF colour) {
+void TChunktRNS::SetTransparentColour(COLORREF Colour) {
     AlphaTable.fill(0);
     SingleColour = true;
     const TChunkIHDR* header = OwnerHeader();
@@ -190,21 +190,21 @@ void TChunktRNS::SetTransparentColour(COLORREF colour) {
     switch (header->ColourType) {
     case 0:
         ResizeBody(2);
-        AlphaTable[1] = GetRValue(colour);
+        AlphaTable[1] = GetRValue(Colour);
         break;
     case 2:
         ResizeBody(6);
-        AlphaTable[1] = GetRValue(colour);
-        AlphaTable[3] = GetGValue(colour);
-        AlphaTable[5] = GetBValue(colour);
+        AlphaTable[1] = GetRValue(Colour);
+        AlphaTable[3] = GetGValue(Colour);
+        AlphaTable[5] = GetBValue(Colour);
         break;
     case 3: {
         const uint32_t used = std::min<uint32_t>(header->BitmapInfo.bmiHeader.biClrUsed, 256);
         uint32_t c = 0;
         while (c < used) {
             const RGBQUAD& e = header->BitmapInfo.bmiColors[c];
-            if (e.rgbRed == GetRValue(colour) && e.rgbGreen == GetGValue(colour) &&
-                e.rgbBlue == GetBValue(colour))
+            if (e.rgbRed == GetRValue(Colour) && e.rgbGreen == GetGValue(Colour) &&
+                e.rgbBlue == GetBValue(Colour))
                 break;
             AlphaTable[c++] = 255;
         }
@@ -220,8 +220,8 @@ void TChunktRNS::SetTransparentColour(COLORREF colour) {
 
 // ---- pHYs, tIME -----------------------------------------------------------------
 
-bool TChunkpHYs::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
-    TChunk::ReadBody(stream, type, length);
+bool TChunkpHYs::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) {
+    TChunk::ReadBody(Stream, Type, Length);
     if (BodySize() == 9) {
         PixelsPerUnitX = ReadBigEndian32(Body());
         PixelsPerUnitY = ReadBigEndian32(Body() + 4);
@@ -230,17 +230,17 @@ bool TChunkpHYs::ReadBody(TStream& stream, const TChunkType& type, uint32_t leng
     return true;
 }
 
-void TChunkpHYs::CopyFrom(const TChunk& source) {
-    TChunk::CopyFrom(source);
-    if (const auto* p = dynamic_cast<const TChunkpHYs*>(&source)) {
+void TChunkpHYs::CopyFrom(const TChunk& Source) {
+    TChunk::CopyFrom(Source);
+    if (const auto* p = dynamic_cast<const TChunkpHYs*>(&Source)) {
         PixelsPerUnitX = p->PixelsPerUnitX;
         PixelsPerUnitY = p->PixelsPerUnitY;
         UnitSpecifier = p->UnitSpecifier;
     }
 }
 
-bool TChunktIME::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
-    TChunk::ReadBody(stream, type, length);
+bool TChunktIME::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) {
+    TChunk::ReadBody(Stream, Type, Length);
     if (BodySize() == 7) {
         const uint8_t* b = Body();
         Year = ReadBigEndian16(b);
@@ -253,9 +253,9 @@ bool TChunktIME::ReadBody(TStream& stream, const TChunkType& type, uint32_t leng
     return true;
 }
 
-void TChunktIME::CopyFrom(const TChunk& source) {
-    TChunk::CopyFrom(source);
-    if (const auto* t = dynamic_cast<const TChunktIME*>(&source)) {
+void TChunktIME::CopyFrom(const TChunk& Source) {
+    TChunk::CopyFrom(Source);
+    if (const auto* t = dynamic_cast<const TChunktIME*>(&Source)) {
         Year = t->Year;
         Month = t->Month;
         Day = t->Day;
@@ -267,8 +267,8 @@ void TChunktIME::CopyFrom(const TChunk& source) {
 
 // ---- tEXt, zTXt -----------------------------------------------------------------
 
-bool TChunktEXt::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
-    TChunk::ReadBody(stream, type, length);
+bool TChunktEXt::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) {
+    TChunk::ReadBody(Stream, Type, Length);
     if (BodySize() > 2) {
         const char* body = reinterpret_cast<const char*>(Body());
         const uint32_t keywordLength = KeywordLength(Body(), BodySize());
@@ -281,16 +281,16 @@ bool TChunktEXt::ReadBody(TStream& stream, const TChunkType& type, uint32_t leng
     return true;
 }
 
-void TChunktEXt::CopyFrom(const TChunk& source) {
-    TChunk::CopyFrom(source);
-    if (const auto* t = dynamic_cast<const TChunktEXt*>(&source)) {
+void TChunktEXt::CopyFrom(const TChunk& Source) {
+    TChunk::CopyFrom(Source);
+    if (const auto* t = dynamic_cast<const TChunktEXt*>(&Source)) {
         Keyword = t->Keyword;
         Text = t->Text;
     }
 }
 
-bool TChunkzTXt::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
-    TChunktEXt::ReadBody(stream, type, length);
+bool TChunkzTXt::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) {
+    TChunktEXt::ReadBody(Stream, Type, Length);
     if (BodySize() <= 3)
         return true;
     const uint32_t keywordLength = KeywordLength(Body(), BodySize());

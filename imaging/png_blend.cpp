@@ -9,15 +9,15 @@
 
 namespace zorbalin {
 
-double StretchRatio(std::int32_t destExtent, std::uint32_t sourceExtent) {
-    return static_cast<double>(destExtent) / static_cast<double>(sourceExtent);
+double StretchRatio(std::int32_t DestExtent, std::uint32_t SourceExtent) {
+    return static_cast<double>(DestExtent) / static_cast<double>(SourceExtent);
 }
 
-std::uint32_t StretchedSourceIndex(std::int32_t destIndex, double ratio) {
+std::uint32_t StretchedSourceIndex(std::int32_t DestIndex, double Ratio) {
     // The quotient is taken in extended precision from the double-held ratio;
     // a ratio just below an exact fraction must truncate the same way every time.
     const long double quotient =
-        static_cast<long double>(destIndex) / static_cast<long double>(ratio);
+        static_cast<long double>(DestIndex) / static_cast<long double>(Ratio);
     if (!(quotient > 0.0L))
         return 0;
     if (quotient >= 4294967295.0L)
@@ -25,45 +25,45 @@ std::uint32_t StretchedSourceIndex(std::int32_t destIndex, double ratio) {
     return static_cast<std::uint32_t>(quotient);
 }
 
-std::vector<std::uint32_t> SourceIndexSpan(std::int32_t first, std::int32_t count,
-                                           std::int32_t destExtent, std::uint32_t sourceExtent,
-                                           bool stretched) {
-    std::vector<std::uint32_t> map(count > 0 ? static_cast<std::size_t>(count) : 0u);
-    if (map.empty() || sourceExtent == 0)
+std::vector<std::uint32_t> SourceIndexSpan(std::int32_t First, std::int32_t Count,
+                                           std::int32_t DestExtent, std::uint32_t SourceExtent,
+                                           bool Stretched) {
+    std::vector<std::uint32_t> map(Count > 0 ? static_cast<std::size_t>(Count) : 0u);
+    if (map.empty() || SourceExtent == 0)
         return map;
-    const std::uint32_t last = sourceExtent - 1;
-    const double ratio = stretched ? StretchRatio(destExtent, sourceExtent) : 1.0;
-    for (std::int32_t i = 0; i < count; ++i) {
-        const std::int32_t x = first + i;
+    const std::uint32_t last = SourceExtent - 1;
+    const double ratio = Stretched ? StretchRatio(DestExtent, SourceExtent) : 1.0;
+    for (std::int32_t i = 0; i < Count; ++i) {
+        const std::int32_t x = First + i;
         const std::uint32_t source =
-            stretched ? StretchedSourceIndex(x, ratio) : static_cast<std::uint32_t>(x);
+            Stretched ? StretchedSourceIndex(x, ratio) : static_cast<std::uint32_t>(x);
         map[static_cast<std::size_t>(i)] = std::min(source, last);
     }
     return map;
 }
 
-std::vector<std::uint32_t> SourceIndexMap(std::int32_t destExtent, std::uint32_t sourceExtent,
-                                          bool stretched) {
-    return SourceIndexSpan(0, destExtent, destExtent, sourceExtent, stretched);
+std::vector<std::uint32_t> SourceIndexMap(std::int32_t DestExtent, std::uint32_t SourceExtent,
+                                          bool Stretched) {
+    return SourceIndexSpan(0, DestExtent, DestExtent, SourceExtent, Stretched);
 }
 
-void BlendRowBgr24(std::uint8_t* dest, const std::uint8_t* colour, const std::uint8_t* alpha,
-                   const std::uint32_t* columnMap, std::int32_t width) {
-    for (std::int32_t x = 0; x < width; ++x, dest += 4) {
-        const std::uint32_t sx = columnMap ? columnMap[x] : static_cast<std::uint32_t>(x);
-        const std::uint32_t a = alpha ? alpha[sx] : 255u;
+void BlendRowBgr24(std::uint8_t* Dest, const std::uint8_t* Colour, const std::uint8_t* Alpha,
+                   const std::uint32_t* ColumnMap, std::int32_t Width) {
+    for (std::int32_t x = 0; x < Width; ++x, Dest += 4) {
+        const std::uint32_t sx = ColumnMap ? ColumnMap[x] : static_cast<std::uint32_t>(x);
+        const std::uint32_t a = Alpha ? Alpha[sx] : 255u;
         if (a == 0)
             continue;
-        const std::uint8_t* s = colour + 3u * sx;
+        const std::uint8_t* s = Colour + 3u * sx;
         if (a == 255) {
-            dest[0] = s[0];
-            dest[1] = s[1];
-            dest[2] = s[2];
+            Dest[0] = s[0];
+            Dest[1] = s[1];
+            Dest[2] = s[2];
             continue;
         }
-        dest[0] = BlendComponent(s[0], dest[0], a);
-        dest[1] = BlendComponent(s[1], dest[1], a);
-        dest[2] = BlendComponent(s[2], dest[2], a);
+        Dest[0] = BlendComponent(s[0], Dest[0], a);
+        Dest[1] = BlendComponent(s[1], Dest[1], a);
+        Dest[2] = BlendComponent(s[2], Dest[2], a);
     }
 }
 
@@ -72,10 +72,10 @@ namespace {
 
 // Blends two pixels held as 16-bit lanes with their opacities given apart.
 // s * a + d * (255 - a) + 255 never passes 65,280, so 16-bit lanes are exact.
-__attribute__((target("ssse3"))) inline __m128i BlendWordsWith(__m128i source, __m128i dest,
-                                                               __m128i a) {
-    const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(255), a);
-    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(source, a), _mm_mullo_epi16(dest, inverse));
+__attribute__((target("ssse3"))) inline __m128i BlendWordsWith(__m128i Source, __m128i Dest,
+                                                               __m128i A) {
+    const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(255), A);
+    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(Source, A), _mm_mullo_epi16(Dest, inverse));
     sum = _mm_add_epi16(sum, _mm_set1_epi16(255));
     return _mm_srli_epi16(sum, 8);
 }
@@ -84,26 +84,26 @@ __attribute__((target("ssse3"))) inline __m128i BlendWordsWith(__m128i source, _
 // blended together; groups that are wholly transparent are skipped and wholly
 // opaque ones copied. Returns how many pixels it did; it stops early enough
 // never to read past the colour row (each load takes 16 bytes).
-__attribute__((target("ssse3"))) std::int32_t BlendContiguousSsse3(std::uint8_t* dest,
-                                                                   const std::uint8_t* colour,
-                                                                   const std::uint8_t* alpha,
-                                                                   std::int32_t width) {
+__attribute__((target("ssse3"))) std::int32_t BlendContiguousSsse3(std::uint8_t* Dest,
+                                                                   const std::uint8_t* Colour,
+                                                                   const std::uint8_t* Alpha,
+                                                                   std::int32_t Width) {
     const __m128i widen = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
     const __m128i firstTwo = _mm_setr_epi8(0, -1, 0, -1, 0, -1, 0, -1, 1, -1, 1, -1, 1, -1, 1, -1);
     const __m128i lastTwo = _mm_setr_epi8(2, -1, 2, -1, 2, -1, 2, -1, 3, -1, 3, -1, 3, -1, 3, -1);
     const __m128i keep = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     const __m128i zero = _mm_setzero_si128();
     std::int32_t x = 0;
-    for (; x + 6 <= width; x += 4) {
+    for (; x + 6 <= Width; x += 4) {
         std::uint32_t opacity = 0xFFFFFFFFu;
-        if (alpha)
-            std::memcpy(&opacity, alpha + x, 4);
+        if (Alpha)
+            std::memcpy(&opacity, Alpha + x, 4);
         if (opacity == 0)
             continue;
-        std::uint8_t* out = dest + 4 * x;
+        std::uint8_t* out = Dest + 4 * x;
         const __m128i target = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
         const __m128i source = _mm_shuffle_epi8(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + 3 * x)), widen);
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(Colour + 3 * x)), widen);
         __m128i result = source;
         if (opacity != 0xFFFFFFFFu) {
             const __m128i a = _mm_cvtsi32_si128(static_cast<int>(opacity));
@@ -123,10 +123,10 @@ __attribute__((target("ssse3"))) std::int32_t BlendContiguousSsse3(std::uint8_t*
 
 // The same with eight pixels at a time; stops early enough never to read past
 // the colour row.
-__attribute__((target("avx2"))) std::int32_t BlendContiguousAvx2(std::uint8_t* dest,
-                                                                 const std::uint8_t* colour,
-                                                                 const std::uint8_t* alpha,
-                                                                 std::int32_t width) {
+__attribute__((target("avx2"))) std::int32_t BlendContiguousAvx2(std::uint8_t* Dest,
+                                                                 const std::uint8_t* Colour,
+                                                                 const std::uint8_t* Alpha,
+                                                                 std::int32_t Width) {
     const __m256i widen = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0,
                                            1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
     // After the byte-to-word unpacking, lane 0 holds pixels 0, 1 (low) or 2, 3
@@ -141,17 +141,17 @@ __attribute__((target("avx2"))) std::int32_t BlendContiguousAvx2(std::uint8_t* d
     const __m256i zero = _mm256_setzero_si256();
     const __m256i full = _mm256_set1_epi16(255);
     std::int32_t x = 0;
-    for (; x + 10 <= width; x += 8) {
+    for (; x + 10 <= Width; x += 8) {
         std::uint64_t opacity = ~std::uint64_t(0);
-        if (alpha)
-            std::memcpy(&opacity, alpha + x, 8);
+        if (Alpha)
+            std::memcpy(&opacity, Alpha + x, 8);
         if (opacity == 0)
             continue;
-        std::uint8_t* out = dest + 4 * x;
+        std::uint8_t* out = Dest + 4 * x;
         const __m256i target = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out));
-        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + 3 * x));
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Colour + 3 * x));
         const __m128i second =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + 3 * x + 12));
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(Colour + 3 * x + 12));
         const __m256i source = _mm256_shuffle_epi8(_mm256_set_m128i(second, first), widen);
         __m256i result = source;
         if (opacity != ~std::uint64_t(0)) {
@@ -178,31 +178,31 @@ __attribute__((target("avx2"))) std::int32_t BlendContiguousAvx2(std::uint8_t* d
 }
 
 bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    static const bool kHas = __builtin_cpu_supports("avx2");
+    return kHas;
 }
 
 bool HasSsse3() {
-    static const bool has = __builtin_cpu_supports("ssse3");
-    return has;
+    static const bool kHas = __builtin_cpu_supports("ssse3");
+    return kHas;
 }
 
 } // namespace
 #endif
 
-void BlendRowBgr24Fast(std::uint8_t* dest, const std::uint8_t* colour, const std::uint8_t* alpha,
-                       const std::uint32_t* columnMap, std::int32_t width) {
+void BlendRowBgr24Fast(std::uint8_t* Dest, const std::uint8_t* Colour, const std::uint8_t* Alpha,
+                       const std::uint32_t* ColumnMap, std::int32_t Width) {
 #if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
     if (HasSsse3()) {
         const auto contiguous = HasAvx2() ? BlendContiguousAvx2 : BlendContiguousSsse3;
-        auto blendRun = [contiguous](std::uint8_t* out, const std::uint8_t* bgr,
-                                     const std::uint8_t* opacity, std::int32_t count) {
-            const std::int32_t done = contiguous(out, bgr, opacity, count);
-            BlendRowBgr24(out + 4 * done, bgr + 3 * done, opacity ? opacity + done : nullptr,
-                          nullptr, count - done);
+        auto blendRun = [contiguous](std::uint8_t* Out, const std::uint8_t* Bgr,
+                                     const std::uint8_t* Opacity, std::int32_t Count) {
+            const std::int32_t done = contiguous(Out, Bgr, Opacity, Count);
+            BlendRowBgr24(Out + 4 * done, Bgr + 3 * done, Opacity ? Opacity + done : nullptr,
+                          nullptr, Count - done);
         };
-        if (!columnMap) {
-            blendRun(dest, colour, alpha, width);
+        if (!ColumnMap) {
+            blendRun(Dest, Colour, Alpha, Width);
             return;
         }
         // Stretched rows: each run of source pixels is gathered into a contiguous
@@ -210,30 +210,30 @@ void BlendRowBgr24Fast(std::uint8_t* dest, const std::uint8_t* colour, const std
         constexpr std::int32_t kRun = 256;
         std::uint8_t bgr[3 * kRun + 16];
         std::uint8_t opacity[kRun];
-        for (std::int32_t x = 0; x < width; x += kRun) {
-            const std::int32_t count = std::min(kRun, width - x);
+        for (std::int32_t x = 0; x < Width; x += kRun) {
+            const std::int32_t count = std::min(kRun, Width - x);
             for (std::int32_t i = 0; i < count; ++i) {
-                const std::uint32_t sx = columnMap[x + i];
-                std::memcpy(bgr + 3 * i, colour + 3u * sx, 3);
-                opacity[i] = alpha ? alpha[sx] : 255;
+                const std::uint32_t sx = ColumnMap[x + i];
+                std::memcpy(bgr + 3 * i, Colour + 3u * sx, 3);
+                opacity[i] = Alpha ? Alpha[sx] : 255;
             }
-            blendRun(dest + 4 * x, bgr, opacity, count);
+            blendRun(Dest + 4 * x, bgr, opacity, count);
         }
         return;
     }
 #endif
-    BlendRowBgr24(dest, colour, alpha, columnMap, width);
+    BlendRowBgr24(Dest, Colour, Alpha, ColumnMap, Width);
 }
 
-std::uint8_t PackedSample(const std::uint8_t* row, std::uint32_t x, std::uint32_t bitCount) {
-    switch (bitCount) {
+std::uint8_t PackedSample(const std::uint8_t* Row, std::uint32_t X, std::uint32_t BitCount) {
+    switch (BitCount) {
     case 1:
-        return (row[x / 8] >> (7 - x % 8)) & 1u;
+        return (Row[X / 8] >> (7 - X % 8)) & 1u;
     case 4:
-        return (x % 2 == 0) ? static_cast<std::uint8_t>(row[x / 2] >> 4)
-                            : static_cast<std::uint8_t>(row[x / 2] & 0x0Fu);
+        return (X % 2 == 0) ? static_cast<std::uint8_t>(Row[X / 2] >> 4)
+                            : static_cast<std::uint8_t>(Row[X / 2] & 0x0Fu);
     default:
-        return row[x];
+        return Row[X];
     }
 }
 

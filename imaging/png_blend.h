@@ -12,28 +12,28 @@ namespace zorbalin {
 // The blend used by every drawing of a picture with per-pixel opacity.
 // Exact for all inputs: alpha 0 gives d back and alpha 255 gives s, so the
 // skipping of fully transparent and fully opaque pixels never changes a result.
-constexpr std::uint8_t BlendComponent(std::uint32_t s, std::uint32_t d, std::uint32_t a) {
-    return static_cast<std::uint8_t>((s * a + d * (255u - a) + 255u) >> 8);
+constexpr std::uint8_t BlendComponent(std::uint32_t S, std::uint32_t D, std::uint32_t A) {
+    return static_cast<std::uint8_t>((S * A + D * (255u - A) + 255u) >> 8);
 }
 
 // The scale of a stretched axis: destination extent over source extent, held
 // as a double like the drawing always has.
-double StretchRatio(std::int32_t destExtent, std::uint32_t sourceExtent);
+double StretchRatio(std::int32_t DestExtent, std::uint32_t SourceExtent);
 
 // The source index shown at a destination index of a stretched axis: the
 // destination index divided by the ratio in extended precision, truncated.
-std::uint32_t StretchedSourceIndex(std::int32_t destIndex, double ratio);
+std::uint32_t StretchedSourceIndex(std::int32_t DestIndex, double Ratio);
 
 // The source index of every destination index 0 .. destExtent - 1. With
 // stretched false the map is the identity. Indices are clamped to the last
 // source index, so a map never points outside the source.
-std::vector<std::uint32_t> SourceIndexMap(std::int32_t destExtent, std::uint32_t sourceExtent,
-                                          bool stretched);
+std::vector<std::uint32_t> SourceIndexMap(std::int32_t DestExtent, std::uint32_t SourceExtent,
+                                          bool Stretched);
 // The part of that map for destination indices first .. first + count - 1, so
 // that a clipped drawing maps only what it shows.
-std::vector<std::uint32_t> SourceIndexSpan(std::int32_t first, std::int32_t count,
-                                           std::int32_t destExtent, std::uint32_t sourceExtent,
-                                           bool stretched);
+std::vector<std::uint32_t> SourceIndexSpan(std::int32_t First, std::int32_t Count,
+                                           std::int32_t DestExtent, std::uint32_t SourceExtent,
+                                           bool Stretched);
 
 // Contracts of the row blenders below:
 //  - dest points at width pixels of 4 bytes (blue, green, red, unused); the
@@ -44,16 +44,16 @@ std::vector<std::uint32_t> SourceIndexSpan(std::int32_t first, std::int32_t coun
 
 // A 24-bit colour row (blue, green, red) with its alpha row. A null alpha row
 // counts as fully opaque.
-void BlendRowBgr24(std::uint8_t* dest, const std::uint8_t* colour, const std::uint8_t* alpha,
-                   const std::uint32_t* columnMap, std::int32_t width);
+void BlendRowBgr24(std::uint8_t* Dest, const std::uint8_t* Colour, const std::uint8_t* Alpha,
+                   const std::uint32_t* ColumnMap, std::int32_t Width);
 
 // The same contract, faster where the processor allows; results are equal
 // to BlendRowBgr24 byte for byte.
-void BlendRowBgr24Fast(std::uint8_t* dest, const std::uint8_t* colour, const std::uint8_t* alpha,
-                       const std::uint32_t* columnMap, std::int32_t width);
+void BlendRowBgr24Fast(std::uint8_t* Dest, const std::uint8_t* Colour, const std::uint8_t* Alpha,
+                       const std::uint32_t* ColumnMap, std::int32_t Width);
 
 // The packed sample at column x of a row of 1, 4 or 8 bits per pixel, most
 // significant bits first.
-std::uint8_t PackedSample(const std::uint8_t* row, std::uint32_t x, std::uint32_t bitCount);
+std::uint8_t PackedSample(const std::uint8_t* Row, std::uint32_t X, std::uint32_t BitCount);
 
 } // namespace zorbalin

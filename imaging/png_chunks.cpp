@@ -21,52 +21,52 @@ std::vector<const TChunkClass*>*& Registry() {
 struct TChunkRegistryLifetime {
     TChunkRegistryLifetime() { RegisterStandardChunkClasses(); }
     ~TChunkRegistryLifetime() { ReleaseChunkClasses(); }
-} chunkRegistryLifetime;
+} gChunkRegistryLifetime;
 
 } // namespace
 
 const TChunkClass& TChunk::Class() {
-    static const TChunkClass entry{"TChunk", "", &CreateChunk<TChunk>, &IsChunkOf<TChunk>};
-    return entry;
+    static const TChunkClass kEntry{"TChunk", "", &CreateChunk<TChunk>, &IsChunkOf<TChunk>};
+    return kEntry;
 }
 
-TChunkType MakeChunkType(const char* fourLetters) {
+TChunkType MakeChunkType(const char* FourLetters) {
     TChunkType type{};
-    std::memcpy(type.data(), fourLetters, 4);
+    std::memcpy(type.data(), FourLetters, 4);
     return type;
 }
 
-bool SameType(const TChunkType& type, const char* fourLetters) {
-    return std::memcmp(type.data(), fourLetters, 4) == 0;
+bool SameType(const TChunkType& Type, const char* FourLetters) {
+    return std::memcmp(Type.data(), FourLetters, 4) == 0;
 }
 
 // ---- TChunk --------------------------------------------------------------------
 
-TChunk::TChunk(TPNGObject* owner) : FBody(1, 0), FOwner(owner) {}
+TChunk::TChunk(TPNGObject* Owner) : FBody(1, 0), FOwner(Owner) {}
 
-void TChunk::CopyFrom(const TChunk& source) {
-    ChunkType = source.ChunkType;
-    ResizeBody(source.BodySize());
-    std::memcpy(Body(), source.Body(), source.BodySize());
+void TChunk::CopyFrom(const TChunk& Source) {
+    ChunkType = Source.ChunkType;
+    ResizeBody(Source.BodySize());
+    std::memcpy(Body(), Source.Body(), Source.BodySize());
 }
 
-void TChunk::ResizeBody(uint32_t n) {
-    FBody.resize(size_t(n) + 1);
-    FBodySize = n;
+void TChunk::ResizeBody(uint32_t N) {
+    FBody.resize(size_t(N) + 1);
+    FBodySize = N;
 }
 
-bool TChunk::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
+bool TChunk::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) {
     // The loader has checked the length against the stream; a direct caller gets
     // the same refusal before anything is allocated.
-    if (length > kMaxChunkLength || int64_t(length) > StreamRemaining(stream))
+    if (Length > kMaxChunkLength || int64_t(Length) > StreamRemaining(Stream))
         throw EPngUnexpectedEnd();
-    ResizeBody(length);
-    if (length > 0)
-        StreamRead(stream, Body(), length);
+    ResizeBody(Length);
+    if (Length > 0)
+        StreamRead(Stream, Body(), Length);
     uint32_t stored = 0;
-    StreamReadBigEndian32(stream, stored); // a short read shows as a CRC mismatch
-    uint32_t crc = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
-    crc = CrcFinish(CrcUpdate(crc, Body(), length));
+    StreamReadBigEndian32(Stream, stored); // a short read shows as a CRC mismatch
+    uint32_t crc = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(Type.data()), 4);
+    crc = CrcFinish(CrcUpdate(crc, Body(), Length));
     if (crc != stored)
         throw EPngInvalidCRC();
     return true;
@@ -90,40 +90,40 @@ TChunkIHDR* TChunk::OwnerHeader() const {
 
 // ---- TPNGPointerList ------------------------------------------------------------
 
-void TPNGPointerList::SetCount(uint32_t n) {
+void TPNGPointerList::SetCount(uint32_t N) {
     // The storage grows geometrically, so that a list of many chunks is built in
     // linear time; only an empty list gives its storage back.
-    FItems.resize(n, nullptr);
-    if (n == 0)
+    FItems.resize(N, nullptr);
+    if (N == 0)
         FItems.shrink_to_fit();
 }
 
-void* TPNGPointerList::ItemAt(uint32_t i) const {
-    return i < FItems.size() ? FItems[i] : nullptr;
+void* TPNGPointerList::ItemAt(uint32_t I) const {
+    return I < FItems.size() ? FItems[I] : nullptr;
 }
 
-void TPNGPointerList::SetItemAt(uint32_t i, void* item) {
-    if (i < FItems.size())
-        FItems[i] = item;
+void TPNGPointerList::SetItemAt(uint32_t I, void* Item) {
+    if (I < FItems.size())
+        FItems[I] = Item;
 }
 
-void TPNGPointerList::Append(void* item) {
-    FItems.push_back(item);
+void TPNGPointerList::Append(void* Item) {
+    FItems.push_back(Item);
 }
 
 // A position inside the list moves the items from there up by one; position 0
 // of an empty list stores the first item; any other position is ignored.
-void TPNGPointerList::InsertAt(void* item, uint32_t position) {
-    if (position < FItems.size() || (FItems.empty() && position == 0))
-        FItems.insert(FItems.begin() + position, item);
+void TPNGPointerList::InsertAt(void* Item, uint32_t Position) {
+    if (Position < FItems.size() || (FItems.empty() && Position == 0))
+        FItems.insert(FItems.begin() + Position, Item);
 }
 
-void* TPNGPointerList::RemoveItem(void* item) {
-    auto last = std::find(FItems.rbegin(), FItems.rend(), item);
+void* TPNGPointerList::RemoveItem(void* Item) {
+    auto last = std::find(FItems.rbegin(), FItems.rend(), Item);
     if (last == FItems.rend())
         return nullptr;
     FItems.erase(std::next(last).base());
-    return item;
+    return Item;
 }
 
 // ---- TPNGList -------------------------------------------------------------------
@@ -142,33 +142,33 @@ void TPNGList::Clear() {
     SetCount(0);
 }
 
-TChunk* TPNGList::FindByClass(const TChunkClass& chunkClass) const {
+TChunk* TPNGList::FindByClass(const TChunkClass& ChunkClass) const {
     for (uint32_t i = 0; i < Count(); ++i) {
         TChunk* chunk = Item(i);
-        if (chunk && chunkClass.IsInstance(chunk))
+        if (chunk && ChunkClass.IsInstance(chunk))
             return chunk;
     }
     return nullptr;
 }
 
-TChunk* TPNGList::AddChunk(const TChunkClass& chunkClass) {
+TChunk* TPNGList::AddChunk(const TChunkClass& ChunkClass) {
     const bool critical =
-        &chunkClass == &TChunkIHDR::Class() || &chunkClass == &TChunkIDAT::Class() ||
-        &chunkClass == &TChunkPLTE::Class() || &chunkClass == &TChunkIEND::Class();
-    const bool single = &chunkClass == &TChunkgAMA::Class() ||
-                        &chunkClass == &TChunktRNS::Class() || &chunkClass == &TChunkpHYs::Class();
-    if (critical || (single && FindByClass(chunkClass)))
-        throw EPngError(TextExistentCriticalChunk);
+        &ChunkClass == &TChunkIHDR::Class() || &ChunkClass == &TChunkIDAT::Class() ||
+        &ChunkClass == &TChunkPLTE::Class() || &ChunkClass == &TChunkIEND::Class();
+    const bool single = &ChunkClass == &TChunkgAMA::Class() ||
+                        &ChunkClass == &TChunktRNS::Class() || &ChunkClass == &TChunkpHYs::Class();
+    if (critical || (single && FindByClass(ChunkClass)))
+        throw EPngError(kTextExistentCriticalChunk);
     TChunk* end = FindByClass(TChunkIEND::Class());
     TChunk* header = FindByClass(TChunkIHDR::Class());
     if (!end || !header)
-        throw EPngError(TextInvalidImageForNewChunk);
+        throw EPngError(kTextInvalidImageForNewChunk);
 
-    std::unique_ptr<TChunk> chunk(chunkClass.Create(Owner()));
+    std::unique_ptr<TChunk> chunk(ChunkClass.Create(Owner()));
     uint32_t position = static_cast<uint32_t>(end->IndexInList());
-    if (&chunkClass == &TChunkgAMA::Class() || &chunkClass == &TChunkpHYs::Class()) {
+    if (&ChunkClass == &TChunkgAMA::Class() || &ChunkClass == &TChunkpHYs::Class()) {
         position = static_cast<uint32_t>(header->IndexInList()) + 1;
-    } else if (&chunkClass == &TChunktRNS::Class()) {
+    } else if (&ChunkClass == &TChunktRNS::Class()) {
         TChunk* palette = FindByClass(TChunkPLTE::Class());
         TChunk* data = FindByClass(TChunkIDAT::Class());
         if (palette)
@@ -184,10 +184,10 @@ TChunk* TPNGList::AddChunk(const TChunkClass& chunkClass) {
 
 // ---- Registry -------------------------------------------------------------------
 
-void RegisterChunkClass(const TChunkClass& chunkClass) {
+void RegisterChunkClass(const TChunkClass& ChunkClass) {
     if (!Registry())
         Registry() = new std::vector<const TChunkClass*>();
-    Registry()->push_back(&chunkClass);
+    Registry()->push_back(&ChunkClass);
 }
 
 void RegisterStandardChunkClasses() {
@@ -203,18 +203,18 @@ void ReleaseChunkClasses() {
     Registry() = nullptr;
 }
 
-std::unique_ptr<TChunk> ChunkForType(TPNGObject* owner, const TChunkType& type) {
+std::unique_ptr<TChunk> ChunkForType(TPNGObject* Owner, const TChunkType& Type) {
     const TChunkClass* chosen = &TChunk::Class();
     if (Registry()) {
         for (const TChunkClass* c : *Registry()) {
-            if (std::strlen(c->TypeName) == 4 && SameType(type, c->TypeName)) {
+            if (std::strlen(c->TypeName) == 4 && SameType(Type, c->TypeName)) {
                 chosen = c;
                 break;
             }
         }
     }
-    std::unique_ptr<TChunk> chunk(chosen->Create(owner));
-    chunk->ChunkType = type;
+    std::unique_ptr<TChunk> chunk(chosen->Create(Owner));
+    chunk->ChunkType = Type;
     return chunk;
 }
 

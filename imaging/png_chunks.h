@@ -21,8 +21,8 @@ class TChunkIHDR;
 
 // A four-byte chunk type code exactly as in the file, e.g. "IHDR".
 using TChunkType = std::array<char, 4>;
-TChunkType MakeChunkType(const char* fourLetters);
-bool SameType(const TChunkType& type, const char* fourLetters);
+TChunkType MakeChunkType(const char* FourLetters);
+bool SameType(const TChunkType& Type, const char* FourLetters);
 
 // A chunk class reference: what the registry holds and what FindByClass and
 // AddChunk take. Create is the "virtual constructor"; IsInstance answers "is this
@@ -30,14 +30,14 @@ bool SameType(const TChunkType& type, const char* fourLetters);
 struct TChunkClass {
     const char* Name;     // e.g. "TChunkIHDR"
     const char* TypeName; // the class name without "TChunk": "IHDR"; "" for TChunk
-    TChunk* (*Create)(TPNGObject* owner);
-    bool (*IsInstance)(const TChunk* chunk);
+    TChunk* (*Create)(TPNGObject* Owner);
+    bool (*IsInstance)(const TChunk* Chunk);
 };
 
 // Every chunk as read from a stream or to be written to one.
 class TChunk {
   public:
-    explicit TChunk(TPNGObject* owner);
+    explicit TChunk(TPNGObject* Owner);
     virtual ~TChunk() = default;
     TChunk(const TChunk&) = delete;
     TChunk& operator=(const TChunk&) = delete;
@@ -47,20 +47,20 @@ class TChunk {
     virtual const TChunkClass& ChunkClass() const { return Class(); }
 
     // Copies the type code and the data.
-    virtual void CopyFrom(const TChunk& source);
+    virtual void CopyFrom(const TChunk& Source);
     // Reads the data and the CRC; the length and type code have been read already.
-    virtual bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length);
+    virtual bool ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length);
     // Rebuilds the data from the fields (typed chunks) and writes the framed chunk.
-    virtual bool WriteTo(TStream& stream);
+    virtual bool WriteTo(TStream& Stream);
 
     // Sets BodySize to n and keeps the data, always one spare byte beyond it.
-    void ResizeBody(uint32_t n);
+    void ResizeBody(uint32_t N);
     // Position in the owner's chunk list, or -1.
     int IndexInList() const;
     // Item 0 of the owner's chunk list as a header chunk (null if it is none).
     TChunkIHDR* OwnerHeader() const;
     // Length, type, data and CRC over type and data, all big-endian.
-    bool WriteFramed(TStream& stream);
+    bool WriteFramed(TStream& Stream);
 
     uint8_t* Body() { return FBody.data(); }
     const uint8_t* Body() const { return FBody.data(); }
@@ -77,16 +77,16 @@ class TChunk {
 
 // The "virtual constructor" of a chunk class: a chunk whose class handles a type code
 // starts with that code.
-template <class T> TChunk* CreateChunk(TPNGObject* owner) {
-    T* chunk = new T(owner);
+template <class T> TChunk* CreateChunk(TPNGObject* Owner) {
+    T* chunk = new T(Owner);
     const char* typeName = T::Class().TypeName;
     if (typeName[0] != 0)
         chunk->ChunkType = MakeChunkType(typeName);
     return chunk;
 }
 
-template <class T> bool IsChunkOf(const TChunk* chunk) {
-    return dynamic_cast<const T*>(chunk) != nullptr;
+template <class T> bool IsChunkOf(const TChunk* Chunk) {
+    return dynamic_cast<const T*>(Chunk) != nullptr;
 }
 
 // What every chunk class declares alike: its registry entry, Class(), with its name and the
@@ -111,13 +111,13 @@ class TChunkIEND : public TChunk {
 // and the colour table.
 class TChunkIHDR : public TChunk, public THeaderFields {
   public:
-    explicit TChunkIHDR(TPNGObject* owner);
+    explicit TChunkIHDR(TPNGObject* Owner);
     ~TChunkIHDR() override;
     ZORBALIN_CHUNK_CLASS(TChunkIHDR, "IHDR")
 
-    void CopyFrom(const TChunk& source) override;
-    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-    bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& Source) override;
+    bool ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) override;
+    bool WriteTo(TStream& Stream) override;
 
     // Builds zeroed storage from the seven header fields, releasing any old one.
     // Raises EPngInvalidIHDR for a colour type / bit depth pair outside the PNG
@@ -127,8 +127,8 @@ class TChunkIHDR : public TChunk, public THeaderFields {
     // Installing a palette: the copying form puts the palette's entries into the
     // colour table first; both select and realise it in DibDC and take it over
     // (only when the storage is Paletted; otherwise nothing changes).
-    void InstallPalette(HPALETTE palette);
-    void InstallPaletteKeepingTable(HPALETTE palette);
+    void InstallPalette(HPALETTE Palette);
+    void InstallPaletteKeepingTable(HPALETTE Palette);
     // The colour table rebuilt as the grey ramp of the current gamma table.
     void InstallGreyRamp();
 
@@ -162,8 +162,8 @@ class TChunkIDAT : public TChunk {
     using TChunk::TChunk;
     ZORBALIN_CHUNK_CLASS(TChunkIDAT, "IDAT")
 
-    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-    bool WriteTo(TStream& stream) override;
+    bool ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) override;
+    bool WriteTo(TStream& Stream) override;
 };
 
 class TChunkPLTE : public TChunk {
@@ -171,27 +171,27 @@ class TChunkPLTE : public TChunk {
     using TChunk::TChunk;
     ZORBALIN_CHUNK_CLASS(TChunkPLTE, "PLTE")
 
-    void CopyFrom(const TChunk& source) override;
-    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-    bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& Source) override;
+    bool ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) override;
+    bool WriteTo(TStream& Stream) override;
 
     // The image's colour-table entry at `index`; EPngError beyond EntryCount.
-    RGBQUAD Item(uint32_t index) const;
+    RGBQUAD Item(uint32_t Index) const;
 
     uint32_t EntryCount = 0;
 };
 
 class TChunkgAMA : public TChunk {
   public:
-    explicit TChunkgAMA(TPNGObject* owner);
+    explicit TChunkgAMA(TPNGObject* Owner);
     ZORBALIN_CHUNK_CLASS(TChunkgAMA, "gAMA")
 
-    void CopyFrom(const TChunk& source) override;
-    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
+    void CopyFrom(const TChunk& Source) override;
+    bool ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) override;
 
     // The value held in the 4-byte body, big-endian.
     uint32_t Gamma() const;
-    void SetGamma(uint32_t value);
+    void SetGamma(uint32_t Value);
 };
 
 class TChunktRNS : public TChunk {
@@ -199,14 +199,14 @@ class TChunktRNS : public TChunk {
     using TChunk::TChunk;
     ZORBALIN_CHUNK_CLASS(TChunktRNS, "tRNS")
 
-    void CopyFrom(const TChunk& source) override;
-    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-    bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& Source) override;
+    bool ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) override;
+    bool WriteTo(TStream& Stream) override;
 
     // The fully transparent colour as RGB (red in the low byte); 0 when none.
     COLORREF TransparentColour() const;
     // Makes `colour` the one transparent colour (grey, RGB or palette rule).
-    void SetTransparentColour(COLORREF colour);
+    void SetTransparentColour(COLORREF Colour);
 
     bool SingleColour = false;
     std::array<uint8_t, 256> AlphaTable{};
@@ -217,9 +217,9 @@ class TChunkpHYs : public TChunk {
     using TChunk::TChunk;
     ZORBALIN_CHUNK_CLASS(TChunkpHYs, "pHYs")
 
-    void CopyFrom(const TChunk& source) override;
-    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-    bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& Source) override;
+    bool ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) override;
+    bool WriteTo(TStream& Stream) override;
 
     uint32_t PixelsPerUnitX = 0;
     uint32_t PixelsPerUnitY = 0;
@@ -231,9 +231,9 @@ class TChunktIME : public TChunk {
     using TChunk::TChunk;
     ZORBALIN_CHUNK_CLASS(TChunktIME, "tIME")
 
-    void CopyFrom(const TChunk& source) override;
-    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-    bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& Source) override;
+    bool ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) override;
+    bool WriteTo(TStream& Stream) override;
 
     uint16_t Year = 0;
     uint8_t Month = 0;
@@ -248,9 +248,9 @@ class TChunktEXt : public TChunk {
     using TChunk::TChunk;
     ZORBALIN_CHUNK_CLASS(TChunktEXt, "tEXt")
 
-    void CopyFrom(const TChunk& source) override;
-    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-    bool WriteTo(TStream& stream) override;
+    void CopyFrom(const TChunk& Source) override;
+    bool ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) override;
+    bool WriteTo(TStream& Stream) override;
 
     std::string Keyword;
     std::string Text;
@@ -262,25 +262,25 @@ class TChunkzTXt : public TChunktEXt {
     using TChunktEXt::TChunktEXt;
     ZORBALIN_CHUNK_CLASS(TChunkzTXt, "zTXt")
 
-    bool ReadBody(TStream& stream, const TChunkType& type, uint32_t length) override;
-    bool WriteTo(TStream& stream) override;
+    bool ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) override;
+    bool WriteTo(TStream& Stream) override;
 };
 
 // A growable array of untyped item references whose capacity is its count.
 class TPNGPointerList {
   public:
-    explicit TPNGPointerList(TPNGObject* owner) : FOwner(owner) {}
+    explicit TPNGPointerList(TPNGObject* Owner) : FOwner(Owner) {}
     virtual ~TPNGPointerList() = default;
     TPNGPointerList(const TPNGPointerList&) = delete;
     TPNGPointerList& operator=(const TPNGPointerList&) = delete;
 
     uint32_t Count() const { return static_cast<uint32_t>(FItems.size()); }
-    void SetCount(uint32_t n);
-    void* ItemAt(uint32_t i) const;         // null outside 0..Count-1
-    void SetItemAt(uint32_t i, void* item); // ignored outside 0..Count-1
-    void Append(void* item);
-    void InsertAt(void* item, uint32_t position); // see the .cpp for the accepted positions
-    void* RemoveItem(void* item);                 // null when absent
+    void SetCount(uint32_t N);
+    void* ItemAt(uint32_t I) const;         // null outside 0..Count-1
+    void SetItemAt(uint32_t I, void* Item); // ignored outside 0..Count-1
+    void Append(void* Item);
+    void InsertAt(void* Item, uint32_t Position); // see the .cpp for the accepted positions
+    void* RemoveItem(void* Item);                 // null when absent
     TPNGObject* Owner() const { return FOwner; }
 
   private:
@@ -294,22 +294,22 @@ class TPNGList : public TPNGPointerList {
     using TPNGPointerList::TPNGPointerList;
     ~TPNGList() override;
 
-    TChunk* Item(uint32_t i) const { return static_cast<TChunk*>(ItemAt(i)); }
+    TChunk* Item(uint32_t I) const { return static_cast<TChunk*>(ItemAt(I)); }
     // Frees every chunk and sets the count to 0.
     void Clear();
     // The first chunk of the class or of a class derived from it; null if none.
-    TChunk* FindByClass(const TChunkClass& chunkClass) const;
+    TChunk* FindByClass(const TChunkClass& ChunkClass) const;
     template <class T> T* Find() const { return static_cast<T*>(FindByClass(T::Class())); }
     // Creates a chunk of the class and inserts it where the format wants it.
-    TChunk* AddChunk(const TChunkClass& chunkClass);
+    TChunk* AddChunk(const TChunkClass& ChunkClass);
 };
 
 // The process-wide chunk-class registry.
-void RegisterChunkClass(const TChunkClass& chunkClass);
+void RegisterChunkClass(const TChunkClass& ChunkClass);
 void RegisterStandardChunkClasses();
 void ReleaseChunkClasses();
 // A new chunk of the first registered class handling `type` (a plain TChunk when
 // none does), owned by the caller, with ChunkType set to `type`.
-std::unique_ptr<TChunk> ChunkForType(TPNGObject* owner, const TChunkType& type);
+std::unique_ptr<TChunk> ChunkForType(TPNGObject* Owner, const TChunkType& Type);
 
 } // namespace zorbalin

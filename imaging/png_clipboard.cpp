@@ -5,18 +5,18 @@
 
 namespace zorbalin {
 
-void TPNGObject::SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
-                                       HPALETTE& palette) {
+void TPNGObject::SaveToClipboardFormat(unsigned short& Format, TClipboardData& Data,
+                                       HPALETTE& Palette) {
     TBitmap bitmap;
     bitmap.SetSize(GetWidth(), GetHeight());
     Draw(bitmap.Canvas(), Rect(0, 0, GetWidth(), GetHeight()));
-    bitmap.SaveToClipboardFormat(format, data, palette);
+    bitmap.SaveToClipboardFormat(Format, Data, Palette);
 }
 
-void TPNGObject::LoadFromClipboardFormat(unsigned short format, const TClipboardData& data,
-                                         HPALETTE palette) {
+void TPNGObject::LoadFromClipboardFormat(unsigned short Format, const TClipboardData& Data,
+                                         HPALETTE Palette) {
     TBitmap bitmap;
-    bitmap.LoadFromClipboardFormat(format, data, palette);
+    bitmap.LoadFromClipboardFormat(Format, Data, Palette);
     AssignFromBitmapHandle(bitmap.Handle(), false, 0);
 }
 

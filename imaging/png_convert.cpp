@@ -10,72 +10,72 @@
 namespace zorbalin {
 namespace {
 
-uint32_t Column(uint32_t k, uint32_t firstColumn, uint32_t columnStep) {
-    return firstColumn + k * columnStep;
+uint32_t Column(uint32_t K, uint32_t FirstColumn, uint32_t ColumnStep) {
+    return FirstColumn + K * ColumnStep;
 }
 
 // Sample k of a packed row of `depth` bits per sample, most significant first.
-inline uint8_t PackedSample(const uint8_t* row, uint32_t k, unsigned depth) {
-    const uint32_t bit = k * depth;
-    const unsigned shift = 8 - depth - (bit & 7);
-    return static_cast<uint8_t>((row[bit >> 3] >> shift) & ((1u << depth) - 1));
+inline uint8_t PackedSample(const uint8_t* Row, uint32_t K, unsigned Depth) {
+    const uint32_t bit = K * Depth;
+    const unsigned shift = 8 - Depth - (bit & 7);
+    return static_cast<uint8_t>((Row[bit >> 3] >> shift) & ((1u << Depth) - 1));
 }
 
-inline void MergePacked(uint8_t* row, uint32_t column, unsigned depth, uint8_t value) {
-    const uint32_t bit = column * depth;
-    const unsigned shift = 8 - depth - (bit & 7);
-    row[bit >> 3] |= static_cast<uint8_t>(value << shift);
+inline void MergePacked(uint8_t* Row, uint32_t Column, unsigned Depth, uint8_t Value) {
+    const uint32_t bit = Column * Depth;
+    const unsigned shift = 8 - Depth - (bit & 7);
+    Row[bit >> 3] |= static_cast<uint8_t>(Value << shift);
 }
 
 // Grey or palette at 1, 4 or 8 bits: the plane has the PNG row's own layout.
 template <unsigned Depth>
-void PackedCopy(const uint8_t* source, uint32_t pixels, uint32_t, uint32_t,
-                const TRowTarget& target, const uint8_t*) {
-    std::memcpy(target.Colour, source, (static_cast<uint64_t>(pixels) * Depth + 7) / 8);
+void PackedCopy(const uint8_t* Source, uint32_t Pixels, uint32_t, uint32_t,
+                const TRowTarget& Target, const uint8_t*) {
+    std::memcpy(Target.Colour, Source, (static_cast<uint64_t>(Pixels) * Depth + 7) / 8);
 }
 
 template <unsigned Depth>
-void PackedPlace(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
-                 const TRowTarget& target, const uint8_t*) {
-    for (uint32_t k = 0; k < pixels; ++k)
-        MergePacked(target.Colour, Column(k, firstColumn, columnStep), Depth,
-                    PackedSample(source, k, Depth));
+void PackedPlace(const uint8_t* Source, uint32_t Pixels, uint32_t FirstColumn, uint32_t ColumnStep,
+                 const TRowTarget& Target, const uint8_t*) {
+    for (uint32_t k = 0; k < Pixels; ++k)
+        MergePacked(Target.Colour, Column(k, FirstColumn, ColumnStep), Depth,
+                    PackedSample(Source, k, Depth));
 }
 
 // 2-bit samples widened to 4-bit pixels; Scale is 1 for indices, 5 for greys.
 template <uint8_t Scale>
-void TwoBitWiden(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
-                 const TRowTarget& target, const uint8_t*) {
-    for (uint32_t k = 0; k < pixels; ++k)
-        MergePacked(target.Colour, Column(k, firstColumn, columnStep), 4,
-                    static_cast<uint8_t>(PackedSample(source, k, 2) * Scale));
+void TwoBitWiden(const uint8_t* Source, uint32_t Pixels, uint32_t FirstColumn, uint32_t ColumnStep,
+                 const TRowTarget& Target, const uint8_t*) {
+    for (uint32_t k = 0; k < Pixels; ++k)
+        MergePacked(Target.Colour, Column(k, FirstColumn, ColumnStep), 4,
+                    static_cast<uint8_t>(PackedSample(Source, k, 2) * Scale));
 }
 
-void Grey16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
-            const TRowTarget& target, const uint8_t*) {
-    for (uint32_t k = 0; k < pixels; ++k) {
-        const uint32_t c = Column(k, firstColumn, columnStep);
-        target.Colour[c] = source[2 * k];
-        target.Low[c] = source[2 * k + 1];
+void Grey16(const uint8_t* Source, uint32_t Pixels, uint32_t FirstColumn, uint32_t ColumnStep,
+            const TRowTarget& Target, const uint8_t*) {
+    for (uint32_t k = 0; k < Pixels; ++k) {
+        const uint32_t c = Column(k, FirstColumn, ColumnStep);
+        Target.Colour[c] = Source[2 * k];
+        Target.Low[c] = Source[2 * k + 1];
     }
 }
 
 // The commonest formats of all; the non-interlaced form walks source and target
 // with plain pointers so that the loop carries no index arithmetic.
-template <bool Alpha, bool Gamma, bool Interlaced>
-void Rgb8(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
-          const TRowTarget& target, const uint8_t* gamma) {
+template <bool Alpha, bool WithGamma, bool Interlaced>
+void Rgb8(const uint8_t* Source, uint32_t Pixels, uint32_t FirstColumn, uint32_t ColumnStep,
+          const TRowTarget& Target, const uint8_t* Gamma) {
     constexpr unsigned kIn = Alpha ? 4 : 3;
-    uint8_t* colour = Interlaced ? target.Colour + 3 * size_t(firstColumn) : target.Colour;
-    uint8_t* alpha = Alpha ? (Interlaced ? target.Alpha + firstColumn : target.Alpha) : nullptr;
-    const size_t colourStep = Interlaced ? 3 * size_t(columnStep) : 3;
-    const size_t alphaStep = Interlaced ? columnStep : 1;
-    const uint8_t* s = source;
-    for (uint32_t k = 0; k < pixels; ++k, s += kIn, colour += colourStep) {
-        if constexpr (Gamma) {
-            colour[0] = gamma[s[2]];
-            colour[1] = gamma[s[1]];
-            colour[2] = gamma[s[0]];
+    uint8_t* colour = Interlaced ? Target.Colour + 3 * size_t(FirstColumn) : Target.Colour;
+    uint8_t* alpha = Alpha ? (Interlaced ? Target.Alpha + FirstColumn : Target.Alpha) : nullptr;
+    const size_t colourStep = Interlaced ? 3 * size_t(ColumnStep) : 3;
+    const size_t alphaStep = Interlaced ? ColumnStep : 1;
+    const uint8_t* s = Source;
+    for (uint32_t k = 0; k < Pixels; ++k, s += kIn, colour += colourStep) {
+        if constexpr (WithGamma) {
+            colour[0] = Gamma[s[2]];
+            colour[1] = Gamma[s[1]];
+            colour[2] = Gamma[s[0]];
         } else {
             colour[0] = s[2];
             colour[1] = s[1];
@@ -93,15 +93,15 @@ void Rgb8(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t
 // one byte into the next pixel, which that pixel's own store then overwrites;
 // the last pixel is written byte by byte, so nothing lands beyond the row.
 template <bool Alpha>
-void Rgb8Words(const uint8_t* source, uint32_t pixels, uint32_t, uint32_t, const TRowTarget& target,
+void Rgb8Words(const uint8_t* Source, uint32_t Pixels, uint32_t, uint32_t, const TRowTarget& Target,
                const uint8_t*) {
     constexpr unsigned kIn = Alpha ? 4 : 3;
-    if (pixels == 0)
+    if (Pixels == 0)
         return;
-    uint8_t* colour = target.Colour;
-    uint8_t* alpha = target.Alpha;
-    const uint8_t* s = source;
-    for (uint32_t k = 0; k + 1 < pixels; ++k, s += kIn, colour += 3) {
+    uint8_t* colour = Target.Colour;
+    uint8_t* alpha = Target.Alpha;
+    const uint8_t* s = Source;
+    for (uint32_t k = 0; k + 1 < Pixels; ++k, s += kIn, colour += 3) {
         uint32_t px;
         std::memcpy(&px, s, 4); // RGB rows: the fourth byte is the next pixel's red
         const uint32_t bgr = __builtin_bswap32(px) >> 8;
@@ -118,17 +118,17 @@ void Rgb8Words(const uint8_t* source, uint32_t pixels, uint32_t, uint32_t, const
 
 // 16-bit RGB(A): high bytes to the colour plane, low bytes to the low-byte plane,
 // both through the gamma table unless it changes nothing.
-template <bool Alpha, bool Gamma>
-void Rgb16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
-           const TRowTarget& target, const uint8_t* gamma) {
+template <bool Alpha, bool WithGamma>
+void Rgb16(const uint8_t* Source, uint32_t Pixels, uint32_t FirstColumn, uint32_t ColumnStep,
+           const TRowTarget& Target, const uint8_t* Gamma) {
     constexpr unsigned kIn = Alpha ? 8 : 6;
-    uint8_t* hi = target.Colour + 3 * size_t(firstColumn);
-    uint8_t* lo = target.Low + 3 * size_t(firstColumn);
-    uint8_t* alpha = Alpha ? target.Alpha + firstColumn : nullptr;
-    const size_t step = 3 * size_t(columnStep);
-    const uint8_t* s = source;
-    auto map = [gamma](uint8_t v) { return Gamma ? gamma[v] : v; };
-    for (uint32_t k = 0; k < pixels; ++k, s += kIn, hi += step, lo += step) {
+    uint8_t* hi = Target.Colour + 3 * size_t(FirstColumn);
+    uint8_t* lo = Target.Low + 3 * size_t(FirstColumn);
+    uint8_t* alpha = Alpha ? Target.Alpha + FirstColumn : nullptr;
+    const size_t step = 3 * size_t(ColumnStep);
+    const uint8_t* s = Source;
+    auto map = [Gamma](uint8_t V) { return WithGamma ? Gamma[V] : V; };
+    for (uint32_t k = 0; k < Pixels; ++k, s += kIn, hi += step, lo += step) {
         hi[0] = map(s[4]);
         hi[1] = map(s[2]);
         hi[2] = map(s[0]);
@@ -137,7 +137,7 @@ void Rgb16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_
         lo[2] = map(s[1]);
         if constexpr (Alpha) {
             *alpha = s[6];
-            alpha += columnStep;
+            alpha += ColumnStep;
         }
     }
 }
@@ -149,9 +149,9 @@ void Rgb16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_
 // overwrites. The steps stop while a whole load and store still fit in the row;
 // the word loop does the rest, so nothing lands beyond the row.
 template <bool Alpha>
-__attribute__((target("ssse3"))) void Rgb8Shuffled(const uint8_t* source, uint32_t pixels, uint32_t,
-                                                   uint32_t, const TRowTarget& target,
-                                                   const uint8_t* gamma) {
+__attribute__((target("ssse3"))) void Rgb8Shuffled(const uint8_t* Source, uint32_t Pixels, uint32_t,
+                                                   uint32_t, const TRowTarget& Target,
+                                                   const uint8_t* Gamma) {
     constexpr unsigned kIn = Alpha ? 4 : 3;
     const __m128i toBgr =
         Alpha ? _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1)
@@ -159,25 +159,25 @@ __attribute__((target("ssse3"))) void Rgb8Shuffled(const uint8_t* source, uint32
     const __m128i toAlpha =
         _mm_setr_epi8(3, 7, 11, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
     uint32_t k = 0;
-    for (; k + 6 <= pixels; k += 4) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + kIn * k));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target.Colour + 3 * size_t(k)),
+    for (; k + 6 <= Pixels; k += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Source + kIn * k));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Target.Colour + 3 * size_t(k)),
                          _mm_shuffle_epi8(v, toBgr));
         if constexpr (Alpha) {
             const uint32_t alphas =
                 static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi8(v, toAlpha)));
-            std::memcpy(target.Alpha + k, &alphas, 4);
+            std::memcpy(Target.Alpha + k, &alphas, 4);
         }
     }
-    const TRowTarget rest{target.Colour + 3 * size_t(k), nullptr,
-                          Alpha ? target.Alpha + k : nullptr};
-    Rgb8Words<Alpha>(source + kIn * size_t(k), pixels - k, 0, 1, rest, gamma);
+    const TRowTarget rest{Target.Colour + 3 * size_t(k), nullptr,
+                          Alpha ? Target.Alpha + k : nullptr};
+    Rgb8Words<Alpha>(Source + kIn * size_t(k), Pixels - k, 0, 1, rest, Gamma);
 }
 
 // The bytes that two shuffle masks pick from two loads, merged.
-__attribute__((target("ssse3"))) inline __m128i Gather(__m128i v0, __m128i v1, __m128i m0,
-                                                       __m128i m1) {
-    return _mm_or_si128(_mm_shuffle_epi8(v0, m0), _mm_shuffle_epi8(v1, m1));
+__attribute__((target("ssse3"))) inline __m128i Gather(__m128i V0, __m128i V1, __m128i M0,
+                                                       __m128i M1) {
+    return _mm_or_si128(_mm_shuffle_epi8(V0, M0), _mm_shuffle_epi8(V1, M1));
 }
 
 // 16-bit RGB(A) with identity gamma, four pixels a step: two 16-byte loads, and
@@ -185,13 +185,13 @@ __attribute__((target("ssse3"))) inline __m128i Gather(__m128i v0, __m128i v1, _
 // (the others zero), merged by OR. The colour stores run four bytes ahead, as
 // in the 8-bit form; the plain loop does the last pixels.
 template <bool Alpha>
-__attribute__((target("ssse3"))) void Rgb16Shuffled(const uint8_t* source, uint32_t pixels,
-                                                    uint32_t, uint32_t, const TRowTarget& target,
-                                                    const uint8_t* gamma) {
+__attribute__((target("ssse3"))) void Rgb16Shuffled(const uint8_t* Source, uint32_t Pixels,
+                                                    uint32_t, uint32_t, const TRowTarget& Target,
+                                                    const uint8_t* Gamma) {
     constexpr int kIn = Alpha ? 8 : 6;
     constexpr int kSecond = Alpha ? 16 : 8; // where the second load starts
     // Byte b of pixel p (0..3) of a step: in the first load for p < 2, else in the second.
-    auto at = [](int p, int b) { return p < 2 ? p * kIn + b : p * kIn - kSecond + b; };
+    auto at = [](int P, int B) { return P < 2 ? P * kIn + B : P * kIn - kSecond + B; };
     alignas(16) int8_t masks[6][16];
     std::memset(masks, -1, sizeof masks);
     for (int p = 0; p < 4; ++p) {
@@ -202,34 +202,34 @@ __attribute__((target("ssse3"))) void Rgb16Shuffled(const uint8_t* source, uint3
         }
         masks[4 + load][p] = static_cast<int8_t>(at(p, 6));
     }
-    auto mask = [&masks](int i) {
-        return _mm_load_si128(reinterpret_cast<const __m128i*>(masks[i]));
+    auto mask = [&masks](int I) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(masks[I]));
     };
     const __m128i high0 = mask(0), high1 = mask(1), low0 = mask(2), low1 = mask(3);
     const __m128i alpha0 = mask(4), alpha1 = mask(5);
     uint32_t k = 0;
-    for (; k + 6 <= pixels; k += 4) {
-        const uint8_t* s = source + kIn * size_t(k);
+    for (; k + 6 <= Pixels; k += 4) {
+        const uint8_t* s = Source + kIn * size_t(k);
         const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
         const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + kSecond));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target.Colour + 3 * size_t(k)),
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Target.Colour + 3 * size_t(k)),
                          Gather(v0, v1, high0, high1));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target.Low + 3 * size_t(k)),
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Target.Low + 3 * size_t(k)),
                          Gather(v0, v1, low0, low1));
         if constexpr (Alpha) {
             const uint32_t alphas =
                 static_cast<uint32_t>(_mm_cvtsi128_si32(Gather(v0, v1, alpha0, alpha1)));
-            std::memcpy(target.Alpha + k, &alphas, 4);
+            std::memcpy(Target.Alpha + k, &alphas, 4);
         }
     }
-    const TRowTarget rest{target.Colour + 3 * size_t(k), target.Low + 3 * size_t(k),
-                          Alpha ? target.Alpha + k : nullptr};
-    Rgb16<Alpha, false>(source + kIn * size_t(k), pixels - k, 0, 1, rest, gamma);
+    const TRowTarget rest{Target.Colour + 3 * size_t(k), Target.Low + 3 * size_t(k),
+                          Alpha ? Target.Alpha + k : nullptr};
+    Rgb16<Alpha, false>(Source + kIn * size_t(k), Pixels - k, 0, 1, rest, Gamma);
 }
 
 bool CanShuffleBytes() {
-    static const bool supported = __builtin_cpu_supports("ssse3");
-    return supported;
+    static const bool kSupported = __builtin_cpu_supports("ssse3");
+    return kSupported;
 }
 #endif
 
@@ -251,37 +251,37 @@ template <bool Alpha> TRowConversion Rgb16Identity() {
     return Rgb16<Alpha, false>;
 }
 
-void GreyAlpha8(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
-                const TRowTarget& target, const uint8_t*) {
-    for (uint32_t k = 0; k < pixels; ++k) {
-        const uint32_t c = Column(k, firstColumn, columnStep);
-        target.Colour[c] = source[2 * k];
-        target.Alpha[c] = source[2 * k + 1];
+void GreyAlpha8(const uint8_t* Source, uint32_t Pixels, uint32_t FirstColumn, uint32_t ColumnStep,
+                const TRowTarget& Target, const uint8_t*) {
+    for (uint32_t k = 0; k < Pixels; ++k) {
+        const uint32_t c = Column(k, FirstColumn, ColumnStep);
+        Target.Colour[c] = Source[2 * k];
+        Target.Alpha[c] = Source[2 * k + 1];
     }
 }
 
-void GreyAlpha16(const uint8_t* source, uint32_t pixels, uint32_t firstColumn, uint32_t columnStep,
-                 const TRowTarget& target, const uint8_t*) {
-    for (uint32_t k = 0; k < pixels; ++k) {
-        const uint32_t c = Column(k, firstColumn, columnStep);
-        target.Colour[c] = source[4 * k];
-        target.Low[c] = source[4 * k + 1];
-        target.Alpha[c] = source[4 * k + 2];
+void GreyAlpha16(const uint8_t* Source, uint32_t Pixels, uint32_t FirstColumn, uint32_t ColumnStep,
+                 const TRowTarget& Target, const uint8_t*) {
+    for (uint32_t k = 0; k < Pixels; ++k) {
+        const uint32_t c = Column(k, FirstColumn, ColumnStep);
+        Target.Colour[c] = Source[4 * k];
+        Target.Low[c] = Source[4 * k + 1];
+        Target.Alpha[c] = Source[4 * k + 2];
     }
 }
 
-TRowConversion GreyOrPalette(uint8_t colourType, uint8_t bitDepth, bool interlaced) {
-    switch (bitDepth) {
+TRowConversion GreyOrPalette(uint8_t ColourType, uint8_t BitDepth, bool Interlaced) {
+    switch (BitDepth) {
     case 1:
-        return interlaced ? PackedPlace<1> : PackedCopy<1>;
+        return Interlaced ? PackedPlace<1> : PackedCopy<1>;
     case 2:
-        return colourType == 0 ? TwoBitWiden<kGrey2Scale> : TwoBitWiden<1>;
+        return ColourType == 0 ? TwoBitWiden<kGrey2Scale> : TwoBitWiden<1>;
     case 4:
-        return interlaced ? PackedPlace<4> : PackedCopy<4>;
+        return Interlaced ? PackedPlace<4> : PackedCopy<4>;
     case 8:
-        return interlaced ? PackedPlace<8> : PackedCopy<8>;
+        return Interlaced ? PackedPlace<8> : PackedCopy<8>;
     case 16:
-        return colourType == 0 ? Grey16 : nullptr;
+        return ColourType == 0 ? Grey16 : nullptr;
     default:
         return nullptr;
     }
@@ -289,48 +289,48 @@ TRowConversion GreyOrPalette(uint8_t colourType, uint8_t bitDepth, bool interlac
 
 } // namespace
 
-bool IsValidFormat(uint8_t colourType, uint8_t bitDepth) {
-    switch (colourType) {
+bool IsValidFormat(uint8_t ColourType, uint8_t BitDepth) {
+    switch (ColourType) {
     case 0:
-        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
+        return BitDepth == 1 || BitDepth == 2 || BitDepth == 4 || BitDepth == 8 || BitDepth == 16;
     case 3:
-        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
+        return BitDepth == 1 || BitDepth == 2 || BitDepth == 4 || BitDepth == 8;
     case 2:
     case 4:
     case 6:
-        return bitDepth == 8 || bitDepth == 16;
+        return BitDepth == 8 || BitDepth == 16;
     default:
         return false;
     }
 }
 
-TRowConversion ChooseConversion(uint8_t colourType, uint8_t bitDepth, bool interlaced,
-                                bool identityGamma) {
-    if (!IsValidFormat(colourType, bitDepth))
+TRowConversion ChooseConversion(uint8_t ColourType, uint8_t BitDepth, bool Interlaced,
+                                bool IdentityGamma) {
+    if (!IsValidFormat(ColourType, BitDepth))
         return nullptr;
-    const bool wide = bitDepth == 16;
-    switch (colourType) {
+    const bool wide = BitDepth == 16;
+    switch (ColourType) {
     case 0:
     case 3:
-        return GreyOrPalette(colourType, bitDepth, interlaced);
+        return GreyOrPalette(ColourType, BitDepth, Interlaced);
     case 2:
-        if (wide && !identityGamma)
+        if (wide && !IdentityGamma)
             return Rgb16<false, true>;
         if (wide)
-            return interlaced ? Rgb16<false, false> : Rgb16Identity<false>();
-        if (interlaced)
-            return identityGamma ? Rgb8<false, false, true> : Rgb8<false, true, true>;
-        return identityGamma ? Rgb8Identity<false>() : Rgb8<false, true, false>;
+            return Interlaced ? Rgb16<false, false> : Rgb16Identity<false>();
+        if (Interlaced)
+            return IdentityGamma ? Rgb8<false, false, true> : Rgb8<false, true, true>;
+        return IdentityGamma ? Rgb8Identity<false>() : Rgb8<false, true, false>;
     case 4:
         return wide ? GreyAlpha16 : GreyAlpha8;
     case 6:
-        if (wide && !identityGamma)
+        if (wide && !IdentityGamma)
             return Rgb16<true, true>;
         if (wide)
-            return interlaced ? Rgb16<true, false> : Rgb16Identity<true>();
-        if (interlaced)
-            return identityGamma ? Rgb8<true, false, true> : Rgb8<true, true, true>;
-        return identityGamma ? Rgb8Identity<true>() : Rgb8<true, true, false>;
+            return Interlaced ? Rgb16<true, false> : Rgb16Identity<true>();
+        if (Interlaced)
+            return IdentityGamma ? Rgb8<true, false, true> : Rgb8<true, true, true>;
+        return IdentityGamma ? Rgb8Identity<true>() : Rgb8<true, true, false>;
     default:
         return nullptr;
     }

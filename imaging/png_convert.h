@@ -20,18 +20,18 @@ struct TRowTarget {
 // non-interlaced forms take 0 and 1. `gamma` maps RGB samples (256 entries).
 // Packed (sub-byte) targets are merged by OR, so the row must have been zero
 // where the pixels land (the planes are zeroed when prepared).
-using TRowConversion = void (*)(const uint8_t* source, uint32_t pixels, uint32_t firstColumn,
-                                uint32_t columnStep, const TRowTarget& target,
-                                const uint8_t* gamma);
+using TRowConversion = void (*)(const uint8_t* Source, uint32_t Pixels, uint32_t FirstColumn,
+                                uint32_t ColumnStep, const TRowTarget& Target,
+                                const uint8_t* Gamma);
 
 // True for the colour type / bit depth pairs the PNG standard allows.
-bool IsValidFormat(uint8_t colourType, uint8_t bitDepth);
+bool IsValidFormat(uint8_t ColourType, uint8_t BitDepth);
 
 // The conversion for a format; null for a combination outside the PNG standard.
 // `identityGamma` lets RGB conversions skip the table lookup when it would change
 // nothing.
-TRowConversion ChooseConversion(uint8_t colourType, uint8_t bitDepth, bool interlaced,
-                                bool identityGamma);
+TRowConversion ChooseConversion(uint8_t ColourType, uint8_t BitDepth, bool Interlaced,
+                                bool IdentityGamma);
 
 // A 2-bit grey sample s is kept in a 4-bit pixel as 5 * s, so that 0..3 show as
 // 0, 85, 170, 255 through the 16-entry grey ramp.

@@ -12,12 +12,12 @@ namespace zorbalin {
 constexpr uint32_t CrcStart() {
     return 0xFFFFFFFFu;
 }
-uint32_t CrcUpdate(uint32_t running, const uint8_t* data, size_t size);
-constexpr uint32_t CrcFinish(uint32_t running) {
-    return running ^ 0xFFFFFFFFu;
+uint32_t CrcUpdate(uint32_t Running, const uint8_t* Data, size_t Size);
+constexpr uint32_t CrcFinish(uint32_t Running) {
+    return Running ^ 0xFFFFFFFFu;
 }
 
 // The CRC of one block, start to finish.
-uint32_t Crc32(const uint8_t* data, size_t size);
+uint32_t Crc32(const uint8_t* Data, size_t Size);
 
 } // namespace zorbalin

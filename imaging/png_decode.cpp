@@ -29,26 +29,26 @@ constexpr size_t kWindowSize = 128 * 1024;
 // each chunk's CRC when its data is used up.
 class TZlibFeed {
   public:
-    TZlibFeed(TStream& stream, const TChunkType& type, uint32_t length)
-        : FStream(stream), FInput(kInputPiece) {
-        FPosition = StreamPosition(stream);
-        FChunkEnd = FPosition + length;
-        FCrc = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
+    TZlibFeed(TStream& Stream, const TChunkType& Type, uint32_t Length)
+        : FStream(Stream), FInput(kInputPiece) {
+        FPosition = StreamPosition(Stream);
+        FChunkEnd = FPosition + Length;
+        FCrc = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(Type.data()), 4);
     }
 
     // The image can use no more than `bytes` inflated bytes (all its rows with
     // their filter-type bytes); inflating never goes beyond them, so the stream is
     // read exactly as far as row-by-row inflating would read it.
-    void SetBytesNeeded(uint64_t bytes) { FNeeded = bytes; }
+    void SetBytesNeeded(uint64_t Bytes) { FNeeded = Bytes; }
     // Fills `out` with up to `count` inflated bytes; fewer only when the data ends:
     // at the end of the zlib stream or when the source stream has no more bytes.
-    size_t Fetch(uint8_t* out, size_t count);
+    size_t Fetch(uint8_t* Out, size_t Count);
     // Reads what is left of the current chunk's data and checks its CRC.
     void FinishChunk();
 
   private:
     bool RefillWindow();
-    size_t InflateInto(uint8_t* out, size_t count);
+    size_t InflateInto(uint8_t* Out, size_t Count);
     void StartNextChunk();
     bool RefillInput();
 
@@ -70,13 +70,13 @@ class TZlibFeed {
     bool FStreamEnded = false;
 };
 
-size_t TZlibFeed::Fetch(uint8_t* out, size_t count) {
+size_t TZlibFeed::Fetch(uint8_t* Out, size_t Count) {
     size_t done = 0;
-    while (done < count) {
+    while (done < Count) {
         if (FWindowPos == FWindowEnd && !RefillWindow())
             break;
-        const size_t piece = std::min(count - done, FWindowEnd - FWindowPos);
-        std::memcpy(out + done, FWindow.data() + FWindowPos, piece);
+        const size_t piece = std::min(Count - done, FWindowEnd - FWindowPos);
+        std::memcpy(Out + done, FWindow.data() + FWindowPos, piece);
         FWindowPos += piece;
         done += piece;
     }
@@ -105,10 +105,10 @@ bool TZlibFeed::RefillWindow() {
     return got > 0;
 }
 
-size_t TZlibFeed::InflateInto(uint8_t* out, size_t count) {
+size_t TZlibFeed::InflateInto(uint8_t* Out, size_t Count) {
     z_stream& z = FInflater.Stream();
-    z.next_out = out;
-    z.avail_out = static_cast<uInt>(count);
+    z.next_out = Out;
+    z.avail_out = static_cast<uInt>(Count);
     while (z.avail_out > 0 && !FStreamEnded) {
         if (z.avail_in == 0) {
             if (FPosition == FChunkEnd) {
@@ -129,7 +129,7 @@ size_t TZlibFeed::InflateInto(uint8_t* out, size_t count) {
             throw EPNGZLIBError(status);
         }
     }
-    return count - z.avail_out;
+    return Count - z.avail_out;
 }
 
 void TZlibFeed::StartNextChunk() {
@@ -184,10 +184,10 @@ void TZlibFeed::FinishChunk() {
 // selector, so the prior row is never copied.
 class TRowDecoder {
   public:
-    TRowDecoder(TPNGObject& picture, TChunkIHDR& header, TZlibFeed& feed)
-        : FPicture(picture), FHeader(header), FFeed(feed) {
-        FFullRowBytes = picture.FullRowBytes();
-        FFilterStep = picture.FilterStep();
+    TRowDecoder(TPNGObject& Picture, TChunkIHDR& Header, TZlibFeed& Feed)
+        : FPicture(Picture), FHeader(Header), FFeed(Feed) {
+        FFullRowBytes = Picture.FullRowBytes();
+        FFilterStep = Picture.FilterStep();
         for (auto& buffer : FLineBuffers)
             buffer.assign(size_t(FFullRowBytes) + 1, 0);
     }
@@ -197,7 +197,7 @@ class TRowDecoder {
 
   private:
     // Fetches and unfilters one row of `rowBytes` bytes; false when the data ended.
-    bool NextRow(uint32_t rowBytes);
+    bool NextRow(uint32_t RowBytes);
     uint8_t* Current() { return FLineBuffers[FCurrent].data(); }
     uint8_t* Prior() { return FLineBuffers[FCurrent ^ 1].data(); }
 
@@ -210,9 +210,9 @@ class TRowDecoder {
     unsigned FCurrent = 1; // buffer 0 is the all-zero prior row of the first row
 };
 
-bool TRowDecoder::NextRow(uint32_t rowBytes) {
+bool TRowDecoder::NextRow(uint32_t RowBytes) {
     uint8_t* row = Current();
-    const size_t wanted = size_t(rowBytes) + 1;
+    const size_t wanted = size_t(RowBytes) + 1;
     const size_t got = FFeed.Fetch(row, wanted);
     if (got == 0)
         return false;
@@ -220,7 +220,7 @@ bool TRowDecoder::NextRow(uint32_t rowBytes) {
     // never gave count as zero filtered bytes. The next fetch gets nothing and
     // ends the decoding.
     std::fill(row + got, row + wanted, uint8_t(0));
-    UnfilterRow(row[0], row + 1, Prior() + 1, rowBytes, FFilterStep);
+    UnfilterRow(row[0], row + 1, Prior() + 1, RowBytes, FFilterStep);
     return true;
 }
 
@@ -267,49 +267,49 @@ void TRowDecoder::DecodeAdam7() {
 
 } // namespace
 
-TRowTarget RowTargetFor(const TChunkIHDR& header, uint32_t y) {
-    const uint64_t planeRow = uint64_t(header.RowStride) * (header.ImageHeight - 1 - y);
+TRowTarget RowTargetFor(const TChunkIHDR& Header, uint32_t Y) {
+    const uint64_t planeRow = uint64_t(Header.RowStride) * (Header.ImageHeight - 1 - Y);
     TRowTarget target{};
-    target.Colour = header.ColourPlane ? header.ColourPlane + planeRow : nullptr;
-    target.Low = header.LowPlane ? header.LowPlane.get() + planeRow : nullptr;
+    target.Colour = Header.ColourPlane ? Header.ColourPlane + planeRow : nullptr;
+    target.Low = Header.LowPlane ? Header.LowPlane.get() + planeRow : nullptr;
     target.Alpha =
-        header.AlphaPlane ? header.AlphaPlane.get() + uint64_t(header.ImageWidth) * y : nullptr;
+        Header.AlphaPlane ? Header.AlphaPlane.get() + uint64_t(Header.ImageWidth) * Y : nullptr;
     return target;
 }
 
-bool IsIdentityTable(const std::array<uint8_t, 256>& table) {
+bool IsIdentityTable(const std::array<uint8_t, 256>& Table) {
     for (int i = 0; i < 256; ++i)
-        if (table[i] != i)
+        if (Table[i] != i)
             return false;
     return true;
 }
 
-uint64_t FilteredImageBytes(const TPNGObject& picture) {
-    const TChunkIHDR& header = picture.HeaderChunk();
-    if (picture.Interlacing == 0)
-        return (uint64_t(picture.FullRowBytes()) + 1) * header.ImageHeight;
+uint64_t FilteredImageBytes(const TPNGObject& Picture) {
+    const TChunkIHDR& header = Picture.HeaderChunk();
+    if (Picture.Interlacing == 0)
+        return (uint64_t(Picture.FullRowBytes()) + 1) * header.ImageHeight;
     uint64_t bytes = 0;
     for (const TAdam7Pass& pass : kAdam7Passes) {
-        const uint32_t passRowBytes = picture.RowBytesFor(pass.Width(header.ImageWidth));
+        const uint32_t passRowBytes = Picture.RowBytesFor(pass.Width(header.ImageWidth));
         if (passRowBytes > 0)
             bytes += (uint64_t(passRowBytes) + 1) * pass.Height(header.ImageHeight);
     }
     return bytes;
 }
 
-bool TChunkIDAT::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
+bool TChunkIDAT::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) {
     TPNGObject& picture = *Owner();
     TChunkIHDR& header = picture.HeaderChunk();
     // A gAMA read after the header reaches grey pictures through their colour table.
     if (header.Paletted && (header.ColourType == 0 || header.ColourType == 4))
         header.InstallGreyRamp();
     ResizeBody(0);
-    if (WholeImageReaderEnabled() && DecodeWholeImage(picture, stream, type, length)) {
+    if (WholeImageReaderEnabled() && DecodeWholeImage(picture, Stream, Type, Length)) {
         NoteImageDataPath(TImageDataPath::WholeImage);
         return true;
     }
     NoteImageDataPath(TImageDataPath::Streaming);
-    TZlibFeed feed(stream, type, length);
+    TZlibFeed feed(Stream, Type, Length);
     {
         TRowDecoder decoder(picture, header, feed);
         if (picture.Interlacing == 0)

@@ -18,30 +18,30 @@ namespace zorbalin {
 namespace {
 
 // The 16-bit sample stored big-endian at `index` of a tRNS chunk's data.
-std::uint32_t TransparencySample(const TChunktRNS& trns, int index) {
-    return (std::uint32_t(trns.AlphaTable[2 * index]) << 8) | trns.AlphaTable[2 * index + 1];
+std::uint32_t TransparencySample(const TChunktRNS& Trns, int Index) {
+    return (std::uint32_t(Trns.AlphaTable[2 * Index]) << 8) | Trns.AlphaTable[2 * Index + 1];
 }
 
 // Whether a stored pixel can carry the tRNS sample at all: a grey or RGB sample
 // beyond the range of the bit depth matches no pixel of the picture.
-bool KeyFitsBitDepth(const TChunkIHDR& header, const TChunktRNS& trns) {
-    if (header.BitDepth >= 16)
+bool KeyFitsBitDepth(const TChunkIHDR& Header, const TChunktRNS& Trns) {
+    if (Header.BitDepth >= 16)
         return true;
-    const std::uint32_t limit = 1u << header.BitDepth;
-    switch (header.ColourType) {
+    const std::uint32_t limit = 1u << Header.BitDepth;
+    switch (Header.ColourType) {
     case 0:
-        return TransparencySample(trns, 0) < limit;
+        return TransparencySample(Trns, 0) < limit;
     case 2:
-        return TransparencySample(trns, 0) < limit && TransparencySample(trns, 1) < limit &&
-               TransparencySample(trns, 2) < limit;
+        return TransparencySample(Trns, 0) < limit && TransparencySample(Trns, 1) < limit &&
+               TransparencySample(Trns, 2) < limit;
     default:
         return true;
     }
 }
 
-TRect Normalised(const TRect& rect) {
-    return {std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom),
-            std::max(rect.Left, rect.Right), std::max(rect.Top, rect.Bottom)};
+TRect Normalised(const TRect& Rect) {
+    return {std::min(Rect.Left, Rect.Right), std::min(Rect.Top, Rect.Bottom),
+            std::max(Rect.Left, Rect.Right), std::max(Rect.Top, Rect.Bottom)};
 }
 
 // Where the source pixels of one alpha drawing come from and which part of
@@ -56,28 +56,28 @@ struct TAlphaJob {
     bool Identity; // natural size: column x of the span is source column First + x
     std::uint32_t FirstColumn;
 
-    const std::uint8_t* ColourRow(std::uint32_t sy) const {
+    const std::uint8_t* ColourRow(std::uint32_t Sy) const {
         return Header.ColourPlane +
-               static_cast<std::size_t>(SourceStride) * (Header.ImageHeight - 1 - sy);
+               static_cast<std::size_t>(SourceStride) * (Header.ImageHeight - 1 - Sy);
     }
-    const std::uint8_t* AlphaRow(std::uint32_t sy) const {
+    const std::uint8_t* AlphaRow(std::uint32_t Sy) const {
         return Header.AlphaPlane
-                   ? Header.AlphaPlane.get() + static_cast<std::size_t>(Header.ImageWidth) * sy
+                   ? Header.AlphaPlane.get() + static_cast<std::size_t>(Header.ImageWidth) * Sy
                    : nullptr;
     }
 };
 
-void BlendBgr24(const TAlphaJob& job, std::uint8_t* buffer, TBlendPath path) {
-    const auto blend = path == TBlendPath::Fast ? BlendRowBgr24Fast : BlendRowBgr24;
-    for (std::size_t by = 0; by < job.Rows.size(); ++by) {
-        std::uint8_t* dest = buffer + 4 * static_cast<std::size_t>(job.VisibleWidth) * by;
-        const std::uint8_t* colour = job.ColourRow(job.Rows[by]);
-        const std::uint8_t* alpha = job.AlphaRow(job.Rows[by]);
-        if (job.Identity) {
-            blend(dest, colour + 3 * static_cast<std::size_t>(job.FirstColumn),
-                  alpha ? alpha + job.FirstColumn : nullptr, nullptr, job.VisibleWidth);
+void BlendBgr24(const TAlphaJob& Job, std::uint8_t* Buffer, TBlendPath Path) {
+    const auto blend = Path == TBlendPath::Fast ? BlendRowBgr24Fast : BlendRowBgr24;
+    for (std::size_t by = 0; by < Job.Rows.size(); ++by) {
+        std::uint8_t* dest = Buffer + 4 * static_cast<std::size_t>(Job.VisibleWidth) * by;
+        const std::uint8_t* colour = Job.ColourRow(Job.Rows[by]);
+        const std::uint8_t* alpha = Job.AlphaRow(Job.Rows[by]);
+        if (Job.Identity) {
+            blend(dest, colour + 3 * static_cast<std::size_t>(Job.FirstColumn),
+                  alpha ? alpha + Job.FirstColumn : nullptr, nullptr, Job.VisibleWidth);
         } else {
-            blend(dest, colour, alpha, job.Columns.data(), job.VisibleWidth);
+            blend(dest, colour, alpha, Job.Columns.data(), Job.VisibleWidth);
         }
     }
 }
@@ -86,16 +86,16 @@ void BlendBgr24(const TAlphaJob& job, std::uint8_t* buffer, TBlendPath path) {
 // the colour table. A packed plane (a grey picture of low bit depth given an
 // alpha channel) is scaled to the full byte range so that it reads like an
 // 8-bit one.
-void BlendGreyAlpha(const TAlphaJob& job, std::uint8_t* buffer) {
-    const std::uint32_t scale = job.BitCount == 1 ? 255u : job.BitCount == 4 ? 17u : 1u;
-    for (std::size_t by = 0; by < job.Rows.size(); ++by) {
-        std::uint8_t* dest = buffer + 4 * static_cast<std::size_t>(job.VisibleWidth) * by;
-        const std::uint8_t* colour = job.ColourRow(job.Rows[by]);
-        const std::uint8_t* alpha = job.AlphaRow(job.Rows[by]);
-        for (std::int32_t x = 0; x < job.VisibleWidth; ++x, dest += 4) {
-            const std::uint32_t sx = job.Columns[static_cast<std::size_t>(x)];
+void BlendGreyAlpha(const TAlphaJob& Job, std::uint8_t* Buffer) {
+    const std::uint32_t scale = Job.BitCount == 1 ? 255u : Job.BitCount == 4 ? 17u : 1u;
+    for (std::size_t by = 0; by < Job.Rows.size(); ++by) {
+        std::uint8_t* dest = Buffer + 4 * static_cast<std::size_t>(Job.VisibleWidth) * by;
+        const std::uint8_t* colour = Job.ColourRow(Job.Rows[by]);
+        const std::uint8_t* alpha = Job.AlphaRow(Job.Rows[by]);
+        for (std::int32_t x = 0; x < Job.VisibleWidth; ++x, dest += 4) {
+            const std::uint32_t sx = Job.Columns[static_cast<std::size_t>(x)];
             const std::uint32_t grey =
-                PackedSample(colour, sx, static_cast<std::uint32_t>(job.BitCount)) * scale;
+                PackedSample(colour, sx, static_cast<std::uint32_t>(Job.BitCount)) * scale;
             const std::uint32_t a = alpha ? alpha[sx] : 255u;
             dest[0] = BlendComponent(grey, dest[0], a);
             dest[1] = BlendComponent(grey, dest[1], a);
@@ -107,21 +107,21 @@ void BlendGreyAlpha(const TAlphaJob& job, std::uint8_t* buffer) {
 // A palette picture with per-entry opacity: colours through the palette chunk,
 // opacity from the tRNS table. An index the palette does not have fails the
 // whole drawing before anything is written back.
-void BlendPalette(const TAlphaJob& job, const TPNGObject& picture, std::uint8_t* buffer) {
-    const TChunkPLTE* palette = picture.Chunks.Find<TChunkPLTE>();
-    const TChunktRNS* trns = picture.Chunks.Find<TChunktRNS>();
+void BlendPalette(const TAlphaJob& Job, const TPNGObject& Picture, std::uint8_t* Buffer) {
+    const TChunkPLTE* palette = Picture.Chunks.Find<TChunkPLTE>();
+    const TChunktRNS* trns = Picture.Chunks.Find<TChunktRNS>();
     const std::uint32_t entries = palette ? std::min<std::uint32_t>(palette->EntryCount, 256) : 0;
     std::array<RGBQUAD, 256> colours{};
     for (std::uint32_t i = 0; i < entries; ++i)
         colours[i] = palette->Item(i);
-    for (std::size_t by = 0; by < job.Rows.size(); ++by) {
-        std::uint8_t* dest = buffer + 4 * static_cast<std::size_t>(job.VisibleWidth) * by;
-        const std::uint8_t* row = job.ColourRow(job.Rows[by]);
-        for (std::int32_t x = 0; x < job.VisibleWidth; ++x, dest += 4) {
-            const std::uint32_t index = PackedSample(row, job.Columns[static_cast<std::size_t>(x)],
-                                                     static_cast<std::uint32_t>(job.BitCount));
+    for (std::size_t by = 0; by < Job.Rows.size(); ++by) {
+        std::uint8_t* dest = Buffer + 4 * static_cast<std::size_t>(Job.VisibleWidth) * by;
+        const std::uint8_t* row = Job.ColourRow(Job.Rows[by]);
+        for (std::int32_t x = 0; x < Job.VisibleWidth; ++x, dest += 4) {
+            const std::uint32_t index = PackedSample(row, Job.Columns[static_cast<std::size_t>(x)],
+                                                     static_cast<std::uint32_t>(Job.BitCount));
             if (index >= entries)
-                throw EPngError(TextNoSuchPaletteEntry);
+                throw EPngError(kTextNoSuchPaletteEntry);
             const RGBQUAD& c = colours[index];
             const std::uint32_t a = trns ? trns->AlphaTable[index] : 255u;
             dest[0] = BlendComponent(c.rgbBlue, dest[0], a);
@@ -132,19 +132,19 @@ void BlendPalette(const TAlphaJob& job, const TPNGObject& picture, std::uint8_t*
 }
 
 // The blending step of alpha drawing, by the colour plane's bit count.
-void BlendInto(const TAlphaJob& job, const TPNGObject& picture, std::uint8_t* buffer,
-               TBlendPath path) {
-    switch (job.BitCount) {
+void BlendInto(const TAlphaJob& Job, const TPNGObject& Picture, std::uint8_t* Buffer,
+               TBlendPath Path) {
+    switch (Job.BitCount) {
     case 24:
-        BlendBgr24(job, buffer, path);
+        BlendBgr24(Job, Buffer, Path);
         break;
     case 1:
     case 4:
     case 8:
-        if (job.Header.ColourType == 4) {
-            BlendGreyAlpha(job, buffer);
+        if (Job.Header.ColourType == 4) {
+            BlendGreyAlpha(Job, Buffer);
         } else {
-            BlendPalette(job, picture, buffer);
+            BlendPalette(Job, Picture, Buffer);
         }
         break;
     default:
@@ -156,7 +156,7 @@ void BlendInto(const TAlphaJob& job, const TPNGObject& picture, std::uint8_t* bu
 // bitmap is taken out of the context before both are freed.
 class TScratch {
   public:
-    TScratch(HDC dc, HBITMAP bitmap) : FDc(CreateCompatibleDC(dc)), FBitmap(bitmap) {
+    TScratch(HDC Dc, HBITMAP Bitmap) : FDc(CreateCompatibleDC(Dc)), FBitmap(Bitmap) {
         if (!FDc || !FBitmap)
             throw EPNGOutMemory();
         FPrevious = SelectObject(FDc.Get(), FBitmap.Get());
@@ -179,17 +179,17 @@ class TScratch {
 
 } // namespace
 
-bool DrawnKeyColour(const TPNGObject& picture, COLORREF& key) {
-    key = 0;
-    const TChunktRNS* trns = picture.Chunks.Find<TChunktRNS>();
+bool DrawnKeyColour(const TPNGObject& Picture, COLORREF& Key) {
+    Key = 0;
+    const TChunktRNS* trns = Picture.Chunks.Find<TChunktRNS>();
     if (!trns)
         return false;
-    const TChunkIHDR& header = picture.HeaderChunk();
+    const TChunkIHDR& header = Picture.HeaderChunk();
     if (header.ColourType > 3 || !KeyFitsBitDepth(header, *trns))
         return false;
     // The chunk takes the key from the bytes the colour plane holds for the
     // sample, through the same colour table or gamma table as the pixels.
-    key = trns->TransparentColour();
+    Key = trns->TransparentColour();
     return true;
 }
 
@@ -208,7 +208,7 @@ TPNGTransparencyKind TPNGObject::TransparencyKind() const {
         // One entry below 255 is a colour key only when it is fully transparent;
         // a half-transparent single entry needs its own opacity.
         const auto first = std::find_if(trns->AlphaTable.begin(), trns->AlphaTable.end(),
-                                        [](std::uint8_t a) { return a != 255; });
+                                        [](std::uint8_t A) { return A != 255; });
         return first != trns->AlphaTable.end() && *first == 0 ? tkColourKey : tkAlpha;
     }
     case 4:
@@ -229,124 +229,124 @@ bool TPNGObject::GetTransparent() const {
     return TransparencyKind() != tkOpaque;
 }
 
-void TPNGObject::Draw(TCanvas& canvas, const TRect& rect) {
+void TPNGObject::Draw(TCanvas& Canvas, const TRect& Rect) {
     if (IsEmpty())
         return;
     const TChunkIHDR& header = *CheckedCast<TChunkIHDR>(Chunks.Item(0));
-    const HDC dc = canvas.Handle();
+    const HDC dc = Canvas.Handle();
     if (!dc)
         return;
     switch (TransparencyKind()) {
     case tkOpaque:
-        DrawOpaque(dc, rect, header);
+        DrawOpaque(dc, Rect, header);
         break;
     case tkColourKey: {
         COLORREF key = 0;
         // A tRNS sample that no stored pixel can hold keys nothing.
         if (DrawnKeyColour(*this, key)) {
-            DrawColourKey(dc, rect, header, key);
+            DrawColourKey(dc, Rect, header, key);
         } else {
-            DrawOpaque(dc, rect, header);
+            DrawOpaque(dc, Rect, header);
         }
         break;
     }
     case tkAlpha:
-        DrawAlpha(dc, rect, *this, header);
+        DrawAlpha(dc, Rect, *this, header);
         break;
     }
 }
 
-void DrawOpaque(HDC dc, const TRect& rect, const TChunkIHDR& header) {
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top, 0, 0,
-                  static_cast<int>(header.ImageWidth), static_cast<int>(header.ImageHeight),
-                  header.ColourPlane, &header.BitmapInfo, DIB_RGB_COLORS, SRCCOPY);
+void DrawOpaque(HDC Dc, const TRect& Rect, const TChunkIHDR& Header) {
+    SetStretchBltMode(Dc, COLORONCOLOR);
+    StretchDIBits(Dc, Rect.Left, Rect.Top, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top, 0, 0,
+                  static_cast<int>(Header.ImageWidth), static_cast<int>(Header.ImageHeight),
+                  Header.ColourPlane, &Header.BitmapInfo, DIB_RGB_COLORS, SRCCOPY);
 }
 
-void DrawColourKey(HDC dc, const TRect& rect, const TChunkIHDR& header, COLORREF key) {
-    const int x = rect.Left, y = rect.Top;
-    const int w = std::abs(header.BitmapInfo.bmiHeader.biWidth);
-    const int h = std::abs(header.BitmapInfo.bmiHeader.biHeight);
-    const int W = rect.Right - rect.Left, H = rect.Bottom - rect.Top;
+void DrawColourKey(HDC Dc, const TRect& Rect, const TChunkIHDR& Header, COLORREF Key) {
+    const int x = Rect.Left, y = Rect.Top;
+    const int w = std::abs(Header.BitmapInfo.bmiHeader.biWidth);
+    const int h = std::abs(Header.BitmapInfo.bmiHeader.biHeight);
+    const int width = Rect.Right - Rect.Left, height = Rect.Bottom - Rect.Top;
     // A reversed or empty rectangle gets no bitmaps on the platform this was
     // made for, so nothing is drawn.
-    if (W <= 0 || H <= 0 || w == 0 || h == 0)
+    if (width <= 0 || height <= 0 || w == 0 || h == 0)
         return;
 
     // 1-2: the picture as a device bitmap, two masks and the composing bitmap.
-    TScratch source(dc, CreateDIBitmap(dc, &header.BitmapInfo.bmiHeader, CBM_INIT,
-                                       header.ColourPlane, &header.BitmapInfo, DIB_RGB_COLORS));
-    TScratch keyMask(dc, CreateBitmap(W, H, 1, 1, nullptr));
-    TScratch otherMask(dc, CreateBitmap(W, H, 1, 1, nullptr));
-    TScratch composed(dc, CreateCompatibleBitmap(dc, W, H));
+    TScratch source(Dc, CreateDIBitmap(Dc, &Header.BitmapInfo.bmiHeader, CBM_INIT,
+                                       Header.ColourPlane, &Header.BitmapInfo, DIB_RGB_COLORS));
+    TScratch keyMask(Dc, CreateBitmap(width, height, 1, 1, nullptr));
+    TScratch otherMask(Dc, CreateBitmap(width, height, 1, 1, nullptr));
+    TScratch composed(Dc, CreateCompatibleBitmap(Dc, width, height));
     // Stretched, the picture is first brought to the rectangle's size and the
     // masks are applied there. Masking the picture at its own size would sample
     // the mask back through a second rounding, which at uneven scales takes the
     // key test of a neighbouring pixel and blackens pixels that are not keyed.
     std::unique_ptr<TScratch> resized;
     HDC picture = source.DC();
-    if (W != w || H != h) {
-        resized = std::make_unique<TScratch>(dc, CreateCompatibleBitmap(dc, W, H));
-        StretchBlt(resized->DC(), 0, 0, W, H, source.DC(), 0, 0, w, h, SRCCOPY);
+    if (width != w || height != h) {
+        resized = std::make_unique<TScratch>(Dc, CreateCompatibleBitmap(Dc, width, height));
+        StretchBlt(resized->DC(), 0, 0, width, height, source.DC(), 0, 0, w, h, SRCCOPY);
         picture = resized->DC();
     }
     // 3: the key mask is 1 exactly where the source pixel is the key.
-    const COLORREF previousBk = SetBkColor(picture, key);
-    BitBlt(keyMask.DC(), 0, 0, W, H, picture, 0, 0, SRCCOPY);
+    const COLORREF previousBk = SetBkColor(picture, Key);
+    BitBlt(keyMask.DC(), 0, 0, width, height, picture, 0, 0, SRCCOPY);
     SetBkColor(picture, previousBk);
     // 4: the other mask is 1 where the source is not the key.
-    BitBlt(otherMask.DC(), 0, 0, W, H, keyMask.DC(), 0, 0, NOTSRCCOPY);
+    BitBlt(otherMask.DC(), 0, 0, width, height, keyMask.DC(), 0, 0, NOTSRCCOPY);
     // 5-6: what lies under the picture, kept only where the key matched.
-    BitBlt(composed.DC(), 0, 0, W, H, dc, x, y, SRCCOPY);
-    BitBlt(composed.DC(), 0, 0, W, H, keyMask.DC(), 0, 0, SRCAND);
+    BitBlt(composed.DC(), 0, 0, width, height, Dc, x, y, SRCCOPY);
+    BitBlt(composed.DC(), 0, 0, width, height, keyMask.DC(), 0, 0, SRCAND);
     // 7: keyed source pixels become black.
-    BitBlt(picture, 0, 0, W, H, otherMask.DC(), 0, 0, SRCAND);
+    BitBlt(picture, 0, 0, width, height, otherMask.DC(), 0, 0, SRCAND);
     // 8-9: the picture laid over the kept background, then onto the canvas.
-    BitBlt(composed.DC(), 0, 0, W, H, picture, 0, 0, SRCPAINT);
-    BitBlt(dc, x, y, W, H, composed.DC(), 0, 0, SRCCOPY);
+    BitBlt(composed.DC(), 0, 0, width, height, picture, 0, 0, SRCPAINT);
+    BitBlt(Dc, x, y, width, height, composed.DC(), 0, 0, SRCCOPY);
     // 10: the scratch contexts give back and free their bitmaps on the way out.
 }
 
-void DrawAlpha(HDC dc, const TRect& given, const TPNGObject& picture, const TChunkIHDR& header,
-               TBlendPath path) {
-    if (given.Right == given.Left || given.Bottom == given.Top)
+void DrawAlpha(HDC Dc, const TRect& Given, const TPNGObject& Picture, const TChunkIHDR& Header,
+               TBlendPath Path) {
+    if (Given.Right == Given.Left || Given.Bottom == Given.Top)
         return;
-    const TRect rect = Normalised(given);
-    const std::int32_t W = rect.Width(), H = rect.Height();
-    if (header.ImageWidth == 0 || header.ImageHeight == 0 || !header.ColourPlane)
+    const TRect rect = Normalised(Given);
+    const std::int32_t width = rect.Width(), height = rect.Height();
+    if (Header.ImageWidth == 0 || Header.ImageHeight == 0 || !Header.ColourPlane)
         return;
-    const bool stretched = !(static_cast<std::uint32_t>(W) == header.ImageWidth &&
-                             static_cast<std::uint32_t>(H) == header.ImageHeight);
+    const bool stretched = !(static_cast<std::uint32_t>(width) == Header.ImageWidth &&
+                             static_cast<std::uint32_t>(height) == Header.ImageHeight);
 
     // Only what the context can show is read back, blended and written.
     RECT clip{};
-    if (GetClipBox(dc, &clip) == 0)
+    if (GetClipBox(Dc, &clip) == 0)
         return;
     const TRect visible = IntersectRects(rect, {clip.left, clip.top, clip.right, clip.bottom});
     if (visible.IsEmpty())
         return;
     const std::int32_t firstX = visible.Left - rect.Left, firstY = visible.Top - rect.Top;
 
-    const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
-    TAlphaJob job{header,
+    const int bitCount = Header.BitmapInfo.bmiHeader.biBitCount;
+    TAlphaJob job{Header,
                   bitCount,
-                  DibStride(static_cast<LONG>(header.ImageWidth), bitCount),
+                  DibStride(static_cast<LONG>(Header.ImageWidth), bitCount),
                   visible.Width(),
-                  SourceIndexSpan(firstY, visible.Height(), H, header.ImageHeight, stretched),
+                  SourceIndexSpan(firstY, visible.Height(), height, Header.ImageHeight, stretched),
                   {},
                   !stretched,
                   static_cast<std::uint32_t>(firstX)};
     if (stretched || bitCount != 24) {
-        job.Columns = SourceIndexSpan(firstX, visible.Width(), W, header.ImageWidth, stretched);
+        job.Columns = SourceIndexSpan(firstX, visible.Width(), width, Header.ImageWidth, stretched);
     }
 
     TDrawingSurface buffer(visible.Width(), visible.Height());
     if (!buffer)
         throw EPNGOutMemory();
-    BitBlt(buffer.DC(), 0, 0, visible.Width(), visible.Height(), dc, visible.Left, visible.Top,
+    BitBlt(buffer.DC(), 0, 0, visible.Width(), visible.Height(), Dc, visible.Left, visible.Top,
            SRCCOPY);
-    BlendInto(job, picture, buffer.Row(0), path);
-    BitBlt(dc, visible.Left, visible.Top, visible.Width(), visible.Height(), buffer.DC(), 0, 0,
+    BlendInto(job, Picture, buffer.Row(0), Path);
+    BitBlt(Dc, visible.Left, visible.Top, visible.Width(), visible.Height(), buffer.DC(), 0, 0,
            SRCCOPY);
 }
 

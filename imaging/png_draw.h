@@ -19,15 +19,15 @@ class TChunkIHDR;
 // same colour table or gamma table as the pixels; for palette pictures it is the
 // colour of the first fully transparent entry. False when there is no tRNS chunk
 // or no stored pixel can carry the key (a sample beyond the bit depth's range).
-bool DrawnKeyColour(const TPNGObject& picture, COLORREF& key);
+bool DrawnKeyColour(const TPNGObject& Picture, COLORREF& Key);
 
 // Opaque drawing: the colour plane scaled into the rectangle, nearest pixel.
 // The rectangle is used as given, so a reversed one mirrors.
-void DrawOpaque(HDC dc, const TRect& rect, const TChunkIHDR& header);
+void DrawOpaque(HDC Dc, const TRect& Rect, const TChunkIHDR& Header);
 
 // Colour-key drawing by raster operations: where the source pixel equals `key`
 // the destination keeps what it had, elsewhere it takes the source colour.
-void DrawColourKey(HDC dc, const TRect& rect, const TChunkIHDR& header, COLORREF key);
+void DrawColourKey(HDC Dc, const TRect& Rect, const TChunkIHDR& Header, COLORREF Key);
 
 // Which row blender alpha drawing uses for 24-bit planes; both give equal results.
 enum class TBlendPath { Plain, Fast };
@@ -35,7 +35,7 @@ enum class TBlendPath { Plain, Fast };
 // Alpha drawing: reads back what is under the rectangle, blends every pixel
 // with its opacity and writes the result back. Only the part of the rectangle
 // the context can show is read, blended and written.
-void DrawAlpha(HDC dc, const TRect& rect, const TPNGObject& picture, const TChunkIHDR& header,
-               TBlendPath path = TBlendPath::Fast);
+void DrawAlpha(HDC Dc, const TRect& Rect, const TPNGObject& Picture, const TChunkIHDR& Header,
+               TBlendPath Path = TBlendPath::Fast);
 
 } // namespace zorbalin

@@ -24,31 +24,31 @@ struct TPackedPosition {
     std::uint8_t Mask;
 };
 
-TPackedPosition PackedPositionOf(std::uint32_t x, int bitCount) {
-    const int d = std::min(bitCount, 8);
+TPackedPosition PackedPositionOf(std::uint32_t X, int BitCount) {
+    const int d = std::min(BitCount, 8);
     const std::uint32_t perByte = 8u / static_cast<std::uint32_t>(d);
-    return {x / perByte, 8 - d - d * static_cast<int>(x % perByte),
+    return {X / perByte, 8 - d - d * static_cast<int>(X % perByte),
             static_cast<std::uint8_t>((1u << d) - 1u)};
 }
 
 // The scale that spreads a packed grey sample over 0..255.
-std::uint32_t GreyScale(int bitCount) {
-    return bitCount == 1 ? 255u : bitCount == 4 ? 17u : 1u;
+std::uint32_t GreyScale(int BitCount) {
+    return BitCount == 1 ? 255u : BitCount == 4 ? 17u : 1u;
 }
 
 // Chunks under construction are owned by a list slot as soon as they exist,
 // so a failure halfway leaves only whole chunks in the list.
-template <class T> T* AppendChunk(TPNGList& list, TPNGObject* owner) {
-    T* chunk = static_cast<T*>(T::Class().Create(owner));
-    list.Append(chunk);
+template <class T> T* AppendChunk(TPNGList& List, TPNGObject* Owner) {
+    T* chunk = static_cast<T*>(T::Class().Create(Owner));
+    List.Append(chunk);
     return chunk;
 }
 
 // The picture's pixel format as a bitmap; Exception with an empty message for a
 // format the table does not know.
-TPixelFormat BitmapFormatFor(const TPNGObject& picture) {
-    const TChunkIHDR& header = picture.HeaderChunk();
-    if (picture.TransparencyKind() == tkAlpha)
+TPixelFormat BitmapFormatFor(const TPNGObject& Picture) {
+    const TChunkIHDR& header = Picture.HeaderChunk();
+    if (Picture.TransparencyKind() == tkAlpha)
         return pf24bit;
     switch (header.BitDepth) {
     case 1:
@@ -70,12 +70,12 @@ TPixelFormat BitmapFormatFor(const TPNGObject& picture) {
 }
 
 // A logical palette made from the first `count` entries of the colour table.
-HPALETTE PaletteFromColourTable(const BITMAPINFO& info, std::uint32_t count) {
+HPALETTE PaletteFromColourTable(const BITMAPINFO& Info, std::uint32_t Count) {
     MAXLOGPALETTE palette;
     palette.palVersion = 0x300;
-    palette.palNumEntries = static_cast<WORD>(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const RGBQUAD& c = info.bmiColors[i];
+    palette.palNumEntries = static_cast<WORD>(Count);
+    for (std::uint32_t i = 0; i < Count; ++i) {
+        const RGBQUAD& c = Info.bmiColors[i];
         palette.palPalEntry[i] = PALETTEENTRY{c.rgbRed, c.rgbGreen, c.rgbBlue, 0};
     }
     return CreatePalette(reinterpret_cast<const LOGPALETTE*>(&palette));
@@ -85,27 +85,27 @@ HPALETTE PaletteFromColourTable(const BITMAPINFO& info, std::uint32_t count) {
 
 // ---- Copying ------------------------------------------------------------------------------
 
-void TPNGObject::Assign(TPersistent* source) {
-    if (!source) {
+void TPNGObject::Assign(TPersistent* Source) {
+    if (!Source) {
         Clear();
-    } else if (auto* png = dynamic_cast<TPNGObject*>(source)) {
+    } else if (auto* png = dynamic_cast<TPNGObject*>(Source)) {
         CopyImage(*png);
-    } else if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
+    } else if (auto* bitmap = dynamic_cast<TBitmap*>(Source)) {
         AssignFromBitmapHandle(bitmap->Handle(), bitmap->Transparent(),
                                ColorToRGB(bitmap->TransparentColor()));
     } else {
-        TGraphic::Assign(source);
+        TGraphic::Assign(Source);
     }
 }
 
-void TPNGObject::AssignTo(TPersistent* destination) {
-    if (auto* png = dynamic_cast<TPNGObject*>(destination)) {
+void TPNGObject::AssignTo(TPersistent* Destination) {
+    if (auto* png = dynamic_cast<TPNGObject*>(Destination)) {
         png->CopyImage(*this);
         return;
     }
-    auto* bitmap = dynamic_cast<TBitmap*>(destination);
+    auto* bitmap = dynamic_cast<TBitmap*>(Destination);
     if (!bitmap || !dynamic_cast<TChunkIHDR*>(Chunks.Item(0)))
-        RaiseAssignError(this, destination);
+        RaiseAssignError(this, Destination);
     bitmap->SetPixelFormat(BitmapFormatFor(*this));
     bitmap->SetSize(GetWidth(), GetHeight());
     bitmap->Canvas().Draw(0, 0, this);
@@ -115,17 +115,17 @@ void TPNGObject::AssignTo(TPersistent* destination) {
     }
 }
 
-void TPNGObject::CopyImage(const TPNGObject& source) {
-    if (&source == this)
+void TPNGObject::CopyImage(const TPNGObject& Source) {
+    if (&Source == this)
         return; // clearing first would destroy the source
-    Interlacing = source.Interlacing;
-    SetMaxDataChunkSize(source.GetMaxDataChunkSize());
-    ZlibLevel = source.ZlibLevel;
-    SaveFilters = source.SaveFilters;
+    Interlacing = Source.Interlacing;
+    SetMaxDataChunkSize(Source.GetMaxDataChunkSize());
+    ZlibLevel = Source.ZlibLevel;
+    SaveFilters = Source.SaveFilters;
     Clear();
-    const std::uint32_t count = source.Chunks.Count();
+    const std::uint32_t count = Source.Chunks.Count();
     for (std::uint32_t i = 0; i < count; ++i) {
-        const TChunk* original = source.Chunks.Item(i);
+        const TChunk* original = Source.Chunks.Item(i);
         if (!original)
             continue;
         TChunk* copy = original->ChunkClass().Create(this);
@@ -134,9 +134,9 @@ void TPNGObject::CopyImage(const TPNGObject& source) {
     }
 }
 
-void TPNGObject::AssignFromBitmapHandle(HBITMAP bitmap, bool transparent, COLORREF key) {
+void TPNGObject::AssignFromBitmapHandle(HBITMAP Bitmap, bool Transparent, COLORREF Key) {
     BITMAP description{};
-    const bool known = GetObject(bitmap, sizeof description, &description) != 0;
+    const bool known = GetObject(Bitmap, sizeof description, &description) != 0;
     Clear();
     // A bitmap that is no bitmap, or holds no pixel, gives an empty picture.
     if (!known || description.bmWidth <= 0 || description.bmHeight == 0)
@@ -151,12 +151,12 @@ void TPNGObject::AssignFromBitmapHandle(HBITMAP bitmap, bool transparent, COLORR
     header->PrepareStorage();
     {
         TDCOwner temporary(CreateCompatibleDC(nullptr));
-        GetDIBits(temporary.Get(), bitmap, 0, header->ImageHeight, header->ColourPlane,
+        GetDIBits(temporary.Get(), Bitmap, 0, header->ImageHeight, header->ColourPlane,
                   &header->BitmapInfo, DIB_RGB_COLORS);
     }
 
     TChunkPLTE* palette = header->Paletted ? AppendChunk<TChunkPLTE>(Chunks, this) : nullptr;
-    TChunktRNS* trns = transparent ? AppendChunk<TChunktRNS>(Chunks, this) : nullptr;
+    TChunktRNS* trns = Transparent ? AppendChunk<TChunktRNS>(Chunks, this) : nullptr;
     AppendChunk<TChunkIDAT>(Chunks, this);
     AppendChunk<TChunkIEND>(Chunks, this);
     if (palette) {
@@ -168,7 +168,7 @@ void TPNGObject::AssignFromBitmapHandle(HBITMAP bitmap, bool transparent, COLORR
         header->InstallPaletteKeepingTable(made);
     }
     if (trns)
-        trns->SetTransparentColour(key);
+        trns->SetTransparentColour(Key);
 }
 
 // ---- Palette -----------------------------------------------------------------------------
@@ -177,18 +177,18 @@ HPALETTE TPNGObject::GetPalette() const {
     return HeaderChunk().PaletteHandle;
 }
 
-void TPNGObject::SetPalette(HPALETTE palette) {
-    HeaderChunk().InstallPalette(palette);
+void TPNGObject::SetPalette(HPALETTE Palette) {
+    HeaderChunk().InstallPalette(Palette);
 }
 
 // ---- Size ----------------------------------------------------------------------------------
 
-void TPNGObject::SetWidth(int width) {
-    SetSize(width, GetHeight());
+void TPNGObject::SetWidth(int Width) {
+    SetSize(Width, GetHeight());
 }
 
-void TPNGObject::SetHeight(int height) {
-    SetSize(GetWidth(), height);
+void TPNGObject::SetHeight(int Height) {
+    SetSize(GetWidth(), Height);
 }
 
 namespace {
@@ -203,14 +203,14 @@ struct TResizedPlanes {
     TZeroedBytes Alpha, Low;
 };
 
-TResizedPlanes MakeResizedPlanes(const TChunkIHDR& header, int width, int height) {
+TResizedPlanes MakeResizedPlanes(const TChunkIHDR& Header, int Width, int Height) {
     TResizedPlanes planes;
-    planes.Width = static_cast<std::uint32_t>(width);
-    planes.Height = static_cast<std::uint32_t>(height);
-    const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
+    planes.Width = static_cast<std::uint32_t>(Width);
+    planes.Height = static_cast<std::uint32_t>(Height);
+    const int bitCount = Header.BitmapInfo.bmiHeader.biBitCount;
     const std::uint64_t stride = (std::uint64_t(bitCount) * planes.Width + 31) / 32 * 4;
-    const bool hasAlpha = header.ColourType == 4 || header.ColourType == 6;
-    const bool wide = header.BitDepth == 16;
+    const bool hasAlpha = Header.ColourType == 4 || Header.ColourType == 6;
+    const bool wide = Header.BitDepth == 16;
     const std::uint64_t pixels = std::uint64_t(planes.Width) * planes.Height;
     const std::uint64_t total = stride * planes.Height * (wide ? 2 : 1) + (hasAlpha ? pixels : 0);
     if (total > kMaxStorageBytes)
@@ -218,11 +218,11 @@ TResizedPlanes MakeResizedPlanes(const TChunkIHDR& header, int width, int height
     planes.Stride = static_cast<std::size_t>(stride);
 
     // Described by the picture's own header and colour table.
-    BITMAPINFO info = header.BitmapInfo;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
+    BITMAPINFO info = Header.BitmapInfo;
+    info.bmiHeader.biWidth = Width;
+    info.bmiHeader.biHeight = Height;
     void* bits = nullptr;
-    planes.Section.Reset(CreateDIBSection(header.DibDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    planes.Section.Reset(CreateDIBSection(Header.DibDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!planes.Section || !bits)
         throw EPNGOutMemory();
     planes.Colour = static_cast<std::uint8_t*>(bits);
@@ -242,11 +242,11 @@ TResizedPlanes MakeResizedPlanes(const TChunkIHDR& header, int width, int height
 
 } // namespace
 
-void TPNGObject::SetSize(int width, int height) {
-    if (width < 1 || height < 1)
+void TPNGObject::SetSize(int Width, int Height) {
+    if (Width < 1 || Height < 1)
         throw EPNGInvalidNewSize();
     TChunkIHDR& header = HeaderChunk();
-    TResizedPlanes planes = MakeResizedPlanes(header, width, height);
+    TResizedPlanes planes = MakeResizedPlanes(header, Width, Height);
 
     // Overlapping rows, counted from the top; the colour and low-byte planes are
     // bottom-up, the alpha plane top-down.
@@ -277,8 +277,8 @@ void TPNGObject::SetSize(int width, int height) {
         DeleteObject(previous);
     header.DibHandle = planes.Section.Release();
     header.ColourPlane = planes.Colour;
-    header.BitmapInfo.bmiHeader.biWidth = width;
-    header.BitmapInfo.bmiHeader.biHeight = height;
+    header.BitmapInfo.bmiHeader.biWidth = Width;
+    header.BitmapInfo.bmiHeader.biHeight = Height;
     header.RowStride = static_cast<std::int32_t>(planes.Stride);
     header.ImageWidth = planes.Width;
     header.ImageHeight = planes.Height;
@@ -292,12 +292,12 @@ void TPNGObject::SetSize(int width, int height) {
 
 // ---- Pixels ---------------------------------------------------------------------------------
 
-TColor TPNGObject::GetPixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight())
+TColor TPNGObject::GetPixel(int X, int Y) const {
+    if (X < 0 || Y < 0 || X >= GetWidth() || Y >= GetHeight())
         return 0;
     const TChunkIHDR& header = HeaderChunk();
-    const std::uint8_t* row = ColourRow(static_cast<std::uint32_t>(y));
-    const std::uint32_t ux = static_cast<std::uint32_t>(x);
+    const std::uint8_t* row = ColourRow(static_cast<std::uint32_t>(Y));
+    const std::uint32_t ux = static_cast<std::uint32_t>(X);
     const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
     if (header.ColourType == 0 || header.ColourType == 3 || header.ColourType == 4) {
         const std::uint32_t sample =
@@ -317,14 +317,14 @@ TColor TPNGObject::GetPixel(int x, int y) const {
     return static_cast<TColor>(RGB(p[2], p[1], p[0]));
 }
 
-void TPNGObject::SetPixel(int x, int y, TColor colour) {
-    if (x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight())
+void TPNGObject::SetPixel(int X, int Y, TColor Colour) {
+    if (X < 0 || Y < 0 || X >= GetWidth() || Y >= GetHeight())
         return;
     const TChunkIHDR& header = HeaderChunk();
-    std::uint8_t* row = ColourRow(static_cast<std::uint32_t>(y));
-    const std::uint32_t ux = static_cast<std::uint32_t>(x);
+    std::uint8_t* row = ColourRow(static_cast<std::uint32_t>(Y));
+    const std::uint32_t ux = static_cast<std::uint32_t>(X);
     const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
-    const COLORREF rgb = ColorToRGB(colour);
+    const COLORREF rgb = ColorToRGB(Colour);
     if (header.ColourType == 0 || header.ColourType == 3) {
         const UINT index = GetNearestPaletteIndex(header.PaletteHandle, rgb);
         if (index == CLR_INVALID)
@@ -378,26 +378,26 @@ void TPNGObject::AddAlphaChannel() {
     }
 }
 
-std::uint8_t* TPNGObject::ColourRow(std::uint32_t y) const {
+std::uint8_t* TPNGObject::ColourRow(std::uint32_t Y) const {
     const TChunkIHDR& header = HeaderChunk();
-    if (!header.ColourPlane || y >= header.ImageHeight)
+    if (!header.ColourPlane || Y >= header.ImageHeight)
         return nullptr;
-    return header.ColourPlane + std::size_t(header.RowStride) * (header.ImageHeight - 1 - y);
+    return header.ColourPlane + std::size_t(header.RowStride) * (header.ImageHeight - 1 - Y);
 }
 
-std::uint8_t* TPNGObject::LowByteRow(std::uint32_t y) const {
+std::uint8_t* TPNGObject::LowByteRow(std::uint32_t Y) const {
     const TChunkIHDR& header = HeaderChunk();
-    if (!header.LowPlane || y >= header.ImageHeight)
+    if (!header.LowPlane || Y >= header.ImageHeight)
         return nullptr;
-    return header.LowPlane.get() + std::size_t(header.RowStride) * (header.ImageHeight - 1 - y);
+    return header.LowPlane.get() + std::size_t(header.RowStride) * (header.ImageHeight - 1 - Y);
 }
 
-std::uint8_t* TPNGObject::AlphaRow(std::uint32_t y) const {
+std::uint8_t* TPNGObject::AlphaRow(std::uint32_t Y) const {
     const TChunkIHDR& header = HeaderChunk();
     if ((header.ColourType != 4 && header.ColourType != 6) || !header.AlphaPlane ||
-        y >= header.ImageHeight)
+        Y >= header.ImageHeight)
         return nullptr;
-    return header.AlphaPlane.get() + std::size_t(header.ImageWidth) * y;
+    return header.AlphaPlane.get() + std::size_t(header.ImageWidth) * Y;
 }
 
 } // namespace zorbalin

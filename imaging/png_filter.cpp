@@ -13,48 +13,48 @@ namespace {
 // Whole pixels of 3, 4, 6 or 8 bytes, one pixel per step in the low lanes of an
 // SSE2 register: the channels of a pixel are unfiltered together. The pixels
 // still depend on each other from left to right, as the filters require.
-template <size_t Bpp> __m128i LoadPixel(const uint8_t* p) {
+template <size_t Bpp> __m128i LoadPixel(const uint8_t* P) {
     if constexpr (Bpp == 8) {
-        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(P));
     } else if constexpr (Bpp == 6) {
         uint32_t low;
         uint16_t high;
-        std::memcpy(&low, p, 4);
-        std::memcpy(&high, p + 4, 2);
+        std::memcpy(&low, P, 4);
+        std::memcpy(&high, P + 4, 2);
         return _mm_cvtsi64_si128(static_cast<long long>(uint64_t(low) | uint64_t(high) << 32));
     } else if constexpr (Bpp == 4) {
         uint32_t v;
-        std::memcpy(&v, p, 4);
+        std::memcpy(&v, P, 4);
         return _mm_cvtsi32_si128(static_cast<int>(v));
     } else {
         // Assembled in a register: a 3-byte copy through memory would stall every
         // pixel on the store of the one before.
-        const uint32_t v = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+        const uint32_t v = uint32_t(P[0]) | uint32_t(P[1]) << 8 | uint32_t(P[2]) << 16;
         return _mm_cvtsi32_si128(static_cast<int>(v));
     }
 }
 
-template <size_t Bpp> void StorePixel(uint8_t* p, __m128i v) {
+template <size_t Bpp> void StorePixel(uint8_t* P, __m128i V) {
     if constexpr (Bpp == 8) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(P), V);
     } else if constexpr (Bpp == 6) {
-        const uint64_t bits = static_cast<uint64_t>(_mm_cvtsi128_si64(v));
-        std::memcpy(p, &bits, 6);
+        const uint64_t bits = static_cast<uint64_t>(_mm_cvtsi128_si64(V));
+        std::memcpy(P, &bits, 6);
     } else {
-        const uint32_t bits = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
-        std::memcpy(p, &bits, Bpp);
+        const uint32_t bits = static_cast<uint32_t>(_mm_cvtsi128_si32(V));
+        std::memcpy(P, &bits, Bpp);
     }
 }
 
-inline __m128i LoadWord(const uint8_t* p) {
+inline __m128i LoadWord(const uint8_t* P) {
     uint32_t v;
-    std::memcpy(&v, p, 4);
+    std::memcpy(&v, P, 4);
     return _mm_cvtsi32_si128(static_cast<int>(v));
 }
 
-inline void StoreWord(uint8_t* p, __m128i v) {
-    const uint32_t bits = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
-    std::memcpy(p, &bits, 4);
+inline void StoreWord(uint8_t* P, __m128i V) {
+    const uint32_t bits = static_cast<uint32_t>(_mm_cvtsi128_si32(V));
+    std::memcpy(P, &bits, 4);
 }
 
 // Runs `step(filtered, above)` over the whole pixels of a row from left to right
@@ -64,30 +64,30 @@ inline void StoreWord(uint8_t* p, __m128i v) {
 // them; the last pixel goes alone, 3 bytes wide. Nothing beyond the row is read
 // or written.
 template <size_t Bpp, class TStep>
-void WalkPixels(uint8_t* row, const uint8_t* prior, size_t rowBytes, TStep step) {
-    const size_t pixels = rowBytes / Bpp;
+void WalkPixels(uint8_t* Row, const uint8_t* Prior, size_t RowBytes, TStep Step) {
+    const size_t pixels = RowBytes / Bpp;
     if constexpr (Bpp == 3) {
         if (pixels == 0)
             return;
-        __m128i x = pixels > 1 ? LoadWord(row) : LoadPixel<3>(row);
+        __m128i x = pixels > 1 ? LoadWord(Row) : LoadPixel<3>(Row);
         for (size_t k = 0; k + 1 < pixels; ++k) {
-            uint8_t* p = row + 3 * k;
+            uint8_t* p = Row + 3 * k;
             const __m128i next = k + 2 < pixels ? LoadWord(p + 3) : LoadPixel<3>(p + 3);
-            StoreWord(p, step(x, LoadWord(prior + 3 * k)));
+            StoreWord(p, Step(x, LoadWord(Prior + 3 * k)));
             x = next;
         }
         const size_t last = 3 * (pixels - 1);
-        StorePixel<3>(row + last, step(x, LoadPixel<3>(prior + last)));
+        StorePixel<3>(Row + last, Step(x, LoadPixel<3>(Prior + last)));
     } else {
         for (size_t i = 0; i < pixels * Bpp; i += Bpp)
-            StorePixel<Bpp>(row + i, step(LoadPixel<Bpp>(row + i), LoadPixel<Bpp>(prior + i)));
+            StorePixel<Bpp>(Row + i, Step(LoadPixel<Bpp>(Row + i), LoadPixel<Bpp>(Prior + i)));
     }
 }
 
-template <size_t Bpp> void UnfilterSubPixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+template <size_t Bpp> void UnfilterSubPixels(uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
     __m128i a = _mm_setzero_si128();
-    WalkPixels<Bpp>(row, prior, rowBytes, [&a](__m128i x, __m128i) {
-        a = _mm_add_epi8(a, x);
+    WalkPixels<Bpp>(Row, Prior, RowBytes, [&a](__m128i X, __m128i) {
+        a = _mm_add_epi8(a, X);
         return a;
     });
 }
@@ -96,20 +96,20 @@ template <size_t Bpp> void UnfilterSubPixels(uint8_t* row, const uint8_t* prior,
 // complements, so the complement of each result, carried to the next pixel, is
 // that average minus the filtered byte: two instructions from pixel to pixel.
 template <size_t Bpp>
-void UnfilterAveragePixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+void UnfilterAveragePixels(uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
     const __m128i ones = _mm_set1_epi8(-1);
     __m128i notA = ones;
-    WalkPixels<Bpp>(row, prior, rowBytes, [&notA, ones](__m128i x, __m128i b) {
-        notA = _mm_sub_epi8(_mm_avg_epu8(notA, _mm_xor_si128(b, ones)), x);
+    WalkPixels<Bpp>(Row, Prior, RowBytes, [&notA, ones](__m128i X, __m128i B) {
+        notA = _mm_sub_epi8(_mm_avg_epu8(notA, _mm_xor_si128(B, ones)), X);
         return _mm_xor_si128(notA, ones);
     });
 }
 
-inline __m128i Abs16(__m128i x) {
-    return _mm_max_epi16(x, _mm_sub_epi16(_mm_setzero_si128(), x));
+inline __m128i Abs16(__m128i X) {
+    return _mm_max_epi16(X, _mm_sub_epi16(_mm_setzero_si128(), X));
 }
-inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
-    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+inline __m128i Select(__m128i Mask, __m128i IfSet, __m128i IfClear) {
+    return _mm_or_si128(_mm_and_si128(Mask, IfSet), _mm_andnot_si128(Mask, IfClear));
 }
 
 // Paeth in 16-bit lanes: pa = |b - c|, pb = |a - c|, pc = |a + b - 2c|. Two
@@ -118,12 +118,12 @@ inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
 // upper-left). pa does not depend on the pixel to the left, and the left pixel
 // stays in 16-bit lanes, so few instructions lie between one pixel and the next.
 template <size_t Bpp>
-void UnfilterPaethPixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+void UnfilterPaethPixels(uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i lowByte = _mm_set1_epi16(0xFF);
     __m128i a = zero, c = zero;
-    WalkPixels<Bpp>(row, prior, rowBytes, [&a, &c, zero, lowByte](__m128i x, __m128i above) {
-        const __m128i b = _mm_unpacklo_epi8(above, zero);
+    WalkPixels<Bpp>(Row, Prior, RowBytes, [&a, &c, zero, lowByte](__m128i X, __m128i Above) {
+        const __m128i b = _mm_unpacklo_epi8(Above, zero);
         const __m128i bc = _mm_sub_epi16(b, c);
         const __m128i pa = Abs16(bc);
         const __m128i ac = _mm_sub_epi16(a, c);
@@ -132,23 +132,23 @@ void UnfilterPaethPixels(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
         const __m128i aboveOrUpperLeft = Select(_mm_cmpgt_epi16(pb, pc), c, b);
         const __m128i notLeft = _mm_cmpgt_epi16(pa, _mm_min_epi16(pb, pc));
         const __m128i nearest = Select(notLeft, aboveOrUpperLeft, a);
-        a = _mm_and_si128(_mm_add_epi16(_mm_unpacklo_epi8(x, zero), nearest), lowByte);
+        a = _mm_and_si128(_mm_add_epi16(_mm_unpacklo_epi8(X, zero), nearest), lowByte);
         c = b;
         return _mm_packus_epi16(a, a);
     });
 }
 
 template <size_t Bpp>
-bool UnfilterPixelsOf(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes) {
-    switch (filterType) {
+bool UnfilterPixelsOf(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
+    switch (FilterType) {
     case 1:
-        UnfilterSubPixels<Bpp>(row, prior, rowBytes);
+        UnfilterSubPixels<Bpp>(Row, Prior, RowBytes);
         return true;
     case 3:
-        UnfilterAveragePixels<Bpp>(row, prior, rowBytes);
+        UnfilterAveragePixels<Bpp>(Row, Prior, RowBytes);
         return true;
     case 4:
-        UnfilterPaethPixels<Bpp>(row, prior, rowBytes);
+        UnfilterPaethPixels<Bpp>(Row, Prior, RowBytes);
         return true;
     default:
         return false;
@@ -157,19 +157,19 @@ bool UnfilterPixelsOf(uint8_t filterType, uint8_t* row, const uint8_t* prior, si
 
 // The vector forms for whole pixels of 3, 4, 6 or 8 bytes; false when the step
 // has none.
-bool UnfilterPixels(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
-                    size_t step) {
-    if (step < 3 || rowBytes % step != 0)
+bool UnfilterPixels(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+                    size_t Step) {
+    if (Step < 3 || RowBytes % Step != 0)
         return false;
-    switch (step) {
+    switch (Step) {
     case 3:
-        return UnfilterPixelsOf<3>(filterType, row, prior, rowBytes);
+        return UnfilterPixelsOf<3>(FilterType, Row, Prior, RowBytes);
     case 4:
-        return UnfilterPixelsOf<4>(filterType, row, prior, rowBytes);
+        return UnfilterPixelsOf<4>(FilterType, Row, Prior, RowBytes);
     case 6:
-        return UnfilterPixelsOf<6>(filterType, row, prior, rowBytes);
+        return UnfilterPixelsOf<6>(FilterType, Row, Prior, RowBytes);
     case 8:
-        return UnfilterPixelsOf<8>(filterType, row, prior, rowBytes);
+        return UnfilterPixelsOf<8>(FilterType, Row, Prior, RowBytes);
     default:
         return false;
     }
@@ -183,22 +183,22 @@ bool UnfilterPixels(uint8_t, uint8_t*, const uint8_t*, size_t, size_t) {
 // One-byte pixels (palette, grey, packed rows): the byte to the left stays in a
 // register. The general loops below read it back from the row, a store-to-load
 // wait on every byte.
-bool UnfilterBytes(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+bool UnfilterBytes(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
     unsigned a = 0, c = 0;
-    switch (filterType) {
+    switch (FilterType) {
     case ftSub:
-        for (size_t i = 0; i < rowBytes; ++i)
-            row[i] = static_cast<uint8_t>(a = (row[i] + a) & 0xFF);
+        for (size_t i = 0; i < RowBytes; ++i)
+            Row[i] = static_cast<uint8_t>(a = (Row[i] + a) & 0xFF);
         return true;
     case ftAverage:
-        for (size_t i = 0; i < rowBytes; ++i)
-            row[i] = static_cast<uint8_t>(a = (row[i] + ((a + prior[i]) >> 1)) & 0xFF);
+        for (size_t i = 0; i < RowBytes; ++i)
+            Row[i] = static_cast<uint8_t>(a = (Row[i] + ((a + Prior[i]) >> 1)) & 0xFF);
         return true;
     case ftPaeth:
-        for (size_t i = 0; i < rowBytes; ++i) {
-            const unsigned b = prior[i];
-            row[i] =
-                static_cast<uint8_t>(a = (row[i] + PaethPredictor(int(a), int(b), int(c))) & 0xFF);
+        for (size_t i = 0; i < RowBytes; ++i) {
+            const unsigned b = Prior[i];
+            Row[i] =
+                static_cast<uint8_t>(a = (Row[i] + PaethPredictor(int(a), int(b), int(c))) & 0xFF);
             c = b;
         }
         return true;
@@ -207,131 +207,131 @@ bool UnfilterBytes(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_
     }
 }
 
-void UnfilterSub(uint8_t* row, size_t rowBytes, size_t step) {
-    for (size_t i = step; i < rowBytes; ++i)
-        row[i] = static_cast<uint8_t>(row[i] + row[i - step]);
+void UnfilterSub(uint8_t* Row, size_t RowBytes, size_t Step) {
+    for (size_t i = Step; i < RowBytes; ++i)
+        Row[i] = static_cast<uint8_t>(Row[i] + Row[i - Step]);
 }
 
 // Up has no dependency along the row: sixteen bytes a step where SSE2 is at hand
 // (the compiler's -O2 does not vectorise the loop by itself).
-void UnfilterUp(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+void UnfilterUp(uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
     size_t i = 0;
 #ifdef __SSE2__
-    for (; i + 16 <= rowBytes; i += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(prior + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_add_epi8(x, b));
+    for (; i + 16 <= RowBytes; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Prior + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Row + i), _mm_add_epi8(x, b));
     }
 #endif
-    for (; i < rowBytes; ++i)
-        row[i] = static_cast<uint8_t>(row[i] + prior[i]);
+    for (; i < RowBytes; ++i)
+        Row[i] = static_cast<uint8_t>(Row[i] + Prior[i]);
 }
 
-void UnfilterAverage(uint8_t* row, const uint8_t* prior, size_t rowBytes, size_t step) {
-    const size_t head = step < rowBytes ? step : rowBytes;
+void UnfilterAverage(uint8_t* Row, const uint8_t* Prior, size_t RowBytes, size_t Step) {
+    const size_t head = Step < RowBytes ? Step : RowBytes;
     for (size_t i = 0; i < head; ++i)
-        row[i] = static_cast<uint8_t>(row[i] + (prior[i] >> 1));
-    for (size_t i = step; i < rowBytes; ++i)
-        row[i] = static_cast<uint8_t>(row[i] + ((row[i - step] + prior[i]) >> 1));
+        Row[i] = static_cast<uint8_t>(Row[i] + (Prior[i] >> 1));
+    for (size_t i = Step; i < RowBytes; ++i)
+        Row[i] = static_cast<uint8_t>(Row[i] + ((Row[i - Step] + Prior[i]) >> 1));
 }
 
 // Paeth keeps the left and upper-left bytes of each channel in registers; the
 // channel count is a template argument so that the inner loop has no branch on it.
 template <size_t Step>
-void UnfilterPaethFixed(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
-    size_t head = Step < rowBytes ? Step : rowBytes;
+void UnfilterPaethFixed(uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
+    size_t head = Step < RowBytes ? Step : RowBytes;
     for (size_t i = 0; i < head; ++i)
-        row[i] = static_cast<uint8_t>(row[i] + prior[i]);
-    for (size_t i = Step; i < rowBytes; i += Step) {
-        for (size_t c = 0; c < Step && i + c < rowBytes; ++c) {
+        Row[i] = static_cast<uint8_t>(Row[i] + Prior[i]);
+    for (size_t i = Step; i < RowBytes; i += Step) {
+        for (size_t c = 0; c < Step && i + c < RowBytes; ++c) {
             const size_t k = i + c;
-            row[k] = static_cast<uint8_t>(row[k] +
-                                          PaethPredictor(row[k - Step], prior[k], prior[k - Step]));
+            Row[k] = static_cast<uint8_t>(Row[k] +
+                                          PaethPredictor(Row[k - Step], Prior[k], Prior[k - Step]));
         }
     }
 }
 
-void UnfilterPaeth(uint8_t* row, const uint8_t* prior, size_t rowBytes, size_t step) {
-    switch (step) {
+void UnfilterPaeth(uint8_t* Row, const uint8_t* Prior, size_t RowBytes, size_t Step) {
+    switch (Step) {
     case 1:
-        UnfilterPaethFixed<1>(row, prior, rowBytes);
+        UnfilterPaethFixed<1>(Row, Prior, RowBytes);
         return;
     case 3:
-        UnfilterPaethFixed<3>(row, prior, rowBytes);
+        UnfilterPaethFixed<3>(Row, Prior, RowBytes);
         return;
     case 4:
-        UnfilterPaethFixed<4>(row, prior, rowBytes);
+        UnfilterPaethFixed<4>(Row, Prior, RowBytes);
         return;
     default:
         break;
     }
-    const size_t head = step < rowBytes ? step : rowBytes;
+    const size_t head = Step < RowBytes ? Step : RowBytes;
     for (size_t i = 0; i < head; ++i)
-        row[i] = static_cast<uint8_t>(row[i] + prior[i]);
-    for (size_t i = step; i < rowBytes; ++i)
-        row[i] =
-            static_cast<uint8_t>(row[i] + PaethPredictor(row[i - step], prior[i], prior[i - step]));
+        Row[i] = static_cast<uint8_t>(Row[i] + Prior[i]);
+    for (size_t i = Step; i < RowBytes; ++i)
+        Row[i] =
+            static_cast<uint8_t>(Row[i] + PaethPredictor(Row[i - Step], Prior[i], Prior[i - Step]));
 }
 
-int Left(const uint8_t* row, size_t i, size_t step) {
-    return i >= step ? row[i - step] : 0;
+int Left(const uint8_t* Row, size_t I, size_t Step) {
+    return I >= Step ? Row[I - Step] : 0;
 }
 
 } // namespace
 
-void UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
-                 size_t step) {
-    if (UnfilterPixels(filterType, row, prior, rowBytes, step))
+void UnfilterRow(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+                 size_t Step) {
+    if (UnfilterPixels(FilterType, Row, Prior, RowBytes, Step))
         return;
-    if (step == 1 && UnfilterBytes(filterType, row, prior, rowBytes))
+    if (Step == 1 && UnfilterBytes(FilterType, Row, Prior, RowBytes))
         return;
-    switch (filterType) {
+    switch (FilterType) {
     case ftSub:
-        UnfilterSub(row, rowBytes, step);
+        UnfilterSub(Row, RowBytes, Step);
         return;
     case ftUp:
-        UnfilterUp(row, prior, rowBytes);
+        UnfilterUp(Row, Prior, RowBytes);
         return;
     case ftAverage:
-        UnfilterAverage(row, prior, rowBytes, step);
+        UnfilterAverage(Row, Prior, RowBytes, Step);
         return;
     case ftPaeth:
-        UnfilterPaeth(row, prior, rowBytes, step);
+        UnfilterPaeth(Row, Prior, RowBytes, Step);
         return;
     default:
         return; // None, and unknown types: the row is used as it came
     }
 }
 
-void UnfilterRowPlain(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
-                      size_t step) {
-    if (filterType < ftSub || filterType > ftPaeth)
+void UnfilterRowPlain(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+                      size_t Step) {
+    if (FilterType < ftSub || FilterType > ftPaeth)
         return;
-    for (size_t i = 0; i < rowBytes; ++i) {
-        const int a = Left(row, i, step);
-        const int b = prior[i];
-        const int c = i >= step ? prior[i - step] : 0;
+    for (size_t i = 0; i < RowBytes; ++i) {
+        const int a = Left(Row, i, Step);
+        const int b = Prior[i];
+        const int c = i >= Step ? Prior[i - Step] : 0;
         int predicted = 0;
-        if (filterType == ftSub)
+        if (FilterType == ftSub)
             predicted = a;
-        if (filterType == ftUp)
+        if (FilterType == ftUp)
             predicted = b;
-        if (filterType == ftAverage)
+        if (FilterType == ftAverage)
             predicted = (a + b) / 2;
-        if (filterType == ftPaeth)
+        if (FilterType == ftPaeth)
             predicted = PaethPredictor(a, b, c);
-        row[i] = static_cast<uint8_t>(row[i] + predicted);
+        Row[i] = static_cast<uint8_t>(Row[i] + predicted);
     }
 }
 
-void FilterRow(uint8_t filterType, const uint8_t* row, const uint8_t* prior, size_t rowBytes,
-               size_t step, uint8_t* out) {
-    for (size_t i = 0; i < rowBytes; ++i) {
-        const int a = Left(row, i, step);
-        const int b = prior[i];
-        const int c = i >= step ? prior[i - step] : 0;
+void FilterRow(uint8_t FilterType, const uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+               size_t Step, uint8_t* Out) {
+    for (size_t i = 0; i < RowBytes; ++i) {
+        const int a = Left(Row, i, Step);
+        const int b = Prior[i];
+        const int c = i >= Step ? Prior[i - Step] : 0;
         int predicted = 0;
-        switch (filterType) {
+        switch (FilterType) {
         case ftSub:
             predicted = a;
             break;
@@ -347,7 +347,7 @@ void FilterRow(uint8_t filterType, const uint8_t* row, const uint8_t* prior, siz
         default:
             break;
         }
-        out[i] = static_cast<uint8_t>(row[i] - predicted);
+        Out[i] = static_cast<uint8_t>(Row[i] - predicted);
     }
 }
 

@@ -17,13 +17,13 @@ enum TFilterType : uint8_t {
 // The Paeth predictor with the standard's tie order: left, then above, then
 // upper-left. Written without branches: on photographic rows the choice is a
 // coin toss that a branch predictor keeps losing.
-inline uint8_t PaethPredictor(int left, int above, int upperLeft) {
-    const int pa = above > upperLeft ? above - upperLeft : upperLeft - above; // |p - left|
-    const int pb = left > upperLeft ? left - upperLeft : upperLeft - left;    // |p - above|
-    const int pcSigned = left + above - 2 * upperLeft;
+inline uint8_t PaethPredictor(int Left, int Above, int UpperLeft) {
+    const int pa = Above > UpperLeft ? Above - UpperLeft : UpperLeft - Above; // |p - left|
+    const int pb = Left > UpperLeft ? Left - UpperLeft : UpperLeft - Left;    // |p - above|
+    const int pcSigned = Left + Above - 2 * UpperLeft;
     const int pc = pcSigned < 0 ? -pcSigned : pcSigned; // |p - upper-left|
-    const int aboveOrUpperLeft = pb <= pc ? above : upperLeft;
-    return static_cast<uint8_t>(pa <= pb && pa <= pc ? left : aboveOrUpperLeft);
+    const int aboveOrUpperLeft = pb <= pc ? Above : UpperLeft;
+    return static_cast<uint8_t>(pa <= pb && pa <= pc ? Left : aboveOrUpperLeft);
 }
 
 // Contract: `row` and `prior` hold `rowBytes` bytes each (without the filter-type
@@ -31,16 +31,16 @@ inline uint8_t PaethPredictor(int left, int above, int upperLeft) {
 // zeros for a pass's first row; `step` (>= 1) is the distance in bytes to the
 // corresponding byte of the pixel to the left. Bytes left of the row start count
 // as 0. An unknown filter type leaves the row as it came.
-void UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
-                 size_t step);
+void UnfilterRow(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+                 size_t Step);
 
 // The plain, byte-at-a-time form of UnfilterRow; the reference the fast paths are
 // tested against.
-void UnfilterRowPlain(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
-                      size_t step);
+void UnfilterRowPlain(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+                      size_t Step);
 
 // The inverse: writes the filtered bytes of `row` (given `prior`) to `out`.
-void FilterRow(uint8_t filterType, const uint8_t* row, const uint8_t* prior, size_t rowBytes,
-               size_t step, uint8_t* out);
+void FilterRow(uint8_t FilterType, const uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+               size_t Step, uint8_t* Out);
 
 } // namespace zorbalin

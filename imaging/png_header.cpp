@@ -6,43 +6,43 @@
 
 namespace zorbalin {
 
-THeaderFields ParseHeaderFields(const uint8_t* body) {
+THeaderFields ParseHeaderFields(const uint8_t* Body) {
     THeaderFields f;
-    f.ImageWidth = ReadBigEndian32(body);
-    f.ImageHeight = ReadBigEndian32(body + 4);
-    f.BitDepth = body[8];
-    f.ColourType = body[9];
-    f.CompressionMethod = body[10];
-    f.FilterMethod = body[11];
-    f.InterlaceMethod = body[12];
+    f.ImageWidth = ReadBigEndian32(Body);
+    f.ImageHeight = ReadBigEndian32(Body + 4);
+    f.BitDepth = Body[8];
+    f.ColourType = Body[9];
+    f.CompressionMethod = Body[10];
+    f.FilterMethod = Body[11];
+    f.InterlaceMethod = Body[12];
     return f;
 }
 
-void WriteHeaderFields(const THeaderFields& f, uint8_t* body) {
-    WriteBigEndian32(body, f.ImageWidth);
-    WriteBigEndian32(body + 4, f.ImageHeight);
-    body[8] = f.BitDepth;
-    body[9] = f.ColourType;
-    body[10] = f.CompressionMethod;
-    body[11] = f.FilterMethod;
-    body[12] = f.InterlaceMethod;
+void WriteHeaderFields(const THeaderFields& F, uint8_t* Body) {
+    WriteBigEndian32(Body, F.ImageWidth);
+    WriteBigEndian32(Body + 4, F.ImageHeight);
+    Body[8] = F.BitDepth;
+    Body[9] = F.ColourType;
+    Body[10] = F.CompressionMethod;
+    Body[11] = F.FilterMethod;
+    Body[12] = F.InterlaceMethod;
 }
 
-void CheckHeader(const THeaderFields& f) {
-    if (f.ImageWidth > kMaxImageSide || f.ImageHeight > kMaxImageSide)
+void CheckHeader(const THeaderFields& F) {
+    if (F.ImageWidth > kMaxImageSide || F.ImageHeight > kMaxImageSide)
         throw EPNGSizeExceeds();
-    if (f.CompressionMethod != 0)
+    if (F.CompressionMethod != 0)
         throw EPNGUnknownCompression();
-    if (f.InterlaceMethod > 1)
+    if (F.InterlaceMethod > 1)
         throw EPNGUnknownInterlace();
     // A pair without a conversion would leave the decoder nothing to do with the
     // rows; refusing it here means no row is ever fetched for it.
-    if (!IsValidFormat(f.ColourType, f.BitDepth))
+    if (!IsValidFormat(F.ColourType, F.BitDepth))
         throw EPngInvalidIHDR();
 }
 
-bool TChunkIHDR::ReadBody(TStream& stream, const TChunkType& type, uint32_t length) {
-    TChunk::ReadBody(stream, type, length);
+bool TChunkIHDR::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Length) {
+    TChunk::ReadBody(Stream, Type, Length);
     if (BodySize() < kHeaderFieldsSize)
         throw EPngInvalidIHDR();
     const THeaderFields f = ParseHeaderFields(Body());

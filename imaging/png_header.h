@@ -19,14 +19,14 @@ struct THeaderFields {
 constexpr uint32_t kHeaderFieldsSize = 13;
 
 // Takes the fields from the first 13 bytes of an IHDR body (big-endian sizes).
-THeaderFields ParseHeaderFields(const uint8_t* body);
+THeaderFields ParseHeaderFields(const uint8_t* Body);
 // Writes the fields as the 13 bytes of an IHDR body.
-void WriteHeaderFields(const THeaderFields& fields, uint8_t* body);
+void WriteHeaderFields(const THeaderFields& Fields, uint8_t* Body);
 
 // Raises, in this order: EPNGSizeExceeds (width or height above 65,535),
 // EPNGUnknownCompression, EPNGUnknownInterlace, and EPngInvalidIHDR for a colour
 // type / bit depth pair outside the PNG standard. The filter method is not checked.
-void CheckHeader(const THeaderFields& fields);
+void CheckHeader(const THeaderFields& Fields);
 
 constexpr uint32_t kMaxImageSide = 65535;
 

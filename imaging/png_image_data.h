@@ -19,30 +19,30 @@ class TPNGObject;
 class TChunkIHDR;
 
 // Where image row `y` (counted from the top) goes in the header's planes.
-TRowTarget RowTargetFor(const TChunkIHDR& header, uint32_t y);
-bool IsIdentityTable(const std::array<uint8_t, 256>& table);
+TRowTarget RowTargetFor(const TChunkIHDR& Header, uint32_t Y);
+bool IsIdentityTable(const std::array<uint8_t, 256>& Table);
 // The bytes of the filtered image: every row (every pass row when interlaced)
 // with its filter-type byte.
-uint64_t FilteredImageBytes(const TPNGObject& picture);
+uint64_t FilteredImageBytes(const TPNGObject& Picture);
 
 // Decodes the whole image when the data allows; `stream` stands at the data of
 // the first IDAT chunk, `length` bytes long. On success the stream stands after
 // the last IDAT chunk of the run and true is returned. Otherwise nothing has
 // changed, the stream stands where it stood, and false is returned.
-bool DecodeWholeImage(TPNGObject& picture, TStream& stream, const TChunkType& type,
-                      uint32_t length);
+bool DecodeWholeImage(TPNGObject& Picture, TStream& Stream, const TChunkType& Type,
+                      uint32_t Length);
 
 // Which reader decoded the last image data on this thread.
 enum class TImageDataPath { None, WholeImage, Streaming };
 TImageDataPath LastImageDataPath();
-void NoteImageDataPath(TImageDataPath path);
+void NoteImageDataPath(TImageDataPath Path);
 // The whole-image reader is on by default; tests and the fuzzer turn it off (on
 // this thread) to compare its outcomes with the streaming reader's.
-void SetWholeImageReaderEnabled(bool enabled);
+void SetWholeImageReaderEnabled(bool Enabled);
 bool WholeImageReaderEnabled();
 // The largest filtered image the whole-image reader holds (256 MiB); larger
 // pictures are streamed. Tests lower it (on this thread).
-void SetWholeImageLimit(uint64_t bytes);
+void SetWholeImageLimit(uint64_t Bytes);
 uint64_t WholeImageLimit();
 
 } // namespace zorbalin

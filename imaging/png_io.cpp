@@ -2,32 +2,32 @@
 
 namespace zorbalin {
 
-int64_t StreamRead(TStream& stream, void* buffer, int64_t count) {
-    return count > 0 ? stream.Read(buffer, count) : 0;
+int64_t StreamRead(TStream& Stream, void* Buffer, int64_t Count) {
+    return Count > 0 ? Stream.Read(Buffer, Count) : 0;
 }
 
-int64_t StreamPosition(TStream& stream) {
-    return stream.Position();
+int64_t StreamPosition(TStream& Stream) {
+    return Stream.Position();
 }
 
-int64_t StreamRemaining(TStream& stream) {
-    const int64_t left = stream.Size() - stream.Position();
+int64_t StreamRemaining(TStream& Stream) {
+    const int64_t left = Stream.Size() - Stream.Position();
     return left > 0 ? left : 0;
 }
 
-void StreamSkip(TStream& stream, int64_t count) {
-    stream.Seek(count, soFromCurrent);
+void StreamSkip(TStream& Stream, int64_t Count) {
+    Stream.Seek(Count, soFromCurrent);
 }
 
-void StreamWrite(TStream& stream, const void* data, int64_t count) {
-    if (count > 0)
-        stream.WriteBuffer(data, count);
+void StreamWrite(TStream& Stream, const void* Data, int64_t Count) {
+    if (Count > 0)
+        Stream.WriteBuffer(Data, Count);
 }
 
-bool StreamReadBigEndian32(TStream& stream, uint32_t& value) {
+bool StreamReadBigEndian32(TStream& Stream, uint32_t& Value) {
     uint8_t bytes[4] = {0, 0, 0, 0};
-    const bool complete = stream.Read(bytes, 4) == 4;
-    value = ReadBigEndian32(bytes);
+    const bool complete = Stream.Read(bytes, 4) == 4;
+    Value = ReadBigEndian32(bytes);
     return complete;
 }
 

@@ -16,23 +16,23 @@ namespace {
 constexpr uint64_t kMaxStorageBytes = uint64_t(1) << 30;
 
 // Entry k of an n-entry grey ramp through the gamma table.
-PALETTEENTRY GreyRampEntry(const std::array<uint8_t, 256>& gamma, uint32_t k, uint32_t n) {
-    const uint32_t level = static_cast<uint32_t>(std::lround(k * 255.0 / (n - 1)));
-    const uint8_t v = gamma[level];
+PALETTEENTRY GreyRampEntry(const std::array<uint8_t, 256>& Gamma, uint32_t K, uint32_t N) {
+    const uint32_t level = static_cast<uint32_t>(std::lround(K * 255.0 / (N - 1)));
+    const uint8_t v = Gamma[level];
     return PALETTEENTRY{v, v, v, 0};
 }
 
-HPALETTE CreateGreyRamp(const std::array<uint8_t, 256>& gamma, uint32_t n) {
+HPALETTE CreateGreyRamp(const std::array<uint8_t, 256>& Gamma, uint32_t N) {
     MAXLOGPALETTE palette;
-    palette.palNumEntries = static_cast<WORD>(n);
-    for (uint32_t k = 0; k < n; ++k)
-        palette.palPalEntry[k] = GreyRampEntry(gamma, k, n);
+    palette.palNumEntries = static_cast<WORD>(N);
+    for (uint32_t k = 0; k < N; ++k)
+        palette.palPalEntry[k] = GreyRampEntry(Gamma, k, N);
     return CreatePalette(reinterpret_cast<const LOGPALETTE*>(&palette));
 }
 
 } // namespace
 
-TChunkIHDR::TChunkIHDR(TPNGObject* owner) : TChunk(owner) {}
+TChunkIHDR::TChunkIHDR(TPNGObject* Owner) : TChunk(Owner) {}
 
 TChunkIHDR::~TChunkIHDR() {
     ReleaseStorage();
@@ -151,28 +151,28 @@ void TChunkIHDR::CreateColourSection() {
     // again would touch every page of a picture that may never be decoded.
 }
 
-void TChunkIHDR::InstallPalette(HPALETTE palette) {
+void TChunkIHDR::InstallPalette(HPALETTE Palette) {
     if (!Paletted)
         return;
     PALETTEENTRY colours[256];
-    const UINT count = GetPaletteEntries(palette, 0, 256, colours);
+    const UINT count = GetPaletteEntries(Palette, 0, 256, colours);
     for (UINT i = 0; i < count; ++i)
         BitmapInfo.bmiColors[i] =
             RGBQUAD{colours[i].peBlue, colours[i].peGreen, colours[i].peRed, 0};
     BitmapInfo.bmiHeader.biClrUsed = count;
-    InstallPaletteKeepingTable(palette);
+    InstallPaletteKeepingTable(Palette);
 }
 
-void TChunkIHDR::InstallPaletteKeepingTable(HPALETTE palette) {
+void TChunkIHDR::InstallPaletteKeepingTable(HPALETTE Palette) {
     if (!Paletted)
         return;
     if (DibDC) {
-        SelectPalette(DibDC, palette, FALSE);
+        SelectPalette(DibDC, Palette, FALSE);
         RealizePalette(DibDC);
     }
-    if (PaletteHandle && PaletteHandle != palette)
+    if (PaletteHandle && PaletteHandle != Palette)
         DeleteObject(PaletteHandle);
-    PaletteHandle = palette;
+    PaletteHandle = Palette;
 }
 
 void TChunkIHDR::InstallGreyRamp() {
@@ -183,10 +183,10 @@ void TChunkIHDR::InstallGreyRamp() {
     InstallPalette(ramp);
 }
 
-void TChunkIHDR::CopyFrom(const TChunk& source) {
-    const auto* header = dynamic_cast<const TChunkIHDR*>(&source);
+void TChunkIHDR::CopyFrom(const TChunk& Source) {
+    const auto* header = dynamic_cast<const TChunkIHDR*>(&Source);
     if (!header)
-        throw EPngError(TextChunksNotCompatible);
+        throw EPngError(kTextChunksNotCompatible);
     Fields() = header->Fields();
     PrepareStorage();
     const uint64_t colourBytes = uint64_t(RowStride) * ImageHeight;

@@ -28,9 +28,9 @@ constexpr uint64_t kDefaultLimit = uint64_t(256) << 20;
 // No deflate stream expands more than this: a 258-byte match in two bits.
 constexpr uint64_t kMaxInflateRatio = 1032;
 
-thread_local TImageDataPath lastPath = TImageDataPath::None;
-thread_local bool wholeImageEnabled = true;
-thread_local uint64_t wholeImageLimit = kDefaultLimit;
+thread_local TImageDataPath gLastPath = TImageDataPath::None;
+thread_local bool gWholeImageEnabled = true;
+thread_local uint64_t gWholeImageLimit = kDefaultLimit;
 
 struct TDataPiece {
     int64_t Position; // of the chunk's data
@@ -44,35 +44,35 @@ struct TIdatRun {
     int64_t End = 0; // after the last chunk's CRC
 };
 
-bool FindIdatRun(TStream& stream, int64_t position, uint32_t length, TIdatRun& run) {
-    const int64_t size = stream.Size();
+bool FindIdatRun(TStream& Stream, int64_t Position, uint32_t Length, TIdatRun& Run) {
+    const int64_t size = Stream.Size();
     for (;;) {
-        if (length > kMaxChunkLength || position + int64_t(length) + 4 > size)
+        if (Length > kMaxChunkLength || Position + int64_t(Length) + 4 > size)
             return false;
-        run.Pieces.push_back({position, length});
-        run.Bytes += length;
-        run.End = position + length + 4;
+        Run.Pieces.push_back({Position, Length});
+        Run.Bytes += Length;
+        Run.End = Position + Length + 4;
         uint8_t next[8];
-        if (stream.Seek(run.End, soFromBeginning) != run.End || StreamRead(stream, next, 8) != 8 ||
+        if (Stream.Seek(Run.End, soFromBeginning) != Run.End || StreamRead(Stream, next, 8) != 8 ||
             std::memcmp(next + 4, "IDAT", 4) != 0)
             return true;
-        position = run.End + 8;
-        length = ReadBigEndian32(next);
+        Position = Run.End + 8;
+        Length = ReadBigEndian32(next);
     }
 }
 
 // Reads the run's data into `data`, checking each chunk's CRC.
-bool GatherRun(TStream& stream, const TChunkType& type, const TIdatRun& run, uint8_t* data) {
-    const uint32_t typeCrc = libdeflate_crc32(0, type.data(), 4);
-    for (const TDataPiece& piece : run.Pieces) {
+bool GatherRun(TStream& Stream, const TChunkType& Type, const TIdatRun& Run, uint8_t* Data) {
+    const uint32_t typeCrc = libdeflate_crc32(0, Type.data(), 4);
+    for (const TDataPiece& piece : Run.Pieces) {
         uint8_t stored[4];
-        if (stream.Seek(piece.Position, soFromBeginning) != piece.Position ||
-            StreamRead(stream, data, piece.Length) != piece.Length ||
-            StreamRead(stream, stored, 4) != 4)
+        if (Stream.Seek(piece.Position, soFromBeginning) != piece.Position ||
+            StreamRead(Stream, Data, piece.Length) != piece.Length ||
+            StreamRead(Stream, stored, 4) != 4)
             return false;
-        if (libdeflate_crc32(typeCrc, data, piece.Length) != ReadBigEndian32(stored))
+        if (libdeflate_crc32(typeCrc, Data, piece.Length) != ReadBigEndian32(stored))
             return false;
-        data += piece.Length;
+        Data += piece.Length;
     }
     return true;
 }
@@ -82,13 +82,13 @@ bool GatherRun(TStream& stream, const TChunkType& type, const TIdatRun& run, uin
 // megabytes through 4 KiB page faults costs more than the writing itself.
 class TBuffer {
   public:
-    explicit TBuffer(uint64_t size) {
-        if (size < kHugePage) {
-            FSmall.reset(new (std::nothrow) uint8_t[size + 1]);
+    explicit TBuffer(uint64_t Size) {
+        if (Size < kHugePage) {
+            FSmall.reset(new (std::nothrow) uint8_t[Size + 1]);
             FData = FSmall.get();
             return;
         }
-        FMapped = (size + 2 * kHugePage - 1) / kHugePage * kHugePage;
+        FMapped = (Size + 2 * kHugePage - 1) / kHugePage * kHugePage;
         void* p =
             mmap(nullptr, FMapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED) {
@@ -99,7 +99,7 @@ class TBuffer {
         const uintptr_t aligned =
             (reinterpret_cast<uintptr_t>(p) + kHugePage - 1) & ~(kHugePage - 1);
         FData = reinterpret_cast<uint8_t*>(aligned);
-        madvise(FData, (size + kHugePage - 1) / kHugePage * kHugePage, MADV_HUGEPAGE);
+        madvise(FData, (Size + kHugePage - 1) / kHugePage * kHugePage, MADV_HUGEPAGE);
     }
     ~TBuffer() { Release(); }
     TBuffer(const TBuffer&) = delete;
@@ -123,11 +123,11 @@ class TBuffer {
 };
 
 struct TDecompressorDeleter {
-    void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+    void operator()(libdeflate_decompressor* D) const { libdeflate_free_decompressor(D); }
 };
 
 // One zlib stream, well formed and checked, of exactly `size` bytes.
-bool InflateExactly(const uint8_t* data, size_t dataSize, uint8_t* out, size_t size) {
+bool InflateExactly(const uint8_t* Data, size_t DataSize, uint8_t* Out, size_t Size) {
     std::unique_ptr<libdeflate_decompressor, TDecompressorDeleter> d(
         libdeflate_alloc_decompressor());
     if (!d)
@@ -136,33 +136,33 @@ bool InflateExactly(const uint8_t* data, size_t dataSize, uint8_t* out, size_t s
     // Bytes after the stream's end are allowed: the streaming reader never looks
     // at them either.
     const libdeflate_result result =
-        libdeflate_zlib_decompress_ex(d.get(), data, dataSize, out, size, &used, &produced);
-    return result == LIBDEFLATE_SUCCESS && produced == size;
+        libdeflate_zlib_decompress_ex(d.get(), Data, DataSize, Out, Size, &used, &produced);
+    return result == LIBDEFLATE_SUCCESS && produced == Size;
 }
 
 // Unfilters the rows in place, each over the one before it, and converts them.
 class TRowPass {
   public:
-    TRowPass(const TPNGObject& picture, const TChunkIHDR& header)
-        : FHeader(header), FStep(picture.FilterStep()), FGamma(picture.GammaLut.data()),
-          FZeros(size_t(picture.FullRowBytes()) + 1, 0) {}
+    TRowPass(const TPNGObject& Picture, const TChunkIHDR& Header)
+        : FHeader(Header), FStep(Picture.FilterStep()), FGamma(Picture.GammaLut.data()),
+          FZeros(size_t(Picture.FullRowBytes()) + 1, 0) {}
 
     // Rows y = firstRow, firstRow + rowStep, ... of `pixels` pixels from `columnStep`
     // apart, `rowBytes` each, converted by `convert` (left unconverted when it is
     // null); returns the data after them.
-    uint8_t* Rows(uint8_t* data, uint32_t rowBytes, uint32_t pixels, const TAdam7Pass& geometry,
-                  TRowConversion convert) const {
+    uint8_t* Rows(uint8_t* Data, uint32_t RowBytes, uint32_t Pixels, const TAdam7Pass& Geometry,
+                  TRowConversion Convert) const {
         const uint8_t* prior = FZeros.data();
-        for (uint32_t y = geometry.FirstRow; y < FHeader.ImageHeight; y += geometry.RowStep) {
-            uint8_t* row = data + 1;
-            UnfilterRow(data[0], row, prior, rowBytes, FStep);
-            if (convert)
-                convert(row, pixels, geometry.FirstColumn, geometry.ColumnStep,
+        for (uint32_t y = Geometry.FirstRow; y < FHeader.ImageHeight; y += Geometry.RowStep) {
+            uint8_t* row = Data + 1;
+            UnfilterRow(Data[0], row, prior, RowBytes, FStep);
+            if (Convert)
+                Convert(row, Pixels, Geometry.FirstColumn, Geometry.ColumnStep,
                         RowTargetFor(FHeader, y), FGamma);
             prior = row;
-            data = row + rowBytes;
+            Data = row + RowBytes;
         }
-        return data;
+        return Data;
     }
 
   private:
@@ -175,28 +175,28 @@ class TRowPass {
 // Copies the pixels of one pass row (`Bpp` bytes each) to their columns of a
 // whole image row.
 template <size_t Bpp>
-void PlacePixels(const uint8_t* source, uint32_t pixels, const TAdam7Pass& pass, uint8_t* row) {
-    uint8_t* target = row + size_t(pass.FirstColumn) * Bpp;
-    const size_t step = size_t(pass.ColumnStep) * Bpp;
-    for (uint32_t k = 0; k < pixels; ++k, source += Bpp, target += step)
-        std::memcpy(target, source, Bpp);
+void PlacePixels(const uint8_t* Source, uint32_t Pixels, const TAdam7Pass& Pass, uint8_t* Row) {
+    uint8_t* target = Row + size_t(Pass.FirstColumn) * Bpp;
+    const size_t step = size_t(Pass.ColumnStep) * Bpp;
+    for (uint32_t k = 0; k < Pixels; ++k, Source += Bpp, target += step)
+        std::memcpy(target, Source, Bpp);
 }
 
-void PlacePassRow(const uint8_t* source, uint32_t pixels, const TAdam7Pass& pass, uint32_t bpp,
-                  uint8_t* row) {
-    switch (bpp) {
+void PlacePassRow(const uint8_t* Source, uint32_t Pixels, const TAdam7Pass& Pass, uint32_t Bpp,
+                  uint8_t* Row) {
+    switch (Bpp) {
     case 1:
-        return PlacePixels<1>(source, pixels, pass, row);
+        return PlacePixels<1>(Source, Pixels, Pass, Row);
     case 2:
-        return PlacePixels<2>(source, pixels, pass, row);
+        return PlacePixels<2>(Source, Pixels, Pass, Row);
     case 3:
-        return PlacePixels<3>(source, pixels, pass, row);
+        return PlacePixels<3>(Source, Pixels, Pass, Row);
     case 4:
-        return PlacePixels<4>(source, pixels, pass, row);
+        return PlacePixels<4>(Source, Pixels, Pass, Row);
     case 6:
-        return PlacePixels<6>(source, pixels, pass, row);
+        return PlacePixels<6>(Source, Pixels, Pass, Row);
     default:
-        return PlacePixels<8>(source, pixels, pass, row);
+        return PlacePixels<8>(Source, Pixels, Pass, Row);
     }
 }
 
@@ -205,23 +205,23 @@ void PlacePassRow(const uint8_t* source, uint32_t pixels, const TAdam7Pass& pass
 // once all passes are unfiltered, each row is put together (or taken as it is)
 // and converted as a plain picture's row: the same bytes as pixel-by-pixel
 // placing, without its scattered stores into the planes.
-void UnfilterAndConvertInterlacedWhole(const TPNGObject& picture, const TChunkIHDR& header,
-                                       const TRowPass& pass, uint8_t* filtered) {
-    const TRowConversion convert = ChooseConversion(header.ColourType, header.BitDepth, false,
-                                                    IsIdentityTable(picture.GammaLut));
+void UnfilterAndConvertInterlacedWhole(const TPNGObject& Picture, const TChunkIHDR& Header,
+                                       const TRowPass& Pass, uint8_t* Filtered) {
+    const TRowConversion convert = ChooseConversion(Header.ColourType, Header.BitDepth, false,
+                                                    IsIdentityTable(Picture.GammaLut));
     const uint8_t* passData[7] = {};
     uint32_t passWidth[7] = {}, passRowBytes[7] = {};
     for (int i = 0; i < 7; ++i) {
         const TAdam7Pass& p = kAdam7Passes[i];
-        passWidth[i] = p.Width(header.ImageWidth);
-        passRowBytes[i] = picture.RowBytesFor(passWidth[i]);
-        passData[i] = filtered;
+        passWidth[i] = p.Width(Header.ImageWidth);
+        passRowBytes[i] = Picture.RowBytesFor(passWidth[i]);
+        passData[i] = Filtered;
         if (passRowBytes[i] > 0)
-            filtered = pass.Rows(filtered, passRowBytes[i], passWidth[i], p, nullptr);
+            Filtered = Pass.Rows(Filtered, passRowBytes[i], passWidth[i], p, nullptr);
     }
-    const uint32_t bpp = picture.FilterStep();
-    std::vector<uint8_t> whole(picture.FullRowBytes());
-    for (uint32_t y = 0; y < header.ImageHeight; ++y) {
+    const uint32_t bpp = Picture.FilterStep();
+    std::vector<uint8_t> whole(Picture.FullRowBytes());
+    for (uint32_t y = 0; y < Header.ImageHeight; ++y) {
         const uint8_t* row = whole.data();
         for (int i = 0; i < 7; ++i) {
             const TAdam7Pass& p = kAdam7Passes[i];
@@ -234,48 +234,48 @@ void UnfilterAndConvertInterlacedWhole(const TPNGObject& picture, const TChunkIH
             else
                 PlacePassRow(source, passWidth[i], p, bpp, whole.data());
         }
-        convert(row, header.ImageWidth, 0, 1, RowTargetFor(header, y), picture.GammaLut.data());
+        convert(row, Header.ImageWidth, 0, 1, RowTargetFor(Header, y), Picture.GammaLut.data());
     }
 }
 
-void UnfilterAndConvert(const TPNGObject& picture, const TChunkIHDR& header, TRowConversion convert,
-                        uint8_t* filtered) {
-    const TRowPass pass(picture, header);
-    if (picture.Interlacing == 0) {
-        pass.Rows(filtered, picture.FullRowBytes(), header.ImageWidth, {0, 0, 1, 1}, convert);
+void UnfilterAndConvert(const TPNGObject& Picture, const TChunkIHDR& Header, TRowConversion Convert,
+                        uint8_t* Filtered) {
+    const TRowPass pass(Picture, Header);
+    if (Picture.Interlacing == 0) {
+        pass.Rows(Filtered, Picture.FullRowBytes(), Header.ImageWidth, {0, 0, 1, 1}, Convert);
         return;
     }
-    if (header.BitDepth >= 8) {
-        UnfilterAndConvertInterlacedWhole(picture, header, pass, filtered);
+    if (Header.BitDepth >= 8) {
+        UnfilterAndConvertInterlacedWhole(Picture, Header, pass, Filtered);
         return;
     }
     // Packed pixels are placed one by one, which leaves the padding bits after
     // the last pixel of a row alone.
     for (const TAdam7Pass& p : kAdam7Passes) {
-        const uint32_t width = p.Width(header.ImageWidth);
-        const uint32_t rowBytes = picture.RowBytesFor(width);
+        const uint32_t width = p.Width(Header.ImageWidth);
+        const uint32_t rowBytes = Picture.RowBytesFor(width);
         if (rowBytes > 0)
-            filtered = pass.Rows(filtered, rowBytes, width, p, convert);
+            Filtered = pass.Rows(Filtered, rowBytes, width, p, Convert);
     }
 }
 
-bool TryWholeImage(TPNGObject& picture, TStream& stream, const TChunkType& type, uint32_t length,
-                   int64_t start) {
-    const TChunkIHDR& header = picture.HeaderChunk();
-    if (header.ImageWidth == 0 || header.ImageHeight == 0 || picture.Interlacing > 1)
+bool TryWholeImage(TPNGObject& Picture, TStream& Stream, const TChunkType& Type, uint32_t Length,
+                   int64_t Start) {
+    const TChunkIHDR& header = Picture.HeaderChunk();
+    if (header.ImageWidth == 0 || header.ImageHeight == 0 || Picture.Interlacing > 1)
         return false;
     const TRowConversion convert =
-        ChooseConversion(header.ColourType, header.BitDepth, picture.Interlacing == 1,
-                         IsIdentityTable(picture.GammaLut));
-    const uint64_t filteredBytes = FilteredImageBytes(picture);
-    if (!convert || filteredBytes == 0 || filteredBytes > wholeImageLimit)
+        ChooseConversion(header.ColourType, header.BitDepth, Picture.Interlacing == 1,
+                         IsIdentityTable(Picture.GammaLut));
+    const uint64_t filteredBytes = FilteredImageBytes(Picture);
+    if (!convert || filteredBytes == 0 || filteredBytes > gWholeImageLimit)
         return false;
     TIdatRun run;
-    if (!FindIdatRun(stream, start, length, run) || run.Bytes > wholeImageLimit ||
+    if (!FindIdatRun(Stream, Start, Length, run) || run.Bytes > gWholeImageLimit ||
         filteredBytes > run.Bytes * kMaxInflateRatio + 64)
         return false;
     TBuffer data(run.Bytes);
-    if (!data.Data() || !GatherRun(stream, type, run, data.Data()))
+    if (!data.Data() || !GatherRun(Stream, Type, run, data.Data()))
         return false;
     TBuffer filtered(filteredBytes);
     if (!filtered.Data() || !InflateExactly(data.Data(), run.Bytes, filtered.Data(), filteredBytes))
@@ -284,53 +284,53 @@ bool TryWholeImage(TPNGObject& picture, TStream& stream, const TChunkType& type,
     ExpectWholeWrite(header.ColourPlane);
     ExpectWholeWrite(header.LowPlane.get());
     ExpectWholeWrite(header.AlphaPlane.get());
-    UnfilterAndConvert(picture, header, convert, filtered.Data());
-    stream.Seek(run.End, soFromBeginning);
+    UnfilterAndConvert(Picture, header, convert, filtered.Data());
+    Stream.Seek(run.End, soFromBeginning);
     return true;
 }
 
 } // namespace
 
 TImageDataPath LastImageDataPath() {
-    return lastPath;
+    return gLastPath;
 }
 
-void NoteImageDataPath(TImageDataPath path) {
-    lastPath = path;
+void NoteImageDataPath(TImageDataPath Path) {
+    gLastPath = Path;
 }
 
-void SetWholeImageReaderEnabled(bool enabled) {
-    wholeImageEnabled = enabled;
+void SetWholeImageReaderEnabled(bool Enabled) {
+    gWholeImageEnabled = Enabled;
 }
 
 bool WholeImageReaderEnabled() {
-    return wholeImageEnabled;
+    return gWholeImageEnabled;
 }
 
-void SetWholeImageLimit(uint64_t bytes) {
-    wholeImageLimit = bytes;
+void SetWholeImageLimit(uint64_t Bytes) {
+    gWholeImageLimit = Bytes;
 }
 
 uint64_t WholeImageLimit() {
-    return wholeImageLimit;
+    return gWholeImageLimit;
 }
 
-bool DecodeWholeImage(TPNGObject& picture, TStream& stream, const TChunkType& type,
-                      uint32_t length) {
+bool DecodeWholeImage(TPNGObject& Picture, TStream& Stream, const TChunkType& Type,
+                      uint32_t Length) {
     // The stream must be able to go back to the first chunk's data: one step back
     // and forward again shows it, and a stream that cannot stays where it was.
-    const int64_t start = stream.Position();
-    if (start < 1 || stream.Seek(start - 1, soFromBeginning) != start - 1 ||
-        stream.Seek(start, soFromBeginning) != start)
+    const int64_t start = Stream.Position();
+    if (start < 1 || Stream.Seek(start - 1, soFromBeginning) != start - 1 ||
+        Stream.Seek(start, soFromBeginning) != start)
         return false;
     bool decoded = false;
     try {
-        decoded = TryWholeImage(picture, stream, type, length, start);
+        decoded = TryWholeImage(Picture, Stream, Type, Length, start);
     } catch (const std::bad_alloc&) {
         decoded = false; // the streaming reader needs far less memory
     }
     if (!decoded)
-        stream.Seek(start, soFromBeginning);
+        Stream.Seek(start, soFromBeginning);
     return decoded;
 }
 

@@ -17,74 +17,74 @@
 namespace zorbalin {
 namespace {
 
-void WriteFrame(TStream& stream, const TChunkType& type, const uint8_t* data, uint32_t size) {
+void WriteFrame(TStream& Stream, const TChunkType& Type, const uint8_t* Data, uint32_t Size) {
     uint8_t word[4];
-    WriteBigEndian32(word, size);
-    StreamWrite(stream, word, 4);
-    StreamWrite(stream, type.data(), 4);
-    StreamWrite(stream, data, size);
-    uint32_t crc = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(type.data()), 4);
-    WriteBigEndian32(word, CrcFinish(CrcUpdate(crc, data, size)));
-    StreamWrite(stream, word, 4);
+    WriteBigEndian32(word, Size);
+    StreamWrite(Stream, word, 4);
+    StreamWrite(Stream, Type.data(), 4);
+    StreamWrite(Stream, Data, Size);
+    uint32_t crc = CrcUpdate(CrcStart(), reinterpret_cast<const uint8_t*>(Type.data()), 4);
+    WriteBigEndian32(word, CrcFinish(CrcUpdate(crc, Data, Size)));
+    StreamWrite(Stream, word, 4);
 }
 
-uint64_t FilterCost(const uint8_t* filtered, size_t size) {
+uint64_t FilterCost(const uint8_t* Filtered, size_t Size) {
     uint64_t cost = 0;
-    for (size_t i = 0; i < size; ++i)
-        cost += filtered[i] < 128 ? filtered[i] : 256 - filtered[i];
+    for (size_t i = 0; i < Size; ++i)
+        cost += Filtered[i] < 128 ? Filtered[i] : 256 - Filtered[i];
     return cost;
 }
 
 // Filters one row with the allowed filter of least absolute sum (the PNG
 // standard's suggested heuristic); writes the filter-type byte and the row.
-void FilterWithBest(uint8_t allowed, const uint8_t* row, const uint8_t* prior, size_t rowBytes,
-                    size_t step, std::vector<uint8_t>& trial, uint8_t* out) {
-    if (allowed == 0)
-        allowed = pfNone;
+void FilterWithBest(uint8_t Allowed, const uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+                    size_t Step, std::vector<uint8_t>& Trial, uint8_t* Out) {
+    if (Allowed == 0)
+        Allowed = pfNone;
     uint64_t bestCost = UINT64_MAX;
     for (uint8_t type = ftNone; type <= ftPaeth; ++type) {
-        if (!(allowed & (1u << type)))
+        if (!(Allowed & (1u << type)))
             continue;
-        FilterRow(type, row, prior, rowBytes, step, trial.data());
-        const uint64_t cost = FilterCost(trial.data(), rowBytes);
+        FilterRow(type, Row, Prior, RowBytes, Step, Trial.data());
+        const uint64_t cost = FilterCost(Trial.data(), RowBytes);
         if (cost < bestCost) {
             bestCost = cost;
-            out[0] = type;
-            std::memcpy(out + 1, trial.data(), rowBytes);
+            Out[0] = type;
+            std::memcpy(Out + 1, Trial.data(), RowBytes);
         }
     }
 }
 
 // One pass's rows (or the whole image) taken from the full sample rows.
-void ExtractPassRow(const uint8_t* fullRow, const TAdam7Pass& pass, uint32_t passWidth,
-                    uint32_t bitsPerPixel, uint8_t* out, size_t outBytes) {
-    std::memset(out, 0, outBytes);
-    if (bitsPerPixel >= 8) {
-        const uint32_t bytes = bitsPerPixel / 8;
-        for (uint32_t k = 0; k < passWidth; ++k)
-            std::memcpy(out + size_t(k) * bytes,
-                        fullRow + size_t(pass.FirstColumn + k * pass.ColumnStep) * bytes, bytes);
+void ExtractPassRow(const uint8_t* FullRow, const TAdam7Pass& Pass, uint32_t PassWidth,
+                    uint32_t BitsPerPixel, uint8_t* Out, size_t OutBytes) {
+    std::memset(Out, 0, OutBytes);
+    if (BitsPerPixel >= 8) {
+        const uint32_t bytes = BitsPerPixel / 8;
+        for (uint32_t k = 0; k < PassWidth; ++k)
+            std::memcpy(Out + size_t(k) * bytes,
+                        FullRow + size_t(Pass.FirstColumn + k * Pass.ColumnStep) * bytes, bytes);
         return;
     }
-    const uint32_t mask = (1u << bitsPerPixel) - 1;
-    for (uint32_t k = 0; k < passWidth; ++k) {
-        const uint32_t srcBit = (pass.FirstColumn + k * pass.ColumnStep) * bitsPerPixel;
-        const uint32_t value = (fullRow[srcBit / 8] >> (8 - bitsPerPixel - srcBit % 8)) & mask;
-        const uint32_t dstBit = k * bitsPerPixel;
-        out[dstBit / 8] |= static_cast<uint8_t>(value << (8 - bitsPerPixel - dstBit % 8));
+    const uint32_t mask = (1u << BitsPerPixel) - 1;
+    for (uint32_t k = 0; k < PassWidth; ++k) {
+        const uint32_t srcBit = (Pass.FirstColumn + k * Pass.ColumnStep) * BitsPerPixel;
+        const uint32_t value = (FullRow[srcBit / 8] >> (8 - BitsPerPixel - srcBit % 8)) & mask;
+        const uint32_t dstBit = k * BitsPerPixel;
+        Out[dstBit / 8] |= static_cast<uint8_t>(value << (8 - BitsPerPixel - dstBit % 8));
     }
 }
 
 class TImageDataWriter {
   public:
-    explicit TImageDataWriter(const TPNGObject& picture)
-        : FPicture(picture), FHeader(picture.HeaderChunk()) {}
+    explicit TImageDataWriter(const TPNGObject& Picture)
+        : FPicture(Picture), FHeader(Picture.HeaderChunk()) {}
 
     // The filtered rows of the whole image (pass by pass when interlaced).
     std::vector<uint8_t> FilteredRows();
 
   private:
-    void AppendRows(const std::vector<std::vector<uint8_t>>& rows, size_t rowBytes);
+    void AppendRows(const std::vector<std::vector<uint8_t>>& Rows, size_t RowBytes);
     uint32_t BitsPerPixel() const;
 
     const TPNGObject& FPicture;
@@ -97,13 +97,13 @@ uint32_t TImageDataWriter::BitsPerPixel() const {
     return channels[FHeader.ColourType] * FHeader.BitDepth;
 }
 
-void TImageDataWriter::AppendRows(const std::vector<std::vector<uint8_t>>& rows, size_t rowBytes) {
-    if (rowBytes == 0 || rows.empty())
+void TImageDataWriter::AppendRows(const std::vector<std::vector<uint8_t>>& Rows, size_t RowBytes) {
+    if (RowBytes == 0 || Rows.empty())
         return;
     const size_t step = FPicture.FilterStep();
-    std::vector<uint8_t> prior(rowBytes, 0), trial(rowBytes), filtered(rowBytes + 1);
-    for (const auto& row : rows) {
-        FilterWithBest(FPicture.SaveFilters, row.data(), prior.data(), rowBytes, step, trial,
+    std::vector<uint8_t> prior(RowBytes, 0), trial(RowBytes), filtered(RowBytes + 1);
+    for (const auto& row : Rows) {
+        FilterWithBest(FPicture.SaveFilters, row.data(), prior.data(), RowBytes, step, trial,
                        filtered.data());
         FOut.insert(FOut.end(), filtered.begin(), filtered.end());
         prior = row;
@@ -142,22 +142,22 @@ std::vector<uint8_t> TImageDataWriter::FilteredRows() {
 
 } // namespace
 
-bool TChunk::WriteFramed(TStream& stream) {
-    WriteFrame(stream, ChunkType, Body(), BodySize());
+bool TChunk::WriteFramed(TStream& Stream) {
+    WriteFrame(Stream, ChunkType, Body(), BodySize());
     return true;
 }
 
-bool TChunk::WriteTo(TStream& stream) {
-    return WriteFramed(stream);
+bool TChunk::WriteTo(TStream& Stream) {
+    return WriteFramed(Stream);
 }
 
-bool TChunkIHDR::WriteTo(TStream& stream) {
+bool TChunkIHDR::WriteTo(TStream& Stream) {
     ResizeBody(kHeaderFieldsSize);
     WriteHeaderFields(Fields(), Body());
-    return WriteFramed(stream);
+    return WriteFramed(Stream);
 }
 
-bool TChunkPLTE::WriteTo(TStream& stream) {
+bool TChunkPLTE::WriteTo(TStream& Stream) {
     const TChunkIHDR* header = OwnerHeader();
     if (!header)
         throw EPNGHeaderNotPresent();
@@ -169,24 +169,24 @@ bool TChunkPLTE::WriteTo(TStream& stream) {
         Body()[3 * i + 1] = inverse[c.rgbGreen];
         Body()[3 * i + 2] = inverse[c.rgbBlue];
     }
-    return WriteFramed(stream);
+    return WriteFramed(Stream);
 }
 
-bool TChunktRNS::WriteTo(TStream& stream) {
+bool TChunktRNS::WriteTo(TStream& Stream) {
     if (BodySize() <= 256)
         std::memcpy(Body(), AlphaTable.data(), BodySize());
-    return WriteFramed(stream);
+    return WriteFramed(Stream);
 }
 
-bool TChunkpHYs::WriteTo(TStream& stream) {
+bool TChunkpHYs::WriteTo(TStream& Stream) {
     ResizeBody(9);
     WriteBigEndian32(Body(), PixelsPerUnitX);
     WriteBigEndian32(Body() + 4, PixelsPerUnitY);
     Body()[8] = UnitSpecifier;
-    return WriteFramed(stream);
+    return WriteFramed(Stream);
 }
 
-bool TChunktIME::WriteTo(TStream& stream) {
+bool TChunktIME::WriteTo(TStream& Stream) {
     ResizeBody(7);
     uint8_t* b = Body();
     WriteBigEndian16(b, Year);
@@ -195,18 +195,18 @@ bool TChunktIME::WriteTo(TStream& stream) {
     b[4] = Hour;
     b[5] = Minute;
     b[6] = Second;
-    return WriteFramed(stream);
+    return WriteFramed(Stream);
 }
 
-bool TChunktEXt::WriteTo(TStream& stream) {
+bool TChunktEXt::WriteTo(TStream& Stream) {
     ResizeBody(static_cast<uint32_t>(Keyword.size() + 1 + Text.size()));
     std::memcpy(Body(), Keyword.data(), Keyword.size());
     Body()[Keyword.size()] = 0;
     std::memcpy(Body() + Keyword.size() + 1, Text.data(), Text.size());
-    return WriteFramed(stream);
+    return WriteFramed(Stream);
 }
 
-bool TChunkzTXt::WriteTo(TStream& stream) {
+bool TChunkzTXt::WriteTo(TStream& Stream) {
     const std::vector<uint8_t> packed = DeflateBlock(reinterpret_cast<const uint8_t*>(Text.data()),
                                                      Text.size(), Owner()->ZlibLevel);
     ResizeBody(static_cast<uint32_t>(Keyword.size() + 2 + packed.size()));
@@ -214,10 +214,10 @@ bool TChunkzTXt::WriteTo(TStream& stream) {
     Body()[Keyword.size()] = 0;
     Body()[Keyword.size() + 1] = 0; // compression method 0: zlib deflate
     std::memcpy(Body() + Keyword.size() + 2, packed.data(), packed.size());
-    return WriteFramed(stream);
+    return WriteFramed(Stream);
 }
 
-bool TChunkIDAT::WriteTo(TStream& stream) {
+bool TChunkIDAT::WriteTo(TStream& Stream) {
     const TPNGObject& picture = *Owner();
     const std::vector<uint8_t> rows = TImageDataWriter(picture).FilteredRows();
     const std::vector<uint8_t> packed = DeflateBlock(rows.data(), rows.size(), picture.ZlibLevel);
@@ -226,17 +226,17 @@ bool TChunkIDAT::WriteTo(TStream& stream) {
     size_t offset = 0;
     do {
         const size_t piece = std::min(limit, packed.size() - offset);
-        WriteFrame(stream, ChunkType, packed.data() + offset, static_cast<uint32_t>(piece));
+        WriteFrame(Stream, ChunkType, packed.data() + offset, static_cast<uint32_t>(piece));
         offset += piece;
     } while (offset < packed.size());
     return true;
 }
 
-void TPNGObject::SaveToStream(TStream& stream) {
+void TPNGObject::SaveToStream(TStream& Stream) {
     HeaderChunk(); // a picture without a header has nothing valid to write
-    StreamWrite(stream, kPngSignature, sizeof kPngSignature);
+    StreamWrite(Stream, kPngSignature, sizeof kPngSignature);
     for (uint32_t i = 0; i < Chunks.Count(); ++i)
-        Chunks.Item(i)->WriteTo(stream);
+        Chunks.Item(i)->WriteTo(Stream);
 }
 
 } // namespace zorbalin

@@ -25,7 +25,7 @@ class TInflater {
 
 class TDeflater {
   public:
-    explicit TDeflater(int level); // raises EPNGZLIBError when zlib cannot start
+    explicit TDeflater(int Level); // raises EPNGZLIBError when zlib cannot start
     ~TDeflater();
     TDeflater(const TDeflater&) = delete;
     TDeflater& operator=(const TDeflater&) = delete;
@@ -40,9 +40,9 @@ class TDeflater {
 // bytes. Returns true at the end of the stream or when the limit is reached (the
 // result then holds the first `limit` bytes); false on a corrupt or truncated
 // stream, and `result` then holds nothing useful.
-bool InflateBlock(const uint8_t* data, size_t size, std::vector<uint8_t>& result, size_t limit);
+bool InflateBlock(const uint8_t* Data, size_t Size, std::vector<uint8_t>& Result, size_t Limit);
 
 // Deflates a whole block at `level` into one zlib stream.
-std::vector<uint8_t> DeflateBlock(const uint8_t* data, size_t size, int level);
+std::vector<uint8_t> DeflateBlock(const uint8_t* Data, size_t Size, int Level);
 
 } // namespace zorbalin

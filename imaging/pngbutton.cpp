@@ -7,93 +7,93 @@ namespace zorbalin {
 namespace {
 
 // Picture and caption move this far right and down while pressed with the pointer inside.
-constexpr int32_t PressedOffset[2] = {0, 2};
+constexpr int32_t kPressedOffset[2] = {0, 2};
 
 // One-pixel frame: left and top in `topLeft`, right and bottom in `bottomRight`.
-void DrawOnePixelFrame(HDC dc, const TRect& r, TColor topLeft, TColor bottomRight) {
-    TBrushOwner light(CreateSolidBrush(ColorToRGB(topLeft)));
-    TBrushOwner dark(CreateSolidBrush(ColorToRGB(bottomRight)));
-    RECT left{r.Left, r.Top, r.Left + 1, r.Bottom};
-    RECT top{r.Left, r.Top, r.Right, r.Top + 1};
-    RECT right{r.Right - 1, r.Top, r.Right, r.Bottom};
-    RECT bottom{r.Left, r.Bottom - 1, r.Right, r.Bottom};
-    FillRect(dc, &left, light.Get());
-    FillRect(dc, &top, light.Get());
-    FillRect(dc, &right, dark.Get());
-    FillRect(dc, &bottom, dark.Get());
+void DrawOnePixelFrame(HDC Dc, const TRect& R, TColor TopLeft, TColor BottomRight) {
+    TBrushOwner light(CreateSolidBrush(ColorToRGB(TopLeft)));
+    TBrushOwner dark(CreateSolidBrush(ColorToRGB(BottomRight)));
+    RECT left{R.Left, R.Top, R.Left + 1, R.Bottom};
+    RECT top{R.Left, R.Top, R.Right, R.Top + 1};
+    RECT right{R.Right - 1, R.Top, R.Right, R.Bottom};
+    RECT bottom{R.Left, R.Bottom - 1, R.Right, R.Bottom};
+    FillRect(Dc, &left, light.Get());
+    FillRect(Dc, &top, light.Get());
+    FillRect(Dc, &right, dark.Get());
+    FillRect(Dc, &bottom, dark.Get());
 }
 
 // The standard push-button face with a bevel of 1, drawn over a copy of the rectangle.
-void DrawStandardFace(HDC dc, const TRect& area, bool sunken) {
+void DrawStandardFace(HDC Dc, const TRect& Area, bool Sunken) {
     {
         TBrushOwner face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
-        RECT all{area.Left, area.Top, area.Right, area.Bottom};
-        FillRect(dc, &all, face.Get());
+        RECT all{Area.Left, Area.Top, Area.Right, Area.Bottom};
+        FillRect(Dc, &all, face.Get());
     }
-    RECT r{area.Left, area.Top, area.Right, area.Bottom};
-    if (!sunken) {
-        DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_BOTTOMRIGHT);
+    RECT r{Area.Left, Area.Top, Area.Right, Area.Bottom};
+    if (!Sunken) {
+        DrawEdge(Dc, &r, BDR_RAISEDOUTER, BF_BOTTOMRIGHT);
         r.right -= 1;
         r.bottom -= 1;
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_TOPLEFT);
+        DrawEdge(Dc, &r, BDR_RAISEDINNER, BF_TOPLEFT);
         r.left += 1;
         r.top += 1;
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_BOTTOMRIGHT | BF_MIDDLE);
+        DrawEdge(Dc, &r, BDR_RAISEDINNER, BF_BOTTOMRIGHT | BF_MIDDLE);
     } else {
-        DrawEdge(dc, &r, BDR_SUNKENINNER, BF_TOPLEFT);
-        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_BOTTOMRIGHT);
+        DrawEdge(Dc, &r, BDR_SUNKENINNER, BF_TOPLEFT);
+        DrawEdge(Dc, &r, BDR_SUNKENOUTER, BF_BOTTOMRIGHT);
         r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_TOPLEFT | BF_MIDDLE);
+        DrawEdge(Dc, &r, BDR_SUNKENOUTER, BF_TOPLEFT | BF_MIDDLE);
     }
 }
 
 } // namespace
 
-TPNGButtonPlacement PlacePNGButton(int W, int H, int iw, int ih, const std::string& caption, int tw,
-                                   int th, TPNGButtonLayout layout, bool pressedInside) {
-    if (caption.empty()) {
-        tw = th = 0;
+TPNGButtonPlacement PlacePNGButton(int W, int H, int Iw, int Ih, const std::string& Caption, int Tw,
+                                   int Th, TPNGButtonLayout Layout, bool PressedInside) {
+    if (Caption.empty()) {
+        Tw = Th = 0;
     } else {
-        ih += 4; // the gap between picture and caption
+        Ih += 4; // the gap between picture and caption
     }
-    const int off = PressedOffset[pressedInside ? 1 : 0];
+    const int off = kPressedOffset[PressedInside ? 1 : 0];
     TPNGButtonPlacement p;
-    p.ix = (W - iw) / 2 + off;
-    p.tx = (W - tw) / 2 + off;
-    p.ty = (H - th) / 2;
-    p.iy = (H - ih) / 2;
-    switch (layout) {
+    p.Ix = (W - Iw) / 2 + off;
+    p.Tx = (W - Tw) / 2 + off;
+    p.Ty = (H - Th) / 2;
+    p.Iy = (H - Ih) / 2;
+    switch (Layout) {
     case pbsImageAbove:
-        p.iy = (H - ih - th) / 2;
-        p.ty = p.iy + ih;
+        p.Iy = (H - Ih - Th) / 2;
+        p.Ty = p.Iy + Ih;
         break;
     case pbsImageBellow:
-        p.ty = (H - ih - th) / 2;
-        p.iy = p.ty + th;
+        p.Ty = (H - Ih - Th) / 2;
+        p.Iy = p.Ty + Th;
         break;
     case pbsImageLeft:
         // Recomputed without the offset: the pressed shift is vertical only in the side layouts.
-        p.ix = (W - iw - tw) / 2;
-        p.tx = p.ix + iw + 5;
+        p.Ix = (W - Iw - Tw) / 2;
+        p.Tx = p.Ix + Iw + 5;
         break;
     case pbsImageRight:
-        p.tx = (W - iw - tw) / 2;
-        p.ix = p.tx + tw + 5;
+        p.Tx = (W - Iw - Tw) / 2;
+        p.Ix = p.Tx + Tw + 5;
         break;
     }
-    p.iy += off;
-    p.ty += off;
+    p.Iy += off;
+    p.Ty += off;
     return p;
 }
 
-void MakeDisabledImage(TPNGObject& source, TPNGObject& target) {
-    target.Assign(&source);
-    target.AddAlphaChannel();
-    if (target.HeaderChunk().ColourType == 3)
+void MakeDisabledImage(TPNGObject& Source, TPNGObject& Target) {
+    Target.Assign(&Source);
+    Target.AddAlphaChannel();
+    if (Target.HeaderChunk().ColourType == 3)
         return; // palette pictures stay opaque
-    const int width = source.Width(), height = source.Height();
+    const int width = Source.Width(), height = Source.Height();
     for (int y = 0; y < height; ++y) {
-        uint8_t* alpha = target.AlphaRow(static_cast<uint32_t>(y));
+        uint8_t* alpha = Target.AlphaRow(static_cast<uint32_t>(y));
         for (int x = 0; x < width; ++x)
             alpha[x] = static_cast<uint8_t>(alpha[x] / 3);
     }
@@ -106,7 +106,7 @@ TPNGButton::TPNGButton(TComponent* Owner) : TGraphicControl(Owner) {
     FImageDown = std::make_unique<TPNGObject>();
     FImageDisabled = std::make_unique<TPNGObject>();
     FImageOver = std::make_unique<TPNGObject>();
-    ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
+    ControlStyle = kCsCaptureMouse | kCsClickEvents | kCsDoubleClicks;
     SetBounds(Left(), Top(), 23, 23);
 }
 
@@ -122,46 +122,46 @@ void TPNGButton::RepaintAtOnce() {
     Update();
 }
 
-void TPNGButton::SetButtonStyle(TPNGButtonStyle value) {
-    FButtonStyle = value;
+void TPNGButton::SetButtonStyle(TPNGButtonStyle Value) {
+    FButtonStyle = Value;
     RepaintAtOnce();
 }
 
-void TPNGButton::SetButtonLayout(TPNGButtonLayout value) {
-    FButtonLayout = value;
+void TPNGButton::SetButtonLayout(TPNGButtonLayout Value) {
+    FButtonLayout = Value;
     RepaintAtOnce();
 }
 
-void TPNGButton::SetCaption(const std::string& value) {
-    FCaption = value;
+void TPNGButton::SetCaption(const std::string& Value) {
+    FCaption = Value;
     RepaintAtOnce();
 }
 
-void TPNGButton::SetImageNormal(TPNGObject* value) {
-    FImageNormal->Assign(value);
+void TPNGButton::SetImageNormal(TPNGObject* Value) {
+    FImageNormal->Assign(Value);
     MakeDisabledImage(*FImageNormal, *FImageDisabled);
     RepaintAtOnce();
 }
 
-void TPNGButton::SetImageDown(TPNGObject* value) {
-    FImageDown->Assign(value);
+void TPNGButton::SetImageDown(TPNGObject* Value) {
+    FImageDown->Assign(Value);
     RepaintAtOnce();
 }
 
-void TPNGButton::SetImageOver(TPNGObject* value) {
-    FImageOver->Assign(value);
+void TPNGButton::SetImageOver(TPNGObject* Value) {
+    FImageOver->Assign(Value);
     RepaintAtOnce();
 }
 
-void TPNGButton::SetState(TState value) {
-    FState = value;
+void TPNGButton::SetState(TState Value) {
+    FState = Value;
     RepaintAtOnce();
 }
 
 // ---- Painting ---------------------------------------------------------------------------------
 
-TPNGObject* TPNGButton::ChoosePicture(bool pressedInside) const {
-    if (pressedInside && !FImageDown->Empty())
+TPNGObject* TPNGButton::ChoosePicture(bool PressedInside) const {
+    if (PressedInside && !FImageDown->Empty())
         return FImageDown.get();
     if (FMouseInside && !FImageOver->Empty() && Enabled())
         return FImageOver.get();
@@ -170,22 +170,22 @@ TPNGObject* TPNGButton::ChoosePicture(bool pressedInside) const {
     return FImageNormal.get();
 }
 
-void TPNGButton::DrawFrame(TRect& r, bool pressedInside) {
+void TPNGButton::DrawFrame(TRect& R, bool PressedInside) {
     HDC dc = Canvas()->Handle();
     switch (FButtonStyle) {
     case pbsFlat:
         if (FState == Disabled)
             break;
-        if (pressedInside)
-            DrawOnePixelFrame(dc, r, clBtnShadow, clBtnHighlight);
+        if (PressedInside)
+            DrawOnePixelFrame(dc, R, kClBtnShadow, kClBtnHighlight);
         else if (FMouseInside || FState == Pressed)
-            DrawOnePixelFrame(dc, r, clBtnHighlight, clBtnShadow);
+            DrawOnePixelFrame(dc, R, kClBtnHighlight, kClBtnShadow);
         else
             break;
-        r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+        R = {R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1};
         break;
     case pbsDefault:
-        DrawStandardFace(dc, r, pressedInside);
+        DrawStandardFace(dc, R, PressedInside);
         break;
     case pbsNoFrame:
         break;
@@ -206,19 +206,19 @@ void TPNGButton::Paint() {
                                             FButtonLayout, pressedInside);
     DrawFrame(r, pressedInside);
     canvas.Brush().SetStyle(bsClear);
-    canvas.Draw(at.ix, at.iy, picture);
+    canvas.Draw(at.Ix, at.Iy, picture);
     if (FState == Disabled)
-        canvas.Font().SetColor(clGrayText);
+        canvas.Font().SetColor(kClGrayText);
     if (!FCaption.empty())
-        canvas.TextRect(r, at.tx, at.ty, FCaption);
+        canvas.TextRect(r, at.Tx, at.Ty, FCaption);
 }
 
 // ---- Mouse and state --------------------------------------------------------------------------
 
-void TPNGButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (FState == Normal && button == TMouseButton::mbLeft)
+void TPNGButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (FState == Normal && Button == TMouseButton::mbLeft)
         SetState(Pressed);
-    TGraphicControl::MouseDown(button, shift, x, y);
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TPNGButton::Click() {
@@ -227,19 +227,19 @@ void TPNGButton::Click() {
     TGraphicControl::Click();
 }
 
-void TPNGButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+void TPNGButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (FState == Pressed)
         SetState(Normal);
-    TGraphicControl::MouseUp(button, shift, x, y);
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
 }
 
-void TPNGButton::MouseMove(TShiftState shift, int x, int y) {
-    if (x >= 0 && x < ClientWidth() && y >= 0 && y < ClientHeight() && !FMouseInside &&
+void TPNGButton::MouseMove(TShiftState Shift, int X, int Y) {
+    if (X >= 0 && X < ClientWidth() && Y >= 0 && Y < ClientHeight() && !FMouseInside &&
         FState != Pressed) {
         FMouseInside = true;
         RepaintAtOnce();
     }
-    TGraphicControl::MouseMove(shift, x, y);
+    TGraphicControl::MouseMove(Shift, X, Y);
 }
 
 void TPNGButton::MouseEnter() {

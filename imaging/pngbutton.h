@@ -26,17 +26,17 @@ enum TPNGButtonLayout : uint8_t { pbsImageAbove, pbsImageBellow, pbsImageLeft, p
 
 // Where painting puts the picture's and the caption's top-left corners.
 struct TPNGButtonPlacement {
-    int ix = 0, iy = 0, tx = 0, ty = 0;
+    int Ix = 0, Iy = 0, Tx = 0, Ty = 0;
 };
 
 // The layout arithmetic of the button: a W x H button, a picture of iw x ih (0 x 0 when empty),
 // a caption of tw x th (0 x 0 when there is none); division truncates toward zero.
-TPNGButtonPlacement PlacePNGButton(int W, int H, int iw, int ih, const std::string& caption, int tw,
-                                   int th, TPNGButtonLayout layout, bool pressedInside);
+TPNGButtonPlacement PlacePNGButton(int W, int H, int Iw, int Ih, const std::string& Caption, int Tw,
+                                   int Th, TPNGButtonLayout Layout, bool PressedInside);
 
 // Makes `target` a copy of `source` one third as opaque: every alpha value divided by 3
 // (palette pictures keep their full opacity). Needs a header in `source`.
-void MakeDisabledImage(TPNGObject& source, TPNGObject& target);
+void MakeDisabledImage(TPNGObject& Source, TPNGObject& Target);
 
 class TPNGButton : public TGraphicControl {
   public:
@@ -46,11 +46,11 @@ class TPNGButton : public TGraphicControl {
     ~TPNGButton() override;
 
     TPNGButtonStyle ButtonStyle() const { return FButtonStyle; }
-    void SetButtonStyle(TPNGButtonStyle value);
+    void SetButtonStyle(TPNGButtonStyle Value);
     TPNGButtonLayout ButtonLayout() const { return FButtonLayout; }
-    void SetButtonLayout(TPNGButtonLayout value);
+    void SetButtonLayout(TPNGButtonLayout Value);
     const std::string& Caption() const { return FCaption; }
-    void SetCaption(const std::string& value);
+    void SetCaption(const std::string& Value);
 
     // The owned pictures. Setting one copies the given picture into it; setting ImageNormal also
     // rebuilds ImageDisabled. Each repaints the button at once.
@@ -58,9 +58,9 @@ class TPNGButton : public TGraphicControl {
     TPNGObject* ImageDown() const { return FImageDown.get(); }
     TPNGObject* ImageOver() const { return FImageOver.get(); }
     TPNGObject* ImageDisabled() const { return FImageDisabled.get(); }
-    void SetImageNormal(TPNGObject* value);
-    void SetImageDown(TPNGObject* value);
-    void SetImageOver(TPNGObject* value);
+    void SetImageNormal(TPNGObject* Value);
+    void SetImageDown(TPNGObject* Value);
+    void SetImageOver(TPNGObject* Value);
 
     TState State() const { return FState; }
     bool MouseInside() const { return FMouseInside; }
@@ -70,9 +70,9 @@ class TPNGButton : public TGraphicControl {
 
     // The toolkit's handlers, replaced.
     void Click() override;
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseEnter() override;
     void MouseLeave() override;
     void EnabledChanged() override;
@@ -81,10 +81,10 @@ class TPNGButton : public TGraphicControl {
     void Paint() override;
 
   private:
-    void SetState(TState value);
+    void SetState(TState Value);
     void RepaintAtOnce();
-    TPNGObject* ChoosePicture(bool pressedInside) const;
-    void DrawFrame(TRect& r, bool pressedInside);
+    TPNGObject* ChoosePicture(bool PressedInside) const;
+    void DrawFrame(TRect& R, bool PressedInside);
 
     TPNGButtonStyle FButtonStyle = pbsDefault;
     bool FMouseInside = false;

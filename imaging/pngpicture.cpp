@@ -17,18 +17,18 @@ struct TPNGFormatRegistration {
         TPicture::RegisterFileFormat("PNG", "Portable Network Graphics",
                                      [] { return std::unique_ptr<TGraphic>(new TPNGObject()); });
     }
-} pngFormatRegistration;
+} gPngFormatRegistration;
 
-bool IsCriticalUnknown(const TChunk& chunk) {
-    const auto first = static_cast<uint8_t>(chunk.ChunkType[0]);
-    return &chunk.ChunkClass() == &TChunk::Class() && (first & 32) == 0 && first != 0;
+bool IsCriticalUnknown(const TChunk& Chunk) {
+    const auto first = static_cast<uint8_t>(Chunk.ChunkType[0]);
+    return &Chunk.ChunkClass() == &TChunk::Class() && (first & 32) == 0 && first != 0;
 }
 
 // During a load the list has spare slots; on every way out it is cut to the
 // chunks actually created, so that no spare slot is ever seen.
 class TListTrim {
   public:
-    TListTrim(TPNGList& list, uint32_t& count) : FList(list), FCount(count) {}
+    TListTrim(TPNGList& List, uint32_t& Count) : FList(List), FCount(Count) {}
     ~TListTrim() { FList.SetCount(FCount); }
     TListTrim(const TListTrim&) = delete;
     TListTrim& operator=(const TListTrim&) = delete;
@@ -79,13 +79,13 @@ TChunkIHDR& TPNGObject::HeaderChunk() const {
     return *header;
 }
 
-void TPNGObject::SetMaxDataChunkSize(int32_t value) {
-    FMaxDataChunkSize = value >= 65535 ? value : 65535;
+void TPNGObject::SetMaxDataChunkSize(int32_t Value) {
+    FMaxDataChunkSize = Value >= 65535 ? Value : 65535;
 }
 
-uint32_t TPNGObject::RowBytesFor(uint32_t width) const {
+uint32_t TPNGObject::RowBytesFor(uint32_t Width) const {
     const TChunkIHDR& header = HeaderChunk();
-    const uint64_t bits = uint64_t(width) * header.BitDepth;
+    const uint64_t bits = uint64_t(Width) * header.BitDepth;
     switch (header.ColourType) {
     case 0:
     case 3:
@@ -118,10 +118,10 @@ uint32_t TPNGObject::FilterStep() const {
     }
 }
 
-void TPNGObject::LoadFromStream(TStream& stream) {
+void TPNGObject::LoadFromStream(TStream& Stream) {
     Clear();
     uint8_t signature[8] = {};
-    if (StreamRead(stream, signature, 8) != 8 || std::memcmp(signature, kPngSignature, 8) != 0)
+    if (StreamRead(Stream, signature, 8) != 8 || std::memcmp(signature, kPngSignature, 8) != 0)
         throw EPNGInvalidFileHeader();
 
     Chunks.SetCount(kListGrowth);
@@ -134,12 +134,12 @@ void TPNGObject::LoadFromStream(TStream& stream) {
         if (Chunks.Count() < count)
             Chunks.SetCount(Chunks.Count() + kListGrowth);
         uint8_t lengthBytes[4] = {};
-        if (StreamRead(stream, lengthBytes, 4) == 0) {
+        if (StreamRead(Stream, lengthBytes, 4) == 0) {
             --count;
             throw EPngUnexpectedEnd();
         }
         const uint32_t length = ReadBigEndian32(lengthBytes);
-        StreamRead(stream, type.data(), 4);
+        StreamRead(Stream, type.data(), 4);
         if (count == 1 && !SameType(type, "IHDR")) {
             --count;
             throw EPNGIHDRNotFirst();
@@ -149,20 +149,20 @@ void TPNGObject::LoadFromStream(TStream& stream) {
         // it. Image data is streamed, not held, so a short last IDAT still decodes
         // its rows and then fails its CRC check.
         if (length > kMaxChunkLength ||
-            (!isImageData && int64_t(length) > StreamRemaining(stream))) {
+            (!isImageData && int64_t(length) > StreamRemaining(Stream))) {
             --count;
             throw EPngUnexpectedEnd();
         }
         if ((imageDataSeen && isImageData) || SameType(type, "cHRM")) {
             --count;
-            StreamSkip(stream, int64_t(length) + 4);
+            StreamSkip(Stream, int64_t(length) + 4);
             continue;
         }
         TChunk* chunk = ChunkForType(this, type).release();
         Chunks.SetItemAt(count - 1, chunk);
         if (IsCriticalUnknown(*chunk))
             throw EPNGUnknownCriticalChunk();
-        const bool more = chunk->ReadBody(stream, type, length);
+        const bool more = chunk->ReadBody(Stream, type, length);
         if (isImageData)
             imageDataSeen = true;
         if (!more)
@@ -173,14 +173,14 @@ void TPNGObject::LoadFromStream(TStream& stream) {
         throw EPNGNoImageData();
 }
 
-void LoadPNGFromMemory(TPNGObject& picture, const uint8_t* data, size_t size) {
-    TMemoryStream stream(data, size);
-    picture.LoadFromStream(stream);
+void LoadPNGFromMemory(TPNGObject& Picture, const uint8_t* Data, size_t Size) {
+    TMemoryStream stream(Data, Size);
+    Picture.LoadFromStream(stream);
 }
 
-void LoadPNGFromFile(TPNGObject& picture, const std::string& path) {
-    TFileStream stream(path, fmOpenRead);
-    picture.LoadFromStream(stream);
+void LoadPNGFromFile(TPNGObject& Picture, const std::string& Path) {
+    TFileStream stream(Path, kFmOpenRead);
+    Picture.LoadFromStream(stream);
 }
 
 } // namespace zorbalin

@@ -40,27 +40,27 @@ class TPNGObject : public TGraphic {
     TPNGObject& operator=(const TPNGObject&) = delete;
 
     // --- The toolkit's picture operations --------------------------------------
-    void Assign(TPersistent* source) override;              // png_edit.cpp
-    void AssignTo(TPersistent* destination) override;       // png_edit.cpp
-    void Draw(TCanvas& canvas, const TRect& rect) override; // png_draw.cpp
+    void Assign(TPersistent* Source) override;              // png_edit.cpp
+    void AssignTo(TPersistent* Destination) override;       // png_edit.cpp
+    void Draw(TCanvas& Canvas, const TRect& Rect) override; // png_draw.cpp
     bool GetEmpty() const override;                         // no chunk at all
     int GetWidth() const override;                          // 0 without a header
     int GetHeight() const override;
     HPALETTE GetPalette() const override;       // png_edit.cpp; needs the header
     bool GetTransparent() const override;       // png_draw.cpp; kind is not tkOpaque
-    void SetWidth(int width) override;          // png_edit.cpp
-    void SetHeight(int height) override;        // png_edit.cpp
-    void SetPalette(HPALETTE palette) override; // png_edit.cpp, copying form
-    void LoadFromStream(TStream& stream) override;
-    void SaveToStream(TStream& stream) override; // png_write.cpp
-    void LoadFromClipboardFormat(unsigned short format, const TClipboardData& data,
-                                 HPALETTE palette) override; // png_edit.cpp
-    void SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
-                               HPALETTE& palette) override; // png_edit.cpp
+    void SetWidth(int Width) override;          // png_edit.cpp
+    void SetHeight(int Height) override;        // png_edit.cpp
+    void SetPalette(HPALETTE Palette) override; // png_edit.cpp, copying form
+    void LoadFromStream(TStream& Stream) override;
+    void SaveToStream(TStream& Stream) override; // png_write.cpp
+    void LoadFromClipboardFormat(unsigned short Format, const TClipboardData& Data,
+                                 HPALETTE Palette) override; // png_edit.cpp
+    void SaveToClipboardFormat(unsigned short& Format, TClipboardData& Data,
+                               HPALETTE& Palette) override; // png_edit.cpp
 
     // --- New virtual operations (png_edit.cpp) ---------------------------------
-    virtual TColor GetPixel(int x, int y) const;
-    virtual void SetPixel(int x, int y, TColor colour);
+    virtual TColor GetPixel(int X, int Y) const;
+    virtual void SetPixel(int X, int Y, TColor Colour);
 
     // --- The picture ------------------------------------------------------------
     // Item 0 of Chunks when it is a header chunk; EPNGHeaderNotPresent otherwise.
@@ -73,19 +73,19 @@ class TPNGObject : public TGraphic {
     bool IsTransparent() const { return GetTransparent(); }
 
     // --- Copying and editing (png_edit.cpp) ---------------------------------------
-    void CopyImage(const TPNGObject& source);
-    void AssignFromBitmapHandle(HBITMAP bitmap, bool transparent, COLORREF key);
-    void SetSize(int width, int height);
+    void CopyImage(const TPNGObject& Source);
+    void AssignFromBitmapHandle(HBITMAP Bitmap, bool Transparent, COLORREF Key);
+    void SetSize(int Width, int Height);
     void AddAlphaChannel();
     // Rows counted from the top; AlphaRow is null for colour types without alpha.
-    uint8_t* ColourRow(uint32_t y) const;
-    uint8_t* LowByteRow(uint32_t y) const;
-    uint8_t* AlphaRow(uint32_t y) const;
+    uint8_t* ColourRow(uint32_t Y) const;
+    uint8_t* LowByteRow(uint32_t Y) const;
+    uint8_t* AlphaRow(uint32_t Y) const;
 
     // --- Row geometry shared by the decoder, the writer and the drawing -----------
     // Bytes of one unfiltered row of `width` pixels in the PNG stream (0 for a
     // colour type outside the standard), and bytes per complete pixel (at least 1).
-    uint32_t RowBytesFor(uint32_t width) const;
+    uint32_t RowBytesFor(uint32_t Width) const;
     uint32_t FullRowBytes() const { return RowBytesFor(HeaderChunk().ImageWidth); }
     uint32_t FilterStep() const;
 
@@ -93,7 +93,7 @@ class TPNGObject : public TGraphic {
     uint8_t SaveFilters = pfSub;
     uint8_t ZlibLevel = 7;
     int32_t GetMaxDataChunkSize() const { return FMaxDataChunkSize; }
-    void SetMaxDataChunkSize(int32_t value); // values below 65,535 become 65,535
+    void SetMaxDataChunkSize(int32_t Value); // values below 65,535 become 65,535
 
     // --- State --------------------------------------------------------------------------
     uint8_t Interlacing = 0; // the header's interlace method, for the image-data reader
@@ -107,7 +107,7 @@ class TPNGObject : public TGraphic {
 };
 
 // Loading from a memory block or a file goes through the same stream reader.
-void LoadPNGFromMemory(TPNGObject& picture, const uint8_t* data, size_t size);
-void LoadPNGFromFile(TPNGObject& picture, const std::string& path);
+void LoadPNGFromMemory(TPNGObject& Picture, const uint8_t* Data, size_t Size);
+void LoadPNGFromFile(TPNGObject& Picture, const std::string& Path);
 
 } // namespace zorbalin

@@ -2,57 +2,57 @@
 
 namespace zorbalin {
 
-const char* const TextInvalidFileHeader =
+const char* const kTextInvalidFileHeader =
     "The file being readed is not a valid \"Portable Network Graphics\" image because it "
     "contains an invalid header. This file may be corruped, try obtaining it again.";
-const char* const TextUnexpectedEnd =
+const char* const kTextUnexpectedEnd =
     "This \"Portable Network Graphics\" image is invalid because the decoder found an "
     "unexpected end of the file.";
-const char* const TextIHDRNotFirst =
+const char* const kTextIhdrNotFirst =
     "This \"Portable Network Graphics\" image is not supported or it might be invalid.\r\n"
     "(IHDR chunk is not the first)";
-const char* const TextUnknownCriticalChunk =
+const char* const kTextUnknownCriticalChunk =
     "This \"Portable Network Graphics\" image contains an unknown critical part which could "
     "not be decoded.";
-const char* const TextInvalidCRC =
+const char* const kTextInvalidCrc =
     "This \"Portable Network Graphics\" image is not valid because it contains invalid pieces "
     "of data (crc error)";
-const char* const TextInvalidIHDR =
+const char* const kTextInvalidIhdr =
     "The \"Portable Network Graphics\" image could not be loaded because one of its main piece "
     "of data (ihdr) might be corrupted";
-const char* const TextSizeExceeds =
+const char* const kTextSizeExceeds =
     "This \"Portable Network Graphics\" image is not supported because either it's width or "
     "height exceeds the maximum size, which is 65535 pixels length.";
-const char* const TextUnknownCompression =
+const char* const kTextUnknownCompression =
     "This \"Portable Network Graphics\" image is encoded with an unknown compression scheme "
     "which could not be decoded.";
-const char* const TextUnknownInterlace =
+const char* const kTextUnknownInterlace =
     "This \"Portable Network Graphics\" image uses an unknown interlace scheme which could not "
     "be decoded.";
-const char* const TextInvalidPalette =
+const char* const kTextInvalidPalette =
     "The \"Portable Network Graphics\" image contains an invalid palette.";
-const char* const TextMissingMultipleIDAT =
+const char* const kTextMissingMultipleIdat =
     "This \"Portable Network Graphics\" image is invalid because it has missing image parts.";
-const char* const TextZLIBError =
+const char* const kTextZlibError =
     "Could not decompress the image because it contains invalid compressed data.\r\n"
     " Description: ";
-const char* const TextNoImageData = "This \"Portable Network Graphics\" image contains no data.";
-const char* const TextHeaderNotPresent =
+const char* const kTextNoImageData = "This \"Portable Network Graphics\" image contains no data.";
+const char* const kTextHeaderNotPresent =
     "This operation is not valid because the current image contains no valid header.";
-const char* const TextOutMemory =
+const char* const kTextOutMemory =
     "Some operation could not be performed because the system is out of resources. Close some "
     "windows and try again.";
-const char* const TextInvalidNewSize = "The new size provided for image resizing is invalid.";
-const char* const TextExistentCriticalChunk =
+const char* const kTextInvalidNewSize = "The new size provided for image resizing is invalid.";
+const char* const kTextExistentCriticalChunk =
     "The program tried to add a existent critical chunk to the current image which is not "
     "allowed.";
-const char* const TextInvalidImageForNewChunk =
+const char* const kTextInvalidImageForNewChunk =
     "It's not allowed to add a new chunk because the current image is invalid.";
-const char* const TextChunksNotCompatible = "The chunks must be compatible to be assigned.";
-const char* const TextNoSuchPaletteEntry = "There is no such palette entry.";
+const char* const kTextChunksNotCompatible = "The chunks must be compatible to be assigned.";
+const char* const kTextNoSuchPaletteEntry = "There is no such palette entry.";
 
-std::string ZlibStatusText(int status) {
-    switch (status) {
+std::string ZlibStatusText(int Status) {
+    switch (Status) {
     case -6:
         return "incompatible version (-6)";
     case -5:
@@ -72,7 +72,7 @@ std::string ZlibStatusText(int status) {
     case 2:
         return "need dictionary (2)";
     default:
-        return "(" + std::to_string(status) + ")";
+        return "(" + std::to_string(Status) + ")";
     }
 }
 

@@ -11,29 +11,29 @@ namespace zorbalin {
 
 // The string table: the texts are part of the program's behaviour and are kept
 // byte for byte, spelling included.
-extern const char* const TextInvalidFileHeader;
-extern const char* const TextUnexpectedEnd;
-extern const char* const TextIHDRNotFirst;
-extern const char* const TextUnknownCriticalChunk;
-extern const char* const TextInvalidCRC;
-extern const char* const TextInvalidIHDR;
-extern const char* const TextSizeExceeds;
-extern const char* const TextUnknownCompression;
-extern const char* const TextUnknownInterlace;
-extern const char* const TextInvalidPalette;
-extern const char* const TextMissingMultipleIDAT;
-extern const char* const TextZLIBError;
-extern const char* const TextNoImageData;
-extern const char* const TextHeaderNotPresent;
-extern const char* const TextOutMemory;
-extern const char* const TextInvalidNewSize;
-extern const char* const TextExistentCriticalChunk;
-extern const char* const TextInvalidImageForNewChunk;
-extern const char* const TextChunksNotCompatible;
-extern const char* const TextNoSuchPaletteEntry;
+extern const char* const kTextInvalidFileHeader;
+extern const char* const kTextUnexpectedEnd;
+extern const char* const kTextIhdrNotFirst;
+extern const char* const kTextUnknownCriticalChunk;
+extern const char* const kTextInvalidCrc;
+extern const char* const kTextInvalidIhdr;
+extern const char* const kTextSizeExceeds;
+extern const char* const kTextUnknownCompression;
+extern const char* const kTextUnknownInterlace;
+extern const char* const kTextInvalidPalette;
+extern const char* const kTextMissingMultipleIdat;
+extern const char* const kTextZlibError;
+extern const char* const kTextNoImageData;
+extern const char* const kTextHeaderNotPresent;
+extern const char* const kTextOutMemory;
+extern const char* const kTextInvalidNewSize;
+extern const char* const kTextExistentCriticalChunk;
+extern const char* const kTextInvalidImageForNewChunk;
+extern const char* const kTextChunksNotCompatible;
+extern const char* const kTextNoSuchPaletteEntry;
 
 // The zlib status text appended to TextZLIBError, e.g. "data error (-3)".
-std::string ZlibStatusText(int status);
+std::string ZlibStatusText(int Status);
 
 // Declares an error class whose message is always the same text. Callers tell the
 // classes apart by type; none derives from another.
@@ -43,35 +43,35 @@ std::string ZlibStatusText(int status);
         ClassName() : Exception(TextName) {}                                                       \
     };
 
-ZORBALIN_PNG_ERROR(EPNGInvalidFileHeader, TextInvalidFileHeader)
-ZORBALIN_PNG_ERROR(EPngUnexpectedEnd, TextUnexpectedEnd)
-ZORBALIN_PNG_ERROR(EPNGIHDRNotFirst, TextIHDRNotFirst)
-ZORBALIN_PNG_ERROR(EPNGUnknownCriticalChunk, TextUnknownCriticalChunk)
-ZORBALIN_PNG_ERROR(EPngInvalidCRC, TextInvalidCRC)
-ZORBALIN_PNG_ERROR(EPngInvalidIHDR, TextInvalidIHDR)
-ZORBALIN_PNG_ERROR(EPNGSizeExceeds, TextSizeExceeds)
-ZORBALIN_PNG_ERROR(EPNGUnknownCompression, TextUnknownCompression)
-ZORBALIN_PNG_ERROR(EPNGUnknownInterlace, TextUnknownInterlace)
-ZORBALIN_PNG_ERROR(EPNGInvalidPalette, TextInvalidPalette)
-ZORBALIN_PNG_ERROR(EPNGMissingMultipleIDAT, TextMissingMultipleIDAT)
-ZORBALIN_PNG_ERROR(EPNGNoImageData, TextNoImageData)
-ZORBALIN_PNG_ERROR(EPNGHeaderNotPresent, TextHeaderNotPresent)
-ZORBALIN_PNG_ERROR(EPNGOutMemory, TextOutMemory)
-ZORBALIN_PNG_ERROR(EPNGInvalidNewSize, TextInvalidNewSize)
+ZORBALIN_PNG_ERROR(EPNGInvalidFileHeader, kTextInvalidFileHeader)
+ZORBALIN_PNG_ERROR(EPngUnexpectedEnd, kTextUnexpectedEnd)
+ZORBALIN_PNG_ERROR(EPNGIHDRNotFirst, kTextIhdrNotFirst)
+ZORBALIN_PNG_ERROR(EPNGUnknownCriticalChunk, kTextUnknownCriticalChunk)
+ZORBALIN_PNG_ERROR(EPngInvalidCRC, kTextInvalidCrc)
+ZORBALIN_PNG_ERROR(EPngInvalidIHDR, kTextInvalidIhdr)
+ZORBALIN_PNG_ERROR(EPNGSizeExceeds, kTextSizeExceeds)
+ZORBALIN_PNG_ERROR(EPNGUnknownCompression, kTextUnknownCompression)
+ZORBALIN_PNG_ERROR(EPNGUnknownInterlace, kTextUnknownInterlace)
+ZORBALIN_PNG_ERROR(EPNGInvalidPalette, kTextInvalidPalette)
+ZORBALIN_PNG_ERROR(EPNGMissingMultipleIDAT, kTextMissingMultipleIdat)
+ZORBALIN_PNG_ERROR(EPNGNoImageData, kTextNoImageData)
+ZORBALIN_PNG_ERROR(EPNGHeaderNotPresent, kTextHeaderNotPresent)
+ZORBALIN_PNG_ERROR(EPNGOutMemory, kTextOutMemory)
+ZORBALIN_PNG_ERROR(EPNGInvalidNewSize, kTextInvalidNewSize)
 
 #undef ZORBALIN_PNG_ERROR
 
 // Inflate failed; the message ends with zlib's status text.
 class EPNGZLIBError : public Exception {
   public:
-    explicit EPNGZLIBError(int zlibStatus)
-        : Exception(std::string(TextZLIBError) + ZlibStatusText(zlibStatus)) {}
+    explicit EPNGZLIBError(int ZlibStatus)
+        : Exception(std::string(kTextZlibError) + ZlibStatusText(ZlibStatus)) {}
 };
 
 // The general error of chunk handling; its text says which rule was broken.
 class EPngError : public Exception {
   public:
-    explicit EPngError(const char* text) : Exception(text) {}
+    explicit EPngError(const char* Text) : Exception(Text) {}
 };
 
 } // namespace zorbalin

@@ -2,13 +2,13 @@
 
 namespace zorbalin {
 
-std::string GetField(const std::string& separators, const std::string& text, int index) {
+std::string GetField(const std::string& Separators, const std::string& Text, int Index) {
     std::string field;
     int counter = 1;
-    for (char c : text) {
-        if (separators.find(c) != std::string::npos)
+    for (char c : Text) {
+        if (Separators.find(c) != std::string::npos)
             ++counter;
-        else if (counter == index)
+        else if (counter == Index)
             field += c;
     }
     return field;

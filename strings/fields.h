@@ -9,6 +9,6 @@ namespace zorbalin {
 // `separators` ends a field. Empty when the field is empty or does not exist.
 // The game names cells "i5i3" and keys groups "5i3", both read with the
 // separator "i".
-std::string GetField(const std::string& separators, const std::string& text, int index);
+std::string GetField(const std::string& Separators, const std::string& Text, int Index);
 
 } // namespace zorbalin

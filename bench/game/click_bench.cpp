@@ -12,19 +12,19 @@ namespace {
 // in one group. The rest alternates 1 and 2, so the click ends the game.
 TBoard LargeGroupBoard() {
     TBoard board;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             board.At(col, row).Colour =
                 (col >= 3 && col <= 6) || row >= 8 ? 3 : 1 + (col + row) % 2;
     return board;
 }
 
 // Removes the group, drops the other columns by two rows and closes four columns.
-void BM_ClickLargeGroupClosingFourColumns(benchmark::State& state) {
+void BM_ClickLargeGroupClosingFourColumns(benchmark::State& State) {
     TQuietView view;
     TGame game(view);
     const TBoard position = LargeGroupBoard();
-    for (auto _ : state) {
+    for (auto _ : State) {
         game.LoadPosition(position); // 162 colour copies, small beside the click
         game.ClickPebble(4, 9);
         benchmark::DoNotOptimize(game.Board().Colour(1, 9));
@@ -33,14 +33,14 @@ void BM_ClickLargeGroupClosingFourColumns(benchmark::State& state) {
 BENCHMARK(BM_ClickLargeGroupClosingFourColumns)->Unit(benchmark::kMicrosecond);
 
 // The largest group there is: a board of one colour, every key searched linearly.
-void BM_ClickWholeBoardOfOneColour(benchmark::State& state) {
+void BM_ClickWholeBoardOfOneColour(benchmark::State& State) {
     TQuietView view;
     TGame game(view);
     TBoard position;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             position.At(col, row).Colour = 1;
-    for (auto _ : state) {
+    for (auto _ : State) {
         game.LoadPosition(position);
         game.ClickPebble(9, 5);
         benchmark::DoNotOptimize(game.Board().Colour(9, 5));

@@ -27,15 +27,15 @@
 namespace zorbalin {
 namespace {
 
-constexpr int StandardDeals = 50;
+constexpr int kStandardDeals = 50;
 
 // The same deals on every run: deal Number of Colours colours.
 TBoard RandomDeal(int Colours, int Number) {
     std::mt19937 generator(static_cast<std::uint32_t>(1000 * Colours + Number));
     std::uniform_int_distribution<int> colour(1, Colours);
     TBoard board;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             board.At(col, row).Colour = colour(generator);
     return board;
 }
@@ -57,8 +57,8 @@ bool Replays(const TBoard& Deal, const TSolution& Solution) {
         game.ClickPebble(click.Col, click.Row);
     }
     int left = 0;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             left += game.Board().IsFilled(col, row);
     return left == Solution.PebblesLeft && !game.HasMovesLeft();
 }
@@ -129,12 +129,12 @@ int main(int argc, char** argv) {
     using namespace zorbalin;
     PrintHeader();
     if (argc >= 3) {
-        RunRow(std::atoi(argv[1]), argv[2], argc >= 4 ? std::atoi(argv[3]) : StandardDeals,
+        RunRow(std::atoi(argv[1]), argv[2], argc >= 4 ? std::atoi(argv[3]) : kStandardDeals,
                argc >= 5 ? std::atoi(argv[4]) : 0);
         return 0;
     }
     for (const auto& [colours, budget] :
          {std::pair{3, "1000"}, {4, "1000"}, {5, "1000"}, {4, "300"}, {5, "300"}})
-        RunRow(colours, budget, StandardDeals);
+        RunRow(colours, budget, kStandardDeals);
     return 0;
 }

@@ -48,73 +48,73 @@ struct TCase {
     std::string Name;
     bool Hostile; // held to the goal; the others are shown for comparison
     // Builds the case's files in the folder (in this process).
-    std::function<std::string(const std::string& folder)> Prepare;
+    std::function<std::string(const std::string& Folder)> Prepare;
     // Does the case's work in the child; returns what the user would be told.
-    std::function<std::string(const std::string& folder)> Run;
+    std::function<std::string(const std::string& Folder)> Run;
 };
 
-std::string ProgramFolder(const std::string& folder) {
-    return folder + "/program";
+std::string ProgramFolder(const std::string& Folder) {
+    return Folder + "/program";
 }
 
 // A program folder with the shipped pebbles, one of its files replaced.
-std::string PrepareProgram(const std::string& folder, const std::string& name,
-                           const std::function<void(const std::string&)>& make) {
-    const std::string ico = ProgramFolder(folder) + "/Ico";
-    fs::remove_all(ProgramFolder(folder));
+std::string PrepareProgram(const std::string& Folder, const std::string& Name,
+                           const std::function<void(const std::string&)>& Make) {
+    const std::string ico = ProgramFolder(Folder) + "/Ico";
+    fs::remove_all(ProgramFolder(Folder));
     fs::create_directories(ico);
     for (int colour = 1; colour <= 5; ++colour) {
         const std::string file = "/" + std::to_string(colour) + ".bmp";
         fs::copy_file(GetAppDir() + "/Ico" + file, ico + file);
     }
-    if (name.empty())
+    if (Name.empty())
         return "";
-    fs::remove(ico + "/" + name);
-    make(ico + "/" + name);
+    fs::remove(ico + "/" + Name);
+    Make(ico + "/" + Name);
     struct stat info;
-    return ::stat((ico + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode)
+    return ::stat((ico + "/" + Name).c_str(), &info) == 0 && S_ISREG(info.st_mode)
                ? std::to_string(info.st_size) + " B"
                : "fifo";
 }
 
-std::string WriteFile(const std::string& path, const TBytes& bytes) {
-    hostile::WriteBytes(path, bytes);
-    return std::to_string(bytes.size()) + " B";
+std::string WriteFile(const std::string& Path, const TBytes& Bytes) {
+    hostile::WriteBytes(Path, Bytes);
+    return std::to_string(Bytes.size()) + " B";
 }
 
-void MakeFifo(const std::string& path) {
-    if (::mkfifo(path.c_str(), 0600) != 0)
-        throw std::runtime_error("mkfifo " + path + ": " + std::strerror(errno));
+void MakeFifo(const std::string& Path) {
+    if (::mkfifo(Path.c_str(), 0600) != 0)
+        throw std::runtime_error("mkfifo " + Path + ": " + std::strerror(errno));
 }
 
-std::string LoadPng(const std::string& path) {
+std::string LoadPng(const std::string& Path) {
     TPNGObject picture;
     try {
-        LoadPNGFromFile(picture, path);
+        LoadPNGFromFile(picture, Path);
     } catch (const std::exception& e) {
         return e.what();
     }
     return "loaded, " + std::to_string(picture.Chunks.Count()) + " chunks";
 }
 
-std::string Boxes(THeadlessBackend& screen) {
+std::string Boxes(THeadlessBackend& Screen) {
     std::string text;
-    for (const TMessageBoxInfo& box : screen.MessageBoxes())
+    for (const TMessageBoxInfo& box : Screen.MessageBoxes())
         text += (text.empty() ? "" : " | ") + box.Text;
     return text.empty() ? "no error box" : text;
 }
 
 // The program's start-up on the headless screen, up to its first frame; with
 // `newDeals`, that many new deals after it.
-std::string StartGame(const std::string& folder, int newDeals = 0) {
-    fs::create_directories(folder + "/config");
-    SetProgramPaths(ResolveSegedPaths(ProgramFolder(folder), folder + "/config"));
+std::string StartGame(const std::string& Folder, int NewDeals = 0) {
+    fs::create_directories(Folder + "/config");
+    SetProgramPaths(ResolveSegedPaths(ProgramFolder(Folder), Folder + "/config"));
     THeadlessBackend screen;
     auto app = std::make_unique<TApplication>(screen);
     StartProgram(*app);
     frm_Main->Show();
     app->ProcessMessages();
-    for (int i = 0; i < newDeals; ++i) {
+    for (int i = 0; i < NewDeals; ++i) {
         frm_Main->aUjExecute(nullptr);
         app->ProcessMessages();
     }
@@ -128,29 +128,29 @@ std::vector<TCase> Cases() {
     using hostile::HugeHeaderWithoutRows;
     using hostile::ManyTextChunks;
     using hostile::RunLengthPebble;
-    auto png = [](std::string name, std::function<TBytes()> make) {
-        return TCase{"pngtool info: " + name, true,
-                     [make](const std::string& f) { return WriteFile(f + "/case.png", make()); },
-                     [](const std::string& f) { return LoadPng(f + "/case.png"); }};
+    auto png = [](std::string Name, std::function<TBytes()> Make) {
+        return TCase{"pngtool info: " + Name, true,
+                     [Make](const std::string& F) { return WriteFile(F + "/case.png", Make()); },
+                     [](const std::string& F) { return LoadPng(F + "/case.png"); }};
     };
-    auto game = [](std::string name, bool isHostile, std::string file,
-                   std::function<void(const std::string&)> make, int newDeals = 0) {
-        return TCase{"game: " + name, isHostile,
-                     [file, make](const std::string& f) { return PrepareProgram(f, file, make); },
-                     [newDeals](const std::string& f) { return StartGame(f, newDeals); }};
+    auto game = [](std::string Name, bool IsHostile, std::string File,
+                   std::function<void(const std::string&)> Make, int NewDeals = 0) {
+        return TCase{"game: " + Name, IsHostile,
+                     [File, Make](const std::string& F) { return PrepareProgram(F, File, Make); },
+                     [NewDeals](const std::string& F) { return StartGame(F, NewDeals); }};
     };
-    auto rle = [](int side, bool end) {
-        return [side, end](const std::string& p) {
-            hostile::WriteBytes(p, RunLengthPebble(side, end));
+    auto rle = [](int Side, bool End) {
+        return [Side, End](const std::string& P) {
+            hostile::WriteBytes(P, RunLengthPebble(Side, End));
         };
     };
     return {
         {"pngtool info: FIFO", true,
-         [](const std::string& f) {
-             MakeFifo(f + "/case.png");
+         [](const std::string& F) {
+             MakeFifo(F + "/case.png");
              return std::string("fifo");
          },
-         [](const std::string& f) { return LoadPng(f + "/case.png"); }},
+         [](const std::string& F) { return LoadPng(F + "/case.png"); }},
         png("zTXt inflating to 256 MiB", [] { return CompressedTextBomb(uint64_t(256) << 20); }),
         png("80,000 tEXt chunks", [] { return ManyTextChunks(80000); }),
         png("100,000 tEXt chunks", [] { return ManyTextChunks(100000); }),
@@ -168,9 +168,9 @@ std::vector<TCase> Cases() {
 
 // ---- The child: one case ----------------------------------------------------------------
 
-int RunCase(const TCase& c, const std::string& folder) {
+int RunCase(const TCase& C, const std::string& Folder) {
     const auto start = std::chrono::steady_clock::now();
-    std::string message = c.Run(folder);
+    std::string message = C.Run(Folder);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     for (char& ch : message)
@@ -190,7 +190,7 @@ struct TOutcome {
     std::string Message;
 };
 
-TOutcome Measure(size_t index, const std::string& folder) {
+TOutcome Measure(size_t Index, const std::string& Folder) {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0)
         throw std::runtime_error("pipe failed");
@@ -198,8 +198,8 @@ TOutcome Measure(size_t index, const std::string& folder) {
     if (child == 0) {
         ::dup2(pipeEnds[1], STDOUT_FILENO);
         ::close(pipeEnds[0]);
-        const std::string arg = std::to_string(index);
-        ::execl("/proc/self/exe", "bench_hostile", "--case", arg.c_str(), folder.c_str(),
+        const std::string arg = std::to_string(Index);
+        ::execl("/proc/self/exe", "bench_hostile", "--case", arg.c_str(), Folder.c_str(),
                 static_cast<char*>(nullptr));
         std::_Exit(127);
     }
@@ -237,8 +237,8 @@ TOutcome Measure(size_t index, const std::string& folder) {
     return outcome;
 }
 
-int RunAll(const std::string& keep) {
-    std::string folder = keep;
+int RunAll(const std::string& Keep) {
+    std::string folder = Keep;
     if (folder.empty()) {
         char pattern[] = "/tmp/zorbalin-hostile-XXXXXX";
         if (!::mkdtemp(pattern))
@@ -266,7 +266,7 @@ int RunAll(const std::string& keep) {
                     over ? "  [over the goal]" : "");
         std::fflush(stdout);
     }
-    if (keep.empty())
+    if (Keep.empty())
         fs::remove_all(folder);
     std::printf("goal for the hostile cases: under %.1f s and %ld MB resident; %d over it\n",
                 kGoalSeconds, kGoalKilobytes / 1024, overGoal);

@@ -35,8 +35,8 @@ struct TScratchFolder {
 
 // The program's own folder (with Ico/) and the scratch configuration folder.
 TSegedPaths BenchPaths() {
-    static const TScratchFolder config;
-    return ResolveSegedPaths(GetAppDir(), config.Path);
+    static const TScratchFolder kConfig;
+    return ResolveSegedPaths(GetAppDir(), kConfig.Path);
 }
 
 struct TRunningProgram {
@@ -52,21 +52,21 @@ struct TRunningProgram {
     }
 };
 
-void BM_StartToFirstFrame(benchmark::State& state) {
-    for (auto _ : state) {
+void BM_StartToFirstFrame(benchmark::State& State) {
+    for (auto _ : State) {
         TRunningProgram program;
         benchmark::DoNotOptimize(program.Screen.ScreenPixel(20, 20));
-        state.PauseTiming();
+        State.PauseTiming();
         program.App.reset();
-        state.ResumeTiming();
+        State.ResumeTiming();
     }
 }
 BENCHMARK(BM_StartToFirstFrame)->Unit(benchmark::kMillisecond);
 
-void BM_AnimationStep(benchmark::State& state) {
+void BM_AnimationStep(benchmark::State& State) {
     TRunningProgram program;
     int step = 0;
-    for (auto _ : state) {
+    for (auto _ : State) {
         step = step % 21 + 1;
         frm_Main->OffsetPebble(9, 5, 0, 2 * step);
     }
@@ -78,23 +78,23 @@ BENCHMARK(BM_AnimationStep)->Unit(benchmark::kMicrosecond);
 // the top right so the game goes on, and no other pair.
 TBoard WorstCaseBoard() {
     TBoard board;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
-            board.At(col, row).Colour = col <= 4 || row == RowCount ? 1 : 2 + (col + 2 * row) % 3;
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
+            board.At(col, row).Colour = col <= 4 || row == kRowCount ? 1 : 2 + (col + 2 * row) % 3;
     board.At(18, 1).Colour = 5;
     board.At(18, 2).Colour = 5;
     return board;
 }
 
-void BM_WorstCaseClick(benchmark::State& state) {
+void BM_WorstCaseClick(benchmark::State& State) {
     TRunningProgram program;
     const TBoard board = WorstCaseBoard();
-    for (auto _ : state) {
-        state.PauseTiming();
+    for (auto _ : State) {
+        State.PauseTiming();
         frm_Main->Game().LoadPosition(board);
         frm_Main->PNGButton2Click(nullptr);
         program.App->ProcessMessages();
-        state.ResumeTiming();
+        State.ResumeTiming();
         frm_Main->Image1Click(frm_Main->Cells().Cell(1, 1));
         program.App->ProcessMessages(); // the ordinary repaint of the final board
     }

@@ -13,35 +13,35 @@ namespace {
 
 using namespace zorbalin;
 
-void Put32(Bytes& out, uint32_t v) {
+void Put32(TBytes& Out, uint32_t V) {
     for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(uint8_t(v >> shift));
+        Out.push_back(uint8_t(V >> shift));
 }
 
-void AppendChunk(Bytes& out, const char* type, const Bytes& data) {
-    Put32(out, static_cast<uint32_t>(data.size()));
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
-    if (!data.empty()) // zlib answers 0 for a null buffer
-        crc = crc32(crc, data.data(), static_cast<uInt>(data.size()));
-    Put32(out, static_cast<uint32_t>(crc));
+void AppendChunk(TBytes& Out, const char* Type, const TBytes& Data) {
+    Put32(Out, static_cast<uint32_t>(Data.size()));
+    Out.insert(Out.end(), Type, Type + 4);
+    Out.insert(Out.end(), Data.begin(), Data.end());
+    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(Type), 4);
+    if (!Data.empty()) // zlib answers 0 for a null buffer
+        crc = crc32(crc, Data.data(), static_cast<uInt>(Data.size()));
+    Put32(Out, static_cast<uint32_t>(crc));
 }
 
 // Gradients, soft shapes and a little noise: content on which an encoder's
 // adaptive filtering picks a mix of all five filters.
-double Channel(uint32_t x, uint32_t y, uint32_t c, uint32_t w, uint32_t h, uint32_t& noise) {
-    noise = noise * 1664525u + 1013904223u;
-    const double fx = double(x) / w, fy = double(y) / h;
-    double v = 255 * (c == 0 ? fx : c == 1 ? fy : 1 - fx * fy);
+double Channel(uint32_t X, uint32_t Y, uint32_t C, uint32_t W, uint32_t H, uint32_t& Noise) {
+    Noise = Noise * 1664525u + 1013904223u;
+    const double fx = double(X) / W, fy = double(Y) / H;
+    double v = 255 * (C == 0 ? fx : C == 1 ? fy : 1 - fx * fy);
     const double dx = fx - 0.5, dy = fy - 0.45;
     if (dx * dx + dy * dy < 0.05)
         v = 255 - v * 0.5; // a disc
     if (std::fmod(fx * 7 + fy * 3, 1.0) < 0.08)
-        v = 40.0 + 30 * c; // stripes
-    if (c == 3)
-        v = (x / 32 + y / 32) % 5 == 0 ? 0 : 255 - 40 * fx; // alpha holes and a ramp
-    const int jitter = int(noise >> 29) - 4;                // sensor-like noise
+        v = 40.0 + 30 * C; // stripes
+    if (C == 3)
+        v = (X / 32 + Y / 32) % 5 == 0 ? 0 : 255 - 40 * fx; // alpha holes and a ramp
+    const int jitter = int(Noise >> 29) - 4;                // sensor-like noise
     return std::min(255.0, std::max(0.0, v + jitter));
 }
 
@@ -52,23 +52,23 @@ struct TFormat {
 };
 
 // The unfiltered sample rows, each behind its filter-type byte (None).
-Bytes RawRows(uint32_t w, uint32_t h, const TFormat& f) {
-    const uint32_t channels = f.ColourType == 6 ? 4 : f.ColourType == 2 ? 3 : 1;
-    Bytes raw;
+TBytes RawRows(uint32_t W, uint32_t H, const TFormat& F) {
+    const uint32_t channels = F.ColourType == 6 ? 4 : F.ColourType == 2 ? 3 : 1;
+    TBytes raw;
     uint32_t noise = 12345;
-    for (uint32_t y = 0; y < h; ++y) {
+    for (uint32_t y = 0; y < H; ++y) {
         raw.push_back(0);
-        for (uint32_t x = 0; x < w; ++x) {
-            if (f.ColourType == 3) { // a smooth index field with noise: 256 colours
+        for (uint32_t x = 0; x < W; ++x) {
+            if (F.ColourType == 3) { // a smooth index field with noise: 256 colours
                 const double v =
-                    Channel(x, y, 0, w, h, noise) * 0.6 + Channel(x, y, 1, w, h, noise) * 0.4;
+                    Channel(x, y, 0, W, H, noise) * 0.6 + Channel(x, y, 1, W, H, noise) * 0.4;
                 raw.push_back(uint8_t(v));
                 continue;
             }
             for (uint32_t c = 0; c < channels; ++c) {
-                const double v = Channel(x, y, c, w, h, noise);
+                const double v = Channel(x, y, c, W, H, noise);
                 raw.push_back(uint8_t(v));
-                if (f.BitDepth == 16) // a low byte that follows the high one, with noise
+                if (F.BitDepth == 16) // a low byte that follows the high one, with noise
                     raw.push_back(uint8_t(std::fmod(v * 97.0, 256.0)) ^ uint8_t(noise >> 28));
             }
         }
@@ -76,20 +76,20 @@ Bytes RawRows(uint32_t w, uint32_t h, const TFormat& f) {
     return raw;
 }
 
-Bytes PlainPng(uint32_t w, uint32_t h, const TFormat& f) {
-    const Bytes raw = RawRows(w, h, f);
+TBytes PlainPng(uint32_t W, uint32_t H, const TFormat& F) {
+    TBytes raw = RawRows(W, H, F);
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    Bytes packed(packedSize);
+    TBytes packed(packedSize);
     compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 1);
     packed.resize(packedSize);
-    Bytes ihdr;
-    Put32(ihdr, w);
-    Put32(ihdr, h);
-    ihdr.insert(ihdr.end(), {f.BitDepth, f.ColourType, 0, 0, 0});
-    Bytes png = {137, 80, 78, 71, 13, 10, 26, 10};
+    TBytes ihdr;
+    Put32(ihdr, W);
+    Put32(ihdr, H);
+    ihdr.insert(ihdr.end(), {F.BitDepth, F.ColourType, 0, 0, 0});
+    TBytes png = {137, 80, 78, 71, 13, 10, 26, 10};
     AppendChunk(png, "IHDR", ihdr);
-    if (f.ColourType == 3) {
-        Bytes palette, alpha;
+    if (F.ColourType == 3) {
+        TBytes palette, alpha;
         for (int i = 0; i < 256; ++i) {
             palette.insert(palette.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)});
             alpha.push_back(uint8_t(i < 16 ? i * 16 : 255)); // a few see-through entries
@@ -102,21 +102,21 @@ Bytes PlainPng(uint32_t w, uint32_t h, const TFormat& f) {
     return png;
 }
 
-TBenchPicture Make(const char* name, uint32_t w, uint32_t h, const TFormat& f) {
-    const Bytes plain = PlainPng(w, h, f);
+TBenchPicture Make(const char* Name, uint32_t W, uint32_t H, const TFormat& F) {
+    TBytes plain = PlainPng(W, H, F);
     TPNGObject picture;
     TMemoryStream in(plain.data(), plain.size());
     picture.LoadFromStream(in);
-    picture.HeaderChunk().InterlaceMethod = f.Interlaced ? 1 : 0;
+    picture.HeaderChunk().InterlaceMethod = F.Interlaced ? 1 : 0;
     picture.SaveFilters = pfNone | pfSub | pfUp | pfAverage | pfPaeth;
     picture.ZlibLevel = 6;
     TMemoryStream out;
     picture.SaveToStream(out);
 
     TBenchPicture result;
-    result.Name = name;
-    result.Width = w;
-    result.Height = h;
+    result.Name = Name;
+    result.Width = W;
+    result.Height = H;
     result.Png.assign(out.Memory(), out.Memory() + out.Size());
     for (size_t at = 8; at + 12 <= result.Png.size();) {
         const uint8_t* p = &result.Png[at];
@@ -127,7 +127,7 @@ TBenchPicture Make(const char* name, uint32_t w, uint32_t h, const TFormat& f) {
         at += 12 + length;
     }
     uLongf size = 0;
-    Bytes inflated(size_t(w) * h * 8 + h * 2 + 1024);
+    TBytes inflated(size_t(W) * H * 8 + H * 2 + 1024);
     size = static_cast<uLongf>(inflated.size());
     uncompress(inflated.data(), &size, result.Compressed.data(),
                static_cast<uLong>(result.Compressed.size()));
@@ -137,15 +137,15 @@ TBenchPicture Make(const char* name, uint32_t w, uint32_t h, const TFormat& f) {
 
 } // namespace
 
-const TBenchPicture& Picture(int which) {
-    static const TBenchPicture pictures[kPictureCount] = {
+const TBenchPicture& Picture(int Which) {
+    static const TBenchPicture kPictures[kPictureCount] = {
         Make("a_670x480_rgba", 670, 480, {6, 8, false}),
         Make("b_4000x3000_rgb", 4000, 3000, {2, 8, false}),
         Make("c_1024x1024_rgba_interlaced", 1024, 1024, {6, 8, true}),
         Make("d_1024x768_rgba16", 1024, 768, {6, 16, false}),
         Make("e_1024x768_palette_trns", 1024, 768, {3, 8, false}),
     };
-    return pictures[which];
+    return kPictures[Which];
 }
 
 } // namespace benchpng

@@ -11,19 +11,19 @@
 
 namespace benchpng {
 
-using Bytes = std::vector<uint8_t>;
+using TBytes = std::vector<uint8_t>;
 
 struct TBenchPicture {
     std::string Name;
     uint32_t Width = 0;
     uint32_t Height = 0;
-    Bytes Png;        // the file
-    Bytes Compressed; // its IDAT data joined: one zlib stream
+    TBytes Png;        // the file
+    TBytes Compressed; // its IDAT data joined: one zlib stream
     size_t FilteredBytes = 0;
 };
 
 constexpr int kPictureCount = 5;
 // Made on first use, then kept.
-const TBenchPicture& Picture(int which);
+const TBenchPicture& Picture(int Which);
 
 } // namespace benchpng

@@ -27,29 +27,29 @@ namespace {
 using benchpng::Picture;
 using benchpng::TBenchPicture;
 
-const TBenchPicture& Chosen(benchmark::State& state) {
-    const TBenchPicture& picture = Picture(static_cast<int>(state.range(0)));
-    state.SetLabel(picture.Name);
+const TBenchPicture& Chosen(benchmark::State& State) {
+    const TBenchPicture& picture = Picture(static_cast<int>(State.range(0)));
+    State.SetLabel(picture.Name);
     return picture;
 }
 
-void BM_Ours(benchmark::State& state) {
+void BM_Ours(benchmark::State& State) {
     using namespace zorbalin;
-    const TBenchPicture& picture = Chosen(state);
+    const TBenchPicture& picture = Chosen(State);
     TMemoryStream stream(picture.Png.data(), picture.Png.size());
-    for (auto _ : state) {
+    for (auto _ : State) {
         TPNGObject png;
         stream.SetPosition(0);
         png.LoadFromStream(stream);
         benchmark::DoNotOptimize(png.HeaderChunk().ColourPlane);
     }
     if (LastImageDataPath() != TImageDataPath::WholeImage)
-        state.SkipWithError("the whole-image reader declined");
+        State.SkipWithError("the whole-image reader declined");
 }
 
-void BM_Libpng(benchmark::State& state) {
-    const TBenchPicture& picture = Chosen(state);
-    for (auto _ : state) {
+void BM_Libpng(benchmark::State& State) {
+    const TBenchPicture& picture = Chosen(State);
+    for (auto _ : State) {
         png_image png;
         std::memset(&png, 0, sizeof png);
         png.version = PNG_IMAGE_VERSION;
@@ -63,9 +63,9 @@ void BM_Libpng(benchmark::State& state) {
     }
 }
 
-void BM_Libspng(benchmark::State& state) {
-    const TBenchPicture& picture = Chosen(state);
-    for (auto _ : state) {
+void BM_Libspng(benchmark::State& State) {
+    const TBenchPicture& picture = Chosen(State);
+    for (auto _ : State) {
         spng_ctx* ctx = spng_ctx_new(0);
         spng_set_png_buffer(ctx, picture.Png.data(), picture.Png.size());
         size_t size = 0;
@@ -79,9 +79,9 @@ void BM_Libspng(benchmark::State& state) {
     }
 }
 
-void BM_StbImage(benchmark::State& state) {
-    const TBenchPicture& picture = Chosen(state);
-    for (auto _ : state) {
+void BM_StbImage(benchmark::State& State) {
+    const TBenchPicture& picture = Chosen(State);
+    for (auto _ : State) {
         int w = 0, h = 0, n = 0;
         stbi_uc* pixels =
             stbi_load_from_memory(picture.Png.data(), int(picture.Png.size()), &w, &h, &n, 4);
@@ -92,10 +92,10 @@ void BM_StbImage(benchmark::State& state) {
     }
 }
 
-void BM_ZlibFloor(benchmark::State& state) {
-    const TBenchPicture& picture = Chosen(state);
+void BM_ZlibFloor(benchmark::State& State) {
+    const TBenchPicture& picture = Chosen(State);
     std::vector<uint8_t> out(picture.FilteredBytes);
-    for (auto _ : state) {
+    for (auto _ : State) {
         z_stream z{};
         inflateInit(&z);
         z.next_in = const_cast<Bytef*>(picture.Compressed.data());
@@ -109,10 +109,10 @@ void BM_ZlibFloor(benchmark::State& state) {
     }
 }
 
-void BM_LibdeflateFloor(benchmark::State& state) {
-    const TBenchPicture& picture = Chosen(state);
+void BM_LibdeflateFloor(benchmark::State& State) {
+    const TBenchPicture& picture = Chosen(State);
     std::vector<uint8_t> out(picture.FilteredBytes);
-    for (auto _ : state) {
+    for (auto _ : State) {
         libdeflate_decompressor* d = libdeflate_alloc_decompressor();
         if (libdeflate_zlib_decompress(d, picture.Compressed.data(), picture.Compressed.size(),
                                        out.data(), out.size(), nullptr) != LIBDEFLATE_SUCCESS)
@@ -125,11 +125,11 @@ void BM_LibdeflateFloor(benchmark::State& state) {
 // The libdeflate floor as a decoder meets it: the output is fresh memory each
 // time, had in the cheapest way the system offers (a new mapping, 2 MiB
 // aligned, advised as huge pages) and given back after the decode.
-void BM_LibdeflateFreshFloor(benchmark::State& state) {
-    const TBenchPicture& picture = Chosen(state);
+void BM_LibdeflateFreshFloor(benchmark::State& State) {
+    const TBenchPicture& picture = Chosen(State);
     constexpr size_t kHuge = size_t(2) << 20;
     const size_t span = (picture.FilteredBytes + kHuge - 1) / kHuge * kHuge;
-    for (auto _ : state) {
+    for (auto _ : State) {
         void* mapped =
             mmap(nullptr, span + kHuge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (mapped == MAP_FAILED)

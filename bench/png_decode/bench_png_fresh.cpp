@@ -39,9 +39,9 @@ std::string BuildFolder() {
     return self.substr(0, self.rfind('/'));
 }
 
-TRunTime RunOnce(const std::vector<std::string>& args) {
+TRunTime RunOnce(const std::vector<std::string>& Args) {
     std::vector<char*> argv;
-    for (const std::string& a : args)
+    for (const std::string& a : Args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
@@ -66,11 +66,11 @@ TRunTime RunOnce(const std::vector<std::string>& args) {
     return t;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty()      ? 0
-           : v.size() % 2 ? v[v.size() / 2]
-                          : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+double Median(std::vector<double> V) {
+    std::sort(V.begin(), V.end());
+    return V.empty()      ? 0
+           : V.size() % 2 ? V[V.size() / 2]
+                          : (V[V.size() / 2 - 1] + V[V.size() / 2]) / 2;
 }
 
 struct TProgram {
@@ -79,23 +79,23 @@ struct TProgram {
     std::vector<double> Wall, Cpu;
 };
 
-void Measure(const std::string& label, const std::string& file, int repetitions) {
+void Measure(const std::string& Label, const std::string& File, int Repetitions) {
     const std::string bin = BuildFolder();
     std::vector<TProgram> programs = {
         {"pngtool info", {bin + "/pngtool", "info"}, {}, {}},
         {"ours alone", {bin + "/bench_png_once_ours"}, {}, {}},
         {"libpng", {bin + "/bench_png_once_libpng"}, {}, {}},
     };
-    RunOnce({bin + "/bench_png_once_ours", file}); // the file into the page cache
-    for (int r = 0; r < repetitions; ++r)
+    RunOnce({bin + "/bench_png_once_ours", File}); // the file into the page cache
+    for (int r = 0; r < Repetitions; ++r)
         for (TProgram& p : programs) {
             std::vector<std::string> args = p.Args;
-            args.push_back(file);
+            args.push_back(File);
             const TRunTime t = RunOnce(args);
             p.Wall.push_back(t.WallMs);
             p.Cpu.push_back(t.CpuMs);
         }
-    std::printf("%-30s", label.c_str());
+    std::printf("%-30s", Label.c_str());
     for (const TProgram& p : programs)
         std::printf(" %9.2f %9.2f", Median(p.Wall), Median(p.Cpu));
     const double libpng = Median(programs[2].Wall);

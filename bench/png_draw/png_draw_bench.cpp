@@ -19,23 +19,23 @@ namespace {
 
 // An RGBA picture like the game's artwork: gradients and noise, mostly opaque,
 // with transparent areas and soft edges between them.
-std::unique_ptr<TPNGObject> MakeArtwork(int width, int height) {
+std::unique_ptr<TPNGObject> MakeArtwork(int Width, int Height) {
     TBitmap bitmap;
     bitmap.SetPixelFormat(pf24bit);
-    bitmap.SetSize(width, height);
+    bitmap.SetSize(Width, Height);
     auto picture = std::make_unique<TPNGObject>();
     picture->Assign(&bitmap);
     picture->AddAlphaChannel();
     std::mt19937 random(2024);
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < Height; ++y) {
         std::uint8_t* colour = picture->ColourRow(static_cast<std::uint32_t>(y));
         std::uint8_t* alpha = picture->AlphaRow(static_cast<std::uint32_t>(y));
-        for (int x = 0; x < width; ++x) {
-            colour[3 * x] = static_cast<std::uint8_t>(x * 255 / width);
-            colour[3 * x + 1] = static_cast<std::uint8_t>(y * 255 / height);
+        for (int x = 0; x < Width; ++x) {
+            colour[3 * x] = static_cast<std::uint8_t>(x * 255 / Width);
+            colour[3 * x + 1] = static_cast<std::uint8_t>(y * 255 / Height);
             colour[3 * x + 2] = static_cast<std::uint8_t>(random() & 0xFF);
             const int ring =
-                (x - width / 2) * (x - width / 2) + (y - height / 2) * (y - height / 2);
+                (x - Width / 2) * (x - Width / 2) + (y - Height / 2) * (y - Height / 2);
             const int edge = ring / 64 % 8;
             alpha[x] = edge < 5 ? 255 : edge == 5 ? static_cast<std::uint8_t>(random() & 0xFF) : 0;
         }
@@ -43,41 +43,41 @@ std::unique_ptr<TPNGObject> MakeArtwork(int width, int height) {
     return picture;
 }
 
-void AlphaDraw(benchmark::State& state, int pictureWidth, int pictureHeight, int drawWidth,
-               int drawHeight, TBlendPath path) {
-    auto picture = MakeArtwork(pictureWidth, pictureHeight);
+void AlphaDraw(benchmark::State& State, int PictureWidth, int PictureHeight, int DrawWidth,
+               int DrawHeight, TBlendPath Path) {
+    auto picture = MakeArtwork(PictureWidth, PictureHeight);
     // A mid-grey 32-bit top-down canvas like a window's surface.
-    TDrawingSurface surface(drawWidth, drawHeight);
-    std::memset(surface.Row(0), 0x80, static_cast<std::size_t>(drawWidth) * drawHeight * 4);
-    const TRect rect = Rect(0, 0, drawWidth, drawHeight);
-    for (auto _ : state) {
-        DrawAlpha(surface.DC(), rect, *picture, picture->HeaderChunk(), path);
+    TDrawingSurface surface(DrawWidth, DrawHeight);
+    std::memset(surface.Row(0), 0x80, static_cast<std::size_t>(DrawWidth) * DrawHeight * 4);
+    const TRect rect = Rect(0, 0, DrawWidth, DrawHeight);
+    for (auto _ : State) {
+        DrawAlpha(surface.DC(), rect, *picture, picture->HeaderChunk(), Path);
         benchmark::ClobberMemory();
     }
-    state.SetItemsProcessed(state.iterations() * drawWidth * drawHeight);
+    State.SetItemsProcessed(State.iterations() * DrawWidth * DrawHeight);
 }
 
 // The blending step alone, rows into a 32-bit buffer: what drawing costs
 // beyond the two blits of the graphics layer.
-void BlendOnly(benchmark::State& state, int width, int height, TBlendPath path) {
-    auto picture = MakeArtwork(width, height);
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(width) * height * 4, 0x80);
-    const auto blend = path == TBlendPath::Fast ? BlendRowBgr24Fast : BlendRowBgr24;
-    for (auto _ : state) {
-        for (int y = 0; y < height; ++y) {
-            blend(buffer.data() + static_cast<std::size_t>(y) * width * 4,
+void BlendOnly(benchmark::State& State, int Width, int Height, TBlendPath Path) {
+    auto picture = MakeArtwork(Width, Height);
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(Width) * Height * 4, 0x80);
+    const auto blend = Path == TBlendPath::Fast ? BlendRowBgr24Fast : BlendRowBgr24;
+    for (auto _ : State) {
+        for (int y = 0; y < Height; ++y) {
+            blend(buffer.data() + static_cast<std::size_t>(y) * Width * 4,
                   picture->ColourRow(static_cast<std::uint32_t>(y)),
-                  picture->AlphaRow(static_cast<std::uint32_t>(y)), nullptr, width);
+                  picture->AlphaRow(static_cast<std::uint32_t>(y)), nullptr, Width);
         }
         benchmark::ClobberMemory();
     }
-    state.SetItemsProcessed(state.iterations() * width * height);
+    State.SetItemsProcessed(State.iterations() * Width * Height);
 }
 
-void CopyThreeTimes(benchmark::State& state, int width, int height) {
-    const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
+void CopyThreeTimes(benchmark::State& State, int Width, int Height) {
+    const std::size_t bytes = static_cast<std::size_t>(Width) * Height * 4;
     std::vector<std::uint8_t> a(bytes, 1), b(bytes, 2);
-    for (auto _ : state) {
+    for (auto _ : State) {
         std::memcpy(b.data(), a.data(), bytes);
         benchmark::DoNotOptimize(b.data());
         std::memcpy(a.data(), b.data(), bytes);
@@ -86,7 +86,7 @@ void CopyThreeTimes(benchmark::State& state, int width, int height) {
         benchmark::DoNotOptimize(b.data());
         benchmark::ClobberMemory();
     }
-    state.SetItemsProcessed(state.iterations() * width * height);
+    State.SetItemsProcessed(State.iterations() * Width * Height);
 }
 
 BENCHMARK_CAPTURE(AlphaDraw, window_670x480_plain, 670, 480, 670, 480, TBlendPath::Plain);

@@ -27,12 +27,12 @@
 
 namespace {
 
-uint32_t BigEndian(const uint8_t* p) {
-    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+uint32_t BigEndian(const uint8_t* P) {
+    return uint32_t(P[0]) << 24 | uint32_t(P[1]) << 16 | uint32_t(P[2]) << 8 | P[3];
 }
 
-std::vector<uint8_t> WithFixedCrcs(const uint8_t* data, size_t size) {
-    std::vector<uint8_t> copy(data, data + size);
+std::vector<uint8_t> WithFixedCrcs(const uint8_t* Data, size_t Size) {
+    std::vector<uint8_t> copy(Data, Data + Size);
     size_t at = 8;
     while (at + 12 <= copy.size()) {
         const uint64_t length = BigEndian(&copy[at]);
@@ -70,25 +70,25 @@ struct TOutcome {
     }
 };
 
-TOutcome Load(zorbalin::TPNGObject& picture, const uint8_t* data, size_t size, bool wholeImage) {
+TOutcome Load(zorbalin::TPNGObject& Picture, const uint8_t* Data, size_t Size, bool WholeImage) {
     using namespace zorbalin;
     TOutcome outcome;
-    SetWholeImageReaderEnabled(wholeImage);
+    SetWholeImageReaderEnabled(WholeImage);
     try {
-        TMemoryStream input(data, size);
-        picture.LoadFromStream(input);
+        TMemoryStream input(Data, Size);
+        Picture.LoadFromStream(input);
     } catch (const EPNGZLIBError& e) {
         outcome.Error = outcome.ZlibError = e.Message();
     } catch (const Exception& e) {
         outcome.Error = std::string(typeid(e).name()) + ": " + e.Message(); // refused in order
     }
     SetWholeImageReaderEnabled(true);
-    for (uint32_t i = 0; i < picture.Chunks.Count(); ++i) {
-        const TChunk* chunk = picture.Chunks.Item(i);
+    for (uint32_t i = 0; i < Picture.Chunks.Count(); ++i) {
+        const TChunk* chunk = Picture.Chunks.Item(i);
         outcome.Chunks.push_back(std::string(chunk->ChunkType.begin(), chunk->ChunkType.end()) +
                                  std::to_string(chunk->BodySize()));
     }
-    const auto* h = dynamic_cast<const TChunkIHDR*>(picture.Chunks.Item(0));
+    const auto* h = dynamic_cast<const TChunkIHDR*>(Picture.Chunks.Item(0));
     if (h && h->ColourPlane) {
         const size_t colour = size_t(h->RowStride) * h->ImageHeight;
         const size_t pixels = size_t(h->ImageWidth) * h->ImageHeight;
@@ -101,12 +101,12 @@ TOutcome Load(zorbalin::TPNGObject& picture, const uint8_t* data, size_t size, b
     return outcome;
 }
 
-void LoadSaveReload(const uint8_t* data, size_t size) {
+void LoadSaveReload(const uint8_t* Data, size_t Size) {
     using namespace zorbalin;
     TPNGObject streamed;
-    const TOutcome streaming = Load(streamed, data, size, false);
+    const TOutcome streaming = Load(streamed, Data, Size, false);
     TPNGObject picture;
-    const TOutcome both = Load(picture, data, size, true);
+    const TOutcome both = Load(picture, Data, Size, true);
     const bool lenientInflate = !streaming.ZlibError.empty() && both.Error.empty() &&
                                 LastImageDataPath() == TImageDataPath::WholeImage;
     if (!lenientInflate && !streaming.SameAs(both))
@@ -127,9 +127,9 @@ void LoadSaveReload(const uint8_t* data, size_t size) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    LoadSaveReload(data, size);
-    const std::vector<uint8_t> fixed = WithFixedCrcs(data, size);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+    LoadSaveReload(Data, Size);
+    const std::vector<uint8_t> fixed = WithFixedCrcs(Data, Size);
     LoadSaveReload(fixed.data(), fixed.size());
     return 0;
 }

@@ -50,46 +50,46 @@ class TScratchFolder {
     std::string FPath;
 };
 
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "fuzz_settings: %s\n", what);
+void Check(bool Condition, const char* What) {
+    if (!Condition) {
+        std::fprintf(stderr, "fuzz_settings: %s\n", What);
         std::abort();
     }
 }
 
-void CheckInMemory(const std::string& content, const TKey& key, int32_t value) {
-    std::string written = WriteIniValue(content, key.Section, key.Key, std::to_string(value));
-    Check(ReadIniInteger(written, key.Section, key.Key, value ^ 1) == value,
+void CheckInMemory(const std::string& Content, const TKey& Key, int32_t Value) {
+    std::string written = WriteIniValue(Content, Key.Section, Key.Key, std::to_string(Value));
+    Check(ReadIniInteger(written, Key.Section, Key.Key, Value ^ 1) == Value,
           "the written value does not read back");
     for (const TKey& other : kKeys) {
         bool same =
-            ::strcasecmp(other.Section, key.Section) == 0 && ::strcasecmp(other.Key, key.Key) == 0;
+            ::strcasecmp(other.Section, Key.Section) == 0 && ::strcasecmp(other.Key, Key.Key) == 0;
         if (!same)
             Check(ReadIniValue(written, other.Section, other.Key) ==
-                      ReadIniValue(content, other.Section, other.Key),
+                      ReadIniValue(Content, other.Section, other.Key),
                   "another key changed");
     }
 }
 
-void CheckOnDisk(const std::string& path, const std::string& content, const TKey& key,
-                 int32_t value) {
+void CheckOnDisk(const std::string& Path, const std::string& Content, const TKey& Key,
+                 int32_t Value) {
     {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        std::ofstream out(Path, std::ios::binary | std::ios::trunc);
+        out.write(Content.data(), static_cast<std::streamsize>(Content.size()));
     }
-    TSettings before = ReadSettings(path);
+    TSettings before = ReadSettings(Path);
     Check(before.ColourCount >= 3 && before.ColourCount <= 5, "colour count out of range");
-    TIniFile ini(path);
-    ini.WriteInteger(key.Section, key.Key, value);
-    Check(ini.ReadInteger(key.Section, key.Key, value ^ 1) == value,
+    TIniFile ini(Path);
+    ini.WriteInteger(Key.Section, Key.Key, Value);
+    Check(ini.ReadInteger(Key.Section, Key.Key, Value ^ 1) == Value,
           "the written value does not read back from the file");
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     static TScratchFolder folder;
-    FuzzedDataProvider provider(data, size);
+    FuzzedDataProvider provider(Data, Size);
     const TKey& key = kKeys[provider.ConsumeIntegralInRange<size_t>(0, kKeyCount - 1)];
     int32_t value = provider.ConsumeIntegral<int32_t>();
     std::string content = provider.ConsumeRemainingBytesAsString();

@@ -15,44 +15,44 @@ namespace {
 
 constexpr std::int64_t kMaxPixelBytes = std::int64_t(2) << 30;
 
-bool ValidDibBitCount(int bitCount) {
-    return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
-           bitCount == 32;
+bool ValidDibBitCount(int BitCount) {
+    return BitCount == 1 || BitCount == 4 || BitCount == 8 || BitCount == 16 || BitCount == 24 ||
+           BitCount == 32;
 }
 
 // Copies the DIB's colour table (biClrUsed entries, all 2^n when 0) into the bitmap.
-bool TakeColorTable(const BITMAPINFO* info, TGdiBitmap& b) {
-    if (b.bitCount > 8)
+bool TakeColorTable(const BITMAPINFO* Info, TGdiBitmap& B) {
+    if (B.BitCount > 8)
         return true;
-    DWORD max = 1u << b.bitCount;
-    DWORD used = info->bmiHeader.biClrUsed ? info->bmiHeader.biClrUsed : max;
+    DWORD max = 1u << B.BitCount;
+    DWORD used = Info->bmiHeader.biClrUsed ? Info->bmiHeader.biClrUsed : max;
     if (used > max)
         return false;
-    std::copy_n(info->bmiColors, used, b.colors);
-    b.colorCount = static_cast<int>(used);
+    std::copy_n(Info->bmiColors, used, B.Colors);
+    B.ColorCount = static_cast<int>(used);
     return true;
 }
 
 // The device position of a context's logical point, when the context holds a bitmap and the
 // point lies inside its clip.
-bool PixelInClip(HDC hdc, int x, int y, POINT& device) {
-    if (!hdc || !hdc->bitmap)
+bool PixelInClip(HDC Hdc, int X, int Y, POINT& Device) {
+    if (!Hdc || !Hdc->Bitmap)
         return false;
-    device = {DevX(*hdc, x), DevY(*hdc, y)};
-    const RECT clip = DeviceClip(*hdc);
-    return device.x >= clip.left && device.x < clip.right && device.y >= clip.top &&
-           device.y < clip.bottom;
+    Device = {DevX(*Hdc, X), DevY(*Hdc, Y)};
+    const RECT clip = DeviceClip(*Hdc);
+    return Device.x >= clip.left && Device.x < clip.right && Device.y >= clip.top &&
+           Device.y < clip.bottom;
 }
 
 } // namespace
 
 namespace gdi_detail {
 
-TGdiBitmap* NewBitmap(LONG width, LONG height, int bitCount, bool topDown, bool isDib) {
-    if (width < 0 || height < 0)
+TGdiBitmap* NewBitmap(LONG Width, LONG Height, int BitCount, bool TopDown, bool IsDib) {
+    if (Width < 0 || Height < 0)
         return nullptr;
-    std::int64_t stride = ((std::int64_t(bitCount) * width + 31) / 32) * 4;
-    std::int64_t total = stride * height;
+    std::int64_t stride = ((std::int64_t(BitCount) * Width + 31) / 32) * 4;
+    std::int64_t total = stride * Height;
     if (stride > 0x7FFFFFFF || total > kMaxPixelBytes)
         return nullptr;
     BYTE* bits = nullptr;
@@ -64,106 +64,106 @@ TGdiBitmap* NewBitmap(LONG width, LONG height, int bitCount, bool topDown, bool 
             return nullptr;
     }
     auto* b = new TGdiBitmap();
-    b->width = width;
-    b->height = height;
-    b->bitCount = bitCount;
-    b->stride = static_cast<LONG>(stride);
-    b->topDown = topDown;
-    b->isDib = isDib;
-    b->bits = bits;
+    b->Width = Width;
+    b->Height = Height;
+    b->BitCount = BitCount;
+    b->Stride = static_cast<LONG>(stride);
+    b->TopDown = TopDown;
+    b->IsDib = IsDib;
+    b->Bits = bits;
     return b;
 }
 
-bool DibSurface(const BITMAPINFO* info, const void* bits, TBitmapBits& out) {
-    if (!info || !bits)
+bool DibSurface(const BITMAPINFO* Info, const void* Bits, TBitmapBits& Out) {
+    if (!Info || !Bits)
         return false;
-    const BITMAPINFOHEADER& h = info->bmiHeader;
+    const BITMAPINFOHEADER& h = Info->bmiHeader;
     if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN)
         return false;
     if (!ValidDibBitCount(h.biBitCount) || h.biCompression != BI_RGB)
         return false;
-    out = TBitmapBits();
-    out.bits = static_cast<BYTE*>(const_cast<void*>(bits));
-    out.width = h.biWidth;
-    out.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    out.topDown = h.biHeight < 0;
-    out.bitCount = h.biBitCount;
+    Out = TBitmapBits();
+    Out.Bits = static_cast<BYTE*>(const_cast<void*>(Bits));
+    Out.Width = h.biWidth;
+    Out.Height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    Out.TopDown = h.biHeight < 0;
+    Out.BitCount = h.biBitCount;
     std::int64_t stride = ((std::int64_t(h.biBitCount) * h.biWidth + 31) / 32) * 4;
     if (stride > 0x7FFFFFFF)
         return false;
-    out.stride = static_cast<LONG>(stride);
+    Out.Stride = static_cast<LONG>(stride);
     if (h.biBitCount <= 8) {
         DWORD max = 1u << h.biBitCount;
         DWORD used = h.biClrUsed ? h.biClrUsed : max;
         if (used > max)
             return false;
-        out.colors = info->bmiColors;
-        out.colorCount = static_cast<int>(used);
+        Out.Colors = Info->bmiColors;
+        Out.ColorCount = static_cast<int>(used);
     }
     return true;
 }
 
 } // namespace gdi_detail
 
-LONG DibStride(LONG width, int bitCount) {
-    return static_cast<LONG>(((std::int64_t(bitCount) * width + 31) / 32) * 4);
+LONG DibStride(LONG Width, int BitCount) {
+    return static_cast<LONG>(((std::int64_t(BitCount) * Width + 31) / 32) * 4);
 }
 
-HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitCount, const void* bits) {
-    if (planes != 1 || (bitCount != 1 && bitCount != 32))
+HBITMAP CreateBitmap(int Width, int Height, UINT Planes, UINT BitCount, const void* Bits) {
+    if (Planes != 1 || (BitCount != 1 && BitCount != 32))
         return nullptr;
-    TGdiBitmap* b = NewBitmap(width, height, static_cast<int>(bitCount), true, false);
-    if (!b || !bits)
+    TGdiBitmap* b = NewBitmap(Width, Height, static_cast<int>(BitCount), true, false);
+    if (!b || !Bits)
         return b;
     // The caller's rows are padded to 2 bytes only.
-    std::size_t srcStride = ((std::size_t(bitCount) * width + 15) / 16) * 2;
-    const BYTE* src = static_cast<const BYTE*>(bits);
-    for (LONG y = 0; y < b->height; ++y)
-        std::memcpy(b->Row(y), src + srcStride * y, std::min<std::size_t>(srcStride, b->stride));
-    if (bitCount == 32)
-        for (LONG y = 0; y < b->height; ++y)
-            for (LONG x = 0; x < b->width; ++x)
+    std::size_t srcStride = ((std::size_t(BitCount) * Width + 15) / 16) * 2;
+    const BYTE* src = static_cast<const BYTE*>(Bits);
+    for (LONG y = 0; y < b->Height; ++y)
+        std::memcpy(b->Row(y), src + srcStride * y, std::min<std::size_t>(srcStride, b->Stride));
+    if (BitCount == 32)
+        for (LONG y = 0; y < b->Height; ++y)
+            for (LONG x = 0; x < b->Width; ++x)
                 b->Row(y)[4 * x + 3] = 0;
     return b;
 }
 
-HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
-    bool mono = hdc && hdc->bitmap && hdc->bitmap->IsMonochromeDevice();
-    return NewBitmap(width, height, mono ? 1 : 32, true, false);
+HBITMAP CreateCompatibleBitmap(HDC Hdc, int Width, int Height) {
+    bool mono = Hdc && Hdc->Bitmap && Hdc->Bitmap->IsMonochromeDevice();
+    return NewBitmap(Width, Height, mono ? 1 : 32, true, false);
 }
 
-HBITMAP CreateDIBitmap(HDC, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                       const BITMAPINFO* info, UINT usage) {
-    if (!header || header->biHeight == INT32_MIN)
+HBITMAP CreateDIBitmap(HDC, const BITMAPINFOHEADER* Header, DWORD Init, const void* Bits,
+                       const BITMAPINFO* Info, UINT Usage) {
+    if (!Header || Header->biHeight == INT32_MIN)
         return nullptr;
-    LONG height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
-    TGdiBitmap* b = NewBitmap(header->biWidth, height, 32, true, false);
-    if (!b || !(init & CBM_INIT))
+    LONG height = Header->biHeight < 0 ? -Header->biHeight : Header->biHeight;
+    TGdiBitmap* b = NewBitmap(Header->biWidth, height, 32, true, false);
+    if (!b || !(Init & CBM_INIT))
         return b;
     TBitmapBits src;
-    if (usage != DIB_RGB_COLORS || !DibSurface(info, bits, src)) {
+    if (Usage != DIB_RGB_COLORS || !DibSurface(Info, Bits, src)) {
         delete b;
         return nullptr;
     }
     TBlitParams p;
-    p.dst = BitsOf(*b);
-    p.dstClip = {0, 0, b->width, b->height};
-    p.dw = b->width;
-    p.dh = b->height;
-    p.src = &src;
-    p.sw = src.width;
-    p.sh = src.height;
+    p.Dst = BitsOf(*b);
+    p.DstClip = {0, 0, b->Width, b->Height};
+    p.Dw = b->Width;
+    p.Dh = b->Height;
+    p.Src = &src;
+    p.Sw = src.Width;
+    p.Sh = src.Height;
     RunBlit(p);
     return b;
 }
 
-HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, void* section,
-                         DWORD offset) {
-    if (bits)
-        *bits = nullptr;
-    if (!info || usage != DIB_RGB_COLORS || section || offset)
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* Info, UINT Usage, void** Bits, void* Section,
+                         DWORD Offset) {
+    if (Bits)
+        *Bits = nullptr;
+    if (!Info || Usage != DIB_RGB_COLORS || Section || Offset)
         return nullptr;
-    const BITMAPINFOHEADER& h = info->bmiHeader;
+    const BITMAPINFOHEADER& h = Info->bmiHeader;
     if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN)
         return nullptr;
     if (!ValidDibBitCount(h.biBitCount) || h.biCompression != BI_RGB)
@@ -172,145 +172,145 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, v
     TGdiBitmap* b = NewBitmap(h.biWidth, height, h.biBitCount, h.biHeight < 0, true);
     if (!b)
         return nullptr;
-    if (!TakeColorTable(info, *b)) {
+    if (!TakeColorTable(Info, *b)) {
         delete b;
         return nullptr;
     }
-    if (bits)
-        *bits = b->bits;
+    if (Bits)
+        *Bits = b->Bits;
     return b;
 }
 
-int GetObject(HGDIOBJ obj, int size, void* out) {
-    if (!obj || !out || size <= 0)
+int GetObject(HGDIOBJ Obj, int Size, void* Out) {
+    if (!Obj || !Out || Size <= 0)
         return 0;
-    if (obj->Type() == TGdiObjectType::Palette) {
-        if (size < static_cast<int>(sizeof(WORD)))
+    if (Obj->Type() == TGdiObjectType::Palette) {
+        if (Size < static_cast<int>(sizeof(WORD)))
             return 0;
-        WORD count = static_cast<WORD>(static_cast<HPALETTE>(obj)->entries.size());
-        std::memcpy(out, &count, sizeof count);
+        WORD count = static_cast<WORD>(static_cast<HPALETTE>(Obj)->Entries.size());
+        std::memcpy(Out, &count, sizeof count);
         return sizeof(WORD);
     }
-    if (obj->Type() != TGdiObjectType::Bitmap)
+    if (Obj->Type() != TGdiObjectType::Bitmap)
         return 0;
-    const TGdiBitmap& b = *static_cast<HBITMAP>(obj);
+    const TGdiBitmap& b = *static_cast<HBITMAP>(Obj);
     BITMAP bm;
-    bm.bmWidth = b.width;
-    bm.bmHeight = b.height;
-    bm.bmWidthBytes = b.isDib ? b.stride : ((b.width * b.bitCount + 15) / 16) * 2;
-    bm.bmBitsPixel = static_cast<WORD>(b.bitCount);
-    bm.bmBits = b.isDib ? b.bits : nullptr;
-    if (b.isDib && size >= static_cast<int>(sizeof(DIBSECTION))) {
+    bm.bmWidth = b.Width;
+    bm.bmHeight = b.Height;
+    bm.bmWidthBytes = b.IsDib ? b.Stride : ((b.Width * b.BitCount + 15) / 16) * 2;
+    bm.bmBitsPixel = static_cast<WORD>(b.BitCount);
+    bm.bmBits = b.IsDib ? b.Bits : nullptr;
+    if (b.IsDib && Size >= static_cast<int>(sizeof(DIBSECTION))) {
         DIBSECTION ds;
         ds.dsBm = bm;
-        ds.dsBmih.biWidth = b.width;
-        ds.dsBmih.biHeight = b.topDown ? -b.height : b.height;
-        ds.dsBmih.biBitCount = static_cast<WORD>(b.bitCount);
-        ds.dsBmih.biSizeImage = static_cast<DWORD>(b.stride) * static_cast<DWORD>(b.height);
-        ds.dsBmih.biClrUsed = static_cast<DWORD>(b.colorCount);
-        std::memcpy(out, &ds, sizeof ds);
+        ds.dsBmih.biWidth = b.Width;
+        ds.dsBmih.biHeight = b.TopDown ? -b.Height : b.Height;
+        ds.dsBmih.biBitCount = static_cast<WORD>(b.BitCount);
+        ds.dsBmih.biSizeImage = static_cast<DWORD>(b.Stride) * static_cast<DWORD>(b.Height);
+        ds.dsBmih.biClrUsed = static_cast<DWORD>(b.ColorCount);
+        std::memcpy(Out, &ds, sizeof ds);
         return sizeof(DIBSECTION);
     }
-    if (size < static_cast<int>(sizeof(BITMAP)))
+    if (Size < static_cast<int>(sizeof(BITMAP)))
         return 0;
-    std::memcpy(out, &bm, sizeof bm);
+    std::memcpy(Out, &bm, sizeof bm);
     return sizeof(BITMAP);
 }
 
-int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info,
-              UINT usage) {
-    (void)hdc; // reading never disturbs a context, so the bitmap may be selected anywhere
-    if (!bitmap || !info || usage != DIB_RGB_COLORS)
+int GetDIBits(HDC Hdc, HBITMAP Bitmap, UINT Start, UINT Lines, void* Bits, BITMAPINFO* Info,
+              UINT Usage) {
+    (void)Hdc; // reading never disturbs a context, so the bitmap may be selected anywhere
+    if (!Bitmap || !Info || Usage != DIB_RGB_COLORS)
         return 0;
-    BITMAPINFOHEADER& h = info->bmiHeader;
-    if (!bits && h.biBitCount == 0) {
+    BITMAPINFOHEADER& h = Info->bmiHeader;
+    if (!Bits && h.biBitCount == 0) {
         h = BITMAPINFOHEADER();
-        h.biWidth = bitmap->width;
-        h.biHeight = bitmap->height;
-        h.biBitCount = static_cast<WORD>(bitmap->bitCount);
+        h.biWidth = Bitmap->Width;
+        h.biHeight = Bitmap->Height;
+        h.biBitCount = static_cast<WORD>(Bitmap->BitCount);
         h.biSizeImage =
-            static_cast<DWORD>(DibStride(bitmap->width, bitmap->bitCount) * bitmap->height);
-        return bitmap->height > 0 ? bitmap->height : 1;
+            static_cast<DWORD>(DibStride(Bitmap->Width, Bitmap->BitCount) * Bitmap->Height);
+        return Bitmap->Height > 0 ? Bitmap->Height : 1;
     }
     if (!ValidDibBitCount(h.biBitCount) || h.biCompression != BI_RGB || h.biWidth <= 0 ||
         h.biHeight == 0 || h.biHeight == INT32_MIN)
         return 0;
-    const TBitmapBits src = BitsOf(*bitmap);
+    const TBitmapBits src = BitsOf(*Bitmap);
     // The colour table of the result.
     if (h.biBitCount <= 8) {
-        if (bitmap->isDib && bitmap->bitCount == h.biBitCount) {
-            std::copy_n(bitmap->colors, bitmap->colorCount, info->bmiColors);
-            std::fill(info->bmiColors + bitmap->colorCount, info->bmiColors + (1 << h.biBitCount),
+        if (Bitmap->IsDib && Bitmap->BitCount == h.biBitCount) {
+            std::copy_n(Bitmap->Colors, Bitmap->ColorCount, Info->bmiColors);
+            std::fill(Info->bmiColors + Bitmap->ColorCount, Info->bmiColors + (1 << h.biBitCount),
                       RGBQUAD());
-            h.biClrUsed = static_cast<DWORD>(bitmap->colorCount);
+            h.biClrUsed = static_cast<DWORD>(Bitmap->ColorCount);
         } else {
-            h.biClrUsed = static_cast<DWORD>(DefaultColorTable(h.biBitCount, info->bmiColors));
+            h.biClrUsed = static_cast<DWORD>(DefaultColorTable(h.biBitCount, Info->bmiColors));
         }
     }
-    if (!bits)
-        return static_cast<int>(bitmap->height);
+    if (!Bits)
+        return static_cast<int>(Bitmap->Height);
     LONG height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    if (start >= static_cast<UINT>(src.height))
+    if (Start >= static_cast<UINT>(src.Height))
         return 0;
-    LONG count = static_cast<LONG>(std::min<UINT>(lines, static_cast<UINT>(src.height) - start));
+    LONG count = static_cast<LONG>(std::min<UINT>(Lines, static_cast<UINT>(src.Height) - Start));
     count = std::min<LONG>(count, height);
     TBitmapBits dst;
-    if (!DibSurface(info, bits, dst))
+    if (!DibSurface(Info, Bits, dst))
         return 0;
     // Scan line k of a bottom-up result is the bitmap's row (height - 1 - k) from the top, and it
     // sits at row k from the bottom of the caller's buffer, which holds `count` rows.
-    dst.height = count;
+    dst.Height = count;
     TBlitParams p;
-    p.dst = dst;
-    p.dstClip = {0, 0, dst.width, count};
-    p.dw = dst.width;
-    p.dh = count;
-    p.src = &src;
-    p.sw = dst.width;
-    p.sh = count;
-    p.sy =
-        h.biHeight > 0 ? src.height - static_cast<LONG>(start) - count : static_cast<LONG>(start);
+    p.Dst = dst;
+    p.DstClip = {0, 0, dst.Width, count};
+    p.Dw = dst.Width;
+    p.Dh = count;
+    p.Src = &src;
+    p.Sw = dst.Width;
+    p.Sh = count;
+    p.Sy =
+        h.biHeight > 0 ? src.Height - static_cast<LONG>(Start) - count : static_cast<LONG>(Start);
     RunBlit(p);
     return count;
 }
 
-COLORREF GetPixel(HDC hdc, int x, int y) {
+COLORREF GetPixel(HDC Hdc, int X, int Y) {
     POINT p;
-    if (!PixelInClip(hdc, x, y, p))
+    if (!PixelInClip(Hdc, X, Y, p))
         return CLR_INVALID;
-    TBitmapBits s = BitsOf(*hdc->bitmap);
-    return RawToColor(s, ReadRaw(s.Row(p.y), s.bitCount, p.x));
+    TBitmapBits s = BitsOf(*Hdc->Bitmap);
+    return RawToColor(s, ReadRaw(s.Row(p.y), s.BitCount, p.x));
 }
 
-COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
+COLORREF SetPixel(HDC Hdc, int X, int Y, COLORREF Color) {
     POINT p;
-    if (!PixelInClip(hdc, x, y, p))
+    if (!PixelInClip(Hdc, X, Y, p))
         return CLR_INVALID;
-    TBitmapBits s = BitsOf(*hdc->bitmap);
-    std::uint32_t raw = ColorToRaw(s, color & 0xFFFFFFu);
-    WriteRaw(s.Row(p.y), s.bitCount, p.x, raw);
+    TBitmapBits s = BitsOf(*Hdc->Bitmap);
+    std::uint32_t raw = ColorToRaw(s, Color & 0xFFFFFFu);
+    WriteRaw(s.Row(p.y), s.BitCount, p.x, raw);
     return RawToColor(s, raw);
 }
 
-UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
-    if (!hdc || !hdc->bitmap || !colors || !hdc->bitmap->isDib)
+UINT SetDIBColorTable(HDC Hdc, UINT Start, UINT Count, const RGBQUAD* Colors) {
+    if (!Hdc || !Hdc->Bitmap || !Colors || !Hdc->Bitmap->IsDib)
         return 0;
-    TGdiBitmap& b = *hdc->bitmap;
-    if (b.bitCount > 8 || start >= static_cast<UINT>(b.colorCount))
+    TGdiBitmap& b = *Hdc->Bitmap;
+    if (b.BitCount > 8 || Start >= static_cast<UINT>(b.ColorCount))
         return 0;
-    UINT n = std::min(count, static_cast<UINT>(b.colorCount) - start);
-    std::copy_n(colors, n, b.colors + start);
+    UINT n = std::min(Count, static_cast<UINT>(b.ColorCount) - Start);
+    std::copy_n(Colors, n, b.Colors + Start);
     return n;
 }
 
-UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors) {
-    if (!hdc || !hdc->bitmap || !colors || !hdc->bitmap->isDib)
+UINT GetDIBColorTable(HDC Hdc, UINT Start, UINT Count, RGBQUAD* Colors) {
+    if (!Hdc || !Hdc->Bitmap || !Colors || !Hdc->Bitmap->IsDib)
         return 0;
-    const TGdiBitmap& b = *hdc->bitmap;
-    if (b.bitCount > 8 || start >= static_cast<UINT>(b.colorCount))
+    const TGdiBitmap& b = *Hdc->Bitmap;
+    if (b.BitCount > 8 || Start >= static_cast<UINT>(b.ColorCount))
         return 0;
-    UINT n = std::min(count, static_cast<UINT>(b.colorCount) - start);
-    std::copy_n(b.colors + start, n, colors);
+    UINT n = std::min(Count, static_cast<UINT>(b.ColorCount) - Start);
+    std::copy_n(b.Colors + Start, n, Colors);
     return n;
 }
 

@@ -21,79 +21,79 @@ namespace {
 
 enum class TRasterOp { Copy, NotCopy, And, Paint, Xor, DstInvert, Black, White };
 
-bool OpOf(DWORD rop, TRasterOp& op) {
-    switch (rop) {
+bool OpOf(DWORD Rop, TRasterOp& Op) {
+    switch (Rop) {
     case SRCCOPY:
-        op = TRasterOp::Copy;
+        Op = TRasterOp::Copy;
         return true;
     case NOTSRCCOPY:
-        op = TRasterOp::NotCopy;
+        Op = TRasterOp::NotCopy;
         return true;
     case SRCAND:
-        op = TRasterOp::And;
+        Op = TRasterOp::And;
         return true;
     case SRCPAINT:
-        op = TRasterOp::Paint;
+        Op = TRasterOp::Paint;
         return true;
     case SRCINVERT:
-        op = TRasterOp::Xor;
+        Op = TRasterOp::Xor;
         return true;
     case DSTINVERT:
-        op = TRasterOp::DstInvert;
+        Op = TRasterOp::DstInvert;
         return true;
     case BLACKNESS:
-        op = TRasterOp::Black;
+        Op = TRasterOp::Black;
         return true;
     case WHITENESS:
-        op = TRasterOp::White;
+        Op = TRasterOp::White;
         return true;
     default:
         return false;
     }
 }
 
-bool NeedsSource(TRasterOp op) {
-    return op <= TRasterOp::Xor;
+bool NeedsSource(TRasterOp Op) {
+    return Op <= TRasterOp::Xor;
 }
 
 // Which source pixel each destination pixel of a span takes: the nearest-pixel rule
 // k * srcExtent / dstExtent, mirrored when asked; -1 where the source pixel lies outside.
-std::vector<LONG> SampleTable(LONG first, LONG last, LONG dstStart, LONG dstExtent, LONG srcStart,
-                              LONG srcExtent, bool mirror, LONG srcLimit) {
-    std::vector<LONG> table(static_cast<std::size_t>(last - first));
-    for (LONG d = first; d < last; ++d) {
-        std::int64_t i = d - dstStart;
-        if (mirror)
-            i = dstExtent - 1 - i;
-        std::int64_t s = srcStart + i * srcExtent / dstExtent;
-        table[static_cast<std::size_t>(d - first)] =
-            (s >= 0 && s < srcLimit) ? static_cast<LONG>(s) : -1;
+std::vector<LONG> SampleTable(LONG First, LONG Last, LONG DstStart, LONG DstExtent, LONG SrcStart,
+                              LONG SrcExtent, bool Mirror, LONG SrcLimit) {
+    std::vector<LONG> table(static_cast<std::size_t>(Last - First));
+    for (LONG d = First; d < Last; ++d) {
+        std::int64_t i = d - DstStart;
+        if (Mirror)
+            i = DstExtent - 1 - i;
+        std::int64_t s = SrcStart + i * SrcExtent / DstExtent;
+        table[static_cast<std::size_t>(d - First)] =
+            (s >= 0 && s < SrcLimit) ? static_cast<LONG>(s) : -1;
     }
     return table;
 }
 
-inline std::uint32_t Apply(TRasterOp op, std::uint32_t s, std::uint32_t d, std::uint32_t mask) {
-    switch (op) {
+inline std::uint32_t Apply(TRasterOp Op, std::uint32_t S, std::uint32_t D, std::uint32_t Mask) {
+    switch (Op) {
     case TRasterOp::Copy:
-        return s;
+        return S;
     case TRasterOp::NotCopy:
-        return ~s & mask;
+        return ~S & Mask;
     case TRasterOp::And:
-        return s & d;
+        return S & D;
     case TRasterOp::Paint:
-        return s | d;
+        return S | D;
     case TRasterOp::Xor:
-        return s ^ d;
+        return S ^ D;
     default:
-        return d;
+        return D;
     }
 }
 
-bool SameTable(const TBitmapBits& a, const TBitmapBits& b) {
-    if (a.monoDevice || b.monoDevice || a.bitCount != b.bitCount || a.colorCount != b.colorCount)
+bool SameTable(const TBitmapBits& A, const TBitmapBits& B) {
+    if (A.MonoDevice || B.MonoDevice || A.BitCount != B.BitCount || A.ColorCount != B.ColorCount)
         return false;
-    for (int i = 0; i < a.colorCount; ++i) {
-        const RGBQUAD &x = a.colors[i], &y = b.colors[i];
+    for (int i = 0; i < A.ColorCount; ++i) {
+        const RGBQUAD &x = A.Colors[i], &y = B.Colors[i];
         if (x.rgbRed != y.rgbRed || x.rgbGreen != y.rgbGreen || x.rgbBlue != y.rgbBlue)
             return false;
     }
@@ -103,54 +103,54 @@ bool SameTable(const TBitmapBits& a, const TBitmapBits& b) {
 // Turns source raw values into destination raw values under the conversion rules.
 class TConverter {
   public:
-    explicit TConverter(const TBlitParams& p) : FP(p) {
-        const TBitmapBits& s = *p.src;
-        const TBitmapBits& d = p.dst;
+    explicit TConverter(const TBlitParams& P) : FP(P) {
+        const TBitmapBits& s = *P.Src;
+        const TBitmapBits& d = P.Dst;
         if (s.Indexed()) {
-            bool identity = (s.monoDevice && d.monoDevice) || SameTable(s, d);
-            for (std::uint32_t k = 0; k < (1u << s.bitCount); ++k) {
+            bool identity = (s.MonoDevice && d.MonoDevice) || SameTable(s, d);
+            for (std::uint32_t k = 0; k < (1u << s.BitCount); ++k) {
                 if (identity) {
                     FLut[k] = k;
-                } else if (s.monoDevice) {
-                    FLut[k] = FromColor(k ? p.dstBk : p.dstText, /*fromMonoDevice=*/true);
+                } else if (s.MonoDevice) {
+                    FLut[k] = FromColor(k ? P.DstBk : P.DstText, /*fromMonoDevice=*/true);
                 } else {
                     FLut[k] = FromColor(RawToColor(s, k), false);
                 }
             }
             FMode = TMode::Lookup;
-        } else if (s.bitCount >= 24 && d.bitCount >= 24) {
+        } else if (s.BitCount >= 24 && d.BitCount >= 24) {
             FMode = TMode::Same;
         } else {
             FMode = TMode::ByColor;
         }
     }
 
-    std::uint32_t operator()(std::uint32_t raw) {
+    std::uint32_t operator()(std::uint32_t Raw) {
         switch (FMode) {
         case TMode::Lookup:
-            return FLut[raw & 0xFF];
+            return FLut[Raw & 0xFF];
         case TMode::Same:
-            return raw;
+            return Raw;
         default:
             break;
         }
-        auto hit = FCache.find(raw);
+        auto hit = FCache.find(Raw);
         if (hit != FCache.end())
             return hit->second;
-        std::uint32_t v = FromColor(RawToColor(*FP.src, raw), false);
+        std::uint32_t v = FromColor(RawToColor(*FP.Src, Raw), false);
         if (FCache.size() < 4096)
-            FCache.emplace(raw, v);
+            FCache.emplace(Raw, v);
         return v;
     }
 
   private:
     enum class TMode { Lookup, Same, ByColor };
 
-    std::uint32_t FromColor(COLORREF c, bool fromMonoDevice) const {
+    std::uint32_t FromColor(COLORREF C, bool FromMonoDevice) const {
         // Colour -> monochrome: the source's background colour gives 1, any other colour 0.
-        if (FP.dst.monoDevice && !fromMonoDevice)
-            return c == (FP.srcBk & 0xFFFFFFu) ? 1u : 0u;
-        return ColorToRaw(FP.dst, c);
+        if (FP.Dst.MonoDevice && !FromMonoDevice)
+            return C == (FP.SrcBk & 0xFFFFFFu) ? 1u : 0u;
+        return ColorToRaw(FP.Dst, C);
     }
 
     const TBlitParams& FP;
@@ -159,34 +159,34 @@ class TConverter {
     std::unordered_map<std::uint32_t, std::uint32_t> FCache;
 };
 
-void FillOp(const TBlitParams& p, const RECT& t, TRasterOp op) {
-    const TBitmapBits& d = p.dst;
-    std::uint32_t mask = RawMask(d.bitCount);
-    std::uint32_t black = d.monoDevice ? 0u : ColorToRaw(d, RGB(0, 0, 0));
-    std::uint32_t white = d.monoDevice ? 1u : ColorToRaw(d, RGB(255, 255, 255));
-    for (LONG y = t.top; y < t.bottom; ++y) {
+void FillOp(const TBlitParams& P, const RECT& T, TRasterOp Op) {
+    const TBitmapBits& d = P.Dst;
+    std::uint32_t mask = RawMask(d.BitCount);
+    std::uint32_t black = d.MonoDevice ? 0u : ColorToRaw(d, RGB(0, 0, 0));
+    std::uint32_t white = d.MonoDevice ? 1u : ColorToRaw(d, RGB(255, 255, 255));
+    for (LONG y = T.top; y < T.bottom; ++y) {
         BYTE* row = d.Row(y);
-        for (LONG x = t.left; x < t.right; ++x) {
-            std::uint32_t v = op == TRasterOp::Black   ? black
-                              : op == TRasterOp::White ? white
-                                                       : ~ReadRaw(row, d.bitCount, x) & mask;
-            WriteRaw(row, d.bitCount, x, v);
+        for (LONG x = T.left; x < T.right; ++x) {
+            std::uint32_t v = Op == TRasterOp::Black   ? black
+                              : Op == TRasterOp::White ? white
+                                                       : ~ReadRaw(row, d.BitCount, x) & mask;
+            WriteRaw(row, d.BitCount, x, v);
         }
     }
 }
 
 // The common cases of the game: 24- or 32-bit colour copied onto 32-bit colour.
 template <int SrcBytes>
-void CopyToBgrx(const TBlitParams& p, const RECT& t, const std::vector<LONG>& cols,
-                const std::vector<LONG>& rows) {
-    for (LONG y = t.top; y < t.bottom; ++y) {
-        LONG sy = rows[static_cast<std::size_t>(y - t.top)];
+void CopyToBgrx(const TBlitParams& P, const RECT& T, const std::vector<LONG>& Cols,
+                const std::vector<LONG>& Rows) {
+    for (LONG y = T.top; y < T.bottom; ++y) {
+        LONG sy = Rows[static_cast<std::size_t>(y - T.top)];
         if (sy < 0)
             continue;
-        const BYTE* src = p.src->Row(sy);
-        BYTE* dst = p.dst.Row(y) + 4 * t.left;
-        for (std::size_t i = 0; i < cols.size(); ++i, dst += 4) {
-            LONG sx = cols[i];
+        const BYTE* src = P.Src->Row(sy);
+        BYTE* dst = P.Dst.Row(y) + 4 * T.left;
+        for (std::size_t i = 0; i < Cols.size(); ++i, dst += 4) {
+            LONG sx = Cols[i];
             if (sx < 0)
                 continue;
             const BYTE* from = src + SrcBytes * sx;
@@ -208,77 +208,77 @@ void CopyToBgrx(const TBlitParams& p, const RECT& t, const std::vector<LONG>& co
 // Where the column table is one unbroken run of consecutive source columns (a same-width copy,
 // neither stretched nor mirrored), the destination index its first entry has and how many
 // entries it holds; entries outside the run must all be -1. False for any other table.
-bool StraightRun(const std::vector<LONG>& cols, std::size_t& first, std::size_t& count) {
+bool StraightRun(const std::vector<LONG>& Cols, std::size_t& First, std::size_t& Count) {
     std::size_t i = 0;
-    while (i < cols.size() && cols[i] < 0)
+    while (i < Cols.size() && Cols[i] < 0)
         ++i;
-    first = i;
-    for (LONG next = i < cols.size() ? cols[i] : 0; i < cols.size() && cols[i] == next;
+    First = i;
+    for (LONG next = i < Cols.size() ? Cols[i] : 0; i < Cols.size() && Cols[i] == next;
          ++i, ++next) {
     }
-    count = i - first;
-    for (; i < cols.size(); ++i)
-        if (cols[i] >= 0)
+    Count = i - First;
+    for (; i < Cols.size(); ++i)
+        if (Cols[i] >= 0)
             return false;
-    return count > 0;
+    return Count > 0;
 }
 
-bool Overlap(const TBitmapBits& a, const TBitmapBits& b) {
-    const BYTE* aEnd = a.bits + std::size_t(a.stride) * std::size_t(a.height);
-    const BYTE* bEnd = b.bits + std::size_t(b.stride) * std::size_t(b.height);
-    return a.bits < bEnd && b.bits < aEnd;
+bool Overlap(const TBitmapBits& A, const TBitmapBits& B) {
+    const BYTE* aEnd = A.Bits + std::size_t(A.Stride) * std::size_t(A.Height);
+    const BYTE* bEnd = B.Bits + std::size_t(B.Stride) * std::size_t(B.Height);
+    return A.Bits < bEnd && B.Bits < aEnd;
 }
 
 #if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
 // Thirty-two bytes at a time; returns how many pixels it copied.
-__attribute__((target("avx2"))) std::size_t CopyRunBgrxAvx2(BYTE* dst, const BYTE* src,
-                                                            std::size_t pixels) {
+__attribute__((target("avx2"))) std::size_t CopyRunBgrxAvx2(BYTE* Dst, const BYTE* Src,
+                                                            std::size_t Pixels) {
     const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
     std::size_t i = 0;
-    for (; i + 8 <= pixels; i += 8) {
-        __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 4 * i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 4 * i), _mm256_and_si256(v, colour));
+    for (; i + 8 <= Pixels; i += 8) {
+        __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Src + 4 * i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst + 4 * i), _mm256_and_si256(v, colour));
     }
     return i;
 }
 
 bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    static const bool kHas = __builtin_cpu_supports("avx2");
+    return kHas;
 }
 #endif
 
 // One run of 32-bit pixels with the fourth byte cleared, as the per-pixel copy does, but at
 // memory speed: sixteen or thirty-two bytes at a time where the processor allows.
-void CopyRunBgrx(BYTE* dst, const BYTE* src, std::size_t pixels) {
+void CopyRunBgrx(BYTE* Dst, const BYTE* Src, std::size_t Pixels) {
     std::size_t i = 0;
 #if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
     if (HasAvx2())
-        i = CopyRunBgrxAvx2(dst, src, pixels);
+        i = CopyRunBgrxAvx2(Dst, Src, Pixels);
     const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
-    for (; i + 4 <= pixels; i += 4) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i), _mm_and_si128(v, colour));
+    for (; i + 4 <= Pixels; i += 4) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Src + 4 * i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + 4 * i), _mm_and_si128(v, colour));
     }
 #endif
-    for (; i < pixels; ++i) {
+    for (; i < Pixels; ++i) {
         std::uint32_t v;
-        std::memcpy(&v, src + 4 * i, 4);
+        std::memcpy(&v, Src + 4 * i, 4);
         v &= 0x00FFFFFFu;
-        std::memcpy(dst + 4 * i, &v, 4);
+        std::memcpy(Dst + 4 * i, &v, 4);
     }
 }
 
 // 32-bit onto 32-bit with a straight column table: each row is one run. Source and destination
 // memory must not overlap, since the per-pixel copy's order would then show.
-void CopyStraightBgrx(const TBlitParams& p, const RECT& t, std::size_t first, std::size_t count,
-                      LONG firstSrcX, const std::vector<LONG>& rows) {
-    for (LONG y = t.top; y < t.bottom; ++y) {
-        LONG sy = rows[static_cast<std::size_t>(y - t.top)];
+void CopyStraightBgrx(const TBlitParams& P, const RECT& T, std::size_t First, std::size_t Count,
+                      LONG FirstSrcX, const std::vector<LONG>& Rows) {
+    for (LONG y = T.top; y < T.bottom; ++y) {
+        LONG sy = Rows[static_cast<std::size_t>(y - T.top)];
         if (sy < 0)
             continue;
-        CopyRunBgrx(p.dst.Row(y) + 4 * (std::size_t(t.left) + first),
-                    p.src->Row(sy) + 4 * std::size_t(firstSrcX), count);
+        CopyRunBgrx(P.Dst.Row(y) + 4 * (std::size_t(T.left) + First),
+                    P.Src->Row(sy) + 4 * std::size_t(FirstSrcX), Count);
     }
 }
 
@@ -286,17 +286,17 @@ void CopyStraightBgrx(const TBlitParams& p, const RECT& t, std::size_t first, st
 
 namespace gdi_detail {
 
-bool RunBlit(const TBlitParams& p) {
+bool RunBlit(const TBlitParams& P) {
     TRasterOp op;
-    if (!OpOf(p.rop, op))
+    if (!OpOf(P.Rop, op))
         return false;
     bool withSource = NeedsSource(op);
-    if (withSource && !p.src)
+    if (withSource && !P.Src)
         return false;
-    if (!p.dst.bits)
+    if (!P.Dst.Bits)
         return true;
-    LONG dx = p.dx, dy = p.dy, dw = p.dw, dh = p.dh;
-    LONG sx = p.sx, sy = p.sy, sw = p.sw, sh = p.sh;
+    LONG dx = P.Dx, dy = P.Dy, dw = P.Dw, dh = P.Dh;
+    LONG sx = P.Sx, sy = P.Sy, sw = P.Sw, sh = P.Sh;
     bool mirrorX = false, mirrorY = false;
     if (dw < 0) {
         dx += dw;
@@ -320,41 +320,41 @@ bool RunBlit(const TBlitParams& p) {
     }
     if (dw == 0 || dh == 0 || (withSource && (sw == 0 || sh == 0)))
         return true;
-    RECT t = Intersect(RECT{dx, dy, dx + dw, dy + dh}, p.dstClip);
-    t = Intersect(t, RECT{0, 0, p.dst.width, p.dst.height});
+    RECT t = Intersect(RECT{dx, dy, dx + dw, dy + dh}, P.DstClip);
+    t = Intersect(t, RECT{0, 0, P.Dst.Width, P.Dst.Height});
     if (IsEmpty(t))
         return true;
     if (!withSource) {
-        FillOp(p, t, op);
+        FillOp(P, t, op);
         return true;
     }
-    if (!p.src->bits)
+    if (!P.Src->Bits)
         return true;
-    std::vector<LONG> cols = SampleTable(t.left, t.right, dx, dw, sx, sw, mirrorX, p.src->width);
-    std::vector<LONG> rows = SampleTable(t.top, t.bottom, dy, dh, sy, sh, mirrorY, p.src->height);
-    if (op == TRasterOp::Copy && p.dst.bitCount == 32 && p.src->bitCount == 32) {
+    std::vector<LONG> cols = SampleTable(t.left, t.right, dx, dw, sx, sw, mirrorX, P.Src->Width);
+    std::vector<LONG> rows = SampleTable(t.top, t.bottom, dy, dh, sy, sh, mirrorY, P.Src->Height);
+    if (op == TRasterOp::Copy && P.Dst.BitCount == 32 && P.Src->BitCount == 32) {
         std::size_t first = 0, count = 0;
-        if (!p.plainOnly && StraightRun(cols, first, count) && !Overlap(p.dst, *p.src)) {
-            CopyStraightBgrx(p, t, first, count, cols[first], rows);
+        if (!P.PlainOnly && StraightRun(cols, first, count) && !Overlap(P.Dst, *P.Src)) {
+            CopyStraightBgrx(P, t, first, count, cols[first], rows);
             return true;
         }
-        CopyToBgrx<4>(p, t, cols, rows);
+        CopyToBgrx<4>(P, t, cols, rows);
         return true;
     }
-    if (op == TRasterOp::Copy && p.dst.bitCount == 32 && p.src->bitCount == 24) {
-        CopyToBgrx<3>(p, t, cols, rows);
+    if (op == TRasterOp::Copy && P.Dst.BitCount == 32 && P.Src->BitCount == 24) {
+        CopyToBgrx<3>(P, t, cols, rows);
         return true;
     }
-    TConverter convert(p);
-    const int sb = p.src->bitCount, db = p.dst.bitCount;
+    TConverter convert(P);
+    const int sb = P.Src->BitCount, db = P.Dst.BitCount;
     const std::uint32_t mask = RawMask(db);
     const bool readsDest = op == TRasterOp::And || op == TRasterOp::Paint || op == TRasterOp::Xor;
     for (LONG y = t.top; y < t.bottom; ++y) {
         LONG srcY = rows[static_cast<std::size_t>(y - t.top)];
         if (srcY < 0)
             continue;
-        const BYTE* srcRow = p.src->Row(srcY);
-        BYTE* dstRow = p.dst.Row(y);
+        const BYTE* srcRow = P.Src->Row(srcY);
+        BYTE* dstRow = P.Dst.Row(y);
         for (LONG x = t.left; x < t.right; ++x) {
             LONG srcX = cols[static_cast<std::size_t>(x - t.left)];
             if (srcX < 0)
@@ -371,88 +371,88 @@ bool RunBlit(const TBlitParams& p) {
 
 namespace {
 
-TBlitParams DestinationParams(HDC dst, int x, int y, int width, int height, DWORD rop) {
+TBlitParams DestinationParams(HDC Dst, int X, int Y, int Width, int Height, DWORD Rop) {
     TBlitParams p;
-    p.dst = BitsOf(*dst->bitmap);
-    p.dstClip = DeviceClip(*dst);
-    p.dx = DevX(*dst, x);
-    p.dy = DevY(*dst, y);
-    p.dw = width;
-    p.dh = height;
-    p.dstBk = dst->state.bkColor;
-    p.dstText = dst->state.textColor;
-    p.rop = rop;
+    p.Dst = BitsOf(*Dst->Bitmap);
+    p.DstClip = DeviceClip(*Dst);
+    p.Dx = DevX(*Dst, X);
+    p.Dy = DevY(*Dst, Y);
+    p.Dw = Width;
+    p.Dh = Height;
+    p.DstBk = Dst->State.BkColor;
+    p.DstText = Dst->State.TextColor;
+    p.Rop = Rop;
     return p;
 }
 
 } // namespace
 
-BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
-                int srcWidth, int srcHeight, DWORD rop) {
-    if (!dst || !dst->bitmap)
+BOOL StretchBlt(HDC Dst, int X, int Y, int Width, int Height, HDC Src, int XSrc, int YSrc,
+                int SrcWidth, int SrcHeight, DWORD Rop) {
+    if (!Dst || !Dst->Bitmap)
         return FALSE;
-    TBlitParams p = DestinationParams(dst, x, y, width, height, rop);
+    TBlitParams p = DestinationParams(Dst, X, Y, Width, Height, Rop);
     TBitmapBits source;
-    if (src && src->bitmap) {
-        source = BitsOf(*src->bitmap);
-        p.src = &source;
-        p.sx = DevX(*src, xSrc);
-        p.sy = DevY(*src, ySrc);
-        p.sw = srcWidth;
-        p.sh = srcHeight;
-        p.srcBk = src->state.bkColor;
+    if (Src && Src->Bitmap) {
+        source = BitsOf(*Src->Bitmap);
+        p.Src = &source;
+        p.Sx = DevX(*Src, XSrc);
+        p.Sy = DevY(*Src, YSrc);
+        p.Sw = SrcWidth;
+        p.Sh = SrcHeight;
+        p.SrcBk = Src->State.BkColor;
     }
     return RunBlit(p) ? TRUE : FALSE;
 }
 
-BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop) {
-    return StretchBlt(dst, x, y, width, height, src, xSrc, ySrc, width, height, rop);
+BOOL BitBlt(HDC Dst, int X, int Y, int Width, int Height, HDC Src, int XSrc, int YSrc, DWORD Rop) {
+    return StretchBlt(Dst, X, Y, Width, Height, Src, XSrc, YSrc, Width, Height, Rop);
 }
 
-int StretchDIBits(HDC dst, int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth,
-                  int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
-    if (!dst || !dst->bitmap || usage != DIB_RGB_COLORS)
+int StretchDIBits(HDC Dst, int X, int Y, int Width, int Height, int XSrc, int YSrc, int SrcWidth,
+                  int SrcHeight, const void* Bits, const BITMAPINFO* Info, UINT Usage, DWORD Rop) {
+    if (!Dst || !Dst->Bitmap || Usage != DIB_RGB_COLORS)
         return 0;
     TBitmapBits source;
-    if (!DibSurface(info, bits, source))
+    if (!DibSurface(Info, Bits, source))
         return 0;
-    TBlitParams p = DestinationParams(dst, x, y, width, height, rop);
+    TBlitParams p = DestinationParams(Dst, X, Y, Width, Height, Rop);
     // A negative source extent mirrors, like a negative destination extent.
-    if (srcWidth < 0) {
-        srcWidth = -srcWidth;
-        p.dw = -p.dw;
+    if (SrcWidth < 0) {
+        SrcWidth = -SrcWidth;
+        p.Dw = -p.Dw;
     }
-    if (srcHeight < 0) {
-        srcHeight = -srcHeight;
-        p.dh = -p.dh;
+    if (SrcHeight < 0) {
+        SrcHeight = -SrcHeight;
+        p.Dh = -p.Dh;
     }
-    p.src = &source;
-    p.sx = xSrc;
-    p.sw = srcWidth;
-    p.sh = srcHeight;
+    p.Src = &source;
+    p.Sx = XSrc;
+    p.Sw = SrcWidth;
+    p.Sh = SrcHeight;
     // The source rectangle of a bottom-up DIB is measured from its bottom row.
-    p.sy = source.topDown ? ySrc : source.height - ySrc - srcHeight;
+    p.Sy = source.TopDown ? YSrc : source.Height - YSrc - SrcHeight;
     if (!RunBlit(p))
         return 0;
-    return srcHeight;
+    return SrcHeight;
 }
 
-BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
-                    int srcWidth, int srcHeight, COLORREF key) {
-    if (!dst || !dst->bitmap || !src || !src->bitmap || width <= 0 || height <= 0 ||
-        srcWidth <= 0 || srcHeight <= 0)
+BOOL TransparentBlt(HDC Dst, int X, int Y, int Width, int Height, HDC Src, int XSrc, int YSrc,
+                    int SrcWidth, int SrcHeight, COLORREF Key) {
+    if (!Dst || !Dst->Bitmap || !Src || !Src->Bitmap || Width <= 0 || Height <= 0 ||
+        SrcWidth <= 0 || SrcHeight <= 0)
         return FALSE;
-    const TBitmapBits s = BitsOf(*src->bitmap);
-    const TBitmapBits d = BitsOf(*dst->bitmap);
-    LONG dx = DevX(*dst, x), dy = DevY(*dst, y);
-    RECT t = Intersect(RECT{dx, dy, dx + width, dy + height}, DeviceClip(*dst));
+    const TBitmapBits s = BitsOf(*Src->Bitmap);
+    const TBitmapBits d = BitsOf(*Dst->Bitmap);
+    LONG dx = DevX(*Dst, X), dy = DevY(*Dst, Y);
+    RECT t = Intersect(RECT{dx, dy, dx + Width, dy + Height}, DeviceClip(*Dst));
     if (IsEmpty(t))
         return TRUE;
     std::vector<LONG> cols =
-        SampleTable(t.left, t.right, dx, width, DevX(*src, xSrc), srcWidth, false, s.width);
+        SampleTable(t.left, t.right, dx, Width, DevX(*Src, XSrc), SrcWidth, false, s.Width);
     std::vector<LONG> rows =
-        SampleTable(t.top, t.bottom, dy, height, DevY(*src, ySrc), srcHeight, false, s.height);
-    key &= 0xFFFFFFu;
+        SampleTable(t.top, t.bottom, dy, Height, DevY(*Src, YSrc), SrcHeight, false, s.Height);
+    Key &= 0xFFFFFFu;
     for (LONG row = t.top; row < t.bottom; ++row) {
         LONG sy = rows[static_cast<std::size_t>(row - t.top)];
         if (sy < 0)
@@ -463,11 +463,11 @@ BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int x
             LONG sx = cols[static_cast<std::size_t>(col - t.left)];
             if (sx < 0)
                 continue;
-            std::uint32_t raw = ReadRaw(srcRow, s.bitCount, sx);
-            COLORREF c = s.monoDevice ? (raw ? dst->state.bkColor : dst->state.textColor)
+            std::uint32_t raw = ReadRaw(srcRow, s.BitCount, sx);
+            COLORREF c = s.MonoDevice ? (raw ? Dst->State.BkColor : Dst->State.TextColor)
                                       : RawToColor(s, raw);
-            if (c != key)
-                WriteRaw(dstRow, d.bitCount, col, ColorToRaw(d, c));
+            if (c != Key)
+                WriteRaw(dstRow, d.BitCount, col, ColorToRaw(d, c));
         }
     }
     return TRUE;

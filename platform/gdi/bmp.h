@@ -15,8 +15,8 @@ namespace zorbalin {
 // (biClrUsed entries); 16-bit 5-5-5 stays 16; 24 stays 24; 32 stays 32 (the fourth byte kept);
 // 16-bit files with other masks become 24; RLE files become 8 or 4 bits.
 struct TDibImage {
-    BITMAPINFO info{};
-    std::vector<std::uint8_t> bits;
+    BITMAPINFO Info{};
+    std::vector<std::uint8_t> Bits;
 };
 
 enum class TBmpError {
@@ -35,16 +35,16 @@ enum class TBmpError {
 // pixels a side and 256 MiB of decoded rows. Memory is allocated only after the sizes have been
 // checked against the bytes the file holds (RLE pictures: at most 256 bytes of decoded rows per
 // compressed byte, and only once the codes have been walked to their end marker).
-TBmpError DecodeBmp(const std::uint8_t* data, std::size_t size, TDibImage& out);
+TBmpError DecodeBmp(const std::uint8_t* Data, std::size_t Size, TDibImage& Out);
 
 // Decodes a packed DIB (info header, colour table, pixels; no file header), as on a clipboard.
-TBmpError DecodePackedDib(const std::uint8_t* data, std::size_t size, TDibImage& out);
+TBmpError DecodePackedDib(const std::uint8_t* Data, std::size_t Size, TDibImage& Out);
 
 // A BMP file (14-byte file header, 40-byte BITMAPINFOHEADER, colour table of biClrUsed (or all)
 // entries for 1/4/8 bits, uncompressed rows bottom-up) of a DIB in the layout of TDibImage.
-std::vector<std::uint8_t> EncodeBmp(const TDibImage& image);
+std::vector<std::uint8_t> EncodeBmp(const TDibImage& Image);
 
 // The same without the file header (a packed DIB).
-std::vector<std::uint8_t> EncodePackedDib(const TDibImage& image);
+std::vector<std::uint8_t> EncodePackedDib(const TDibImage& Image);
 
 } // namespace zorbalin

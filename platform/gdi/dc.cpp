@@ -14,20 +14,20 @@ namespace {
 
 // Objects shared by every context; they are never freed.
 struct TStockObjects {
-    TGdiBrush white;
-    TGdiBrush black;
-    TGdiBrush hollow;
-    TGdiFont guiFont;
+    TGdiBrush White;
+    TGdiBrush Black;
+    TGdiBrush Hollow;
+    TGdiFont GuiFont;
 
     TStockObjects() {
         for (TGdiObject* o :
-             {static_cast<TGdiObject*>(&white), static_cast<TGdiObject*>(&black),
-              static_cast<TGdiObject*>(&hollow), static_cast<TGdiObject*>(&guiFont)})
-            o->stock = true;
-        white.color = RGB(255, 255, 255);
-        hollow.hollow = true;
-        guiFont.logFont.lfHeight = -11;
-        std::copy_n("MS Sans Serif", 14, guiFont.logFont.lfFaceName);
+             {static_cast<TGdiObject*>(&White), static_cast<TGdiObject*>(&Black),
+              static_cast<TGdiObject*>(&Hollow), static_cast<TGdiObject*>(&GuiFont)})
+            o->Stock = true;
+        White.Color = RGB(255, 255, 255);
+        Hollow.Hollow = true;
+        GuiFont.LogFont.lfHeight = -11;
+        std::copy_n("MS Sans Serif", 14, GuiFont.LogFont.lfFaceName);
     }
 };
 
@@ -37,173 +37,173 @@ TStockObjects& Stock() {
 }
 
 TGdiBrush* WhiteBrush() {
-    return &Stock().white;
+    return &Stock().White;
 }
 TGdiBrush* BlackBrush() {
-    return &Stock().black;
+    return &Stock().Black;
 }
 TGdiBrush* NullBrush() {
-    return &Stock().hollow;
+    return &Stock().Hollow;
 }
 TGdiFont* DefaultFont() {
-    return &Stock().guiFont;
+    return &Stock().GuiFont;
 }
 
 // The 20 colours every palette device reserves.
 TGdiPalette* DefaultPalette() {
     static TGdiPalette palette;
-    if (palette.entries.empty()) {
-        palette.stock = true;
+    if (palette.Entries.empty()) {
+        palette.Stock = true;
         const BYTE table[20][3] = {
             {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
             {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
             {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
             {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
         for (const auto& c : table)
-            palette.entries.push_back({c[0], c[1], c[2], 0});
+            palette.Entries.push_back({c[0], c[1], c[2], 0});
     }
     return &palette;
 }
 
-template <class T> T* Swap(T*& slot, T* object) {
-    T* previous = slot;
+template <class T> T* Swap(T*& Slot, T* Object) {
+    T* previous = Slot;
     if (previous)
-        --previous->selections;
-    slot = object;
-    ++object->selections;
+        --previous->Selections;
+    Slot = Object;
+    ++Object->Selections;
     return previous;
 }
 
 } // namespace
 
 TGdiBitmap::~TGdiBitmap() {
-    FreeZeroed(bits);
+    FreeZeroed(Bits);
 }
 
-TGdiDC::TGdiDC() : defaultBitmap(std::make_unique<TGdiBitmap>()) {
-    TGdiBitmap& b = *defaultBitmap;
-    b.width = b.height = 1;
-    b.bitCount = 1;
-    b.stride = 4;
-    b.bits = static_cast<BYTE*>(AllocateZeroed(4));
-    b.selectedInto = this;
-    b.selections = 1;
-    bitmap = &b;
-    Swap(palette, DefaultPalette());
-    Swap(brush, WhiteBrush());
-    Swap(font, DefaultFont());
+TGdiDC::TGdiDC() : DefaultBitmap(std::make_unique<TGdiBitmap>()) {
+    TGdiBitmap& b = *DefaultBitmap;
+    b.Width = b.Height = 1;
+    b.BitCount = 1;
+    b.Stride = 4;
+    b.Bits = static_cast<BYTE*>(AllocateZeroed(4));
+    b.SelectedInto = this;
+    b.Selections = 1;
+    Bitmap = &b;
+    Swap(Palette, DefaultPalette());
+    Swap(Brush, WhiteBrush());
+    Swap(Font, DefaultFont());
 }
 
 TGdiDC::~TGdiDC() {
-    if (bitmap) {
-        bitmap->selectedInto = nullptr;
-        --bitmap->selections;
+    if (Bitmap) {
+        Bitmap->SelectedInto = nullptr;
+        --Bitmap->Selections;
     }
-    if (palette)
-        --palette->selections;
-    if (brush)
-        --brush->selections;
-    if (font)
-        --font->selections;
+    if (Palette)
+        --Palette->Selections;
+    if (Brush)
+        --Brush->Selections;
+    if (Font)
+        --Font->Selections;
 }
 
 HDC CreateCompatibleDC(HDC) {
     return new TGdiDC();
 }
 
-BOOL DeleteDC(HDC hdc) {
-    if (!hdc)
+BOOL DeleteDC(HDC Hdc) {
+    if (!Hdc)
         return FALSE;
-    delete hdc;
+    delete Hdc;
     return TRUE;
 }
 
-HBITMAP SelectObject(HDC hdc, HBITMAP bitmap) {
-    if (!hdc || !bitmap)
+HBITMAP SelectObject(HDC Hdc, HBITMAP Bitmap) {
+    if (!Hdc || !Bitmap)
         return nullptr;
-    if (bitmap->selectedInto == hdc)
-        return bitmap;
-    if (bitmap->selectedInto)
+    if (Bitmap->SelectedInto == Hdc)
+        return Bitmap;
+    if (Bitmap->SelectedInto)
         return nullptr; // a bitmap lives in one context at a time
-    HBITMAP previous = hdc->bitmap;
-    previous->selectedInto = nullptr;
-    --previous->selections;
-    hdc->bitmap = bitmap;
-    bitmap->selectedInto = hdc;
-    ++bitmap->selections;
+    HBITMAP previous = Hdc->Bitmap;
+    previous->SelectedInto = nullptr;
+    --previous->Selections;
+    Hdc->Bitmap = Bitmap;
+    Bitmap->SelectedInto = Hdc;
+    ++Bitmap->Selections;
     return previous;
 }
 
-HBRUSH SelectObject(HDC hdc, HBRUSH brush) {
-    if (!hdc || !brush)
+HBRUSH SelectObject(HDC Hdc, HBRUSH Brush) {
+    if (!Hdc || !Brush)
         return nullptr;
-    return Swap(hdc->brush, brush);
+    return Swap(Hdc->Brush, Brush);
 }
 
-HFONT SelectObject(HDC hdc, HFONT font) {
-    if (!hdc || !font)
+HFONT SelectObject(HDC Hdc, HFONT Font) {
+    if (!Hdc || !Font)
         return nullptr;
-    return Swap(hdc->font, font);
+    return Swap(Hdc->Font, Font);
 }
 
-HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
-    if (!hdc || !obj)
+HGDIOBJ SelectObject(HDC Hdc, HGDIOBJ Obj) {
+    if (!Hdc || !Obj)
         return nullptr;
-    switch (obj->Type()) {
+    switch (Obj->Type()) {
     case TGdiObjectType::Bitmap:
-        return SelectObject(hdc, static_cast<HBITMAP>(obj));
+        return SelectObject(Hdc, static_cast<HBITMAP>(Obj));
     case TGdiObjectType::Brush:
-        return SelectObject(hdc, static_cast<HBRUSH>(obj));
+        return SelectObject(Hdc, static_cast<HBRUSH>(Obj));
     case TGdiObjectType::Font:
-        return SelectObject(hdc, static_cast<HFONT>(obj));
+        return SelectObject(Hdc, static_cast<HFONT>(Obj));
     case TGdiObjectType::Palette:
-        return SelectPalette(hdc, static_cast<HPALETTE>(obj), FALSE);
+        return SelectPalette(Hdc, static_cast<HPALETTE>(Obj), FALSE);
     }
     return nullptr;
 }
 
-HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL) {
-    if (!hdc || !palette)
+HPALETTE SelectPalette(HDC Hdc, HPALETTE Palette, BOOL) {
+    if (!Hdc || !Palette)
         return nullptr;
-    return Swap(hdc->palette, palette);
+    return Swap(Hdc->Palette, Palette);
 }
 
-UINT RealizePalette(HDC hdc) {
-    if (!hdc || !hdc->palette)
+UINT RealizePalette(HDC Hdc) {
+    if (!Hdc || !Hdc->Palette)
         return 0;
-    return static_cast<UINT>(hdc->palette->entries.size());
+    return static_cast<UINT>(Hdc->Palette->Entries.size());
 }
 
-HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
-    if (!hdc)
+HGDIOBJ GetCurrentObject(HDC Hdc, UINT Type) {
+    if (!Hdc)
         return nullptr;
-    switch (type) {
+    switch (Type) {
     case OBJ_BITMAP:
-        return hdc->bitmap;
+        return Hdc->Bitmap;
     case OBJ_PAL:
-        return hdc->palette;
+        return Hdc->Palette;
     case OBJ_BRUSH:
-        return hdc->brush;
+        return Hdc->Brush;
     case OBJ_FONT:
-        return hdc->font;
+        return Hdc->Font;
     default:
         return nullptr;
     }
 }
 
-BOOL DeleteObject(HGDIOBJ obj) {
-    if (!obj)
+BOOL DeleteObject(HGDIOBJ Obj) {
+    if (!Obj)
         return FALSE;
-    if (obj->stock)
+    if (Obj->Stock)
         return TRUE;
-    if (obj->selections > 0)
+    if (Obj->Selections > 0)
         return FALSE;
-    delete obj;
+    delete Obj;
     return TRUE;
 }
 
-HGDIOBJ GetStockObject(int which) {
-    switch (which) {
+HGDIOBJ GetStockObject(int Which) {
+    switch (Which) {
     case WHITE_BRUSH:
         return WhiteBrush();
     case BLACK_BRUSH:
@@ -219,8 +219,8 @@ HGDIOBJ GetStockObject(int which) {
     }
 }
 
-int GetDeviceCaps(HDC, int index) {
-    switch (index) {
+int GetDeviceCaps(HDC, int Index) {
+    switch (Index) {
     case BITSPIXEL:
         return 32;
     case PLANES:
@@ -239,110 +239,110 @@ int GetDeviceCaps(HDC, int index) {
     }
 }
 
-COLORREF SetBkColor(HDC hdc, COLORREF color) {
-    if (!hdc)
+COLORREF SetBkColor(HDC Hdc, COLORREF Color) {
+    if (!Hdc)
         return CLR_INVALID;
-    return std::exchange(hdc->state.bkColor, color & 0xFFFFFFu);
+    return std::exchange(Hdc->State.BkColor, Color & 0xFFFFFFu);
 }
-COLORREF GetBkColor(HDC hdc) {
-    return hdc ? hdc->state.bkColor : CLR_INVALID;
+COLORREF GetBkColor(HDC Hdc) {
+    return Hdc ? Hdc->State.BkColor : CLR_INVALID;
 }
 
-COLORREF SetTextColor(HDC hdc, COLORREF color) {
-    if (!hdc)
+COLORREF SetTextColor(HDC Hdc, COLORREF Color) {
+    if (!Hdc)
         return CLR_INVALID;
-    return std::exchange(hdc->state.textColor, color & 0xFFFFFFu);
+    return std::exchange(Hdc->State.TextColor, Color & 0xFFFFFFu);
 }
-COLORREF GetTextColor(HDC hdc) {
-    return hdc ? hdc->state.textColor : CLR_INVALID;
+COLORREF GetTextColor(HDC Hdc) {
+    return Hdc ? Hdc->State.TextColor : CLR_INVALID;
 }
 
-int SetBkMode(HDC hdc, int mode) {
-    if (!hdc || (mode != TRANSPARENT && mode != OPAQUE))
+int SetBkMode(HDC Hdc, int Mode) {
+    if (!Hdc || (Mode != TRANSPARENT && Mode != OPAQUE))
         return 0;
-    return std::exchange(hdc->state.bkMode, mode);
+    return std::exchange(Hdc->State.BkMode, Mode);
 }
-int GetBkMode(HDC hdc) {
-    return hdc ? hdc->state.bkMode : 0;
+int GetBkMode(HDC Hdc) {
+    return Hdc ? Hdc->State.BkMode : 0;
 }
 
-int SetStretchBltMode(HDC hdc, int mode) {
-    if (!hdc || mode < BLACKONWHITE || mode > HALFTONE)
+int SetStretchBltMode(HDC Hdc, int Mode) {
+    if (!Hdc || Mode < BLACKONWHITE || Mode > HALFTONE)
         return 0;
-    return std::exchange(hdc->state.stretchMode, mode);
+    return std::exchange(Hdc->State.StretchMode, Mode);
 }
-int GetStretchBltMode(HDC hdc) {
-    return hdc ? hdc->state.stretchMode : 0;
+int GetStretchBltMode(HDC Hdc) {
+    return Hdc ? Hdc->State.StretchMode : 0;
 }
 
-BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* old) {
-    if (!hdc)
+BOOL SetViewportOrgEx(HDC Hdc, int X, int Y, POINT* Old) {
+    if (!Hdc)
         return FALSE;
-    if (old)
-        *old = hdc->state.viewportOrg;
-    hdc->state.viewportOrg = {x, y};
+    if (Old)
+        *Old = Hdc->State.ViewportOrg;
+    Hdc->State.ViewportOrg = {X, Y};
     return TRUE;
 }
 
-BOOL GetViewportOrgEx(HDC hdc, POINT* origin) {
-    if (!hdc || !origin)
+BOOL GetViewportOrgEx(HDC Hdc, POINT* Origin) {
+    if (!Hdc || !Origin)
         return FALSE;
-    *origin = hdc->state.viewportOrg;
+    *Origin = Hdc->State.ViewportOrg;
     return TRUE;
 }
 
-int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
-    if (!hdc)
+int IntersectClipRect(HDC Hdc, int Left, int Top, int Right, int Bottom) {
+    if (!Hdc)
         return 0;
     using namespace gdi_detail;
-    RECT device{DevX(*hdc, left), DevY(*hdc, top), DevX(*hdc, right), DevY(*hdc, bottom)};
+    RECT device{DevX(*Hdc, Left), DevY(*Hdc, Top), DevX(*Hdc, Right), DevY(*Hdc, Bottom)};
     if (device.right < device.left)
         device.right = device.left;
     if (device.bottom < device.top)
         device.bottom = device.top;
-    TGdiDC::TState& s = hdc->state;
-    s.clip = s.hasClip ? Intersect(s.clip, device) : device;
-    s.hasClip = true;
-    return IsEmpty(s.clip) ? 1 : 2;
+    TGdiDC::TState& s = Hdc->State;
+    s.Clip = s.HasClip ? Intersect(s.Clip, device) : device;
+    s.HasClip = true;
+    return IsEmpty(s.Clip) ? 1 : 2;
 }
 
-int SelectClipRgn(HDC hdc, std::nullptr_t) {
-    if (!hdc)
+int SelectClipRgn(HDC Hdc, std::nullptr_t) {
+    if (!Hdc)
         return 0;
-    hdc->state.hasClip = false;
+    Hdc->State.HasClip = false;
     return 2;
 }
 
-int GetClipBox(HDC hdc, RECT* rect) {
-    if (!hdc || !rect)
+int GetClipBox(HDC Hdc, RECT* Rect) {
+    if (!Hdc || !Rect)
         return 0;
-    RECT device = gdi_detail::DeviceClip(*hdc);
-    const POINT& o = hdc->state.viewportOrg;
-    *rect = {device.left - o.x, device.top - o.y, device.right - o.x, device.bottom - o.y};
+    RECT device = gdi_detail::DeviceClip(*Hdc);
+    const POINT& o = Hdc->State.ViewportOrg;
+    *Rect = {device.left - o.x, device.top - o.y, device.right - o.x, device.bottom - o.y};
     return gdi_detail::IsEmpty(device) ? 1 : 2;
 }
 
-int SaveDC(HDC hdc) {
-    if (!hdc)
+int SaveDC(HDC Hdc) {
+    if (!Hdc)
         return 0;
-    hdc->saved.push_back(hdc->state);
-    return static_cast<int>(hdc->saved.size());
+    Hdc->Saved.push_back(Hdc->State);
+    return static_cast<int>(Hdc->Saved.size());
 }
 
-BOOL RestoreDC(HDC hdc, int level) {
-    if (!hdc || hdc->saved.empty())
+BOOL RestoreDC(HDC Hdc, int Level) {
+    if (!Hdc || Hdc->Saved.empty())
         return FALSE;
-    int count = static_cast<int>(hdc->saved.size());
-    int target = level < 0 ? count + level + 1 : level;
+    int count = static_cast<int>(Hdc->Saved.size());
+    int target = Level < 0 ? count + Level + 1 : Level;
     if (target < 1 || target > count)
         return FALSE;
-    hdc->state = hdc->saved[target - 1];
-    hdc->saved.resize(target - 1);
+    Hdc->State = Hdc->Saved[target - 1];
+    Hdc->Saved.resize(target - 1);
     return TRUE;
 }
 
-COLORREF GetSysColor(int index) {
-    static const COLORREF colors[COLOR_SYSCOLOR_COUNT] = {
+COLORREF GetSysColor(int Index) {
+    static const COLORREF kColors[COLOR_SYSCOLOR_COUNT] = {
         RGB(212, 208, 200), // scroll bar
         RGB(58, 110, 165),  // desktop
         RGB(10, 36, 106),   // active caption
@@ -369,9 +369,9 @@ COLORREF GetSysColor(int index) {
         RGB(0, 0, 0),       // tooltip text
         RGB(255, 255, 225), // tooltip background
     };
-    if (index < 0 || index >= COLOR_SYSCOLOR_COUNT)
+    if (Index < 0 || Index >= COLOR_SYSCOLOR_COUNT)
         return 0;
-    return colors[index];
+    return kColors[Index];
 }
 
 } // namespace zorbalin

@@ -2,13 +2,13 @@
 
 namespace zorbalin {
 
-TDrawingSurface::TDrawingSurface(int width, int height)
-    : FWidth(width), FHeight(height), FDc(CreateCompatibleDC(nullptr)) {
+TDrawingSurface::TDrawingSurface(int Width, int Height)
+    : FWidth(Width), FHeight(Height), FDc(CreateCompatibleDC(nullptr)) {
     if (!FDc)
         return;
     BITMAPINFO info{};
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biWidth = Width;
+    info.bmiHeader.biHeight = -Height;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     FSection.Reset(CreateDIBSection(FDc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));

@@ -14,7 +14,7 @@ class TDrawingSurface {
   public:
     // Width x height pixels of blue, green, red and an unused byte, rows from the top, the pixel
     // memory zeroed. Without memory for it the surface is empty: false, with no context.
-    TDrawingSurface(int width, int height);
+    TDrawingSurface(int Width, int Height);
     ~TDrawingSurface();
     TDrawingSurface(const TDrawingSurface&) = delete;
     TDrawingSurface& operator=(const TDrawingSurface&) = delete;
@@ -24,7 +24,7 @@ class TDrawingSurface {
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     // The first of the row's Width() * 4 bytes; rows follow each other without padding.
-    std::uint8_t* Row(int y) const { return FBits + static_cast<std::size_t>(y) * FWidth * 4; }
+    std::uint8_t* Row(int Y) const { return FBits + static_cast<std::size_t>(Y) * FWidth * 4; }
 
   private:
     int FWidth;

@@ -8,91 +8,91 @@ using namespace gdi_detail;
 
 namespace {
 
-void Line(HDC hdc, LONG left, LONG top, LONG right, LONG bottom, COLORREF color) {
-    FillLogicalRect(*hdc, RECT{left, top, right, bottom}, color);
+void Line(HDC Hdc, LONG Left, LONG Top, LONG Right, LONG Bottom, COLORREF Color) {
+    FillLogicalRect(*Hdc, RECT{Left, Top, Right, Bottom}, Color);
 }
 
 // One ring of an edge: `lightSides` colour on the left and top, `darkSides` on the right and
 // bottom. With all four sides the dark colour owns the top-right and bottom-left corners.
-void EdgeRing(HDC hdc, const RECT& r, UINT flags, COLORREF topLeft, COLORREF bottomRight) {
-    if (IsEmpty(r))
+void EdgeRing(HDC Hdc, const RECT& R, UINT Flags, COLORREF TopLeft, COLORREF BottomRight) {
+    if (IsEmpty(R))
         return;
-    bool all = (flags & BF_RECT) == BF_RECT;
-    LONG shortBottom = all ? r.bottom - 1 : r.bottom;
-    LONG shortRight = all ? r.right - 1 : r.right;
-    if (flags & BF_LEFT)
-        Line(hdc, r.left, r.top, r.left + 1, shortBottom, topLeft);
-    if (flags & BF_TOP)
-        Line(hdc, r.left, r.top, shortRight, r.top + 1, topLeft);
-    if (flags & BF_RIGHT)
-        Line(hdc, r.right - 1, r.top, r.right, r.bottom, bottomRight);
-    if (flags & BF_BOTTOM)
-        Line(hdc, r.left, r.bottom - 1, r.right, r.bottom, bottomRight);
+    bool all = (Flags & BF_RECT) == BF_RECT;
+    LONG shortBottom = all ? R.bottom - 1 : R.bottom;
+    LONG shortRight = all ? R.right - 1 : R.right;
+    if (Flags & BF_LEFT)
+        Line(Hdc, R.left, R.top, R.left + 1, shortBottom, TopLeft);
+    if (Flags & BF_TOP)
+        Line(Hdc, R.left, R.top, shortRight, R.top + 1, TopLeft);
+    if (Flags & BF_RIGHT)
+        Line(Hdc, R.right - 1, R.top, R.right, R.bottom, BottomRight);
+    if (Flags & BF_BOTTOM)
+        Line(Hdc, R.left, R.bottom - 1, R.right, R.bottom, BottomRight);
 }
 
-RECT Shrink(const RECT& r, UINT flags) {
-    RECT s = r;
-    if (flags & BF_LEFT)
+RECT Shrink(const RECT& R, UINT Flags) {
+    RECT s = R;
+    if (Flags & BF_LEFT)
         ++s.left;
-    if (flags & BF_TOP)
+    if (Flags & BF_TOP)
         ++s.top;
-    if (flags & BF_RIGHT)
+    if (Flags & BF_RIGHT)
         --s.right;
-    if (flags & BF_BOTTOM)
+    if (Flags & BF_BOTTOM)
         --s.bottom;
     return s;
 }
 
 } // namespace
 
-HBRUSH CreateSolidBrush(COLORREF color) {
+HBRUSH CreateSolidBrush(COLORREF Color) {
     auto* brush = new TGdiBrush();
-    brush->color = color & 0xFFFFFFu;
+    brush->Color = Color & 0xFFFFFFu;
     return brush;
 }
 
-int FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
-    if (!hdc || !rect || !brush)
+int FillRect(HDC Hdc, const RECT* Rect, HBRUSH Brush) {
+    if (!Hdc || !Rect || !Brush)
         return 0;
-    if (!brush->hollow)
-        FillLogicalRect(*hdc, *rect, brush->color);
+    if (!Brush->Hollow)
+        FillLogicalRect(*Hdc, *Rect, Brush->Color);
     return 1;
 }
 
-int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush) {
-    if (!hdc || !rect || !brush)
+int FrameRect(HDC Hdc, const RECT* Rect, HBRUSH Brush) {
+    if (!Hdc || !Rect || !Brush)
         return 0;
-    if (brush->hollow || IsEmpty(*rect))
+    if (Brush->Hollow || IsEmpty(*Rect))
         return 1;
-    const RECT& r = *rect;
-    Line(hdc, r.left, r.top, r.right, r.top + 1, brush->color);
-    Line(hdc, r.left, r.bottom - 1, r.right, r.bottom, brush->color);
-    Line(hdc, r.left, r.top, r.left + 1, r.bottom, brush->color);
-    Line(hdc, r.right - 1, r.top, r.right, r.bottom, brush->color);
+    const RECT& r = *Rect;
+    Line(Hdc, r.left, r.top, r.right, r.top + 1, Brush->Color);
+    Line(Hdc, r.left, r.bottom - 1, r.right, r.bottom, Brush->Color);
+    Line(Hdc, r.left, r.top, r.left + 1, r.bottom, Brush->Color);
+    Line(Hdc, r.right - 1, r.top, r.right, r.bottom, Brush->Color);
     return 1;
 }
 
-BOOL DrawFocusRect(HDC hdc, const RECT* rect) {
-    if (!hdc || !rect || !hdc->bitmap)
+BOOL DrawFocusRect(HDC Hdc, const RECT* Rect) {
+    if (!Hdc || !Rect || !Hdc->Bitmap)
         return FALSE;
-    const RECT& r = *rect;
+    const RECT& r = *Rect;
     if (IsEmpty(r))
         return TRUE;
-    RECT clip = DeviceClip(*hdc);
-    TBitmapBits s = BitsOf(*hdc->bitmap);
-    std::uint32_t mask = RawMask(s.bitCount);
-    auto invert = [&](LONG x, LONG y) {
-        LONG dx = DevX(*hdc, x), dy = DevY(*hdc, y);
+    RECT clip = DeviceClip(*Hdc);
+    TBitmapBits s = BitsOf(*Hdc->Bitmap);
+    std::uint32_t mask = RawMask(s.BitCount);
+    auto invert = [&](LONG X, LONG Y) {
+        LONG dx = DevX(*Hdc, X), dy = DevY(*Hdc, Y);
         if (dx < clip.left || dx >= clip.right || dy < clip.top || dy >= clip.bottom)
             return;
         BYTE* row = s.Row(dy);
-        WriteRaw(row, s.bitCount, dx, ~ReadRaw(row, s.bitCount, dx) & mask);
+        WriteRaw(row, s.BitCount, dx, ~ReadRaw(row, s.BitCount, dx) & mask);
     };
     // Every other pixel along the outline, walked once around from the top-left corner.
     long step = 0;
-    auto visit = [&](LONG x, LONG y) {
+    auto visit = [&](LONG X, LONG Y) {
         if ((step++ & 1) == 0)
-            invert(x, y);
+            invert(X, Y);
     };
     for (LONG x = r.left; x < r.right; ++x)
         visit(x, r.top);
@@ -107,32 +107,32 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rect) {
     return TRUE;
 }
 
-BOOL DrawEdge(HDC hdc, RECT* rect, UINT edge, UINT flags) {
-    if (!hdc || !rect)
+BOOL DrawEdge(HDC Hdc, RECT* Rect, UINT Edge, UINT Flags) {
+    if (!Hdc || !Rect)
         return FALSE;
     const COLORREF light = GetSysColor(COLOR_3DLIGHT), dark = GetSysColor(COLOR_3DDKSHADOW);
     const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT),
                    shadow = GetSysColor(COLOR_BTNSHADOW);
-    RECT r = *rect;
+    RECT r = *Rect;
     // Outer edge on the outermost pixels, then the inner edge inside it.
-    if (edge & (BDR_RAISEDOUTER | BDR_SUNKENOUTER)) {
-        if (edge & BDR_RAISEDOUTER)
-            EdgeRing(hdc, r, flags, light, dark);
+    if (Edge & (BDR_RAISEDOUTER | BDR_SUNKENOUTER)) {
+        if (Edge & BDR_RAISEDOUTER)
+            EdgeRing(Hdc, r, Flags, light, dark);
         else
-            EdgeRing(hdc, r, flags, shadow, highlight);
-        r = Shrink(r, flags);
+            EdgeRing(Hdc, r, Flags, shadow, highlight);
+        r = Shrink(r, Flags);
     }
-    if (edge & (BDR_RAISEDINNER | BDR_SUNKENINNER)) {
-        if (edge & BDR_RAISEDINNER)
-            EdgeRing(hdc, r, flags, highlight, shadow);
+    if (Edge & (BDR_RAISEDINNER | BDR_SUNKENINNER)) {
+        if (Edge & BDR_RAISEDINNER)
+            EdgeRing(Hdc, r, Flags, highlight, shadow);
         else
-            EdgeRing(hdc, r, flags, dark, light);
-        r = Shrink(r, flags);
+            EdgeRing(Hdc, r, Flags, dark, light);
+        r = Shrink(r, Flags);
     }
-    if (flags & BF_MIDDLE)
-        FillLogicalRect(*hdc, r, GetSysColor(COLOR_BTNFACE));
-    if (flags & BF_ADJUST)
-        *rect = r;
+    if (Flags & BF_MIDDLE)
+        FillLogicalRect(*Hdc, r, GetSysColor(COLOR_BTNFACE));
+    if (Flags & BF_ADJUST)
+        *Rect = r;
     return TRUE;
 }
 

@@ -28,12 +28,12 @@ namespace {
 // The FreeType library and the fontconfig configuration live as long as the process: faces
 // held by static objects are freed at exit, after any static of ours could have freed these.
 struct TFontSystem {
-    FT_Library library = nullptr;
-    FcConfig* config = nullptr;
+    FT_Library Library = nullptr;
+    FcConfig* Config = nullptr;
     TFontSystem() {
-        if (FT_Init_FreeType(&library) != 0)
-            library = nullptr;
-        config = FcInitLoadConfigAndFonts();
+        if (FT_Init_FreeType(&Library) != 0)
+            Library = nullptr;
+        Config = FcInitLoadConfigAndFonts();
     }
 };
 
@@ -43,19 +43,19 @@ TFontSystem& System() {
 }
 
 struct TMatch {
-    std::string file;
-    int index = 0;
-    bool boldFace = false; // the file itself is bold
+    std::string File;
+    int Index = 0;
+    bool BoldFace = false; // the file itself is bold
 };
 
-bool FindFont(const std::string& family, bool bold, bool italic, TMatch& out) {
-    FcConfig* config = System().config;
+bool FindFont(const std::string& Family, bool Bold, bool Italic, TMatch& Out) {
+    FcConfig* config = System().Config;
     if (!config)
         return false;
     FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Family.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -67,12 +67,12 @@ bool FindFont(const std::string& family, bool bold, bool italic, TMatch& out) {
     FcChar8* file = nullptr;
     bool found = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file;
     if (found) {
-        out.file = reinterpret_cast<const char*>(file);
+        Out.File = reinterpret_cast<const char*>(file);
         int index = 0, weight = FC_WEIGHT_REGULAR;
         if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
-            out.index = index;
+            Out.Index = index;
         if (FcPatternGetInteger(match, FC_WEIGHT, 0, &weight) == FcResultMatch)
-            out.boldFace = weight >= FC_WEIGHT_DEMIBOLD;
+            Out.BoldFace = weight >= FC_WEIGHT_DEMIBOLD;
     }
     FcPatternDestroy(match);
     return found;
@@ -85,48 +85,48 @@ std::map<TFaceKey, std::weak_ptr<TFontFace>>& FaceRegistry() {
     return registry;
 }
 
-int CeilPixels(FT_Pos value26_6) {
-    return static_cast<int>((value26_6 + 63) >> 6);
+int CeilPixels(FT_Pos Value266) {
+    return static_cast<int>((Value266 + 63) >> 6);
 }
 
 } // namespace
 
 struct TFontFace::TImpl {
-    FT_Face face = nullptr;
-    bool emboldenOutline = false; // bold asked for, but the file is a regular weight
+    FT_Face Face = nullptr;
+    bool EmboldenOutline = false; // bold asked for, but the file is a regular weight
     ~TImpl() {
-        if (face)
-            FT_Done_Face(face);
+        if (Face)
+            FT_Done_Face(Face);
     }
 };
 
-TFontFace::TFontFace(std::unique_ptr<TImpl> impl) : FImpl(std::move(impl)) {}
+TFontFace::TFontFace(std::unique_ptr<TImpl> Impl) : FImpl(std::move(Impl)) {}
 TFontFace::~TFontFace() = default;
 
-std::shared_ptr<TFontFace> TFontFace::Resolve(const LOGFONTA& request) {
-    if (!System().library)
+std::shared_ptr<TFontFace> TFontFace::Resolve(const LOGFONTA& Request) {
+    if (!System().Library)
         return nullptr;
-    std::string family(request.lfFaceName, strnlen(request.lfFaceName, LF_FACESIZE));
+    std::string family(Request.lfFaceName, strnlen(Request.lfFaceName, LF_FACESIZE));
     if (family.empty())
         family = "MS Sans Serif";
-    bool bold = request.lfWeight >= 600;
-    bool italic = request.lfItalic != 0;
+    bool bold = Request.lfWeight >= 600;
+    bool italic = Request.lfItalic != 0;
     TMatch match;
     if (!FindFont(family, bold, italic, match) && !FindFont("sans-serif", bold, italic, match))
         return nullptr;
 
-    int height = request.lfHeight == 0 ? -11 : request.lfHeight;
-    TFaceKey key{match.file, match.index, height, bold, italic};
+    int height = Request.lfHeight == 0 ? -11 : Request.lfHeight;
+    TFaceKey key{match.File, match.Index, height, bold, italic};
     auto& registry = FaceRegistry();
     if (auto existing = registry[key].lock())
         return existing;
 
     auto impl = std::make_unique<TImpl>();
-    if (FT_New_Face(System().library, match.file.c_str(), match.index, &impl->face) != 0) {
-        impl->face = nullptr;
+    if (FT_New_Face(System().Library, match.File.c_str(), match.Index, &impl->Face) != 0) {
+        impl->Face = nullptr;
         return nullptr;
     }
-    FT_Face face = impl->face;
+    FT_Face face = impl->Face;
     // A negative height is the character (em) height; a positive one the cell height, which the
     // face's ascender and descender divide in its own proportions.
     int em = -height;
@@ -138,7 +138,7 @@ std::shared_ptr<TFontFace> TFontFace::Resolve(const LOGFONTA& request) {
     em = std::clamp(em, 1, 2048);
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0)
         return nullptr;
-    impl->emboldenOutline = bold && !match.boldFace;
+    impl->EmboldenOutline = bold && !match.BoldFace;
 
     std::shared_ptr<TFontFace> result(new TFontFace(std::move(impl)));
     const FT_Size_Metrics& m = face->size->metrics;
@@ -147,22 +147,22 @@ std::shared_ptr<TFontFace> TFontFace::Resolve(const LOGFONTA& request) {
     result->FDescent = CeilPixels(-m.descender);
     result->FMaxAdvance = CeilPixels(m.max_advance);
     result->FBold = bold;
-    result->FAverageWidth = result->GlyphFor(U'x').advance;
+    result->FAverageWidth = result->GlyphFor(U'x').Advance;
     registry[key] = result;
     return result;
 }
 
-const TGlyph& TFontFace::GlyphFor(char32_t codepoint) {
-    auto hit = FGlyphs.find(codepoint);
+const TGlyph& TFontFace::GlyphFor(char32_t Codepoint) {
+    auto hit = FGlyphs.find(Codepoint);
     if (hit != FGlyphs.end())
         return hit->second;
-    TGlyph& glyph = FGlyphs[codepoint];
-    FT_Face face = FImpl->face;
-    if (FT_Load_Char(face, codepoint, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0)
+    TGlyph& glyph = FGlyphs[Codepoint];
+    FT_Face face = FImpl->Face;
+    if (FT_Load_Char(face, Codepoint, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0)
         return glyph;
     FT_GlyphSlot slot = face->glyph;
     FT_Pos extra = 0;
-    if (FImpl->emboldenOutline && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+    if (FImpl->EmboldenOutline && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
         extra =
             std::max<FT_Pos>(64, FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 24);
         FT_Outline_Embolden(&slot->outline, extra);
@@ -170,33 +170,33 @@ const TGlyph& TFontFace::GlyphFor(char32_t codepoint) {
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
         return glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
-    glyph.advance = static_cast<int>((slot->advance.x + extra + 32) >> 6);
+    glyph.Advance = static_cast<int>((slot->advance.x + extra + 32) >> 6);
     glyph.left = slot->bitmap_left;
     glyph.top = slot->bitmap_top;
-    glyph.width = static_cast<int>(bitmap.width);
-    glyph.height = static_cast<int>(bitmap.rows);
-    glyph.coverage.assign(static_cast<std::size_t>(glyph.width) * glyph.height, 0);
-    for (int y = 0; y < glyph.height; ++y) {
+    glyph.Width = static_cast<int>(bitmap.width);
+    glyph.Height = static_cast<int>(bitmap.rows);
+    glyph.Coverage.assign(static_cast<std::size_t>(glyph.Width) * glyph.Height, 0);
+    for (int y = 0; y < glyph.Height; ++y) {
         const unsigned char* row =
             bitmap.pitch >= 0
                 ? bitmap.buffer + static_cast<long>(bitmap.pitch) * y
-                : bitmap.buffer + static_cast<long>(-bitmap.pitch) * (glyph.height - 1 - y);
-        for (int x = 0; x < glyph.width; ++x) {
+                : bitmap.buffer + static_cast<long>(-bitmap.pitch) * (glyph.Height - 1 - y);
+        for (int x = 0; x < glyph.Width; ++x) {
             std::uint8_t v = bitmap.pixel_mode == FT_PIXEL_MODE_MONO
                                  ? ((row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0)
                                  : row[x];
-            glyph.coverage[static_cast<std::size_t>(y) * glyph.width + x] = v;
+            glyph.Coverage[static_cast<std::size_t>(y) * glyph.Width + x] = v;
         }
     }
     return glyph;
 }
 
-std::u32string DecodeUtf8(const char* text, std::size_t length) {
+std::u32string DecodeUtf8(const char* Text, std::size_t Length) {
     std::u32string out;
-    out.reserve(length);
-    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    out.reserve(Length);
+    const auto* s = reinterpret_cast<const unsigned char*>(Text);
     std::size_t i = 0;
-    while (i < length) {
+    while (i < Length) {
         unsigned char c = s[i];
         int extra = c < 0x80             ? 0
                     : (c & 0xE0) == 0xC0 ? 1
@@ -209,13 +209,13 @@ std::u32string DecodeUtf8(const char* text, std::size_t length) {
                                    : (c & 0x07);
         bool ok = extra >= 0;
         for (int k = 1; ok && k <= extra; ++k) {
-            if (i + k >= length || (s[i + k] & 0xC0) != 0x80)
+            if (i + k >= Length || (s[i + k] & 0xC0) != 0x80)
                 ok = false;
             else
                 cp = (cp << 6) | (s[i + k] & 0x3F);
         }
-        static const char32_t minimum[4] = {0, 0x80, 0x800, 0x10000};
-        if (ok && (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+        static const char32_t kMinimum[4] = {0, 0x80, 0x800, 0x10000};
+        if (ok && (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
             ok = false;
         if (!ok) {
             out.push_back(U'\uFFFD');

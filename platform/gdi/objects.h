@@ -16,14 +16,14 @@ enum class TGdiObjectType { Bitmap, Palette, Brush, Font };
 
 class TGdiObject {
   public:
-    explicit TGdiObject(TGdiObjectType type) : FType(type) {}
+    explicit TGdiObject(TGdiObjectType Type) : FType(Type) {}
     TGdiObject(const TGdiObject&) = delete;
     TGdiObject& operator=(const TGdiObject&) = delete;
     virtual ~TGdiObject() = default;
 
     TGdiObjectType Type() const { return FType; }
-    bool stock = false; // stock objects are never freed
-    int selections = 0; // contexts holding this object; DeleteObject refuses while above 0
+    bool Stock = false; // stock objects are never freed
+    int Selections = 0; // contexts holding this object; DeleteObject refuses while above 0
 
   private:
     TGdiObjectType FType;
@@ -35,42 +35,42 @@ class TGdiBitmap final : public TGdiObject {
     TGdiBitmap() : TGdiObject(TGdiObjectType::Bitmap) {}
     ~TGdiBitmap() override;
 
-    LONG width = 0;
-    LONG height = 0; // always positive; topDown tells the row order in memory
-    int bitCount = 0;
-    LONG stride = 0; // bytes per row, a multiple of 4
-    bool topDown = true;
-    bool isDib =
+    LONG Width = 0;
+    LONG Height = 0; // always positive; topDown tells the row order in memory
+    int BitCount = 0;
+    LONG Stride = 0; // bytes per row, a multiple of 4
+    bool TopDown = true;
+    bool IsDib =
         false; // a DIB section: its colour table, not the context colours, maps 1-bit pixels
-    BYTE* bits = nullptr; // AllocateZeroed, owned
-    RGBQUAD colors[256];
-    int colorCount = 0;
-    TGdiDC* selectedInto = nullptr;
+    BYTE* Bits = nullptr; // AllocateZeroed, owned
+    RGBQUAD Colors[256];
+    int ColorCount = 0;
+    TGdiDC* SelectedInto = nullptr;
 
     // Row y counted from the top of the picture.
-    BYTE* Row(LONG y) const { return bits + stride * (topDown ? y : height - 1 - y); }
-    bool IsMonochromeDevice() const { return !isDib && bitCount == 1; }
+    BYTE* Row(LONG Y) const { return Bits + Stride * (TopDown ? Y : Height - 1 - Y); }
+    bool IsMonochromeDevice() const { return !IsDib && BitCount == 1; }
 };
 
 class TGdiPalette final : public TGdiObject {
   public:
     TGdiPalette() : TGdiObject(TGdiObjectType::Palette) {}
-    std::vector<PALETTEENTRY> entries;
+    std::vector<PALETTEENTRY> Entries;
 };
 
 class TGdiBrush final : public TGdiObject {
   public:
     TGdiBrush() : TGdiObject(TGdiObjectType::Brush) {}
-    COLORREF color = 0;
-    bool hollow = false; // NULL_BRUSH: fills nothing
+    COLORREF Color = 0;
+    bool Hollow = false; // NULL_BRUSH: fills nothing
 };
 
 class TGdiFont final : public TGdiObject {
   public:
     TGdiFont() : TGdiObject(TGdiObjectType::Font) {}
     ~TGdiFont() override;
-    LOGFONTA logFont;
-    std::shared_ptr<TFontFace> face; // resolved on first use
+    LOGFONTA LogFont;
+    std::shared_ptr<TFontFace> Face; // resolved on first use
 };
 
 // A memory device context. All coordinates given to drawing calls are logical: the viewport
@@ -84,22 +84,22 @@ class TGdiDC {
     ~TGdiDC();
 
     struct TState {
-        COLORREF bkColor = RGB(255, 255, 255);
-        COLORREF textColor = RGB(0, 0, 0);
-        int bkMode = OPAQUE;
-        int stretchMode = BLACKONWHITE;
-        POINT viewportOrg;
-        bool hasClip = false;
-        RECT clip; // device pixels, meaningful when hasClip
+        COLORREF BkColor = RGB(255, 255, 255);
+        COLORREF TextColor = RGB(0, 0, 0);
+        int BkMode = OPAQUE;
+        int StretchMode = BLACKONWHITE;
+        POINT ViewportOrg;
+        bool HasClip = false;
+        RECT Clip; // device pixels, meaningful when hasClip
     };
 
-    std::unique_ptr<TGdiBitmap> defaultBitmap; // the 1 x 1 monochrome bitmap a new context holds
-    TGdiBitmap* bitmap = nullptr;
-    TGdiPalette* palette = nullptr;
-    TGdiBrush* brush = nullptr;
-    TGdiFont* font = nullptr;
-    TState state;
-    std::vector<TState> saved;
+    std::unique_ptr<TGdiBitmap> DefaultBitmap; // the 1 x 1 monochrome bitmap a new context holds
+    TGdiBitmap* Bitmap = nullptr;
+    TGdiPalette* Palette = nullptr;
+    TGdiBrush* Brush = nullptr;
+    TGdiFont* Font = nullptr;
+    TState State;
+    std::vector<TState> Saved;
 };
 
 using HGDIOBJ = TGdiObject*;

@@ -12,10 +12,10 @@ namespace zorbalin {
 class TDCOwner {
   public:
     TDCOwner() = default;
-    explicit TDCOwner(HDC hdc) : FHdc(hdc) {}
-    TDCOwner(TDCOwner&& other) noexcept : FHdc(other.Release()) {}
-    TDCOwner& operator=(TDCOwner&& other) noexcept {
-        Reset(other.Release());
+    explicit TDCOwner(HDC Hdc) : FHdc(Hdc) {}
+    TDCOwner(TDCOwner&& Other) noexcept : FHdc(Other.Release()) {}
+    TDCOwner& operator=(TDCOwner&& Other) noexcept {
+        Reset(Other.Release());
         return *this;
     }
     ~TDCOwner() { Reset(); }
@@ -23,10 +23,10 @@ class TDCOwner {
     HDC Get() const { return FHdc; }
     explicit operator bool() const { return FHdc != nullptr; }
     HDC Release() { return std::exchange(FHdc, nullptr); }
-    void Reset(HDC hdc = nullptr) {
+    void Reset(HDC Hdc = nullptr) {
         if (FHdc)
             DeleteDC(FHdc);
-        FHdc = hdc;
+        FHdc = Hdc;
     }
 
   private:
@@ -36,28 +36,28 @@ class TDCOwner {
 // Owns a bitmap, palette, brush or font. The object must be out of every context before the
 // owner dies (DeleteObject refuses selected objects); a TSelectionGuard declared after the owner
 // takes care of that.
-template <class Handle> class TObjectOwner {
+template <class THandle> class TObjectOwner {
   public:
     TObjectOwner() = default;
-    explicit TObjectOwner(Handle handle) : FHandle(handle) {}
-    TObjectOwner(TObjectOwner&& other) noexcept : FHandle(other.Release()) {}
-    TObjectOwner& operator=(TObjectOwner&& other) noexcept {
-        Reset(other.Release());
+    explicit TObjectOwner(THandle Handle) : FHandle(Handle) {}
+    TObjectOwner(TObjectOwner&& Other) noexcept : FHandle(Other.Release()) {}
+    TObjectOwner& operator=(TObjectOwner&& Other) noexcept {
+        Reset(Other.Release());
         return *this;
     }
     ~TObjectOwner() { Reset(); }
 
-    Handle Get() const { return FHandle; }
+    THandle Get() const { return FHandle; }
     explicit operator bool() const { return FHandle != nullptr; }
-    Handle Release() { return std::exchange(FHandle, nullptr); }
-    void Reset(Handle handle = nullptr) {
+    THandle Release() { return std::exchange(FHandle, nullptr); }
+    void Reset(THandle Handle = nullptr) {
         if (FHandle)
             DeleteObject(FHandle);
-        FHandle = handle;
+        FHandle = Handle;
     }
 
   private:
-    Handle FHandle = nullptr;
+    THandle FHandle = nullptr;
 };
 
 using TBitmapOwner = TObjectOwner<HBITMAP>;
@@ -68,7 +68,7 @@ using TFontOwner = TObjectOwner<HFONT>;
 // Selects an object into a context for the guard's lifetime and puts the previous one back.
 class TSelectionGuard {
   public:
-    TSelectionGuard(HDC hdc, HGDIOBJ obj) : FHdc(hdc), FPrevious(SelectObject(hdc, obj)) {}
+    TSelectionGuard(HDC Hdc, HGDIOBJ Obj) : FHdc(Hdc), FPrevious(SelectObject(Hdc, Obj)) {}
     TSelectionGuard(const TSelectionGuard&) = delete;
     TSelectionGuard& operator=(const TSelectionGuard&) = delete;
     ~TSelectionGuard() {

@@ -9,7 +9,7 @@ namespace zorbalin {
 namespace gdi_detail {
 
 const PALETTEENTRY* HalftoneEntries() {
-    static const auto table = [] {
+    static const auto kTable = [] {
         std::vector<PALETTEENTRY> entries;
         for (int r = 0; r < 6; ++r)
             for (int g = 0; g < 6; ++g)
@@ -22,24 +22,24 @@ const PALETTEENTRY* HalftoneEntries() {
         }
         return entries;
     }();
-    return table.data();
+    return kTable.data();
 }
 
-int DefaultColorTable(int bitCount, RGBQUAD* table) {
-    auto put = [&](int i, BYTE r, BYTE g, BYTE b) { table[i] = RGBQUAD{b, g, r, 0}; };
-    switch (bitCount) {
+int DefaultColorTable(int BitCount, RGBQUAD* Table) {
+    auto put = [&](int I, BYTE R, BYTE G, BYTE B) { Table[I] = RGBQUAD{B, G, R, 0}; };
+    switch (BitCount) {
     case 1:
         put(0, 0, 0, 0);
         put(1, 255, 255, 255);
         return 2;
     case 4: {
-        static const BYTE vga[16][3] = {
+        static const BYTE kVga[16][3] = {
             {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
             {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
             {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
             {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
         for (int i = 0; i < 16; ++i)
-            put(i, vga[i][0], vga[i][1], vga[i][2]);
+            put(i, kVga[i][0], kVga[i][1], kVga[i][2]);
         return 16;
     }
     case 8: {
@@ -55,64 +55,64 @@ int DefaultColorTable(int bitCount, RGBQUAD* table) {
 
 } // namespace gdi_detail
 
-HPALETTE CreatePalette(const LOGPALETTE* palette) {
-    if (!palette || palette->palNumEntries == 0 || palette->palNumEntries > 1024)
+HPALETTE CreatePalette(const LOGPALETTE* Palette) {
+    if (!Palette || Palette->palNumEntries == 0 || Palette->palNumEntries > 1024)
         return nullptr;
     auto* result = new TGdiPalette();
     // The entries run past the declared one-element array, as the format intends.
-    const PALETTEENTRY* first = palette->palPalEntry;
-    result->entries.assign(first, first + palette->palNumEntries);
+    const PALETTEENTRY* first = Palette->palPalEntry;
+    result->Entries.assign(first, first + Palette->palNumEntries);
     return result;
 }
 
 HPALETTE CreateHalftonePalette(HDC) {
     auto* result = new TGdiPalette();
     const PALETTEENTRY* e = gdi_detail::HalftoneEntries();
-    result->entries.assign(e, e + 256);
+    result->Entries.assign(e, e + 256);
     return result;
 }
 
-BOOL ResizePalette(HPALETTE palette, UINT entries) {
-    if (!palette || entries == 0 || entries > 1024)
+BOOL ResizePalette(HPALETTE Palette, UINT Entries) {
+    if (!Palette || Entries == 0 || Entries > 1024)
         return FALSE;
-    palette->entries.resize(entries, PALETTEENTRY{});
+    Palette->Entries.resize(Entries, PALETTEENTRY{});
     return TRUE;
 }
 
-UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries) {
-    if (!palette)
+UINT GetPaletteEntries(HPALETTE Palette, UINT Start, UINT Count, PALETTEENTRY* Entries) {
+    if (!Palette)
         return 0;
-    UINT size = static_cast<UINT>(palette->entries.size());
-    if (!entries)
+    UINT size = static_cast<UINT>(Palette->Entries.size());
+    if (!Entries)
         return size;
-    if (start >= size)
+    if (Start >= size)
         return 0;
-    UINT n = std::min(count, size - start);
-    std::copy_n(palette->entries.begin() + start, n, entries);
+    UINT n = std::min(Count, size - Start);
+    std::copy_n(Palette->Entries.begin() + Start, n, Entries);
     return n;
 }
 
-UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries) {
-    if (!palette || !entries)
+UINT SetPaletteEntries(HPALETTE Palette, UINT Start, UINT Count, const PALETTEENTRY* Entries) {
+    if (!Palette || !Entries)
         return 0;
-    UINT size = static_cast<UINT>(palette->entries.size());
-    if (start >= size)
+    UINT size = static_cast<UINT>(Palette->Entries.size());
+    if (Start >= size)
         return 0;
-    UINT n = std::min(count, size - start);
-    std::copy_n(entries, n, palette->entries.begin() + start);
+    UINT n = std::min(Count, size - Start);
+    std::copy_n(Entries, n, Palette->Entries.begin() + Start);
     return n;
 }
 
-UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
-    if (!palette || palette->entries.empty())
+UINT GetNearestPaletteIndex(HPALETTE Palette, COLORREF Color) {
+    if (!Palette || Palette->Entries.empty())
         return CLR_INVALID;
     UINT best = 0;
     long bestDistance = -1;
-    for (UINT i = 0; i < palette->entries.size(); ++i) {
-        const PALETTEENTRY& e = palette->entries[i];
-        long dr = long(e.peRed) - GetRValue(color);
-        long dg = long(e.peGreen) - GetGValue(color);
-        long db = long(e.peBlue) - GetBValue(color);
+    for (UINT i = 0; i < Palette->Entries.size(); ++i) {
+        const PALETTEENTRY& e = Palette->Entries[i];
+        long dr = long(e.peRed) - GetRValue(Color);
+        long dg = long(e.peGreen) - GetGValue(Color);
+        long db = long(e.peBlue) - GetBValue(Color);
         long d = dr * dr + dg * dg + db * db;
         if (bestDistance < 0 || d < bestDistance) { // strictly less: the lowest index wins ties
             best = i;

@@ -11,77 +11,77 @@ namespace gdi_detail {
 
 // A view of pixel memory in one of the layer's formats.
 struct TBitmapBits {
-    BYTE* bits = nullptr;
-    LONG width = 0;
-    LONG height = 0;
-    LONG stride = 0;
-    int bitCount = 0;
-    bool topDown = true;
-    bool monoDevice = false; // 1-bit device bitmap: the context colours, not a table, map it
-    const RGBQUAD* colors = nullptr;
-    int colorCount = 0;
+    BYTE* Bits = nullptr;
+    LONG Width = 0;
+    LONG Height = 0;
+    LONG Stride = 0;
+    int BitCount = 0;
+    bool TopDown = true;
+    bool MonoDevice = false; // 1-bit device bitmap: the context colours, not a table, map it
+    const RGBQUAD* Colors = nullptr;
+    int ColorCount = 0;
 
-    BYTE* Row(LONG y) const { return bits + stride * (topDown ? y : height - 1 - y); }
-    bool Indexed() const { return bitCount <= 8; }
+    BYTE* Row(LONG Y) const { return Bits + Stride * (TopDown ? Y : Height - 1 - Y); }
+    bool Indexed() const { return BitCount <= 8; }
 };
 
-TBitmapBits BitsOf(const TGdiBitmap& bitmap);
+TBitmapBits BitsOf(const TGdiBitmap& Bitmap);
 
 // Raw values: the index for 1/4/8 bits, the 5-5-5 word for 16 bits, and for 24/32 bits the
 // bytes blue, green, red as blue | green << 8 | red << 16.
-inline std::uint32_t ReadRaw(const BYTE* row, int bitCount, LONG x) {
-    switch (bitCount) {
+inline std::uint32_t ReadRaw(const BYTE* Row, int BitCount, LONG X) {
+    switch (BitCount) {
     case 1:
-        return (row[x >> 3] >> (7 - (x & 7))) & 1u;
+        return (Row[X >> 3] >> (7 - (X & 7))) & 1u;
     case 4:
-        return (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4);
+        return (X & 1) ? (Row[X >> 1] & 0x0Fu) : (Row[X >> 1] >> 4);
     case 8:
-        return row[x];
+        return Row[X];
     case 16:
-        return row[2 * x] | (std::uint32_t(row[2 * x + 1]) << 8);
+        return Row[2 * X] | (std::uint32_t(Row[2 * X + 1]) << 8);
     case 24: {
-        const BYTE* p = row + 3 * x;
+        const BYTE* p = Row + 3 * X;
         return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16);
     }
     default: {
-        const BYTE* p = row + 4 * x;
+        const BYTE* p = Row + 4 * X;
         return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16);
     }
     }
 }
 
-inline void WriteRaw(BYTE* row, int bitCount, LONG x, std::uint32_t v) {
-    switch (bitCount) {
+inline void WriteRaw(BYTE* Row, int BitCount, LONG X, std::uint32_t V) {
+    switch (BitCount) {
     case 1: {
-        BYTE mask = BYTE(0x80u >> (x & 7));
-        row[x >> 3] = BYTE((row[x >> 3] & ~mask) | (v & 1u ? mask : 0));
+        BYTE mask = BYTE(0x80u >> (X & 7));
+        Row[X >> 3] = BYTE((Row[X >> 3] & ~mask) | (V & 1u ? mask : 0));
         break;
     }
     case 4:
-        if (x & 1)
-            row[x >> 1] = BYTE((row[x >> 1] & 0xF0) | (v & 0x0F));
+        if (X & 1)
+            Row[X >> 1] = BYTE((Row[X >> 1] & 0xF0) | (V & 0x0F));
         else
-            row[x >> 1] = BYTE((row[x >> 1] & 0x0F) | ((v & 0x0F) << 4));
+            Row[X >> 1] = BYTE((Row[X >> 1] & 0x0F) | ((V & 0x0F) << 4));
         break;
     case 8:
-        row[x] = BYTE(v);
+        Row[X] = BYTE(V);
         break;
     case 16:
-        row[2 * x] = BYTE(v);
-        row[2 * x + 1] = BYTE((v >> 8) & 0x7F);
+        Row[2 * X] = BYTE(V);
+        Row[2 * X + 1] = BYTE((V >> 8) & 0x7F);
         break;
     case 24: {
-        BYTE* p = row + 3 * x;
-        p[0] = BYTE(v);
-        p[1] = BYTE(v >> 8);
-        p[2] = BYTE(v >> 16);
+        BYTE* p = Row + 3 * X;
+        p[0] = BYTE(V);
+        p[1] = BYTE(V >> 8);
+        p[2] = BYTE(V >> 16);
         break;
     }
     default: {
-        BYTE* p = row + 4 * x;
-        p[0] = BYTE(v);
-        p[1] = BYTE(v >> 8);
-        p[2] = BYTE(v >> 16);
+        BYTE* p = Row + 4 * X;
+        p[0] = BYTE(V);
+        p[1] = BYTE(V >> 8);
+        p[2] = BYTE(V >> 16);
         p[3] = 0;
         break;
     }
@@ -89,56 +89,56 @@ inline void WriteRaw(BYTE* row, int bitCount, LONG x, std::uint32_t v) {
 }
 
 // Mask of the meaningful bits of a raw value.
-inline std::uint32_t RawMask(int bitCount) {
-    if (bitCount >= 24)
+inline std::uint32_t RawMask(int BitCount) {
+    if (BitCount >= 24)
         return 0xFFFFFFu;
-    if (bitCount == 16)
+    if (BitCount == 16)
         return 0x7FFFu;
-    return (1u << bitCount) - 1u;
+    return (1u << BitCount) - 1u;
 }
 
-inline COLORREF BgrToColor(std::uint32_t bgr) {
-    return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
+inline COLORREF BgrToColor(std::uint32_t Bgr) {
+    return ((Bgr & 0xFF) << 16) | (Bgr & 0xFF00) | ((Bgr >> 16) & 0xFF);
 }
-inline std::uint32_t ColorToBgr(COLORREF c) {
-    return BgrToColor(c);
+inline std::uint32_t ColorToBgr(COLORREF C) {
+    return BgrToColor(C);
 } // the swap is symmetric
 
-inline COLORREF Rgb555ToColor(std::uint32_t v) {
-    auto expand = [](std::uint32_t c5) { return (c5 << 3) | (c5 >> 2); };
-    return RGB(BYTE(expand((v >> 10) & 31)), BYTE(expand((v >> 5) & 31)), BYTE(expand(v & 31)));
+inline COLORREF Rgb555ToColor(std::uint32_t V) {
+    auto expand = [](std::uint32_t C5) { return (C5 << 3) | (C5 >> 2); };
+    return RGB(BYTE(expand((V >> 10) & 31)), BYTE(expand((V >> 5) & 31)), BYTE(expand(V & 31)));
 }
-inline std::uint32_t ColorTo555(COLORREF c) {
-    return ((GetRValue(c) >> 3) << 10) | ((GetGValue(c) >> 3) << 5) | (GetBValue(c) >> 3);
+inline std::uint32_t ColorTo555(COLORREF C) {
+    return ((GetRValue(C) >> 3) << 10) | ((GetGValue(C) >> 3) << 5) | (GetBValue(C) >> 3);
 }
 
 // The colour of a raw value; monochrome device pixels are black (0) or white (1), and indices
 // beyond the colour table read as black.
-COLORREF RawToColor(const TBitmapBits& s, std::uint32_t raw);
+COLORREF RawToColor(const TBitmapBits& S, std::uint32_t Raw);
 // The raw value nearest to a colour: the closest table entry for indexed formats (lowest index
 // on ties), white or black by brightness for monochrome device bitmaps.
-std::uint32_t ColorToRaw(const TBitmapBits& s, COLORREF color);
+std::uint32_t ColorToRaw(const TBitmapBits& S, COLORREF Color);
 // Index of the entry nearest to the colour by squared RGB distance, lowest index on ties.
-int NearestIndex(const RGBQUAD* colors, int count, COLORREF color);
+int NearestIndex(const RGBQUAD* Colors, int Count, COLORREF Color);
 
 // Device pixels a context's output may touch: the bitmap, narrowed by the clip rectangle.
-RECT DeviceClip(const TGdiDC& dc);
+RECT DeviceClip(const TGdiDC& Dc);
 // Logical to device coordinates.
-inline LONG DevX(const TGdiDC& dc, LONG x) {
-    return x + dc.state.viewportOrg.x;
+inline LONG DevX(const TGdiDC& Dc, LONG X) {
+    return X + Dc.State.ViewportOrg.x;
 }
-inline LONG DevY(const TGdiDC& dc, LONG y) {
-    return y + dc.state.viewportOrg.y;
+inline LONG DevY(const TGdiDC& Dc, LONG Y) {
+    return Y + Dc.State.ViewportOrg.y;
 }
-RECT Intersect(const RECT& a, const RECT& b);
-inline bool IsEmpty(const RECT& r) {
-    return r.right <= r.left || r.bottom <= r.top;
+RECT Intersect(const RECT& A, const RECT& B);
+inline bool IsEmpty(const RECT& R) {
+    return R.right <= R.left || R.bottom <= R.top;
 }
 
 // Fills a device rectangle (already clipped) with a colour.
-void FillDeviceRect(const TGdiDC& dc, const RECT& device, COLORREF color);
+void FillDeviceRect(const TGdiDC& Dc, const RECT& Device, COLORREF Color);
 // Fills a logical rectangle, clipped, with a colour.
-void FillLogicalRect(const TGdiDC& dc, const RECT& logical, COLORREF color);
+void FillLogicalRect(const TGdiDC& Dc, const RECT& Logical, COLORREF Color);
 
 } // namespace gdi_detail
 } // namespace zorbalin
@@ -148,35 +148,35 @@ namespace gdi_detail {
 
 // A new bitmap with zeroed pixels, or null when the size is negative, the row or the total would
 // overflow, the memory would pass the 2 GiB limit, or memory is not available.
-TGdiBitmap* NewBitmap(LONG width, LONG height, int bitCount, bool topDown, bool isDib);
+TGdiBitmap* NewBitmap(LONG Width, LONG Height, int BitCount, bool TopDown, bool IsDib);
 
 // The default colour table of a bit count: black/white for 1, the 16 VGA colours for 4, the
 // halftone palette for 8. Returns the number of entries written.
-int DefaultColorTable(int bitCount, RGBQUAD* table);
+int DefaultColorTable(int BitCount, RGBQUAD* Table);
 // The 256 entries of the halftone palette.
 const PALETTEENTRY* HalftoneEntries();
 
 // One blit between two pixel views. The destination rectangle (dx, dy, dw, dh) and the clip are
 // in destination pixels, the source rectangle in source pixels; negative extents mirror.
 struct TBlitParams {
-    TBitmapBits dst;
-    RECT dstClip{};
-    LONG dx = 0, dy = 0, dw = 0, dh = 0;
-    const TBitmapBits* src = nullptr; // null for operations without a source
-    LONG sx = 0, sy = 0, sw = 0, sh = 0;
-    COLORREF srcBk = RGB(255, 255, 255); // colour -> monochrome: this colour gives 1
-    COLORREF dstBk = RGB(255, 255, 255); // monochrome -> colour: 1 gives this
-    COLORREF dstText = RGB(0, 0, 0);     // monochrome -> colour: 0 gives this
-    DWORD rop = SRCCOPY;
+    TBitmapBits Dst;
+    RECT DstClip{};
+    LONG Dx = 0, Dy = 0, Dw = 0, Dh = 0;
+    const TBitmapBits* Src = nullptr; // null for operations without a source
+    LONG Sx = 0, Sy = 0, Sw = 0, Sh = 0;
+    COLORREF SrcBk = RGB(255, 255, 255); // colour -> monochrome: this colour gives 1
+    COLORREF DstBk = RGB(255, 255, 255); // monochrome -> colour: 1 gives this
+    COLORREF DstText = RGB(0, 0, 0);     // monochrome -> colour: 0 gives this
+    DWORD Rop = SRCCOPY;
     // Keeps to the general per-pixel copy even where a straight row copy applies; the tests
     // compare the two.
-    bool plainOnly = false;
+    bool PlainOnly = false;
 };
 // Returns false for an unknown raster operation.
-bool RunBlit(const TBlitParams& p);
+bool RunBlit(const TBlitParams& P);
 
 // A view of caller-owned DIB memory described by `info` (BI_RGB only); false when invalid.
-bool DibSurface(const BITMAPINFO* info, const void* bits, TBitmapBits& out);
+bool DibSurface(const BITMAPINFO* Info, const void* Bits, TBitmapBits& Out);
 
 } // namespace gdi_detail
 } // namespace zorbalin

@@ -15,102 +15,102 @@ using namespace gdi_detail;
 
 namespace {
 
-TFontFace* FaceOf(HDC hdc) {
-    if (!hdc || !hdc->font)
+TFontFace* FaceOf(HDC Hdc) {
+    if (!Hdc || !Hdc->Font)
         return nullptr;
-    TGdiFont& font = *hdc->font;
-    if (!font.face)
-        font.face = TFontFace::Resolve(font.logFont);
-    return font.face.get();
+    TGdiFont& font = *Hdc->Font;
+    if (!font.Face)
+        font.Face = TFontFace::Resolve(font.LogFont);
+    return font.Face.get();
 }
 
-std::size_t Length(const char* text, int count) {
-    if (!text)
+std::size_t Length(const char* Text, int Count) {
+    if (!Text)
         return 0;
-    return count < 0 ? std::strlen(text) : static_cast<std::size_t>(count);
+    return Count < 0 ? std::strlen(Text) : static_cast<std::size_t>(Count);
 }
 
-int Advance(TFontFace& face, const std::u32string& text) {
+int Advance(TFontFace& Face, const std::u32string& Text) {
     int width = 0;
-    for (char32_t c : text)
-        width += face.GlyphFor(c).advance;
+    for (char32_t c : Text)
+        width += Face.GlyphFor(c).Advance;
     return width;
 }
 
-inline BYTE Mix(BYTE ink, BYTE under, unsigned a) {
-    return BYTE((ink * a + under * (255 - a) + 127) / 255);
+inline BYTE Mix(BYTE Ink, BYTE Under, unsigned A) {
+    return BYTE((Ink * A + Under * (255 - A) + 127) / 255);
 }
 
 // Blends the glyphs of `text` in the text colour, the cell's top-left at device (x, y), inside
 // the device rectangle `clip`.
-void DrawGlyphs(HDC hdc, TFontFace& face, LONG x, LONG y, const std::u32string& text,
-                const RECT& clip) {
-    TBitmapBits s = BitsOf(*hdc->bitmap);
-    const COLORREF ink = hdc->state.textColor;
+void DrawGlyphs(HDC Hdc, TFontFace& Face, LONG X, LONG Y, const std::u32string& Text,
+                const RECT& Clip) {
+    TBitmapBits s = BitsOf(*Hdc->Bitmap);
+    const COLORREF ink = Hdc->State.TextColor;
     const BYTE r = GetRValue(ink), g = GetGValue(ink), b = GetBValue(ink);
-    LONG pen = x;
-    const LONG baseline = y + face.Ascent();
-    for (char32_t c : text) {
-        const TGlyph& glyph = face.GlyphFor(c);
-        for (int gy = 0; gy < glyph.height; ++gy) {
+    LONG pen = X;
+    const LONG baseline = Y + Face.Ascent();
+    for (char32_t c : Text) {
+        const TGlyph& glyph = Face.GlyphFor(c);
+        for (int gy = 0; gy < glyph.Height; ++gy) {
             LONG py = baseline - glyph.top + gy;
-            if (py < clip.top || py >= clip.bottom)
+            if (py < Clip.top || py >= Clip.bottom)
                 continue;
             BYTE* row = s.Row(py);
             const std::uint8_t* cover =
-                glyph.coverage.data() + static_cast<std::size_t>(gy) * glyph.width;
-            for (int gx = 0; gx < glyph.width; ++gx) {
+                glyph.Coverage.data() + static_cast<std::size_t>(gy) * glyph.Width;
+            for (int gx = 0; gx < glyph.Width; ++gx) {
                 unsigned a = cover[gx];
                 LONG px = pen + glyph.left + gx;
-                if (a == 0 || px < clip.left || px >= clip.right)
+                if (a == 0 || px < Clip.left || px >= Clip.right)
                     continue;
-                if (s.bitCount >= 24) {
-                    BYTE* p = row + px * (s.bitCount / 8);
+                if (s.BitCount >= 24) {
+                    BYTE* p = row + px * (s.BitCount / 8);
                     p[0] = Mix(b, p[0], a);
                     p[1] = Mix(g, p[1], a);
                     p[2] = Mix(r, p[2], a);
                 } else {
-                    COLORREF under = RawToColor(s, ReadRaw(row, s.bitCount, px));
+                    COLORREF under = RawToColor(s, ReadRaw(row, s.BitCount, px));
                     COLORREF mixed = RGB(Mix(r, GetRValue(under), a), Mix(g, GetGValue(under), a),
                                          Mix(b, GetBValue(under), a));
-                    WriteRaw(row, s.bitCount, px, ColorToRaw(s, mixed));
+                    WriteRaw(row, s.BitCount, px, ColorToRaw(s, mixed));
                 }
             }
         }
-        pen += glyph.advance;
+        pen += glyph.Advance;
     }
 }
 
 // Text at logical (x, y) clipped to the device rectangle `clip`, with the opaque background of
 // OPAQUE mode.
-void OutputText(HDC hdc, int x, int y, const std::u32string& text, RECT clip) {
-    TFontFace* face = FaceOf(hdc);
-    if (!face || !hdc->bitmap)
+void OutputText(HDC Hdc, int X, int Y, const std::u32string& Text, RECT Clip) {
+    TFontFace* face = FaceOf(Hdc);
+    if (!face || !Hdc->Bitmap)
         return;
-    LONG dx = DevX(*hdc, x), dy = DevY(*hdc, y);
-    if (hdc->state.bkMode == OPAQUE) {
-        RECT cell{dx, dy, dx + Advance(*face, text), dy + face->Height()};
-        FillDeviceRect(*hdc, Intersect(cell, clip), hdc->state.bkColor);
+    LONG dx = DevX(*Hdc, X), dy = DevY(*Hdc, Y);
+    if (Hdc->State.BkMode == OPAQUE) {
+        RECT cell{dx, dy, dx + Advance(*face, Text), dy + face->Height()};
+        FillDeviceRect(*Hdc, Intersect(cell, Clip), Hdc->State.BkColor);
     }
-    DrawGlyphs(hdc, *face, dx, dy, text, clip);
+    DrawGlyphs(Hdc, *face, dx, dy, Text, Clip);
 }
 
 // "&x" marks an accelerator: the ampersand is dropped ("&&" stays one ampersand).
-std::string StripPrefixes(const std::string& text) {
+std::string StripPrefixes(const std::string& Text) {
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size())
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '&' && i + 1 < Text.size())
             ++i;
-        else if (text[i] == '&')
+        else if (Text[i] == '&')
             continue;
-        out.push_back(text[i]);
+        out.push_back(Text[i]);
     }
     return out;
 }
 
-std::vector<std::string> SplitParagraphs(const std::string& text) {
+std::vector<std::string> SplitParagraphs(const std::string& Text) {
     std::vector<std::string> paragraphs(1);
-    for (char c : text) {
+    for (char c : Text) {
         if (c == '\r')
             continue;
         if (c == '\n')
@@ -122,120 +122,120 @@ std::vector<std::string> SplitParagraphs(const std::string& text) {
 }
 
 // Greedy line filling: as many words as fit in `width`; a word wider than `width` stands alone.
-void WrapParagraph(TFontFace& face, const std::string& paragraph, int width,
-                   std::vector<std::string>& lines) {
+void WrapParagraph(TFontFace& Face, const std::string& Paragraph, int Width,
+                   std::vector<std::string>& Lines) {
     std::vector<std::string> words;
     std::size_t start = 0;
-    while (start <= paragraph.size()) {
-        std::size_t space = paragraph.find(' ', start);
+    while (start <= Paragraph.size()) {
+        std::size_t space = Paragraph.find(' ', start);
         if (space == std::string::npos)
-            space = paragraph.size();
+            space = Paragraph.size();
         if (space > start)
-            words.push_back(paragraph.substr(start, space - start));
+            words.push_back(Paragraph.substr(start, space - start));
         start = space + 1;
     }
     if (words.empty()) {
-        lines.emplace_back();
+        Lines.emplace_back();
         return;
     }
     std::string line = words[0];
     for (std::size_t i = 1; i < words.size(); ++i) {
         std::string candidate = line + " " + words[i];
-        if (Advance(face, DecodeUtf8(candidate.data(), candidate.size())) <= width) {
+        if (Advance(Face, DecodeUtf8(candidate.data(), candidate.size())) <= Width) {
             line = std::move(candidate);
         } else {
-            lines.push_back(std::move(line));
+            Lines.push_back(std::move(line));
             line = words[i];
         }
     }
-    lines.push_back(std::move(line));
+    Lines.push_back(std::move(line));
 }
 
 } // namespace
 
-HFONT CreateFontIndirectA(const LOGFONTA* logFont) {
-    if (!logFont)
+HFONT CreateFontIndirectA(const LOGFONTA* LogFont) {
+    if (!LogFont)
         return nullptr;
     auto* font = new TGdiFont();
-    font->logFont = *logFont;
-    font->logFont.lfFaceName[LF_FACESIZE - 1] = '\0';
+    font->LogFont = *LogFont;
+    font->LogFont.lfFaceName[LF_FACESIZE - 1] = '\0';
     return font;
 }
 
-BOOL TextOutA(HDC hdc, int x, int y, const char* text, int count) {
-    if (!hdc)
+BOOL TextOutA(HDC Hdc, int X, int Y, const char* Text, int Count) {
+    if (!Hdc)
         return FALSE;
-    std::size_t length = Length(text, count);
-    OutputText(hdc, x, y, DecodeUtf8(text, length), DeviceClip(*hdc));
+    std::size_t length = Length(Text, Count);
+    OutputText(Hdc, X, Y, DecodeUtf8(Text, length), DeviceClip(*Hdc));
     return TRUE;
 }
 
-BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* rect, const char* text,
-                 int count) {
-    if (!hdc)
+BOOL ExtTextOutA(HDC Hdc, int X, int Y, UINT Options, const RECT* Rect, const char* Text,
+                 int Count) {
+    if (!Hdc)
         return FALSE;
-    RECT clip = DeviceClip(*hdc);
-    if (rect) {
-        RECT device{DevX(*hdc, rect->left), DevY(*hdc, rect->top), DevX(*hdc, rect->right),
-                    DevY(*hdc, rect->bottom)};
-        if (options & ETO_OPAQUE)
-            FillDeviceRect(*hdc, Intersect(device, clip), hdc->state.bkColor);
-        if (options & ETO_CLIPPED)
+    RECT clip = DeviceClip(*Hdc);
+    if (Rect) {
+        RECT device{DevX(*Hdc, Rect->left), DevY(*Hdc, Rect->top), DevX(*Hdc, Rect->right),
+                    DevY(*Hdc, Rect->bottom)};
+        if (Options & ETO_OPAQUE)
+            FillDeviceRect(*Hdc, Intersect(device, clip), Hdc->State.BkColor);
+        if (Options & ETO_CLIPPED)
             clip = Intersect(clip, device);
     }
-    std::size_t length = Length(text, count);
-    OutputText(hdc, x, y, DecodeUtf8(text, length), clip);
+    std::size_t length = Length(Text, Count);
+    OutputText(Hdc, X, Y, DecodeUtf8(Text, length), clip);
     return TRUE;
 }
 
-BOOL GetTextExtentPoint32A(HDC hdc, const char* text, int count, SIZE* size) {
-    if (!size)
+BOOL GetTextExtentPoint32A(HDC Hdc, const char* Text, int Count, SIZE* Size) {
+    if (!Size)
         return FALSE;
-    *size = SIZE();
-    TFontFace* face = FaceOf(hdc);
+    *Size = SIZE();
+    TFontFace* face = FaceOf(Hdc);
     if (!face)
         return FALSE;
-    std::size_t length = Length(text, count);
-    size->cx = Advance(*face, DecodeUtf8(text, length));
-    size->cy = face->Height();
+    std::size_t length = Length(Text, Count);
+    Size->cx = Advance(*face, DecodeUtf8(Text, length));
+    Size->cy = face->Height();
     return TRUE;
 }
 
-BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics) {
-    if (!metrics)
+BOOL GetTextMetricsA(HDC Hdc, TEXTMETRICA* Metrics) {
+    if (!Metrics)
         return FALSE;
-    TFontFace* face = FaceOf(hdc);
+    TFontFace* face = FaceOf(Hdc);
     if (!face)
         return FALSE;
-    *metrics = TEXTMETRICA();
-    metrics->tmAscent = face->Ascent();
-    metrics->tmDescent = face->Descent();
-    metrics->tmHeight = face->Height();
-    metrics->tmInternalLeading = std::max(0, face->Height() - face->EmPixels());
-    metrics->tmAveCharWidth = face->AverageWidth();
-    metrics->tmMaxCharWidth = face->MaxAdvance();
-    metrics->tmWeight = face->Bold() ? 700 : 400;
+    *Metrics = TEXTMETRICA();
+    Metrics->tmAscent = face->Ascent();
+    Metrics->tmDescent = face->Descent();
+    Metrics->tmHeight = face->Height();
+    Metrics->tmInternalLeading = std::max(0, face->Height() - face->EmPixels());
+    Metrics->tmAveCharWidth = face->AverageWidth();
+    Metrics->tmMaxCharWidth = face->MaxAdvance();
+    Metrics->tmWeight = face->Bold() ? 700 : 400;
     return TRUE;
 }
 
-int DrawTextA(HDC hdc, const char* text, int count, RECT* rect, UINT format) {
-    TFontFace* face = FaceOf(hdc);
-    if (!face || !rect)
+int DrawTextA(HDC Hdc, const char* Text, int Count, RECT* Rect, UINT Format) {
+    TFontFace* face = FaceOf(Hdc);
+    if (!face || !Rect)
         return 0;
-    std::string content(text ? text : "", Length(text, count));
-    if (!(format & DT_NOPREFIX))
+    std::string content(Text ? Text : "", Length(Text, Count));
+    if (!(Format & DT_NOPREFIX))
         content = StripPrefixes(content);
 
     std::vector<std::string> lines;
-    if (format & DT_SINGLELINE) {
+    if (Format & DT_SINGLELINE) {
         content.erase(std::remove_if(content.begin(), content.end(),
-                                     [](char c) { return c == '\r' || c == '\n'; }),
+                                     [](char C) { return C == '\r' || C == '\n'; }),
                       content.end());
         lines.push_back(content);
     } else {
         for (const std::string& paragraph : SplitParagraphs(content)) {
-            if (format & DT_WORDBREAK)
-                WrapParagraph(*face, paragraph, rect->right - rect->left, lines);
+            if (Format & DT_WORDBREAK)
+                WrapParagraph(*face, paragraph, Rect->right - Rect->left, lines);
             else
                 lines.push_back(paragraph);
         }
@@ -249,33 +249,33 @@ int DrawTextA(HDC hdc, const char* text, int count, RECT* rect, UINT format) {
         decoded.push_back(DecodeUtf8(line.data(), line.size()));
         widest = std::max(widest, Advance(*face, decoded.back()));
     }
-    if (format & DT_CALCRECT) {
-        rect->right = rect->left + widest;
-        rect->bottom = rect->top + total;
+    if (Format & DT_CALCRECT) {
+        Rect->right = Rect->left + widest;
+        Rect->bottom = Rect->top + total;
         return total;
     }
 
-    LONG y = rect->top;
-    if (format & DT_SINGLELINE) {
-        if (format & DT_VCENTER)
-            y = rect->top + (rect->bottom - rect->top - lineHeight) / 2;
-        else if (format & DT_BOTTOM)
-            y = rect->bottom - lineHeight;
+    LONG y = Rect->top;
+    if (Format & DT_SINGLELINE) {
+        if (Format & DT_VCENTER)
+            y = Rect->top + (Rect->bottom - Rect->top - lineHeight) / 2;
+        else if (Format & DT_BOTTOM)
+            y = Rect->bottom - lineHeight;
     }
-    RECT clip = DeviceClip(*hdc);
-    if (!(format & DT_NOCLIP)) {
-        RECT device{DevX(*hdc, rect->left), DevY(*hdc, rect->top), DevX(*hdc, rect->right),
-                    DevY(*hdc, rect->bottom)};
+    RECT clip = DeviceClip(*Hdc);
+    if (!(Format & DT_NOCLIP)) {
+        RECT device{DevX(*Hdc, Rect->left), DevY(*Hdc, Rect->top), DevX(*Hdc, Rect->right),
+                    DevY(*Hdc, Rect->bottom)};
         clip = Intersect(clip, device);
     }
     for (const std::u32string& line : decoded) {
         int width = Advance(*face, line);
-        LONG x = rect->left;
-        if (format & DT_CENTER)
-            x = rect->left + (rect->right - rect->left - width) / 2;
-        else if (format & DT_RIGHT)
-            x = rect->right - width;
-        OutputText(hdc, x, y, line, clip);
+        LONG x = Rect->left;
+        if (Format & DT_CENTER)
+            x = Rect->left + (Rect->right - Rect->left - width) / 2;
+        else if (Format & DT_RIGHT)
+            x = Rect->right - width;
+        OutputText(Hdc, x, y, line, clip);
         y += lineHeight;
     }
     return total;

@@ -18,17 +18,17 @@ constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 
-constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
-    return COLORREF(r) | (COLORREF(g) << 8) | (COLORREF(b) << 16);
+constexpr COLORREF RGB(BYTE R, BYTE G, BYTE B) {
+    return COLORREF(R) | (COLORREF(G) << 8) | (COLORREF(B) << 16);
 }
-constexpr BYTE GetRValue(COLORREF c) {
-    return BYTE(c & 0xFF);
+constexpr BYTE GetRValue(COLORREF C) {
+    return BYTE(C & 0xFF);
 }
-constexpr BYTE GetGValue(COLORREF c) {
-    return BYTE((c >> 8) & 0xFF);
+constexpr BYTE GetGValue(COLORREF C) {
+    return BYTE((C >> 8) & 0xFF);
 }
-constexpr BYTE GetBValue(COLORREF c) {
-    return BYTE((c >> 16) & 0xFF);
+constexpr BYTE GetBValue(COLORREF C) {
+    return BYTE((C >> 16) & 0xFF);
 }
 
 struct POINT {

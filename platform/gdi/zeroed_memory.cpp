@@ -28,17 +28,17 @@ struct alignas(16) TBlockHeader {
     std::size_t Bytes; // the caller's bytes
 };
 
-std::size_t RoundUp(std::size_t n, std::size_t to) {
-    return (n + to - 1) / to * to;
+std::size_t RoundUp(std::size_t N, std::size_t To) {
+    return (N + To - 1) / To * To;
 }
 
-TBlockHeader* HeaderOf(void* block) {
-    return static_cast<TBlockHeader*>(block) - 1;
+TBlockHeader* HeaderOf(void* Block) {
+    return static_cast<TBlockHeader*>(Block) - 1;
 }
 
 // Maps a block of `bytes` bytes at a huge-page boundary; null when it cannot.
-void* MapBlock(std::size_t bytes) {
-    const std::size_t span = RoundUp(bytes, kHugePage);
+void* MapBlock(std::size_t Bytes) {
+    const std::size_t span = RoundUp(Bytes, kHugePage);
     const std::size_t reserved = span + kHugePage;
     void* p = ::mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED)
@@ -52,43 +52,43 @@ void* MapBlock(std::size_t bytes) {
         ::munmap(reinterpret_cast<void*>(data + span), start + reserved - (data + span));
     void* block = reinterpret_cast<void*>(data);
     HeaderOf(block)->Total = span + kSmallPage;
-    HeaderOf(block)->Bytes = bytes;
+    HeaderOf(block)->Bytes = Bytes;
     return block;
 }
 
 } // namespace
 
-void* AllocateZeroed(std::size_t bytes) {
-    if (bytes > std::numeric_limits<std::size_t>::max() / 4)
+void* AllocateZeroed(std::size_t Bytes) {
+    if (Bytes > std::numeric_limits<std::size_t>::max() / 4)
         return nullptr;
-    if (bytes == 0)
-        bytes = 1;
-    if (bytes >= kMappedFrom)
-        return MapBlock(bytes);
-    auto* header = static_cast<TBlockHeader*>(std::calloc(1, sizeof(TBlockHeader) + bytes));
+    if (Bytes == 0)
+        Bytes = 1;
+    if (Bytes >= kMappedFrom)
+        return MapBlock(Bytes);
+    auto* header = static_cast<TBlockHeader*>(std::calloc(1, sizeof(TBlockHeader) + Bytes));
     if (!header)
         return nullptr;
-    header->Bytes = bytes;
+    header->Bytes = Bytes;
     return header + 1;
 }
 
-void FreeZeroed(void* block) noexcept {
-    if (!block)
+void FreeZeroed(void* Block) noexcept {
+    if (!Block)
         return;
-    TBlockHeader* header = HeaderOf(block);
+    TBlockHeader* header = HeaderOf(Block);
     if (header->Total == 0)
         std::free(header);
     else
-        ::munmap(static_cast<char*>(block) - kSmallPage, header->Total);
+        ::munmap(static_cast<char*>(Block) - kSmallPage, header->Total);
 }
 
-void ExpectWholeWrite(void* block) noexcept {
-    if (!block)
+void ExpectWholeWrite(void* Block) noexcept {
+    if (!Block)
         return;
-    const TBlockHeader* header = HeaderOf(block);
+    const TBlockHeader* header = HeaderOf(Block);
     if (header->Total == 0 || header->Bytes < kHugeWorthFrom)
         return;
-    ::madvise(block, header->Total - kSmallPage, MADV_HUGEPAGE);
+    ::madvise(Block, header->Total - kSmallPage, MADV_HUGEPAGE);
 }
 
 } // namespace zorbalin

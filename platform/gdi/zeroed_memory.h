@@ -12,23 +12,23 @@ namespace zorbalin {
 
 // A zero-filled block of `bytes` bytes (at least one byte is taken for 0), or
 // null when the memory cannot be had. Give it back with FreeZeroed only.
-void* AllocateZeroed(std::size_t bytes);
-void FreeZeroed(void* block) noexcept;
+void* AllocateZeroed(std::size_t Bytes);
+void FreeZeroed(void* Block) noexcept;
 
 // Says that every byte of `block` (from AllocateZeroed) is about to be written.
 // A large block is then filled through 2 MiB pages, which costs a tenth of the
 // hundreds of 4 KiB page faults it would take otherwise; smaller blocks stay as
 // they are. Only a hint: the contents do not change.
-void ExpectWholeWrite(void* block) noexcept;
+void ExpectWholeWrite(void* Block) noexcept;
 
 struct TZeroedFree {
-    void operator()(std::uint8_t* block) const noexcept { FreeZeroed(block); }
+    void operator()(std::uint8_t* Block) const noexcept { FreeZeroed(Block); }
 };
 // An owned zero-filled byte block.
 using TZeroedBytes = std::unique_ptr<std::uint8_t[], TZeroedFree>;
 
-inline TZeroedBytes AllocateZeroedBytes(std::size_t bytes) {
-    return TZeroedBytes(static_cast<std::uint8_t*>(AllocateZeroed(bytes)));
+inline TZeroedBytes AllocateZeroedBytes(std::size_t Bytes) {
+    return TZeroedBytes(static_cast<std::uint8_t*>(AllocateZeroed(Bytes)));
 }
 
 } // namespace zorbalin

@@ -46,8 +46,8 @@ struct TLaunchPlan {
 };
 
 void WriteReport(int Fd, std::int32_t Kind, std::int32_t Value) {
-    const TReport Report{Kind, Value};
-    while (::write(Fd, &Report, sizeof Report) < 0 && errno == EINTR) {
+    const TReport report{Kind, Value};
+    while (::write(Fd, &report, sizeof report) < 0 && errno == EINTR) {
     }
 }
 
@@ -55,26 +55,26 @@ void ResetSignals() {
     struct sigaction Default {};
     Default.sa_handler = SIG_DFL;
     sigemptyset(&Default.sa_mask);
-    for (int Signal = 1; Signal < NSIG; ++Signal)
-        if (Signal != SIGKILL && Signal != SIGSTOP)
-            ::sigaction(Signal, &Default, nullptr); // reserved numbers just fail
-    sigset_t None;
-    sigemptyset(&None);
-    ::sigprocmask(SIG_SETMASK, &None, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal)
+        if (signal != SIGKILL && signal != SIGSTOP)
+            ::sigaction(signal, &Default, nullptr); // reserved numbers just fail
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
 // The program should not inherit the game's window-system connection or files.
 void CloseInheritedDescriptorsOnExec() {
 #ifdef SYS_close_range
-    const unsigned CloseRangeCloexec = 1U << 2;
-    ::syscall(SYS_close_range, 3U, ~0U, CloseRangeCloexec); // older kernels: left as they are
+    const unsigned closeRangeCloexec = 1U << 2;
+    ::syscall(SYS_close_range, 3U, ~0U, closeRangeCloexec); // older kernels: left as they are
 #endif
 }
 
 [[noreturn]] void RunProgram(const TLaunchPlan& Plan) {
     ::setsid(); // no terminal signals of ours reach it
-    for (int Target = 0; Target <= 2; ++Target)
-        ::dup2(Plan.DevNull, Target);
+    for (int target = 0; target <= 2; ++target)
+        ::dup2(Plan.DevNull, target);
     ResetSignals();
     if (Plan.WorkDir && ::chdir(Plan.WorkDir) < 0) {
         WriteReport(Plan.ReportWrite, rkChdirFailed, errno);
@@ -97,21 +97,21 @@ pid_t ForkSafely() {
 [[noreturn]] void RunIntermediate(const TLaunchPlan& Plan) {
     ::close(Plan.ReportRead);
     ::close(Plan.GoWrite);
-    const pid_t Program = ForkSafely();
-    if (Program == 0) {
+    const pid_t program = ForkSafely();
+    if (program == 0) {
         ::close(Plan.GoRead);
         RunProgram(Plan);
     }
-    if (Program < 0) {
+    if (program < 0) {
         WriteReport(Plan.ReportWrite, rkForkFailed, errno);
         ::_exit(1);
     }
-    WriteReport(Plan.ReportWrite, rkProgramPid, Program);
+    WriteReport(Plan.ReportWrite, rkProgramPid, program);
     ::close(Plan.ReportWrite);
     // Stay the program's parent until the starter holds a process descriptor for
     // it: while we live and do not wait, its id cannot be reaped and reused.
-    char Byte;
-    while (::read(Plan.GoRead, &Byte, 1) < 0 && errno == EINTR) {
+    char byte;
+    while (::read(Plan.GoRead, &byte, 1) < 0 && errno == EINTR) {
     }
     ::_exit(0);
 }
@@ -141,34 +141,34 @@ TShellResult ResultOfErrno(std::int32_t Kind, int Error) {
 TUniqueFd AboveStdio(int Fd) {
     if (Fd < 0 || Fd > 2)
         return TUniqueFd(Fd);
-    TUniqueFd Original(Fd);
+    TUniqueFd original(Fd);
     return TUniqueFd(::fcntl(Fd, F_DUPFD_CLOEXEC, 3));
 }
 
 bool OpenPipe(TUniqueFd& Read, TUniqueFd& Write) {
-    int Ends[2];
-    if (::pipe2(Ends, O_CLOEXEC) < 0)
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) < 0)
         return false;
-    Read = AboveStdio(Ends[0]);
-    Write = AboveStdio(Ends[1]);
+    Read = AboveStdio(ends[0]);
+    Write = AboveStdio(ends[1]);
     return Read.IsOpen() && Write.IsOpen();
 }
 
 // Reads the records until every writer has closed the pipe.
 std::vector<TReport> ReadReports(int Fd) {
-    std::vector<char> Bytes;
-    char Buffer[256];
+    std::vector<char> bytes;
+    char buffer[256];
     for (;;) {
-        const ssize_t Count = ::read(Fd, Buffer, sizeof Buffer);
-        if (Count > 0)
-            Bytes.insert(Bytes.end(), Buffer, Buffer + Count);
-        else if (Count == 0 || errno != EINTR)
+        const ssize_t count = ::read(Fd, buffer, sizeof buffer);
+        if (count > 0)
+            bytes.insert(bytes.end(), buffer, buffer + count);
+        else if (count == 0 || errno != EINTR)
             break;
     }
-    std::vector<TReport> Reports(Bytes.size() / sizeof(TReport));
-    if (!Reports.empty())
-        std::memcpy(Reports.data(), Bytes.data(), Reports.size() * sizeof(TReport));
-    return Reports;
+    std::vector<TReport> reports(bytes.size() / sizeof(TReport));
+    if (!reports.empty())
+        std::memcpy(reports.data(), bytes.data(), reports.size() * sizeof(TReport));
+    return reports;
 }
 
 void Reap(pid_t Child) {
@@ -180,48 +180,48 @@ void Reap(pid_t Child) {
 
 TSpawnResult SpawnDetached(const std::string& Path, const std::vector<std::string>& Arguments,
                            const std::string& WorkDir) {
-    TSpawnResult Result;
-    TUniqueFd DevNull = AboveStdio(::open("/dev/null", O_RDWR | O_CLOEXEC));
-    TUniqueFd ReportRead, ReportWrite, GoRead, GoWrite;
-    if (!DevNull.IsOpen() || !OpenPipe(ReportRead, ReportWrite) || !OpenPipe(GoRead, GoWrite)) {
-        Result.Code = ResultOfErrno(0, errno);
-        return Result;
+    TSpawnResult result;
+    TUniqueFd devNull = AboveStdio(::open("/dev/null", O_RDWR | O_CLOEXEC));
+    TUniqueFd reportRead, reportWrite, goRead, goWrite;
+    if (!devNull.IsOpen() || !OpenPipe(reportRead, reportWrite) || !OpenPipe(goRead, goWrite)) {
+        result.Code = ResultOfErrno(0, errno);
+        return result;
     }
-    std::vector<std::string> ArgCopies = Arguments;
-    std::vector<char*> Argv;
-    for (std::string& Argument : ArgCopies)
-        Argv.push_back(Argument.data());
-    Argv.push_back(nullptr);
-    const TLaunchPlan Plan{
-        Path.c_str(),  Argv.data(),      WorkDir.empty() ? nullptr : WorkDir.c_str(),
-        DevNull.Get(), ReportRead.Get(), ReportWrite.Get(),
-        GoRead.Get(),  GoWrite.Get()};
+    std::vector<std::string> argCopies = Arguments;
+    std::vector<char*> argv;
+    for (std::string& argument : argCopies)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const TLaunchPlan plan{
+        Path.c_str(),  argv.data(),      WorkDir.empty() ? nullptr : WorkDir.c_str(),
+        devNull.Get(), reportRead.Get(), reportWrite.Get(),
+        goRead.Get(),  goWrite.Get()};
 
-    const pid_t Intermediate = ::fork();
-    if (Intermediate == 0)
-        RunIntermediate(Plan);
-    if (Intermediate < 0) {
-        Result.Code = ResultOfErrno(rkForkFailed, errno);
-        return Result;
+    const pid_t intermediate = ::fork();
+    if (intermediate == 0)
+        RunIntermediate(plan);
+    if (intermediate < 0) {
+        result.Code = ResultOfErrno(rkForkFailed, errno);
+        return result;
     }
-    ReportWrite.Reset();
-    GoRead.Reset();
+    reportWrite.Reset();
+    goRead.Reset();
 
-    pid_t Program = 0;
-    Result.Code = SE_OK;
-    for (const TReport& Report : ReadReports(ReportRead.Get())) {
-        if (Report.Kind == rkProgramPid)
-            Program = Report.Value;
+    pid_t program = 0;
+    result.Code = SE_OK;
+    for (const TReport& report : ReadReports(reportRead.Get())) {
+        if (report.Kind == rkProgramPid)
+            program = report.Value;
         else
-            Result.Code = ResultOfErrno(Report.Kind, Report.Value);
+            result.Code = ResultOfErrno(report.Kind, report.Value);
     }
-    if (Program <= 0 && Result.Code == SE_OK)
-        Result.Code = SE_ERR_OOM; // the intermediate died before it could report
-    if (Result.Code == SE_OK)
-        Result.Process = TProcessHandle::Open(Program);
-    GoWrite.Reset(); // lets the intermediate end
-    Reap(Intermediate);
-    return Result;
+    if (program <= 0 && result.Code == SE_OK)
+        result.Code = SE_ERR_OOM; // the intermediate died before it could report
+    if (result.Code == SE_OK)
+        result.Process = TProcessHandle::Open(program);
+    goWrite.Reset(); // lets the intermediate end
+    Reap(intermediate);
+    return result;
 }
 
 } // namespace zorbalin

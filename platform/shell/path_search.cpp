@@ -8,19 +8,19 @@ namespace zorbalin {
 namespace {
 
 bool IsExecutableFile(const std::string& Path) {
-    struct stat Info {};
-    return ::stat(Path.c_str(), &Info) == 0 && S_ISREG(Info.st_mode) &&
+    struct stat info {};
+    return ::stat(Path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
            ::access(Path.c_str(), X_OK) == 0;
 }
 
 std::string SearchPath() {
-    if (const char* Path = std::getenv("PATH"))
-        return Path;
-    const size_t Size = ::confstr(_CS_PATH, nullptr, 0);
-    std::string Default(Size, '\0');
-    if (Size > 0)
-        ::confstr(_CS_PATH, Default.data(), Size);
-    Default.resize(Size > 0 ? Size - 1 : 0);
+    if (const char* path = std::getenv("PATH"))
+        return path;
+    const size_t size = ::confstr(_CS_PATH, nullptr, 0);
+    std::string Default(size, '\0');
+    if (size > 0)
+        ::confstr(_CS_PATH, Default.data(), size);
+    Default.resize(size > 0 ? size - 1 : 0);
     return Default;
 }
 
@@ -31,18 +31,18 @@ std::string FindProgramOnPath(const std::string& Name) {
         return {};
     if (Name.find('/') != std::string::npos)
         return IsExecutableFile(Name) ? Name : std::string();
-    const std::string Folders = SearchPath();
-    size_t Start = 0;
-    while (Start <= Folders.size()) {
-        size_t End = Folders.find(':', Start);
-        if (End == std::string::npos)
-            End = Folders.size();
-        if (End > Start) {
-            std::string Candidate = Folders.substr(Start, End - Start) + "/" + Name;
-            if (IsExecutableFile(Candidate))
-                return Candidate;
+    const std::string folders = SearchPath();
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos)
+            end = folders.size();
+        if (end > start) {
+            std::string candidate = folders.substr(start, end - start) + "/" + Name;
+            if (IsExecutableFile(candidate))
+                return candidate;
         }
-        Start = End + 1;
+        start = end + 1;
     }
     return {};
 }

@@ -22,11 +22,11 @@ int OpenPidFd(pid_t Pid) {
 // Waits up to TimeoutMs (-1: for ever) for the process descriptor to report the
 // end of its process.
 bool PidFdSignalsExit(int PidFd, int TimeoutMs) {
-    pollfd Entry{PidFd, POLLIN, 0};
+    pollfd entry{PidFd, POLLIN, 0};
     for (;;) {
-        int Ready = ::poll(&Entry, 1, TimeoutMs);
-        if (Ready >= 0)
-            return Ready > 0;
+        int ready = ::poll(&entry, 1, TimeoutMs);
+        if (ready >= 0)
+            return ready > 0;
         if (errno != EINTR)
             return true; // a descriptor that cannot be polled watches nothing any more
     }
@@ -41,12 +41,12 @@ bool PidIsGone(pid_t Pid) {
 } // namespace
 
 TProcessHandle TProcessHandle::Open(pid_t Pid) {
-    TProcessHandle Handle;
+    TProcessHandle handle;
     if (Pid <= 0)
-        return Handle;
-    Handle.FPid = Pid;
-    Handle.FPidFd.Reset(OpenPidFd(Pid));
-    return Handle;
+        return handle;
+    handle.FPid = Pid;
+    handle.FPidFd.Reset(OpenPidFd(Pid));
+    return handle;
 }
 
 bool TProcessHandle::HasExited() const {
@@ -64,9 +64,9 @@ void TProcessHandle::WaitForExit() const {
         PidFdSignalsExit(FPidFd.Get(), -1);
         return;
     }
-    const timespec Pause{0, 10 * 1000 * 1000};
+    const timespec pause{0, 10 * 1000 * 1000};
     while (!PidIsGone(FPid))
-        ::nanosleep(&Pause, nullptr);
+        ::nanosleep(&pause, nullptr);
 }
 
 void TProcessHandle::Release() {

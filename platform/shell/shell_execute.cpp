@@ -4,7 +4,7 @@
 
 namespace zorbalin {
 
-const char* const DocumentOpener = "xdg-open";
+const char* const kDocumentOpener = "xdg-open";
 
 namespace {
 
@@ -21,28 +21,28 @@ std::string AsOpenerArgument(const std::string& Document) {
 } // namespace
 
 TSpawnResult ShellExecuteEx(const TShellExecuteInfo& Info) {
-    TSpawnResult Result;
+    TSpawnResult result;
     if (!VerbHasOpener(Info.Verb)) {
-        Result.Code = SE_ERR_NOASSOC;
-        return Result;
+        result.Code = SE_ERR_NOASSOC;
+        return result;
     }
     if (Info.File.empty()) {
-        Result.Code = SE_ERR_FNF;
-        return Result;
+        result.Code = SE_ERR_FNF;
+        return result;
     }
-    const std::string Opener = FindProgramOnPath(DocumentOpener);
-    if (Opener.empty()) {
-        Result.Code = SE_ERR_NOASSOC;
-        return Result;
+    const std::string opener = FindProgramOnPath(kDocumentOpener);
+    if (opener.empty()) {
+        result.Code = SE_ERR_NOASSOC;
+        return result;
     }
-    return SpawnDetached(Opener, {DocumentOpener, AsOpenerArgument(Info.File)}, Info.Directory);
+    return SpawnDetached(opener, {kDocumentOpener, AsOpenerArgument(Info.File)}, Info.Directory);
 }
 
 std::string ExploreFolderOf(const std::string& Command) {
-    const size_t LastSlash = Command.rfind('/');
-    if (LastSlash == std::string::npos)
+    const size_t lastSlash = Command.rfind('/');
+    if (lastSlash == std::string::npos)
         return "./";
-    return Command.substr(0, LastSlash + 1);
+    return Command.substr(0, lastSlash + 1);
 }
 
 } // namespace zorbalin

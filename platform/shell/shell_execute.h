@@ -9,7 +9,7 @@
 namespace zorbalin {
 
 // The name of the desktop's document opener, looked up on $PATH at each request.
-extern const char* const DocumentOpener;
+extern const char* const kDocumentOpener;
 
 struct TShellExecuteInfo {
     std::string Verb;       // "open" (also when empty) or "explore"; others have no opener

@@ -23,9 +23,9 @@ class TUniqueFd {
     int Get() const { return FFd; }
     bool IsOpen() const { return FFd >= 0; }
     int Release() {
-        int Fd = FFd;
+        int fd = FFd;
         FFd = -1;
-        return Fd;
+        return fd;
     }
     void Reset(int Fd = -1) {
         if (FFd >= 0)

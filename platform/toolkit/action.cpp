@@ -4,87 +4,87 @@
 
 namespace zorbalin {
 
-TShortCut ShortCut(uint16_t key, TShiftState shift) {
-    TShortCut result = key & 0x0FFF;
-    if (shift & ssShift)
-        result |= scShift;
-    if (shift & ssCtrl)
-        result |= scCtrl;
-    if (shift & ssAlt)
-        result |= scAlt;
+TShortCut ShortCut(uint16_t Key, TShiftState Shift) {
+    TShortCut result = Key & 0x0FFF;
+    if (Shift & kSsShift)
+        result |= kScShift;
+    if (Shift & kSsCtrl)
+        result |= kScCtrl;
+    if (Shift & kSsAlt)
+        result |= kScAlt;
     return result;
 }
 
 namespace {
 
-std::string KeyName(uint16_t key) {
-    switch (key) {
-    case vk::Back:
+std::string KeyName(uint16_t Key) {
+    switch (Key) {
+    case vk::kBack:
         return "Backspace";
-    case vk::Tab:
+    case vk::kTab:
         return "Tab";
-    case vk::Return:
+    case vk::kReturn:
         return "Enter";
-    case vk::Escape:
+    case vk::kEscape:
         return "Esc";
-    case vk::Space:
+    case vk::kSpace:
         return "Space";
-    case vk::Left:
+    case vk::kLeft:
         return "Left";
-    case vk::Up:
+    case vk::kUp:
         return "Up";
-    case vk::Right:
+    case vk::kRight:
         return "Right";
-    case vk::Down:
+    case vk::kDown:
         return "Down";
-    case vk::Apps:
+    case vk::kApps:
         return "Menu";
     default:
         break;
     }
-    if (key >= vk::F1 && key <= vk::F12)
-        return "F" + std::to_string(key - vk::F1 + 1);
-    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
-        return std::string(1, static_cast<char>(key));
-    return "#" + std::to_string(key);
+    if (Key >= vk::F1 && Key <= vk::F12)
+        return "F" + std::to_string(Key - vk::F1 + 1);
+    if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))
+        return std::string(1, static_cast<char>(Key));
+    return "#" + std::to_string(Key);
 }
 
 } // namespace
 
-std::string ShortCutToText(TShortCut shortCut) {
-    if (shortCut == scNone)
+std::string ShortCutToText(TShortCut ShortCut) {
+    if (ShortCut == kScNone)
         return "";
     std::string text;
-    if (shortCut & scCtrl)
+    if (ShortCut & kScCtrl)
         text += "Ctrl+";
-    if (shortCut & scShift)
+    if (ShortCut & kScShift)
         text += "Shift+";
-    if (shortCut & scAlt)
+    if (ShortCut & kScAlt)
         text += "Alt+";
-    return text + KeyName(shortCut & 0x0FFF);
+    return text + KeyName(ShortCut & 0x0FFF);
 }
 
-bool TAction::HasShortCut(TShortCut key) const {
-    if (key == scNone)
+bool TAction::HasShortCut(TShortCut Key) const {
+    if (Key == kScNone)
         return false;
-    return ShortCut == key || std::find(SecondaryShortCuts.begin(), SecondaryShortCuts.end(),
-                                        key) != SecondaryShortCuts.end();
+    return ShortCut == Key || std::find(SecondaryShortCuts.begin(), SecondaryShortCuts.end(),
+                                        Key) != SecondaryShortCuts.end();
 }
 
 TAction::~TAction() {
     SetActionList(nullptr);
 }
 
-void TAction::SetActionList(TActionList* list) {
-    if (list == FActionList)
+void TAction::SetActionList(TActionList* List) {
+    if (List == FActionList)
         return;
     if (FActionList) {
         auto& actions = FActionList->FActions;
         actions.erase(std::remove(actions.begin(), actions.end(), this), actions.end());
     }
-    FActionList = list;
-    if (list)
-        list->FActions.push_back(this);
+    FActionList = List;
+    if (List)
+        List->FActions.push_back(this);
 }
 
 bool TAction::Execute() {

@@ -22,14 +22,14 @@ namespace zorbalin {
 
 // A key code with modifier bits, as shortcuts are stored.
 using TShortCut = uint16_t;
-constexpr TShortCut scShift = 0x2000;
-constexpr TShortCut scCtrl = 0x4000;
-constexpr TShortCut scAlt = 0x8000;
-constexpr TShortCut scNone = 0;
+constexpr TShortCut kScShift = 0x2000;
+constexpr TShortCut kScCtrl = 0x4000;
+constexpr TShortCut kScAlt = 0x8000;
+constexpr TShortCut kScNone = 0;
 
-TShortCut ShortCut(uint16_t key, TShiftState shift);
+TShortCut ShortCut(uint16_t Key, TShiftState Shift);
 // The shortcut as a player reads it on the keyboard: "Ctrl+Shift+Z", "F2", "Esc".
-std::string ShortCutToText(TShortCut shortCut);
+std::string ShortCutToText(TShortCut ShortCut);
 
 class TActionList;
 
@@ -39,19 +39,19 @@ class TAction : public TComponent {
     ~TAction() override;
 
     TActionList* ActionList() const { return FActionList; }
-    void SetActionList(TActionList* list);
+    void SetActionList(TActionList* List);
 
     const std::string& Caption() const { return FCaption; }
-    void SetCaption(const std::string& value) { FCaption = value; }
+    void SetCaption(const std::string& Value) { FCaption = Value; }
     const std::string& Hint() const { return FHint; }
-    void SetHint(const std::string& value) { FHint = value; }
+    void SetHint(const std::string& Value) { FHint = Value; }
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool value) { FEnabled = value; }
-    TShortCut ShortCut = scNone;
+    void SetEnabled(bool Value) { FEnabled = Value; }
+    TShortCut ShortCut = kScNone;
     // Further keys that run the action, after ShortCut in the order a key list shows them.
     std::vector<TShortCut> SecondaryShortCuts;
     // Whether the key runs this action (scNone never does).
-    bool HasShortCut(TShortCut key) const;
+    bool HasShortCut(TShortCut Key) const;
     TNotifyEvent OnExecute;
 
     // Runs OnExecute with the action as sender; false when disabled or without a handler.

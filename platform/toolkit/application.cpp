@@ -10,102 +10,102 @@
 
 namespace zorbalin {
 
-TApplication* Application = nullptr;
+TApplication* gApplication = nullptr;
 
 TPoint GetCursorPos() {
-    return Application ? Application->CursorPos() : TPoint{};
+    return gApplication ? gApplication->CursorPos() : TPoint{};
 }
 
-std::string ErrorBoxText(const std::string& message) {
-    if (message.empty() || message.back() == '.')
-        return message;
-    return message + ".";
+std::string ErrorBoxText(const std::string& Message) {
+    if (Message.empty() || Message.back() == '.')
+        return Message;
+    return Message + ".";
 }
 
-TApplication::TApplication(TBackend& backend) : TComponent(nullptr), FBackend(backend) {
-    Application = this;
+TApplication::TApplication(TBackend& Backend) : TComponent(nullptr), FBackend(Backend) {
+    gApplication = this;
 }
 
 TApplication::~TApplication() {
     // Forms go while the application can still take their goodbyes.
     FReleased.clear();
     DestroyComponents();
-    if (Application == this)
-        Application = nullptr;
+    if (gApplication == this)
+        gApplication = nullptr;
 }
 
-void TApplication::SetTitle(const std::string& title) {
-    FTitle = title;
-    FBackend.SetAppTitle(title);
+void TApplication::SetTitle(const std::string& Title) {
+    FTitle = Title;
+    FBackend.SetAppTitle(Title);
 }
 
-void TApplication::SetScale(int scale) {
-    FScale = std::clamp(scale, 1, kMaxScale);
+void TApplication::SetScale(int Scale) {
+    FScale = std::clamp(Scale, 1, kMaxScale);
 }
 
-void TApplication::SetIcon(std::vector<uint32_t> argb, int width, int height) {
-    FIcon = std::move(argb);
-    FIconWidth = width;
-    FIconHeight = height;
+void TApplication::SetIcon(std::vector<uint32_t> Argb, int Width, int Height) {
+    FIcon = std::move(Argb);
+    FIconWidth = Width;
+    FIconHeight = Height;
     for (TForm* f : FForms)
         if (f->Window())
-            f->Window()->SetIcon(FIcon, width, height);
+            f->Window()->SetIcon(FIcon, Width, Height);
 }
 
 // ---- Forms ------------------------------------------------------------------------------------
 
-void TApplication::FormWindowCreated(TForm* form) {
-    if (std::find(FForms.begin(), FForms.end(), form) == FForms.end())
-        FForms.push_back(form);
+void TApplication::FormWindowCreated(TForm* Form) {
+    if (std::find(FForms.begin(), FForms.end(), Form) == FForms.end())
+        FForms.push_back(Form);
 }
 
-void TApplication::FormDestroying(TForm* form) {
-    FHints.FormGone(form);
-    FForms.erase(std::remove(FForms.begin(), FForms.end(), form), FForms.end());
-    FModalStack.erase(std::remove(FModalStack.begin(), FModalStack.end(), form), FModalStack.end());
-    FReleased.erase(std::remove(FReleased.begin(), FReleased.end(), form), FReleased.end());
-    if (FActiveForm == form)
+void TApplication::FormDestroying(TForm* Form) {
+    FHints.FormGone(Form);
+    FForms.erase(std::remove(FForms.begin(), FForms.end(), Form), FForms.end());
+    FModalStack.erase(std::remove(FModalStack.begin(), FModalStack.end(), Form), FModalStack.end());
+    FReleased.erase(std::remove(FReleased.begin(), FReleased.end(), Form), FReleased.end());
+    if (FActiveForm == Form)
         FActiveForm = nullptr;
-    if (FMainForm == form) {
+    if (FMainForm == Form) {
         FMainForm = nullptr;
         FTerminated = true;
     }
-    if (form->Window() == FLastPressWindow)
+    if (Form->Window() == FLastPressWindow)
         FLastPressValid = false;
 }
 
-TForm* TApplication::FormOf(const TBackendWindow* window) const {
+TForm* TApplication::FormOf(const TBackendWindow* Window) const {
     for (TForm* f : FForms)
-        if (f->Window() == window)
+        if (f->Window() == Window)
             return f;
     return nullptr;
 }
 
-void TApplication::SetActiveForm(TForm* form) {
-    if (form == FActiveForm)
+void TApplication::SetActiveForm(TForm* Form) {
+    if (Form == FActiveForm)
         return;
     TForm* old = FActiveForm;
-    FActiveForm = form;
+    FActiveForm = Form;
     if (old)
         old->HandleActivated(false);
-    if (form)
-        form->HandleActivated(true);
+    if (Form)
+        Form->HandleActivated(true);
 }
 
-void TApplication::BeginModal(TForm* form) {
+void TApplication::BeginModal(TForm* Form) {
     // A press that began on another form must not end as a click or a drag behind the dialog.
     for (TForm* f : FForms)
         f->SetCaptureControl(nullptr);
-    FModalStack.push_back(form);
+    FModalStack.push_back(Form);
 }
 
-void TApplication::EndModal(TForm* form) {
-    FModalStack.erase(std::remove(FModalStack.begin(), FModalStack.end(), form), FModalStack.end());
+void TApplication::EndModal(TForm* Form) {
+    FModalStack.erase(std::remove(FModalStack.begin(), FModalStack.end(), Form), FModalStack.end());
 }
 
-void TApplication::ReleaseForm(TForm* form) {
-    if (std::find(FReleased.begin(), FReleased.end(), form) == FReleased.end())
-        FReleased.push_back(form);
+void TApplication::ReleaseForm(TForm* Form) {
+    if (std::find(FReleased.begin(), FReleased.end(), Form) == FReleased.end())
+        FReleased.push_back(Form);
 }
 
 void TApplication::FreeReleasedForms() {
@@ -118,9 +118,9 @@ void TApplication::FreeReleasedForms() {
         delete form; // each takes itself out of FReleased
 }
 
-bool TApplication::Blocked(TForm* form) const {
+bool TApplication::Blocked(TForm* Form) const {
     TForm* modal = ModalForm();
-    return modal && modal != form;
+    return modal && modal != Form;
 }
 
 // ---- Minimising -------------------------------------------------------------------------------
@@ -169,7 +169,7 @@ void TApplication::HandleMessage() {
     TBackendEvent e;
     if (!FBackend.PollEvent(e)) {
         Idle();
-        if (FTerminated || (ModalForm() && ModalForm()->ModalResult() != mrNone))
+        if (FTerminated || (ModalForm() && ModalForm()->ModalResult() != kMrNone))
             return;
         // Idle work may have ended a modal run (a released form): let the caller look first.
         if (FBackend.PollEvent(e)) {
@@ -195,7 +195,7 @@ void TApplication::Idle() {
     if (FPopupFocusLost) {
         FPopupFocusLost = false;
         if (ModalForm() && ModalForm()->PopupWindow)
-            ModalForm()->SetModalResult(mrCancel);
+            ModalForm()->SetModalResult(kMrCancel);
     }
     FreeReleasedForms();
     FHints.Tick();
@@ -212,102 +212,102 @@ void TApplication::Idle() {
     }
 }
 
-bool TApplication::IsDoubleClick(const TBackendEvent& e) {
-    bool isDouble = FLastPressValid && e.Window == FLastPressWindow &&
-                    e.Button == FLastPressButton && e.Time - FLastPressTime <= kDoubleClickTime &&
-                    std::abs(e.X - FLastPressPos.X) <= kDoubleClickWidth / 2 &&
-                    std::abs(e.Y - FLastPressPos.Y) <= kDoubleClickHeight / 2;
+bool TApplication::IsDoubleClick(const TBackendEvent& E) {
+    bool isDouble = FLastPressValid && E.Window == FLastPressWindow &&
+                    E.Button == FLastPressButton && E.Time - FLastPressTime <= kDoubleClickTime &&
+                    std::abs(E.X - FLastPressPos.X) <= kDoubleClickWidth / 2 &&
+                    std::abs(E.Y - FLastPressPos.Y) <= kDoubleClickHeight / 2;
     // After a double click the next press starts afresh; otherwise this press is the new first.
     FLastPressValid = !isDouble;
-    FLastPressWindow = e.Window;
-    FLastPressButton = e.Button;
-    FLastPressTime = e.Time;
-    FLastPressPos = {e.X, e.Y};
+    FLastPressWindow = E.Window;
+    FLastPressButton = E.Button;
+    FLastPressTime = E.Time;
+    FLastPressPos = {E.X, E.Y};
     return isDouble;
 }
 
-void TApplication::Dispatch(const TBackendEvent& e) {
-    if (e.Kind == TEventKind::Quit) {
+void TApplication::Dispatch(const TBackendEvent& E) {
+    if (E.Kind == TEventKind::Quit) {
         EndSession();
         return;
     }
-    if (e.Kind == TEventKind::Minimized) {
+    if (E.Kind == TEventKind::Minimized) {
         if (!FMinimized)
             Minimize();
         return;
     }
-    if (e.Kind == TEventKind::Restored) {
+    if (E.Kind == TEventKind::Restored) {
         if (FMinimized)
             Restore();
         return;
     }
-    TForm* form = FormOf(e.Window);
+    TForm* form = FormOf(E.Window);
     if (!form)
         return;
-    DispatchInput(form, e);
+    DispatchInput(form, E);
 }
 
-void TApplication::DispatchInput(TForm* form, const TBackendEvent& e) {
+void TApplication::DispatchInput(TForm* Form, const TBackendEvent& E) {
     // Any press or key puts the tooltip away, also one that a modal window keeps from its target.
-    if (e.Kind == TEventKind::MouseDown || e.Kind == TEventKind::KeyDown)
+    if (E.Kind == TEventKind::MouseDown || E.Kind == TEventKind::KeyDown)
         FHints.Cancel(true);
-    else if (e.Kind == TEventKind::Deactivated)
+    else if (E.Kind == TEventKind::Deactivated)
         FHints.Cancel(false);
     try {
-        switch (e.Kind) {
+        switch (E.Kind) {
         case TEventKind::Expose:
-            form->HandleExpose(e.Area);
+            Form->HandleExpose(E.Area);
             return;
         case TEventKind::Moved:
-            form->HandleMoved(e.X, e.Y);
+            Form->HandleMoved(E.X, E.Y);
             return;
         case TEventKind::MouseLeave:
-            form->HandleMouseLeave();
+            Form->HandleMouseLeave();
             return;
         case TEventKind::Deactivated:
-            if (FActiveForm == form)
+            if (FActiveForm == Form)
                 SetActiveForm(nullptr);
-            if (form->PopupWindow && form == ModalForm())
+            if (Form->PopupWindow && Form == ModalForm())
                 FPopupFocusLost = true;
             return;
         case TEventKind::Activated:
             // A tooltip is never the window that takes the keys.
-            if (form->WindowKind == TWindowKind::Tooltip)
+            if (Form->WindowKind == TWindowKind::Tooltip)
                 return;
             FPopupFocusLost = false;
-            if (Blocked(form)) {
+            if (Blocked(Form)) {
                 // Input belongs to the dialog: give it the focus back.
                 if (ModalForm()->Window())
                     ModalForm()->Window()->Activate();
                 SetActiveForm(ModalForm());
             } else {
-                SetActiveForm(form);
+                SetActiveForm(Form);
             }
             return;
         default:
             break;
         }
-        if (Blocked(form)) {
-            HandleBlockedInput(e);
+        if (Blocked(Form)) {
+            HandleBlockedInput(E);
             return;
         }
-        switch (e.Kind) {
+        switch (E.Kind) {
         case TEventKind::MouseDown: {
-            bool isDouble = IsDoubleClick(e);
-            form->HandleMouseDown(e.Button, e.Shift, {e.X, e.Y}, isDouble);
+            bool isDouble = IsDoubleClick(E);
+            Form->HandleMouseDown(E.Button, E.Shift, {E.X, E.Y}, isDouble);
             break;
         }
         case TEventKind::MouseUp:
-            form->HandleMouseUp(e.Button, e.Shift, {e.X, e.Y});
+            Form->HandleMouseUp(E.Button, E.Shift, {E.X, E.Y});
             break;
         case TEventKind::MouseMove:
-            form->HandleMouseMove(e.Shift, {e.X, e.Y});
+            Form->HandleMouseMove(E.Shift, {E.X, E.Y});
             break;
         case TEventKind::KeyDown:
-            form->HandleKeyDown(e.Key, e.Shift);
+            Form->HandleKeyDown(E.Key, E.Shift);
             break;
         case TEventKind::CloseRequest:
-            form->Close();
+            Form->Close();
             break;
         default:
             break;
@@ -317,14 +317,14 @@ void TApplication::DispatchInput(TForm* form, const TBackendEvent& e) {
     }
 }
 
-void TApplication::HandleBlockedInput(const TBackendEvent& e) {
+void TApplication::HandleBlockedInput(const TBackendEvent& E) {
     TForm* modal = ModalForm();
     if (!modal->PopupWindow)
         return;
-    if (e.Kind == TEventKind::MouseDown)
-        modal->SetModalResult(mrCancel);
-    else if (e.Kind == TEventKind::KeyDown)
-        modal->HandleKeyDown(e.Key, e.Shift);
+    if (E.Kind == TEventKind::MouseDown)
+        modal->SetModalResult(kMrCancel);
+    else if (E.Kind == TEventKind::KeyDown)
+        modal->HandleKeyDown(E.Key, E.Shift);
 }
 
 void TApplication::EndSession() {
@@ -342,16 +342,16 @@ void TApplication::EndSession() {
 
 // ---- Errors -----------------------------------------------------------------------------------
 
-void TApplication::LogError(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, ErrorBoxText(message).c_str());
+void TApplication::LogError(const std::string& Message) {
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, ErrorBoxText(Message).c_str());
 }
 
-void TApplication::ShowException(const std::exception& e) {
-    MessageBox(ErrorBoxText(e.what()), FTitle, MB_OK | MB_ICONSTOP);
+void TApplication::ShowException(const std::exception& E) {
+    MessageBox(ErrorBoxText(E.what()), FTitle, MB_OK | MB_ICONSTOP);
 }
 
-int TApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-    return RunMessageBox(text, caption, flags);
+int TApplication::MessageBox(const std::string& Text, const std::string& Caption, unsigned Flags) {
+    return RunMessageBox(Text, Caption, Flags);
 }
 
 } // namespace zorbalin

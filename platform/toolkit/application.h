@@ -39,26 +39,26 @@ constexpr int kDoubleClickHeight = 4;
 
 class TApplication : public TComponent {
   public:
-    explicit TApplication(TBackend& backend);
+    explicit TApplication(TBackend& Backend);
     ~TApplication() override;
 
     TBackend& Backend() const { return FBackend; }
     const std::string& Title() const { return FTitle; }
     // The title of the task bar entry and of the error box.
-    void SetTitle(const std::string& title);
+    void SetTitle(const std::string& Title);
     // The program icon of every window: 0xAARRGGBB pixels, top-down.
-    void SetIcon(std::vector<uint32_t> argb, int width, int height);
+    void SetIcon(std::vector<uint32_t> Argb, int Width, int Height);
 
     // Screen pixels per logical pixel of every window (1..4; see toolkit/screen_scale.h). Set it
     // before the first form is created: forms take it for their outer size.
     int Scale() const { return FScale; }
-    void SetScale(int scale);
+    void SetScale(int Scale);
 
     TForm* MainForm() const { return FMainForm; }
     // Creates a form owned by the application (OnCreate included); the first becomes MainForm.
-    template <class F> void CreateForm(F*& reference) {
+    template <class F> void CreateForm(F*& Reference) {
         F* form = new F(this);
-        reference = form;
+        Reference = form;
         if (!FMainForm)
             FMainForm = form;
         form->DoCreate();
@@ -85,26 +85,26 @@ class TApplication : public TComponent {
     TPoint CursorPos() const { return FBackend.CursorPos(); }
 
     // Shows the exception's text in the error box (see ErrorBoxText), with the title as caption.
-    void ShowException(const std::exception& e);
+    void ShowException(const std::exception& E);
     // Writes the error's text (as the error box would show it) to the standard error, for
     // failures that no one is there to see in a box.
-    void LogError(const std::string& message);
+    void LogError(const std::string& Message);
     // A modal box of our own with a text, an icon and OK (and Cancel); returns IDOK or IDCANCEL.
-    int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+    int MessageBox(const std::string& Text, const std::string& Caption, unsigned Flags);
 
     // Tooltips (see toolkit/hint_window.h).
     const THintController& Hints() const { return FHints; }
 
     // ---- Used by forms ----
-    void HintMouseMove(TControl* control, TPoint screen) { FHints.MouseMoved(control, screen); }
+    void HintMouseMove(TControl* Control, TPoint Screen) { FHints.MouseMoved(Control, Screen); }
     void CancelHint() { FHints.Cancel(false); }
-    void HintControlGone(const TComponent* control) { FHints.ControlGone(control); }
-    void FormWindowCreated(TForm* form);
-    void FormDestroying(TForm* form);
-    void SetActiveForm(TForm* form);
-    void BeginModal(TForm* form);
-    void EndModal(TForm* form);
-    void ReleaseForm(TForm* form);
+    void HintControlGone(const TComponent* Control) { FHints.ControlGone(Control); }
+    void FormWindowCreated(TForm* Form);
+    void FormDestroying(TForm* Form);
+    void SetActiveForm(TForm* Form);
+    void BeginModal(TForm* Form);
+    void EndModal(TForm* Form);
+    void ReleaseForm(TForm* Form);
     const std::vector<uint32_t>& IconPixels() const { return FIcon; }
     int IconWidth() const { return FIconWidth; }
     int IconHeight() const { return FIconHeight; }
@@ -112,13 +112,13 @@ class TApplication : public TComponent {
 
   private:
     void Idle();
-    void Dispatch(const TBackendEvent& e);
-    void DispatchInput(TForm* form, const TBackendEvent& e);
+    void Dispatch(const TBackendEvent& E);
+    void DispatchInput(TForm* Form, const TBackendEvent& E);
     // Input for a window behind a modal one: a popup takes it as meant for itself.
-    void HandleBlockedInput(const TBackendEvent& e);
-    bool IsDoubleClick(const TBackendEvent& e);
-    bool Blocked(TForm* form) const;
-    TForm* FormOf(const TBackendWindow* window) const;
+    void HandleBlockedInput(const TBackendEvent& E);
+    bool IsDoubleClick(const TBackendEvent& E);
+    bool Blocked(TForm* Form) const;
+    TForm* FormOf(const TBackendWindow* Window) const;
     void FreeReleasedForms();
 
     TBackend& FBackend;
@@ -144,12 +144,12 @@ class TApplication : public TComponent {
 };
 
 // The application of this process; null when none exists.
-extern TApplication* Application;
+extern TApplication* gApplication;
 
 // The mouse cursor in screen coordinates.
 TPoint GetCursorPos();
 
 // The error box's text for an error message: a full stop is added unless it already ends with one.
-std::string ErrorBoxText(const std::string& message);
+std::string ErrorBoxText(const std::string& Message);
 
 } // namespace zorbalin

@@ -21,20 +21,20 @@ enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // Modifier keys and held mouse buttons, as bits.
 using TShiftState = unsigned;
-constexpr TShiftState ssShift = 1u << 0;
-constexpr TShiftState ssAlt = 1u << 1;
-constexpr TShiftState ssCtrl = 1u << 2;
-constexpr TShiftState ssLeft = 1u << 3;
-constexpr TShiftState ssRight = 1u << 4;
-constexpr TShiftState ssMiddle = 1u << 5;
-constexpr TShiftState ssDouble = 1u << 6;
+constexpr TShiftState kSsShift = 1u << 0;
+constexpr TShiftState kSsAlt = 1u << 1;
+constexpr TShiftState kSsCtrl = 1u << 2;
+constexpr TShiftState kSsLeft = 1u << 3;
+constexpr TShiftState kSsRight = 1u << 4;
+constexpr TShiftState kSsMiddle = 1u << 5;
+constexpr TShiftState kSsDouble = 1u << 6;
 
 // Key codes of the keys the toolkit understands (the classic virtual-key numbering, so that a
 // shortcut "Esc" is key code 27 with no modifier). Letters and digits are their upper-case ASCII.
 namespace vk {
-constexpr uint16_t Back = 8, Tab = 9, Return = 13, Escape = 27, Space = 32;
-constexpr uint16_t Left = 37, Up = 38, Right = 39, Down = 40;
-constexpr uint16_t Apps = 93; // the context-menu key
+constexpr uint16_t kBack = 8, kTab = 9, kReturn = 13, kEscape = 27, kSpace = 32;
+constexpr uint16_t kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+constexpr uint16_t kApps = 93; // the context-menu key
 constexpr uint16_t F1 = 112, F2 = 113, F3 = 114, F4 = 115, F5 = 116, F6 = 117;
 constexpr uint16_t F7 = 118, F8 = 119, F9 = 120, F10 = 121, F11 = 122, F12 = 123;
 } // namespace vk
@@ -63,9 +63,9 @@ struct TFrameExtents {
 struct TPixelView {
     const uint32_t* Pixels = nullptr;
     int Width = 0, Height = 0, Stride = 0;
-    uint32_t At(int x, int y) const {
+    uint32_t At(int X, int Y) const {
         return reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(Pixels) +
-                                                 static_cast<std::ptrdiff_t>(y) * Stride)[x];
+                                                 static_cast<std::ptrdiff_t>(Y) * Stride)[X];
     }
 };
 
@@ -73,22 +73,22 @@ class TBackendWindow {
   public:
     virtual ~TBackendWindow() = default;
     // Outer top-left corner in screen coordinates; any value, also off the screen.
-    virtual void SetPosition(int left, int top) = 0;
+    virtual void SetPosition(int Left, int Top) = 0;
     virtual TPoint Position() const = 0;
     // The client size in logical pixels.
-    virtual void SetClientSize(int width, int height) = 0;
+    virtual void SetClientSize(int Width, int Height) = 0;
     virtual TFrameExtents Frame() const = 0;
-    virtual void SetCaption(const std::string& caption) = 0;
-    virtual void SetVisible(bool visible) = 0;
+    virtual void SetCaption(const std::string& Caption) = 0;
+    virtual void SetVisible(bool Visible) = 0;
     // Copies the rectangle r (client coordinates) of the form's surface to the screen, enlarged by
     // the window's scale.
-    virtual void Present(const TRect& r, const TPixelView& surface) = 0;
+    virtual void Present(const TRect& R, const TPixelView& Surface) = 0;
     // Pixels of colour key (0x00RRGGBB) become transparent and let the mouse through.
-    virtual void SetColourKey(bool enabled, uint32_t key) = 0;
+    virtual void SetColourKey(bool Enabled, uint32_t Key) = 0;
     // Icon pixels: 0xAARRGGBB, top-down, width × height.
-    virtual void SetIcon(const std::vector<uint32_t>& argb, int width, int height) = 0;
+    virtual void SetIcon(const std::vector<uint32_t>& Argb, int Width, int Height) = 0;
     // A dialog stays above its owner's window.
-    virtual void SetModalFor(TBackendWindow* owner) = 0;
+    virtual void SetModalFor(TBackendWindow* Owner) = 0;
     // Bring to the front and give the keyboard focus.
     virtual void Activate() = 0;
 };
@@ -131,17 +131,17 @@ struct TMessageBoxInfo {
 class TBackend {
   public:
     virtual ~TBackend() = default;
-    virtual std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) = 0;
+    virtual std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& Request) = 0;
     // Takes the next event without waiting; false when none is queued.
-    virtual bool PollEvent(TBackendEvent& event) = 0;
+    virtual bool PollEvent(TBackendEvent& Event) = 0;
     // Waits for the next event; a backend with nothing left to deliver may throw.
-    virtual void WaitEvent(TBackendEvent& event) = 0;
+    virtual void WaitEvent(TBackendEvent& Event) = 0;
     // Waits at most this many milliseconds; false when none came in that time.
-    virtual bool WaitEventTimeout(TBackendEvent& event, uint32_t milliseconds) = 0;
+    virtual bool WaitEventTimeout(TBackendEvent& Event, uint32_t Milliseconds) = 0;
     // The mouse cursor in screen coordinates.
     virtual TPoint CursorPos() const = 0;
     // From a press to its release, every mouse event goes to this window, even outside it.
-    virtual void SetCapture(TBackendWindow* window) = 0;
+    virtual void SetCapture(TBackendWindow* Window) = 0;
     virtual void ReleaseCapture() = 0;
     // Minimising the application hides all its windows behind its task bar entry.
     virtual void MinimizeApp() = 0;
@@ -152,7 +152,7 @@ class TBackend {
     virtual std::vector<TRect> Monitors() const { return {ScreenRect()}; }
     // The frame a dialog window will get, known before the window exists (for centring).
     virtual TFrameExtents DialogFrame() const = 0;
-    virtual void SetAppTitle(const std::string& title) = 0;
+    virtual void SetAppTitle(const std::string& Title) = 0;
     // The scale the desktop asks for (1..4), read when the program starts.
     virtual int DesktopScale() const { return 1; }
     virtual void MessageBoxShown(const TMessageBoxInfo&) {}

@@ -16,8 +16,8 @@ namespace {
 
 const char kInvalidBitmap[] = "Bitmap image is not valid";
 
-int BitCountOf(TPixelFormat format) {
-    switch (format) {
+int BitCountOf(TPixelFormat Format) {
+    switch (Format) {
     case pf1bit:
         return 1;
     case pf4bit:
@@ -34,8 +34,8 @@ int BitCountOf(TPixelFormat format) {
     }
 }
 
-TPixelFormat FormatOf(int bitCount) {
-    switch (bitCount) {
+TPixelFormat FormatOf(int BitCount) {
+    switch (BitCount) {
     case 1:
         return pf1bit;
     case 4:
@@ -52,18 +52,18 @@ TPixelFormat FormatOf(int bitCount) {
 }
 
 // The standard table of a bit count (black/white, VGA, halftone), as GetDIBits hands it out.
-int DefaultTable(int bitCount, RGBQUAD* table) {
-    if (bitCount > 8)
+int DefaultTable(int BitCount, RGBQUAD* Table) {
+    if (BitCount > 8)
         return 0;
     HDC dc = CreateCompatibleDC(nullptr);
     TBitmapOwner probe(CreateBitmap(1, 1, 1, 32, nullptr));
     BITMAPINFO info{};
     info.bmiHeader.biWidth = 1;
     info.bmiHeader.biHeight = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bitCount);
+    info.bmiHeader.biBitCount = static_cast<WORD>(BitCount);
     GetDIBits(dc, probe.Get(), 0, 1, nullptr, &info, DIB_RGB_COLORS);
     DeleteDC(dc);
-    std::copy_n(info.bmiColors, info.bmiHeader.biClrUsed, table);
+    std::copy_n(info.bmiColors, info.bmiHeader.biClrUsed, Table);
     return static_cast<int>(info.bmiHeader.biClrUsed);
 }
 
@@ -85,25 +85,25 @@ int TBitmap::BitCount() const {
 
 // Replaces the pixels by a new DIB section of the given size and format; the old picture is
 // copied into its top-left corner (converted to the new format) and the rest is white.
-void TBitmap::Rebuild(int width, int height, TPixelFormat format, const RGBQUAD* colors,
-                      int colorCount) {
-    if (width < 0 || height < 0)
+void TBitmap::Rebuild(int Width, int Height, TPixelFormat Format, const RGBQUAD* Colors,
+                      int ColorCount) {
+    if (Width < 0 || Height < 0)
         throw EInvalidGraphicOperation("Invalid bitmap size");
     TBitmapOwner fresh;
-    int bitCount = BitCountOf(format);
-    if (width > 0 && height > 0) {
+    int bitCount = BitCountOf(Format);
+    if (Width > 0 && Height > 0) {
         BITMAPINFO info{};
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height;
+        info.bmiHeader.biWidth = Width;
+        info.bmiHeader.biHeight = Height;
         info.bmiHeader.biBitCount = static_cast<WORD>(bitCount);
         if (bitCount <= 8) {
             RGBQUAD table[256];
-            if (!colors) {
-                colorCount = DefaultTable(bitCount, table);
-                colors = table;
+            if (!Colors) {
+                ColorCount = DefaultTable(bitCount, table);
+                Colors = table;
             }
-            std::copy_n(colors, colorCount, info.bmiColors);
-            info.bmiHeader.biClrUsed = static_cast<DWORD>(colorCount);
+            std::copy_n(Colors, ColorCount, info.bmiColors);
+            info.bmiHeader.biClrUsed = static_cast<DWORD>(ColorCount);
         }
         void* bits = nullptr;
         fresh.Reset(CreateDIBSection(FDc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -111,7 +111,7 @@ void TBitmap::Rebuild(int width, int height, TPixelFormat format, const RGBQUAD*
             throw EOutOfResources("Out of system resources");
         TDCOwner target(CreateCompatibleDC(nullptr));
         HGDIOBJ old = SelectObject(target.Get(), fresh.Get());
-        RECT all{0, 0, width, height};
+        RECT all{0, 0, Width, Height};
         TBrushOwner white(CreateSolidBrush(RGB(255, 255, 255)));
         FillRect(target.Get(), &all, white.Get());
         if (FBitmap)
@@ -125,9 +125,9 @@ void TBitmap::Rebuild(int width, int height, TPixelFormat format, const RGBQUAD*
     FBitmap = std::move(fresh);
     if (FBitmap)
         FPreviousBitmap = SelectObject(FDc.Get(), FBitmap.Get());
-    FWidth = FBitmap ? width : 0;
-    FHeight = FBitmap ? height : 0;
-    FPixelFormat = format;
+    FWidth = FBitmap ? Width : 0;
+    FHeight = FBitmap ? Height : 0;
+    FPixelFormat = Format;
     FPalette.Reset();
     if (FBitmap && bitCount <= 8) {
         RGBQUAD table[256];
@@ -143,29 +143,29 @@ void TBitmap::Rebuild(int width, int height, TPixelFormat format, const RGBQUAD*
     }
 }
 
-void TBitmap::SetSize(int width, int height) {
-    if (width == FWidth && height == FHeight)
+void TBitmap::SetSize(int Width, int Height) {
+    if (Width == FWidth && Height == FHeight)
         return;
     RGBQUAD table[256];
     int n = FBitmap ? static_cast<int>(GetDIBColorTable(FDc.Get(), 0, 256, table)) : 0;
-    Rebuild(width, height, FPixelFormat, n ? table : nullptr, n);
+    Rebuild(Width, Height, FPixelFormat, n ? table : nullptr, n);
     Changed();
 }
 
-void TBitmap::SetPixelFormat(TPixelFormat format) {
-    if (format == pfCustom)
-        format = pfDevice;
-    if (format == FPixelFormat)
+void TBitmap::SetPixelFormat(TPixelFormat Format) {
+    if (Format == pfCustom)
+        Format = pfDevice;
+    if (Format == FPixelFormat)
         return;
-    Rebuild(FWidth, FHeight, format, nullptr, 0);
+    Rebuild(FWidth, FHeight, Format, nullptr, 0);
     Changed();
 }
 
-void TBitmap::SetPalette(HPALETTE palette) {
-    if (!FBitmap || BitCount() > 8 || !palette)
+void TBitmap::SetPalette(HPALETTE Palette) {
+    if (!FBitmap || BitCount() > 8 || !Palette)
         return;
     PALETTEENTRY entries[256];
-    UINT n = GetPaletteEntries(palette, 0, 256, entries);
+    UINT n = GetPaletteEntries(Palette, 0, 256, entries);
     RGBQUAD table[256];
     for (UINT i = 0; i < n; ++i)
         table[i] = RGBQUAD{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
@@ -183,45 +183,45 @@ void TBitmap::SetPalette(HPALETTE palette) {
     Changed();
 }
 
-void* TBitmap::ScanLine(int row) {
-    if (!FBitmap || row < 0 || row >= FHeight)
+void* TBitmap::ScanLine(int Row) {
+    if (!FBitmap || Row < 0 || Row >= FHeight)
         throw EInvalidGraphicOperation("Scan line index out of range");
     DIBSECTION ds;
     GetObject(FBitmap.Get(), sizeof ds, &ds);
     auto* bits = static_cast<std::uint8_t*>(ds.dsBm.bmBits);
-    return bits + static_cast<std::size_t>(ds.dsBm.bmWidthBytes) * (FHeight - 1 - row);
+    return bits + static_cast<std::size_t>(ds.dsBm.bmWidthBytes) * (FHeight - 1 - Row);
 }
 
 TColor TBitmap::TransparentColor() const {
     if (FTransparentMode == tmFixed)
         return FTransparentColor;
     if (!FBitmap)
-        return clDefault;
+        return kClDefault;
     return static_cast<TColor>(GetPixel(FDc.Get(), 0, FHeight - 1));
 }
 
-void TBitmap::SetTransparentColor(TColor color) {
-    FTransparentColor = color;
+void TBitmap::SetTransparentColor(TColor Color) {
+    FTransparentColor = Color;
     FTransparentMode = tmFixed;
     Changed();
 }
 
-void TBitmap::SetTransparentMode(TTransparentMode mode) {
-    if (mode == FTransparentMode)
+void TBitmap::SetTransparentMode(TTransparentMode Mode) {
+    if (Mode == FTransparentMode)
         return;
-    FTransparentMode = mode;
+    FTransparentMode = Mode;
     Changed();
 }
 
-void TBitmap::Assign(TPersistent* source) {
-    if (!source) {
+void TBitmap::Assign(TPersistent* Source) {
+    if (!Source) {
         Rebuild(0, 0, FPixelFormat, nullptr, 0);
         Changed();
         return;
     }
-    auto* other = dynamic_cast<TBitmap*>(source);
+    auto* other = dynamic_cast<TBitmap*>(Source);
     if (!other) {
-        TGraphic::Assign(source);
+        TGraphic::Assign(Source);
         return;
     }
     if (other == this)
@@ -229,7 +229,7 @@ void TBitmap::Assign(TPersistent* source) {
     TDibImage image;
     if (other->FBitmap) {
         other->SaveDib(image);
-        LoadDib(image.info, image.bits.data(), other->FPixelFormat);
+        LoadDib(image.Info, image.Bits.data(), other->FPixelFormat);
     } else {
         Rebuild(0, 0, other->FPixelFormat, nullptr, 0);
     }
@@ -239,87 +239,87 @@ void TBitmap::Assign(TPersistent* source) {
     Changed();
 }
 
-void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
-    HDC target = canvas.Handle();
+void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) {
+    HDC target = Canvas.Handle();
     if (!target || !FBitmap)
         return;
     if (GetTransparent()) {
-        TransparentBlt(target, rect.Left, rect.Top, rect.Width(), rect.Height(), FDc.Get(), 0, 0,
+        TransparentBlt(target, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), FDc.Get(), 0, 0,
                        FWidth, FHeight, ColorToRGB(TransparentColor()));
         return;
     }
     int oldMode = SetStretchBltMode(target, COLORONCOLOR);
-    StretchBlt(target, rect.Left, rect.Top, rect.Width(), rect.Height(), FDc.Get(), 0, 0, FWidth,
+    StretchBlt(target, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), FDc.Get(), 0, 0, FWidth,
                FHeight, SRCCOPY);
     SetStretchBltMode(target, oldMode);
 }
 
 // The pixels as a bottom-up DIB of the bitmap's own format.
-void TBitmap::SaveDib(TDibImage& image) {
-    BITMAPINFO& info = image.info;
+void TBitmap::SaveDib(TDibImage& Image) {
+    BITMAPINFO& info = Image.Info;
     info = BITMAPINFO();
     info.bmiHeader.biWidth = FWidth;
     info.bmiHeader.biHeight = FHeight;
     info.bmiHeader.biBitCount = static_cast<WORD>(BitCount());
-    image.bits.assign(static_cast<std::size_t>(DibStride(FWidth, BitCount())) * FHeight, 0);
-    GetDIBits(FDc.Get(), FBitmap.Get(), 0, static_cast<UINT>(FHeight), image.bits.data(), &info,
+    Image.Bits.assign(static_cast<std::size_t>(DibStride(FWidth, BitCount())) * FHeight, 0);
+    GetDIBits(FDc.Get(), FBitmap.Get(), 0, static_cast<UINT>(FHeight), Image.Bits.data(), &info,
               DIB_RGB_COLORS);
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(image.bits.size());
+    info.bmiHeader.biSizeImage = static_cast<DWORD>(Image.Bits.size());
 }
 
-void TBitmap::LoadDib(const BITMAPINFO& info, const std::uint8_t* bits, TPixelFormat format) {
-    const BITMAPINFOHEADER& h = info.bmiHeader;
+void TBitmap::LoadDib(const BITMAPINFO& Info, const std::uint8_t* Bits, TPixelFormat Format) {
+    const BITMAPINFOHEADER& h = Info.bmiHeader;
     int colorCount =
         h.biBitCount <= 8 ? static_cast<int>(h.biClrUsed ? h.biClrUsed : 1u << h.biBitCount) : 0;
-    Rebuild(0, 0, format, nullptr, 0); // nothing of the old picture survives
-    Rebuild(h.biWidth, h.biHeight, format, info.bmiColors, colorCount);
+    Rebuild(0, 0, Format, nullptr, 0); // nothing of the old picture survives
+    Rebuild(h.biWidth, h.biHeight, Format, Info.bmiColors, colorCount);
     std::size_t bytes = static_cast<std::size_t>(DibStride(h.biWidth, h.biBitCount)) * h.biHeight;
-    std::memcpy(ScanLine(FHeight - 1), bits, bytes);
+    std::memcpy(ScanLine(FHeight - 1), Bits, bytes);
 }
 
-void TBitmap::LoadFromStream(TStream& stream) {
-    int64_t size = stream.Size() - stream.Position();
+void TBitmap::LoadFromStream(TStream& Stream) {
+    int64_t size = Stream.Size() - Stream.Position();
     if (size <= 0 || size > std::numeric_limits<int32_t>::max())
         throw EInvalidGraphic(kInvalidBitmap);
     std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
-    data.resize(static_cast<std::size_t>(stream.Read(data.data(), size)));
+    data.resize(static_cast<std::size_t>(Stream.Read(data.data(), size)));
     TDibImage image;
     if (DecodeBmp(data.data(), data.size(), image) != TBmpError::None)
         throw EInvalidGraphic(kInvalidBitmap);
-    LoadDib(image.info, image.bits.data(), FormatOf(image.info.bmiHeader.biBitCount));
+    LoadDib(image.Info, image.Bits.data(), FormatOf(image.Info.bmiHeader.biBitCount));
     Changed();
 }
 
-void TBitmap::SaveToStream(TStream& stream) {
+void TBitmap::SaveToStream(TStream& Stream) {
     TDibImage image;
     if (FBitmap)
         SaveDib(image);
     else
-        image.info.bmiHeader.biBitCount = static_cast<WORD>(BitCount());
+        image.Info.bmiHeader.biBitCount = static_cast<WORD>(BitCount());
     std::vector<std::uint8_t> file = EncodeBmp(image);
-    stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
+    Stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
 }
 
-void TBitmap::LoadFromClipboardFormat(unsigned short format, const TClipboardData& data, HPALETTE) {
-    if (format != CF_DIB)
+void TBitmap::LoadFromClipboardFormat(unsigned short Format, const TClipboardData& Data, HPALETTE) {
+    if (Format != CF_DIB)
         throw EInvalidGraphic("Unsupported clipboard format");
     TDibImage image;
-    if (DecodePackedDib(data.data(), data.size(), image) != TBmpError::None)
+    if (DecodePackedDib(Data.data(), Data.size(), image) != TBmpError::None)
         throw EInvalidGraphic(kInvalidBitmap);
-    LoadDib(image.info, image.bits.data(), FormatOf(image.info.bmiHeader.biBitCount));
+    LoadDib(image.Info, image.Bits.data(), FormatOf(image.Info.bmiHeader.biBitCount));
     Changed();
 }
 
-void TBitmap::SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
-                                    HPALETTE& palette) {
+void TBitmap::SaveToClipboardFormat(unsigned short& Format, TClipboardData& Data,
+                                    HPALETTE& Palette) {
     TDibImage image;
     if (FBitmap)
         SaveDib(image);
     else
-        image.info.bmiHeader.biBitCount = static_cast<WORD>(BitCount());
-    format = CF_DIB;
-    data = EncodePackedDib(image);
-    palette = nullptr;
+        image.Info.bmiHeader.biBitCount = static_cast<WORD>(BitCount());
+    Format = CF_DIB;
+    Data = EncodePackedDib(image);
+    Palette = nullptr;
 }
 
 } // namespace zorbalin

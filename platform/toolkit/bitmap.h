@@ -36,32 +36,32 @@ class TBitmap : public TGraphic {
 
     // From a TBitmap: a deep copy (pixels, format, colour table, transparency). From null: empty.
     // Anything else: source->AssignTo(this).
-    void Assign(TPersistent* source) override;
+    void Assign(TPersistent* Source) override;
     // Drawn stretched into the rectangle: COLORONCOLOR copy, or with Transparent on the colour-key
     // sequence that keeps the destination wherever the pixel equals TransparentColor.
-    void Draw(TCanvas& canvas, const TRect& rect) override;
+    void Draw(TCanvas& Canvas, const TRect& Rect) override;
 
     bool GetEmpty() const override { return FWidth == 0 || FHeight == 0; }
     int GetWidth() const override { return FWidth; }
     int GetHeight() const override { return FHeight; }
-    void SetWidth(int width) override { SetSize(width, FHeight); }
-    void SetHeight(int height) override { SetSize(FWidth, height); }
+    void SetWidth(int Width) override { SetSize(Width, FHeight); }
+    void SetHeight(int Height) override { SetSize(FWidth, Height); }
     // Keeps the overlapping pixels; new pixels are white. 0 in either direction empties.
-    void SetSize(int width, int height);
+    void SetSize(int Width, int Height);
     HPALETTE GetPalette() const override { return FPalette.Get(); }
     // Copies the palette's entries into the colour table of a 1/4/8-bit bitmap (up to its size).
-    void SetPalette(HPALETTE palette) override;
+    void SetPalette(HPALETTE Palette) override;
 
     // Reads a Windows bitmap from the stream's position to its end. Errors: EInvalidGraphic
     // "Bitmap image is not valid" for anything that is not a valid bitmap.
-    void LoadFromStream(TStream& stream) override;
+    void LoadFromStream(TStream& Stream) override;
     // Writes a Windows bitmap (BITMAPINFOHEADER, uncompressed, bottom-up) of the pixel format.
-    void SaveToStream(TStream& stream) override;
+    void SaveToStream(TStream& Stream) override;
     // CF_DIB: a packed DIB (header, colour table, pixels). Others: "Unsupported clipboard format".
-    void LoadFromClipboardFormat(unsigned short format, const TClipboardData& data,
-                                 HPALETTE palette) override;
-    void SaveToClipboardFormat(unsigned short& format, TClipboardData& data,
-                               HPALETTE& palette) override;
+    void LoadFromClipboardFormat(unsigned short Format, const TClipboardData& Data,
+                                 HPALETTE Palette) override;
+    void SaveToClipboardFormat(unsigned short& Format, TClipboardData& Data,
+                               HPALETTE& Palette) override;
 
     // The DIB section (null while empty). Stays owned by the bitmap.
     HBITMAP Handle() const { return FBitmap.Get(); }
@@ -70,26 +70,26 @@ class TBitmap : public TGraphic {
 
     TPixelFormat PixelFormat() const { return FPixelFormat; }
     // Converts the pixels to the new format (nearest colour of the default table for 1/4/8 bits).
-    void SetPixelFormat(TPixelFormat format);
+    void SetPixelFormat(TPixelFormat Format);
     // Start of pixel row `row` counted from the top, in the DIB layout of the pixel format.
-    void* ScanLine(int row);
+    void* ScanLine(int Row);
     int BitCount() const;
 
     TColor TransparentColor() const;
     // Sets the colour and the mode tmFixed.
-    void SetTransparentColor(TColor color);
+    void SetTransparentColor(TColor Color);
     TTransparentMode TransparentMode() const { return FTransparentMode; }
-    void SetTransparentMode(TTransparentMode mode);
+    void SetTransparentMode(TTransparentMode Mode);
 
   private:
-    void Rebuild(int width, int height, TPixelFormat format, const RGBQUAD* colors, int colorCount);
-    void LoadDib(const BITMAPINFO& info, const std::uint8_t* bits, TPixelFormat format);
-    void SaveDib(TDibImage& image);
+    void Rebuild(int Width, int Height, TPixelFormat Format, const RGBQUAD* Colors, int ColorCount);
+    void LoadDib(const BITMAPINFO& Info, const std::uint8_t* Bits, TPixelFormat Format);
+    void SaveDib(TDibImage& Image);
 
     int FWidth = 0;
     int FHeight = 0;
     TPixelFormat FPixelFormat = pfDevice;
-    TColor FTransparentColor = clDefault;
+    TColor FTransparentColor = kClDefault;
     TTransparentMode FTransparentMode = tmAuto;
     TDCOwner FDc;
     TBitmapOwner FBitmap;

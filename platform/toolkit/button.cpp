@@ -8,7 +8,7 @@ namespace zorbalin {
 TButton::TButton(TComponent* Owner) : TGraphicControl(Owner) {
     TabStop = true;
     // A push button counts every press as a press: two quick clicks are two clicks.
-    ControlStyle = csCaptureMouse | csClickEvents;
+    ControlStyle = kCsCaptureMouse | kCsClickEvents;
     SetBounds(Left(), Top(), 75, 25);
 }
 
@@ -20,40 +20,40 @@ void TButton::Click() {
     TGraphicControl::Click();
 }
 
-void TButton::SetDown(bool value) {
-    if (value == FDown)
+void TButton::SetDown(bool Value) {
+    if (Value == FDown)
         return;
-    FDown = value;
+    FDown = Value;
     Repaint();
 }
 
-void TButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == TMouseButton::mbLeft)
+void TButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == TMouseButton::mbLeft)
         SetDown(true);
-    TGraphicControl::MouseDown(button, shift, x, y);
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
 }
 
-void TButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == TMouseButton::mbLeft)
+void TButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == TMouseButton::mbLeft)
         SetDown(false);
-    TGraphicControl::MouseUp(button, shift, x, y);
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
 }
 
-void TButton::MouseMove(TShiftState shift, int x, int y) {
+void TButton::MouseMove(TShiftState Shift, int X, int Y) {
     // While the press lasts, the face follows the pointer in and out of the button.
     if (MouseCapture())
-        SetDown(ClientRect().Contains({x, y}));
-    TGraphicControl::MouseMove(shift, x, y);
+        SetDown(ClientRect().Contains({X, Y}));
+    TGraphicControl::MouseMove(Shift, X, Y);
 }
 
-bool TButton::WantsKey(uint16_t key) const {
-    return key == vk::Space;
+bool TButton::WantsKey(uint16_t Key) const {
+    return Key == vk::kSpace;
 }
 
-void TButton::KeyDown(uint16_t& key, TShiftState) {
-    if (key != vk::Space)
+void TButton::KeyDown(uint16_t& Key, TShiftState) {
+    if (Key != vk::kSpace)
         return;
-    key = 0;
+    Key = 0;
     Click();
 }
 
@@ -80,7 +80,7 @@ void TButton::Paint() {
         DrawEdge(dc, &face, EDGE_RAISED, BF_RECT | BF_MIDDLE);
     }
     TCanvas& canvas = *Canvas();
-    canvas.Font().SetColor(Enabled() ? Font()->Color() : clGrayText);
+    canvas.Font().SetColor(Enabled() ? Font()->Color() : kClGrayText);
     canvas.Brush().SetStyle(bsClear);
     TRect text{r.left + shift, r.top + shift, r.right + shift, r.bottom + shift};
     canvas.DrawText(Caption(), text, taCenter, false, true);

@@ -19,17 +19,17 @@ class TButton : public TGraphicControl {
     bool Down() const { return FDown; }
 
     void Click() override;
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-    void MouseMove(TShiftState shift, int x, int y) override;
-    bool WantsKey(uint16_t key) const override;
-    void KeyDown(uint16_t& key, TShiftState shift) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    bool WantsKey(uint16_t Key) const override;
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
 
   protected:
     void Paint() override;
 
   private:
-    void SetDown(bool value);
+    void SetDown(bool Value);
     bool FDown = false;
 };
 

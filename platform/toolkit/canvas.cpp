@@ -8,31 +8,31 @@ namespace zorbalin {
 
 namespace {
 
-RECT ToRect(const TRect& r) {
-    return RECT{r.Left, r.Top, r.Right, r.Bottom};
+RECT ToRect(const TRect& R) {
+    return RECT{R.Left, R.Top, R.Right, R.Bottom};
 }
 
 } // namespace
 
-void TBrush::SetColor(TColor color) {
-    if (color == FColor)
+void TBrush::SetColor(TColor Color) {
+    if (Color == FColor)
         return;
-    FColor = color;
+    FColor = Color;
     if (OnChange)
         OnChange(this);
 }
 
-void TBrush::SetStyle(TBrushStyle style) {
-    if (style == FStyle)
+void TBrush::SetStyle(TBrushStyle Style) {
+    if (Style == FStyle)
         return;
-    FStyle = style;
+    FStyle = Style;
     if (OnChange)
         OnChange(this);
 }
 
-void TBrush::Assign(const TBrush& source) {
-    FColor = source.FColor;
-    FStyle = source.FStyle;
+void TBrush::Assign(const TBrush& Source) {
+    FColor = Source.FColor;
+    FStyle = Source.FStyle;
     if (OnChange)
         OnChange(this);
 }
@@ -41,14 +41,14 @@ void TBrush::Assign(const TBrush& source) {
 // font can be freed when it changes), the font colour, and the brush as the text background.
 class TCanvas::TTextSetup {
   public:
-    explicit TTextSetup(TCanvas& canvas)
-        : FDc(canvas.FHandle), FSelection(FDc, canvas.FFont.Handle()) {
-        SetTextColor(FDc, ColorToRGB(canvas.FFont.Color()));
-        if (canvas.FBrush.Style() == bsClear) {
+    explicit TTextSetup(TCanvas& Canvas)
+        : FDc(Canvas.FHandle), FSelection(FDc, Canvas.FFont.Handle()) {
+        SetTextColor(FDc, ColorToRGB(Canvas.FFont.Color()));
+        if (Canvas.FBrush.Style() == bsClear) {
             SetBkMode(FDc, TRANSPARENT);
         } else {
             SetBkMode(FDc, OPAQUE);
-            SetBkColor(FDc, ColorToRGB(canvas.FBrush.Color()));
+            SetBkColor(FDc, ColorToRGB(Canvas.FBrush.Color()));
         }
     }
 
@@ -57,101 +57,101 @@ class TCanvas::TTextSetup {
     TSelectionGuard FSelection;
 };
 
-void TCanvas::Draw(int x, int y, TGraphic* graphic) {
-    if (!FHandle || !graphic || graphic->Empty())
+void TCanvas::Draw(int X, int Y, TGraphic* Graphic) {
+    if (!FHandle || !Graphic || Graphic->Empty())
         return;
     SetBkColor(FHandle, ColorToRGB(FBrush.Color()));
     SetTextColor(FHandle, ColorToRGB(FFont.Color()));
-    graphic->Draw(*this, Rect(x, y, x + graphic->Width(), y + graphic->Height()));
+    Graphic->Draw(*this, Rect(X, Y, X + Graphic->Width(), Y + Graphic->Height()));
 }
 
-void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic) {
-    if (!FHandle || !graphic)
+void TCanvas::StretchDraw(const TRect& Rect, TGraphic* Graphic) {
+    if (!FHandle || !Graphic)
         return;
-    graphic->Draw(*this, rect);
+    Graphic->Draw(*this, Rect);
 }
 
-void TCanvas::FillRect(const TRect& rect) {
+void TCanvas::FillRect(const TRect& Rect) {
     if (!FHandle || FBrush.Style() == bsClear)
         return;
     TBrushOwner brush(CreateSolidBrush(ColorToRGB(FBrush.Color())));
-    RECT r = ToRect(rect);
+    RECT r = ToRect(Rect);
     zorbalin::FillRect(FHandle, &r, brush.Get());
 }
 
-void TCanvas::FrameRect(const TRect& rect) {
+void TCanvas::FrameRect(const TRect& Rect) {
     if (!FHandle || FBrush.Style() == bsClear)
         return;
     TBrushOwner brush(CreateSolidBrush(ColorToRGB(FBrush.Color())));
-    RECT r = ToRect(rect);
+    RECT r = ToRect(Rect);
     zorbalin::FrameRect(FHandle, &r, brush.Get());
 }
 
-void TCanvas::CopyRect(const TRect& dest, TCanvas& canvas, const TRect& source) {
-    if (!FHandle || !canvas.FHandle)
+void TCanvas::CopyRect(const TRect& Dest, TCanvas& Canvas, const TRect& Source) {
+    if (!FHandle || !Canvas.FHandle)
         return;
-    StretchBlt(FHandle, dest.Left, dest.Top, dest.Width(), dest.Height(), canvas.FHandle,
-               source.Left, source.Top, source.Width(), source.Height(), FCopyMode);
+    StretchBlt(FHandle, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), Canvas.FHandle,
+               Source.Left, Source.Top, Source.Width(), Source.Height(), FCopyMode);
 }
 
-TSize TCanvas::TextExtent(const std::string& text) {
+TSize TCanvas::TextExtent(const std::string& Text) {
     TSize result;
     if (!FHandle)
         return result;
     TSelectionGuard selection(FHandle, FFont.Handle());
     SIZE size;
-    if (GetTextExtentPoint32A(FHandle, text.data(), static_cast<int>(text.size()), &size)) {
+    if (GetTextExtentPoint32A(FHandle, Text.data(), static_cast<int>(Text.size()), &size)) {
         result.cx = size.cx;
         result.cy = size.cy;
     }
     return result;
 }
 
-void TCanvas::TextOut(int x, int y, const std::string& text) {
+void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     if (!FHandle)
         return;
     TTextSetup setup(*this);
-    TextOutA(FHandle, x, y, text.data(), static_cast<int>(text.size()));
+    TextOutA(FHandle, X, Y, Text.data(), static_cast<int>(Text.size()));
 }
 
-void TCanvas::TextRect(const TRect& rect, int x, int y, const std::string& text) {
+void TCanvas::TextRect(const TRect& Rect, int X, int Y, const std::string& Text) {
     if (!FHandle)
         return;
     TTextSetup setup(*this);
-    RECT r = ToRect(rect);
+    RECT r = ToRect(Rect);
     UINT options = ETO_CLIPPED | (FBrush.Style() == bsClear ? 0 : ETO_OPAQUE);
-    ExtTextOutA(FHandle, x, y, options, &r, text.data(), static_cast<int>(text.size()));
+    ExtTextOutA(FHandle, X, Y, options, &r, Text.data(), static_cast<int>(Text.size()));
 }
 
-int TCanvas::DrawText(const std::string& text, TRect& rect, TAlignment alignment, bool wordWrap,
-                      bool verticalCentre, bool calcOnly) {
+int TCanvas::DrawText(const std::string& Text, TRect& Rect, TAlignment Alignment, bool WordWrap,
+                      bool VerticalCentre, bool CalcOnly) {
     if (!FHandle)
         return 0;
     TTextSetup setup(*this);
     UINT format = DT_NOPREFIX;
-    if (alignment == taCenter)
+    if (Alignment == taCenter)
         format |= DT_CENTER;
-    if (alignment == taRightJustify)
+    if (Alignment == taRightJustify)
         format |= DT_RIGHT;
-    if (wordWrap)
+    if (WordWrap)
         format |= DT_WORDBREAK;
-    if (verticalCentre)
+    if (VerticalCentre)
         format |= DT_SINGLELINE | DT_VCENTER;
-    if (calcOnly)
+    if (CalcOnly)
         format |= DT_CALCRECT;
-    RECT r = ToRect(rect);
-    int height = DrawTextA(FHandle, text.data(), static_cast<int>(text.size()), &r, format);
-    rect = Rect(r.left, r.top, r.right, r.bottom);
+    RECT r = ToRect(Rect);
+    int height = DrawTextA(FHandle, Text.data(), static_cast<int>(Text.size()), &r, format);
+    Rect = zorbalin::Rect(r.left, r.top, r.right, r.bottom);
     return height;
 }
 
-TColor TCanvas::Pixel(int x, int y) const {
-    COLORREF c = GetPixel(FHandle, x, y);
-    return c == CLR_INVALID ? clBlack : static_cast<TColor>(c);
+TColor TCanvas::Pixel(int X, int Y) const {
+    COLORREF c = GetPixel(FHandle, X, Y);
+    return c == CLR_INVALID ? kClBlack : static_cast<TColor>(c);
 }
 
-void TCanvas::SetPixel(int x, int y, TColor color) {
-    zorbalin::SetPixel(FHandle, x, y, ColorToRGB(color));
+void TCanvas::SetPixel(int X, int Y, TColor Color) {
+    zorbalin::SetPixel(FHandle, X, Y, ColorToRGB(Color));
 }
 
 } // namespace zorbalin

@@ -24,15 +24,15 @@ enum TBrushStyle { bsSolid, bsClear };
 class TBrush : public TPersistent {
   public:
     TColor Color() const { return FColor; }
-    void SetColor(TColor color);
+    void SetColor(TColor Color);
     TBrushStyle Style() const { return FStyle; }
-    void SetStyle(TBrushStyle style);
-    void Assign(const TBrush& source);
+    void SetStyle(TBrushStyle Style);
+    void Assign(const TBrush& Source);
 
     TNotifyEvent OnChange;
 
   private:
-    TColor FColor = clWhite;
+    TColor FColor = kClWhite;
     TBrushStyle FStyle = bsSolid;
 };
 
@@ -42,52 +42,52 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 class TCanvas : public TPersistent {
   public:
     TCanvas() = default;
-    explicit TCanvas(HDC handle) : FHandle(handle) {}
+    explicit TCanvas(HDC Handle) : FHandle(Handle) {}
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
 
     // The device context drawn on (not owned; null: every drawing call does nothing).
     HDC Handle() const { return FHandle; }
-    void SetHandle(HDC handle) { FHandle = handle; }
+    void SetHandle(HDC Handle) { FHandle = Handle; }
     bool HandleAllocated() const { return FHandle != nullptr; }
 
     TFont& Font() { return FFont; }
     TBrush& Brush() { return FBrush; }
     // Raster operation of CopyRect, SRCCOPY at first.
     DWORD CopyMode() const { return FCopyMode; }
-    void SetCopyMode(DWORD mode) { FCopyMode = mode; }
+    void SetCopyMode(DWORD Mode) { FCopyMode = Mode; }
 
     // Draws the picture at its natural size with its top-left corner at (x, y). A null or empty
     // picture is skipped; otherwise the context's background colour becomes the brush colour and
     // its text colour the font colour first.
-    void Draw(int x, int y, TGraphic* graphic);
+    void Draw(int X, int Y, TGraphic* Graphic);
     // Draws the picture into the rectangle (the picture decides what it does when empty).
-    void StretchDraw(const TRect& rect, TGraphic* graphic);
+    void StretchDraw(const TRect& Rect, TGraphic* Graphic);
     // Fills the rectangle with the brush colour (nothing with bsClear).
-    void FillRect(const TRect& rect);
+    void FillRect(const TRect& Rect);
     // A one-pixel frame in the brush colour.
-    void FrameRect(const TRect& rect);
+    void FrameRect(const TRect& Rect);
     // Copies `source` of another canvas onto `dest` of this one with CopyMode, stretching.
-    void CopyRect(const TRect& dest, TCanvas& canvas, const TRect& source);
+    void CopyRect(const TRect& Dest, TCanvas& Canvas, const TRect& Source);
 
     // Width and height of the text in the canvas font.
-    TSize TextExtent(const std::string& text);
-    int TextWidth(const std::string& text) { return TextExtent(text).cx; }
-    int TextHeight(const std::string& text) { return TextExtent(text).cy; }
+    TSize TextExtent(const std::string& Text);
+    int TextWidth(const std::string& Text) { return TextExtent(Text).cx; }
+    int TextHeight(const std::string& Text) { return TextExtent(Text).cy; }
     // Text with its top-left at (x, y) in the font colour; with bsSolid on a brush-coloured
     // background, with bsClear over what is there.
-    void TextOut(int x, int y, const std::string& text);
+    void TextOut(int X, int Y, const std::string& Text);
     // Like TextOut, but nothing is drawn outside `rect` (filled first with a solid brush).
-    void TextRect(const TRect& rect, int x, int y, const std::string& text);
+    void TextRect(const TRect& Rect, int X, int Y, const std::string& Text);
     // Text laid out in the rectangle: aligned, optionally word-wrapped, optionally centred
     // vertically (single line); returns the height of the text. With `calcOnly`, nothing is drawn
     // and `rect` gets the size the text needs (its right and bottom change).
-    int DrawText(const std::string& text, TRect& rect, TAlignment alignment, bool wordWrap,
-                 bool verticalCentre = false, bool calcOnly = false);
+    int DrawText(const std::string& Text, TRect& Rect, TAlignment Alignment, bool WordWrap,
+                 bool VerticalCentre = false, bool CalcOnly = false);
 
     // One pixel as a toolkit colour (black outside the bitmap or the clip).
-    TColor Pixel(int x, int y) const;
-    void SetPixel(int x, int y, TColor color);
+    TColor Pixel(int X, int Y) const;
+    void SetPixel(int X, int Y, TColor Color);
 
   private:
     // Selects the font, sets the text colour and the background mode for text output; undoes

@@ -10,57 +10,57 @@ namespace zorbalin {
 
 using TColor = std::int32_t;
 
-constexpr TColor clSystemColor = static_cast<TColor>(0x80000000u);
+constexpr TColor kClSystemColor = static_cast<TColor>(0x80000000u);
 
-constexpr TColor clBlack = 0x000000;
-constexpr TColor clMaroon = 0x000080;
-constexpr TColor clGreen = 0x008000;
-constexpr TColor clOlive = 0x008080;
-constexpr TColor clNavy = 0x800000;
-constexpr TColor clPurple = 0x800080;
-constexpr TColor clTeal = 0x808000;
-constexpr TColor clGray = 0x808080;
-constexpr TColor clSilver = 0xC0C0C0;
-constexpr TColor clRed = 0x0000FF;
-constexpr TColor clLime = 0x00FF00;
-constexpr TColor clYellow = 0x00FFFF;
-constexpr TColor clBlue = 0xFF0000;
-constexpr TColor clFuchsia = 0xFF00FF;
-constexpr TColor clAqua = 0xFFFF00;
-constexpr TColor clWhite = 0xFFFFFF;
-constexpr TColor clNone = 0x1FFFFFFF;
-constexpr TColor clDefault = 0x20000000;
+constexpr TColor kClBlack = 0x000000;
+constexpr TColor kClMaroon = 0x000080;
+constexpr TColor kClGreen = 0x008000;
+constexpr TColor kClOlive = 0x008080;
+constexpr TColor kClNavy = 0x800000;
+constexpr TColor kClPurple = 0x800080;
+constexpr TColor kClTeal = 0x808000;
+constexpr TColor kClGray = 0x808080;
+constexpr TColor kClSilver = 0xC0C0C0;
+constexpr TColor kClRed = 0x0000FF;
+constexpr TColor kClLime = 0x00FF00;
+constexpr TColor kClYellow = 0x00FFFF;
+constexpr TColor kClBlue = 0xFF0000;
+constexpr TColor kClFuchsia = 0xFF00FF;
+constexpr TColor kClAqua = 0xFFFF00;
+constexpr TColor kClWhite = 0xFFFFFF;
+constexpr TColor kClNone = 0x1FFFFFFF;
+constexpr TColor kClDefault = 0x20000000;
 
-constexpr TColor clScrollBar = clSystemColor | COLOR_SCROLLBAR;
-constexpr TColor clBackground = clSystemColor | COLOR_BACKGROUND;
-constexpr TColor clActiveCaption = clSystemColor | COLOR_ACTIVECAPTION;
-constexpr TColor clInactiveCaption = clSystemColor | COLOR_INACTIVECAPTION;
-constexpr TColor clMenu = clSystemColor | COLOR_MENU;
-constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
-constexpr TColor clWindowFrame = clSystemColor | COLOR_WINDOWFRAME;
-constexpr TColor clMenuText = clSystemColor | COLOR_MENUTEXT;
-constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
-constexpr TColor clCaptionText = clSystemColor | COLOR_CAPTIONTEXT;
-constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
-constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
-constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
-constexpr TColor clBtnShadow = clSystemColor | COLOR_BTNSHADOW;
-constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
-constexpr TColor clBtnText = clSystemColor | COLOR_BTNTEXT;
-constexpr TColor clBtnHighlight = clSystemColor | COLOR_BTNHIGHLIGHT;
-constexpr TColor cl3DDkShadow = clSystemColor | COLOR_3DDKSHADOW;
-constexpr TColor cl3DLight = clSystemColor | COLOR_3DLIGHT;
-constexpr TColor clInfoText = clSystemColor | COLOR_INFOTEXT;
-constexpr TColor clInfoBk = clSystemColor | COLOR_INFOBK;
+constexpr TColor kClScrollBar = kClSystemColor | COLOR_SCROLLBAR;
+constexpr TColor kClBackground = kClSystemColor | COLOR_BACKGROUND;
+constexpr TColor kClActiveCaption = kClSystemColor | COLOR_ACTIVECAPTION;
+constexpr TColor kClInactiveCaption = kClSystemColor | COLOR_INACTIVECAPTION;
+constexpr TColor kClMenu = kClSystemColor | COLOR_MENU;
+constexpr TColor kClWindow = kClSystemColor | COLOR_WINDOW;
+constexpr TColor kClWindowFrame = kClSystemColor | COLOR_WINDOWFRAME;
+constexpr TColor kClMenuText = kClSystemColor | COLOR_MENUTEXT;
+constexpr TColor kClWindowText = kClSystemColor | COLOR_WINDOWTEXT;
+constexpr TColor kClCaptionText = kClSystemColor | COLOR_CAPTIONTEXT;
+constexpr TColor kClHighlight = kClSystemColor | COLOR_HIGHLIGHT;
+constexpr TColor kClHighlightText = kClSystemColor | COLOR_HIGHLIGHTTEXT;
+constexpr TColor kClBtnFace = kClSystemColor | COLOR_BTNFACE;
+constexpr TColor kClBtnShadow = kClSystemColor | COLOR_BTNSHADOW;
+constexpr TColor kClGrayText = kClSystemColor | COLOR_GRAYTEXT;
+constexpr TColor kClBtnText = kClSystemColor | COLOR_BTNTEXT;
+constexpr TColor kClBtnHighlight = kClSystemColor | COLOR_BTNHIGHLIGHT;
+constexpr TColor kCl3DDkShadow = kClSystemColor | COLOR_3DDKSHADOW;
+constexpr TColor kCl3DLight = kClSystemColor | COLOR_3DLIGHT;
+constexpr TColor kClInfoText = kClSystemColor | COLOR_INFOTEXT;
+constexpr TColor kClInfoBk = kClSystemColor | COLOR_INFOBK;
 
 // The RGB value of a colour: system colours through GetSysColor, others as they are (clNone
 // and clDefault give black).
-inline COLORREF ColorToRGB(TColor color) {
-    if (color < 0)
-        return GetSysColor(color & 0xFF);
-    if (color == clNone || color == clDefault)
+inline COLORREF ColorToRGB(TColor Color) {
+    if (Color < 0)
+        return GetSysColor(Color & 0xFF);
+    if (Color == kClNone || Color == kClDefault)
         return 0;
-    return static_cast<COLORREF>(color) & 0xFFFFFFu;
+    return static_cast<COLORREF>(Color) & 0xFFFFFFu;
 }
 
 } // namespace zorbalin

@@ -7,10 +7,10 @@ namespace zorbalin {
 
 namespace {
 
-bool SameTextAscii(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
+bool SameTextAscii(const std::string& A, const std::string& B) {
+    return A.size() == B.size() &&
+           std::equal(A.begin(), A.end(), B.begin(), [](unsigned char X, unsigned char Y) {
+               return std::tolower(X) == std::tolower(Y);
            });
 }
 
@@ -33,18 +33,18 @@ void TComponent::DestroyComponents() {
         delete FComponents.back();
 }
 
-void TComponent::RemoveOwned(TComponent* component) {
-    ComponentRemoved(component);
-    auto it = std::find(FComponents.begin(), FComponents.end(), component);
+void TComponent::RemoveOwned(TComponent* Component) {
+    ComponentRemoved(Component);
+    auto it = std::find(FComponents.begin(), FComponents.end(), Component);
     if (it != FComponents.end())
         FComponents.erase(it);
 }
 
-TComponent* TComponent::FindComponent(const std::string& name) const {
-    if (name.empty())
+TComponent* TComponent::FindComponent(const std::string& Name) const {
+    if (Name.empty())
         return nullptr;
     for (TComponent* c : FComponents)
-        if (SameTextAscii(c->FName, name))
+        if (SameTextAscii(c->FName, Name))
             return c;
     return nullptr;
 }

@@ -18,12 +18,12 @@ class TComponent : public TPersistent {
 
     TComponent* Owner() const { return FOwner; }
     int ComponentCount() const { return static_cast<int>(FComponents.size()); }
-    TComponent* Components(int index) const { return FComponents.at(index); }
+    TComponent* Components(int Index) const { return FComponents.at(Index); }
     // The owned component of that name (case-insensitive, as form descriptions name them).
-    TComponent* FindComponent(const std::string& name) const;
+    TComponent* FindComponent(const std::string& Name) const;
 
     const std::string& Name() const { return FName; }
-    virtual void SetName(const std::string& name) { FName = name; }
+    virtual void SetName(const std::string& Name) { FName = Name; }
     int Tag = 0;
 
   protected:
@@ -34,7 +34,7 @@ class TComponent : public TPersistent {
     virtual void ComponentRemoved(TComponent*) {}
 
   private:
-    void RemoveOwned(TComponent* component);
+    void RemoveOwned(TComponent* Component);
 
     TComponent* FOwner = nullptr;
     std::vector<TComponent*> FComponents;

@@ -16,17 +16,17 @@ TControl::~TControl() {
         FParent->Remove(this);
 }
 
-void TControl::SetParent(TWinControl* parent) {
-    if (parent == FParent)
+void TControl::SetParent(TWinControl* Parent) {
+    if (Parent == FParent)
         return;
     if (FParent) {
         Invalidate();
         FParent->Remove(this);
     }
-    if (parent) {
-        parent->Insert(this);
+    if (Parent) {
+        Parent->Insert(this);
         if (ParentFont)
-            FFont->Assign(*parent->Font());
+            FFont->Assign(*Parent->Font());
         Invalidate();
     }
 }
@@ -38,46 +38,46 @@ TForm* TControl::ParentForm() const {
     return dynamic_cast<TForm*>(const_cast<TControl*>(c));
 }
 
-void TControl::SetBounds(int left, int top, int width, int height) {
-    if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
+void TControl::SetBounds(int Left, int Top, int Width, int Height) {
+    if (Left == FLeft && Top == FTop && Width == FWidth && Height == FHeight)
         return;
     Invalidate();
-    FLeft = left;
-    FTop = top;
-    FWidth = std::max(width, 0);
-    FHeight = std::max(height, 0);
+    FLeft = Left;
+    FTop = Top;
+    FWidth = std::max(Width, 0);
+    FHeight = std::max(Height, 0);
     Invalidate();
 }
 
-void TControl::SetVisible(bool value) {
-    if (value == FVisible)
+void TControl::SetVisible(bool Value) {
+    if (Value == FVisible)
         return;
     if (FVisible)
         Invalidate();
-    FVisible = value;
+    FVisible = Value;
     if (FVisible)
         Invalidate();
     VisibleChanged();
 }
 
-void TControl::SetEnabled(bool value) {
-    if (value == FEnabled)
+void TControl::SetEnabled(bool Value) {
+    if (Value == FEnabled)
         return;
-    FEnabled = value;
+    FEnabled = Value;
     EnabledChanged();
 }
 
-void TControl::SetCaption(const std::string& value) {
-    if (value == FCaption)
+void TControl::SetCaption(const std::string& Value) {
+    if (Value == FCaption)
         return;
-    FCaption = value;
+    FCaption = Value;
     TextChanged();
 }
 
-void TControl::SetColor(TColor value) {
-    if (value == FColor)
+void TControl::SetColor(TColor Value) {
+    if (Value == FColor)
         return;
-    FColor = value;
+    FColor = Value;
     Invalidate();
 }
 
@@ -106,16 +106,16 @@ void TControl::Update() {
         FParent->UpdateNow();
 }
 
-TPoint TControl::ClientToScreen(TPoint p) const {
+TPoint TControl::ClientToScreen(TPoint P) const {
     if (!FParent)
-        return p;
-    return FParent->ClientToScreen({p.X + FLeft, p.Y + FTop});
+        return P;
+    return FParent->ClientToScreen({P.X + FLeft, P.Y + FTop});
 }
 
-TPoint TControl::ScreenToClient(TPoint p) const {
+TPoint TControl::ScreenToClient(TPoint P) const {
     if (!FParent)
-        return p;
-    TPoint inParent = FParent->ScreenToClient(p);
+        return P;
+    TPoint inParent = FParent->ScreenToClient(P);
     return {inParent.X - FLeft, inParent.Y - FTop};
 }
 
@@ -124,11 +124,11 @@ bool TControl::MouseCapture() const {
     return form && form->CaptureControl() == this;
 }
 
-void TControl::SetMouseCapture(bool value) {
+void TControl::SetMouseCapture(bool Value) {
     TForm* form = ParentForm();
     if (!form)
         return;
-    if (value)
+    if (Value)
         form->SetCaptureControl(this);
     else if (form->CaptureControl() == this)
         form->SetCaptureControl(nullptr);
@@ -144,19 +144,19 @@ void TControl::DblClick() {
         OnDblClick(this);
 }
 
-void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (OnMouseDown)
-        OnMouseDown(this, button, shift, x, y);
+        OnMouseDown(this, Button, Shift, X, Y);
 }
 
-void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (OnMouseUp)
-        OnMouseUp(this, button, shift, x, y);
+        OnMouseUp(this, Button, Shift, X, Y);
 }
 
-void TControl::MouseMove(TShiftState shift, int x, int y) {
+void TControl::MouseMove(TShiftState Shift, int X, int Y) {
     if (OnMouseMove)
-        OnMouseMove(this, shift, x, y);
+        OnMouseMove(this, Shift, X, Y);
 }
 
 // ---- TWinControl ------------------------------------------------------------------------------
@@ -169,45 +169,45 @@ TWinControl::~TWinControl() {
         c->FParent = nullptr;
 }
 
-void TWinControl::Insert(TControl* control) {
-    control->FParent = this;
-    FControls.push_back(control);
-    ControlInserted(control);
+void TWinControl::Insert(TControl* Control) {
+    Control->FParent = this;
+    FControls.push_back(Control);
+    ControlInserted(Control);
 }
 
-void TWinControl::Remove(TControl* control) {
-    ControlRemoving(control);
-    auto it = std::find(FControls.begin(), FControls.end(), control);
+void TWinControl::Remove(TControl* Control) {
+    ControlRemoving(Control);
+    auto it = std::find(FControls.begin(), FControls.end(), Control);
     if (it != FControls.end())
         FControls.erase(it);
-    control->FParent = nullptr;
+    Control->FParent = nullptr;
 }
 
-TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled) const {
+TControl* TWinControl::ControlAtPos(TPoint P, bool AllowDisabled) const {
     for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
         TControl* c = *it;
-        if (c->Visible() && (allowDisabled || c->Enabled()) && c->BoundsRect().Contains(p))
+        if (c->Visible() && (AllowDisabled || c->Enabled()) && c->BoundsRect().Contains(P))
             return c;
     }
     return nullptr;
 }
 
-void TWinControl::BringToFront(TControl* control) {
-    auto it = std::find(FControls.begin(), FControls.end(), control);
+void TWinControl::BringToFront(TControl* Control) {
+    auto it = std::find(FControls.begin(), FControls.end(), Control);
     if (it == FControls.end())
         return;
     FControls.erase(it);
-    FControls.push_back(control);
-    control->Invalidate();
+    FControls.push_back(Control);
+    Control->Invalidate();
 }
 
-void TWinControl::SendToBack(TControl* control) {
-    auto it = std::find(FControls.begin(), FControls.end(), control);
+void TWinControl::SendToBack(TControl* Control) {
+    auto it = std::find(FControls.begin(), FControls.end(), Control);
     if (it == FControls.end())
         return;
     FControls.erase(it);
-    FControls.insert(FControls.begin(), control);
-    control->Invalidate();
+    FControls.insert(FControls.begin(), Control);
+    Control->Invalidate();
 }
 
 } // namespace zorbalin

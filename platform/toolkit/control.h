@@ -39,9 +39,9 @@ using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, i
 
 // Control style bits.
 using TControlStyle = unsigned;
-constexpr TControlStyle csCaptureMouse = 1u << 0;
-constexpr TControlStyle csClickEvents = 1u << 1;
-constexpr TControlStyle csDoubleClicks = 1u << 2;
+constexpr TControlStyle kCsCaptureMouse = 1u << 0;
+constexpr TControlStyle kCsClickEvents = 1u << 1;
+constexpr TControlStyle kCsDoubleClicks = 1u << 2;
 
 class TControl : public TComponent {
   public:
@@ -51,45 +51,45 @@ class TControl : public TComponent {
     // The container the control lies in; null until set. Setting it puts the control in front of
     // the container's other controls and copies the container's font when ParentFont is on.
     TWinControl* Parent() const { return FParent; }
-    virtual void SetParent(TWinControl* parent);
+    virtual void SetParent(TWinControl* Parent);
     TForm* ParentForm() const;
 
     int Left() const { return FLeft; }
     int Top() const { return FTop; }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
-    void SetLeft(int value) { SetBounds(value, FTop, FWidth, FHeight); }
-    void SetTop(int value) { SetBounds(FLeft, value, FWidth, FHeight); }
-    void SetWidth(int value) { SetBounds(FLeft, FTop, value, FHeight); }
-    void SetHeight(int value) { SetBounds(FLeft, FTop, FWidth, value); }
+    void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+    void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
     // Moves and sizes the control in its parent's client coordinates. The old and the new box are
     // invalidated: they are drawn at the next ordinary repaint, not at once.
-    virtual void SetBounds(int left, int top, int width, int height);
+    virtual void SetBounds(int Left, int Top, int Width, int Height);
     TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
     virtual TRect ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
     virtual int ClientWidth() const { return FWidth; }
     virtual int ClientHeight() const { return FHeight; }
 
     bool Visible() const { return FVisible; }
-    virtual void SetVisible(bool value);
+    virtual void SetVisible(bool Value);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool value);
+    void SetEnabled(bool Value);
 
     const std::string& Caption() const { return FCaption; }
-    void SetCaption(const std::string& value);
+    void SetCaption(const std::string& Value);
     const std::string& Hint() const { return FHint; }
-    void SetHint(const std::string& value) { FHint = value; }
+    void SetHint(const std::string& Value) { FHint = Value; }
     bool ShowHint = false;
     bool ParentShowHint = true;
 
     TFont* Font() const { return FFont.get(); }
     bool ParentFont = true;
     TColor Color() const { return FColor; }
-    void SetColor(TColor value);
+    void SetColor(TColor Value);
 
-    TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
+    TControlStyle ControlStyle = kCsCaptureMouse | kCsClickEvents | kCsDoubleClicks;
 
     // The menu a right click on the control opens (pressed and released on the form, with the
     // left button up); a control without one takes its parent's. Not owned.
@@ -110,11 +110,11 @@ class TControl : public TComponent {
     virtual void Update();
 
     // Between the control's client coordinates and the screen's (through the form's scale).
-    virtual TPoint ClientToScreen(TPoint p) const;
-    virtual TPoint ScreenToClient(TPoint p) const;
+    virtual TPoint ClientToScreen(TPoint P) const;
+    virtual TPoint ScreenToClient(TPoint P) const;
 
     bool MouseCapture() const;
-    void SetMouseCapture(bool value);
+    void SetMouseCapture(bool Value);
     bool MouseInControl() const { return FMouseInControl; }
 
     TNotifyEvent OnClick;
@@ -126,9 +126,9 @@ class TControl : public TComponent {
     // The handlers the form calls; a subclass overrides them and calls the base to fire the event.
     virtual void Click();
     virtual void DblClick();
-    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
-    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
-    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     virtual void EnabledChanged() { Invalidate(); }
@@ -157,7 +157,7 @@ class TControl : public TComponent {
     std::string FCaption;
     std::string FHint;
     std::unique_ptr<TFont> FFont;
-    TColor FColor = clBtnFace;
+    TColor FColor = kClBtnFace;
     bool FMouseInControl = false;
 };
 
@@ -168,15 +168,15 @@ class TWinControl : public TControl {
     ~TWinControl() override;
 
     int ControlCount() const { return static_cast<int>(FControls.size()); }
-    TControl* Controls(int index) const { return FControls.at(index); }
+    TControl* Controls(int Index) const { return FControls.at(Index); }
     // The front-most visible and enabled control at p (client coordinates), null for none.
-    TControl* ControlAtPos(TPoint p, bool allowDisabled = false) const;
-    void BringToFront(TControl* control);
-    void SendToBack(TControl* control);
+    TControl* ControlAtPos(TPoint P, bool AllowDisabled = false) const;
+    void BringToFront(TControl* Control);
+    void SendToBack(TControl* Control);
 
     // Invalidation and painting, in this control's client coordinates.
-    virtual void InvalidateRect(const TRect& r) = 0;
-    virtual void RepaintRect(const TRect& r) = 0;
+    virtual void InvalidateRect(const TRect& R) = 0;
+    virtual void RepaintRect(const TRect& R) = 0;
     virtual void UpdateNow() = 0;
     // Screen coordinates of the client area's top-left corner.
     virtual TPoint ClientOrigin() const = 0;
@@ -188,8 +188,8 @@ class TWinControl : public TControl {
 
   private:
     friend class TControl;
-    void Insert(TControl* control);
-    void Remove(TControl* control);
+    void Insert(TControl* Control);
+    void Remove(TControl* Control);
 };
 
 } // namespace zorbalin

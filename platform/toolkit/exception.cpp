@@ -9,10 +9,10 @@
 
 namespace zorbalin {
 
-std::string ClassNameOf(const TObject* object) {
-    if (!object)
+std::string ClassNameOf(const TObject* Object) {
+    if (!Object)
         return "nil";
-    const char* mangled = typeid(*object).name();
+    const char* mangled = typeid(*Object).name();
     int status = 0;
     std::unique_ptr<char, void (*)(void*)> demangled(
         abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
@@ -21,9 +21,9 @@ std::string ClassNameOf(const TObject* object) {
     return colon == std::string::npos ? name : name.substr(colon + 2);
 }
 
-void RaiseAssignError(const TObject* source, const TObject* destination) {
-    throw EConvertError("Cannot assign a " + ClassNameOf(source) + " to a " +
-                        ClassNameOf(destination));
+void RaiseAssignError(const TObject* Source, const TObject* Destination) {
+    throw EConvertError("Cannot assign a " + ClassNameOf(Source) + " to a " +
+                        ClassNameOf(Destination));
 }
 
 } // namespace zorbalin

@@ -11,9 +11,9 @@ namespace zorbalin {
 
 class Exception : public std::exception {
   public:
-    explicit Exception(std::string message) : FMessage(std::move(message)) {}
+    explicit Exception(std::string Message) : FMessage(std::move(Message)) {}
     const std::string& Message() const { return FMessage; }
-    void SetMessage(std::string message) { FMessage = std::move(message); }
+    void SetMessage(std::string Message) { FMessage = std::move(Message); }
     const char* what() const noexcept override { return FMessage.c_str(); }
 
   private:
@@ -74,16 +74,16 @@ class EFCreateError : public EStreamError {
 };
 
 // The unqualified class name of an object ("TBitmap"), or "nil" for none.
-std::string ClassNameOf(const TObject* object);
+std::string ClassNameOf(const TObject* Object);
 
 // Raises EConvertError "Cannot assign a <source class> to a <destination class>".
-[[noreturn]] void RaiseAssignError(const TObject* source, const TObject* destination);
+[[noreturn]] void RaiseAssignError(const TObject* Source, const TObject* Destination);
 
 // The object as a T, or EInvalidCast when it is not one (null stays null).
-template <class T, class U> T* CheckedCast(U* object) {
-    if (!object)
+template <class T, class U> T* CheckedCast(U* Object) {
+    if (!Object)
         return nullptr;
-    T* result = dynamic_cast<T*>(object);
+    T* result = dynamic_cast<T*>(Object);
     if (!result)
         throw EInvalidCast();
     return result;

@@ -8,48 +8,48 @@
 
 namespace zorbalin {
 
-TFont::TFont() : FName("MS Sans Serif"), FHeight(-11), FColor(clWindowText) {}
+TFont::TFont() : FName("MS Sans Serif"), FHeight(-11), FColor(kClWindowText) {}
 
-TFont::TFont(const TFont& other)
-    : TPersistent(other), FName(other.FName), FHeight(other.FHeight), FStyle(other.FStyle),
-      FColor(other.FColor) {}
+TFont::TFont(const TFont& Other)
+    : TPersistent(Other), FName(Other.FName), FHeight(Other.FHeight), FStyle(Other.FStyle),
+      FColor(Other.FColor) {}
 
-TFont& TFont::operator=(const TFont& other) {
-    Assign(other);
+TFont& TFont::operator=(const TFont& Other) {
+    Assign(Other);
     return *this;
 }
 
 TFont::~TFont() = default;
 
-void TFont::Assign(const TFont& source) {
-    if (&source == this)
+void TFont::Assign(const TFont& Source) {
+    if (&Source == this)
         return;
-    bool stale = FName != source.FName || FHeight != source.FHeight || FStyle != source.FStyle;
-    FName = source.FName;
-    FHeight = source.FHeight;
-    FStyle = source.FStyle;
-    FColor = source.FColor;
+    bool stale = FName != Source.FName || FHeight != Source.FHeight || FStyle != Source.FStyle;
+    FName = Source.FName;
+    FHeight = Source.FHeight;
+    FStyle = Source.FStyle;
+    FColor = Source.FColor;
     Changed(stale);
 }
 
-void TFont::Assign(TPersistent* source) {
-    auto* font = dynamic_cast<TFont*>(source);
+void TFont::Assign(TPersistent* Source) {
+    auto* font = dynamic_cast<TFont*>(Source);
     if (!font)
-        RaiseAssignError(source, this);
+        RaiseAssignError(Source, this);
     Assign(*font);
 }
 
-void TFont::SetName(const std::string& name) {
-    if (name == FName)
+void TFont::SetName(const std::string& Name) {
+    if (Name == FName)
         return;
-    FName = name;
+    FName = Name;
     Changed(true);
 }
 
-void TFont::SetHeight(int height) {
-    if (height == FHeight)
+void TFont::SetHeight(int Height) {
+    if (Height == FHeight)
         return;
-    FHeight = height;
+    FHeight = Height;
     Changed(true);
 }
 
@@ -57,21 +57,21 @@ int TFont::Size() const {
     return static_cast<int>(std::lround(-static_cast<double>(FHeight) * 72.0 / 96.0));
 }
 
-void TFont::SetSize(int points) {
-    SetHeight(-static_cast<int>(std::lround(points * 96.0 / 72.0)));
+void TFont::SetSize(int Points) {
+    SetHeight(-static_cast<int>(std::lround(Points * 96.0 / 72.0)));
 }
 
-void TFont::SetStyle(TFontStyles style) {
-    if (style == FStyle)
+void TFont::SetStyle(TFontStyles Style) {
+    if (Style == FStyle)
         return;
-    FStyle = style;
+    FStyle = Style;
     Changed(true);
 }
 
-void TFont::SetColor(TColor color) {
-    if (color == FColor)
+void TFont::SetColor(TColor Color) {
+    if (Color == FColor)
         return;
-    FColor = color;
+    FColor = Color;
     Changed(false);
 }
 
@@ -91,8 +91,8 @@ HFONT TFont::Handle() {
     return FHandle.Get();
 }
 
-void TFont::Changed(bool handleStale) {
-    if (handleStale)
+void TFont::Changed(bool HandleStale) {
+    if (HandleStale)
         FHandle.Reset();
     if (OnChange)
         OnChange(this);

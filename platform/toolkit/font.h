@@ -17,27 +17,27 @@ class TFont : public TPersistent {
   public:
     // "MS Sans Serif", 8 points (height -11 pixels), no style, colour clWindowText.
     TFont();
-    TFont(const TFont& other);
-    TFont& operator=(const TFont& other);
+    TFont(const TFont& Other);
+    TFont& operator=(const TFont& Other);
     ~TFont() override;
 
     // Copies name, height, style and colour from a TFont; anything else raises
     // "Cannot assign a %s to a %s".
-    void Assign(TPersistent* source);
-    void Assign(const TFont& source);
+    void Assign(TPersistent* Source);
+    void Assign(const TFont& Source);
 
     const std::string& Name() const { return FName; }
-    void SetName(const std::string& name);
+    void SetName(const std::string& Name);
     // Pixels: negative for the character (em) height, positive for the cell height.
     int Height() const { return FHeight; }
-    void SetHeight(int height);
+    void SetHeight(int Height);
     // Points at 96 pixels per inch: Height = -round(Size * 96 / 72).
     int Size() const;
-    void SetSize(int points);
+    void SetSize(int Points);
     TFontStyles Style() const { return FStyle; }
-    void SetStyle(TFontStyles style);
+    void SetStyle(TFontStyles Style);
     TColor Color() const { return FColor; }
-    void SetColor(TColor color);
+    void SetColor(TColor Color);
 
     // The platform font for name, height and style, made on first use and kept until one of
     // them changes. Owned by the TFont.
@@ -46,7 +46,7 @@ class TFont : public TPersistent {
     TNotifyEvent OnChange;
 
   private:
-    void Changed(bool handleStale);
+    void Changed(bool HandleStale);
 
     std::string FName;
     int FHeight;

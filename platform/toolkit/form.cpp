@@ -13,8 +13,8 @@ namespace zorbalin {
 namespace {
 
 // 0x00BBGGRR (the toolkit's colour layout) to the backend's 0x00RRGGBB.
-uint32_t ColourToBackend(TColor colour) {
-    uint32_t c = static_cast<uint32_t>(ColorToRGB(colour));
+uint32_t ColourToBackend(TColor Colour) {
+    uint32_t c = static_cast<uint32_t>(ColorToRGB(Colour));
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
@@ -22,7 +22,7 @@ uint32_t ColourToBackend(TColor colour) {
 
 TForm::TForm(TComponent* Owner) : TWinControl(Owner) {
     FVisible = false;
-    ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
+    ControlStyle = kCsCaptureMouse | kCsClickEvents | kCsDoubleClicks;
 }
 
 TForm::~TForm() {
@@ -30,8 +30,8 @@ TForm::~TForm() {
         FWindow->SetVisible(false);
     // Components first, while the form can still take their removal.
     DestroyComponents();
-    if (Application)
-        Application->FormDestroying(this);
+    if (gApplication)
+        gApplication->FormDestroying(this);
 }
 
 void TForm::DoCreate() {
@@ -39,23 +39,23 @@ void TForm::DoCreate() {
         if (OnCreate)
             OnCreate(this);
     } catch (const std::exception& e) {
-        if (!Application)
+        if (!gApplication)
             throw;
-        Application->ShowException(e);
+        gApplication->ShowException(e);
     }
 }
 
 // ---- Geometry -----------------------------------------------------------------------------------
 
-void TForm::SetBorderStyle(TFormBorderStyle value) {
-    if (value == FBorderStyle)
+void TForm::SetBorderStyle(TFormBorderStyle Value) {
+    if (Value == FBorderStyle)
         return;
-    FBorderStyle = value;
+    FBorderStyle = Value;
     UpdateOuterSize();
 }
 
 int TForm::Scale() const {
-    return Application ? Application->Scale() : 1;
+    return gApplication ? gApplication->Scale() : 1;
 }
 
 // The outer size from the client size, the scale and the frame.
@@ -68,33 +68,33 @@ void TForm::UpdateOuterSize() {
 TFrameExtents TForm::FrameExtents() const {
     if (FWindow)
         return FWindow->Frame();
-    if (FBorderStyle == TFormBorderStyle::bsDialog && Application)
-        return Application->Backend().DialogFrame();
+    if (FBorderStyle == TFormBorderStyle::bsDialog && gApplication)
+        return gApplication->Backend().DialogFrame();
     return {};
 }
 
-void TForm::SetClientSize(int width, int height) {
-    FClientWidth = std::max(width, 0);
-    FClientHeight = std::max(height, 0);
+void TForm::SetClientSize(int Width, int Height) {
+    FClientWidth = std::max(Width, 0);
+    FClientHeight = std::max(Height, 0);
     UpdateOuterSize();
     if (FWindow) {
-        FWindow->SetClientSize(width, height);
-        FSurface.Resize(width, height);
+        FWindow->SetClientSize(Width, Height);
+        FSurface.Resize(Width, Height);
         Invalidate();
     }
 }
 
-void TForm::SetBounds(int left, int top, int width, int height) {
+void TForm::SetBounds(int Left, int Top, int Width, int Height) {
     TFrameExtents f = FrameExtents();
-    int clientWidth = (width - f.Left - f.Right) / Scale();
-    int clientHeight = (height - f.Top - f.Bottom) / Scale();
+    int clientWidth = (Width - f.Left - f.Right) / Scale();
+    int clientHeight = (Height - f.Top - f.Bottom) / Scale();
     if (clientWidth != FClientWidth || clientHeight != FClientHeight)
         SetClientSize(clientWidth, clientHeight);
-    if (left != FLeft || top != FTop) {
-        FLeft = left;
-        FTop = top;
+    if (Left != FLeft || Top != FTop) {
+        FLeft = Left;
+        FTop = Top;
         if (FWindow)
-            FWindow->SetPosition(left, top);
+            FWindow->SetPosition(Left, Top);
     }
 }
 
@@ -103,44 +103,44 @@ TPoint TForm::ClientOrigin() const {
     return {FLeft + f.Left, FTop + f.Top};
 }
 
-TPoint TForm::ClientToScreen(TPoint p) const {
+TPoint TForm::ClientToScreen(TPoint P) const {
     TPoint o = ClientOrigin();
-    return {p.X * Scale() + o.X, p.Y * Scale() + o.Y};
+    return {P.X * Scale() + o.X, P.Y * Scale() + o.Y};
 }
 
-TPoint TForm::ScreenToClient(TPoint p) const {
+TPoint TForm::ScreenToClient(TPoint P) const {
     TPoint o = ClientOrigin();
-    return ScaleDown({p.X - o.X, p.Y - o.Y}, Scale());
+    return ScaleDown({P.X - o.X, P.Y - o.Y}, Scale());
 }
 
-void TForm::HandleMoved(int left, int top) {
-    FLeft = left;
-    FTop = top;
+void TForm::HandleMoved(int Left, int Top) {
+    FLeft = Left;
+    FTop = Top;
 }
 
 // ---- Showing, hiding, closing ---------------------------------------------------------------
 
 void TForm::CreateWindowIfNeeded() {
-    if (FWindow || !Application)
+    if (FWindow || !gApplication)
         return;
     TWindowRequest request;
     request.Caption = Caption();
     request.Kind = WindowKind;
     request.Framed = FBorderStyle == TFormBorderStyle::bsDialog;
-    request.TaskbarEntry = this == Application->MainForm();
+    request.TaskbarEntry = this == gApplication->MainForm();
     request.Left = FLeft;
     request.Top = FTop;
     request.ClientWidth = FClientWidth;
     request.ClientHeight = FClientHeight;
     request.Scale = Scale();
-    FWindow = Application->Backend().CreateWindow(request);
+    FWindow = gApplication->Backend().CreateWindow(request);
     FSurface.Resize(FClientWidth, FClientHeight);
-    if (!Application->IconPixels().empty())
-        FWindow->SetIcon(Application->IconPixels(), Application->IconWidth(),
-                         Application->IconHeight());
+    if (!gApplication->IconPixels().empty())
+        FWindow->SetIcon(gApplication->IconPixels(), gApplication->IconWidth(),
+                         gApplication->IconHeight());
     if (TransparentColor)
         FWindow->SetColourKey(true, ColourToBackend(TransparentColorValue));
-    Application->FormWindowCreated(this);
+    gApplication->FormWindowCreated(this);
     UpdateOuterSize();
 }
 
@@ -151,7 +151,7 @@ void TForm::PlaceOnFirstShow() {
     // A dialog opens with the focus on its first control in tab order.
     if (!FActiveControl)
         SelectNextControl(true);
-    TForm* main = Application ? Application->MainForm() : nullptr;
+    TForm* main = gApplication ? gApplication->MainForm() : nullptr;
     if (Position == TPosition::poMainFormCenter && main && main != this) {
         // Division truncates toward zero, as the placement rule asks; no clamping to the screen.
         SetBounds(main->Left() + (main->Width() - Width()) / 2,
@@ -161,9 +161,9 @@ void TForm::PlaceOnFirstShow() {
 
 void TForm::Show() {
     SetVisible(true);
-    if (FWindow && Application) {
+    if (FWindow && gApplication) {
         FWindow->Activate();
-        Application->SetActiveForm(this);
+        gApplication->SetActiveForm(this);
     }
 }
 
@@ -171,10 +171,10 @@ void TForm::Hide() {
     SetVisible(false);
 }
 
-void TForm::SetVisible(bool value) {
-    if (value == FVisible)
+void TForm::SetVisible(bool Value) {
+    if (Value == FVisible)
         return;
-    if (value) {
+    if (Value) {
         // The window exists (hidden) before the first placement, so that a dialog is centred by
         // the frame the window system really gives it.
         CreateWindowIfNeeded();
@@ -198,41 +198,41 @@ void TForm::SetVisible(bool value) {
             FWindow->SetVisible(false);
         if (OnHide)
             OnHide(this);
-        if (Application && Application->ActiveForm() == this) {
-            TForm* next = Application->ModalForm();
+        if (gApplication && gApplication->ActiveForm() == this) {
+            TForm* next = gApplication->ModalForm();
             if (!next || next == this)
-                next = Application->MainForm();
-            Application->SetActiveForm(next && next != this && next->Visible() ? next : nullptr);
-            if (Application->ActiveForm() && Application->ActiveForm()->Window())
-                Application->ActiveForm()->Window()->Activate();
+                next = gApplication->MainForm();
+            gApplication->SetActiveForm(next && next != this && next->Visible() ? next : nullptr);
+            if (gApplication->ActiveForm() && gApplication->ActiveForm()->Window())
+                gApplication->ActiveForm()->Window()->Activate();
         }
     }
     VisibleChanged();
 }
 
 bool TForm::Active() const {
-    return Application && Application->ActiveForm() == this;
+    return gApplication && gApplication->ActiveForm() == this;
 }
 
-void TForm::DoClose(TCloseAction& action) {
+void TForm::DoClose(TCloseAction& Action) {
     if (OnClose)
-        OnClose(this, action);
+        OnClose(this, Action);
 }
 
 void TForm::Close() {
     if (FModal) {
-        FModalResult = mrCancel;
+        FModalResult = kMrCancel;
         return;
     }
-    bool isMain = Application && Application->MainForm() == this;
+    bool isMain = gApplication && gApplication->MainForm() == this;
     TCloseAction action = isMain ? TCloseAction::caFree : TCloseAction::caHide;
     DoClose(action); // an exception leaves the form as it is
     switch (action) {
     case TCloseAction::caNone:
         return;
     case TCloseAction::caMinimize:
-        if (Application)
-            Application->Minimize();
+        if (gApplication)
+            gApplication->Minimize();
         return;
     case TCloseAction::caHide:
         Hide();
@@ -242,8 +242,8 @@ void TForm::Close() {
             Release();
         break;
     }
-    if (isMain && Application)
-        Application->Terminate();
+    if (isMain && gApplication)
+        gApplication->Terminate();
 }
 
 void TForm::DoCloseAtSessionEnd() {
@@ -252,54 +252,54 @@ void TForm::DoCloseAtSessionEnd() {
 }
 
 void TForm::Release() {
-    if (Application)
-        Application->ReleaseForm(this);
+    if (gApplication)
+        gApplication->ReleaseForm(this);
     else
         delete this;
 }
 
 TModalResult TForm::ShowModal() {
-    if (FVisible || FModal || !Application)
+    if (FVisible || FModal || !gApplication)
         throw std::logic_error("Cannot make a visible window modal");
     FModal = true;
-    FModalResult = mrNone;
-    TForm* previous = Application->ActiveForm();
-    Application->BeginModal(this);
+    FModalResult = kMrNone;
+    TForm* previous = gApplication->ActiveForm();
+    gApplication->BeginModal(this);
     struct TModalEnd {
-        TForm* form;
-        TForm* previous;
+        TForm* Form;
+        TForm* Previous;
         ~TModalEnd() {
-            form->FModal = false;
-            Application->EndModal(form);
-            form->Hide();
-            if (previous && previous != form && previous->Visible()) {
-                Application->SetActiveForm(previous);
-                if (previous->Window())
-                    previous->Window()->Activate();
+            Form->FModal = false;
+            gApplication->EndModal(Form);
+            Form->Hide();
+            if (Previous && Previous != Form && Previous->Visible()) {
+                gApplication->SetActiveForm(Previous);
+                if (Previous->Window())
+                    Previous->Window()->Activate();
             }
         }
     } end{this, previous};
     Show();
-    if (FWindow && Application->MainForm() && Application->MainForm()->Window() &&
-        Application->MainForm() != this)
-        FWindow->SetModalFor(Application->MainForm()->Window());
-    while (FModalResult == mrNone) {
+    if (FWindow && gApplication->MainForm() && gApplication->MainForm()->Window() &&
+        gApplication->MainForm() != this)
+        FWindow->SetModalFor(gApplication->MainForm()->Window());
+    while (FModalResult == kMrNone) {
         // A run that starts, or goes on, after the program was told to end must not wait.
-        if (Application->Terminated()) {
-            FModalResult = mrCancel;
+        if (gApplication->Terminated()) {
+            FModalResult = kMrCancel;
             break;
         }
-        Application->HandleMessage();
-        if (Application->Terminated()) {
-            FModalResult = mrCancel;
-        } else if (FModalResult != mrNone) {
+        gApplication->HandleMessage();
+        if (gApplication->Terminated()) {
+            FModalResult = kMrCancel;
+        } else if (FModalResult != kMrNone) {
             TCloseAction action = TCloseAction::caHide;
             DoClose(action);
             if (action == TCloseAction::caNone)
-                FModalResult = mrNone;
+                FModalResult = kMrNone;
             // Freed once the event that ended the run is handled (the loop has checked us by then).
             if (action == TCloseAction::caFree)
-                Application->ReleaseForm(this);
+                gApplication->ReleaseForm(this);
         }
     }
     return FModalResult;
@@ -307,68 +307,68 @@ TModalResult TForm::ShowModal() {
 
 // ---- Focus and capture -------------------------------------------------------------------------
 
-void TForm::SetActiveControl(TControl* control) {
-    if (control == FActiveControl)
+void TForm::SetActiveControl(TControl* Control) {
+    if (Control == FActiveControl)
         return;
     TControl* old = FActiveControl;
-    FActiveControl = control;
+    FActiveControl = Control;
     if (old)
         old->FocusChanged();
-    if (control)
-        control->FocusChanged();
+    if (Control)
+        Control->FocusChanged();
 }
 
-void TForm::SetCaptureControl(TControl* control) {
-    if (control == FCaptureControl)
+void TForm::SetCaptureControl(TControl* Control) {
+    if (Control == FCaptureControl)
         return;
-    FCaptureControl = control;
-    if (!Application || !FWindow)
+    FCaptureControl = Control;
+    if (!gApplication || !FWindow)
         return;
-    if (control)
-        Application->Backend().SetCapture(FWindow.get());
+    if (Control)
+        gApplication->Backend().SetCapture(FWindow.get());
     else
-        Application->Backend().ReleaseCapture();
+        gApplication->Backend().ReleaseCapture();
 }
 
-void TForm::ControlRemoving(TControl* control) {
-    if (Application)
-        Application->HintControlGone(control);
-    if (FActiveControl == control)
+void TForm::ControlRemoving(TControl* Control) {
+    if (gApplication)
+        gApplication->HintControlGone(Control);
+    if (FActiveControl == Control)
         FActiveControl = nullptr;
-    if (FCaptureControl == control)
+    if (FCaptureControl == Control)
         SetCaptureControl(nullptr);
-    if (FHoverControl == control)
+    if (FHoverControl == Control)
         FHoverControl = nullptr;
-    if (FClickControl == control)
+    if (FClickControl == Control)
         FClickControl = nullptr;
-    InvalidateRect(control->BoundsRect());
+    InvalidateRect(Control->BoundsRect());
 }
 
-void TForm::ComponentRemoved(TComponent* component) {
-    if (Application)
-        Application->HintControlGone(component);
+void TForm::ComponentRemoved(TComponent* Component) {
+    if (gApplication)
+        gApplication->HintControlGone(Component);
     // A control owned by the form but parented elsewhere still must not stay referenced.
-    if (FActiveControl == component)
+    if (FActiveControl == Component)
         FActiveControl = nullptr;
-    if (FCaptureControl == component)
+    if (FCaptureControl == Component)
         SetCaptureControl(nullptr);
-    if (FHoverControl == component)
+    if (FHoverControl == Component)
         FHoverControl = nullptr;
-    if (FClickControl == component)
+    if (FClickControl == Component)
         FClickControl = nullptr;
 }
 
 // ---- Painting
 // ------------------------------------------------------------------------------------
 
-void TForm::InvalidateRect(const TRect& r) {
-    FUpdateRegion.Add(IntersectRects(r, ClientRect()));
+void TForm::InvalidateRect(const TRect& R) {
+    FUpdateRegion.Add(IntersectRects(R, ClientRect()));
 }
 
-void TForm::RepaintRect(const TRect& r) {
+void TForm::RepaintRect(const TRect& R) {
     if (!FVisible || !FWindow)
         return;
-    TRect clipped = IntersectRects(r, ClientRect());
+    TRect clipped = IntersectRects(R, ClientRect());
     if (clipped.IsEmpty())
         return;
     PaintRect(clipped);
@@ -390,7 +390,7 @@ namespace {
 // Puts the context's origin and clip back however the painting in between ends.
 class TDCStateGuard {
   public:
-    explicit TDCStateGuard(HDC dc) : FDC(dc), FLevel(SaveDC(dc)) {}
+    explicit TDCStateGuard(HDC Dc) : FDC(Dc), FLevel(SaveDC(Dc)) {}
     TDCStateGuard(const TDCStateGuard&) = delete;
     TDCStateGuard& operator=(const TDCStateGuard&) = delete;
     ~TDCStateGuard() { RestoreDC(FDC, FLevel); }
@@ -402,19 +402,19 @@ class TDCStateGuard {
 
 } // namespace
 
-void TForm::PaintRect(const TRect& r) {
+void TForm::PaintRect(const TRect& R) {
     HDC dc = FSurface.DC();
     TDCStateGuard formState(dc);
-    IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
+    IntersectClipRect(dc, R.Left, R.Top, R.Right, R.Bottom);
     {
         TBrushOwner brush(CreateSolidBrush(ColorToRGB(Color())));
-        RECT area{r.Left, r.Top, r.Right, r.Bottom};
+        RECT area{R.Left, R.Top, R.Right, R.Bottom};
         FillRect(dc, &area, brush.Get());
     }
     for (TControl* c : FControls) {
         if (!c->Visible())
             continue;
-        TRect box = IntersectRects(c->BoundsRect(), r);
+        TRect box = IntersectRects(c->BoundsRect(), R);
         if (box.IsEmpty())
             continue;
         TDCStateGuard controlState(dc);
@@ -426,20 +426,20 @@ void TForm::PaintRect(const TRect& r) {
     PaintOverlay(dc);
 }
 
-void TForm::Present(const TRect& r) {
-    if (FWindow && !r.IsEmpty())
-        FWindow->Present(r, FSurface.View());
+void TForm::Present(const TRect& R) {
+    if (FWindow && !R.IsEmpty())
+        FWindow->Present(R, FSurface.View());
 }
 
-void TForm::HandleExpose(const TRect& area) {
+void TForm::HandleExpose(const TRect& Area) {
     // The surface is retained: showing it again needs no painting.
-    Present(IntersectRects(area.IsEmpty() ? ClientRect() : area, ClientRect()));
+    Present(IntersectRects(Area.IsEmpty() ? ClientRect() : Area, ClientRect()));
 }
 
-void TForm::HandleActivated(bool active) {
-    if (active && OnActivate)
+void TForm::HandleActivated(bool Active) {
+    if (Active && OnActivate)
         OnActivate(this);
-    if (!active && OnDeactivate)
+    if (!Active && OnDeactivate)
         OnDeactivate(this);
 }
 

@@ -46,14 +46,14 @@ enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
 using TModalResult = int;
-constexpr TModalResult mrNone = 0;
-constexpr TModalResult mrOk = 1;
-constexpr TModalResult mrCancel = 2;
-constexpr TModalResult mrAbort = 3;
-constexpr TModalResult mrRetry = 4;
-constexpr TModalResult mrIgnore = 5;
-constexpr TModalResult mrYes = 6;
-constexpr TModalResult mrNo = 7;
+constexpr TModalResult kMrNone = 0;
+constexpr TModalResult kMrOk = 1;
+constexpr TModalResult kMrCancel = 2;
+constexpr TModalResult kMrAbort = 3;
+constexpr TModalResult kMrRetry = 4;
+constexpr TModalResult kMrIgnore = 5;
+constexpr TModalResult kMrYes = 6;
+constexpr TModalResult kMrNo = 7;
 
 class TForm : public TWinControl {
   public:
@@ -61,26 +61,26 @@ class TForm : public TWinControl {
     ~TForm() override;
 
     // Constructs a form and runs its OnCreate (see the top of this file).
-    template <class F, class... Args> static F* Create(TComponent* owner, Args&&... args) {
-        F* form = new F(owner, std::forward<Args>(args)...);
+    template <class F, class... TArgs> static F* Create(TComponent* Owner, TArgs&&... Args) {
+        F* form = new F(Owner, std::forward<TArgs>(Args)...);
         form->DoCreate();
         return form;
     }
 
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(TFormBorderStyle value);
+    void SetBorderStyle(TFormBorderStyle Value);
     TPosition Position = TPosition::poDesigned;
     // What the window is to the window system; set before the form is first shown.
     TWindowKind WindowKind = TWindowKind::Normal;
 
-    void SetClientSize(int width, int height);
-    void SetClientWidth(int value) { SetClientSize(value, FClientHeight); }
-    void SetClientHeight(int value) { SetClientSize(FClientWidth, value); }
+    void SetClientSize(int Width, int Height);
+    void SetClientWidth(int Value) { SetClientSize(Value, FClientHeight); }
+    void SetClientHeight(int Value) { SetClientSize(FClientWidth, Value); }
     int ClientWidth() const override { return FClientWidth; }
     int ClientHeight() const override { return FClientHeight; }
     TRect ClientRect() const override { return Rect(0, 0, FClientWidth, FClientHeight); }
     // Left/Top move the window at once; Width/Height are the outer size (client + frame).
-    void SetBounds(int left, int top, int width, int height) override;
+    void SetBounds(int Left, int Top, int Width, int Height) override;
     TFrameExtents FrameExtents() const;
     // Screen pixels per logical pixel: the application's scale.
     int Scale() const;
@@ -103,12 +103,12 @@ class TForm : public TWinControl {
 
     void Show();
     void Hide();
-    void SetVisible(bool value) override;
+    void SetVisible(bool Value) override;
     // Runs the form in a nested message loop until ModalResult becomes non-zero; other forms get
     // no input meanwhile but stay painted. Returns the modal result; the form is hidden after.
     TModalResult ShowModal();
     TModalResult ModalResult() const { return FModalResult; }
-    void SetModalResult(TModalResult value) { FModalResult = value; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
     bool Modal() const { return FModal; }
     // Asks the form to close: OnClose decides what happens (an exception from it keeps the form
     // open). Closing the main form ends the application's message loop; a modal form ends its
@@ -123,22 +123,22 @@ class TForm : public TWinControl {
     bool Active() const;
 
     TControl* ActiveControl() const { return FActiveControl; }
-    void SetActiveControl(TControl* control);
+    void SetActiveControl(TControl* Control);
     TControl* CaptureControl() const { return FCaptureControl; }
-    void SetCaptureControl(TControl* control);
+    void SetCaptureControl(TControl* Control);
 
     // Painting: invalidated parts wait for the next ordinary repaint (when the loop is idle);
     // RepaintRect draws at once and shows only that rectangle.
     void Invalidate() override { InvalidateRect(ClientRect()); }
     void Repaint() override { RepaintRect(ClientRect()); }
     void Update() override { UpdateNow(); }
-    void InvalidateRect(const TRect& r) override;
-    void RepaintRect(const TRect& r) override;
+    void InvalidateRect(const TRect& R) override;
+    void RepaintRect(const TRect& R) override;
     void UpdateNow() override;
     bool NeedsPaint() const { return !FUpdateRegion.Empty(); }
     TPoint ClientOrigin() const override;
-    TPoint ClientToScreen(TPoint p) const override;
-    TPoint ScreenToClient(TPoint p) const override;
+    TPoint ClientToScreen(TPoint P) const override;
+    TPoint ScreenToClient(TPoint P) const override;
     // The surface the form paints into (client area, 0x00RRGGBB pixels).
     TPixelView SurfacePixels() const { return FSurface.View(); }
     HDC SurfaceDC() const { return FSurface.DC(); }
@@ -148,17 +148,17 @@ class TForm : public TWinControl {
 
     // ---- Called by the application's message loop ----
     void DoCreate();
-    void HandleMouseDown(TMouseButton button, TShiftState shift, TPoint p, bool doubleClick);
-    void HandleMouseUp(TMouseButton button, TShiftState shift, TPoint p);
-    void HandleMouseMove(TShiftState shift, TPoint p);
+    void HandleMouseDown(TMouseButton Button, TShiftState Shift, TPoint P, bool DoubleClick);
+    void HandleMouseUp(TMouseButton Button, TShiftState Shift, TPoint P);
+    void HandleMouseMove(TShiftState Shift, TPoint P);
     void HandleMouseLeave();
     // A key goes to the first taker of: the shortcuts of the form's action lists, the focused
     // control (when it wants the key), the form's own KeyDown (a subclass overrides it and sets
     // the key to 0 when used), the dialog keys (Enter, Esc, Tab).
-    void HandleKeyDown(uint16_t key, TShiftState shift);
-    void HandleMoved(int left, int top);
-    void HandleExpose(const TRect& area);
-    void HandleActivated(bool active);
+    void HandleKeyDown(uint16_t Key, TShiftState Shift);
+    void HandleMoved(int Left, int Top);
+    void HandleExpose(const TRect& Area);
+    void HandleActivated(bool Active);
 
   protected:
     // Drawn over the controls, clipped to the part being painted: marks such as a focus ring that
@@ -166,30 +166,30 @@ class TForm : public TWinControl {
     virtual void PaintOverlay(HDC /*dc*/) {}
     // The mouse is used on the form (client coordinates): it moved or a button went down.
     virtual void MouseUsed(TPoint /*p*/, bool /*pressed*/) {}
-    void ControlRemoving(TControl* control) override;
-    void ComponentRemoved(TComponent* component) override;
+    void ControlRemoving(TControl* Control) override;
+    void ComponentRemoved(TComponent* Component) override;
 
   private:
-    void DoClose(TCloseAction& action);
+    void DoClose(TCloseAction& Action);
     void CreateWindowIfNeeded();
     void UpdateOuterSize();
     void PlaceOnFirstShow();
-    void PaintRect(const TRect& r);
-    void Present(const TRect& r);
-    TControl* MouseTarget(TPoint p) const;
-    void UpdateHover(TPoint p);
-    TPoint ToControl(const TControl* control, TPoint p) const;
-    bool ExecuteShortCut(uint16_t key, TShiftState shift);
-    void ContextPopup(TControl* target, TPoint p);
-    bool HandleDialogKey(uint16_t key, TShiftState shift);
-    TButton* FindButton(bool wantDefault) const;
-    void SelectNextControl(bool forward);
+    void PaintRect(const TRect& R);
+    void Present(const TRect& R);
+    TControl* MouseTarget(TPoint P) const;
+    void UpdateHover(TPoint P);
+    TPoint ToControl(const TControl* Control, TPoint P) const;
+    bool ExecuteShortCut(uint16_t Key, TShiftState Shift);
+    void ContextPopup(TControl* Target, TPoint P);
+    bool HandleDialogKey(uint16_t Key, TShiftState Shift);
+    TButton* FindButton(bool WantDefault) const;
+    void SelectNextControl(bool Forward);
 
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsNone;
     int FClientWidth = 0, FClientHeight = 0;
     bool FShownOnce = false;
     bool FModal = false;
-    TModalResult FModalResult = mrNone;
+    TModalResult FModalResult = kMrNone;
     TControl* FActiveControl = nullptr;
     TControl* FCaptureControl = nullptr;
     TControl* FHoverControl = nullptr;

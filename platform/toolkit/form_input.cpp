@@ -10,24 +10,24 @@
 
 namespace zorbalin {
 
-TControl* TForm::MouseTarget(TPoint p) const {
+TControl* TForm::MouseTarget(TPoint P) const {
     if (FCaptureControl)
         return FCaptureControl;
-    if (TControl* c = ControlAtPos(p))
+    if (TControl* c = ControlAtPos(P))
         return c;
     return const_cast<TForm*>(this);
 }
 
-TPoint TForm::ToControl(const TControl* control, TPoint p) const {
-    for (const TControl* c = control; c && c != this; c = c->Parent()) {
-        p.X -= c->Left();
-        p.Y -= c->Top();
+TPoint TForm::ToControl(const TControl* Control, TPoint P) const {
+    for (const TControl* c = Control; c && c != this; c = c->Parent()) {
+        P.X -= c->Left();
+        P.Y -= c->Top();
     }
-    return p;
+    return P;
 }
 
-void TForm::UpdateHover(TPoint p) {
-    TControl* now = ClientRect().Contains(p) ? ControlAtPos(p, true) : nullptr;
+void TForm::UpdateHover(TPoint P) {
+    TControl* now = ClientRect().Contains(P) ? ControlAtPos(P, true) : nullptr;
     if (now == FHoverControl)
         return;
     TControl* old = FHoverControl;
@@ -44,8 +44,8 @@ void TForm::UpdateHover(TPoint p) {
 }
 
 void TForm::HandleMouseLeave() {
-    if (Application)
-        Application->CancelHint();
+    if (gApplication)
+        gApplication->CancelHint();
     if (!FHoverControl)
         return;
     TControl* old = FHoverControl;
@@ -54,34 +54,34 @@ void TForm::HandleMouseLeave() {
     old->MouseLeave();
 }
 
-void TForm::HandleMouseDown(TMouseButton button, TShiftState shift, TPoint p, bool doubleClick) {
-    MouseUsed(p, true);
-    UpdateHover(p);
-    TControl* target = MouseTarget(p);
-    TPoint cp = ToControl(target, p);
-    if (button == TMouseButton::mbLeft) {
-        if (target->ControlStyle & csCaptureMouse)
+void TForm::HandleMouseDown(TMouseButton Button, TShiftState Shift, TPoint P, bool DoubleClick) {
+    MouseUsed(P, true);
+    UpdateHover(P);
+    TControl* target = MouseTarget(P);
+    TPoint cp = ToControl(target, P);
+    if (Button == TMouseButton::mbLeft) {
+        if (target->ControlStyle & kCsCaptureMouse)
             SetCaptureControl(target);
-        if (doubleClick && (target->ControlStyle & csDoubleClicks)) {
+        if (DoubleClick && (target->ControlStyle & kCsDoubleClicks)) {
             // The second press of a double click arms no click: its release must not click again.
             FClickControl = nullptr;
             target->DblClick();
-            target->MouseDown(button, shift | ssDouble, cp.X, cp.Y);
+            target->MouseDown(Button, Shift | kSsDouble, cp.X, cp.Y);
             return;
         }
-        FClickControl = (target->ControlStyle & csClickEvents) ? target : nullptr;
+        FClickControl = (target->ControlStyle & kCsClickEvents) ? target : nullptr;
     }
-    if (button == TMouseButton::mbRight)
+    if (Button == TMouseButton::mbRight)
         FContextPress = true;
     if (target->TabStop && target->Enabled() && target != this)
         SetActiveControl(target);
-    target->MouseDown(button, shift, cp.X, cp.Y);
+    target->MouseDown(Button, Shift, cp.X, cp.Y);
 }
 
-void TForm::HandleMouseUp(TMouseButton button, TShiftState shift, TPoint p) {
-    TControl* target = MouseTarget(p);
-    TPoint cp = ToControl(target, p);
-    if (button == TMouseButton::mbLeft) {
+void TForm::HandleMouseUp(TMouseButton Button, TShiftState Shift, TPoint P) {
+    TControl* target = MouseTarget(P);
+    TPoint cp = ToControl(target, P);
+    if (Button == TMouseButton::mbLeft) {
         bool armed = FClickControl == target;
         FClickControl = nullptr;
         if (FCaptureControl)
@@ -94,56 +94,56 @@ void TForm::HandleMouseUp(TMouseButton button, TShiftState shift, TPoint p) {
     bool known =
         target == this || std::find(FControls.begin(), FControls.end(), target) != FControls.end();
     if (known)
-        target->MouseUp(button, shift, cp.X, cp.Y);
-    UpdateHover(p);
-    if (button == TMouseButton::mbRight && FContextPress) {
+        target->MouseUp(Button, Shift, cp.X, cp.Y);
+    UpdateHover(P);
+    if (Button == TMouseButton::mbRight && FContextPress) {
         FContextPress = false;
         // A right release while the left button drags something is part of that drag.
-        if (known && !(shift & ssLeft))
-            ContextPopup(target, p);
+        if (known && !(Shift & kSsLeft))
+            ContextPopup(target, P);
     }
 }
 
-void TForm::ContextPopup(TControl* target, TPoint p) {
-    for (TControl* c = target; c; c = c->Parent()) {
+void TForm::ContextPopup(TControl* Target, TPoint P) {
+    for (TControl* c = Target; c; c = c->Parent()) {
         if (c->PopupMenu) {
-            TPoint screen = ClientToScreen(p);
+            TPoint screen = ClientToScreen(P);
             c->PopupMenu->Popup(screen.X, screen.Y);
             return;
         }
     }
 }
 
-void TForm::HandleMouseMove(TShiftState shift, TPoint p) {
-    MouseUsed(p, false);
-    UpdateHover(p);
-    if (Application)
-        Application->HintMouseMove(FHoverControl, ClientToScreen(p));
-    TControl* target = MouseTarget(p);
-    TPoint cp = ToControl(target, p);
-    target->MouseMove(shift, cp.X, cp.Y);
+void TForm::HandleMouseMove(TShiftState Shift, TPoint P) {
+    MouseUsed(P, false);
+    UpdateHover(P);
+    if (gApplication)
+        gApplication->HintMouseMove(FHoverControl, ClientToScreen(P));
+    TControl* target = MouseTarget(P);
+    TPoint cp = ToControl(target, P);
+    target->MouseMove(Shift, cp.X, cp.Y);
 }
 
 // ---- Keyboard ---------------------------------------------------------------------------------
 
-void TForm::HandleKeyDown(uint16_t key, TShiftState shift) {
-    if (ExecuteShortCut(key, shift))
+void TForm::HandleKeyDown(uint16_t Key, TShiftState Shift) {
+    if (ExecuteShortCut(Key, Shift))
         return;
     TControl* focus = FActiveControl;
-    if (focus && focus->Visible() && focus->Enabled() && focus->WantsKey(key)) {
-        focus->KeyDown(key, shift);
-        if (key == 0)
+    if (focus && focus->Visible() && focus->Enabled() && focus->WantsKey(Key)) {
+        focus->KeyDown(Key, Shift);
+        if (Key == 0)
             return;
     }
     // The form's own keys (a game board's arrows) before the dialog keys.
-    KeyDown(key, shift);
-    if (key == 0)
+    KeyDown(Key, Shift);
+    if (Key == 0)
         return;
-    HandleDialogKey(key, shift);
+    HandleDialogKey(Key, Shift);
 }
 
-bool TForm::ExecuteShortCut(uint16_t key, TShiftState shift) {
-    TShortCut wanted = ShortCut(key, shift);
+bool TForm::ExecuteShortCut(uint16_t Key, TShiftState Shift) {
+    TShortCut wanted = ShortCut(Key, Shift);
     for (int i = 0; i < ComponentCount(); ++i) {
         auto* list = dynamic_cast<TActionList*>(Components(i));
         if (!list)
@@ -157,18 +157,18 @@ bool TForm::ExecuteShortCut(uint16_t key, TShiftState shift) {
     return false;
 }
 
-TButton* TForm::FindButton(bool wantDefault) const {
+TButton* TForm::FindButton(bool WantDefault) const {
     for (TControl* c : FControls) {
         auto* b = dynamic_cast<TButton*>(c);
-        if (b && b->Visible() && b->Enabled() && (wantDefault ? b->Default : b->Cancel))
+        if (b && b->Visible() && b->Enabled() && (WantDefault ? b->Default : b->Cancel))
             return b;
     }
     return nullptr;
 }
 
-bool TForm::HandleDialogKey(uint16_t key, TShiftState shift) {
-    switch (key) {
-    case vk::Return: {
+bool TForm::HandleDialogKey(uint16_t Key, TShiftState Shift) {
+    switch (Key) {
+    case vk::kReturn: {
         // The focused push button takes Enter; otherwise the default button does.
         auto* focused = dynamic_cast<TButton*>(FActiveControl);
         TButton* b = focused && focused->Enabled() ? focused : FindButton(true);
@@ -176,21 +176,21 @@ bool TForm::HandleDialogKey(uint16_t key, TShiftState shift) {
             b->Click();
         return b != nullptr;
     }
-    case vk::Escape: {
+    case vk::kEscape: {
         TButton* b = FindButton(false);
         if (b)
             b->Click();
         return b != nullptr;
     }
-    case vk::Tab:
-        SelectNextControl(!(shift & ssShift));
+    case vk::kTab:
+        SelectNextControl(!(Shift & kSsShift));
         return true;
     default:
         return false;
     }
 }
 
-void TForm::SelectNextControl(bool forward) {
+void TForm::SelectNextControl(bool Forward) {
     std::vector<TControl*> stops;
     for (TControl* c : FControls)
         if (c->TabStop && c->Visible() && c->Enabled())
@@ -198,14 +198,14 @@ void TForm::SelectNextControl(bool forward) {
     if (stops.empty())
         return;
     std::stable_sort(stops.begin(), stops.end(),
-                     [](TControl* a, TControl* b) { return a->TabOrder < b->TabOrder; });
+                     [](TControl* A, TControl* B) { return A->TabOrder < B->TabOrder; });
     auto it = std::find(stops.begin(), stops.end(), FActiveControl);
     size_t index;
     if (it == stops.end())
-        index = forward ? 0 : stops.size() - 1;
+        index = Forward ? 0 : stops.size() - 1;
     else {
         size_t here = static_cast<size_t>(it - stops.begin());
-        index = forward ? (here + 1) % stops.size() : (here + stops.size() - 1) % stops.size();
+        index = Forward ? (here + 1) % stops.size() : (here + stops.size() - 1) % stops.size();
     }
     SetActiveControl(stops[index]);
 }

@@ -4,18 +4,18 @@
 
 namespace zorbalin {
 
-void TFormSurface::Resize(int width, int height) {
-    if (width == FWidth && height == FHeight && FPixels)
+void TFormSurface::Resize(int Width, int Height) {
+    if (Width == FWidth && Height == FHeight && FPixels)
         return;
     FPixels.reset();
     FWidth = FHeight = 0;
     // A 0 x 0 form still gets a context so that painting code needs no special case.
-    auto pixels = std::make_unique<TDrawingSurface>(width > 0 ? width : 1, height > 0 ? height : 1);
+    auto pixels = std::make_unique<TDrawingSurface>(Width > 0 ? Width : 1, Height > 0 ? Height : 1);
     if (!*pixels)
         throw std::bad_alloc();
     FPixels = std::move(pixels);
-    FWidth = width;
-    FHeight = height;
+    FWidth = Width;
+    FHeight = Height;
 }
 
 TPixelView TFormSurface::View() const {

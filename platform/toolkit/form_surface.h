@@ -12,7 +12,7 @@ namespace zorbalin {
 class TFormSurface {
   public:
     // Makes the surface width x height (contents lost when the size changes).
-    void Resize(int width, int height);
+    void Resize(int Width, int Height);
     HDC DC() const { return FPixels ? FPixels->DC() : nullptr; }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }

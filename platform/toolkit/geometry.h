@@ -9,8 +9,8 @@ namespace zorbalin {
 struct TPoint {
     int X = 0;
     int Y = 0;
-    friend bool operator==(const TPoint& a, const TPoint& b) { return a.X == b.X && a.Y == b.Y; }
-    friend bool operator!=(const TPoint& a, const TPoint& b) { return !(a == b); }
+    friend bool operator==(const TPoint& A, const TPoint& B) { return A.X == B.X && A.Y == B.Y; }
+    friend bool operator!=(const TPoint& A, const TPoint& B) { return !(A == B); }
 };
 
 struct TRect {
@@ -22,41 +22,41 @@ struct TRect {
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
     bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-    bool Contains(TPoint p) const {
-        return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom;
+    bool Contains(TPoint P) const {
+        return P.X >= Left && P.X < Right && P.Y >= Top && P.Y < Bottom;
     }
-    TRect Offset(int dx, int dy) const { return {Left + dx, Top + dy, Right + dx, Bottom + dy}; }
-    friend bool operator==(const TRect& a, const TRect& b) {
-        return a.Left == b.Left && a.Top == b.Top && a.Right == b.Right && a.Bottom == b.Bottom;
+    TRect Offset(int Dx, int Dy) const { return {Left + Dx, Top + Dy, Right + Dx, Bottom + Dy}; }
+    friend bool operator==(const TRect& A, const TRect& B) {
+        return A.Left == B.Left && A.Top == B.Top && A.Right == B.Right && A.Bottom == B.Bottom;
     }
-    friend bool operator!=(const TRect& a, const TRect& b) { return !(a == b); }
+    friend bool operator!=(const TRect& A, const TRect& B) { return !(A == B); }
 };
 
-inline TPoint Point(int x, int y) {
-    return {x, y};
+inline TPoint Point(int X, int Y) {
+    return {X, Y};
 }
-inline TRect Rect(int left, int top, int right, int bottom) {
-    return {left, top, right, bottom};
+inline TRect Rect(int Left, int Top, int Right, int Bottom) {
+    return {Left, Top, Right, Bottom};
 }
-inline TRect Bounds(int left, int top, int width, int height) {
-    return {left, top, left + width, top + height};
+inline TRect Bounds(int Left, int Top, int Width, int Height) {
+    return {Left, Top, Left + Width, Top + Height};
 }
 
 // The common part of two rectangles; empty (all zero) when they do not overlap.
-inline TRect IntersectRects(const TRect& a, const TRect& b) {
-    TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-            std::min(a.Bottom, b.Bottom)};
+inline TRect IntersectRects(const TRect& A, const TRect& B) {
+    TRect r{std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
+            std::min(A.Bottom, B.Bottom)};
     return r.IsEmpty() ? TRect{} : r;
 }
 
 // The smallest rectangle holding both; an empty rectangle adds nothing.
-inline TRect UnionRects(const TRect& a, const TRect& b) {
-    if (a.IsEmpty())
-        return b;
-    if (b.IsEmpty())
-        return a;
-    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-            std::max(a.Bottom, b.Bottom)};
+inline TRect UnionRects(const TRect& A, const TRect& B) {
+    if (A.IsEmpty())
+        return B;
+    if (B.IsEmpty())
+        return A;
+    return {std::min(A.Left, B.Left), std::min(A.Top, B.Top), std::max(A.Right, B.Right),
+            std::max(A.Bottom, B.Bottom)};
 }
 
 } // namespace zorbalin

@@ -2,12 +2,12 @@
 
 namespace zorbalin {
 
-void TGraphicControl::PaintControl(HDC dc) {
+void TGraphicControl::PaintControl(HDC Dc) {
     struct TUnbind {
-        TCanvas& canvas;
-        ~TUnbind() { canvas.SetHandle(nullptr); }
+        TCanvas& Canvas;
+        ~TUnbind() { Canvas.SetHandle(nullptr); }
     } unbind{FCanvas};
-    FCanvas.SetHandle(dc);
+    FCanvas.SetHandle(Dc);
     FCanvas.Font().Assign(*Font());
     Paint();
 }

@@ -15,7 +15,7 @@ class TGraphicControl : public TControl {
 
     // The canvas to draw on; its context is only set while Paint runs.
     TCanvas* Canvas() { return &FCanvas; }
-    void PaintControl(HDC dc) override;
+    void PaintControl(HDC Dc) override;
 
   protected:
     virtual void Paint() {}

@@ -10,24 +10,24 @@
 
 namespace zorbalin {
 
-void TGraphic::Assign(TPersistent* source) {
-    if (!source)
-        RaiseAssignError(source, this);
-    if (auto* graphic = dynamic_cast<TGraphic*>(source)) {
+void TGraphic::Assign(TPersistent* Source) {
+    if (!Source)
+        RaiseAssignError(Source, this);
+    if (auto* graphic = dynamic_cast<TGraphic*>(Source)) {
         graphic->AssignTo(this);
         return;
     }
-    RaiseAssignError(source, this);
+    RaiseAssignError(Source, this);
 }
 
-void TGraphic::AssignTo(TPersistent* destination) {
-    RaiseAssignError(this, destination);
+void TGraphic::AssignTo(TPersistent* Destination) {
+    RaiseAssignError(this, Destination);
 }
 
-void TGraphic::SetTransparent(bool value) {
-    if (value == FTransparent)
+void TGraphic::SetTransparent(bool Value) {
+    if (Value == FTransparent)
         return;
-    FTransparent = value;
+    FTransparent = Value;
     Changed();
 }
 
@@ -36,13 +36,13 @@ void TGraphic::Changed() {
         OnChange(this);
 }
 
-void TGraphic::LoadFromFile(const std::string& path) {
-    TFileStream stream(path, fmOpenRead);
+void TGraphic::LoadFromFile(const std::string& Path) {
+    TFileStream stream(Path, kFmOpenRead);
     LoadFromStream(stream);
 }
 
-void TGraphic::SaveToFile(const std::string& path) {
-    TFileStream stream(path, fmCreate);
+void TGraphic::SaveToFile(const std::string& Path) {
+    TFileStream stream(Path, kFmCreate);
     SaveToStream(stream);
 }
 
@@ -56,10 +56,10 @@ void TGraphic::SaveToClipboardFormat(unsigned short&, TClipboardData&, HPALETTE&
 
 namespace {
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+std::string Lower(std::string Text) {
+    std::transform(Text.begin(), Text.end(), Text.begin(),
+                   [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
+    return Text;
 }
 
 std::vector<TFileFormat>& Formats() {
@@ -68,40 +68,40 @@ std::vector<TFileFormat>& Formats() {
     return formats;
 }
 
-const TFileFormat* FormatForClass(const std::string& className) {
+const TFileFormat* FormatForClass(const std::string& ClassName) {
     for (const TFileFormat& f : Formats())
-        if (f.ClassName == className)
+        if (f.ClassName == ClassName)
             return &f;
     return nullptr;
 }
 
-const TFileFormat* FormatForExtension(const std::string& extension) {
-    std::string wanted = Lower(extension);
+const TFileFormat* FormatForExtension(const std::string& Extension) {
+    std::string wanted = Lower(Extension);
     for (const TFileFormat& f : Formats())
         if (f.Extension == wanted)
             return &f;
     return nullptr;
 }
 
-std::string ExtensionOf(const std::string& path) {
-    std::size_t slash = path.find_last_of('/');
-    std::size_t dot = path.find_last_of('.');
+std::string ExtensionOf(const std::string& Path) {
+    std::size_t slash = Path.find_last_of('/');
+    std::size_t dot = Path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return "";
-    return path.substr(dot + 1);
+    return Path.substr(dot + 1);
 }
 
 } // namespace
 
-void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
-                                  TGraphicFactory factory) {
-    std::string className = ClassNameOf(factory().get());
-    std::string ext = Lower(extension);
+void TPicture::RegisterFileFormat(const std::string& Extension, const std::string& Description,
+                                  TGraphicFactory Factory) {
+    std::string className = ClassNameOf(Factory().get());
+    std::string ext = Lower(Extension);
     auto& formats = Formats();
     formats.erase(std::remove_if(formats.begin(), formats.end(),
-                                 [&](const TFileFormat& f) { return f.Extension == ext; }),
+                                 [&](const TFileFormat& F) { return F.Extension == ext; }),
                   formats.end());
-    formats.push_back({ext, description, className, std::move(factory)});
+    formats.push_back({ext, Description, className, std::move(Factory)});
 }
 
 const std::vector<TFileFormat>& TPicture::FileFormats() {
@@ -111,17 +111,17 @@ const std::vector<TFileFormat>& TPicture::FileFormats() {
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
-void TPicture::TakeGraphic(std::unique_ptr<TGraphic> graphic) {
-    FGraphic = std::move(graphic);
+void TPicture::TakeGraphic(std::unique_ptr<TGraphic> Graphic) {
+    FGraphic = std::move(Graphic);
     FShared = false;
     if (FGraphic)
         FGraphic->OnChange = [this](TObject*) { Changed(); };
     Changed();
 }
 
-void TPicture::Share(std::shared_ptr<TGraphic> graphic) {
+void TPicture::Share(std::shared_ptr<TGraphic> Graphic) {
     // A shared picture's change handler belongs to nobody: any holder may go first.
-    FGraphic = std::move(graphic);
+    FGraphic = std::move(Graphic);
     FShared = FGraphic != nullptr;
     Changed();
 }
@@ -131,16 +131,16 @@ void TPicture::Changed() {
         OnChange(this);
 }
 
-void TPicture::SetGraphic(TGraphic* graphic) {
-    if (!graphic) {
+void TPicture::SetGraphic(TGraphic* Graphic) {
+    if (!Graphic) {
         TakeGraphic(nullptr);
         return;
     }
-    const TFileFormat* format = FormatForClass(ClassNameOf(graphic));
+    const TFileFormat* format = FormatForClass(ClassNameOf(Graphic));
     if (!format)
-        RaiseAssignError(graphic, this);
+        RaiseAssignError(Graphic, this);
     std::unique_ptr<TGraphic> copy = format->Create();
-    copy->Assign(graphic);
+    copy->Assign(Graphic);
     TakeGraphic(std::move(copy));
 }
 
@@ -163,34 +163,34 @@ int TPicture::Height() const {
     return FGraphic ? FGraphic->Height() : 0;
 }
 
-std::unique_ptr<TGraphic> TPicture::NewGraphicFor(const std::string& path) {
-    std::string extension = ExtensionOf(path);
+std::unique_ptr<TGraphic> TPicture::NewGraphicFor(const std::string& Path) {
+    std::string extension = ExtensionOf(Path);
     const TFileFormat* format = FormatForExtension(extension);
     if (!format)
         throw EInvalidGraphic("Unknown picture file extension (." + extension + ")");
     return format->Create();
 }
 
-void TPicture::LoadFromFile(const std::string& path) {
-    std::unique_ptr<TGraphic> graphic = NewGraphicFor(path);
-    graphic->LoadFromFile(path);
+void TPicture::LoadFromFile(const std::string& Path) {
+    std::unique_ptr<TGraphic> graphic = NewGraphicFor(Path);
+    graphic->LoadFromFile(Path);
     TakeGraphic(std::move(graphic));
 }
 
-void TPicture::SaveToFile(const std::string& path) {
+void TPicture::SaveToFile(const std::string& Path) {
     if (FGraphic)
-        FGraphic->SaveToFile(path);
+        FGraphic->SaveToFile(Path);
 }
 
-void TPicture::Assign(TPersistent* source) {
-    if (!source) {
+void TPicture::Assign(TPersistent* Source) {
+    if (!Source) {
         SetGraphic(nullptr);
-    } else if (auto* picture = dynamic_cast<TPicture*>(source)) {
+    } else if (auto* picture = dynamic_cast<TPicture*>(Source)) {
         SetGraphic(picture->Graphic());
-    } else if (auto* graphic = dynamic_cast<TGraphic*>(source)) {
+    } else if (auto* graphic = dynamic_cast<TGraphic*>(Source)) {
         SetGraphic(graphic);
     } else {
-        RaiseAssignError(source, this);
+        RaiseAssignError(Source, this);
     }
 }
 

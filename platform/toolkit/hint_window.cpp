@@ -17,10 +17,10 @@ constexpr int kAbovePointer = 4;
 
 } // namespace
 
-bool ShowsHint(const TControl* control) {
-    if (!control || control->Hint().empty() || !control->Visible())
+bool ShowsHint(const TControl* Control) {
+    if (!Control || Control->Hint().empty() || !Control->Visible())
         return false;
-    for (const TControl* c = control; c; c = c->Parent()) {
+    for (const TControl* c = Control; c; c = c->Parent()) {
         if (c->ShowHint)
             return true;
         if (!c->ParentShowHint)
@@ -34,34 +34,34 @@ bool ShowsHint(const TControl* control) {
 THintWindow::THintWindow(TComponent* Owner) : TForm(Owner) {
     SetName("HintWindow");
     WindowKind = TWindowKind::Tooltip;
-    SetColor(clInfoBk);
+    SetColor(kClInfoBk);
     Font()->SetName("Tahoma");
     Font()->SetHeight(-12);
-    Font()->SetColor(clInfoText);
+    Font()->SetColor(kClInfoText);
 }
 
-void THintWindow::ActivateHint(TPoint pointer, const std::string& text) {
-    SetCaption(text);
+void THintWindow::ActivateHint(TPoint Pointer, const std::string& Text) {
+    SetCaption(Text);
     TDCOwner dc(CreateCompatibleDC(nullptr));
     TCanvas canvas(dc.Get());
     canvas.Font().Assign(*Font());
-    const TSize size = canvas.TextExtent(text);
+    const TSize size = canvas.TextExtent(Text);
     SetClientSize(size.cx + 2 * (kPaddingX + 1), size.cy + 2 * (kPaddingY + 1));
     // Below the pointer's tip, or above it where the screen ends; never off the screen's sides.
-    const TRect screen = Application ? Application->Backend().ScreenRect() : TRect{};
-    int left = std::max(screen.Left, std::min(pointer.X, screen.Right - Width()));
-    int top = pointer.Y + kBelowPointer * Scale();
+    const TRect screen = gApplication ? gApplication->Backend().ScreenRect() : TRect{};
+    int left = std::max(screen.Left, std::min(Pointer.X, screen.Right - Width()));
+    int top = Pointer.Y + kBelowPointer * Scale();
     if (top + Height() > screen.Bottom)
-        top = pointer.Y - kAbovePointer * Scale() - Height();
+        top = Pointer.Y - kAbovePointer * Scale() - Height();
     SetBounds(left, std::max(top, screen.Top), Width(), Height());
     Invalidate();
     SetVisible(true);
 }
 
-void THintWindow::PaintOverlay(HDC dc) {
-    TCanvas canvas(dc);
+void THintWindow::PaintOverlay(HDC Dc) {
+    TCanvas canvas(Dc);
     TRect box = ClientRect();
-    canvas.Brush().SetColor(clInfoText);
+    canvas.Brush().SetColor(kClInfoText);
     canvas.FrameRect(box);
     canvas.Font().Assign(*Font());
     canvas.Brush().SetStyle(bsClear);
@@ -74,26 +74,26 @@ bool THintController::Shown() const {
     return FWindow && FWindow->Visible();
 }
 
-void THintController::MouseMoved(TControl* control, TPoint screen) {
-    if (control != FSuppressed)
+void THintController::MouseMoved(TControl* Control, TPoint Screen) {
+    if (Control != FSuppressed)
         FSuppressed = nullptr;
-    if (!ShowsHint(control) || control == FSuppressed) {
+    if (!ShowsHint(Control) || Control == FSuppressed) {
         Cancel(false);
         return;
     }
-    if (control == FControl && Shown())
+    if (Control == FControl && Shown())
         return;
-    if (control != FControl && Shown())
+    if (Control != FControl && Shown())
         FWindow->Hide();
     // The pause starts again with every move until the hint shows.
-    FControl = control;
-    FPointer = screen;
+    FControl = Control;
+    FPointer = Screen;
     FDue = FApplication.Backend().Ticks() + kHintPause;
     FWaiting = true;
 }
 
-void THintController::Cancel(bool suppress) {
-    if (suppress && FControl)
+void THintController::Cancel(bool Suppress) {
+    if (Suppress && FControl)
         FSuppressed = FControl;
     FControl = nullptr;
     FWaiting = false;
@@ -101,15 +101,15 @@ void THintController::Cancel(bool suppress) {
         FWindow->Hide();
 }
 
-void THintController::ControlGone(const TComponent* control) {
-    if (control == static_cast<const TComponent*>(FSuppressed))
+void THintController::ControlGone(const TComponent* Control) {
+    if (Control == static_cast<const TComponent*>(FSuppressed))
         FSuppressed = nullptr;
-    if (control == static_cast<const TComponent*>(FControl))
+    if (Control == static_cast<const TComponent*>(FControl))
         Cancel(false);
 }
 
-void THintController::FormGone(const TForm* form) {
-    if (form == FWindow) {
+void THintController::FormGone(const TForm* Form) {
+    if (Form == FWindow) {
         FWindow = nullptr;
         FWaiting = false;
         FControl = nullptr;

@@ -24,7 +24,7 @@ class TApplication;
 constexpr uint32_t kHintPause = 700;
 
 // Whether a control shows its hint as a tooltip (see above).
-bool ShowsHint(const TControl* control);
+bool ShowsHint(const TControl* Control);
 
 // The tooltip window: the text on the tooltip colour in a thin frame, below the pointer and kept
 // on the screen (above the pointer when there is no room below). It never takes the focus.
@@ -33,25 +33,25 @@ class THintWindow : public TForm {
     explicit THintWindow(TComponent* Owner);
 
     // Shows the text for a pointer at this screen point.
-    void ActivateHint(TPoint pointer, const std::string& text);
+    void ActivateHint(TPoint Pointer, const std::string& Text);
     const std::string& Text() const { return Caption(); }
 
   protected:
-    void PaintOverlay(HDC dc) override;
+    void PaintOverlay(HDC Dc) override;
 };
 
 class THintController {
   public:
-    explicit THintController(TApplication& application) : FApplication(application) {}
+    explicit THintController(TApplication& Application) : FApplication(Application) {}
 
     // The pointer is on this control (null: on none) at a screen point.
-    void MouseMoved(TControl* control, TPoint screen);
+    void MouseMoved(TControl* Control, TPoint Screen);
     // Hides the hint and stops the pause; with `suppress`, the control under the pointer shows
     // no hint until the pointer has been on another one.
-    void Cancel(bool suppress);
+    void Cancel(bool Suppress);
     // A control that goes (also one half destroyed: only its address is compared).
-    void ControlGone(const TComponent* control);
-    void FormGone(const TForm* form);
+    void ControlGone(const TComponent* Control);
+    void FormGone(const TForm* Form);
     // Shows the hint when its pause is over; returns the milliseconds still to wait, or -1 when
     // no pause is running.
     int Tick();

@@ -11,10 +11,10 @@ TImage::~TImage() {
     FPicture->OnChange = nullptr;
 }
 
-void TImage::SetStretch(bool value) {
-    if (value == FStretch)
+void TImage::SetStretch(bool Value) {
+    if (Value == FStretch)
         return;
-    FStretch = value;
+    FStretch = Value;
     Invalidate();
 }
 

@@ -24,9 +24,9 @@ class TImage : public TGraphicControl {
     ~TImage() override;
 
     TPicture* Picture() const { return FPicture.get(); }
-    void SetPicture(TPicture* value) { FPicture->Assign(value); }
+    void SetPicture(TPicture* Value) { FPicture->Assign(Value); }
     bool Stretch() const { return FStretch; }
-    void SetStretch(bool value);
+    void SetStretch(bool Value);
 
   protected:
     void Paint() override;

@@ -5,7 +5,7 @@
 namespace zorbalin {
 
 TLabel::TLabel(TComponent* Owner) : TGraphicControl(Owner) {
-    ControlStyle = csClickEvents | csDoubleClicks;
+    ControlStyle = kCsClickEvents | kCsDoubleClicks;
     SetBounds(Left(), Top(), 65, 17);
 }
 

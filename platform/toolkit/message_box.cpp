@@ -42,16 +42,16 @@ class TStopIcon : public TGraphicControl {
 
 class TMessageForm : public TForm {
   public:
-    TMessageForm(TComponent* Owner, const std::string& text, const std::string& caption,
-                 unsigned flags)
+    TMessageForm(TComponent* Owner, const std::string& Message, const std::string& Caption,
+                 unsigned Flags)
         : TForm(Owner) {
         SetBorderStyle(TFormBorderStyle::bsDialog);
-        SetCaption(caption);
-        bool withIcon = (flags & 0xF0) != 0;
-        bool withCancel = (flags & 0x0F) == MB_OKCANCEL;
+        SetCaption(Caption);
+        bool withIcon = (Flags & 0xF0) != 0;
+        bool withCancel = (Flags & 0x0F) == MB_OKCANCEL;
 
         int textLeft = kMargin + (withIcon ? kIconSize + kMargin : 0);
-        TRect textBox = MeasureText(text);
+        TRect textBox = MeasureText(Message);
         int textHeight = std::max(textBox.Height(), withIcon ? kIconSize : 0);
 
         if (withIcon) {
@@ -63,7 +63,7 @@ class TMessageForm : public TForm {
         Text->SetParent(this);
         Text->WordWrap = true;
         Text->Transparent = true;
-        Text->SetCaption(text);
+        Text->SetCaption(Message);
         Text->SetBounds(textLeft, kMargin + (textHeight - textBox.Height()) / 2, textBox.Width(),
                         textBox.Height());
 
@@ -72,11 +72,11 @@ class TMessageForm : public TForm {
             std::max(textLeft + textBox.Width() + kMargin, buttonsWidth + 2 * kMargin);
         int buttonTop = kMargin + textHeight + kMargin;
         int buttonLeft = (clientWidth - buttonsWidth) / 2;
-        Ok = AddButton("OK", mrOk, buttonLeft, buttonTop);
+        Ok = AddButton("OK", kMrOk, buttonLeft, buttonTop);
         Ok->Default = true;
         Ok->Cancel = !withCancel;
         if (withCancel)
-            AddButton("Cancel", mrCancel, buttonLeft + 83, buttonTop)->Cancel = true;
+            AddButton("Cancel", kMrCancel, buttonLeft + 83, buttonTop)->Cancel = true;
         SetActiveControl(Ok);
         SetClientSize(clientWidth, buttonTop + 25 + kMargin);
     }
@@ -85,22 +85,22 @@ class TMessageForm : public TForm {
     TButton* Ok = nullptr;
 
   private:
-    TButton* AddButton(const std::string& caption, TModalResult result, int left, int top) {
+    TButton* AddButton(const std::string& Caption, TModalResult Result, int Left, int Top) {
         auto* b = new TButton(this);
         b->SetParent(this);
-        b->SetCaption(caption);
-        b->ModalResult = result;
-        b->SetBounds(left, top, 75, 25);
+        b->SetCaption(Caption);
+        b->ModalResult = Result;
+        b->SetBounds(Left, Top, 75, 25);
         return b;
     }
 
     // The box the text needs, wrapped at kMaxTextWidth.
-    TRect MeasureText(const std::string& text) {
+    TRect MeasureText(const std::string& Text) {
         TDCOwner dc(CreateCompatibleDC(nullptr));
         TCanvas canvas(dc.Get());
         canvas.Font().Assign(*Font());
         TRect box{0, 0, kMaxTextWidth, 0};
-        canvas.DrawText(text, box, taLeftJustify, true, false, true);
+        canvas.DrawText(Text, box, taLeftJustify, true, false, true);
         box.Right = std::max(box.Right, kMinTextWidth);
         return box;
     }
@@ -108,23 +108,23 @@ class TMessageForm : public TForm {
 
 } // namespace
 
-int RunMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-    if (!Application)
+int RunMessageBox(const std::string& Text, const std::string& Caption, unsigned Flags) {
+    if (!gApplication)
         return IDCANCEL;
     std::unique_ptr<TMessageForm> box(
-        TForm::Create<TMessageForm>(Application, text, caption, flags));
+        TForm::Create<TMessageForm>(gApplication, Text, Caption, Flags));
     TMessageForm* form = box.get();
     bool told = false;
-    form->OnActivate = [form, &told, &text, &caption](TObject*) {
+    form->OnActivate = [form, &told, &Text, &Caption](TObject*) {
         if (told)
             return;
         told = true;
-        Application->Backend().MessageBoxShown({caption, text, form->Window()});
+        gApplication->Backend().MessageBoxShown({Caption, Text, form->Window()});
     };
     // Centred over the main form when it is shown, else on the screen; unlike the program's
     // dialogs, the box is kept on the screen so that its text and button can always be reached.
-    TForm* main = Application->MainForm();
-    TRect screen = Application->Backend().ScreenRect();
+    TForm* main = gApplication->MainForm();
+    TRect screen = gApplication->Backend().ScreenRect();
     TRect over = main && main->Visible() ? main->BoundsRect() : screen;
     int left = over.Left + (over.Width() - form->Width()) / 2;
     int top = over.Top + (over.Height() - form->Height()) / 2;
@@ -132,7 +132,7 @@ int RunMessageBox(const std::string& text, const std::string& caption, unsigned 
     top = std::max(screen.Top, std::min(top, screen.Bottom - form->Height()));
     form->Position = TPosition::poDesigned;
     form->SetBounds(left, top, form->Width(), form->Height());
-    return form->ShowModal() == mrOk ? IDOK : IDCANCEL;
+    return form->ShowModal() == kMrOk ? IDOK : IDCANCEL;
 }
 
 } // namespace zorbalin

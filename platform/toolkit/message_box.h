@@ -10,6 +10,6 @@
 namespace zorbalin {
 
 // Runs the box on the global Application; returns IDOK or IDCANCEL.
-int RunMessageBox(const std::string& text, const std::string& caption, unsigned flags);
+int RunMessageBox(const std::string& Text, const std::string& Caption, unsigned Flags);
 
 } // namespace zorbalin

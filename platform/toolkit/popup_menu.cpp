@@ -30,7 +30,7 @@ class TMenuList : public TGraphicControl {
     TMenuList(TComponent* Owner, const std::vector<TMenuItem*>& Items)
         : TGraphicControl(Owner), FItems(Items) {
         TabStop = true;
-        ControlStyle = csCaptureMouse;
+        ControlStyle = kCsCaptureMouse;
     }
 
     // Lays the lines out in the font and returns the size the whole list needs.
@@ -53,21 +53,21 @@ class TMenuList : public TGraphicControl {
     TMenuItem* Chosen() const { return FChosen; }
     int Highlighted() const { return FHighlight; }
 
-    bool WantsKey(uint16_t key) const override {
-        return key == vk::Up || key == vk::Down || key == vk::Return || key == vk::Space ||
-               key == vk::Escape;
+    bool WantsKey(uint16_t Key) const override {
+        return Key == vk::kUp || Key == vk::kDown || Key == vk::kReturn || Key == vk::kSpace ||
+               Key == vk::kEscape;
     }
 
-    void KeyDown(uint16_t& key, TShiftState) override {
-        switch (key) {
-        case vk::Up:
+    void KeyDown(uint16_t& Key, TShiftState) override {
+        switch (Key) {
+        case vk::kUp:
             Step(-1);
             break;
-        case vk::Down:
+        case vk::kDown:
             Step(+1);
             break;
-        case vk::Return:
-        case vk::Space:
+        case vk::kReturn:
+        case vk::kSpace:
             if (FHighlight != kNoItem)
                 Choose(FItems[static_cast<size_t>(FHighlight)]);
             break;
@@ -75,37 +75,37 @@ class TMenuList : public TGraphicControl {
             Dismiss();
             break;
         }
-        key = 0;
+        Key = 0;
     }
 
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override {
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
         // Only a captured press reaches the list outside its box: a press elsewhere.
-        if (!ClientRect().Contains({x, y}))
+        if (!ClientRect().Contains({X, Y}))
             Dismiss();
-        TGraphicControl::MouseDown(button, shift, x, y);
+        TGraphicControl::MouseDown(Button, Shift, X, Y);
     }
 
-    void MouseMove(TShiftState shift, int x, int y) override {
-        int index = ItemAt(y);
-        if (ClientRect().Contains({x, y}) && index != kNoItem && Selectable(index))
+    void MouseMove(TShiftState Shift, int X, int Y) override {
+        int index = ItemAt(Y);
+        if (ClientRect().Contains({X, Y}) && index != kNoItem && Selectable(index))
             SetHighlight(index);
-        TGraphicControl::MouseMove(shift, x, y);
+        TGraphicControl::MouseMove(Shift, X, Y);
     }
 
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override {
-        int index = ClientRect().Contains({x, y}) ? ItemAt(y) : kNoItem;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+        int index = ClientRect().Contains({X, Y}) ? ItemAt(Y) : kNoItem;
         if (index != kNoItem && Selectable(index))
             Choose(FItems[static_cast<size_t>(index)]);
-        TGraphicControl::MouseUp(button, shift, x, y);
+        TGraphicControl::MouseUp(Button, Shift, X, Y);
     }
 
   protected:
     void Paint() override {
         TCanvas& canvas = *Canvas();
         canvas.Brush().SetStyle(bsSolid);
-        canvas.Brush().SetColor(cl3DDkShadow);
+        canvas.Brush().SetColor(kCl3DDkShadow);
         canvas.FrameRect(ClientRect());
-        canvas.Brush().SetColor(clMenu);
+        canvas.Brush().SetColor(kClMenu);
         canvas.FillRect(Rect(kFrame, kFrame, Width() - kFrame, Height() - kFrame));
         int top = kInset;
         for (size_t i = 0; i < FItems.size(); ++i) {
@@ -121,55 +121,55 @@ class TMenuList : public TGraphicControl {
     }
 
   private:
-    int RowHeight(const TMenuItem* item) const {
-        return item->IsLine() ? kLineHeight : FItemHeight;
+    int RowHeight(const TMenuItem* Item) const {
+        return Item->IsLine() ? kLineHeight : FItemHeight;
     }
 
-    void PaintLine(TCanvas& canvas, int y) {
-        canvas.Brush().SetStyle(bsSolid);
-        canvas.Brush().SetColor(clBtnShadow);
-        canvas.FillRect(Rect(kInset + 4, y - 1, Width() - kInset - 4, y));
-        canvas.Brush().SetColor(clBtnHighlight);
-        canvas.FillRect(Rect(kInset + 4, y, Width() - kInset - 4, y + 1));
+    void PaintLine(TCanvas& Canvas, int Y) {
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(kClBtnShadow);
+        Canvas.FillRect(Rect(kInset + 4, Y - 1, Width() - kInset - 4, Y));
+        Canvas.Brush().SetColor(kClBtnHighlight);
+        Canvas.FillRect(Rect(kInset + 4, Y, Width() - kInset - 4, Y + 1));
     }
 
-    void PaintItem(TCanvas& canvas, const TMenuItem& item, TRect box, bool highlighted) {
-        canvas.Brush().SetStyle(bsSolid);
-        canvas.Brush().SetColor(highlighted ? clHighlight : clMenu);
-        canvas.FillRect(box);
-        canvas.Brush().SetStyle(bsClear);
-        canvas.Font().SetColor(!item.Enabled ? clGrayText
-                               : highlighted ? clHighlightText
-                                             : clMenuText);
-        TRect caption{box.Left + kTextLeft, box.Top, box.Right, box.Bottom};
-        canvas.DrawText(item.Caption, caption, taLeftJustify, false, true);
-        TRect key{box.Left + FKeyLeft, box.Top, box.Right, box.Bottom};
-        canvas.DrawText(item.ShortCutText, key, taLeftJustify, false, true);
+    void PaintItem(TCanvas& Canvas, const TMenuItem& Item, TRect Box, bool Highlighted) {
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(Highlighted ? kClHighlight : kClMenu);
+        Canvas.FillRect(Box);
+        Canvas.Brush().SetStyle(bsClear);
+        Canvas.Font().SetColor(!Item.Enabled ? kClGrayText
+                               : Highlighted ? kClHighlightText
+                                             : kClMenuText);
+        TRect caption{Box.Left + kTextLeft, Box.Top, Box.Right, Box.Bottom};
+        Canvas.DrawText(Item.Caption, caption, taLeftJustify, false, true);
+        TRect key{Box.Left + FKeyLeft, Box.Top, Box.Right, Box.Bottom};
+        Canvas.DrawText(Item.ShortCutText, key, taLeftJustify, false, true);
     }
 
-    int ItemAt(int y) const {
+    int ItemAt(int Y) const {
         int top = kInset;
         for (size_t i = 0; i < FItems.size(); ++i) {
             int height = RowHeight(FItems[i]);
-            if (y >= top && y < top + height)
+            if (Y >= top && Y < top + height)
                 return static_cast<int>(i);
             top += height;
         }
         return kNoItem;
     }
 
-    bool Selectable(int index) const {
-        const TMenuItem* item = FItems[static_cast<size_t>(index)];
+    bool Selectable(int Index) const {
+        const TMenuItem* item = FItems[static_cast<size_t>(Index)];
         return !item->IsLine() && item->Enabled;
     }
 
     // The next enabled command up or down, round the end of the list.
-    void Step(int direction) {
+    void Step(int Direction) {
         int count = static_cast<int>(FItems.size());
         int index = FHighlight;
         for (int tried = 0; tried < count; ++tried) {
-            index = index == kNoItem ? (direction > 0 ? 0 : count - 1)
-                                     : (index + direction + count) % count;
+            index = index == kNoItem ? (Direction > 0 ? 0 : count - 1)
+                                     : (index + Direction + count) % count;
             if (Selectable(index)) {
                 SetHighlight(index);
                 return;
@@ -177,23 +177,23 @@ class TMenuList : public TGraphicControl {
         }
     }
 
-    void SetHighlight(int index) {
-        if (index == FHighlight)
+    void SetHighlight(int Index) {
+        if (Index == FHighlight)
             return;
-        FHighlight = index;
+        FHighlight = Index;
         Repaint();
     }
 
-    void Choose(TMenuItem* item) {
-        FChosen = item;
+    void Choose(TMenuItem* Item) {
+        FChosen = Item;
         if (TForm* form = ParentForm())
-            form->SetModalResult(mrOk);
+            form->SetModalResult(kMrOk);
     }
 
     void Dismiss() {
         FChosen = nullptr;
         if (TForm* form = ParentForm())
-            form->SetModalResult(mrCancel);
+            form->SetModalResult(kMrCancel);
     }
 
     const std::vector<TMenuItem*>& FItems;
@@ -239,23 +239,23 @@ TMenuItem* TPopupMenu::AddLine() {
     return Add("-", "", nullptr);
 }
 
-void TPopupMenu::ComponentRemoved(TComponent* component) {
-    FItems.erase(std::remove(FItems.begin(), FItems.end(), component), FItems.end());
+void TPopupMenu::ComponentRemoved(TComponent* Component) {
+    FItems.erase(std::remove(FItems.begin(), FItems.end(), Component), FItems.end());
 }
 
 TMenuItem* TPopupMenu::Popup(int X, int Y) {
-    if (!Application || FWindow || FItems.empty())
+    if (!gApplication || FWindow || FItems.empty())
         return nullptr;
     if (OnPopup)
         OnPopup(this);
-    std::unique_ptr<TMenuForm> form(TForm::Create<TMenuForm>(Application, FItems));
-    TRect screen = Application->Backend().ScreenRect();
+    std::unique_ptr<TMenuForm> form(TForm::Create<TMenuForm>(gApplication, FItems));
+    TRect screen = gApplication->Backend().ScreenRect();
     int left = std::max(screen.Left, std::min(X, screen.Right - form->Width()));
     int top = std::max(screen.Top, std::min(Y, screen.Bottom - form->Height()));
     form->SetBounds(left, top, form->Width(), form->Height());
     struct TForget {
-        TForm*& window;
-        ~TForget() { window = nullptr; }
+        TForm*& Window;
+        ~TForget() { Window = nullptr; }
     } forget{FWindow};
     FWindow = form.get();
     form->ShowModal();

@@ -56,7 +56,7 @@ class TPopupMenu : public TComponent {
     TForm* Window() const { return FWindow; }
 
   protected:
-    void ComponentRemoved(TComponent* component) override;
+    void ComponentRemoved(TComponent* Component) override;
 
   private:
     std::vector<TMenuItem*> FItems;

@@ -15,7 +15,7 @@ constexpr int kCircle = 12;       // diameter of a radio circle
 constexpr int kTextGap = 17;      // from the circle's left to the item text
 
 // A radio circle of the classic look: a sunken ring, a white well, a dark dot when checked.
-void DrawRadio(HDC dc, int left, int top, bool checked, bool enabled) {
+void DrawRadio(HDC Dc, int Left, int Top, bool Checked, bool Enabled) {
     const double c = (kCircle - 1) / 2.0;
     for (int y = 0; y < kCircle; ++y) {
         for (int x = 0; x < kCircle; ++x) {
@@ -28,11 +28,11 @@ void DrawRadio(HDC dc, int left, int top, bool checked, bool enabled) {
                 colour = GetSysColor(upperLeft ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
             else if (d > c - 1.5)
                 colour = GetSysColor(upperLeft ? COLOR_3DDKSHADOW : COLOR_3DLIGHT);
-            else if (checked && d < 2.3)
-                colour = GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
+            else if (Checked && d < 2.3)
+                colour = GetSysColor(Enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
             else
-                colour = enabled ? GetSysColor(COLOR_WINDOW) : GetSysColor(COLOR_BTNFACE);
-            SetPixel(dc, left + x, top + y, colour);
+                colour = Enabled ? GetSysColor(COLOR_WINDOW) : GetSysColor(COLOR_BTNFACE);
+            SetPixel(Dc, Left + x, Top + y, colour);
         }
     }
 }
@@ -42,31 +42,31 @@ void DrawRadio(HDC dc, int left, int top, bool checked, bool enabled) {
 TRadioGroup::TRadioGroup(TComponent* Owner) : TGraphicControl(Owner) {
     TabStop = true;
     // OnClick comes from a change of the selection, not from the toolkit's click rule.
-    ControlStyle = csCaptureMouse;
+    ControlStyle = kCsCaptureMouse;
     SetBounds(Left(), Top(), 185, 105);
 }
 
-void TRadioGroup::SetItems(std::vector<std::string> items) {
-    FItems = std::move(items);
+void TRadioGroup::SetItems(std::vector<std::string> Items) {
+    FItems = std::move(Items);
     if (FItemIndex >= static_cast<int>(FItems.size()))
         FItemIndex = -1;
     Invalidate();
 }
 
-void TRadioGroup::SetColumns(int value) {
-    value = std::clamp(value, 1, 16);
-    if (value == FColumns)
+void TRadioGroup::SetColumns(int Value) {
+    Value = std::clamp(Value, 1, 16);
+    if (Value == FColumns)
         return;
-    FColumns = value;
+    FColumns = Value;
     Invalidate();
 }
 
-void TRadioGroup::SetItemIndex(int value) {
-    if (value < -1 || value >= static_cast<int>(FItems.size()))
-        value = -1;
-    if (value == FItemIndex)
+void TRadioGroup::SetItemIndex(int Value) {
+    if (Value < -1 || Value >= static_cast<int>(FItems.size()))
+        Value = -1;
+    if (Value == FItemIndex)
         return;
-    FItemIndex = value;
+    FItemIndex = Value;
     Invalidate();
 }
 
@@ -75,9 +75,9 @@ int TRadioGroup::Rows() const {
     return std::max(1, (n + FColumns - 1) / FColumns);
 }
 
-TRect TRadioGroup::ItemRect(int index) const {
+TRect TRadioGroup::ItemRect(int Index) const {
     int rows = Rows();
-    int column = index / rows, row = index % rows;
+    int column = Index / rows, row = Index % rows;
     int columnWidth = (Width() - 10) / FColumns;
     int itemHeight = std::max(1, (Height() - kTopArea - 4) / rows);
     int left = kCaptionMargin + column * columnWidth;
@@ -85,36 +85,36 @@ TRect TRadioGroup::ItemRect(int index) const {
     return {left, top, left + columnWidth, top + itemHeight};
 }
 
-void TRadioGroup::Select(int index) {
-    if (index == FItemIndex)
+void TRadioGroup::Select(int Index) {
+    if (Index == FItemIndex)
         return;
-    SetItemIndex(index);
+    SetItemIndex(Index);
     Click();
 }
 
-void TRadioGroup::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == TMouseButton::mbLeft) {
+void TRadioGroup::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == TMouseButton::mbLeft) {
         for (int i = 0; i < static_cast<int>(FItems.size()); ++i)
-            if (ItemRect(i).Contains({x, y})) {
+            if (ItemRect(i).Contains({X, Y})) {
                 Select(i);
                 break;
             }
     }
-    TGraphicControl::MouseDown(button, shift, x, y);
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
 }
 
-bool TRadioGroup::WantsKey(uint16_t key) const {
-    return key == vk::Left || key == vk::Right || key == vk::Up || key == vk::Down;
+bool TRadioGroup::WantsKey(uint16_t Key) const {
+    return Key == vk::kLeft || Key == vk::kRight || Key == vk::kUp || Key == vk::kDown;
 }
 
-void TRadioGroup::KeyDown(uint16_t& key, TShiftState) {
+void TRadioGroup::KeyDown(uint16_t& Key, TShiftState) {
     int n = static_cast<int>(FItems.size());
-    if (n == 0 || !WantsKey(key))
+    if (n == 0 || !WantsKey(Key))
         return;
-    bool forward = key == vk::Right || key == vk::Down;
+    bool forward = Key == vk::kRight || Key == vk::kDown;
     int from = FItemIndex < 0 ? (forward ? -1 : 0) : FItemIndex;
     Select(((from + (forward ? 1 : -1)) % n + n) % n);
-    key = 0;
+    Key = 0;
 }
 
 void TRadioGroup::Paint() {
@@ -130,25 +130,25 @@ void TRadioGroup::Paint() {
         canvas.Brush().SetStyle(bsSolid);
         canvas.FillRect(Bounds(kCaptionMargin - 2, 0, extent.cx + 4, extent.cy));
         canvas.Brush().SetStyle(bsClear);
-        canvas.Font().SetColor(Enabled() ? Font()->Color() : clGrayText);
+        canvas.Font().SetColor(Enabled() ? Font()->Color() : kClGrayText);
         canvas.TextOut(kCaptionMargin, 0, Caption());
     }
     for (int i = 0; i < static_cast<int>(FItems.size()); ++i)
         PaintItem(i);
 }
 
-void TRadioGroup::PaintItem(int index) {
+void TRadioGroup::PaintItem(int Index) {
     TCanvas& canvas = *Canvas();
-    TRect box = ItemRect(index);
+    TRect box = ItemRect(Index);
     int circleTop = box.Top + (box.Height() - kCircle) / 2;
-    DrawRadio(canvas.Handle(), box.Left, circleTop, index == FItemIndex, Enabled());
-    const std::string& text = FItems[index];
+    DrawRadio(canvas.Handle(), box.Left, circleTop, Index == FItemIndex, Enabled());
+    const std::string& text = FItems[Index];
     TSize extent = canvas.TextExtent(text);
     int textLeft = box.Left + kTextGap, textTop = box.Top + (box.Height() - extent.cy) / 2;
     canvas.Brush().SetStyle(bsClear);
-    canvas.Font().SetColor(Enabled() ? Font()->Color() : clGrayText);
+    canvas.Font().SetColor(Enabled() ? Font()->Color() : kClGrayText);
     canvas.TextOut(textLeft, textTop, text);
-    if (Focused() && index == std::max(FItemIndex, 0)) {
+    if (Focused() && Index == std::max(FItemIndex, 0)) {
         RECT focus{textLeft - 1, textTop - 1, textLeft + extent.cx + 1, textTop + extent.cy + 1};
         DrawFocusRect(canvas.Handle(), &focus);
     }

@@ -16,26 +16,26 @@ class TRadioGroup : public TGraphicControl {
     explicit TRadioGroup(TComponent* Owner);
 
     const std::vector<std::string>& Items() const { return FItems; }
-    void SetItems(std::vector<std::string> items);
+    void SetItems(std::vector<std::string> Items);
     int Columns() const { return FColumns; }
-    void SetColumns(int value);
+    void SetColumns(int Value);
     int ItemIndex() const { return FItemIndex; }
-    void SetItemIndex(int value);
+    void SetItemIndex(int Value);
 
     // The box of item i in client coordinates (its circle and its text).
-    TRect ItemRect(int index) const;
+    TRect ItemRect(int Index) const;
 
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-    bool WantsKey(uint16_t key) const override;
-    void KeyDown(uint16_t& key, TShiftState shift) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    bool WantsKey(uint16_t Key) const override;
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
 
   protected:
     void Paint() override;
 
   private:
     int Rows() const;
-    void Select(int index);
-    void PaintItem(int index);
+    void Select(int Index);
+    void PaintItem(int Index);
 
     std::vector<std::string> FItems;
     int FColumns = 1;

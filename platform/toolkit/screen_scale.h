@@ -18,33 +18,33 @@ constexpr int kMaxScale = 4;
 
 // The nearest whole factor for a screen density (96 dots per inch is 1, 192 is 2), in 1..4;
 // 0 when the density is unknown (zero or negative).
-int ScaleFromDpi(double dpi);
+int ScaleFromDpi(double Dpi);
 // A factor written by the user ("2"): 1..4, larger ones give 4; 0 (automatic) for a missing,
 // empty or zero value and for anything that is not a whole number.
-int ParseScale(const char* text);
+int ParseScale(const char* Text);
 // The density Xft.dpi of an X resource string ("Xft.dpi:\t192\n..."); 0 when it has none.
-double XftDpiOf(const std::string& resources);
+double XftDpiOf(const std::string& Resources);
 // What the desktop asks for: its toolkit scale (GDK_SCALE) when that is a factor, else the one of
 // the font density Xft.dpi, else 1.
-int DesktopScaleFrom(const char* gdkScale, double xftDpi);
+int DesktopScaleFrom(const char* GdkScale, double XftDpi);
 // The first of override, settings and desktop that is not 0, in 1..4 (1 when none is).
-int ChooseScale(int overrideScale, int settingsScale, int desktopScale);
+int ChooseScale(int OverrideScale, int SettingsScale, int DesktopScale);
 
 // Division rounding toward minus infinity: a pointer left of a window maps left of its client.
-inline int FloorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
+inline int FloorDiv(int A, int B) {
+    return A >= 0 ? A / B : -((-A + B - 1) / B);
 }
-inline TPoint ScaleDown(TPoint p, int scale) {
-    return {FloorDiv(p.X, scale), FloorDiv(p.Y, scale)};
+inline TPoint ScaleDown(TPoint P, int Scale) {
+    return {FloorDiv(P.X, Scale), FloorDiv(P.Y, Scale)};
 }
-inline TRect ScaleUp(const TRect& r, int scale) {
-    return {r.Left * scale, r.Top * scale, r.Right * scale, r.Bottom * scale};
+inline TRect ScaleUp(const TRect& R, int Scale) {
+    return {R.Left * Scale, R.Top * Scale, R.Right * Scale, R.Bottom * Scale};
 }
 
 // Copies the rectangle r of the logical surface, each pixel enlarged to scale x scale, into 32-bit
 // pixels at target (the enlarged r's top-left pixel; targetStride bytes per row). r must lie
 // inside the surface, and the target must hold r.Width() * scale x r.Height() * scale pixels.
-void ReplicatePixels(const TPixelView& surface, const TRect& r, int scale, uint8_t* target,
-                     int targetStride);
+void ReplicatePixels(const TPixelView& Surface, const TRect& R, int Scale, uint8_t* Target,
+                     int TargetStride);
 
 } // namespace zorbalin

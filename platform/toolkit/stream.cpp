@@ -20,65 +20,65 @@ int64_t TStream::Size() {
     return end;
 }
 
-void TStream::ReadBuffer(void* buffer, int64_t count) {
-    if (count > 0 && Read(buffer, count) != count)
+void TStream::ReadBuffer(void* Buffer, int64_t Count) {
+    if (Count > 0 && Read(Buffer, Count) != Count)
         throw EReadError("Stream read error");
 }
 
-void TStream::WriteBuffer(const void* buffer, int64_t count) {
-    if (count > 0 && Write(buffer, count) != count)
+void TStream::WriteBuffer(const void* Buffer, int64_t Count) {
+    if (Count > 0 && Write(Buffer, Count) != Count)
         throw EWriteError("Stream write error");
 }
 
-int64_t TStream::CopyFrom(TStream& source, int64_t count) {
-    if (count == 0) {
-        source.SetPosition(0);
-        count = source.Size();
+int64_t TStream::CopyFrom(TStream& Source, int64_t Count) {
+    if (Count == 0) {
+        Source.SetPosition(0);
+        Count = Source.Size();
     }
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<int64_t>(count, 65536)));
-    int64_t left = count;
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<int64_t>(Count, 65536)));
+    int64_t left = Count;
     while (left > 0) {
         int64_t chunk = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
-        source.ReadBuffer(buffer.data(), chunk);
+        Source.ReadBuffer(buffer.data(), chunk);
         WriteBuffer(buffer.data(), chunk);
         left -= chunk;
     }
-    return count;
+    return Count;
 }
 
-TMemoryStream::TMemoryStream(const void* data, std::size_t size)
-    : FData(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size) {
+TMemoryStream::TMemoryStream(const void* Data, std::size_t Size)
+    : FData(static_cast<const std::uint8_t*>(Data), static_cast<const std::uint8_t*>(Data) + Size) {
 }
 
-int64_t TMemoryStream::Read(void* buffer, int64_t count) {
-    if (count <= 0 || FPosition >= Size())
+int64_t TMemoryStream::Read(void* Buffer, int64_t Count) {
+    if (Count <= 0 || FPosition >= Size())
         return 0;
-    int64_t n = std::min(count, Size() - FPosition);
-    std::memcpy(buffer, FData.data() + FPosition, static_cast<std::size_t>(n));
+    int64_t n = std::min(Count, Size() - FPosition);
+    std::memcpy(Buffer, FData.data() + FPosition, static_cast<std::size_t>(n));
     FPosition += n;
     return n;
 }
 
-int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
-    if (count <= 0)
+int64_t TMemoryStream::Write(const void* Buffer, int64_t Count) {
+    if (Count <= 0)
         return 0;
-    if (FPosition + count > Size())
-        FData.resize(static_cast<std::size_t>(FPosition + count));
-    std::memcpy(FData.data() + FPosition, buffer, static_cast<std::size_t>(count));
-    FPosition += count;
-    return count;
+    if (FPosition + Count > Size())
+        FData.resize(static_cast<std::size_t>(FPosition + Count));
+    std::memcpy(FData.data() + FPosition, Buffer, static_cast<std::size_t>(Count));
+    FPosition += Count;
+    return Count;
 }
 
-int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-    int64_t base = origin == soFromBeginning ? 0 : origin == soFromCurrent ? FPosition : Size();
-    if (base + offset < 0)
+int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+    int64_t base = Origin == soFromBeginning ? 0 : Origin == soFromCurrent ? FPosition : Size();
+    if (base + Offset < 0)
         return -1;
-    FPosition = base + offset;
+    FPosition = base + Offset;
     return FPosition;
 }
 
-void TMemoryStream::SetSize(int64_t size) {
-    FData.resize(static_cast<std::size_t>(std::max<int64_t>(size, 0)));
+void TMemoryStream::SetSize(int64_t NewSize) {
+    FData.resize(static_cast<std::size_t>(std::max<int64_t>(NewSize, 0)));
     FPosition = std::min(FPosition, Size());
 }
 
@@ -87,25 +87,25 @@ void TMemoryStream::Clear() {
     FPosition = 0;
 }
 
-void TMemoryStream::LoadFromStream(TStream& stream) {
-    stream.SetPosition(0);
-    int64_t size = stream.Size();
+void TMemoryStream::LoadFromStream(TStream& Stream) {
+    Stream.SetPosition(0);
+    int64_t size = Stream.Size();
     FData.resize(static_cast<std::size_t>(size));
-    stream.ReadBuffer(FData.data(), size);
+    Stream.ReadBuffer(FData.data(), size);
     FPosition = 0;
 }
 
-void TMemoryStream::LoadFromFile(const std::string& path) {
-    TFileStream file(path, fmOpenRead);
+void TMemoryStream::LoadFromFile(const std::string& Path) {
+    TFileStream file(Path, kFmOpenRead);
     LoadFromStream(file);
 }
 
-void TMemoryStream::SaveToStream(TStream& stream) {
-    stream.WriteBuffer(FData.data(), Size());
+void TMemoryStream::SaveToStream(TStream& Stream) {
+    Stream.WriteBuffer(FData.data(), Size());
 }
 
-void TMemoryStream::SaveToFile(const std::string& path) {
-    TFileStream file(path, fmCreate);
+void TMemoryStream::SaveToFile(const std::string& Path) {
+    TFileStream file(Path, kFmCreate);
     SaveToStream(file);
 }
 
@@ -115,14 +115,14 @@ namespace {
 // block the open (or every read) for as long as nobody writes to it, so only
 // regular files are taken. Returns null with errno set, or with `reason` set
 // when the file is there but of the wrong kind.
-std::FILE* OpenRegularFile(const std::string& path, unsigned mode, std::string& reason,
-                           int64_t& size) {
-    const bool create = mode == fmCreate;
-    const bool readOnly = !create && (mode & 3) == fmOpenRead;
+std::FILE* OpenRegularFile(const std::string& Path, unsigned Mode, std::string& Reason,
+                           int64_t& Size) {
+    const bool create = Mode == kFmCreate;
+    const bool readOnly = !create && (Mode & 3) == kFmOpenRead;
     int flags = O_CLOEXEC | O_NONBLOCK | (readOnly ? O_RDONLY : O_RDWR);
     if (create)
         flags |= O_CREAT | O_TRUNC;
-    const int fd = ::open(path.c_str(), flags, 0666);
+    const int fd = ::open(Path.c_str(), flags, 0666);
     if (fd < 0)
         return nullptr;
     struct stat info;
@@ -137,10 +137,10 @@ std::FILE* OpenRegularFile(const std::string& path, unsigned mode, std::string& 
         if (S_ISDIR(info.st_mode))
             errno = EISDIR;
         else
-            reason = "Not a regular file";
+            Reason = "Not a regular file";
         return nullptr;
     }
-    size = static_cast<int64_t>(info.st_size);
+    Size = static_cast<int64_t>(info.st_size);
     // Reads and writes of a regular file never wait anyway; the flag goes so that
     // nothing downstream sees it.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -155,16 +155,16 @@ std::FILE* OpenRegularFile(const std::string& path, unsigned mode, std::string& 
 
 } // namespace
 
-TFileStream::TFileStream(const std::string& path, unsigned mode)
-    : FPath(path), FReadOnly(mode != fmCreate && (mode & 3) == fmOpenRead) {
+TFileStream::TFileStream(const std::string& Path, unsigned Mode)
+    : FPath(Path), FReadOnly(Mode != kFmCreate && (Mode & 3) == kFmOpenRead) {
     std::string reason;
-    FFile = OpenRegularFile(path, mode, reason, FOpenedSize);
+    FFile = OpenRegularFile(Path, Mode, reason, FOpenedSize);
     if (!FFile) {
         if (reason.empty())
             reason = std::strerror(errno);
-        if (mode == fmCreate)
-            throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
-        throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
+        if (Mode == kFmCreate)
+            throw EFCreateError("Cannot create file \"" + Path + "\". " + reason);
+        throw EFOpenError("Cannot open file \"" + Path + "\". " + reason);
     }
 }
 
@@ -182,32 +182,32 @@ int64_t TFileStream::Size() {
     return TStream::Size();
 }
 
-int64_t TFileStream::Read(void* buffer, int64_t count) {
-    if (count <= 0)
+int64_t TFileStream::Read(void* Buffer, int64_t Count) {
+    if (Count <= 0)
         return 0;
     const auto got =
-        static_cast<int64_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), FFile));
+        static_cast<int64_t>(std::fread(Buffer, 1, static_cast<std::size_t>(Count), FFile));
     FPosition += got;
     return got;
 }
 
-int64_t TFileStream::Write(const void* buffer, int64_t count) {
-    if (count <= 0)
+int64_t TFileStream::Write(const void* Buffer, int64_t Count) {
+    if (Count <= 0)
         return 0;
     const auto put =
-        static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), FFile));
+        static_cast<int64_t>(std::fwrite(Buffer, 1, static_cast<std::size_t>(Count), FFile));
     FPosition += put;
     return put;
 }
 
-int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
     // Asking where the stream stands is frequent and needs no system call.
-    if (origin == soFromCurrent && offset == 0)
+    if (Origin == soFromCurrent && Offset == 0)
         return FPosition;
-    int whence = origin == soFromBeginning ? SEEK_SET
-                 : origin == soFromCurrent ? SEEK_CUR
+    int whence = Origin == soFromBeginning ? SEEK_SET
+                 : Origin == soFromCurrent ? SEEK_CUR
                                            : SEEK_END;
-    if (fseeko(FFile, static_cast<off_t>(offset), whence) != 0)
+    if (fseeko(FFile, static_cast<off_t>(Offset), whence) != 0)
         return -1;
     FPosition = static_cast<int64_t>(ftello(FFile));
     return FPosition;

@@ -6,16 +6,16 @@ namespace zorbalin {
 
 namespace {
 
-bool Touch(const TRect& a, const TRect& b) {
-    return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
+bool Touch(const TRect& A, const TRect& B) {
+    return A.Left <= B.Right && B.Left <= A.Right && A.Top <= B.Bottom && B.Top <= A.Bottom;
 }
 
 } // namespace
 
-void TUpdateRegion::Add(const TRect& r) {
-    if (r.IsEmpty())
+void TUpdateRegion::Add(const TRect& R) {
+    if (R.IsEmpty())
         return;
-    TRect merged = r;
+    TRect merged = R;
     // Swallow every rectangle the new one touches; repeat since the union may reach further.
     bool grew = true;
     while (grew) {

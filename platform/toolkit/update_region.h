@@ -11,7 +11,7 @@ namespace zorbalin {
 
 class TUpdateRegion {
   public:
-    void Add(const TRect& r);
+    void Add(const TRect& R);
     void Clear() { FRects.clear(); }
     bool Empty() const { return FRects.empty(); }
     const std::vector<TRect>& Rects() const { return FRects; }

@@ -34,21 +34,21 @@ const TExpectedPicture kExpected[] = {
     {asset::kStatsPanel, 400, 330},
 };
 
-std::uint32_t BigEndian32(const unsigned char* p) {
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+std::uint32_t BigEndian32(const unsigned char* P) {
+    return std::uint32_t(P[0]) << 24 | std::uint32_t(P[1]) << 16 | std::uint32_t(P[2]) << 8 | P[3];
 }
 
-std::uint32_t LittleEndian32(const std::vector<unsigned char>& b, std::size_t at) {
-    return b[at] | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
-           std::uint32_t(b[at + 3]) << 24;
+std::uint32_t LittleEndian32(const std::vector<unsigned char>& B, std::size_t At) {
+    return B[At] | std::uint32_t(B[At + 1]) << 8 | std::uint32_t(B[At + 2]) << 16 |
+           std::uint32_t(B[At + 3]) << 24;
 }
 
-std::uint16_t LittleEndian16(const std::vector<unsigned char>& b, std::size_t at) {
-    return std::uint16_t(b[at] | b[at + 1] << 8);
+std::uint16_t LittleEndian16(const std::vector<unsigned char>& B, std::size_t At) {
+    return std::uint16_t(B[At] | B[At + 1] << 8);
 }
 
-std::vector<unsigned char> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+std::vector<unsigned char> ReadFile(const std::string& Path) {
+    std::ifstream in(Path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -72,19 +72,19 @@ TEST(EmbeddedAssets, EveryPictureIsAnRgbaPngOfItsLayoutSize) {
 TEST(EmbeddedAssets, TableHoldsExactlyTheArtworkFilesByteForByte) {
     std::size_t count = 0;
     const TEmbeddedAssetEntry* table = EmbeddedAssetTable(count);
-    std::set<std::string_view> expected_names;
+    std::set<std::string_view> expectedNames;
     for (const TExpectedPicture& expected : kExpected)
-        expected_names.insert(expected.Name);
-    std::set<std::string_view> embedded_names;
+        expectedNames.insert(expected.Name);
+    std::set<std::string_view> embeddedNames;
     for (std::size_t i = 0; i < count; ++i) {
         SCOPED_TRACE(std::string(table[i].Name));
-        embedded_names.insert(table[i].Name);
+        embeddedNames.insert(table[i].Name);
         const std::vector<unsigned char> file =
             ReadFile(ZORBALIN_ASSETS_SOURCE_DIR "/" + std::string(table[i].Name));
         ASSERT_EQ(table[i].Size, file.size());
         EXPECT_TRUE(std::equal(file.begin(), file.end(), table[i].Data));
     }
-    EXPECT_EQ(embedded_names, expected_names);
+    EXPECT_EQ(embeddedNames, expectedNames);
 }
 
 TEST(EmbeddedAssets, LookupNeedsTheWholeName) {
@@ -105,7 +105,7 @@ TEST(PebbleBitmaps, AreTwentyFourBitBottomUpBitmapsBesideTheProgram) {
         EXPECT_EQ(bmp[0], 'B');
         EXPECT_EQ(bmp[1], 'M');
         EXPECT_EQ(LittleEndian32(bmp, 2), bmp.size()); // bfSize
-        const std::uint32_t pixel_offset = LittleEndian32(bmp, 10);
+        const std::uint32_t pixelOffset = LittleEndian32(bmp, 10);
         EXPECT_EQ(LittleEndian32(bmp, 14), 40u); // biSize
         const auto width = static_cast<std::int32_t>(LittleEndian32(bmp, 18));
         const auto height = static_cast<std::int32_t>(LittleEndian32(bmp, 22));
@@ -114,8 +114,8 @@ TEST(PebbleBitmaps, AreTwentyFourBitBottomUpBitmapsBesideTheProgram) {
         EXPECT_EQ(LittleEndian16(bmp, 26), 1);  // planes
         EXPECT_EQ(LittleEndian16(bmp, 28), 24); // bits per pixel
         EXPECT_EQ(LittleEndian32(bmp, 30), 0u); // BI_RGB
-        const std::size_t row_bytes = (std::size_t(width) * 3 + 3) / 4 * 4;
-        EXPECT_GE(bmp.size(), pixel_offset + row_bytes * std::size_t(height));
+        const std::size_t rowBytes = (std::size_t(width) * 3 + 3) / 4 * 4;
+        EXPECT_GE(bmp.size(), pixelOffset + rowBytes * std::size_t(height));
     }
 }
 

@@ -20,9 +20,9 @@ TBoard RandomPosition(std::mt19937& Random) {
     const int colours = 1 + static_cast<int>(Random() % 5);
     const int holes = static_cast<int>(Random() % 4); // none, some, many, most
     TBoard board;
-    for (int col = 1; col <= ColumnCount; ++col) {
+    for (int col = 1; col <= kColumnCount; ++col) {
         const bool emptyColumn = Random() % 6 == 0;
-        for (int row = 1; row <= RowCount; ++row) {
+        for (int row = 1; row <= kRowCount; ++row) {
             const bool hole = emptyColumn || static_cast<int>(Random() % 8) < holes * 2;
             board.At(col, row).Colour = hole ? 0 : 1 + static_cast<int>(Random() % colours);
         }
@@ -43,25 +43,25 @@ TEST(CompactBoard, PlaysEveryClickLikeTheGame) {
         TQuietGame g(start);
         TCompactBoard compact(start);
         // The colour codes of the game, by compact code, to compare colours.
-        std::array<std::int32_t, TCompactBoard::MaxColours + 1> codeOf{};
-        for (int index = 0; index < CellCount; ++index)
-            codeOf[compact.At(index)] = start.Colour(index / RowCount + 1, index % RowCount + 1);
+        std::array<std::int32_t, TCompactBoard::kMaxColours + 1> codeOf{};
+        for (int index = 0; index < kCellCount; ++index)
+            codeOf[compact.At(index)] = start.Colour(index / kRowCount + 1, index % kRowCount + 1);
         for (int click = 0; click < 30 && compact.PebbleCount() > 0; ++click) {
             ASSERT_EQ(compact.HasMovesLeft(), g.Game.HasMovesLeft());
-            const int index = static_cast<int>(random() % CellCount);
+            const int index = static_cast<int>(random() % kCellCount);
             TQuietGame settled(g.Game.Board()); // what a click that removes nothing does
             settled.Game.SettleBoard();
             bool changes = false;
-            for (int i = 0; i < CellCount; ++i)
-                changes |= settled.Game.Board().Colour(i / RowCount + 1, i % RowCount + 1) !=
-                           g.Game.Board().Colour(i / RowCount + 1, i % RowCount + 1);
+            for (int i = 0; i < kCellCount; ++i)
+                changes |= settled.Game.Board().Colour(i / kRowCount + 1, i % kRowCount + 1) !=
+                           g.Game.Board().Colour(i / kRowCount + 1, i % kRowCount + 1);
             ASSERT_EQ(compact.IsUnsettled(), changes);
 
-            g.Game.ClickPebble(index / RowCount + 1, index % RowCount + 1);
+            g.Game.ClickPebble(index / kRowCount + 1, index % kRowCount + 1);
             compact.Click(index);
-            for (int i = 0; i < CellCount; ++i)
+            for (int i = 0; i < kCellCount; ++i)
                 ASSERT_EQ(codeOf[compact.At(i)],
-                          g.Game.Board().Colour(i / RowCount + 1, i % RowCount + 1))
+                          g.Game.Board().Colour(i / kRowCount + 1, i % kRowCount + 1))
                     << "position " << position << ", click " << click << ", cell " << i;
         }
     }
@@ -72,7 +72,7 @@ TEST(CompactBoard, GroupsCoverEveryPebbleOnceAndJoinOnlyNeighbours) {
     for (int position = 0; position < 100; ++position) {
         const TCompactBoard board(RandomPosition(random));
         const TPebbleGroups groups(board);
-        std::array<int, CellCount> groupOf;
+        std::array<int, kCellCount> groupOf;
         groupOf.fill(-1);
         int removable = 0;
         for (int group = 0; group < groups.Count(); ++group) {
@@ -82,22 +82,22 @@ TEST(CompactBoard, GroupsCoverEveryPebbleOnceAndJoinOnlyNeighbours) {
                 ASSERT_EQ(groupOf[cell], -1) << "cell " << cell << " listed twice";
                 groupOf[cell] = group;
                 ASSERT_EQ(board.At(cell), groups[group].Colour);
-                ASSERT_TRUE(groups[group].Columns & (1u << (cell / RowCount)));
+                ASSERT_TRUE(groups[group].Columns & (1u << (cell / kRowCount)));
             }
         }
-        for (int cell = 0; cell < CellCount; ++cell)
+        for (int cell = 0; cell < kCellCount; ++cell)
             ASSERT_EQ(groupOf[cell] >= 0, board.At(cell) != 0) << "cell " << cell;
         EXPECT_EQ(removable, groups.RemovableCount());
         EXPECT_EQ(removable > 0, board.HasMovesLeft());
         // Same-coloured neighbours always share a group.
-        for (int cell = 0; cell < CellCount; ++cell) {
+        for (int cell = 0; cell < kCellCount; ++cell) {
             if (board.At(cell) == 0)
                 continue;
-            if (cell % RowCount + 1 < RowCount && board.At(cell + 1) == board.At(cell)) {
+            if (cell % kRowCount + 1 < kRowCount && board.At(cell + 1) == board.At(cell)) {
                 ASSERT_EQ(groupOf[cell], groupOf[cell + 1]);
             }
-            if (cell + RowCount < CellCount && board.At(cell + RowCount) == board.At(cell)) {
-                ASSERT_EQ(groupOf[cell], groupOf[cell + RowCount]);
+            if (cell + kRowCount < kCellCount && board.At(cell + kRowCount) == board.At(cell)) {
+                ASSERT_EQ(groupOf[cell], groupOf[cell + kRowCount]);
             }
         }
     }
@@ -109,13 +109,13 @@ TEST(CompactBoard, NeighbourPairsMatchACountCellByCell) {
     for (int position = 0; position < 100; ++position) {
         const TBoard board = RandomPosition(random);
         const auto colour = [&](int Col, int Row) {
-            return Col >= 1 && Col <= ColumnCount && Row >= 1 && Row <= RowCount
+            return Col >= 1 && Col <= kColumnCount && Row >= 1 && Row <= kRowCount
                        ? board.Colour(Col, Row)
                        : 0;
         };
         TNeighbourPairs expected;
-        for (int col = 1; col <= ColumnCount; ++col) {
-            for (int row = 1; row <= RowCount; ++row) {
+        for (int col = 1; col <= kColumnCount; ++col) {
+            for (int row = 1; row <= kRowCount; ++row) {
                 const int here = colour(col, row);
                 if (here == 0)
                     continue;

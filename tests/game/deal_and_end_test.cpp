@@ -17,14 +17,14 @@ TEST(Deal, CreateBoardMakesEveryPictureInStorageOrderAndSavesTheDeal) {
     TGame game(view, std::move(colours));
     game.CreateBoard();
 
-    ASSERT_EQ(view.Calls.size(), static_cast<std::size_t>(CellCount));
+    ASSERT_EQ(view.Calls.size(), static_cast<std::size_t>(kCellCount));
     EXPECT_EQ(view.Calls[0], "CreatePebble 1 1 1");
     EXPECT_EQ(view.Calls[8], "CreatePebble 1 9 1"); // 9th colour of the cycle 1..4
     EXPECT_EQ(view.Calls[9], "CreatePebble 2 1 2");
     EXPECT_EQ(view.Calls[161], "CreatePebble 18 9 2");
     EXPECT_EQ(source.Reseeds, 1);
-    for (int col = 1; col <= ColumnCount; ++col) {
-        for (int row = 1; row <= RowCount; ++row) {
+    for (int col = 1; col <= kColumnCount; ++col) {
+        for (int row = 1; row <= kRowCount; ++row) {
             EXPECT_EQ(game.Board().At(col, row).Picture, view.PictureOf(col, row));
             EXPECT_EQ(game.SavedBoard().At(col, row).Picture, view.PictureOf(col, row));
         }
@@ -37,12 +37,12 @@ TEST(Deal, NewGameShowsEveryCellWithTheCurrentNumberOfColours) {
     g.Game.SetColourCount(3);
     g.Game.aUjExecute();
     const std::vector<std::string> shows = g.View.CallsStartingWith("ShowPebble");
-    ASSERT_EQ(g.View.Calls.size(), static_cast<std::size_t>(CellCount));
-    ASSERT_EQ(shows.size(), static_cast<std::size_t>(CellCount));
+    ASSERT_EQ(g.View.Calls.size(), static_cast<std::size_t>(kCellCount));
+    ASSERT_EQ(shows.size(), static_cast<std::size_t>(kCellCount));
     EXPECT_EQ(shows[0], "ShowPebble 1 1 2"); // the second deal starts one colour on
     EXPECT_EQ(shows[161], "ShowPebble 18 9 1");
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             EXPECT_TRUE(g.Game.Board().Colour(col, row) >= 1 &&
                         g.Game.Board().Colour(col, row) <= 3);
     EXPECT_EQ(RowsOf(g.Game.SavedBoard()), RowsOf(g.Game.Board()));
@@ -75,7 +75,7 @@ TEST(Deal, ReplayAfterNewGameRestoresThatDealWithItsOldColours) {
         game.PNGButton2Click();
         EXPECT_EQ(RowsOf(game.Board()), newDeal);
         EXPECT_EQ(RowsOf(game.SavedBoard()), newDeal);
-        ASSERT_EQ(view.Calls.size(), static_cast<std::size_t>(CellCount));
+        ASSERT_EQ(view.Calls.size(), static_cast<std::size_t>(kCellCount));
         EXPECT_EQ(view.Calls[0], "ShowPebble 1 1 2");
         EXPECT_EQ(view.Calls[1], "ShowPebble 1 2 3");
         EXPECT_EQ(view.Calls[9], "ShowPebble 2 1 2");
@@ -94,8 +94,8 @@ TEST(Deal, ClockSeededDealsUseEveryColourInRangeAndDiffer) {
         const auto firstDeal = RowsOf(game.Board());
         game.aUjExecute();
         std::set<int> seen;
-        for (int col = 1; col <= ColumnCount; ++col)
-            for (int row = 1; row <= RowCount; ++row)
+        for (int col = 1; col <= kColumnCount; ++col)
+            for (int row = 1; row <= kRowCount; ++row)
                 seen.insert(game.Board().Colour(col, row));
         EXPECT_EQ(static_cast<int>(seen.size()), count);
         EXPECT_EQ(*seen.begin(), 1);
@@ -106,23 +106,23 @@ TEST(Deal, ClockSeededDealsUseEveryColourInRangeAndDiffer) {
 
 TEST(EndOfGame, OnlySideBySideOrStackedPairsCountAsMoves) {
     TRecordedGame g;
-    const auto hasMove = [&](std::array<const char*, RowCount> rows) {
-        g.Load(BoardFromRows(rows));
+    const auto hasMove = [&](std::array<const char*, kRowCount> Rows) {
+        g.Load(BoardFromRows(Rows));
         return g.Game.HasMovesLeft();
     };
-    constexpr const char* empty = "000000000000000000";
-    EXPECT_TRUE(
-        hasMove({empty, empty, empty, empty, empty, empty, empty, empty, "001100000000000000"}));
-    EXPECT_TRUE(hasMove({empty, empty, empty, empty, empty, empty, empty, "001000000000000000",
-                         "001000000000000000"}));
-    EXPECT_FALSE(hasMove({empty, empty, empty, empty, empty, empty, empty, "000100000000000000",
-                          "001000000000000000"}));
+    constexpr const char* kEmpty = "000000000000000000";
+    EXPECT_TRUE(hasMove(
+        {kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, "001100000000000000"}));
+    EXPECT_TRUE(hasMove({kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty,
+                         "001000000000000000", "001000000000000000"}));
+    EXPECT_FALSE(hasMove({kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty,
+                          "000100000000000000", "001000000000000000"}));
     // An open column keeps the two pebbles apart.
-    EXPECT_FALSE(
-        hasMove({empty, empty, empty, empty, empty, empty, empty, empty, "001010000000000000"}));
-    EXPECT_TRUE(
-        hasMove({empty, empty, empty, empty, empty, empty, empty, empty, "000000000000000011"}));
-    EXPECT_FALSE(hasMove({empty, empty, empty, empty, empty, empty, empty, empty, empty}));
+    EXPECT_FALSE(hasMove(
+        {kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, "001010000000000000"}));
+    EXPECT_TRUE(hasMove(
+        {kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, "000000000000000011"}));
+    EXPECT_FALSE(hasMove({kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty}));
     g.Load(Checkerboard());
     EXPECT_FALSE(g.Game.HasMovesLeft());
 }
@@ -140,9 +140,9 @@ TEST(EndOfGame, ResultTextsPraiseTenOrFewer) {
 
 TEST(EndOfGame, FinishGameCountsThePebblesLeft) {
     TRecordedGame g;
-    constexpr const char* empty = "000000000000000000";
-    g.Load(BoardFromRows({empty, empty, empty, empty, empty, empty, empty, "100000000000000002",
-                          "212121210000000002"}));
+    constexpr const char* kEmpty = "000000000000000000";
+    g.Load(BoardFromRows({kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty,
+                          "100000000000000002", "212121210000000002"}));
     g.Game.FinishGame();
     EXPECT_EQ(g.View.Calls,
               (std::vector<std::string>{

@@ -32,8 +32,8 @@ TEST(GroupRemoval, GroupIsListedBreadthFirstLeftRightUpperLower) {
     // On a board of one colour the order of neighbours decides the whole list.
     TRecordedGame whole;
     TBoard oneColour;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             oneColour.At(col, row).Colour = 2;
     whole.Load(oneColour);
     whole.Game.ClickPebble(1, 1);
@@ -64,8 +64,8 @@ TEST(GroupRemoval, NeighbourSearchAppendsEachKeyOnceButReportsEveryMatch) {
 TEST(GroupRemoval, CornersTryOnlyTheirNeighboursInsideTheBoard) {
     TRecordedGame g;
     TBoard oneColour;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             oneColour.At(col, row).Colour = 1;
     g.Load(oneColour);
     TGroupKeys topLeft;
@@ -91,8 +91,8 @@ TEST(GroupRemoval, CornersTryOnlyTheirNeighboursInsideTheBoard) {
 TEST(GroupRemoval, OneColourBoardIsRemovedWholeAndPraised) {
     TRecordedGame g;
     TBoard oneColour;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             oneColour.At(col, row).Colour = 5;
     g.Load(oneColour);
     g.Game.ClickPebble(9, 5);
@@ -100,10 +100,10 @@ TEST(GroupRemoval, OneColourBoardIsRemovedWholeAndPraised) {
     const std::vector<std::string> hides = RemovalHides(g.View);
     // The closing passes hide the empty columns again, so only the first 162
     // hides belong to the removal: every cell exactly once.
-    ASSERT_GE(hides.size(), static_cast<std::size_t>(CellCount));
+    ASSERT_GE(hides.size(), static_cast<std::size_t>(kCellCount));
     EXPECT_EQ(hides.front(), "HidePebble 9 5");
-    std::set<std::string> removed(hides.begin(), hides.begin() + CellCount);
-    EXPECT_EQ(removed.size(), static_cast<std::size_t>(CellCount));
+    std::set<std::string> removed(hides.begin(), hides.begin() + kCellCount);
+    EXPECT_EQ(removed.size(), static_cast<std::size_t>(kCellCount));
     EXPECT_EQ(RowsOf(g.Game.Board())[8], "000000000000000000");
     EXPECT_TRUE(g.View.CallsStartingWith("OffsetPebble").empty());
     EXPECT_TRUE(g.View.CallsStartingWith("ShowPebble").empty());

@@ -17,8 +17,8 @@ TBoard TwoPairs() {
 // What showing the whole of Position sends: every cell, column by column.
 std::vector<std::string> WholeBoardShows(const TBoard& Position) {
     std::vector<std::string> calls;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             calls.push_back("ShowPebble " + std::to_string(col) + " " + std::to_string(row) + " " +
                             std::to_string(Position.Colour(col, row)));
     return calls;

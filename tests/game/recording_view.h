@@ -21,7 +21,7 @@ class TRecordingView : public TTextView {
 
     // The handle CreatePebble gave for a cell: one distinct address per cell.
     TPictureHandle PictureOf(int Col, int Row) {
-        return &FPictures[(Col - 1) * RowCount + (Row - 1)];
+        return &FPictures[(Col - 1) * kRowCount + (Row - 1)];
     }
     // The recorded calls whose text starts with Prefix, in order.
     std::vector<std::string> CallsStartingWith(const std::string& Prefix) const {
@@ -38,7 +38,7 @@ class TRecordingView : public TTextView {
     void WriteLine(const std::string& Line) override { Calls.push_back(Line); }
 
   private:
-    std::array<char, CellCount> FPictures{};
+    std::array<char, kCellCount> FPictures{};
 };
 
 // Gives colours 1, 2, ..., ColourCount, 1, 2, ... starting over at every
@@ -59,18 +59,18 @@ class TCyclingColours : public TColourRandom {
 };
 
 // Rows 1..9 as strings of 18 digits, column 1 first.
-inline TBoard BoardFromRows(const std::array<const char*, RowCount>& Rows) {
+inline TBoard BoardFromRows(const std::array<const char*, kRowCount>& Rows) {
     TBoard board;
-    for (int row = 1; row <= RowCount; ++row)
-        for (int col = 1; col <= ColumnCount; ++col)
+    for (int row = 1; row <= kRowCount; ++row)
+        for (int col = 1; col <= kColumnCount; ++col)
             board.At(col, row).Colour = Rows[row - 1][col - 1] - '0';
     return board;
 }
 
-inline std::array<std::string, RowCount> RowsOf(const TBoard& Board) {
-    std::array<std::string, RowCount> rows;
-    for (int row = 1; row <= RowCount; ++row)
-        for (int col = 1; col <= ColumnCount; ++col)
+inline std::array<std::string, kRowCount> RowsOf(const TBoard& Board) {
+    std::array<std::string, kRowCount> rows;
+    for (int row = 1; row <= kRowCount; ++row)
+        for (int col = 1; col <= kColumnCount; ++col)
             rows[row - 1] += static_cast<char>('0' + Board.Colour(col, row));
     return rows;
 }
@@ -78,8 +78,8 @@ inline std::array<std::string, RowCount> RowsOf(const TBoard& Board) {
 // A board where no two neighbours share a colour: 1 and 2 alternate.
 inline TBoard Checkerboard() {
     TBoard board;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             board.At(col, row).Colour = 1 + (col + row) % 2;
     return board;
 }

@@ -85,7 +85,7 @@ TEST(Settling, FiveEmptyColumnsCloseFourNowAndTheLastAtTheNextClick) {
     TRecordedGame g;
     TBoard board = Checkerboard();
     for (int col = 3; col <= 7; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+        for (int row = 1; row <= kRowCount; ++row)
             board.At(col, row).Colour = 3;
     g.Load(board);
     g.Game.ClickPebble(5, 5);
@@ -93,9 +93,9 @@ TEST(Settling, FiveEmptyColumnsCloseFourNowAndTheLastAtTheNextClick) {
     // Columns 8..18 now stand at 4..14; column 3 stays open and keeps
     // columns 2 and 4 apart, so no move is left.
     const auto rows = RowsOf(g.Game.Board());
-    for (int row = 1; row <= RowCount; row += 2)
+    for (int row = 1; row <= kRowCount; row += 2)
         EXPECT_EQ(rows[row - 1], "120212121212120000") << row;
-    for (int row = 2; row <= RowCount; row += 2)
+    for (int row = 2; row <= kRowCount; row += 2)
         EXPECT_EQ(rows[row - 1], "210121212121210000") << row;
     EXPECT_EQ(g.View.Calls.back(),
               "ShowResult \"Ezt még gyakorolni kell...\" \"Már csak 117 kavics maradt.\"");
@@ -112,14 +112,14 @@ TEST(Settling, FiveEmptyColumnsCloseFourNowAndTheLastAtTheNextClick) {
 TEST(Settling, ColumnEighteenIsNeverShiftedButFillsAnEmptyColumnSeventeen) {
     TRecordedGame g;
     TBoard board = Checkerboard();
-    for (int row = 1; row <= RowCount; ++row)
+    for (int row = 1; row <= kRowCount; ++row)
         board.At(18, row).Colour = 0;
     g.Load(board);
     g.Game.SettleBoard();
     EXPECT_TRUE(g.View.Calls.empty());
 
     board = Checkerboard();
-    for (int row = 1; row <= RowCount; ++row)
+    for (int row = 1; row <= kRowCount; ++row)
         board.At(17, row).Colour = 0;
     g.Load(board);
     g.Game.SettleBoard();

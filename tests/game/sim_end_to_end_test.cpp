@@ -30,8 +30,8 @@ std::vector<std::string> ReadLines(std::istream& In) {
 // The scripts and the error output live in a folder of this run's own, so that
 // runs of several users on one machine never meet; it goes when the tests end.
 const zorbalin::testing::TTempFolder& Scratch() {
-    static const zorbalin::testing::TTempFolder folder;
-    return folder;
+    static const zorbalin::testing::TTempFolder kFolder;
+    return kFolder;
 }
 
 TRun RunSimulator(const std::string& ScriptPath) {

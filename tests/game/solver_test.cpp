@@ -18,8 +18,8 @@ using namespace std::chrono_literals;
 
 int PebblesOn(const TBoard& Board) {
     int count = 0;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             count += Board.IsFilled(col, row);
     return count;
 }
@@ -50,9 +50,9 @@ int FewestLeft(const TCompactBoard& Board, std::map<std::uint64_t, int>& Known) 
     if (known != Known.end())
         return known->second;
     // A line may only end where no move is left.
-    int best = Board.HasMovesLeft() ? CellCount + 1 : Board.PebbleCount();
+    int best = Board.HasMovesLeft() ? kCellCount + 1 : Board.PebbleCount();
     std::set<std::uint64_t> tried;
-    for (int cell = 0; cell < CellCount; ++cell) {
+    for (int cell = 0; cell < kCellCount; ++cell) {
         if (Board.At(cell) == 0)
             continue;
         TCompactBoard next = Board;
@@ -70,7 +70,7 @@ int FewestLeft(const TCompactBoard& Board, std::map<std::uint64_t, int>& Known) 
 TBoard SmallPosition(std::mt19937& Random) {
     TBoard board;
     for (int col = 1; col <= 7; ++col)
-        for (int row = 7; row <= RowCount; ++row)
+        for (int row = 7; row <= kRowCount; ++row)
             board.At(col, row).Colour = 1 + static_cast<int>(Random() % 3);
     return board;
 }
@@ -109,7 +109,7 @@ TEST(Solver, ClicksALonePebbleToCloseAColumnLeftOpen) {
 TEST(Solver, PositionWithoutMovesHasNoLineAndNoHint) {
     const TSolution solution = TSolver().Solve(Checkerboard(), 100ms);
     EXPECT_TRUE(solution.Clicks.empty());
-    EXPECT_EQ(solution.PebblesLeft, CellCount);
+    EXPECT_EQ(solution.PebblesLeft, kCellCount);
     EXPECT_FALSE(TSolver().Hint(Checkerboard()).has_value());
     EXPECT_FALSE(TSolver().Hint(TBoard{}).has_value());
 }
@@ -117,8 +117,8 @@ TEST(Solver, PositionWithoutMovesHasNoLineAndNoHint) {
 TBoard RandomDeal(int Colours, std::uint32_t Seed) {
     std::mt19937 random(Seed);
     TBoard board;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             board.At(col, row).Colour = 1 + static_cast<int>(random() % Colours);
     return board;
 }

@@ -17,49 +17,49 @@ using gdi_detail::TBlitParams;
 
 // 32-bit pixel memory with padded rows and noisy content, fourth bytes included.
 struct TMemory {
-    TMemory(LONG width, LONG height, bool topDown, LONG padBytes, unsigned seed)
-        : bytes(std::size_t(4 * width + padBytes) * std::size_t(height)) {
-        std::mt19937 random(seed);
-        for (BYTE& b : bytes)
+    TMemory(LONG Width, LONG Height, bool TopDown, LONG PadBytes, unsigned Seed)
+        : Bytes(std::size_t(4 * Width + PadBytes) * std::size_t(Height)) {
+        std::mt19937 random(Seed);
+        for (BYTE& b : Bytes)
             b = static_cast<BYTE>(random());
-        view.bits = bytes.data();
-        view.width = width;
-        view.height = height;
-        view.stride = 4 * width + padBytes;
-        view.bitCount = 32;
-        view.topDown = topDown;
+        View.Bits = Bytes.data();
+        View.Width = Width;
+        View.Height = Height;
+        View.Stride = 4 * Width + PadBytes;
+        View.BitCount = 32;
+        View.TopDown = TopDown;
     }
-    std::vector<BYTE> bytes;
-    TBitmapBits view;
+    std::vector<BYTE> Bytes;
+    TBitmapBits View;
 };
 
 struct TBlit {
-    LONG dx, dy, dw, dh, sx, sy, sw, sh;
-    RECT clip;
+    LONG Dx, Dy, Dw, Dh, Sx, Sy, Sw, Sh;
+    RECT Clip;
 };
 
 // Runs the blit once through the general copy and once as it would normally run, on two equal
 // destinations, and reports whether the destination memory came out the same.
-::testing::AssertionResult SameAsPlain(const TMemory& source, LONG dstWidth, LONG dstHeight,
-                                       bool dstTopDown, const TBlit& b) {
-    TMemory plain(dstWidth, dstHeight, dstTopDown, 8, 77),
-        fast(dstWidth, dstHeight, dstTopDown, 8, 77);
+::testing::AssertionResult SameAsPlain(const TMemory& Source, LONG DstWidth, LONG DstHeight,
+                                       bool DstTopDown, const TBlit& B) {
+    TMemory plain(DstWidth, DstHeight, DstTopDown, 8, 77),
+        fast(DstWidth, DstHeight, DstTopDown, 8, 77);
     for (TMemory* m : {&plain, &fast}) {
         TBlitParams p;
-        p.dst = m->view;
-        p.dstClip = b.clip;
-        p.dx = b.dx, p.dy = b.dy, p.dw = b.dw, p.dh = b.dh;
-        p.src = &source.view;
-        p.sx = b.sx, p.sy = b.sy, p.sw = b.sw, p.sh = b.sh;
-        p.plainOnly = m == &plain;
+        p.Dst = m->View;
+        p.DstClip = B.Clip;
+        p.Dx = B.Dx, p.Dy = B.Dy, p.Dw = B.Dw, p.Dh = B.Dh;
+        p.Src = &Source.View;
+        p.Sx = B.Sx, p.Sy = B.Sy, p.Sw = B.Sw, p.Sh = B.Sh;
+        p.PlainOnly = m == &plain;
         if (!RunBlit(p))
             return ::testing::AssertionFailure() << "blit refused";
     }
-    for (std::size_t i = 0; i < plain.bytes.size(); ++i) {
-        if (plain.bytes[i] != fast.bytes[i])
+    for (std::size_t i = 0; i < plain.Bytes.size(); ++i) {
+        if (plain.Bytes[i] != fast.Bytes[i])
             return ::testing::AssertionFailure()
-                   << "byte " << i << ": plain " << int(plain.bytes[i]) << ", straight "
-                   << int(fast.bytes[i]);
+                   << "byte " << i << ": plain " << int(plain.Bytes[i]) << ", straight "
+                   << int(fast.Bytes[i]);
     }
     return ::testing::AssertionSuccess();
 }
@@ -109,15 +109,15 @@ TEST(StraightBlit, OverlappingCopyWithinOneBitmapMatchesPlainCopy) {
             TMemory plain(9, 7, true, 4, 11), fast(9, 7, true, 4, 11);
             for (TMemory* m : {&plain, &fast}) {
                 TBlitParams p;
-                p.dst = m->view;
-                p.dstClip = RECT{0, 0, 9, 7};
-                p.dx = shift, p.dy = down, p.dw = 9, p.dh = 5;
-                p.src = &m->view;
-                p.sx = 0, p.sy = 0, p.sw = 9, p.sh = 5;
-                p.plainOnly = m == &plain;
+                p.Dst = m->View;
+                p.DstClip = RECT{0, 0, 9, 7};
+                p.Dx = shift, p.Dy = down, p.Dw = 9, p.Dh = 5;
+                p.Src = &m->View;
+                p.Sx = 0, p.Sy = 0, p.Sw = 9, p.Sh = 5;
+                p.PlainOnly = m == &plain;
                 ASSERT_TRUE(RunBlit(p));
             }
-            EXPECT_EQ(plain.bytes, fast.bytes) << "shift " << shift << ", down " << down;
+            EXPECT_EQ(plain.Bytes, fast.Bytes) << "shift " << shift << ", down " << down;
         }
     }
 }

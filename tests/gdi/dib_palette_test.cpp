@@ -13,26 +13,26 @@ namespace {
 // expansion 5 -> 8 bits, which maps 0 and 255 to themselves).
 const COLORREF kColours[4] = {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0), RGB(255, 255, 255)};
 
-BITMAPINFO InfoFor(int width, int height, int bitCount) {
+BITMAPINFO InfoFor(int Width, int Height, int BitCount) {
     BITMAPINFO info{};
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bitCount);
-    if (bitCount <= 8) {
-        info.bmiHeader.biClrUsed = bitCount == 1 ? 2 : 4;
+    info.bmiHeader.biWidth = Width;
+    info.bmiHeader.biHeight = Height;
+    info.bmiHeader.biBitCount = static_cast<WORD>(BitCount);
+    if (BitCount <= 8) {
+        info.bmiHeader.biClrUsed = BitCount == 1 ? 2 : 4;
         for (int i = 0; i < static_cast<int>(info.bmiHeader.biClrUsed); ++i) {
-            COLORREF c = kColours[bitCount == 1 ? i * 3 : i];
+            COLORREF c = kColours[BitCount == 1 ? i * 3 : i];
             info.bmiColors[i] = RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0};
         }
     }
     return info;
 }
 
-class DibSections : public ::testing::TestWithParam<std::tuple<int, bool>> {};
+class DibSectionsTest : public ::testing::TestWithParam<std::tuple<int, bool>> {};
 
 // A 5 x 3 section is painted through its context, then its memory, GetDIBits in the same format
 // and a blit into a colour canvas must all agree.
-TEST_P(DibSections, PaintReadBackAndBlit) {
+TEST_P(DibSectionsTest, PaintReadBackAndBlit) {
     const int bitCount = std::get<0>(GetParam());
     const bool topDown = std::get<1>(GetParam());
     const int w = 5, h = 3;
@@ -48,10 +48,10 @@ TEST_P(DibSections, PaintReadBackAndBlit) {
 
     TDCOwner dc(CreateCompatibleDC(nullptr));
     HGDIOBJ old = SelectObject(dc.Get(), section.Get());
-    auto colourAt = [&](int x, int y) {
+    auto colourAt = [&](int X, int Y) {
         if (bitCount == 1)
-            return ((x + y) & 1) ? kColours[3] : kColours[0];
-        return kColours[(x + 2 * y) % 4];
+            return ((X + Y) & 1) ? kColours[3] : kColours[0];
+        return kColours[(X + 2 * Y) % 4];
     };
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -101,7 +101,7 @@ TEST_P(DibSections, PaintReadBackAndBlit) {
             EXPECT_EQ(canvas.At(x, y), colourAt(x, y)) << x << "," << y;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryBitCount, DibSections,
+INSTANTIATE_TEST_SUITE_P(EveryBitCount, DibSectionsTest,
                          ::testing::Combine(::testing::Values(1, 4, 8, 16, 24, 32),
                                             ::testing::Bool()));
 

@@ -16,11 +16,11 @@ const COLORREF kHighlight = GetSysColor(COLOR_BTNHIGHLIGHT);
 const COLORREF kDark = GetSysColor(COLOR_3DDKSHADOW);
 
 // Reads a canvas as a grid of single letters for readable expectations.
-std::string Picture(const TMemoryCanvas& c, int w, int h) {
+std::string Picture(const TMemoryCanvas& C, int W, int H) {
     std::string out;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            COLORREF p = c.At(x, y);
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            COLORREF p = C.At(x, y);
             out += p == kFace        ? 'F'
                    : p == kShadow    ? 'S'
                    : p == kHighlight ? 'H'
@@ -86,26 +86,26 @@ TEST(Frames, FrameAndFocusRectangles) {
     EXPECT_EQ(f.At(0, 0), kBlack);
 }
 
-class Text : public ::testing::Test {
+class TextTest : public ::testing::Test {
   protected:
     // A new font, owned by the fixture so that it outlives every selection in the test body.
-    HFONT Font(const char* family, LONG height, LONG weight = 400) {
+    HFONT Font(const char* Family, LONG Height, LONG Weight = 400) {
         LOGFONTA lf;
-        lf.lfHeight = height;
-        lf.lfWeight = weight;
-        std::snprintf(lf.lfFaceName, LF_FACESIZE, "%s", family);
+        lf.lfHeight = Height;
+        lf.lfWeight = Weight;
+        std::snprintf(lf.lfFaceName, LF_FACESIZE, "%s", Family);
         FFonts.emplace_back(CreateFontIndirectA(&lf));
         return FFonts.back().Get();
     }
-    SIZE Extent(HDC dc, const std::string& text) {
+    SIZE Extent(HDC Dc, const std::string& Text) {
         SIZE s;
-        EXPECT_TRUE(GetTextExtentPoint32A(dc, text.c_str(), -1, &s));
+        EXPECT_TRUE(GetTextExtentPoint32A(Dc, Text.c_str(), -1, &s));
         return s;
     }
     std::vector<TFontOwner> FFonts;
 };
 
-TEST_F(Text, ExtentGrowsWithTextAndFontSize) {
+TEST_F(TextTest, ExtentGrowsWithTextAndFontSize) {
     TMemoryCanvas c(4, 4);
     for (const char* family : {"MS Sans Serif", "Tahoma", "Arial", "Comic Sans MS"}) {
         TSelectionGuard sel(c.Dc(), Font(family, -13));
@@ -122,7 +122,7 @@ TEST_F(Text, ExtentGrowsWithTextAndFontSize) {
     EXPECT_GE(Extent(c.Dc(), "Kő").cx, big.cx) << "bold is at least as wide";
 }
 
-TEST_F(Text, InkOnlyInsideTheClipRectangleInTheTextColour) {
+TEST_F(TextTest, InkOnlyInsideTheClipRectangleInTheTextColour) {
     TMemoryCanvas c(80, 30, kWhite);
     TSelectionGuard sel(c.Dc(), Font("Arial", -16));
     SetTextColor(c.Dc(), RGB(200, 0, 0));
@@ -148,7 +148,7 @@ TEST_F(Text, InkOnlyInsideTheClipRectangleInTheTextColour) {
     EXPECT_LT(darkest, 40) << "some pixels fully inked";
 }
 
-TEST_F(Text, OpaqueModeFillsTheCellWithTheBackground) {
+TEST_F(TextTest, OpaqueModeFillsTheCellWithTheBackground) {
     TMemoryCanvas c(60, 30, kBlack);
     TSelectionGuard sel(c.Dc(), Font("Tahoma", -11));
     SetBkColor(c.Dc(), RGB(0, 0, 255));
@@ -161,7 +161,7 @@ TEST_F(Text, OpaqueModeFillsTheCellWithTheBackground) {
     EXPECT_EQ(c.At(2, 2), kBlack);
 }
 
-TEST_F(Text, DrawTextWrapsAndCentres) {
+TEST_F(TextTest, DrawTextWrapsAndCentres) {
     TMemoryCanvas c(200, 100, kWhite);
     TSelectionGuard sel(c.Dc(), Font("Tahoma", -13));
     TEXTMETRICA tm;

@@ -10,21 +10,21 @@ namespace zorbalin {
 // A memory context holding a bitmap: 32-bit colour by default, 1-bit monochrome on request.
 class TMemoryCanvas {
   public:
-    TMemoryCanvas(int width, int height, COLORREF fill = RGB(0, 0, 0), bool mono = false)
+    TMemoryCanvas(int Width, int Height, COLORREF Background = RGB(0, 0, 0), bool Mono = false)
         : FDc(CreateCompatibleDC(nullptr)),
-          FBitmap(mono ? CreateBitmap(width, height, 1, 1, nullptr)
-                       : CreateCompatibleBitmap(nullptr, width, height)) {
+          FBitmap(Mono ? CreateBitmap(Width, Height, 1, 1, nullptr)
+                       : CreateCompatibleBitmap(nullptr, Width, Height)) {
         FOld = SelectObject(FDc.Get(), FBitmap.Get());
-        Fill(fill);
+        Fill(Background);
     }
     ~TMemoryCanvas() { SelectObject(FDc.Get(), FOld); }
 
     HDC Dc() const { return FDc.Get(); }
     HBITMAP Bitmap() const { return FBitmap.Get(); }
-    COLORREF At(int x, int y) const { return GetPixel(FDc.Get(), x, y); }
-    void Set(int x, int y, COLORREF c) { SetPixel(FDc.Get(), x, y, c); }
-    void Fill(COLORREF c) {
-        TBrushOwner brush(CreateSolidBrush(c));
+    COLORREF At(int X, int Y) const { return GetPixel(FDc.Get(), X, Y); }
+    void Set(int X, int Y, COLORREF C) { SetPixel(FDc.Get(), X, Y, C); }
+    void Fill(COLORREF C) {
+        TBrushOwner brush(CreateSolidBrush(C));
         RECT all{0, 0, 1 << 20, 1 << 20};
         FillRect(FDc.Get(), &all, brush.Get());
     }

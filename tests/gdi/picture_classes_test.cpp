@@ -26,55 +26,55 @@ namespace {
 // A picture that records how it was asked to draw.
 class TRecorder : public TGraphic {
   public:
-    bool GetEmpty() const override { return empty; }
+    bool GetEmpty() const override { return Empty; }
     int GetWidth() const override { return 7; }
     int GetHeight() const override { return 5; }
     void SetWidth(int) override {}
     void SetHeight(int) override {}
-    void LoadFromStream(TStream&) override { loaded = true; }
+    void LoadFromStream(TStream&) override { Loaded = true; }
     void SaveToStream(TStream&) override {}
-    void Draw(TCanvas& canvas, const TRect& rect) override {
-        ++draws;
-        last = rect;
-        bk = GetBkColor(canvas.Handle());
-        text = GetTextColor(canvas.Handle());
+    void Draw(TCanvas& Canvas, const TRect& Rect) override {
+        ++Draws;
+        Last = Rect;
+        Bk = GetBkColor(Canvas.Handle());
+        Text = GetTextColor(Canvas.Handle());
     }
-    bool empty = false;
-    bool loaded = false;
-    int draws = 0;
-    TRect last;
-    COLORREF bk = 0, text = 0;
+    bool Empty = false;
+    bool Loaded = false;
+    int Draws = 0;
+    TRect Last;
+    COLORREF Bk = 0, Text = 0;
 };
 
 TEST(CanvasDraw, AtAPointSetsContextColoursAndSkipsEmptyPictures) {
     TMemoryCanvas target(10, 10);
     TCanvas canvas(target.Dc());
-    canvas.Brush().SetColor(clBtnFace);
-    canvas.Font().SetColor(clRed);
+    canvas.Brush().SetColor(kClBtnFace);
+    canvas.Font().SetColor(kClRed);
     TRecorder picture;
     canvas.Draw(2, 3, &picture);
-    EXPECT_EQ(picture.draws, 1);
-    EXPECT_EQ(picture.last, Rect(2, 3, 9, 8));
-    EXPECT_EQ(picture.bk, GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(picture.text, RGB(255, 0, 0));
+    EXPECT_EQ(picture.Draws, 1);
+    EXPECT_EQ(picture.Last, Rect(2, 3, 9, 8));
+    EXPECT_EQ(picture.Bk, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(picture.Text, RGB(255, 0, 0));
 
-    picture.empty = true;
+    picture.Empty = true;
     canvas.Draw(0, 0, &picture);
     canvas.Draw(0, 0, nullptr);
-    EXPECT_EQ(picture.draws, 1) << "empty and missing pictures are skipped";
+    EXPECT_EQ(picture.Draws, 1) << "empty and missing pictures are skipped";
     canvas.StretchDraw(Rect(0, 0, 3, 3), &picture);
-    EXPECT_EQ(picture.draws, 2) << "stretched drawing leaves emptiness to the picture";
-    EXPECT_EQ(picture.last, Rect(0, 0, 3, 3));
+    EXPECT_EQ(picture.Draws, 2) << "stretched drawing leaves emptiness to the picture";
+    EXPECT_EQ(picture.Last, Rect(0, 0, 3, 3));
 }
 
 TEST(CanvasDraw, FillRectFollowsBrushStyle) {
     TMemoryCanvas target(4, 4);
     TCanvas canvas(target.Dc());
-    canvas.Brush().SetColor(clBlue);
+    canvas.Brush().SetColor(kClBlue);
     canvas.FillRect(Rect(1, 1, 3, 3));
     EXPECT_EQ(target.At(1, 1), RGB(0, 0, 255));
     EXPECT_EQ(target.At(3, 3), kBlack);
-    canvas.Brush().SetColor(clRed);
+    canvas.Brush().SetColor(kClRed);
     canvas.Brush().SetStyle(bsClear);
     canvas.FillRect(Rect(0, 0, 4, 4));
     EXPECT_EQ(target.At(1, 1), RGB(0, 0, 255)) << "a clear brush fills nothing";
@@ -104,15 +104,15 @@ TEST(CanvasText, TextRectClipsAndTextExtentMeasures) {
 TEST(CanvasText, SolidBrushPaintsTheTextCellClearBrushDoesNot) {
     TMemoryCanvas target(60, 20, kBlack);
     TCanvas canvas(target.Dc());
-    canvas.Brush().SetColor(clYellow);
-    canvas.Font().SetColor(clNavy);
+    canvas.Brush().SetColor(kClYellow);
+    canvas.Font().SetColor(kClNavy);
     canvas.TextOut(2, 1, "é");
     EXPECT_EQ(target.At(2, 1), RGB(255, 255, 0)) << "the cell's corner takes the brush colour";
     EXPECT_EQ(target.At(1, 1), kBlack);
     TMemoryCanvas clear(60, 20, kBlack);
     TCanvas clearCanvas(clear.Dc());
     clearCanvas.Brush().SetStyle(bsClear);
-    clearCanvas.Font().SetColor(clWhite);
+    clearCanvas.Font().SetColor(kClWhite);
     clearCanvas.TextOut(2, 1, "é");
     EXPECT_EQ(clear.At(2, 1), kBlack);
     int ink = 0;
@@ -126,10 +126,10 @@ TEST(BitmapDraw, StretchedAndColourKeyed) {
     TBitmap b;
     b.SetPixelFormat(pf24bit);
     b.SetSize(2, 2);
-    b.Canvas().SetPixel(0, 0, clRed);
-    b.Canvas().SetPixel(1, 0, clLime);
-    b.Canvas().SetPixel(0, 1, clFuchsia); // bottom-left: the automatic transparent colour
-    b.Canvas().SetPixel(1, 1, clBlue);
+    b.Canvas().SetPixel(0, 0, kClRed);
+    b.Canvas().SetPixel(1, 0, kClLime);
+    b.Canvas().SetPixel(0, 1, kClFuchsia); // bottom-left: the automatic transparent colour
+    b.Canvas().SetPixel(1, 1, kClBlue);
     TMemoryCanvas target(4, 4, RGB(7, 7, 7));
     TCanvas canvas(target.Dc());
     canvas.StretchDraw(Rect(0, 0, 4, 4), &b);
@@ -141,11 +141,11 @@ TEST(BitmapDraw, StretchedAndColourKeyed) {
     TMemoryCanvas keyed(2, 2, RGB(7, 7, 7));
     TCanvas keyedCanvas(keyed.Dc());
     b.SetTransparent(true);
-    EXPECT_EQ(b.TransparentColor(), clFuchsia);
+    EXPECT_EQ(b.TransparentColor(), kClFuchsia);
     keyedCanvas.Draw(0, 0, &b);
     EXPECT_EQ(keyed.At(0, 1), RGB(7, 7, 7)) << "the key colour keeps the background";
     EXPECT_EQ(keyed.At(1, 1), RGB(0, 0, 255));
-    b.SetTransparentColor(clBlue);
+    b.SetTransparentColor(kClBlue);
     keyedCanvas.Draw(0, 0, &b);
     EXPECT_EQ(keyed.At(0, 1), RGB(255, 0, 255));
     EXPECT_EQ(b.TransparentMode(), tmFixed);
@@ -154,16 +154,16 @@ TEST(BitmapDraw, StretchedAndColourKeyed) {
 TEST(BitmapFormats, PixelFormatChangesKeepColoursWhereTheTableHasThem) {
     TBitmap b;
     b.SetSize(3, 1);
-    b.Canvas().SetPixel(0, 0, clRed);
-    b.Canvas().SetPixel(1, 0, clBlack);
+    b.Canvas().SetPixel(0, 0, kClRed);
+    b.Canvas().SetPixel(1, 0, kClBlack);
     b.SetPixelFormat(pf8bit);
-    EXPECT_EQ(b.Canvas().Pixel(0, 0), clRed);
-    EXPECT_EQ(b.Canvas().Pixel(1, 0), clBlack);
-    EXPECT_EQ(b.Canvas().Pixel(2, 0), clWhite);
+    EXPECT_EQ(b.Canvas().Pixel(0, 0), kClRed);
+    EXPECT_EQ(b.Canvas().Pixel(1, 0), kClBlack);
+    EXPECT_EQ(b.Canvas().Pixel(2, 0), kClWhite);
     EXPECT_NE(b.GetPalette(), nullptr) << "8-bit bitmaps carry a palette";
     b.SetPixelFormat(pf1bit);
-    EXPECT_EQ(b.Canvas().Pixel(0, 0), clBlack) << "red is nearer black than white";
-    EXPECT_EQ(b.Canvas().Pixel(2, 0), clWhite);
+    EXPECT_EQ(b.Canvas().Pixel(0, 0), kClBlack) << "red is nearer black than white";
+    EXPECT_EQ(b.Canvas().Pixel(2, 0), kClWhite);
     EXPECT_THROW(b.ScanLine(1), EInvalidGraphicOperation);
     EXPECT_EQ(*static_cast<std::uint8_t*>(b.ScanLine(0)), 0x20) << "pixels 0, 0, 1";
 }
@@ -172,13 +172,13 @@ TEST(BitmapAssign, DeepCopyAndConversionErrors) {
     TBitmap a;
     a.SetPixelFormat(pf4bit);
     a.SetSize(2, 1);
-    a.Canvas().SetPixel(1, 0, clNavy);
+    a.Canvas().SetPixel(1, 0, kClNavy);
     a.SetTransparent(true);
     TBitmap copy;
     copy.Assign(&a);
-    a.Canvas().SetPixel(1, 0, clWhite);
+    a.Canvas().SetPixel(1, 0, kClWhite);
     EXPECT_EQ(copy.PixelFormat(), pf4bit);
-    EXPECT_EQ(copy.Canvas().Pixel(1, 0), clNavy);
+    EXPECT_EQ(copy.Canvas().Pixel(1, 0), kClNavy);
     EXPECT_TRUE(copy.Transparent());
     copy.Assign(nullptr);
     EXPECT_TRUE(copy.Empty());
@@ -226,7 +226,7 @@ TEST(Picture, LoadPicksClassByExtensionAndCopiesOnSet) {
     std::remove(path);
     auto* loaded = dynamic_cast<TRecorder*>(picture.Graphic());
     ASSERT_NE(loaded, nullptr);
-    EXPECT_TRUE(loaded->loaded);
+    EXPECT_TRUE(loaded->Loaded);
     EXPECT_EQ(picture.Width(), 7);
     EXPECT_GE(changes, 1);
 
@@ -257,21 +257,21 @@ TEST(Font, SizeHeightAndHandleLifetime) {
     EXPECT_EQ(font.Name(), "MS Sans Serif");
     EXPECT_EQ(font.Size(), 8);
     EXPECT_EQ(font.Height(), -11);
-    EXPECT_EQ(font.Color(), clWindowText);
+    EXPECT_EQ(font.Color(), kClWindowText);
     font.SetSize(10);
     EXPECT_EQ(font.Height(), -13);
     HFONT first = font.Handle();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(font.Handle(), first) << "kept while nothing changes";
-    font.SetColor(clRed);
+    font.SetColor(kClRed);
     EXPECT_EQ(font.Handle(), first) << "the colour is not part of the platform font";
     TFont copy(font);
     EXPECT_EQ(copy.Height(), -13);
-    EXPECT_EQ(copy.Color(), clRed);
+    EXPECT_EQ(copy.Color(), kClRed);
     font.SetStyle(fsBold);
     LOGFONTA lf;
     EXPECT_NE(font.Handle(), nullptr);
-    EXPECT_EQ(font.Handle()->logFont.lfWeight, 700);
+    EXPECT_EQ(font.Handle()->LogFont.lfWeight, 700);
     (void)lf;
 }
 
@@ -294,13 +294,13 @@ TEST(Streams, MemoryAndFileStreams) {
         EXPECT_EQ(e.Message(), "Stream read error");
     }
     try {
-        TFileStream f("/tmp", fmOpenRead);
+        TFileStream f("/tmp", kFmOpenRead);
         FAIL() << "a folder opened as a file";
     } catch (const EFOpenError& e) {
         EXPECT_EQ(e.Message(), "Cannot open file \"/tmp\". Is a directory");
     }
     try {
-        TFileStream f("/nonexistent-folder/x", fmCreate);
+        TFileStream f("/nonexistent-folder/x", kFmCreate);
         FAIL();
     } catch (const EFCreateError& e) {
         EXPECT_EQ(e.Message(),
@@ -324,9 +324,9 @@ TEST(Streams, NamedPipesAndDevicesAreRefusedWithoutWaiting) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     });
-    auto failure = [](const std::function<void()>& open) {
+    auto failure = [](const std::function<void()>& Open) {
         try {
-            open();
+            Open();
         } catch (const std::exception& e) {
             return std::string(e.what());
         }
@@ -334,12 +334,12 @@ TEST(Streams, NamedPipesAndDevicesAreRefusedWithoutWaiting) {
     };
     TPicture picture;
     const std::string loading = failure([&] { picture.LoadFromFile(pipe); });
-    const std::string creating = failure([&] { TFileStream(pipe, fmCreate); });
+    const std::string creating = failure([&] { TFileStream(pipe, kFmCreate); });
     done = true;
     writer.join();
     EXPECT_EQ(loading, "Cannot open file \"" + pipe + "\". Not a regular file");
     EXPECT_EQ(creating, "Cannot create file \"" + pipe + "\". Not a regular file");
-    EXPECT_THROW(TFileStream("/dev/zero", fmOpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream("/dev/zero", kFmOpenRead), EFOpenError);
 }
 
 } // namespace

@@ -11,8 +11,8 @@ namespace {
 TEST(RasterOps, EachOperationOnColourPixels) {
     const COLORREF src = RGB(0xF0, 0x0F, 0x55), dst = RGB(0x3C, 0xAA, 0x0F);
     struct TCase {
-        DWORD rop;
-        COLORREF expected;
+        DWORD Rop;
+        COLORREF Expected;
     } cases[] = {
         {SRCCOPY, src},
         {NOTSRCCOPY, RGB(0x0F, 0xF0, 0xAA)},
@@ -25,9 +25,9 @@ TEST(RasterOps, EachOperationOnColourPixels) {
     };
     for (const TCase& c : cases) {
         TMemoryCanvas s(2, 1, src), d(2, 1, dst);
-        ASSERT_TRUE(BitBlt(d.Dc(), 0, 0, 1, 1, s.Dc(), 0, 0, c.rop)) << std::hex << c.rop;
-        EXPECT_EQ(d.At(0, 0), c.expected) << std::hex << c.rop;
-        EXPECT_EQ(d.At(1, 0), dst) << "outside the rectangle, rop " << std::hex << c.rop;
+        ASSERT_TRUE(BitBlt(d.Dc(), 0, 0, 1, 1, s.Dc(), 0, 0, c.Rop)) << std::hex << c.Rop;
+        EXPECT_EQ(d.At(0, 0), c.Expected) << std::hex << c.Rop;
+        EXPECT_EQ(d.At(1, 0), dst) << "outside the rectangle, rop " << std::hex << c.Rop;
     }
     TMemoryCanvas s(1, 1), d(1, 1);
     EXPECT_FALSE(BitBlt(d.Dc(), 0, 0, 1, 1, s.Dc(), 0, 0, 0x00123456)) << "unknown operation";
@@ -136,52 +136,53 @@ TEST(ColourKeySequence, BackgroundStaysExactlyWhereSourceEqualsKey) {
             p[1] = GetGValue(pixels[y][x]);
             p[2] = GetRValue(pixels[y][x]);
         }
-    const int w = 4, h = 2, W = 4, H = 2, x0 = 1, y0 = 1;
-    TMemoryCanvas D(6, 4);
+    const int w = 4, h = 2, width = 4, height = 2, x0 = 1, y0 = 1;
+    TMemoryCanvas canvas(6, 4);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x)
-            D.Set(x, y, RGB(x * 40, y * 60, 100));
-    SetBkColor(D.Dc(), RGB(12, 34, 56)); // D's own colours do not matter
-    SetTextColor(D.Dc(), RGB(65, 43, 21));
+            canvas.Set(x, y, RGB(x * 40, y * 60, 100));
+    SetBkColor(canvas.Dc(), RGB(12, 34, 56)); // canvas's own colours do not matter
+    SetTextColor(canvas.Dc(), RGB(65, 43, 21));
 
-    HDC S = CreateCompatibleDC(D.Dc());
+    HDC sDc = CreateCompatibleDC(canvas.Dc());
     HBITMAP sBmp =
-        CreateDIBitmap(D.Dc(), &info.bmiHeader, CBM_INIT, plane.data(), &info, DIB_RGB_COLORS);
-    HGDIOBJ sOld = SelectObject(S, sBmp);
-    HDC M = CreateCompatibleDC(D.Dc()), N = CreateCompatibleDC(D.Dc()),
-        X = CreateCompatibleDC(D.Dc());
-    HBITMAP mBmp = CreateBitmap(W, H, 1, 1, nullptr), nBmp = CreateBitmap(W, H, 1, 1, nullptr);
-    HBITMAP xBmp = CreateCompatibleBitmap(D.Dc(), W, H);
-    HGDIOBJ mOld = SelectObject(M, mBmp), nOld = SelectObject(N, nBmp),
-            xOld = SelectObject(X, xBmp);
-    COLORREF saved = SetBkColor(S, key);
-    StretchBlt(M, 0, 0, W, H, S, 0, 0, w, h, SRCCOPY);
-    SetBkColor(S, saved);
-    BitBlt(N, 0, 0, W, H, M, 0, 0, NOTSRCCOPY);
-    BitBlt(X, 0, 0, W, H, D.Dc(), x0, y0, SRCCOPY);
-    BitBlt(X, 0, 0, W, H, M, 0, 0, SRCAND);
-    StretchBlt(S, 0, 0, w, h, N, 0, 0, W, H, SRCAND);
-    StretchBlt(X, 0, 0, W, H, S, 0, 0, w, h, SRCPAINT);
-    BitBlt(D.Dc(), x0, y0, W, H, X, 0, 0, SRCCOPY);
-    SelectObject(S, sOld);
-    SelectObject(M, mOld);
-    SelectObject(N, nOld);
-    SelectObject(X, xOld);
+        CreateDIBitmap(canvas.Dc(), &info.bmiHeader, CBM_INIT, plane.data(), &info, DIB_RGB_COLORS);
+    HGDIOBJ sOld = SelectObject(sDc, sBmp);
+    HDC m = CreateCompatibleDC(canvas.Dc()), n = CreateCompatibleDC(canvas.Dc()),
+        xDc = CreateCompatibleDC(canvas.Dc());
+    HBITMAP mBmp = CreateBitmap(width, height, 1, 1, nullptr),
+            nBmp = CreateBitmap(width, height, 1, 1, nullptr);
+    HBITMAP xBmp = CreateCompatibleBitmap(canvas.Dc(), width, height);
+    HGDIOBJ mOld = SelectObject(m, mBmp), nOld = SelectObject(n, nBmp),
+            xOld = SelectObject(xDc, xBmp);
+    COLORREF saved = SetBkColor(sDc, key);
+    StretchBlt(m, 0, 0, width, height, sDc, 0, 0, w, h, SRCCOPY);
+    SetBkColor(sDc, saved);
+    BitBlt(n, 0, 0, width, height, m, 0, 0, NOTSRCCOPY);
+    BitBlt(xDc, 0, 0, width, height, canvas.Dc(), x0, y0, SRCCOPY);
+    BitBlt(xDc, 0, 0, width, height, m, 0, 0, SRCAND);
+    StretchBlt(sDc, 0, 0, w, h, n, 0, 0, width, height, SRCAND);
+    StretchBlt(xDc, 0, 0, width, height, sDc, 0, 0, w, h, SRCPAINT);
+    BitBlt(canvas.Dc(), x0, y0, width, height, xDc, 0, 0, SRCCOPY);
+    SelectObject(sDc, sOld);
+    SelectObject(m, mOld);
+    SelectObject(n, nOld);
+    SelectObject(xDc, xOld);
     EXPECT_TRUE(DeleteObject(sBmp) && DeleteObject(mBmp) && DeleteObject(nBmp) &&
                 DeleteObject(xBmp));
-    DeleteDC(S);
-    DeleteDC(M);
-    DeleteDC(N);
-    DeleteDC(X);
+    DeleteDC(sDc);
+    DeleteDC(m);
+    DeleteDC(n);
+    DeleteDC(xDc);
 
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x) {
             COLORREF background = RGB(x * 40, y * 60, 100);
-            bool inside = x >= x0 && x < x0 + W && y >= y0 && y < y0 + H;
+            bool inside = x >= x0 && x < x0 + width && y >= y0 && y < y0 + height;
             COLORREF expected = background;
             if (inside && pixels[y - y0][x - x0] != key)
                 expected = pixels[y - y0][x - x0];
-            EXPECT_EQ(D.At(x, y), expected) << x << "," << y;
+            EXPECT_EQ(canvas.At(x, y), expected) << x << "," << y;
         }
 }
 

@@ -53,7 +53,7 @@ TEST_F(BoardViewTest, ClickOnAPairRemovesItAndEachDropEndsFortyTwoPixelsBelowIts
     const TPoint target = CellCentre(1, 9);
     Move(target);
     MainWindow()->ClearPresented();
-    Screen.Click(target.X, target.Y);
+    FScreen.Click(target.X, target.Y);
     // The click and its animations, without the ordinary repaint that follows.
     HandleQueuedInput();
     const std::vector<TRect> animation = MainWindow()->Presented();
@@ -91,7 +91,7 @@ TEST_F(BoardViewTest, DoubleClickRemovesOnlyOnce) {
     ShowPosition(TwoStackedPairs());
     const TPoint target = CellCentre(1, 9);
     ClickAt({target.X, target.Y});
-    Screen.AdvanceTime(100);
+    FScreen.AdvanceTime(100);
     ClickAt({target.X, target.Y}); // lands on the pair that dropped into place
     Pump();
     const auto& board = frm_Main->Game().Board();
@@ -99,7 +99,7 @@ TEST_F(BoardViewTest, DoubleClickRemovesOnlyOnce) {
     EXPECT_EQ(board.Colour(1, 8), 4);
 
     // A later, separate click removes the second pair.
-    Screen.AdvanceTime(1000);
+    FScreen.AdvanceTime(1000);
     ClickAt({target.X, target.Y});
     EXPECT_NE(board.Colour(1, 9), 4);
 }
@@ -134,16 +134,16 @@ TEST_F(BoardViewTest, PressOnAnEmptyCellPlaceDragsTheWindow) {
 TEST_F(BoardViewTest, CellsOfAColourShareOnePictureDecodedAgainOnlyWhenTheFileChanges) {
     Start();
     ShowPosition(CheckerBoard());
-    auto picturesOf = [&](std::int32_t colour) {
+    auto picturesOf = [&](std::int32_t Colour) {
         std::vector<TGraphic*> pictures;
-        for (int col = 1; col <= ColumnCount; ++col)
-            for (int row = 1; row <= RowCount; ++row)
-                if (frm_Main->Game().Board().Colour(col, row) == colour)
+        for (int col = 1; col <= kColumnCount; ++col)
+            for (int row = 1; row <= kRowCount; ++row)
+                if (frm_Main->Game().Board().Colour(col, row) == Colour)
                     pictures.push_back(Cell(col, row)->Picture()->Graphic());
         return pictures;
     };
-    auto oneShared = [&](std::int32_t colour) {
-        const std::vector<TGraphic*> pictures = picturesOf(colour);
+    auto oneShared = [&](std::int32_t Colour) {
+        const std::vector<TGraphic*> pictures = picturesOf(Colour);
         return pictures.size() > 1 && pictures[0] &&
                std::count(pictures.begin(), pictures.end(), pictures[0]) ==
                    static_cast<std::ptrdiff_t>(pictures.size());
@@ -155,7 +155,7 @@ TEST_F(BoardViewTest, CellsOfAColourShareOnePictureDecodedAgainOnlyWhenTheFileCh
     ShowPosition(CheckerBoard());
     EXPECT_EQ(picturesOf(1)[0], first) << "an unchanged file is not decoded again";
 
-    WriteSolidBitmap(Paths.AppDir + "/Ico/1.bmp", 35, 43, 0xFF0000);
+    WriteSolidBitmap(FPaths.AppDir + "/Ico/1.bmp", 35, 43, 0xFF0000);
     ShowPosition(CheckerBoard());
     EXPECT_TRUE(oneShared(1));
     auto* changed = dynamic_cast<TBitmap*>(picturesOf(1)[0]);
@@ -165,9 +165,9 @@ TEST_F(BoardViewTest, CellsOfAColourShareOnePictureDecodedAgainOnlyWhenTheFileCh
 }
 
 TEST_F(BoardViewTest, MissingPebbleBitmapIsReportedOncePerOperationAndTheCellShowsNothing) {
-    std::filesystem::remove(Temp.Path() + "/program/Ico/3.bmp");
+    std::filesystem::remove(FTemp.Path() + "/program/Ico/3.bmp");
     Start();
-    const std::string missing = Paths.AppDir + "/Ico/3.bmp";
+    const std::string missing = FPaths.AppDir + "/Ico/3.bmp";
     ASSERT_EQ(BoxTexts().size(), 1u) << "one box for the whole deal";
     EXPECT_NE(BoxTexts()[0].find("\"" + missing + "\""), std::string::npos) << BoxTexts()[0];
     EXPECT_EQ(BoxTexts()[0].rfind("Cannot open file", 0), 0u) << BoxTexts()[0];
@@ -177,8 +177,8 @@ TEST_F(BoardViewTest, MissingPebbleBitmapIsReportedOncePerOperationAndTheCellSho
     ShowPosition(TwoStackedPairs());
     EXPECT_EQ(BoxTexts().size(), 2u) << "the replay is one more operation";
     int colour3Col = 0, colour3Row = 0;
-    for (int col = 2; col <= ColumnCount && !colour3Col; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 2; col <= kColumnCount && !colour3Col; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             if (frm_Main->Game().Board().Colour(col, row) == 3) {
                 colour3Col = col;
                 colour3Row = row;
@@ -190,7 +190,7 @@ TEST_F(BoardViewTest, MissingPebbleBitmapIsReportedOncePerOperationAndTheCellSho
     EXPECT_TRUE(empty->Picture()->Graphic() == nullptr || empty->Picture()->Graphic()->Empty());
 
     // The click's drops show colour 3 four times (two pebbles, two rows down): one box.
-    Screen.AdvanceTime(1000);
+    FScreen.AdvanceTime(1000);
     ClickAt(CellCentre(1, 9));
     EXPECT_EQ(BoxTexts().size(), 3u);
     EXPECT_EQ(frm_Main->Game().Board().Colour(1, 9), 4) << "the settling went on to its end";
@@ -199,10 +199,10 @@ TEST_F(BoardViewTest, MissingPebbleBitmapIsReportedOncePerOperationAndTheCellSho
 }
 
 TEST_F(BoardViewTest, UnreadablePebbleBitmapIsReportedWithItsFileName) {
-    WriteFile(Temp.Path() + "/program/Ico/2.bmp", "BM but not a bitmap");
+    WriteFile(FTemp.Path() + "/program/Ico/2.bmp", "BM but not a bitmap");
     Start();
     ASSERT_EQ(BoxTexts().size(), 1u);
-    EXPECT_EQ(BoxTexts()[0], "Cannot read the pebble picture \"" + Paths.AppDir +
+    EXPECT_EQ(BoxTexts()[0], "Cannot read the pebble picture \"" + FPaths.AppDir +
                                  "/Ico/2.bmp\". Bitmap image is not valid.");
     EXPECT_EQ(VisibleCells(), 162);
 }

@@ -58,9 +58,9 @@ TEST_F(DialogTest, SettingsFiveToThreeWithOkAppliesFromTheNextDealOnly) {
                   framed = WindowOf(frm_Beallit)->Framed();
                   expected = Centred(*frm_Beallit);
                   actual = WindowOf(frm_Beallit)->Position();
-                  InjectClick(Screen, FirstRadioItem());
+                  InjectClick(FScreen, FirstRadioItem());
               },
-              [&] { InjectClick(Screen, CentreOf(*frm_Beallit->Button1)); }});
+              [&] { InjectClick(FScreen, CentreOf(*frm_Beallit->Button1)); }});
     const TBoard before = frm_Main->Game().Board();
     ClickAt(OnMain(450, 30)); // the settings button
     EXPECT_EQ(selectedAtOpen, 2);
@@ -69,13 +69,13 @@ TEST_F(DialogTest, SettingsFiveToThreeWithOkAppliesFromTheNextDealOnly) {
     EXPECT_EQ(actual, expected);
     EXPECT_EQ(frm_Beallit, nullptr) << "destroyed after its run";
     EXPECT_EQ(frm_Main->Game().ColourCount(), 3);
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             ASSERT_EQ(frm_Main->Game().Board().Colour(col, row), before.Colour(col, row));
 
     frm_Main->aUjExecute(nullptr);
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             ASSERT_LE(frm_Main->Game().Board().Colour(col, row), 3);
     CloseByButton();
     EXPECT_NE(SettingsText().find("Hard=3"), std::string::npos);
@@ -88,12 +88,12 @@ TEST_F(DialogTest, SettingsEndedOtherwiseThanOkKeepTheCount) {
         std::function<void()> Step;
     };
     const std::vector<TEnding> endings = {
-        {"Esc", [&] { Screen.KeyDown(vk::Escape); }},
-        {"Mégsem", [&] { InjectClick(Screen, CentreOf(*frm_Beallit->Button2)); }},
-        {"close box", [&] { Screen.RequestClose(frm_Beallit->Window()); }},
+        {"Esc", [&] { FScreen.KeyDown(vk::kEscape); }},
+        {"Mégsem", [&] { InjectClick(FScreen, CentreOf(*frm_Beallit->Button2)); }},
+        {"close box", [&] { FScreen.RequestClose(frm_Beallit->Window()); }},
     };
     for (const TEnding& ending : endings) {
-        WhenIdle({[&] { InjectClick(Screen, FirstRadioItem()); },
+        WhenIdle({[&] { InjectClick(FScreen, FirstRadioItem()); },
                   [&] {
                       EXPECT_EQ(frm_Beallit->RadioGroup1->ItemIndex(), 0) << ending.Name;
                       ending.Step();
@@ -109,7 +109,7 @@ TEST_F(DialogTest, SettingsEnterAtOnceKeepsTheCountAndCloses) {
     bool open = false;
     WhenIdle({[&] {
         open = frm_Beallit != nullptr;
-        Screen.KeyDown(vk::Return);
+        FScreen.KeyDown(vk::kReturn);
     }});
     frm_Main->aBeallitExecute(nullptr);
     EXPECT_TRUE(open);
@@ -125,8 +125,8 @@ struct TTextLine {
     int Left = 1 << 30, Right = -1; // columns of its leftmost and rightmost yellow pixels
 };
 
-bool IsYellow(std::uint32_t rgb) {
-    return (rgb >> 16 & 0xFF) > 200 && (rgb >> 8 & 0xFF) > 200 && (rgb & 0xFF) < 90;
+bool IsYellow(std::uint32_t Rgb) {
+    return (Rgb >> 16 & 0xFF) > 200 && (Rgb >> 8 & 0xFF) > 200 && (Rgb & 0xFF) < 90;
 }
 
 std::vector<TTextLine> YellowLines(const THeadlessWindow& Window, const TControl& Label) {
@@ -167,12 +167,12 @@ TEST_F(DialogTest, ResultWrapsTheLongestMessageOnTwoCentredLinesAndEscDoesNothin
                   colourKey = window->ColourKeyEnabled() && window->ColourKey() == 0x808080;
                   headline = YellowLines(*window, *frm_Eredmeny->s1);
                   message = YellowLines(*window, *frm_Eredmeny->i1);
-                  Screen.KeyDown(vk::Escape);
+                  FScreen.KeyDown(vk::kEscape);
                   keyed = true;
               },
               [&] {
-                  stillOpenAfterEsc = frm_Eredmeny != nullptr && !Screen.AppMinimized();
-                  InjectClick(Screen, CentreOf(*frm_Eredmeny->PNGButton8));
+                  stillOpenAfterEsc = frm_Eredmeny != nullptr && !FScreen.AppMinimized();
+                  InjectClick(FScreen, CentreOf(*frm_Eredmeny->PNGButton8));
               }});
     frm_Main->ShowResult("Gratulálok:", "Ez már kész, keresni kellene egy nehezebb játékot...");
     EXPECT_TRUE(keyed);
@@ -209,7 +209,7 @@ TEST_F(DialogTest, LastPairOfTheGameOpensTheResultWindowWithTheCount) {
         headline = frm_Eredmeny->s1->Caption();
         message = frm_Eredmeny->i1->Caption();
         visibleWhileShown = VisibleCells();
-        InjectClick(Screen, CentreOf(*frm_Eredmeny->PNGButton8));
+        InjectClick(FScreen, CentreOf(*frm_Eredmeny->PNGButton8));
     }});
     ClickAt(CellCentre(1, 9));
     EXPECT_EQ(headline, "Gratulálok!");
@@ -229,20 +229,20 @@ TEST_F(DialogTest, ResultWindowIsDraggedByItsPictureAndClosedByItsCrossWithoutAD
     WhenIdle({[&] {
                   before = WindowOf(frm_Eredmeny)->Position();
                   grip = ScreenPointOf(*frm_Eredmeny, 20, 130);
-                  Screen.MouseDown(grip.X, grip.Y);
+                  FScreen.MouseDown(grip.X, grip.Y);
               },
-              [&] { Screen.MouseMove(grip.X - 70, grip.Y + 15); },
-              [&] { Screen.MouseUp(grip.X - 70, grip.Y + 15); },
+              [&] { FScreen.MouseMove(grip.X - 70, grip.Y + 15); },
+              [&] { FScreen.MouseUp(grip.X - 70, grip.Y + 15); },
               [&] {
                   afterDrag = WindowOf(frm_Eredmeny)->Position();
                   cross = CentreOf(*frm_Eredmeny->PNGButton8);
-                  Screen.MouseDown(cross.X, cross.Y);
+                  FScreen.MouseDown(cross.X, cross.Y);
               },
-              [&] { Screen.MouseMove(cross.X + 1, cross.Y + 1); },
+              [&] { FScreen.MouseMove(cross.X + 1, cross.Y + 1); },
               [&] {
                   afterCross = WindowOf(frm_Eredmeny)->Position();
                   draggingAfterCross = frm_Eredmeny->IsDragging();
-                  Screen.MouseUp(cross.X + 1, cross.Y + 1);
+                  FScreen.MouseUp(cross.X + 1, cross.Y + 1);
               }});
     frm_Main->ShowResult("Ügyes!", "5 kavics maradt.");
     EXPECT_EQ(afterDrag, (TPoint{before.X - 70, before.Y + 15}));
@@ -264,19 +264,19 @@ TEST_F(DialogTest, AboutWindowOpenedTwiceIsANewWindowEachTimeThatFreesItself) {
                       text = frm_Nevjegy->ProductName->Caption();
                       expected = Centred(*frm_Nevjegy);
                       actual = WindowOf(frm_Nevjegy)->Position();
-                      formsOpen = App->Forms().size();
-                      Screen.KeyDown(vk::Escape); // does nothing here
+                      formsOpen = FApp->Forms().size();
+                      FScreen.KeyDown(vk::kEscape); // does nothing here
                   },
                   [&] {
-                      openAfterEsc = frm_Nevjegy != nullptr && !Screen.AppMinimized();
-                      InjectClick(Screen, CentreOf(*frm_Nevjegy->PNGButton8));
+                      openAfterEsc = frm_Nevjegy != nullptr && !FScreen.AppMinimized();
+                      InjectClick(FScreen, CentreOf(*frm_Nevjegy->PNGButton8));
                   }});
         ClickAt(OnMain(498, 30)); // the about button
         EXPECT_EQ(text, "ZorbaLin\r\nV2.2.0.44");
         EXPECT_TRUE(openAfterEsc);
         EXPECT_EQ(actual, expected);
         EXPECT_EQ(formsOpen, 2u);
-        EXPECT_EQ(App->Forms().size(), 1u) << "the about window freed itself";
+        EXPECT_EQ(FApp->Forms().size(), 1u) << "the about window freed itself";
         EXPECT_TRUE(BoxTexts().empty());
     }
 }

@@ -37,7 +37,7 @@ TEST_F(ProgramTest, CommandLineHelpListsEveryKeyOfTheMainWindow) {
         std::vector<TShortCut> shortCuts = action->SecondaryShortCuts;
         shortCuts.push_back(action->ShortCut);
         for (TShortCut shortCut : shortCuts) {
-            if (shortCut == scNone)
+            if (shortCut == kScNone)
                 continue;
             ++keys;
             EXPECT_EQ(listed.count(ShortCutToText(shortCut)), 1u)

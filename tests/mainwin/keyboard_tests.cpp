@@ -12,8 +12,8 @@ namespace {
 using KeyboardTest = ProgramTest;
 
 bool SameBoard(const TBoard& A, const TBoard& B) {
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             if (A.Colour(col, row) != B.Colour(col, row))
                 return false;
     return true;
@@ -21,20 +21,20 @@ bool SameBoard(const TBoard& A, const TBoard& B) {
 
 TEST_F(KeyboardTest, ButtonKeysDealReplayAndOpenTheDialogsWhichKeepTheKeysWhileOpen) {
     Start();
-    ShowPosition(MakeBoard([](int col, int) { return 1 + col % 3; }));
+    ShowPosition(MakeBoard([](int Col, int) { return 1 + Col % 3; }));
     ClickAt(CellCentre(1, 9)); // removes column 1
     ASSERT_EQ(frm_Main->Game().Board().Colour(1, 9), 1 + 2 % 3);
-    Screen.KeyDown('R', ssCtrl);
+    FScreen.KeyDown('R', kSsCtrl);
     Pump();
     EXPECT_TRUE(SameBoard(frm_Main->Game().Board(), frm_Main->Game().SavedBoard()));
     EXPECT_EQ(frm_Main->Game().Board().Colour(1, 9), 1 + 1 % 3) << "Ctrl+R replays";
 
     const TBoard replayed = frm_Main->Game().SavedBoard();
-    Screen.KeyDown(vk::F2);
+    FScreen.KeyDown(vk::F2);
     Pump();
     EXPECT_FALSE(SameBoard(frm_Main->Game().SavedBoard(), replayed)) << "F2 deals anew";
     const TBoard dealt = frm_Main->Game().SavedBoard();
-    Screen.KeyDown('N', ssCtrl);
+    FScreen.KeyDown('N', kSsCtrl);
     Pump();
     EXPECT_FALSE(SameBoard(frm_Main->Game().SavedBoard(), dealt)) << "Ctrl+N deals anew";
 
@@ -46,16 +46,16 @@ TEST_F(KeyboardTest, ButtonKeysDealReplayAndOpenTheDialogsWhichKeepTheKeysWhileO
                   lines = frm_Nevjegy->KeyList->Lines();
                   whileOpen = frm_Main->Game().Board();
                   for (uint16_t key : {uint16_t('N'), uint16_t('R'), uint16_t('S')})
-                      Screen.KeyDown(key, ssCtrl);
-                  Screen.KeyDown(vk::F1);
-                  Screen.KeyDown(vk::F2);
+                      FScreen.KeyDown(key, kSsCtrl);
+                  FScreen.KeyDown(vk::F1);
+                  FScreen.KeyDown(vk::F2);
               },
               [&] {
-                  formsOpen = App->Forms().size();
+                  formsOpen = FApp->Forms().size();
                   const TPoint cross = frm_Nevjegy->PNGButton8->ClientToScreen({12, 12});
-                  Screen.Click(cross.X, cross.Y);
+                  FScreen.Click(cross.X, cross.Y);
               }});
-    Screen.KeyDown(vk::F1);
+    FScreen.KeyDown(vk::F1);
     Pump();
     EXPECT_EQ(formsOpen, 2u) << "no settings dialog or second about window";
     EXPECT_TRUE(SameBoard(frm_Main->Game().Board(), whileOpen));
@@ -75,13 +75,13 @@ TEST_F(KeyboardTest, ButtonKeysDealReplayAndOpenTheDialogsWhichKeepTheKeysWhileO
     bool settingsOpen = false;
     WhenIdle({[&] {
         settingsOpen = frm_Beallit != nullptr;
-        Screen.KeyDown(vk::Escape);
+        FScreen.KeyDown(vk::kEscape);
     }});
-    Screen.KeyDown('S', ssCtrl);
+    FScreen.KeyDown('S', kSsCtrl);
     Pump();
     EXPECT_TRUE(settingsOpen);
     EXPECT_EQ(frm_Beallit, nullptr);
-    EXPECT_FALSE(Screen.AppMinimized()) << "Esc went to the dialog, not to the main window";
+    EXPECT_FALSE(FScreen.AppMinimized()) << "Esc went to the dialog, not to the main window";
     EXPECT_TRUE(BoxTexts().empty());
 }
 
@@ -93,29 +93,29 @@ TEST_F(KeyboardTest, FocusRingMovesOverThePebblesClicksWithEnterAndGoesAwayWithT
     Start();
     // Column 1: a blue pebble on two reds; column 2 only in rows 8 and 9; column 3 empty;
     // column 4 a yellow pair. The rest stays empty.
-    ShowPosition(MakeBoard([](int col, int row) -> std::int32_t {
-        if (col == 1)
-            return row >= 8 ? 1 : row == 7 ? 3 : 0;
-        if (col == 2)
-            return row >= 8 ? 2 + row % 2 : 0;
-        return col == 4 && row >= 8 ? 4 : 0;
+    ShowPosition(MakeBoard([](int Col, int Row) -> std::int32_t {
+        if (Col == 1)
+            return Row >= 8 ? 1 : Row == 7 ? 3 : 0;
+        if (Col == 2)
+            return Row >= 8 ? 2 + Row % 2 : 0;
+        return Col == 4 && Row >= 8 ? 4 : 0;
     }));
     const TBoardFocus& ring = frm_Main->Focus();
     auto at = [&] { return std::to_string(ring.Col()) + "," + std::to_string(ring.Row()); };
     EXPECT_FALSE(ring.Visible());
-    Key(Screen, vk::Return); // no ring yet: nothing is clicked
-    Key(Screen, vk::Right);  // the first arrow only shows the ring
+    Key(FScreen, vk::kReturn); // no ring yet: nothing is clicked
+    Key(FScreen, vk::kRight);  // the first arrow only shows the ring
     Pump();
     ASSERT_TRUE(ring.Visible());
     EXPECT_EQ(at(), "1,9");
     EXPECT_EQ(VisibleCells(), 7);
     const TPoint corner = OnMain(HomeBox(1, 9).Left + 1, HomeBox(1, 9).Top + 1);
-    EXPECT_EQ(Screen.ScreenPixel(corner.X, corner.Y), 0xFFFFFFu) << "the ring is drawn";
+    EXPECT_EQ(FScreen.ScreenPixel(corner.X, corner.Y), 0xFFFFFFu) << "the ring is drawn";
 
     std::vector<std::string> path;
-    for (std::uint16_t k :
-         {vk::Up, vk::Up, vk::Up, vk::Right, vk::Right, vk::Right, vk::Down, vk::Left, vk::Left}) {
-        Key(Screen, k);
+    for (std::uint16_t k : {vk::kUp, vk::kUp, vk::kUp, vk::kRight, vk::kRight, vk::kRight,
+                            vk::kDown, vk::kLeft, vk::kLeft}) {
+        Key(FScreen, k);
         Pump();
         path.push_back(at());
     }
@@ -125,8 +125,8 @@ TEST_F(KeyboardTest, FocusRingMovesOverThePebblesClicksWithEnterAndGoesAwayWithT
 
     // Enter on the red pair: the blue pebble falls into row 9 and the ring, on the emptied
     // row 8, goes to the nearest pebble.
-    Key(Screen, vk::Up);
-    Key(Screen, vk::Return);
+    Key(FScreen, vk::kUp);
+    Key(FScreen, vk::kReturn);
     Pump();
     EXPECT_EQ(frm_Main->Game().Board().Colour(1, 9), 3);
     EXPECT_FALSE(frm_Main->Game().Board().IsFilled(1, 8));
@@ -134,16 +134,16 @@ TEST_F(KeyboardTest, FocusRingMovesOverThePebblesClicksWithEnterAndGoesAwayWithT
     EXPECT_TRUE(ring.Visible());
 
     // Space clicks too: column 4's pair goes.
-    for (std::uint16_t k : {vk::Right, vk::Right, vk::Space})
-        Key(Screen, k);
+    for (std::uint16_t k : {vk::kRight, vk::kRight, vk::kSpace})
+        Key(FScreen, k);
     Pump();
     EXPECT_FALSE(frm_Main->Game().Board().IsFilled(4, 9));
 
     // The mouse puts the ring away; the next arrow brings it back where it was.
     Move(OnMain(300, 470));
     EXPECT_FALSE(ring.Visible());
-    EXPECT_NE(Screen.ScreenPixel(corner.X, corner.Y), 0xFFFFFFu);
-    Key(Screen, vk::Down);
+    EXPECT_NE(FScreen.ScreenPixel(corner.X, corner.Y), 0xFFFFFFu);
+    Key(FScreen, vk::kDown);
     Pump();
     EXPECT_TRUE(ring.Visible());
     EXPECT_TRUE(BoxTexts().empty());

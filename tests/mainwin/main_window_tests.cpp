@@ -12,7 +12,7 @@ using MainWindowTest = ProgramTest;
 
 TEST_F(MainWindowTest, FirstRunOpensAtTenTenWithFourColoursAndWritesTheSettingsAtClose) {
     Start();
-    EXPECT_EQ(Screen.AppTitle(), "ZorbaLin");
+    EXPECT_EQ(FScreen.AppTitle(), "ZorbaLin");
     ASSERT_NE(MainWindow(), nullptr);
     EXPECT_TRUE(MainWindow()->Visible());
     EXPECT_TRUE(MainWindow()->TaskbarEntry());
@@ -23,10 +23,10 @@ TEST_F(MainWindowTest, FirstRunOpensAtTenTenWithFourColoursAndWritesTheSettingsA
     EXPECT_EQ(frm_Main->Game().ColourCount(), 4);
     EXPECT_EQ(VisibleCells(), 162);
     EXPECT_TRUE(BoxTexts().empty());
-    EXPECT_FALSE(FileExists(Paths.IniPath)) << "nothing is written before the window closes";
+    EXPECT_FALSE(FileExists(FPaths.IniPath)) << "nothing is written before the window closes";
 
     CloseByButton();
-    EXPECT_TRUE(App->Terminated());
+    EXPECT_TRUE(FApp->Terminated());
     const std::string text = SettingsText();
     const auto left = text.find("Left=10"), top = text.find("Top=10"), hard = text.find("Hard=4");
     ASSERT_NE(left, std::string::npos) << text;
@@ -41,7 +41,7 @@ TEST_F(MainWindowTest, FirstRunOpensAtTenTenWithFourColoursAndWritesTheSettingsA
 // The saved place is kept while a 100 x 50 part of the title strip (the top 63 rows, by which
 // the window is dragged) lies on one monitor, however far from the primary one.
 TEST_F(MainWindowTest, SavedPositionIsKeptWhileTheTitleStripCanBeReached) {
-    Screen.SetMonitors({{0, 0, 1280, 1024}, {-2560, 0, 0, 1440}});
+    FScreen.SetMonitors({{0, 0, 1280, 1024}, {-2560, 0, 0, 1440}});
     const std::vector<std::pair<TPoint, TPoint>> cases = {
         {{-2000, -2000}, {10, 10}},      // off every monitor
         {{-2000, 40}, {-2000, 40}},      // on the second monitor
@@ -56,27 +56,27 @@ TEST_F(MainWindowTest, SavedPositionIsKeptWhileTheTitleStripCanBeReached) {
         Start();
         EXPECT_EQ(MainWindow()->Position(), expected) << saved.X << "," << saved.Y;
         EXPECT_EQ(frm_Main->Game().ColourCount(), 5);
-        App.reset();
+        FApp.reset();
     }
     // The default place is on the primary monitor, wherever that lies.
-    Screen.SetMonitors({{1920, 200, 3200, 1224}, {0, 0, 1920, 1080}});
+    FScreen.SetMonitors({{1920, 200, 3200, 1224}, {0, 0, 1920, 1080}});
     WriteSettingsFile(-5000, 10, 4);
     Start();
     EXPECT_EQ(MainWindow()->Position(), (TPoint{1930, 210}));
 }
 
 TEST_F(MainWindowTest, PortableSettingsFileBesideTheProgramIsReadAndWritten) {
-    WriteFile(Temp.Path() + "/program/ZorbaLin.ini",
+    WriteFile(FTemp.Path() + "/program/ZorbaLin.ini",
               "[Screen]\nLeft=120\nTop=80\n[Game]\nHard=3\n");
-    Paths = ResolveSegedPaths(Temp.Path() + "/program", Temp.Path() + "/config");
-    ASSERT_EQ(Paths.IniPath, Temp.Path() + "/program/ZorbaLin.ini");
+    FPaths = ResolveSegedPaths(FTemp.Path() + "/program", FTemp.Path() + "/config");
+    ASSERT_EQ(FPaths.IniPath, FTemp.Path() + "/program/ZorbaLin.ini");
     Start();
     EXPECT_EQ(MainWindow()->Position(), (TPoint{120, 80}));
     EXPECT_EQ(frm_Main->Game().ColourCount(), 3);
     frm_Main->SetLeft(130);
     CloseByButton();
-    EXPECT_NE(ReadFile(Paths.IniPath).find("Left=130"), std::string::npos);
-    EXPECT_FALSE(FileExists(Temp.Path() + "/config/ZorbaLin/ZorbaLin.ini"));
+    EXPECT_NE(ReadFile(FPaths.IniPath).find("Left=130"), std::string::npos);
+    EXPECT_FALSE(FileExists(FTemp.Path() + "/config/ZorbaLin/ZorbaLin.ini"));
 }
 
 TEST_F(MainWindowTest, EmbeddedBackgroundIsDrawnBehindTheBoard) {
@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, DragByTheLeftButtonFollowsTheCursorAndAnyReleaseEndsIt) {
 TEST_F(MainWindowTest, RightButtonDoesNotStartADrag) {
     Start();
     const TPoint grip = OnMain(150, 30);
-    WhenIdle({[&] { Screen.KeyDown(vk::Escape); }}); // the release opens the context menu
+    WhenIdle({[&] { FScreen.KeyDown(vk::kEscape); }}); // the release opens the context menu
     Press({grip.X, grip.Y}, TMouseButton::mbRight);
     Move({grip.X + 30, grip.Y + 30});
     Release({grip.X + 30, grip.Y + 30}, TMouseButton::mbRight);
@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, CloseAfterADragWritesTheNewPositionAndTheNextStartUsesIt)
     EXPECT_NE(SettingsText().find("Left=110"), std::string::npos) << SettingsText();
     EXPECT_NE(SettingsText().find("Top=60"), std::string::npos) << SettingsText();
 
-    App.reset();
+    FApp.reset();
     Start();
     EXPECT_EQ(MainWindow()->Position(), (TPoint{110, 60}));
 }
@@ -144,31 +144,31 @@ TEST_F(MainWindowTest, CloseAfterADragWritesTheNewPositionAndTheNextStartUsesIt)
 TEST_F(MainWindowTest, WindowSystemCloseRequestWritesTheSettingsToo) {
     Start();
     frm_Main->SetLeft(33);
-    Screen.RequestClose(MainWindow());
+    FScreen.RequestClose(MainWindow());
     Pump();
-    EXPECT_TRUE(App->Terminated());
+    EXPECT_TRUE(FApp->Terminated());
     EXPECT_NE(SettingsText().find("Left=33"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, UnwritableSettingsFileKeepsTheWindowOpenWithTheExactMessage) {
     // The settings folder's place is taken by a plain file, so no write can succeed
     // (a read-only mode would not stop a test run as root).
-    WriteFile(Temp.Path() + "/blocked", "not a folder");
-    Paths.DataDir = Temp.Path() + "/blocked/ZorbaLin";
-    Paths.IniPath = Paths.DataDir + "/ZorbaLin.ini";
+    WriteFile(FTemp.Path() + "/blocked", "not a folder");
+    FPaths.DataDir = FTemp.Path() + "/blocked/ZorbaLin";
+    FPaths.IniPath = FPaths.DataDir + "/ZorbaLin.ini";
     Start();
     CloseByButton();
     ASSERT_EQ(BoxTexts().size(), 1u);
-    EXPECT_EQ(BoxTexts()[0], "Unable to write to " + Paths.IniPath + ".");
-    EXPECT_EQ(Screen.MessageBoxes()[0].Title, "ZorbaLin");
-    EXPECT_FALSE(App->Terminated());
+    EXPECT_EQ(BoxTexts()[0], "Unable to write to " + FPaths.IniPath + ".");
+    EXPECT_EQ(FScreen.MessageBoxes()[0].Title, "ZorbaLin");
+    EXPECT_FALSE(FApp->Terminated());
     EXPECT_TRUE(MainWindow()->Visible());
     // The next request still tries, but closes whatever comes of it: the player is told
     // once and never kept in a window that cannot be closed.
-    Screen.AdvanceTime(1000); // not a double click
+    FScreen.AdvanceTime(1000); // not a double click
     CloseByButton();
     EXPECT_EQ(BoxTexts().size(), 1u);
-    EXPECT_TRUE(App->Terminated());
+    EXPECT_TRUE(FApp->Terminated());
 }
 
 // The session ends (or a signal tells the program to end): one save attempt, no box, and the
@@ -177,56 +177,56 @@ TEST_F(MainWindowTest, SessionEndSavesOnceWithoutABoxEvenFromADialog) {
     WriteSettingsFile(10, 10, 5);
     Start();
     frm_Main->SetLeft(200);
-    WhenIdle({[&] { Screen.EndSession(); }});
+    WhenIdle({[&] { FScreen.EndSession(); }});
     ClickAt(OnMain(450, 30)); // the settings dialog, which is open when the session ends
-    EXPECT_TRUE(App->Terminated());
+    EXPECT_TRUE(FApp->Terminated());
     EXPECT_EQ(frm_Beallit, nullptr);
     EXPECT_NE(SettingsText().find("Left=200"), std::string::npos) << SettingsText();
-    App.reset();
+    FApp.reset();
 
-    WriteFile(Temp.Path() + "/blocked", "not a folder");
-    Paths.IniPath = Temp.Path() + "/blocked/ZorbaLin.ini";
+    WriteFile(FTemp.Path() + "/blocked", "not a folder");
+    FPaths.IniPath = FTemp.Path() + "/blocked/ZorbaLin.ini";
     Start();
     ::testing::internal::CaptureStderr();
-    Screen.EndSession();
+    FScreen.EndSession();
     Pump();
     const std::string logged = ::testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(App->Terminated());
-    EXPECT_NE(logged.find("Unable to write to " + Paths.IniPath + "."), std::string::npos)
+    EXPECT_TRUE(FApp->Terminated());
+    EXPECT_NE(logged.find("Unable to write to " + FPaths.IniPath + "."), std::string::npos)
         << logged;
     EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(MainWindowTest, EscMinimisesOnlyWhileTheMainWindowIsActive) {
     Start();
-    Screen.KeyDown(vk::Escape);
+    FScreen.KeyDown(vk::kEscape);
     Pump();
-    EXPECT_TRUE(Screen.AppMinimized());
-    Screen.RestoreFromTaskbar();
+    EXPECT_TRUE(FScreen.AppMinimized());
+    FScreen.RestoreFromTaskbar();
     Pump();
-    EXPECT_FALSE(Screen.AppMinimized());
+    EXPECT_FALSE(FScreen.AppMinimized());
     EXPECT_EQ(MainWindow()->Position(), (TPoint{10, 10}));
 
     // Esc in the settings dialog is its cancel button, not a minimise.
     bool dialogOpen = false;
     WhenIdle({[&] {
         dialogOpen = frm_Beallit != nullptr;
-        Screen.KeyDown(vk::Escape);
+        FScreen.KeyDown(vk::kEscape);
     }});
     frm_Main->aBeallitExecute(nullptr);
     EXPECT_TRUE(dialogOpen);
-    EXPECT_FALSE(Screen.AppMinimized());
+    EXPECT_FALSE(FScreen.AppMinimized());
 }
 
 TEST_F(MainWindowTest, MinimiseButtonMinimisesTheProgram) {
     Start();
     const TPoint button = OnMain(620, 24);
     ClickAt({button.X, button.Y});
-    EXPECT_TRUE(Screen.AppMinimized());
+    EXPECT_TRUE(FScreen.AppMinimized());
 }
 
 TEST_F(MainWindowTest, BrokenBackgroundFileIsReportedAndTheGameStillStarts) {
-    WriteFile(Temp.Path() + "/program/Ico/hatter.bmp", "BM this is no bitmap");
+    WriteFile(FTemp.Path() + "/program/Ico/hatter.bmp", "BM this is no bitmap");
     Start();
     ASSERT_EQ(BoxTexts().size(), 1u);
     EXPECT_EQ(BoxTexts()[0], "Bitmap image is not valid.");
@@ -235,7 +235,7 @@ TEST_F(MainWindowTest, BrokenBackgroundFileIsReportedAndTheGameStillStarts) {
 }
 
 TEST_F(MainWindowTest, LargeBackgroundFileIsScaledToTheWindow) {
-    WriteSolidBitmap(Temp.Path() + "/program/Ico/hatter.bmp", 800, 600, 0x204080);
+    WriteSolidBitmap(FTemp.Path() + "/program/Ico/hatter.bmp", 800, 600, 0x204080);
     Start();
     EXPECT_TRUE(BoxTexts().empty());
     EXPECT_EQ(MainWindow()->Pixel(0, 0), 0x204080u);

@@ -47,7 +47,7 @@ TEST_F(PlayAidsTest, RightClickMenuUndoesTheClickAndShowsTheBoardAsItWas) {
     std::vector<std::string> before;
     WhenIdle({[&] {
         before = MenuLines();
-        Screen.KeyDown(vk::Escape);
+        FScreen.KeyDown(vk::kEscape);
     }});
     const TPoint cell = CellCentre(3, 3);
     Press(cell, TMouseButton::mbRight);
@@ -62,14 +62,14 @@ TEST_F(PlayAidsTest, RightClickMenuUndoesTheClickAndShowsTheBoardAsItWas) {
     ASSERT_NE(frm_Main->Game().Board().Colour(6, 9), 3);
     // The first enabled line is "Visszavonás" now.
     WhenIdle({[&] {
-        Screen.KeyDown(vk::Down);
-        Screen.KeyDown(vk::Return);
+        FScreen.KeyDown(vk::kDown);
+        FScreen.KeyDown(vk::kReturn);
     }});
     Press(cell, TMouseButton::mbRight);
     Release(cell, TMouseButton::mbRight);
     Pump();
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row) {
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row) {
             ASSERT_EQ(frm_Main->Game().Board().Colour(col, row), board.Colour(col, row));
             ASSERT_TRUE(Cell(col, row)->Visible());
             ASSERT_EQ(Cell(col, row)->Left(), HomeBox(col, row).Left);
@@ -80,32 +80,32 @@ TEST_F(PlayAidsTest, RightClickMenuUndoesTheClickAndShowsTheBoardAsItWas) {
 TEST_F(PlayAidsTest, AGameCountsOnceAtItsFirstEndAndTheWindowShowsIt) {
     Start();
     ShowPosition(OnePairBoard());
-    WhenIdle({[&] { ClickCentre(Screen, *frm_Eredmeny->PNGButton8); }});
+    WhenIdle({[&] { ClickCentre(FScreen, *frm_Eredmeny->PNGButton8); }});
     ClickAt(CellCentre(1, 9));
     // The lone pebble left over shows the result again: the same game, not counted again.
-    WhenIdle({[&] { ClickCentre(Screen, *frm_Eredmeny->PNGButton8); }});
+    WhenIdle({[&] { ClickCentre(FScreen, *frm_Eredmeny->PNGButton8); }});
     ClickAt(CellCentre(1, 9));
-    TStats stats = ReadStats(Paths.IniPath);
+    TStats stats = ReadStats(FPaths.IniPath);
     EXPECT_EQ(stats.For(4).Finished, 1);
     EXPECT_EQ(stats.For(4).Recent, std::vector<std::int32_t>{1});
 
     // A replay is a new game.
     frm_Main->PNGButton2Click(nullptr);
-    WhenIdle({[&] { ClickCentre(Screen, *frm_Eredmeny->PNGButton8); }});
+    WhenIdle({[&] { ClickCentre(FScreen, *frm_Eredmeny->PNGButton8); }});
     ClickAt(CellCentre(1, 9));
-    EXPECT_EQ(ReadStats(Paths.IniPath).For(4).Finished, 2);
+    EXPECT_EQ(ReadStats(FPaths.IniPath).For(4).Finished, 2);
 
     TRect window;
     std::string chart;
     WhenIdle({[&] {
         window = frm_Statisztika->BoundsRect();
         chart = frm_Statisztika->ChartLabel->Caption();
-        ClickCentre(Screen, *frm_Statisztika->PNGButton8);
+        ClickCentre(FScreen, *frm_Statisztika->PNGButton8);
     }});
     frm_Main->aStatisztika->Execute();
     EXPECT_EQ(frm_Statisztika, nullptr);
-    EXPECT_EQ(window.Left, frm_Main->Left() + (frm_Main->Width() - StatsClientWidth) / 2);
-    EXPECT_EQ(window.Top, frm_Main->Top() + (frm_Main->Height() - StatsClientHeight) / 2);
+    EXPECT_EQ(window.Left, frm_Main->Left() + (frm_Main->Width() - kStatsClientWidth) / 2);
+    EXPECT_EQ(window.Top, frm_Main->Top() + (frm_Main->Height() - kStatsClientHeight) / 2);
     EXPECT_EQ(chart, "Az utolsó 2 eredmény, 4 szín:");
 }
 
@@ -119,8 +119,8 @@ TEST(ParSearch, KeepsTheFewestPebblesFoundAndANewDealEndsTheOldSearch) {
 
     // A full board searched for a minute is ended at once by the next deal.
     TBoard full;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             full.At(col, row).Colour = 1 + (col * 7 + row * 3 + col * row) % 5;
     search.Start(full, std::chrono::minutes(1));
     EXPECT_TRUE(search.Searching());
@@ -162,7 +162,7 @@ TEST_F(PlayAidsTest, HintBlinksTheBestGroupTwiceAndLeavesTheBoardAsItWas) {
             state += Cell(col, 9)->Visible() ? 'o' : '-';
         states.push_back(state);
     };
-    Screen.KeyDown('H');
+    FScreen.KeyDown('H');
     Pump();
     EXPECT_EQ(states, (std::vector<std::string>{"oo--o", "ooooo", "oo--o", "ooooo"}));
     EXPECT_EQ(frm_Main->Game().Board().Colour(3, 9), 2);
@@ -171,7 +171,7 @@ TEST_F(PlayAidsTest, HintBlinksTheBestGroupTwiceAndLeavesTheBoardAsItWas) {
     // With no move left, nothing happens.
     states.clear();
     ShowPosition(CheckerBoard());
-    Screen.KeyDown(vk::F4);
+    FScreen.KeyDown(vk::F4);
     Pump();
     EXPECT_TRUE(states.empty());
 }

@@ -16,9 +16,9 @@ bool FileExists(const std::string& Path) {
 
 namespace {
 
-void PutLE(std::string& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
+void PutLE(std::string& Out, std::uint32_t Value, int Bytes) {
+    for (int i = 0; i < Bytes; ++i)
+        Out.push_back(static_cast<char>(Value >> (8 * i) & 0xFF));
 }
 
 } // namespace
@@ -52,30 +52,30 @@ void WriteSolidBitmap(const std::string& Path, int Width, int Height, std::uint3
 ProgramTest::ProgramTest() {
     // The user's scale must not reach the tests.
     unsetenv("ZORBALIN_SCALE");
-    const std::string appDir = Temp.Path() + "/program";
+    const std::string appDir = FTemp.Path() + "/program";
     fs::create_directories(appDir + "/Ico");
     for (int colour = 1; colour <= 5; ++colour) {
         const std::string name = "/Ico/" + std::to_string(colour) + ".bmp";
         fs::copy_file(ZORBALIN_ASSETS_DIR + name, appDir + name);
     }
-    fs::create_directories(Temp.Path() + "/config");
-    Paths = ResolveSegedPaths(appDir, Temp.Path() + "/config");
-    Screen.OnIdle = [this] {
+    fs::create_directories(FTemp.Path() + "/config");
+    FPaths = ResolveSegedPaths(appDir, FTemp.Path() + "/config");
+    FScreen.OnIdle = [this] {
         if (FNextStep < FSteps.size())
             FSteps[FNextStep++]();
     };
 }
 
 ProgramTest::~ProgramTest() {
-    Screen.OnIdle = nullptr;
-    App.reset();
+    FScreen.OnIdle = nullptr;
+    FApp.reset();
 }
 
 void ProgramTest::Start() {
     // The paths are taken now: a test may have changed them (portable settings file).
-    SetProgramPaths(Paths);
-    App = std::make_unique<TApplication>(Screen);
-    StartProgram(*App);
+    SetProgramPaths(FPaths);
+    FApp = std::make_unique<TApplication>(FScreen);
+    StartProgram(*FApp);
     ASSERT_NE(frm_Main, nullptr);
     frm_Main->Show();
     Pump();
@@ -86,35 +86,35 @@ void ProgramTest::CloseByButton() {
 }
 
 void ProgramTest::Press(TPoint P, TMouseButton Button) {
-    Screen.MouseDown(P.X, P.Y, Button);
+    FScreen.MouseDown(P.X, P.Y, Button);
     Pump();
 }
 
 void ProgramTest::Move(TPoint P) {
-    Screen.MouseMove(P.X, P.Y);
+    FScreen.MouseMove(P.X, P.Y);
     Pump();
 }
 
 void ProgramTest::Release(TPoint P, TMouseButton Button) {
-    Screen.MouseUp(P.X, P.Y, Button);
+    FScreen.MouseUp(P.X, P.Y, Button);
     Pump();
 }
 
 void ProgramTest::ClickAt(TPoint P) {
-    Screen.Click(P.X, P.Y);
+    FScreen.Click(P.X, P.Y);
     Pump();
 }
 
 void ProgramTest::HandleQueuedInput() {
-    while (Screen.QueuedEvents() > 0)
-        App->HandleMessage();
+    while (FScreen.QueuedEvents() > 0)
+        FApp->HandleMessage();
 }
 
 void ProgramTest::WriteSettingsFile(int Left, int Top, int Hard) {
-    fs::create_directories(Paths.DataDir);
-    WriteFile(Paths.IniPath, "[Screen]\nLeft=" + std::to_string(Left) +
-                                 "\nTop=" + std::to_string(Top) +
-                                 "\n[Game]\nHard=" + std::to_string(Hard) + "\n");
+    fs::create_directories(FPaths.DataDir);
+    WriteFile(FPaths.IniPath, "[Screen]\nLeft=" + std::to_string(Left) +
+                                  "\nTop=" + std::to_string(Top) +
+                                  "\n[Game]\nHard=" + std::to_string(Hard) + "\n");
 }
 
 TPoint ProgramTest::OnMain(int X, int Y) const {
@@ -128,8 +128,8 @@ TPoint ProgramTest::CellCentre(int Col, int Row) const {
 
 int ProgramTest::VisibleCells() const {
     int count = 0;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             if (Cell(col, row) && Cell(col, row)->Visible())
                 ++count;
     return count;
@@ -143,15 +143,15 @@ void ProgramTest::ShowPosition(const TBoard& Position) {
 
 TBoard ProgramTest::MakeBoard(const std::function<std::int32_t(int, int)>& Pattern) {
     TBoard board;
-    for (int col = 1; col <= ColumnCount; ++col)
-        for (int row = 1; row <= RowCount; ++row)
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
             board.At(col, row).Colour = Pattern(col, row);
     return board;
 }
 
 TBoard ProgramTest::CheckerBoard() {
     // Three colours in a pattern where no two neighbours match.
-    return MakeBoard([](int col, int row) { return 1 + (col + 2 * row) % 3; });
+    return MakeBoard([](int Col, int Row) { return 1 + (Col + 2 * Row) % 3; });
 }
 
 THeadlessWindow* ProgramTest::MainWindow() const {
@@ -160,7 +160,7 @@ THeadlessWindow* ProgramTest::MainWindow() const {
 
 std::vector<std::string> ProgramTest::BoxTexts() const {
     std::vector<std::string> texts;
-    for (const auto& box : const_cast<THeadlessBackend&>(Screen).MessageBoxes())
+    for (const auto& box : const_cast<THeadlessBackend&>(FScreen).MessageBoxes())
         texts.push_back(box.Text);
     return texts;
 }

@@ -34,7 +34,7 @@ class ProgramTest : public ::testing::Test {
 
     // What the settings file holds, or "" when there is none.
     std::string SettingsText() const {
-        return FileExists(Paths.IniPath) ? ReadFile(Paths.IniPath) : "";
+        return FileExists(FPaths.IniPath) ? ReadFile(FPaths.IniPath) : "";
     }
     void WriteSettingsFile(int Left, int Top, int Hard);
 
@@ -61,7 +61,7 @@ class ProgramTest : public ::testing::Test {
     // Runs the given input steps, one each time the program waits for input
     // (in modal loops too); a check may be a step as well.
     void WhenIdle(std::vector<std::function<void()>> Steps);
-    void Pump() { App->ProcessMessages(); }
+    void Pump() { FApp->ProcessMessages(); }
     // Injected input, each handled at once: the cursor position that the
     // program reads is the one of the last injected event.
     void Press(TPoint P, TMouseButton Button = TMouseButton::mbLeft);
@@ -71,10 +71,10 @@ class ProgramTest : public ::testing::Test {
     // Handles the queued input without the ordinary repaint that follows.
     void HandleQueuedInput();
 
-    TTempFolder Temp;
-    TSegedPaths Paths;
-    THeadlessBackend Screen;
-    std::unique_ptr<TApplication> App;
+    TTempFolder FTemp;
+    TSegedPaths FPaths;
+    THeadlessBackend FScreen;
+    std::unique_ptr<TApplication> FApp;
 
   private:
     std::vector<std::function<void()>> FSteps;

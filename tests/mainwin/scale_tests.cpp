@@ -11,8 +11,8 @@ class ScaleTest : public ProgramTest {
   protected:
     ~ScaleTest() override { unsetenv("ZORBALIN_SCALE"); }
     void WriteSettings(const std::string& Screen) {
-        std::filesystem::create_directories(Paths.DataDir);
-        WriteFile(Paths.IniPath, "[Screen]\n" + Screen + "\n[Game]\nHard=4\n");
+        std::filesystem::create_directories(FPaths.DataDir);
+        WriteFile(FPaths.IniPath, "[Screen]\n" + Screen + "\n[Game]\nHard=4\n");
     }
 };
 
@@ -21,14 +21,14 @@ TEST_F(ScaleTest, ScaleTwoFromTheSettingsDoublesTheWindowAtItsSavedPlaceAndClick
     Start();
     EXPECT_EQ(MainWindow()->OuterRect(), Bounds(30, 20, 1340, 960));
     EXPECT_EQ(MainWindow()->ClientWidth(), 670);
-    ShowPosition(MakeBoard([](int col, int) { return 1 + col % 3; }));
+    ShowPosition(MakeBoard([](int Col, int) { return 1 + Col % 3; }));
     // The middle of cell (4, 5) on the screen: twice its logical position from the window's corner.
     const TCellBox box = HomeBox(4, 5);
-    Screen.Click(30 + 2 * (box.Left + box.Width / 2), 20 + 2 * (box.Top + box.Height / 2));
+    FScreen.Click(30 + 2 * (box.Left + box.Width / 2), 20 + 2 * (box.Top + box.Height / 2));
     Pump();
-    for (int row = 1; row <= RowCount; ++row)
+    for (int row = 1; row <= kRowCount; ++row)
         ASSERT_EQ(frm_Main->Game().Board().Colour(4, row), 1 + 5 % 3) << "column 4 is gone";
-    EXPECT_EQ(VisibleCells(), (ColumnCount - 1) * RowCount);
+    EXPECT_EQ(VisibleCells(), (kColumnCount - 1) * kRowCount);
 
     // Dragging by the background moves the window by the pointer's screen distance.
     Press({30 + 2 * 150, 20 + 2 * 30});
@@ -36,7 +36,7 @@ TEST_F(ScaleTest, ScaleTwoFromTheSettingsDoublesTheWindowAtItsSavedPlaceAndClick
     Release({30 + 2 * 150 + 7, 20 + 2 * 30 + 5});
     EXPECT_EQ(MainWindow()->Position(), (TPoint{37, 25}));
     CloseByButton();
-    ASSERT_TRUE(App->Terminated()) << "the close button, found at its scaled place";
+    ASSERT_TRUE(FApp->Terminated()) << "the close button, found at its scaled place";
     const std::string text = SettingsText();
     EXPECT_NE(text.find("Left=37"), std::string::npos) << text;
     EXPECT_NE(text.find("Scale=2"), std::string::npos) << "the user's key stays: " << text;
@@ -44,7 +44,7 @@ TEST_F(ScaleTest, ScaleTwoFromTheSettingsDoublesTheWindowAtItsSavedPlaceAndClick
 
 TEST_F(ScaleTest, TheEnvironmentBeatsTheSettingsFileWhichBeatsTheDesktop) {
     WriteSettings("Scale=2");
-    Screen.DesktopScaleFactor = 4;
+    FScreen.DesktopScaleFactor = 4;
     setenv("ZORBALIN_SCALE", "3", 1);
     Start();
     EXPECT_EQ(MainWindow()->PixelWidth(), 3 * 670);

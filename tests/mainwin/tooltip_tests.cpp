@@ -13,9 +13,9 @@ TEST_F(TooltipTest, EveryButtonShowsTheHintOfItsActionAndThePebblesShowNone) {
     // The pointer rests on a control; the tooltip's text, or "" when none shows.
     auto tooltipOn = [&](const TControl& Control) {
         Move(Control.ClientToScreen({Control.Width() / 2, Control.Height() / 2}));
-        Screen.AdvanceTime(700);
+        FScreen.AdvanceTime(700);
         Pump();
-        const THintController& hints = App->Hints();
+        const THintController& hints = FApp->Hints();
         std::string text = hints.Shown() ? hints.Window()->Text() : "";
         Move(OnMain(300, 30)); // off the buttons, onto the background
         return text;

@@ -53,10 +53,10 @@ class TFakeOpenerOnPath {
 using WebPageTest = ProgramTest;
 
 TEST_F(WebPageTest, NewsAndHomeButtonsOpenTheirAddressesAndShowNothing) {
-    TFakeOpenerOnPath opener(Temp.Path() + "/opener");
+    TFakeOpenerOnPath opener(FTemp.Path() + "/opener");
     Start();
     ClickAt(OnMain(538, 30)); // news
-    Screen.AdvanceTime(1000);
+    FScreen.AdvanceTime(1000);
     ClickAt(OnMain(578, 30)); // home page
     std::vector<std::string> opened = opener.Opened(2);
     std::sort(opened.begin(), opened.end());

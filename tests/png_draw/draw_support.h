@@ -17,7 +17,7 @@ class TPNGObject;
 
 namespace zorbalin::testing {
 
-using Bytes = std::vector<std::uint8_t>;
+using TBytes = std::vector<std::uint8_t>;
 
 struct TTestImage {
     std::uint32_t Width = 0, Height = 0;
@@ -25,30 +25,30 @@ struct TTestImage {
     // Samples row by row from the top, channel by channel, each as its full
     // value (16-bit samples whole, sub-byte samples unpacked).
     std::vector<std::uint16_t> Samples;
-    Bytes Palette;      // PLTE data, written when not empty
-    Bytes Transparency; // tRNS data, written when HasTransparency
+    TBytes Palette;      // PLTE data, written when not empty
+    TBytes Transparency; // tRNS data, written when HasTransparency
     bool HasTransparency = false;
     std::uint32_t Gamma = 0; // gAMA value, written when not 0
 };
 
-Bytes EncodeTestPng(const TTestImage& image);
+TBytes EncodeTestPng(const TTestImage& Image);
 // A picture loaded from the encoded image.
-std::unique_ptr<TPNGObject> LoadTestPng(const TTestImage& image);
+std::unique_ptr<TPNGObject> LoadTestPng(const TTestImage& Image);
 // A big-endian 16-bit sample as two tRNS bytes.
-void AppendSample(Bytes& data, std::uint16_t sample);
+void AppendSample(TBytes& Data, std::uint16_t Sample);
 
 // A width x height 32-bit top-down canvas filled with one colour.
 class TTestCanvas {
   public:
-    TTestCanvas(int width, int height, COLORREF fill);
+    TTestCanvas(int Width, int Height, COLORREF Fill);
     TTestCanvas(const TTestCanvas&) = delete;
     TTestCanvas& operator=(const TTestCanvas&) = delete;
 
     TCanvas& Canvas() { return *FCanvas; }
     HDC DC() const { return FSurface.DC(); }
     // The pixel's colour as RGB (red in the low byte).
-    COLORREF Pixel(int x, int y) const;
-    void SetPixel(int x, int y, COLORREF colour);
+    COLORREF Pixel(int X, int Y) const;
+    void SetPixel(int X, int Y, COLORREF Colour);
     // The blue, green, red bytes of every pixel, for whole-canvas comparisons.
     std::vector<std::uint32_t> Pixels() const;
     int Width() const { return FSurface.Width(); }

@@ -21,24 +21,24 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 
-TTestImage Rgba(std::uint32_t w, std::uint32_t h, std::vector<std::uint16_t> samples) {
+TTestImage Rgba(std::uint32_t W, std::uint32_t H, std::vector<std::uint16_t> Samples) {
     TTestImage image;
-    image.Width = w;
-    image.Height = h;
+    image.Width = W;
+    image.Height = H;
     image.ColourType = 6;
-    image.Samples = std::move(samples);
+    image.Samples = std::move(Samples);
     return image;
 }
 
 // A palette picture of one row; entries red, black, blue, white.
-TTestImage PaletteRow(std::vector<std::uint16_t> indices, std::vector<std::uint8_t> alphas) {
+TTestImage PaletteRow(std::vector<std::uint16_t> Indices, std::vector<std::uint8_t> Alphas) {
     TTestImage image;
-    image.Width = static_cast<std::uint32_t>(indices.size());
+    image.Width = static_cast<std::uint32_t>(Indices.size());
     image.Height = 1;
     image.ColourType = 3;
-    image.Samples = std::move(indices);
+    image.Samples = std::move(Indices);
     image.Palette = {255, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255};
-    image.Transparency = std::move(alphas);
+    image.Transparency = std::move(Alphas);
     image.HasTransparency = !image.Transparency.empty();
     return image;
 }

@@ -17,14 +17,14 @@ using testing::TTestImage;
 
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 
-TTestImage Image(std::uint32_t w, std::uint32_t h, int depth, int type,
-                 std::vector<std::uint16_t> samples) {
+TTestImage Image(std::uint32_t W, std::uint32_t H, int Depth, int Type,
+                 std::vector<std::uint16_t> Samples) {
     TTestImage image;
-    image.Width = w;
-    image.Height = h;
-    image.BitDepth = depth;
-    image.ColourType = type;
-    image.Samples = std::move(samples);
+    image.Width = W;
+    image.Height = H;
+    image.BitDepth = Depth;
+    image.ColourType = Type;
+    image.Samples = std::move(Samples);
     return image;
 }
 
@@ -60,12 +60,12 @@ TEST(PngEdit, PixelsOutsideThePictureReadZeroAndIgnoreWrites) {
     EXPECT_EQ(picture->GetPixel(-1, 0), 0);
     EXPECT_EQ(picture->GetPixel(3, 0), 0);
     EXPECT_EQ(picture->GetPixel(0, 2), 0);
-    picture->SetPixel(3, 0, clWhite);
-    picture->SetPixel(-1, 0, clWhite);
+    picture->SetPixel(3, 0, kClWhite);
+    picture->SetPixel(-1, 0, kClWhite);
     EXPECT_EQ(picture->GetPixel(2, 0), static_cast<TColor>(RGB(7, 8, 9)));
     TPNGObject empty;
     EXPECT_EQ(empty.GetPixel(0, 0), 0);
-    empty.SetPixel(0, 0, clWhite);
+    empty.SetPixel(0, 0, kClWhite);
 }
 
 TEST(PngEdit, PixelsOfEveryColourType) {
@@ -77,7 +77,7 @@ TEST(PngEdit, PixelsOfEveryColourType) {
     auto grey1 = LoadTestPng(Image(9, 1, 1, 0, {0, 1, 0, 0, 0, 0, 0, 0, 1}));
     EXPECT_EQ(grey1->GetPixel(1, 0), static_cast<TColor>(RGB(255, 255, 255)));
     EXPECT_EQ(grey1->GetPixel(8, 0), static_cast<TColor>(RGB(255, 255, 255)));
-    grey1->SetPixel(8, 0, clBlack);
+    grey1->SetPixel(8, 0, kClBlack);
     EXPECT_EQ(grey1->GetPixel(8, 0), 0);
     EXPECT_EQ(grey1->GetPixel(1, 0), static_cast<TColor>(RGB(255, 255, 255)));
 
@@ -137,7 +137,7 @@ TEST(PngEdit, GrowingKeepsPixelsTopLeftWithOpaqueNewAlpha) {
     EXPECT_EQ(picture->AlphaRow(3)[0], 255);
     // The canvas draws into the new plane.
     EXPECT_EQ(picture->Canvas->Handle(), picture->HeaderChunk().DibDC);
-    picture->Canvas->SetPixel(4, 3, clWhite);
+    picture->Canvas->SetPixel(4, 3, kClWhite);
     EXPECT_EQ(picture->GetPixel(4, 3), static_cast<TColor>(RGB(255, 255, 255)));
     picture->SetWidth(1);
     picture->SetHeight(1);
@@ -303,8 +303,8 @@ TEST(PngEdit, AssignFromABitmapMakesAnRgbOrPalettePicture) {
     TBitmap indexed;
     indexed.SetPixelFormat(pf8bit);
     indexed.SetSize(2, 1);
-    indexed.Canvas().SetPixel(0, 0, clBlack);
-    indexed.SetTransparentColor(clWhite);
+    indexed.Canvas().SetPixel(0, 0, kClBlack);
+    indexed.SetTransparentColor(kClWhite);
     indexed.SetTransparent(true);
     TPNGObject keyed;
     keyed.Assign(&indexed);

@@ -25,8 +25,8 @@ struct TRgba {
 // The drawing rules, written out plainly for one decoded image.
 class TExpectedDrawing {
   public:
-    explicit TExpectedDrawing(const TSampleImage& png)
-        : FPng(png), FGamma(pngtest::GammaTable(png.Gamma)) {}
+    explicit TExpectedDrawing(const TSampleImage& Png)
+        : FPng(Png), FGamma(pngtest::GammaTable(Png.Gamma)) {}
 
     enum TKind { Opaque, Key, Alpha };
 
@@ -53,25 +53,25 @@ class TExpectedDrawing {
     }
 
     // The grey a stored grey sample shows through the picture's grey ramp.
-    int Grey(int sample) const {
+    int Grey(int Sample) const {
         switch (FPng.BitDepth) {
         case 16:
-            return FGamma[sample >> 8];
+            return FGamma[Sample >> 8];
         case 2:
-            return FGamma[85 * sample]; // kept as 5 s in a 16-entry ramp
+            return FGamma[85 * Sample]; // kept as 5 s in a 16-entry ramp
         default:
-            return FGamma[std::lround(sample * 255.0 / ((1 << FPng.BitDepth) - 1))];
+            return FGamma[std::lround(Sample * 255.0 / ((1 << FPng.BitDepth) - 1))];
         }
     }
-    int Component(int sample) const { return FGamma[FPng.BitDepth == 16 ? sample >> 8 : sample]; }
-    int Raw(int sample) const { return FPng.BitDepth == 16 ? sample >> 8 : sample; }
+    int Component(int Sample) const { return FGamma[FPng.BitDepth == 16 ? Sample >> 8 : Sample]; }
+    int Raw(int Sample) const { return FPng.BitDepth == 16 ? Sample >> 8 : Sample; }
     // Red, green or blue of a palette entry, through the gamma table.
-    int Entry(std::size_t index, int component) const {
-        return FGamma[FPng.Palette.at(3 * index + component)];
+    int Entry(std::size_t Index, int Component) const {
+        return FGamma[FPng.Palette.at(3 * Index + Component)];
     }
 
     TRgba Source(std::uint32_t x, std::uint32_t y) const {
-        auto s = [&](int c) { return static_cast<int>(FPng.Sample(x, y, c)); };
+        auto s = [&](int C) { return static_cast<int>(FPng.Sample(x, y, C)); };
         switch (FPng.ColourType) {
         case 0: {
             const int g = Grey(s(0));
@@ -94,43 +94,43 @@ class TExpectedDrawing {
     }
 
     // The key colour, or false when no pixel can carry it.
-    bool KeyColour(TRgba& key) const {
+    bool KeyColour(TRgba& Key) const {
         const auto& t = FPng.Transparency;
-        auto sample = [&](int i) { return (t.at(2 * i) << 8) | t.at(2 * i + 1); };
+        auto sample = [&](int I) { return (t.at(2 * I) << 8) | t.at(2 * I + 1); };
         if (FPng.ColourType == 0) {
             if (FPng.BitDepth < 16 && sample(0) >= (1 << FPng.BitDepth))
                 return false;
             const int g = Grey(sample(0));
-            key = {g, g, g, 255};
+            Key = {g, g, g, 255};
             return true;
         }
         if (FPng.ColourType == 2) {
             for (int c = 0; c < 3; ++c)
                 if (FPng.BitDepth < 16 && sample(c) > 255)
                     return false;
-            key = {Component(sample(0)), Component(sample(1)), Component(sample(2)), 255};
+            Key = {Component(sample(0)), Component(sample(1)), Component(sample(2)), 255};
             return true;
         }
         for (std::size_t i = 0; i < t.size(); ++i) {
             if (t[i] != 0)
                 continue;
-            key = {Entry(i, 0), Entry(i, 1), Entry(i, 2), 255};
+            Key = {Entry(i, 0), Entry(i, 1), Entry(i, 2), 255};
             return true;
         }
-        key = {0, 0, 0, 255};
+        Key = {0, 0, 0, 255};
         return true;
     }
 
-    COLORREF Drawn(std::uint32_t x, std::uint32_t y, COLORREF background) const {
-        const TRgba s = Source(x, y);
-        const int bg[3] = {GetRValue(background), GetGValue(background), GetBValue(background)};
+    COLORREF Drawn(std::uint32_t X, std::uint32_t Y, COLORREF Background) const {
+        const TRgba s = Source(X, Y);
+        const int bg[3] = {GetRValue(Background), GetGValue(Background), GetBValue(Background)};
         const TKind kind = Kind();
         TRgba key{};
         if (kind == Key && KeyColour(key) && key.R == s.R && key.G == s.G && key.B == s.B)
-            return background;
+            return Background;
         if (kind != Alpha)
             return RGB(s.R, s.G, s.B);
-        auto blend = [&](int c, int d) { return (c * s.A + d * (255 - s.A) + 255) >> 8; };
+        auto blend = [&](int C, int D) { return (C * s.A + D * (255 - s.A) + 255) >> 8; };
         return RGB(blend(s.R, bg[0]), blend(s.G, bg[1]), blend(s.B, bg[2]));
     }
 
@@ -187,8 +187,8 @@ TEST(PngSuiteDrawing, InterlacedPicturesDrawLikeTheirPlainTwins) {
     EXPECT_EQ(checked, 15);
 }
 
-// Stretched pictures: the alpha path shows source column trunc(x / (W / w)),
-// the opaque and colour-key paths the platform's nearest pixel, x * w / W.
+// Stretched pictures: the alpha path shows source column trunc(x / (width / w)),
+// the opaque and colour-key paths the platform's nearest pixel, x * w / width.
 TEST(PngSuiteDrawing, StretchedPicturesSampleTheNearestPixel) {
     for (const char* name : {"basn6a08.png", "basn4a16.png", "tm3n3p02.png", "basn2c08.png",
                              "basn0g02.png", "tbrn2c08.png", "tbbn3p08.png", "tbwn0g16.png"}) {
@@ -201,18 +201,18 @@ TEST(PngSuiteDrawing, StretchedPicturesSampleTheNearestPixel) {
         const bool alpha = expected.Kind() == TExpectedDrawing::Alpha;
         const COLORREF background = RGB(40, 50, 60);
         for (const auto& size : {std::pair<int, int>{45, 21}, std::pair<int, int>{100, 70}}) {
-            const int W = size.first, H = size.second;
-            TTestCanvas canvas(W, H, background);
-            picture.Draw(canvas.Canvas(), Rect(0, 0, W, H));
-            const double rx = double(W) / png.Width, ry = double(H) / png.Height;
-            for (int y = 0; y < H; ++y)
-                for (int x = 0; x < W; ++x) {
+            const int width = size.first, height = size.second;
+            TTestCanvas canvas(width, height, background);
+            picture.Draw(canvas.Canvas(), Rect(0, 0, width, height));
+            const double rx = double(width) / png.Width, ry = double(height) / png.Height;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
                     const auto sx =
                         alpha ? static_cast<std::uint32_t>(static_cast<long double>(x) / rx)
-                              : static_cast<std::uint32_t>(x * png.Width / W);
+                              : static_cast<std::uint32_t>(x * png.Width / width);
                     const auto sy =
                         alpha ? static_cast<std::uint32_t>(static_cast<long double>(y) / ry)
-                              : static_cast<std::uint32_t>(y * png.Height / H);
+                              : static_cast<std::uint32_t>(y * png.Height / height);
                     ASSERT_EQ(canvas.Pixel(x, y), expected.Drawn(sx, sy, background))
                         << name << " at " << x << "," << y;
                 }

@@ -11,31 +11,31 @@
 namespace zorbalin {
 namespace {
 
-using pngtest::Bytes;
+using pngtest::TBytes;
 
-void Load(TPNGObject& picture, const Bytes& data) {
-    TMemoryStream stream(data.data(), data.size());
-    picture.LoadFromStream(stream);
+void Load(TPNGObject& Picture, const TBytes& Data) {
+    TMemoryStream stream(Data.data(), Data.size());
+    Picture.LoadFromStream(stream);
 }
 
-Bytes PalettePng(const Bytes& extra = {}) {
+TBytes PalettePng(const TBytes& Extra = {}) {
     pngtest::TPngBuilder b;
     b.Signature().Ihdr(2, 1, 8, 3).Chunk("PLTE", {10, 20, 30, 40, 50, 60, 70, 80, 90});
-    b.Raw(extra);
+    b.Raw(Extra);
     return b.Chunk("IDAT", pngtest::Compress({0, 1, 2})).Iend().Data();
 }
 
 TEST(PngChunkList, RegistryMapsTypeCodesExactlyAndFallsBackToThePlainChunk) {
     const struct {
-        const char* type;
-        const TChunkClass* cls;
+        const char* Type;
+        const TChunkClass* Cls;
     } cases[] = {{"IHDR", &TChunkIHDR::Class()}, {"IEND", &TChunkIEND::Class()},
                  {"zTXt", &TChunkzTXt::Class()}, {"tEXt", &TChunktEXt::Class()},
                  {"ihdr", &TChunk::Class()},     {"IDAt", &TChunk::Class()}};
     for (const auto& c : cases) {
-        auto chunk = ChunkForType(nullptr, MakeChunkType(c.type));
-        EXPECT_EQ(&chunk->ChunkClass(), c.cls) << c.type;
-        EXPECT_TRUE(SameType(chunk->ChunkType, c.type));
+        auto chunk = ChunkForType(nullptr, MakeChunkType(c.Type));
+        EXPECT_EQ(&chunk->ChunkClass(), c.Cls) << c.Type;
+        EXPECT_TRUE(SameType(chunk->ChunkType, c.Type));
         EXPECT_EQ(chunk->BodySize(), 0u);
     }
     // zTXt is a kind of tEXt for FindByClass.
@@ -89,7 +89,7 @@ TEST(PngChunkList, AddChunkPlacesChunksWhereTheFormatWantsThemAndRefusesDuplicat
             picture.Chunks.AddChunk(*refused);
             ADD_FAILURE() << refused->Name << " added";
         } catch (const EPngError& e) {
-            EXPECT_EQ(e.Message(), TextExistentCriticalChunk);
+            EXPECT_EQ(e.Message(), kTextExistentCriticalChunk);
         }
     }
     // Without a palette a tRNS goes before the image data.
@@ -107,7 +107,7 @@ TEST(PngChunkList, AddChunkPlacesChunksWhereTheFormatWantsThemAndRefusesDuplicat
         empty.Chunks.AddChunk(TChunktEXt::Class());
         ADD_FAILURE() << "added to an empty picture";
     } catch (const EPngError& e) {
-        EXPECT_EQ(e.Message(), TextInvalidImageForNewChunk);
+        EXPECT_EQ(e.Message(), kTextInvalidImageForNewChunk);
     }
 }
 
@@ -122,7 +122,7 @@ TEST(PngChunkList, CopyingRequiresCompatibleClassesForHeaderPaletteAndGamma) {
             target->CopyFrom(*picture.Chunks.Find<TChunkIEND>());
             ADD_FAILURE() << target->ChunkClass().Name << " copied an IEND";
         } catch (const EPngError& e) {
-            EXPECT_EQ(e.Message(), TextChunksNotCompatible);
+            EXPECT_EQ(e.Message(), kTextChunksNotCompatible);
         }
     }
     palette.CopyFrom(*picture.Chunks.Find<TChunkPLTE>());
@@ -217,7 +217,7 @@ TEST(PngChunkList, FixedTextsAndZlibStatusTexts) {
 TEST(PngChunkList, CrcOfKnownChunksAndOfPieces) {
     const uint8_t iend[] = {'I', 'E', 'N', 'D'};
     EXPECT_EQ(Crc32(iend, 4), 0xAE426082u);
-    Bytes data(1000);
+    TBytes data(1000);
     for (size_t i = 0; i < data.size(); ++i)
         data[i] = uint8_t(i * 31 + 7);
     const uint32_t whole = Crc32(data.data(), data.size());
@@ -237,7 +237,7 @@ namespace {
 TEST(PngChunkList, ThePictureClassIsRegisteredForPngFiles) {
     const auto& formats = TPicture::FileFormats();
     const auto png = std::find_if(formats.begin(), formats.end(),
-                                  [](const TFileFormat& f) { return f.Extension == "png"; });
+                                  [](const TFileFormat& F) { return F.Extension == "png"; });
     ASSERT_NE(png, formats.end());
     EXPECT_EQ(png->Description, "Portable Network Graphics");
     EXPECT_EQ(png->ClassName, "TPNGObject");

@@ -18,28 +18,28 @@ namespace {
 std::atomic<std::size_t> gAllocatedBytes{0};
 } // namespace
 
-void* operator new(std::size_t size) {
-    gAllocatedBytes += size;
-    if (void* block = std::malloc(size ? size : 1))
+void* operator new(std::size_t Size) {
+    gAllocatedBytes += Size;
+    if (void* block = std::malloc(Size ? Size : 1))
         return block;
     throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept {
-    std::free(block);
+void operator delete(void* Block) noexcept {
+    std::free(Block);
 }
-void operator delete(void* block, std::size_t) noexcept {
-    std::free(block);
+void operator delete(void* Block, std::size_t) noexcept {
+    std::free(Block);
 }
 
 namespace zorbalin {
 namespace {
 
-using pngtest::Bytes;
+using pngtest::TBytes;
 using pngtest::TPngBuilder;
 
-void Load(TPNGObject& picture, const Bytes& data) {
-    TMemoryStream stream(data.data(), data.size());
-    picture.LoadFromStream(stream);
+void Load(TPNGObject& Picture, const TBytes& Data) {
+    TMemoryStream stream(Data.data(), Data.size());
+    Picture.LoadFromStream(stream);
 }
 
 TPngBuilder OnePixelStart() {
@@ -57,11 +57,11 @@ std::size_t ResidentBytes() {
 }
 
 TEST(PngCost, CompressedTextKeepsItsFirstMebibyte) {
-    Bytes text(3 << 20);
+    TBytes text(3 << 20);
     for (std::size_t i = 0; i < text.size(); ++i)
         text[i] = static_cast<uint8_t>('a' + i % 26);
-    Bytes ztxt = {'B', 'o', 'm', 'b', 0, 0};
-    const Bytes packed = pngtest::Compress(text, 9);
+    TBytes ztxt = {'B', 'o', 'm', 'b', 0, 0};
+    TBytes packed = pngtest::Compress(text, 9);
     ztxt.insert(ztxt.end(), packed.begin(), packed.end());
     TPNGObject picture;
     Load(
@@ -78,7 +78,7 @@ TEST(PngCost, ManyTinyChunksCostInProportionToTheirNumber) {
     TPngBuilder builder = OnePixelStart();
     for (int i = 0; i < 20000; ++i)
         builder.Chunk("tEXt", {'k', 0, uint8_t('0' + i % 10)});
-    const Bytes png = builder.Chunk("IDAT", pngtest::Compress({0, 7})).Iend().Data();
+    TBytes png = builder.Chunk("IDAT", pngtest::Compress({0, 7})).Iend().Data();
     gAllocatedBytes = 0;
     TPNGObject picture;
     Load(picture, png);
@@ -92,12 +92,12 @@ TEST(PngCost, ManyTinyChunksCostInProportionToTheirNumber) {
 
 TEST(PngCost, AHugeHeaderWithoutRowsTakesNoResidentMemory) {
     // 11000 x 11000 RGBA at 16 bits: 847 MB of planes, of which one row is decoded.
-    const Bytes png = TPngBuilder()
-                          .Signature()
-                          .Ihdr(11000, 11000, 16, 6)
-                          .Chunk("IDAT", pngtest::Compress({0, 0, 0}))
-                          .Iend()
-                          .Data();
+    TBytes png = TPngBuilder()
+                     .Signature()
+                     .Ihdr(11000, 11000, 16, 6)
+                     .Chunk("IDAT", pngtest::Compress({0, 0, 0}))
+                     .Iend()
+                     .Data();
     const std::size_t before = ResidentBytes();
     TPNGObject picture;
     Load(picture, png);

@@ -12,31 +12,31 @@
 namespace zorbalin {
 namespace {
 
-using pngtest::Bytes;
+using pngtest::TBytes;
 using pngtest::TPngBuilder;
 using pngtest::TSampleImage;
 
-void Load(TPNGObject& picture, const Bytes& data) {
-    TMemoryStream stream(data.data(), data.size());
-    picture.LoadFromStream(stream);
+void Load(TPNGObject& Picture, const TBytes& Data) {
+    TMemoryStream stream(Data.data(), Data.size());
+    Picture.LoadFromStream(stream);
 }
 
 // Compares the whole storage with what the test computes from the samples.
-void ExpectStorage(const TPNGObject& picture, const TSampleImage& image, const std::string& what) {
-    const pngtest::TExpectedStorage expected = pngtest::ExpectedStorage(image);
-    const TChunkIHDR& h = picture.HeaderChunk();
-    ASSERT_EQ(h.RowStride, expected.RowStride) << what;
+void ExpectStorage(const TPNGObject& Picture, const TSampleImage& Image, const std::string& What) {
+    const pngtest::TExpectedStorage expected = pngtest::ExpectedStorage(Image);
+    const TChunkIHDR& h = Picture.HeaderChunk();
+    ASSERT_EQ(h.RowStride, expected.RowStride) << What;
     ASSERT_EQ(0, std::memcmp(h.ColourPlane, expected.Colour.data(), expected.Colour.size()))
-        << what;
+        << What;
     if (!expected.Low.empty()) {
-        ASSERT_TRUE(h.LowPlane) << what;
+        ASSERT_TRUE(h.LowPlane) << What;
         EXPECT_EQ(0, std::memcmp(h.LowPlane.get(), expected.Low.data(), expected.Low.size()))
-            << what;
+            << What;
     }
     if (!expected.Alpha.empty()) {
-        ASSERT_TRUE(h.AlphaPlane) << what;
+        ASSERT_TRUE(h.AlphaPlane) << What;
         EXPECT_EQ(0, std::memcmp(h.AlphaPlane.get(), expected.Alpha.data(), expected.Alpha.size()))
-            << what;
+            << What;
     }
 }
 
@@ -74,12 +74,12 @@ TEST(PngDecode, EveryFormatAndInterlaceMatchesTheSamples) {
                 TSampleImage im = pngtest::MakeSampleImage(size, size + 2, f.BitDepth, f.ColourType,
                                                            interlace, size);
                 TPNGObject picture;
-                Bytes png = pngtest::EncodePng(im);
+                TBytes png = pngtest::EncodePng(im);
                 if (f.ColourType == 3) { // a palette must be present: insert one after IHDR
-                    Bytes plte;
+                    TBytes plte;
                     for (int i = 0; i < 256; ++i)
                         plte.insert(plte.end(), {uint8_t(i), uint8_t(255 - i), 7});
-                    Bytes withPalette(png.begin(), png.begin() + 33);
+                    TBytes withPalette(png.begin(), png.begin() + 33);
                     withPalette = TPngBuilder().Raw(withPalette).Chunk("PLTE", plte).Data();
                     withPalette.insert(withPalette.end(), png.begin() + 33, png.end());
                     png = withPalette;
@@ -97,15 +97,15 @@ TEST(PngDecode, EveryFormatAndInterlaceMatchesTheSamples) {
 TEST(PngDecode, IdatSplitAtEveryByteDecodesLikeOneChunk) {
     for (uint8_t interlace : {0, 1}) {
         const TSampleImage im = pngtest::MakeSampleImage(9, 6, 8, 6, interlace, 3);
-        const Bytes z = pngtest::Compress(pngtest::FilteredData(im));
+        TBytes z = pngtest::Compress(pngtest::FilteredData(im));
         for (size_t cut = 0; cut <= z.size(); ++cut) {
-            const Bytes png = TPngBuilder()
-                                  .Signature()
-                                  .Ihdr(im.Width, im.Height, 8, 6, interlace)
-                                  .Chunk("IDAT", Bytes(z.begin(), z.begin() + cut))
-                                  .Chunk("IDAT", Bytes(z.begin() + cut, z.end()))
-                                  .Iend()
-                                  .Data();
+            TBytes png = TPngBuilder()
+                             .Signature()
+                             .Ihdr(im.Width, im.Height, 8, 6, interlace)
+                             .Chunk("IDAT", TBytes(z.begin(), z.begin() + cut))
+                             .Chunk("IDAT", TBytes(z.begin() + cut, z.end()))
+                             .Iend()
+                             .Data();
             TPNGObject picture;
             Load(picture, png);
             ExpectStorage(picture, im, "cut at " + std::to_string(cut));
@@ -125,16 +125,16 @@ TEST(PngDecode, IdatSplitAtEveryByteDecodesLikeOneChunk) {
 // boundary falls at a known row.
 TEST(PngDecode, BadCrcOnTheSecondOfThreeIdatsKeepsTheRowsAlreadyDecoded) {
     const TSampleImage im = pngtest::MakeSampleImage(16, 30, 8, 6, 0, 5);
-    const Bytes z = pngtest::Compress(pngtest::FilteredData(im, 0), 0);
+    TBytes z = pngtest::Compress(pngtest::FilteredData(im, 0), 0);
     const size_t third = z.size() / 3;
     TPNGObject picture;
     EXPECT_THROW(
         Load(picture, TPngBuilder()
                           .Signature()
                           .Ihdr(16, 30, 8, 6)
-                          .Chunk("IDAT", Bytes(z.begin(), z.begin() + third))
-                          .BadCrcChunk("IDAT", Bytes(z.begin() + third, z.begin() + 2 * third))
-                          .Chunk("IDAT", Bytes(z.begin() + 2 * third, z.end()))
+                          .Chunk("IDAT", TBytes(z.begin(), z.begin() + third))
+                          .BadCrcChunk("IDAT", TBytes(z.begin() + third, z.begin() + 2 * third))
+                          .Chunk("IDAT", TBytes(z.begin() + 2 * third, z.end()))
                           .Iend()
                           .Data()),
         EPngInvalidCRC);
@@ -150,14 +150,14 @@ TEST(PngDecode, BadCrcOnTheSecondOfThreeIdatsKeepsTheRowsAlreadyDecoded) {
 
 TEST(PngDecode, ImageDataFollowedByAnotherChunkTooEarlyIsMissingParts) {
     const TSampleImage im = pngtest::MakeSampleImage(8, 8, 8, 2, 0, 2);
-    const Bytes z = pngtest::Compress(pngtest::FilteredData(im));
+    TBytes z = pngtest::Compress(pngtest::FilteredData(im));
     EXPECT_THROW(
         {
             TPNGObject picture;
             Load(picture, TPngBuilder()
                               .Signature()
                               .Ihdr(8, 8, 8, 2)
-                              .Chunk("IDAT", Bytes(z.begin(), z.begin() + z.size() / 2))
+                              .Chunk("IDAT", TBytes(z.begin(), z.begin() + z.size() / 2))
                               .Iend()
                               .Data());
         },
@@ -276,9 +276,9 @@ TEST(PngDecode, UnknownFilterTypeAndEmptyDimensions) {
 
 TEST(PngDecode, CompressedDataEndingEarlyLeavesTheRestBlackAndStillChecksTheCrc) {
     const TSampleImage im = pngtest::MakeSampleImage(4, 6, 8, 6, 0, 4);
-    const Bytes filtered = pngtest::FilteredData(im);
+    TBytes filtered = pngtest::FilteredData(im);
     // A complete zlib stream holding only the first two rows, then stray bytes.
-    Bytes z = pngtest::Compress(Bytes(filtered.begin(), filtered.begin() + 2 * 17));
+    TBytes z = pngtest::Compress(TBytes(filtered.begin(), filtered.begin() + 2 * 17));
     z.insert(z.end(), {1, 2, 3, 4, 5});
     TPNGObject picture;
     Load(picture, TPngBuilder().Signature().Ihdr(4, 6, 8, 6).Chunk("IDAT", z).Iend().Data());
@@ -299,7 +299,7 @@ TEST(PngDecode, CompressedDataEndingEarlyLeavesTheRestBlackAndStillChecksTheCrc)
 // byte, so it takes the value of the byte above it.
 TEST(PngDecode, DataEndingInsideARowConvertsThePartialRowWithTheMissingBytesZero) {
     const TSampleImage im = pngtest::MakeSampleImage(4, 6, 8, 6, 0, 9);
-    const Bytes filtered = pngtest::FilteredData(im, 2);
+    TBytes filtered = pngtest::FilteredData(im, 2);
     const size_t rowSize = 17, kept = 2 * rowSize + 1 + 6; // rows 0, 1; row 2: 1.5 pixels
     TSampleImage expected = im;
     for (uint32_t y = 2; y < 6; ++y)
@@ -308,18 +308,18 @@ TEST(PngDecode, DataEndingInsideARowConvertsThePartialRowWithTheMissingBytesZero
         expected.Rows[2][i] = i < 6 ? im.Rows[2][i] : im.Rows[1][i];
     // The source stream ends inside the row (a truncated file), or the zlib
     // stream does (a complete stream holding fewer bytes than the rows need).
-    const Bytes stored = pngtest::Compress(filtered, 0);
-    const Bytes truncated = TPngBuilder().Signature().Ihdr(4, 6, 8, 6).Chunk("IDAT", stored).Data();
+    TBytes stored = pngtest::Compress(filtered, 0);
+    TBytes truncated = TPngBuilder().Signature().Ihdr(4, 6, 8, 6).Chunk("IDAT", stored).Data();
     const size_t idatData = 8 + 25 + 8;
-    const Bytes cutFile(truncated.begin(), truncated.begin() + idatData + 2 + 5 + kept);
-    const Bytes shortStream =
+    TBytes cutFile(truncated.begin(), truncated.begin() + idatData + 2 + 5 + kept);
+    TBytes shortStream =
         TPngBuilder()
             .Signature()
             .Ihdr(4, 6, 8, 6)
-            .Chunk("IDAT", pngtest::Compress(Bytes(filtered.begin(), filtered.begin() + kept)))
+            .Chunk("IDAT", pngtest::Compress(TBytes(filtered.begin(), filtered.begin() + kept)))
             .Iend()
             .Data();
-    for (const Bytes* png : {&cutFile, &shortStream}) {
+    for (const TBytes* png : {&cutFile, &shortStream}) {
         TPNGObject picture;
         if (png == &cutFile)
             EXPECT_THROW(Load(picture, *png), EPngInvalidCRC);
@@ -345,7 +345,7 @@ TEST(PngDecode, CorruptCompressedDataNamesTheZlibStatus) {
                   " Description: data error (-3)");
     }
     // A stream asking for a preset dictionary is refused instead of waited on.
-    Bytes withDictionary = {0x78, 0xBB, 0, 0, 0, 1, 0x63, 0, 0};
+    TBytes withDictionary = {0x78, 0xBB, 0, 0, 0, 1, 0x63, 0, 0};
     EXPECT_THROW(
         Load(
             picture,

@@ -10,10 +10,10 @@
 namespace zorbalin {
 namespace {
 
-std::vector<uint8_t> RandomBytes(size_t n, std::mt19937& rng) {
-    std::vector<uint8_t> v(n);
+std::vector<uint8_t> RandomBytes(size_t N, std::mt19937& Rng) {
+    std::vector<uint8_t> v(N);
     for (auto& b : v)
-        b = static_cast<uint8_t>(rng());
+        b = static_cast<uint8_t>(Rng());
     return v;
 }
 

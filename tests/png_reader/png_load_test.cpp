@@ -11,11 +11,11 @@ namespace zorbalin {
 namespace {
 
 using pngtest::BigEndian32;
-using pngtest::Bytes;
+using pngtest::TBytes;
 using pngtest::TPngBuilder;
 
 // A 2 x 2 grey 8-bit image's IDAT data.
-Bytes GreyIdat() {
+TBytes GreyIdat() {
     return pngtest::Compress({0, 10, 20, 0, 30, 40});
 }
 
@@ -25,39 +25,39 @@ TPngBuilder GreyStart() {
     return b;
 }
 
-Bytes GreyPng() {
+TBytes GreyPng() {
     return GreyStart().Chunk("IDAT", GreyIdat()).Iend().Data();
 }
 
-void Load(TPNGObject& picture, const Bytes& data) {
-    TMemoryStream stream(data.data(), data.size());
-    picture.LoadFromStream(stream);
+void Load(TPNGObject& Picture, const TBytes& Data) {
+    TMemoryStream stream(Data.data(), Data.size());
+    Picture.LoadFromStream(stream);
 }
 
-template <class E> void ExpectLoadFails(const Bytes& data, TPNGObject* picture = nullptr) {
+template <class E> void ExpectLoadFails(const TBytes& Data, TPNGObject* Picture = nullptr) {
     TPNGObject local;
-    TPNGObject& target = picture ? *picture : local;
-    EXPECT_THROW(Load(target, data), E);
+    TPNGObject& target = Picture ? *Picture : local;
+    EXPECT_THROW(Load(target, Data), E);
 }
 
-std::vector<std::string> ChunkTypes(const TPNGObject& picture) {
+std::vector<std::string> ChunkTypes(const TPNGObject& Picture) {
     std::vector<std::string> types;
-    for (uint32_t i = 0; i < picture.Chunks.Count(); ++i) {
-        const TChunkType& t = picture.Chunks.Item(i)->ChunkType;
+    for (uint32_t i = 0; i < Picture.Chunks.Count(); ++i) {
+        const TChunkType& t = Picture.Chunks.Item(i)->ChunkType;
         types.emplace_back(t.begin(), t.end());
     }
     return types;
 }
 
 TEST(PngLoad, AnyDifferenceInTheSignatureIsAnInvalidHeader) {
-    const Bytes good = GreyPng();
+    TBytes good = GreyPng();
     for (size_t i = 0; i < 8; ++i) {
-        Bytes bad = good;
+        TBytes bad = good;
         bad[i] ^= 0x01;
         ExpectLoadFails<EPNGInvalidFileHeader>(bad);
     }
     ExpectLoadFails<EPNGInvalidFileHeader>({});
-    ExpectLoadFails<EPNGInvalidFileHeader>(Bytes(good.begin(), good.begin() + 5));
+    ExpectLoadFails<EPNGInvalidFileHeader>(TBytes(good.begin(), good.begin() + 5));
 }
 
 TEST(PngLoad, SignatureAloneEndsUnexpectedlyAndLeavesThePictureEmpty) {
@@ -70,14 +70,14 @@ TEST(PngLoad, SignatureAloneEndsUnexpectedlyAndLeavesThePictureEmpty) {
 
 TEST(PngLoad, TheFirstChunkMustBeTheHeader) {
     TPNGObject picture;
-    const Bytes phys(9, 0);
+    TBytes phys(9, 0);
     ExpectLoadFails<EPNGIHDRNotFirst>(
         TPngBuilder().Signature().Chunk("pHYs", phys).Ihdr(2, 2, 8, 0).Data(), &picture);
     EXPECT_EQ(picture.Chunks.Count(), 0u);
 }
 
 TEST(PngLoad, HeaderLengthSizesAndMethodsAreChecked) {
-    Bytes header = {0, 0, 0, 2, 0, 0, 0, 2, 8, 0, 0, 0}; // 12 bytes
+    TBytes header = {0, 0, 0, 2, 0, 0, 0, 2, 8, 0, 0, 0}; // 12 bytes
     ExpectLoadFails<EPngInvalidIHDR>(TPngBuilder().Signature().Chunk("IHDR", header).Data());
     header.insert(header.end(), {0, 0}); // 14 bytes: the excess is ignored
     TPNGObject picture;
@@ -85,7 +85,7 @@ TEST(PngLoad, HeaderLengthSizesAndMethodsAreChecked) {
          TPngBuilder().Signature().Chunk("IHDR", header).Chunk("IDAT", GreyIdat()).Iend().Data());
     EXPECT_EQ(picture.Width(), 2);
 
-    const Bytes row = pngtest::Compress(Bytes(1 + 65535 / 8 + 1, 0));
+    TBytes row = pngtest::Compress(TBytes(1 + 65535 / 8 + 1, 0));
     Load(picture, TPngBuilder().Signature().Ihdr(65535, 1, 1, 0).Chunk("IDAT", row).Iend().Data());
     EXPECT_EQ(picture.Width(), 65535);
     ExpectLoadFails<EPNGSizeExceeds>(TPngBuilder().Signature().Ihdr(65536, 1, 1, 0).Data());
@@ -104,19 +104,19 @@ TEST(PngLoad, HeaderLengthSizesAndMethodsAreChecked) {
 
 TEST(PngLoad, FormatsOutsideTheStandardAreRefusedBeforeAnyRow) {
     const struct {
-        uint8_t colourType, bitDepth;
+        uint8_t ColourType, BitDepth;
     } bad[] = {{2, 4}, {5, 8}, {3, 16}, {0, 3}, {4, 1}, {6, 2}, {1, 8}, {0, 0}};
     for (const auto& f : bad) {
         TPNGObject picture;
         // No IDAT at all: the refusal must come from the header itself.
         ExpectLoadFails<EPngInvalidIHDR>(
-            TPngBuilder().Signature().Ihdr(2, 2, f.bitDepth, f.colourType).Data(), &picture);
+            TPngBuilder().Signature().Ihdr(2, 2, f.BitDepth, f.ColourType).Data(), &picture);
     }
 }
 
 TEST(PngLoad, OneFlippedBitInDataOrCrcIsACrcError) {
-    const Bytes text = {'a', 0, 'b'};
-    const Bytes good = GreyStart().Chunk("tEXt", text).Chunk("IDAT", GreyIdat()).Iend().Data();
+    TBytes text = {'a', 0, 'b'};
+    TBytes good = GreyStart().Chunk("tEXt", text).Chunk("IDAT", GreyIdat()).Iend().Data();
     TPNGObject picture;
     Load(picture, good);
     // Every byte after the signature except lengths and the IHDR / IDAT / IEND type
@@ -128,7 +128,7 @@ TEST(PngLoad, OneFlippedBitInDataOrCrcIsACrcError) {
         const std::string type(good.begin() + at + 4, good.begin() + at + 8);
         for (size_t i = at + 8; i < at + 12 + length; ++i) {
             for (int bit : {0, 5, 7}) {
-                Bytes bad = good;
+                TBytes bad = good;
                 bad[i] ^= uint8_t(1 << bit);
                 // Image data is inflated before its CRC is read, so damage there may show
                 // as corrupt compressed data first.
@@ -143,7 +143,7 @@ TEST(PngLoad, OneFlippedBitInDataOrCrcIsACrcError) {
         }
         at += 12 + length;
     }
-    Bytes lowerType = good;
+    TBytes lowerType = good;
     lowerType[8 + 25 + 4 + 3] ^= 0x20; // tEXt -> tEXT: still ancillary, read, CRC fails
     EXPECT_THROW(Load(picture, lowerType), EPngInvalidCRC);
 }
@@ -156,7 +156,7 @@ TEST(PngLoad, UnknownChunksCriticalRefusedAncillaryKeptChrmSkipped) {
     Load(picture, GreyStart()
                       .Chunk("aBCD", {1, 2, 3})
                       .Chunk("iCCP", {'p', 0, 0, 9})
-                      .Chunk("cHRM", Bytes(32, 7))
+                      .Chunk("cHRM", TBytes(32, 7))
                       .Chunk("IDAT", GreyIdat())
                       .Iend()
                       .Data());
@@ -176,13 +176,13 @@ TEST(PngLoad, NoImageDataIsRaisedAfterTheWholeStream) {
 }
 
 TEST(PngLoad, SpareIdatChunksAreSkippedUnreadAndBytesAfterIendStayInTheStream) {
-    const Bytes data = GreyStart()
-                           .Chunk("IDAT", GreyIdat())
-                           .Chunk("IDAT", {1, 2, 3})
-                           .BadCrcChunk("IDAT", {4, 5}) // skipped by a seek: its CRC is never read
-                           .Iend()
-                           .Raw({'t', 'a', 'i', 'l'})
-                           .Data();
+    TBytes data = GreyStart()
+                      .Chunk("IDAT", GreyIdat())
+                      .Chunk("IDAT", {1, 2, 3})
+                      .BadCrcChunk("IDAT", {4, 5}) // skipped by a seek: its CRC is never read
+                      .Iend()
+                      .Raw({'t', 'a', 'i', 'l'})
+                      .Data();
     TPNGObject picture;
     TMemoryStream stream(data.data(), data.size());
     picture.LoadFromStream(stream);
@@ -195,10 +195,10 @@ TEST(PngLoad, TheListGrowsBeyondTenAndIsTrimmedOnFailure) {
     for (int i = 0; i < 23; ++i)
         b.Chunk("tEXt", {'k', 0, uint8_t('a' + i)});
     TPNGObject picture;
-    Load(picture, Bytes(b.Chunk("IDAT", GreyIdat()).Iend().Data()));
+    Load(picture, TBytes(b.Chunk("IDAT", GreyIdat()).Iend().Data()));
     EXPECT_EQ(picture.Chunks.Count(), 26u);
     // The stream ends after 14 text chunks: 15 chunks were made.
-    Bytes cut = GreyStart().Data();
+    TBytes cut = GreyStart().Data();
     for (int i = 0; i < 14; ++i)
         cut = TPngBuilder().Raw(cut).Chunk("tEXt", {'k', 0, 'x'}).Data();
     ExpectLoadFails<EPngUnexpectedEnd>(cut, &picture);
@@ -210,35 +210,35 @@ TEST(PngLoad, TheListGrowsBeyondTenAndIsTrimmedOnFailure) {
 TEST(PngLoad, PaletteAndTransparencyLengthsAreChecked) {
     TPngBuilder b;
     b.Signature().Ihdr(2, 2, 8, 3);
-    const Bytes idat = GreyIdat();
+    TBytes idat = GreyIdat();
     TPNGObject picture;
-    Load(picture, TPngBuilder(b).Chunk("PLTE", Bytes(768, 9)).Chunk("IDAT", idat).Iend().Data());
+    Load(picture, TPngBuilder(b).Chunk("PLTE", TBytes(768, 9)).Chunk("IDAT", idat).Iend().Data());
     EXPECT_EQ(picture.Chunks.Find<TChunkPLTE>()->EntryCount, 256u);
-    ExpectLoadFails<EPNGInvalidPalette>(TPngBuilder(b).Chunk("PLTE", Bytes(771, 9)).Data());
-    ExpectLoadFails<EPNGInvalidPalette>(TPngBuilder(b).Chunk("PLTE", Bytes(10, 9)).Data());
+    ExpectLoadFails<EPNGInvalidPalette>(TPngBuilder(b).Chunk("PLTE", TBytes(771, 9)).Data());
+    ExpectLoadFails<EPNGInvalidPalette>(TPngBuilder(b).Chunk("PLTE", TBytes(10, 9)).Data());
     ExpectLoadFails<EPNGInvalidPalette>(
-        TPngBuilder(b).Chunk("PLTE", Bytes(6, 9)).Chunk("tRNS", Bytes(257, 9)).Data());
+        TPngBuilder(b).Chunk("PLTE", TBytes(6, 9)).Chunk("tRNS", TBytes(257, 9)).Data());
 }
 
 // One half-transparent entry is not a colour key: it must keep its own opacity.
 TEST(PngLoad, PaletteTransparencyIsSingleColourOnlyWithExactlyOneFullyTransparentEntry) {
     TPngBuilder b;
-    b.Signature().Ihdr(2, 2, 8, 3).Chunk("PLTE", Bytes(9, 1));
+    b.Signature().Ihdr(2, 2, 8, 3).Chunk("PLTE", TBytes(9, 1));
     const struct {
-        Bytes trns;
-        bool single;
+        TBytes Trns;
+        bool Single;
     } cases[] = {{{0}, true},         {{255, 0, 255}, true}, {{128}, false},
                  {{255, 128}, false}, {{1, 255}, false},     {{254}, false},
                  {{0, 0}, false},     {{0, 128}, false},     {{128, 255, 0}, false},
                  {{255, 255}, false}};
     for (const auto& c : cases) {
         TPNGObject picture;
-        Load(picture, TPngBuilder(b).Chunk("tRNS", c.trns).Chunk("IDAT", GreyIdat()).Iend().Data());
+        Load(picture, TPngBuilder(b).Chunk("tRNS", c.Trns).Chunk("IDAT", GreyIdat()).Iend().Data());
         const auto* trns = picture.Chunks.Find<TChunktRNS>();
         ASSERT_NE(trns, nullptr);
-        EXPECT_EQ(trns->SingleColour, c.single)
-            << "entries " << c.trns.size() << ", first " << int(c.trns[0]);
-        EXPECT_EQ(trns->AlphaTable[c.trns.size()], 255); // the rest is opaque
+        EXPECT_EQ(trns->SingleColour, c.Single)
+            << "entries " << c.Trns.size() << ", first " << int(c.Trns[0]);
+        EXPECT_EQ(trns->AlphaTable[c.Trns.size()], 255); // the rest is opaque
     }
     TPNGObject grey;
     Load(grey, GreyStart().Chunk("tRNS", {0, 20}).Chunk("IDAT", GreyIdat()).Iend().Data());
@@ -246,9 +246,9 @@ TEST(PngLoad, PaletteTransparencyIsSingleColourOnlyWithExactlyOneFullyTransparen
 }
 
 TEST(PngLoad, GammaTables) {
-    auto loadWithGamma = [](const Bytes& gama) {
+    auto loadWithGamma = [](const TBytes& Gama) {
         auto picture = std::make_unique<TPNGObject>();
-        Load(*picture, GreyStart().Chunk("gAMA", gama).Chunk("IDAT", GreyIdat()).Iend().Data());
+        Load(*picture, GreyStart().Chunk("gAMA", Gama).Chunk("IDAT", GreyIdat()).Iend().Data());
         return picture;
     };
     const auto nearIdentity = loadWithGamma(BigEndian32(45455));
@@ -273,10 +273,10 @@ TEST(PngLoad, GammaTables) {
 }
 
 TEST(PngLoad, TextsKeywordsAndCompressedTexts) {
-    Bytes ztxt = {'T', 'i', 't', 'l', 'e', 0, 0};
-    const Bytes packed = pngtest::Compress({'h', 'e', 'l', 'l', 'o'});
+    TBytes ztxt = {'T', 'i', 't', 'l', 'e', 0, 0};
+    TBytes packed = pngtest::Compress({'h', 'e', 'l', 'l', 'o'});
     ztxt.insert(ztxt.end(), packed.begin(), packed.end());
-    Bytes broken = {'B', 0, 0, 0x78, 0x9c, 0xFF, 0xFF};
+    TBytes broken = {'B', 0, 0, 0x78, 0x9c, 0xFF, 0xFF};
     TPNGObject picture;
     Load(picture, GreyStart()
                       .Chunk("tEXt", {'n', 'o', 'z', 'e', 'r', 'o'})
@@ -333,16 +333,16 @@ TEST(PngLoad, TimeAndPhysicalSizeNeedTheirExactLengths) {
 
 TEST(PngLoad, ChunkLengthsBeyondTheStreamFailBeforeAllocation) {
     // A text chunk claiming a gigabyte in a tiny stream.
-    Bytes huge = GreyStart().Data();
-    const Bytes length = BigEndian32(1u << 30);
+    TBytes huge = GreyStart().Data();
+    TBytes length = BigEndian32(1u << 30);
     huge.insert(huge.end(), length.begin(), length.end());
     huge.insert(huge.end(), {'t', 'E', 'X', 't', 'a', 'b'});
     TPNGObject picture;
     ExpectLoadFails<EPngUnexpectedEnd>(huge, &picture);
     EXPECT_EQ(ChunkTypes(picture), (std::vector<std::string>{"IHDR"}));
     // Above the standard's 2^31 - 1 limit, whatever follows.
-    Bytes beyond = GreyStart().Data();
-    const Bytes tooLong = BigEndian32(0x80000000u);
+    TBytes beyond = GreyStart().Data();
+    TBytes tooLong = BigEndian32(0x80000000u);
     beyond.insert(beyond.end(), tooLong.begin(), tooLong.end());
     beyond.insert(beyond.end(), {'I', 'D', 'A', 'T'});
     ExpectLoadFails<EPngUnexpectedEnd>(beyond);

@@ -12,10 +12,10 @@
 namespace zorbalin {
 namespace {
 
-void LoadFile(TPNGObject& picture, const std::string& name) {
-    const pngtest::Bytes data = pngtest::ReadFile(pngtest::PngSuitePath(name));
+void LoadFile(TPNGObject& Picture, const std::string& Name) {
+    pngtest::TBytes data = pngtest::ReadFile(pngtest::PngSuitePath(Name));
     TMemoryStream stream(data.data(), data.size());
-    picture.LoadFromStream(stream);
+    Picture.LoadFromStream(stream);
 }
 
 TEST(PngSuite, EveryImageNotStartingWithXLoadsIntoTheStorageOfItsSamples) {

@@ -20,61 +20,61 @@
 namespace zorbalin {
 namespace {
 
-using pngtest::Bytes;
+using pngtest::TBytes;
 using pngtest::TPngBuilder;
 
 // A stream that can only go forward, as a pipe would; it knows its size.
 class TForwardOnlyStream : public TStream {
   public:
-    explicit TForwardOnlyStream(const Bytes& data) : FData(data) {}
-    int64_t Read(void* buffer, int64_t count) override {
-        const int64_t n = std::max<int64_t>(0, std::min<int64_t>(count, Size() - FPosition));
+    explicit TForwardOnlyStream(const TBytes& Data) : FData(Data) {}
+    int64_t Read(void* Buffer, int64_t Count) override {
+        const int64_t n = std::max<int64_t>(0, std::min<int64_t>(Count, Size() - FPosition));
         if (n > 0)
-            std::memcpy(buffer, FData.data() + FPosition, size_t(n));
+            std::memcpy(Buffer, FData.data() + FPosition, size_t(n));
         FPosition += n;
         return n;
     }
     int64_t Write(const void*, int64_t) override { return 0; }
-    int64_t Seek(int64_t offset, TSeekOrigin origin) override {
-        const int64_t base = origin == soFromBeginning ? 0
-                             : origin == soFromCurrent ? FPosition
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override {
+        const int64_t base = Origin == soFromBeginning ? 0
+                             : Origin == soFromCurrent ? FPosition
                                                        : Size();
-        if (base + offset < FPosition)
+        if (base + Offset < FPosition)
             return -1;
-        FPosition = base + offset;
+        FPosition = base + Offset;
         return FPosition;
     }
     int64_t Size() override { return int64_t(FData.size()); }
 
   private:
-    const Bytes& FData;
+    const TBytes& FData;
     int64_t FPosition = 0;
 };
 
 struct TOutcome {
     std::string Error;
     std::vector<std::string> Chunks;
-    Bytes Colour, Low, Alpha, Table, Drawn;
+    TBytes Colour, Low, Alpha, Table, Drawn;
     TImageDataPath Path = TImageDataPath::None;
 };
 
-void CaptureStorage(TPNGObject& picture, TOutcome& outcome) {
-    const auto* h = dynamic_cast<const TChunkIHDR*>(picture.Chunks.Item(0));
+void CaptureStorage(TPNGObject& Picture, TOutcome& Outcome) {
+    const auto* h = dynamic_cast<const TChunkIHDR*>(Picture.Chunks.Item(0));
     if (!h || !h->ColourPlane)
         return;
     const size_t colourBytes = size_t(h->RowStride) * h->ImageHeight;
     const size_t pixels = size_t(h->ImageWidth) * h->ImageHeight;
-    outcome.Colour.assign(h->ColourPlane, h->ColourPlane + colourBytes);
+    Outcome.Colour.assign(h->ColourPlane, h->ColourPlane + colourBytes);
     if (h->LowPlane)
-        outcome.Low.assign(h->LowPlane.get(), h->LowPlane.get() + colourBytes);
+        Outcome.Low.assign(h->LowPlane.get(), h->LowPlane.get() + colourBytes);
     if (h->AlphaPlane)
-        outcome.Alpha.assign(h->AlphaPlane.get(), h->AlphaPlane.get() + pixels);
+        Outcome.Alpha.assign(h->AlphaPlane.get(), h->AlphaPlane.get() + pixels);
     const auto* table = reinterpret_cast<const uint8_t*>(h->BitmapInfo.bmiColors);
-    outcome.Table.assign(table, table + sizeof h->BitmapInfo.bmiColors);
+    Outcome.Table.assign(table, table + sizeof h->BitmapInfo.bmiColors);
 }
 
-void CaptureDrawing(TPNGObject& picture, TOutcome& outcome) {
-    const int width = picture.Width(), height = picture.Height();
+void CaptureDrawing(TPNGObject& Picture, TOutcome& Outcome) {
+    const int width = Picture.Width(), height = Picture.Height();
     if (width == 0 || height == 0 || width * height > 1 << 18)
         return;
     TDrawingSurface surface(width, height);
@@ -83,23 +83,23 @@ void CaptureDrawing(TPNGObject& picture, TOutcome& outcome) {
     canvas.Brush().SetColor(static_cast<TColor>(RGB(40, 160, 90)));
     canvas.FillRect(Rect(0, 0, width, height));
     try {
-        picture.Draw(canvas, Rect(0, 0, width, height));
+        Picture.Draw(canvas, Rect(0, 0, width, height));
     } catch (const Exception& e) { // an index beyond the palette, for one
-        outcome.Drawn.assign(e.Message().begin(), e.Message().end());
+        Outcome.Drawn.assign(e.Message().begin(), e.Message().end());
         return;
     }
-    outcome.Drawn.assign(surface.Row(0), surface.Row(0) + size_t(width) * height * 4);
+    Outcome.Drawn.assign(surface.Row(0), surface.Row(0) + size_t(width) * height * 4);
 }
 
-TOutcome Decode(const Bytes& png, bool wholeImage, bool forwardOnly) {
+TOutcome Decode(const TBytes& Png, bool WholeImage, bool ForwardOnly) {
     TOutcome outcome;
     TPNGObject picture;
-    SetWholeImageReaderEnabled(wholeImage);
+    SetWholeImageReaderEnabled(WholeImage);
     NoteImageDataPath(TImageDataPath::None);
     try {
-        TMemoryStream memory(png.data(), png.size());
-        TForwardOnlyStream forward(png);
-        picture.LoadFromStream(forwardOnly ? static_cast<TStream&>(forward) : memory);
+        TMemoryStream memory(Png.data(), Png.size());
+        TForwardOnlyStream forward(Png);
+        picture.LoadFromStream(ForwardOnly ? static_cast<TStream&>(forward) : memory);
     } catch (const Exception& e) {
         outcome.Error = std::string(typeid(e).name()) + ": " + e.Message();
     }
@@ -118,18 +118,18 @@ TOutcome Decode(const Bytes& png, bool wholeImage, bool forwardOnly) {
 
 // Decodes with the streaming reader alone and with both; the outcomes must be the
 // same. Returns the reader that took the data when both were allowed.
-TImageDataPath ExpectSameOutcome(const Bytes& png, const std::string& what,
-                                 bool forwardOnly = false) {
-    const TOutcome streaming = Decode(png, false, forwardOnly);
-    const TOutcome both = Decode(png, true, forwardOnly);
-    EXPECT_NE(streaming.Path, TImageDataPath::WholeImage) << what;
-    EXPECT_EQ(streaming.Error, both.Error) << what;
-    EXPECT_EQ(streaming.Chunks, both.Chunks) << what;
-    EXPECT_TRUE(streaming.Colour == both.Colour) << what << ": colour plane";
-    EXPECT_TRUE(streaming.Low == both.Low) << what << ": low plane";
-    EXPECT_TRUE(streaming.Alpha == both.Alpha) << what << ": alpha plane";
-    EXPECT_TRUE(streaming.Table == both.Table) << what << ": colour table";
-    EXPECT_TRUE(streaming.Drawn == both.Drawn) << what << ": drawn picture";
+TImageDataPath ExpectSameOutcome(const TBytes& Png, const std::string& What,
+                                 bool ForwardOnly = false) {
+    const TOutcome streaming = Decode(Png, false, ForwardOnly);
+    const TOutcome both = Decode(Png, true, ForwardOnly);
+    EXPECT_NE(streaming.Path, TImageDataPath::WholeImage) << What;
+    EXPECT_EQ(streaming.Error, both.Error) << What;
+    EXPECT_EQ(streaming.Chunks, both.Chunks) << What;
+    EXPECT_TRUE(streaming.Colour == both.Colour) << What << ": colour plane";
+    EXPECT_TRUE(streaming.Low == both.Low) << What << ": low plane";
+    EXPECT_TRUE(streaming.Alpha == both.Alpha) << What << ": alpha plane";
+    EXPECT_TRUE(streaming.Table == both.Table) << What << ": colour table";
+    EXPECT_TRUE(streaming.Drawn == both.Drawn) << What << ": drawn picture";
     return both.Path;
 }
 
@@ -147,46 +147,46 @@ TEST(PngWholeImage, PngSuiteDecodesAlikeOnBothReaders) {
 // Random filtered bytes of the exact size, with filter types of every kind (a few
 // unknown ones too), compressed at a random level and cut into IDAT chunks at
 // random places (empty ones among them).
-Bytes RandomPicture(std::mt19937& random, uint8_t colourType, uint8_t depth, uint8_t interlace) {
-    const uint32_t width = 1 + random() % 40, height = 1 + random() % 40;
+TBytes RandomPicture(std::mt19937& Random, uint8_t ColourType, uint8_t Depth, uint8_t Interlace) {
+    const uint32_t width = 1 + Random() % 40, height = 1 + Random() % 40;
     TPNGObject geometry; // the filtered size, from the reader's own row arithmetic
-    Bytes header = TPngBuilder()
-                       .Signature()
-                       .Ihdr(width, height, depth, colourType, interlace)
-                       .Chunk("IDAT", pngtest::Compress({}))
-                       .Iend()
-                       .Data();
+    TBytes header = TPngBuilder()
+                        .Signature()
+                        .Ihdr(width, height, Depth, ColourType, Interlace)
+                        .Chunk("IDAT", pngtest::Compress({}))
+                        .Iend()
+                        .Data();
     SetWholeImageReaderEnabled(false);
     try {
         LoadPNGFromMemory(geometry, header.data(), header.size());
     } catch (const Exception&) {
     }
     SetWholeImageReaderEnabled(true);
-    Bytes filtered(FilteredImageBytes(geometry));
+    TBytes filtered(FilteredImageBytes(geometry));
     const uint32_t rowBytes = geometry.FullRowBytes();
     for (size_t i = 0; i < filtered.size(); ++i)
-        filtered[i] = uint8_t(random());
-    for (size_t i = 0; !interlace && i < filtered.size(); i += rowBytes + 1)
-        filtered[i] = random() % 16 == 0 ? uint8_t(random()) : uint8_t(random() % 5);
-    if (interlace) // pass rows have other lengths: every byte may be a filter type
+        filtered[i] = uint8_t(Random());
+    for (size_t i = 0; !Interlace && i < filtered.size(); i += rowBytes + 1)
+        filtered[i] = Random() % 16 == 0 ? uint8_t(Random()) : uint8_t(Random() % 5);
+    if (Interlace) // pass rows have other lengths: every byte may be a filter type
         for (size_t i = 0; i < filtered.size(); ++i)
-            filtered[i] = random() % 3 == 0 ? uint8_t(random() % 5) : filtered[i];
-    const Bytes z = pngtest::Compress(filtered, int(random() % 10));
+            filtered[i] = Random() % 3 == 0 ? uint8_t(Random() % 5) : filtered[i];
+    TBytes z = pngtest::Compress(filtered, int(Random() % 10));
 
     TPngBuilder b;
-    b.Signature().Ihdr(width, height, depth, colourType, interlace);
-    if (random() % 3 == 0)
-        b.Chunk("gAMA", pngtest::BigEndian32(30000 + random() % 100000));
-    if (colourType == 3) {
-        Bytes palette(3 * (1 + random() % 256));
+    b.Signature().Ihdr(width, height, Depth, ColourType, Interlace);
+    if (Random() % 3 == 0)
+        b.Chunk("gAMA", pngtest::BigEndian32(30000 + Random() % 100000));
+    if (ColourType == 3) {
+        TBytes palette(3 * (1 + Random() % 256));
         for (uint8_t& v : palette)
-            v = uint8_t(random());
+            v = uint8_t(Random());
         b.Chunk("PLTE", palette);
-        b.Chunk("tRNS", Bytes(random() % (palette.size() / 3 + 1), 0x80));
+        b.Chunk("tRNS", TBytes(Random() % (palette.size() / 3 + 1), 0x80));
     }
     for (size_t at = 0; at < z.size();) {
-        const size_t piece = std::min<size_t>(z.size() - at, random() % 3 == 0 ? 0 : random() % 64);
-        b.Chunk("IDAT", Bytes(z.begin() + at, z.begin() + at + piece));
+        const size_t piece = std::min<size_t>(z.size() - at, Random() % 3 == 0 ? 0 : Random() % 64);
+        b.Chunk("IDAT", TBytes(z.begin() + at, z.begin() + at + piece));
         at += piece;
     }
     return b.Iend().Data();
@@ -200,7 +200,7 @@ TEST(PngWholeImage, RandomPicturesOfEveryFormatSplitAnywhereDecodeAlike) {
                 const std::string what = "type " + std::to_string(f.ColourType) + " depth " +
                                          std::to_string(f.BitDepth) + " interlace " +
                                          std::to_string(interlace) + " #" + std::to_string(n);
-                const Bytes png = RandomPicture(random, f.ColourType, f.BitDepth, interlace);
+                TBytes png = RandomPicture(random, f.ColourType, f.BitDepth, interlace);
                 EXPECT_EQ(ExpectSameOutcome(png, what), TImageDataPath::WholeImage) << what;
             }
 }
@@ -209,27 +209,27 @@ TEST(PngWholeImage, RandomPicturesOfEveryFormatSplitAnywhereDecodeAlike) {
 // takes although they look unusual.
 TEST(PngWholeImage, EveryUnusualCaseGivesTheStreamingOutcome) {
     const pngtest::TSampleImage im = pngtest::MakeSampleImage(16, 30, 8, 6, 0, 5);
-    const Bytes filtered = pngtest::FilteredData(im);
-    const Bytes z = pngtest::Compress(filtered, 0); // stored: rows at known places
+    TBytes filtered = pngtest::FilteredData(im);
+    TBytes z = pngtest::Compress(filtered, 0); // stored: rows at known places
     const size_t third = z.size() / 3;
-    const Bytes first(z.begin(), z.begin() + third),
-        second(z.begin() + third, z.begin() + 2 * third), last(z.begin() + 2 * third, z.end());
+    TBytes first(z.begin(), z.begin() + third), second(z.begin() + third, z.begin() + 2 * third),
+        last(z.begin() + 2 * third, z.end());
     auto start = [] { return TPngBuilder().Signature().Ihdr(16, 30, 8, 6); };
-    Bytes runsLong = filtered;
+    TBytes runsLong = filtered;
     runsLong.insert(runsLong.end(), 100, 7);
-    Bytes badAdler = z;
+    TBytes badAdler = z;
     badAdler.back() ^= 1;
-    Bytes cutShort = start().Chunk("IDAT", first).Chunk("IDAT", second).Chunk("IDAT", last).Data();
+    TBytes cutShort = start().Chunk("IDAT", first).Chunk("IDAT", second).Chunk("IDAT", last).Data();
     cutShort.resize(cutShort.size() - 20);
-    Bytes hugeLength = start().Chunk("IDAT", z).Data();
+    TBytes hugeLength = start().Chunk("IDAT", z).Data();
     hugeLength.insert(hugeLength.end(), {0x80, 0, 0, 0, 'I', 'D', 'A', 'T', 1, 2, 3});
 
     const struct {
-        const char* what;
-        Bytes png;
-        TImageDataPath path;
-        bool forwardOnly;
-        uint64_t limit;
+        const char* What;
+        TBytes Png;
+        TImageDataPath Path;
+        bool ForwardOnly;
+        uint64_t Limit;
     } cases[] = {
         {"bad CRC on the second of three IDATs",
          start().Chunk("IDAT", first).BadCrcChunk("IDAT", second).Chunk("IDAT", last).Iend().Data(),
@@ -239,7 +239,7 @@ TEST(PngWholeImage, EveryUnusualCaseGivesTheStreamingOutcome) {
          TImageDataPath::Streaming, false, 0},
         {"zlib stream ending early",
          start()
-             .Chunk("IDAT", pngtest::Compress(Bytes(filtered.begin(), filtered.end() - 90)))
+             .Chunk("IDAT", pngtest::Compress(TBytes(filtered.begin(), filtered.end() - 90)))
              .Iend()
              .Data(),
          TImageDataPath::Streaming, false, 0},
@@ -250,7 +250,7 @@ TEST(PngWholeImage, EveryUnusualCaseGivesTheStreamingOutcome) {
          TImageDataPath::Streaming, false, 0},
         {"corrupt compressed data",
          start()
-             .Chunk("IDAT", Bytes(z.begin(), z.begin() + 40))
+             .Chunk("IDAT", TBytes(z.begin(), z.begin() + 40))
              .Chunk("IDAT", {0xFF, 0xFF, 0xFF})
              .Iend()
              .Data(),
@@ -278,8 +278,8 @@ TEST(PngWholeImage, EveryUnusualCaseGivesTheStreamingOutcome) {
          TImageDataPath::WholeImage, false, 0},
     };
     for (const auto& c : cases) {
-        SetWholeImageLimit(c.limit ? c.limit : uint64_t(256) << 20);
-        EXPECT_EQ(ExpectSameOutcome(c.png, c.what, c.forwardOnly), c.path) << c.what;
+        SetWholeImageLimit(c.Limit ? c.Limit : uint64_t(256) << 20);
+        EXPECT_EQ(ExpectSameOutcome(c.Png, c.What, c.ForwardOnly), c.Path) << c.What;
     }
     SetWholeImageLimit(uint64_t(256) << 20);
 }

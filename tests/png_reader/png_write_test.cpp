@@ -10,49 +10,51 @@
 namespace zorbalin {
 namespace {
 
-using pngtest::Bytes;
+using pngtest::TBytes;
 
-void Load(TPNGObject& picture, const Bytes& data) {
-    TMemoryStream stream(data.data(), data.size());
-    picture.LoadFromStream(stream);
+void Load(TPNGObject& Picture, const TBytes& Data) {
+    TMemoryStream stream(Data.data(), Data.size());
+    Picture.LoadFromStream(stream);
 }
 
-Bytes Save(TPNGObject& picture) {
+TBytes Save(TPNGObject& Picture) {
     TMemoryStream stream;
-    picture.SaveToStream(stream);
-    return Bytes(stream.Memory(), stream.Memory() + stream.Size());
+    Picture.SaveToStream(stream);
+    return TBytes(stream.Memory(), stream.Memory() + stream.Size());
 }
 
-void ExpectSameStorage(const TPNGObject& a, const TPNGObject& b, const std::string& what) {
-    const TChunkIHDR& x = a.HeaderChunk();
-    const TChunkIHDR& y = b.HeaderChunk();
-    ASSERT_EQ(x.ImageWidth, y.ImageWidth) << what;
-    ASSERT_EQ(x.ImageHeight, y.ImageHeight) << what;
-    ASSERT_EQ(x.RowStride, y.RowStride) << what;
+void ExpectSameStorage(const TPNGObject& A, const TPNGObject& B, const std::string& What) {
+    const TChunkIHDR& x = A.HeaderChunk();
+    const TChunkIHDR& y = B.HeaderChunk();
+    ASSERT_EQ(x.ImageWidth, y.ImageWidth) << What;
+    ASSERT_EQ(x.ImageHeight, y.ImageHeight) << What;
+    ASSERT_EQ(x.RowStride, y.RowStride) << What;
     const size_t plane = size_t(x.RowStride) * x.ImageHeight;
-    EXPECT_EQ(0, std::memcmp(x.ColourPlane, y.ColourPlane, plane)) << what;
-    ASSERT_EQ(bool(x.LowPlane), bool(y.LowPlane)) << what;
+    EXPECT_EQ(0, std::memcmp(x.ColourPlane, y.ColourPlane, plane)) << What;
+    ASSERT_EQ(bool(x.LowPlane), bool(y.LowPlane)) << What;
     if (x.LowPlane) {
-        EXPECT_EQ(0, std::memcmp(x.LowPlane.get(), y.LowPlane.get(), plane)) << what;
+        EXPECT_EQ(0, std::memcmp(x.LowPlane.get(), y.LowPlane.get(), plane)) << What;
     }
-    ASSERT_EQ(bool(x.AlphaPlane), bool(y.AlphaPlane)) << what;
+    ASSERT_EQ(bool(x.AlphaPlane), bool(y.AlphaPlane)) << What;
     if (x.AlphaPlane) {
         EXPECT_EQ(0, std::memcmp(x.AlphaPlane.get(), y.AlphaPlane.get(),
                                  size_t(x.ImageWidth) * x.ImageHeight))
-            << what;
+            << What;
     }
     EXPECT_EQ(0, std::memcmp(x.BitmapInfo.bmiColors, y.BitmapInfo.bmiColors,
                              sizeof x.BitmapInfo.bmiColors))
-        << what;
+        << What;
 }
 
-Bytes WithPalette(const Bytes& png) {
-    Bytes plte;
+TBytes WithPalette(const TBytes& Png) {
+    TBytes plte;
     for (int i = 0; i < 256; ++i)
         plte.insert(plte.end(), {uint8_t(i), uint8_t(i * 7), uint8_t(255 - i)});
-    Bytes out =
-        pngtest::TPngBuilder().Raw(Bytes(png.begin(), png.begin() + 33)).Chunk("PLTE", plte).Data();
-    out.insert(out.end(), png.begin() + 33, png.end());
+    TBytes out = pngtest::TPngBuilder()
+                     .Raw(TBytes(Png.begin(), Png.begin() + 33))
+                     .Chunk("PLTE", plte)
+                     .Data();
+    out.insert(out.end(), Png.begin() + 33, Png.end());
     return out;
 }
 
@@ -71,12 +73,12 @@ TEST(PngWrite, SaveThenLoadGivesTheSameStorageForEveryFormat) {
                     for (size_t p = 0; p < row.size(); p += pixelBytes)
                         row[p + pixelBytes - 1] = row[p + pixelBytes - 2];
             }
-            Bytes original = pngtest::EncodePng(im);
+            TBytes original = pngtest::EncodePng(im);
             if (f.ColourType == 3)
                 original = WithPalette(original);
             TPNGObject first;
             Load(first, original);
-            const Bytes saved = Save(first);
+            TBytes saved = Save(first);
             // The saved stream is a PNG the test's own decoder reads to the same samples.
             const pngtest::TSampleImage again = pngtest::ReferenceDecode(saved);
             EXPECT_EQ(again.Rows, im.Rows) << what;
@@ -90,26 +92,26 @@ TEST(PngWrite, SaveThenLoadGivesTheSameStorageForEveryFormat) {
 
 TEST(PngWrite, ChunksKeepTheirOrderAndFieldsAndImageDataIsSplitAtTheLimit) {
     pngtest::TSampleImage im = pngtest::MakeSampleImage(300, 300, 8, 6, 0, 3);
-    Bytes ztxt = {'z', 0, 0};
-    const Bytes packed = pngtest::Compress({'d', 'e', 'e', 'p'});
+    TBytes ztxt = {'z', 0, 0};
+    TBytes packed = pngtest::Compress({'d', 'e', 'e', 'p'});
     ztxt.insert(ztxt.end(), packed.begin(), packed.end());
-    const Bytes z = pngtest::Compress(pngtest::FilteredData(im));
-    const Bytes original = pngtest::TPngBuilder()
-                               .Signature()
-                               .Ihdr(300, 300, 8, 6)
-                               .Chunk("pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1})
-                               .Chunk("tIME", {0x07, 0xEA, 12, 8, 15, 30, 59})
-                               .Chunk("tEXt", {'K', 0, 'v'})
-                               .Chunk("zTXt", ztxt)
-                               .Chunk("prIv", {9, 8, 7})
-                               .Chunk("IDAT", z)
-                               .Iend()
-                               .Data();
+    TBytes z = pngtest::Compress(pngtest::FilteredData(im));
+    TBytes original = pngtest::TPngBuilder()
+                          .Signature()
+                          .Ihdr(300, 300, 8, 6)
+                          .Chunk("pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1})
+                          .Chunk("tIME", {0x07, 0xEA, 12, 8, 15, 30, 59})
+                          .Chunk("tEXt", {'K', 0, 'v'})
+                          .Chunk("zTXt", ztxt)
+                          .Chunk("prIv", {9, 8, 7})
+                          .Chunk("IDAT", z)
+                          .Iend()
+                          .Data();
     TPNGObject picture;
     Load(picture, original);
     picture.SaveFilters = pfNone | pfSub | pfUp | pfAverage | pfPaeth;
     picture.ZlibLevel = 0; // stored: the data is larger than one chunk may hold
-    const Bytes saved = Save(picture);
+    TBytes saved = Save(picture);
     std::vector<std::string> types;
     size_t largest = 0;
     for (size_t at = 8; at + 12 <= saved.size();) {

@@ -19,31 +19,31 @@ using testing::ReadFile;
 using testing::TTempFolder;
 using testing::WriteFile;
 
-class SettingsFile : public ::testing::Test {
+class SettingsFileTest : public ::testing::Test {
   protected:
-    std::string IniPath() const { return folder / "ZorbaLin.ini"; }
+    std::string IniPath() const { return FFolder / "ZorbaLin.ini"; }
 
-    static std::string NameOf(const std::string& path) {
-        return std::filesystem::path(path).filename().string();
+    static std::string NameOf(const std::string& Path) {
+        return std::filesystem::path(Path).filename().string();
     }
 
     // Every name in the folder, so that a leftover temporary file shows.
     std::vector<std::string> FolderEntries() const {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        for (const auto& entry : std::filesystem::directory_iterator(FFolder.Path()))
             names.push_back(entry.path().filename().string());
         return names;
     }
 
-    int32_t ColoursFor(const std::string& hard) {
-        WriteFile(IniPath(), "[Game]\nHard=" + hard + "\n");
+    int32_t ColoursFor(const std::string& Hard) {
+        WriteFile(IniPath(), "[Game]\nHard=" + Hard + "\n");
         return ReadSettings(IniPath()).ColourCount;
     }
 
-    TTempFolder folder;
+    TTempFolder FFolder;
 };
 
-TEST_F(SettingsFile, MissingOrEmptyFileGivesTheDefaults) {
+TEST_F(SettingsFileTest, MissingOrEmptyFileGivesTheDefaults) {
     TSettings missing = ReadSettings(IniPath());
     EXPECT_EQ(missing.SavedLeft, 10);
     EXPECT_EQ(missing.SavedTop, 10);
@@ -56,11 +56,11 @@ TEST_F(SettingsFile, MissingOrEmptyFileGivesTheDefaults) {
     EXPECT_EQ(empty.ColourCount, 4);
 
     // A folder where the file should be reads as no file.
-    std::filesystem::create_directories(folder / "dir/ZorbaLin.ini");
-    EXPECT_EQ(ReadSettings(folder / "dir/ZorbaLin.ini").ColourCount, 4);
+    std::filesystem::create_directories(FFolder / "dir/ZorbaLin.ini");
+    EXPECT_EQ(ReadSettings(FFolder / "dir/ZorbaLin.ini").ColourCount, 4);
 }
 
-TEST_F(SettingsFile, ColourCountOutsideThreeToFiveOrNotANumberGivesFour) {
+TEST_F(SettingsFileTest, ColourCountOutsideThreeToFiveOrNotANumberGivesFour) {
     EXPECT_EQ(ColoursFor("7"), 4);
     EXPECT_EQ(ColoursFor("2"), 4);
     EXPECT_EQ(ColoursFor("abc"), 4);
@@ -72,7 +72,7 @@ TEST_F(SettingsFile, ColourCountOutsideThreeToFiveOrNotANumberGivesFour) {
     EXPECT_EQ(ColoursFor("3"), 3);
 }
 
-TEST_F(SettingsFile, PositionIsTakenAsItIsEvenOffScreen) {
+TEST_F(SettingsFileTest, PositionIsTakenAsItIsEvenOffScreen) {
     WriteFile(IniPath(), "[Screen]\nLeft=-2000\nTop=99999\n");
     TSettings settings = ReadSettings(IniPath());
     EXPECT_EQ(settings.SavedLeft, -2000);
@@ -80,7 +80,7 @@ TEST_F(SettingsFile, PositionIsTakenAsItIsEvenOffScreen) {
     EXPECT_EQ(settings.ColourCount, 4);
 }
 
-TEST_F(SettingsFile, FirstWriteCreatesScreenThenGame) {
+TEST_F(SettingsFileTest, FirstWriteCreatesScreenThenGame) {
     WriteSettings(IniPath(), 120, -30, 3);
     EXPECT_EQ(ReadFile(IniPath()), "[Screen]\nLeft=120\nTop=-30\n\n[Game]\nHard=3\n");
     TSettings settings = ReadSettings(IniPath());
@@ -90,7 +90,7 @@ TEST_F(SettingsFile, FirstWriteCreatesScreenThenGame) {
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ZorbaLin.ini"});
 }
 
-TEST_F(SettingsFile, WriteKeepsForeignLinesCommentsAndCrLf) {
+TEST_F(SettingsFileTest, WriteKeepsForeignLinesCommentsAndCrLf) {
     WriteFile(IniPath(),
               "; kept\r\n[Screen]\r\nLeft = 1\r\nColour=blue\r\n\r\n[Mine]\r\nHard=9\r\n");
     WriteSettings(IniPath(), 300, 200, 5);
@@ -100,7 +100,7 @@ TEST_F(SettingsFile, WriteKeepsForeignLinesCommentsAndCrLf) {
         "\r\n[Game]\r\nHard=5\r\n");
 }
 
-TEST_F(SettingsFile, WriteKeepsThePermissionsOfTheFile) {
+TEST_F(SettingsFileTest, WriteKeepsThePermissionsOfTheFile) {
     WriteFile(IniPath(), "[Game]\nHard=3\n");
     ASSERT_EQ(::chmod(IniPath().c_str(), 0640), 0);
     WriteSettings(IniPath(), 1, 2, 4);
@@ -109,7 +109,7 @@ TEST_F(SettingsFile, WriteKeepsThePermissionsOfTheFile) {
     EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
-TEST_F(SettingsFile, ReadOnlyFileIsRefusedWithTheExactMessageAndLeftAlone) {
+TEST_F(SettingsFileTest, ReadOnlyFileIsRefusedWithTheExactMessageAndLeftAlone) {
     const std::string content = "[Game]\nHard=3\n";
     WriteFile(IniPath(), content);
     ASSERT_EQ(::chmod(IniPath().c_str(), 0444), 0);
@@ -123,7 +123,7 @@ TEST_F(SettingsFile, ReadOnlyFileIsRefusedWithTheExactMessageAndLeftAlone) {
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ZorbaLin.ini"});
 }
 
-TEST_F(SettingsFile, FileOfAnotherUserIsRefused) {
+TEST_F(SettingsFileTest, FileOfAnotherUserIsRefused) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can give a file to another user";
     const std::string content = "[Screen]\nLeft=5\n";
@@ -134,8 +134,8 @@ TEST_F(SettingsFile, FileOfAnotherUserIsRefused) {
     EXPECT_EQ(ReadFile(IniPath()), content);
 }
 
-TEST_F(SettingsFile, MissingFolderIsRefusedAndNotCreated) {
-    const std::string path = folder / "absent/ZorbaLin.ini";
+TEST_F(SettingsFileTest, MissingFolderIsRefusedAndNotCreated) {
+    const std::string path = FFolder / "absent/ZorbaLin.ini";
     EXPECT_THROW(
         {
             try {
@@ -146,21 +146,21 @@ TEST_F(SettingsFile, MissingFolderIsRefusedAndNotCreated) {
             }
         },
         EIniWriteError);
-    EXPECT_FALSE(std::filesystem::exists(folder / "absent"));
+    EXPECT_FALSE(std::filesystem::exists(FFolder / "absent"));
 }
 
 // A user's own file in a folder the user may not write (a portable install in
 // a shared folder) is rewritten in place; what the folder alone cannot give
 // (a new file) and what the file refuses are still refused.
-TEST_F(SettingsFile, FolderThatRefusesNewFilesKeepsAWritableFileWritable) {
+TEST_F(SettingsFileTest, FolderThatRefusesNewFilesKeepsAWritableFileWritable) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into any folder";
     WriteFile(IniPath(), "; mine\n[Game]\nHard=3\n");
-    WriteFile(folder / "other.ini", "[Game]\nHard=3\n");
-    ASSERT_EQ(::chmod((folder / "other.ini").c_str(), 0444), 0);
+    WriteFile(FFolder / "other.ini", "[Game]\nHard=3\n");
+    ASSERT_EQ(::chmod((FFolder / "other.ini").c_str(), 0444), 0);
     struct stat before;
     ASSERT_EQ(::stat(IniPath().c_str(), &before), 0);
-    ASSERT_EQ(::chmod(folder.Path().c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(FFolder.Path().c_str(), 0555), 0);
 
     WriteSettings(IniPath(), 1, 2, 5);
     EXPECT_EQ(ReadFile(IniPath()), "; mine\n[Game]\nHard=5\n\n[Screen]\nLeft=1\nTop=2\n");
@@ -170,10 +170,10 @@ TEST_F(SettingsFile, FolderThatRefusesNewFilesKeepsAWritableFileWritable) {
     ASSERT_EQ(::stat(IniPath().c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
 
-    EXPECT_THROW(WriteSettings(folder / "new.ini", 1, 2, 5), EIniWriteError);
-    EXPECT_THROW(WriteSettings(folder / "other.ini", 1, 2, 5), EIniWriteError);
-    ::chmod(folder.Path().c_str(), 0755);
-    EXPECT_EQ(ReadFile(folder / "other.ini"), "[Game]\nHard=3\n");
+    EXPECT_THROW(WriteSettings(FFolder / "new.ini", 1, 2, 5), EIniWriteError);
+    EXPECT_THROW(WriteSettings(FFolder / "other.ini", 1, 2, 5), EIniWriteError);
+    ::chmod(FFolder.Path().c_str(), 0755);
+    EXPECT_EQ(ReadFile(FFolder / "other.ini"), "[Game]\nHard=3\n");
     EXPECT_EQ(FolderEntries().size(), 2u);
 }
 
@@ -181,7 +181,7 @@ TEST_F(SettingsFile, FolderThatRefusesNewFilesKeepsAWritableFileWritable) {
 // The file must always hold one whole save (Left = i, Top = -i, Hard
 // = 3 + i % 3 of one i), and the temporary files of the killed writers must
 // not pile up.
-TEST_F(SettingsFile, KilledSavesLeaveOneWholeSaveAndNoTemporaryFiles) {
+TEST_F(SettingsFileTest, KilledSavesLeaveOneWholeSaveAndNoTemporaryFiles) {
     WriteSettings(IniPath(), 0, 0, 3);
     std::srand(static_cast<unsigned>(::getpid()));
     for (int trial = 0; trial < 25; ++trial) {
@@ -215,7 +215,7 @@ TEST_F(SettingsFile, KilledSavesLeaveOneWholeSaveAndNoTemporaryFiles) {
     EXPECT_EQ(names, (std::vector<std::string>{"ZorbaLin.ini", NameOf(running)}));
 }
 
-TEST_F(SettingsFile, UnreadableFileIsNotReplacedByOneWithoutItsContent) {
+TEST_F(SettingsFileTest, UnreadableFileIsNotReplacedByOneWithoutItsContent) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root reads any file";
     WriteFile(IniPath(), "; precious\n[Game]\nHard=3\n");
@@ -225,9 +225,9 @@ TEST_F(SettingsFile, UnreadableFileIsNotReplacedByOneWithoutItsContent) {
     EXPECT_EQ(ReadFile(IniPath()), "; precious\n[Game]\nHard=3\n");
 }
 
-TEST_F(SettingsFile, SymbolicLinkIsWrittenThrough) {
-    std::filesystem::create_directory(folder / "real");
-    const std::string real = folder / "real/settings.ini";
+TEST_F(SettingsFileTest, SymbolicLinkIsWrittenThrough) {
+    std::filesystem::create_directory(FFolder / "real");
+    const std::string real = FFolder / "real/settings.ini";
     WriteFile(real, "[Game]\nHard=3\n");
     std::filesystem::create_symlink(real, IniPath());
     WriteSettings(IniPath(), 7, 8, 5);
@@ -235,7 +235,7 @@ TEST_F(SettingsFile, SymbolicLinkIsWrittenThrough) {
     EXPECT_EQ(ReadFile(real), "[Game]\nHard=5\n\n[Screen]\nLeft=7\nTop=8\n");
 }
 
-TEST_F(SettingsFile, IniFileReadsEveryCallAfresh) {
+TEST_F(SettingsFileTest, IniFileReadsEveryCallAfresh) {
     TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadInteger("Game", "Hard", 4), 4);
     ini.WriteInteger("Game", "Hard", 3);
@@ -249,7 +249,7 @@ TEST_F(SettingsFile, IniFileReadsEveryCallAfresh) {
 // A settings file of more than kMaxIniFileSize bytes is never loaded: reading
 // gives the defaults and writing is refused, so the file is not truncated to
 // what could be read. The files are sparse, so the test costs no disk space.
-TEST_F(SettingsFile, OversizedFileReadsAsDefaultsAndIsNotWritten) {
+TEST_F(SettingsFileTest, OversizedFileReadsAsDefaultsAndIsNotWritten) {
     const std::string content = "[Game]\nHard=3\n";
     WriteFile(IniPath(), content);
     ASSERT_EQ(::truncate(IniPath().c_str(), kMaxIniFileSize), 0);
@@ -270,7 +270,7 @@ TEST_F(SettingsFile, OversizedFileReadsAsDefaultsAndIsNotWritten) {
 
 // Nor may a write make the file larger than the limit: it would read as
 // defaults from then on. (A small limit stands in for the real one.)
-TEST_F(SettingsFile, WriteThatWouldPassTheSizeLimitIsRefusedBeforeWriting) {
+TEST_F(SettingsFileTest, WriteThatWouldPassTheSizeLimitIsRefusedBeforeWriting) {
     const std::string content = "[Game]\nHard=3\n"; // 14 bytes
     WriteFile(IniPath(), content);
     TIniFile(IniPath(), 32).WriteValues({IniInteger("Game", "Hard", 5), IniInteger("A", "B", 1)});

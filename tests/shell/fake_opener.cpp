@@ -17,7 +17,7 @@ namespace {
 
 // Every value is read before the record is written, since the write itself
 // redirects descriptor 1.
-const char* const Script = R"(#!/bin/sh
+const char* const kScript = R"(#!/bin/sh
 [ -n "$FAKE_OPENER_SLEEP" ] && sleep "$FAKE_OPENER_SLEEP"
 out=$(readlink /proc/$$/fd/1)
 sid=$(cut -d' ' -f6 /proc/$$/stat)
@@ -34,32 +34,32 @@ printf '%send\n' "$record" >> "$FAKE_OPENER_LOG"
 )";
 
 std::string ReadFile(const std::string& Path) {
-    std::ifstream In(Path);
-    std::stringstream Text;
-    Text << In.rdbuf();
-    return Text.str();
+    std::ifstream in(Path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 TOpenerRun ParseRun(std::istringstream& Lines) {
-    TOpenerRun Run;
-    std::string Line;
-    while (std::getline(Lines, Line) && Line != "end") {
-        const size_t Eq = Line.find('=');
-        const std::string Key = Line.substr(0, Eq), Value = Line.substr(Eq + 1);
-        if (Key == "arg")
-            Run.Arguments.push_back(Value);
-        else if (Key == "cwd")
-            Run.WorkDir = Value;
-        else if (Key == "stdout")
-            Run.StandardOutput = Value;
-        else if (Key == "pid")
-            Run.Pid = std::stoi(Value);
-        else if (Key == "sid")
-            Run.Session = std::stoi(Value);
-        else if (Key == "file")
-            Run.OpenFiles.push_back(Value);
+    TOpenerRun run;
+    std::string line;
+    while (std::getline(Lines, line) && line != "end") {
+        const size_t eq = line.find('=');
+        const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+        if (key == "arg")
+            run.Arguments.push_back(value);
+        else if (key == "cwd")
+            run.WorkDir = value;
+        else if (key == "stdout")
+            run.StandardOutput = value;
+        else if (key == "pid")
+            run.Pid = std::stoi(value);
+        else if (key == "sid")
+            run.Session = std::stoi(value);
+        else if (key == "file")
+            run.OpenFiles.push_back(value);
     }
-    return Run;
+    return run;
 }
 
 } // namespace
@@ -71,12 +71,12 @@ TFakeOpener::TFakeOpener() {
         throw std::runtime_error("mkdtemp failed");
     FFolder = Template;
     FLog = FFolder + "/runs.log";
-    const std::string Opener = FFolder + "/xdg-open";
-    std::ofstream(Opener) << Script;
-    ::chmod(Opener.c_str(), 0755);
-    if (const char* Path = std::getenv("PATH")) {
+    const std::string opener = FFolder + "/xdg-open";
+    std::ofstream(opener) << kScript;
+    ::chmod(opener.c_str(), 0755);
+    if (const char* path = std::getenv("PATH")) {
         FHadPath = true;
-        FSavedPath = Path;
+        FSavedPath = path;
     }
     ::setenv("PATH", (FFolder + ":/usr/bin:/bin").c_str(), 1);
     ::setenv("FAKE_OPENER_LOG", FLog.c_str(), 1);
@@ -89,8 +89,8 @@ TFakeOpener::~TFakeOpener() {
     else
         ::unsetenv("PATH");
     // Whatever a test made in the folder goes with it.
-    std::error_code Ignored;
-    std::filesystem::remove_all(FFolder, Ignored);
+    std::error_code ignored;
+    std::filesystem::remove_all(FFolder, ignored);
 }
 
 void TFakeOpener::SetSleep(const std::string& Seconds) {
@@ -103,21 +103,21 @@ void TFakeOpener::HideOpener() {
 }
 
 std::vector<TOpenerRun> TFakeOpener::Runs() const {
-    std::istringstream Lines(ReadFile(FLog));
-    std::vector<TOpenerRun> Result;
-    while (Lines.peek() != EOF)
-        Result.push_back(ParseRun(Lines));
-    return Result;
+    std::istringstream lines(ReadFile(FLog));
+    std::vector<TOpenerRun> result;
+    while (lines.peek() != EOF)
+        result.push_back(ParseRun(lines));
+    return result;
 }
 
 std::vector<TOpenerRun> TFakeOpener::WaitForRuns(size_t Count) const {
-    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    std::vector<TOpenerRun> Result = Runs();
-    while (Result.size() < Count && std::chrono::steady_clock::now() < Deadline) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::vector<TOpenerRun> result = Runs();
+    while (result.size() < Count && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        Result = Runs();
+        result = Runs();
     }
-    return Result;
+    return result;
 }
 
 void BecomeSubreaper() {

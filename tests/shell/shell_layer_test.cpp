@@ -20,89 +20,89 @@ class ShellLayerTest : public ::testing::Test {
     void TearDown() override { testing::ReapAllChildren(); }
 
     std::string MakeFile(const std::string& Name, mode_t Mode) {
-        const std::string Path = Opener.Folder() + "/" + Name;
-        std::ofstream(Path) << "#!/bin/sh\n";
-        ::chmod(Path.c_str(), Mode);
-        Created.push_back(Path);
-        return Path;
+        const std::string path = FOpener.Folder() + "/" + Name;
+        std::ofstream(path) << "#!/bin/sh\n";
+        ::chmod(path.c_str(), Mode);
+        FCreated.push_back(path);
+        return path;
     }
     void TearDownFiles() {
-        for (const auto& Path : Created)
-            ::unlink(Path.c_str());
+        for (const auto& path : FCreated)
+            ::unlink(path.c_str());
     }
     ~ShellLayerTest() override { TearDownFiles(); }
 
-    TFakeOpener Opener;
-    std::vector<std::string> Created;
+    TFakeOpener FOpener;
+    std::vector<std::string> FCreated;
 };
 
 TEST_F(ShellLayerTest, ProgramSearchFollowsPathAndSkipsWhatCannotRun) {
-    ::mkdir((Opener.Folder() + "/a").c_str(), 0755);
-    ::mkdir((Opener.Folder() + "/b").c_str(), 0755);
+    ::mkdir((FOpener.Folder() + "/a").c_str(), 0755);
+    ::mkdir((FOpener.Folder() + "/b").c_str(), 0755);
     MakeFile("a/tool", 0644); // not executable: skipped
-    const std::string Runnable = MakeFile("b/tool", 0755);
+    const std::string runnable = MakeFile("b/tool", 0755);
     MakeFile("b/folder-named", 0755);
-    ::setenv("PATH", (":" + Opener.Folder() + "/a::" + Opener.Folder() + "/b").c_str(), 1);
-    EXPECT_EQ(FindProgramOnPath("tool"), Runnable);
+    ::setenv("PATH", (":" + FOpener.Folder() + "/a::" + FOpener.Folder() + "/b").c_str(), 1);
+    EXPECT_EQ(FindProgramOnPath("tool"), runnable);
     EXPECT_EQ(FindProgramOnPath("missing"), "");
     EXPECT_EQ(FindProgramOnPath(""), "");
-    EXPECT_EQ(FindProgramOnPath(Runnable), Runnable); // a path is taken as it is
-    EXPECT_EQ(FindProgramOnPath(Opener.Folder() + "/a/tool"), "");
+    EXPECT_EQ(FindProgramOnPath(runnable), runnable); // a path is taken as it is
+    EXPECT_EQ(FindProgramOnPath(FOpener.Folder() + "/a/tool"), "");
 
     // Empty entries would mean the current folder; a program there is not picked.
-    char Saved[4096];
-    ASSERT_NE(::getcwd(Saved, sizeof Saved), nullptr);
-    ASSERT_EQ(::chdir((Opener.Folder() + "/b").c_str()), 0);
+    char saved[4096];
+    ASSERT_NE(::getcwd(saved, sizeof saved), nullptr);
+    ASSERT_EQ(::chdir((FOpener.Folder() + "/b").c_str()), 0);
     ::setenv("PATH", ":", 1);
     EXPECT_EQ(FindProgramOnPath("tool"), "");
-    ASSERT_EQ(::chdir(Saved), 0);
-    ::rmdir((Opener.Folder() + "/a").c_str());
+    ASSERT_EQ(::chdir(saved), 0);
+    ::rmdir((FOpener.Folder() + "/a").c_str());
     TearDownFiles();
-    Created.clear();
-    ::rmdir((Opener.Folder() + "/b").c_str());
+    FCreated.clear();
+    ::rmdir((FOpener.Folder() + "/b").c_str());
 }
 
 TEST_F(ShellLayerTest, EmptyDocumentIsFileNotFoundAndStartsNothing) {
-    TShellExecuteInfo Request;
-    Request.Verb = "open";
-    const TSpawnResult Result = ShellExecuteEx(Request);
-    EXPECT_EQ(Result.Code, SE_ERR_FNF);
-    EXPECT_FALSE(Result.Process.IsValid());
-    EXPECT_TRUE(Opener.Runs().empty());
+    TShellExecuteInfo request;
+    request.Verb = "open";
+    const TSpawnResult result = ShellExecuteEx(request);
+    EXPECT_EQ(result.Code, SE_ERR_FNF);
+    EXPECT_FALSE(result.Process.IsValid());
+    EXPECT_TRUE(FOpener.Runs().empty());
 }
 
 TEST_F(ShellLayerTest, DocumentStartingWithADashIsNotTakenForAnOption) {
-    TShellExecuteInfo Request;
-    Request.File = "--help";
-    TSpawnResult Result = ShellExecuteEx(Request); // empty verb: "open"
-    ASSERT_EQ(Result.Code, SE_OK);
-    Result.Process.WaitForExit();
-    const auto Runs = Opener.WaitForRuns(1);
-    ASSERT_EQ(Runs.size(), 1u);
-    EXPECT_EQ(Runs[0].Arguments, std::vector<std::string>{"./--help"});
+    TShellExecuteInfo request;
+    request.File = "--help";
+    TSpawnResult result = ShellExecuteEx(request); // empty verb: "open"
+    ASSERT_EQ(result.Code, SE_OK);
+    result.Process.WaitForExit();
+    const auto runs = FOpener.WaitForRuns(1);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].Arguments, std::vector<std::string>{"./--help"});
 }
 
 TEST_F(ShellLayerTest, ProgramThatCannotRunGivesItsReason) {
-    const std::string NotExecutable = MakeFile("plain", 0644);
-    EXPECT_EQ(SpawnDetached(NotExecutable, {"plain"}, "").Code, SE_ERR_ACCESSDENIED);
-    EXPECT_EQ(SpawnDetached(Opener.Folder() + "/gone", {"gone"}, "").Code, SE_ERR_FNF);
-    const std::string Garbage = Opener.Folder() + "/garbage";
-    std::ofstream(Garbage) << '\x7f' << "ELF but not really";
-    ::chmod(Garbage.c_str(), 0755);
-    Created.push_back(Garbage);
-    EXPECT_EQ(SpawnDetached(Garbage, {"garbage"}, "").Code, SE_ERR_NOASSOC);
+    const std::string notExecutable = MakeFile("plain", 0644);
+    EXPECT_EQ(SpawnDetached(notExecutable, {"plain"}, "").Code, SE_ERR_ACCESSDENIED);
+    EXPECT_EQ(SpawnDetached(FOpener.Folder() + "/gone", {"gone"}, "").Code, SE_ERR_FNF);
+    const std::string garbage = FOpener.Folder() + "/garbage";
+    std::ofstream(garbage) << '\x7f' << "ELF but not really";
+    ::chmod(garbage.c_str(), 0755);
+    FCreated.push_back(garbage);
+    EXPECT_EQ(SpawnDetached(garbage, {"garbage"}, "").Code, SE_ERR_NOASSOC);
 }
 
 TEST_F(ShellLayerTest, ProcessHandleSeesTheEndOfARealProcess) {
-    TSpawnResult Result = SpawnDetached("/bin/sleep", {"sleep", "0.2"}, "");
-    ASSERT_EQ(Result.Code, SE_OK);
-    ASSERT_TRUE(Result.Process.IsValid());
-    EXPECT_FALSE(Result.Process.HasExited());
-    Result.Process.WaitForExit();
-    EXPECT_TRUE(Result.Process.HasExited());
-    Result.Process.Release();
-    EXPECT_EQ(Result.Process.Pid(), 0);
-    EXPECT_TRUE(Result.Process.HasExited()); // nothing left to wait for
+    TSpawnResult result = SpawnDetached("/bin/sleep", {"sleep", "0.2"}, "");
+    ASSERT_EQ(result.Code, SE_OK);
+    ASSERT_TRUE(result.Process.IsValid());
+    EXPECT_FALSE(result.Process.HasExited());
+    result.Process.WaitForExit();
+    EXPECT_TRUE(result.Process.HasExited());
+    result.Process.Release();
+    EXPECT_EQ(result.Process.Pid(), 0);
+    EXPECT_TRUE(result.Process.HasExited()); // nothing left to wait for
 }
 
 TEST(ExploreFolder, FolderPartKeepsItsSlashAndDefaultsToTheCurrentFolder) {

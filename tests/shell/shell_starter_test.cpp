@@ -25,293 +25,295 @@ class ShellStarterTest : public ::testing::Test {
 
     // Records the timer requests and the events in the order they come.
     void RecordEverything() {
-        Starter.SetTimerHook([this](TShellStarterTimer Timer, int IntervalMs) {
-            Log.push_back((Timer == stFinishPoll ? "poll " : "schedule ") +
-                          std::to_string(IntervalMs));
+        FStarter.SetTimerHook([this](TShellStarterTimer Timer, int IntervalMs) {
+            FLog.push_back((Timer == stFinishPoll ? "poll " : "schedule ") +
+                           std::to_string(IntervalMs));
         });
-        Starter.OnBeforeStart = [this](TObject* Sender) {
-            Log.push_back(Sender == &Starter ? "before" : "?");
+        FStarter.OnBeforeStart = [this](TObject* Sender) {
+            FLog.push_back(Sender == &FStarter ? "before" : "?");
         };
-        Starter.OnAfterStart = [this](TObject* Sender) {
-            Log.push_back(Sender == &Starter ? "after" : "?");
+        FStarter.OnAfterStart = [this](TObject* Sender) {
+            FLog.push_back(Sender == &FStarter ? "after" : "?");
         };
-        Starter.OnError = [this] { Log.push_back("error " + std::to_string(Starter.ErrorCode())); };
+        FStarter.OnError = [this] {
+            FLog.push_back("error " + std::to_string(FStarter.ErrorCode()));
+        };
     }
 
-    TFakeOpener Opener;
-    TShellStarter Starter;
-    std::vector<std::string> Log;
+    TFakeOpener FOpener;
+    TShellStarter FStarter;
+    std::vector<std::string> FLog;
 };
 
 TEST_F(ShellStarterTest, NewsPagePressedTwiceQuicklyOpensItTwice) {
-    Starter.SetText(0, NewsPageAddress());
-    Starter.Start();
-    const pid_t First = Starter.ProcessHandle();
-    Starter.SetText(0, NewsPageAddress());
-    Starter.Start();
-    const pid_t Second = Starter.ProcessHandle();
+    FStarter.SetText(0, NewsPageAddress());
+    FStarter.Start();
+    const pid_t first = FStarter.ProcessHandle();
+    FStarter.SetText(0, NewsPageAddress());
+    FStarter.Start();
+    const pid_t second = FStarter.ProcessHandle();
 
-    const auto Runs = Opener.WaitForRuns(2);
-    ASSERT_EQ(Runs.size(), 2u);
-    for (const auto& Run : Runs)
-        EXPECT_EQ(Run.Arguments, std::vector<std::string>{NewsPageAddress()});
-    EXPECT_GT(First, 0);
-    EXPECT_GT(Second, 0);
-    EXPECT_NE(First, Second);
+    const auto runs = FOpener.WaitForRuns(2);
+    ASSERT_EQ(runs.size(), 2u);
+    for (const auto& run : runs)
+        EXPECT_EQ(run.Arguments, std::vector<std::string>{NewsPageAddress()});
+    EXPECT_GT(first, 0);
+    EXPECT_GT(second, 0);
+    EXPECT_NE(first, second);
     // The two openers run side by side, so their records may come in either order.
-    EXPECT_TRUE((Runs[0].Pid == First && Runs[1].Pid == Second) ||
-                (Runs[0].Pid == Second && Runs[1].Pid == First));
-    EXPECT_EQ(Starter.ErrorCode(), 0);
+    EXPECT_TRUE((runs[0].Pid == first && runs[1].Pid == second) ||
+                (runs[0].Pid == second && runs[1].Pid == first));
+    EXPECT_EQ(FStarter.ErrorCode(), 0);
 }
 
 TEST_F(ShellStarterTest, HomePageGoesToTheOpenerWithoutTrailingSlash) {
-    Starter.SetCommand(HomePageAddress());
-    Starter.Start();
-    const auto Runs = Opener.WaitForRuns(1);
-    ASSERT_EQ(Runs.size(), 1u);
-    ASSERT_EQ(Runs[0].Arguments.size(), 1u);
-    const std::string& Address = Runs[0].Arguments[0];
-    EXPECT_EQ(Address, "https://" + SiteHost());
-    EXPECT_NE(Address.back(), '/');
+    FStarter.SetCommand(HomePageAddress());
+    FStarter.Start();
+    const auto runs = FOpener.WaitForRuns(1);
+    ASSERT_EQ(runs.size(), 1u);
+    ASSERT_EQ(runs[0].Arguments.size(), 1u);
+    const std::string& address = runs[0].Arguments[0];
+    EXPECT_EQ(address, "https://" + SiteHost());
+    EXPECT_NE(address.back(), '/');
 }
 
 TEST(SiteAddress, NewsPageIsTheHomePageWithItsPathAndQuery) {
-    const std::string Host = SiteHost();
-    ASSERT_FALSE(Host.empty());
-    EXPECT_EQ(Host.find('/'), std::string::npos);
-    EXPECT_EQ(HomePageAddress(), "https://" + Host);
-    EXPECT_EQ(NewsPageAddress(), "https://" + Host + "/prg.php?prg=4");
+    const std::string host = SiteHost();
+    ASSERT_FALSE(host.empty());
+    EXPECT_EQ(host.find('/'), std::string::npos);
+    EXPECT_EQ(HomePageAddress(), "https://" + host);
+    EXPECT_EQ(NewsPageAddress(), "https://" + host + "/prg.php?prg=4");
 }
 
 TEST_F(ShellStarterTest, MissingOpenerChangesNothingAndRaisesNothing) {
-    Opener.HideOpener();
+    FOpener.HideOpener();
     RecordEverything();
-    Starter.OnFinished = [this](TObject*) { Log.push_back("finished"); };
-    Starter.SetCommand(NewsPageAddress());
-    EXPECT_NO_THROW(Starter.Start());
-    EXPECT_EQ(Starter.ErrorCode(), SE_ERR_NOASSOC);
-    EXPECT_EQ(Starter.ProcessHandle(), 0);
-    EXPECT_EQ(Starter.Command(), NewsPageAddress());
-    EXPECT_FALSE(Starter.TimerEnabled(stFinishPoll));
-    EXPECT_EQ(Log, (std::vector<std::string>{"before", "error 31", "after"}));
+    FStarter.OnFinished = [this](TObject*) { FLog.push_back("finished"); };
+    FStarter.SetCommand(NewsPageAddress());
+    EXPECT_NO_THROW(FStarter.Start());
+    EXPECT_EQ(FStarter.ErrorCode(), SE_ERR_NOASSOC);
+    EXPECT_EQ(FStarter.ProcessHandle(), 0);
+    EXPECT_EQ(FStarter.Command(), NewsPageAddress());
+    EXPECT_FALSE(FStarter.TimerEnabled(stFinishPoll));
+    EXPECT_EQ(FLog, (std::vector<std::string>{"before", "error 31", "after"}));
 
     // Without any handler, as the main window uses it, a failed start is silent.
-    TShellStarter Plain;
-    Plain.SetCommand(HomePageAddress());
-    EXPECT_NO_THROW(Plain.Start());
-    EXPECT_EQ(Plain.ErrorCode(), SE_ERR_NOASSOC);
+    TShellStarter plain;
+    plain.SetCommand(HomePageAddress());
+    EXPECT_NO_THROW(plain.Start());
+    EXPECT_EQ(plain.ErrorCode(), SE_ERR_NOASSOC);
 }
 
 TEST_F(ShellStarterTest, VerbsWithoutAnOpenerFailWithNoAssociation) {
     RecordEverything();
-    Starter.SetCommand("/tmp/document.txt");
-    for (TShellStarterOperation Verb : {smPrint, smEdit, smProperties}) {
-        Log.clear();
-        Starter.SetStartOperation(Verb);
-        Starter.Start();
-        EXPECT_EQ(Log, (std::vector<std::string>{"before", "error 31", "after"}))
-            << ShellVerb(Verb);
-        EXPECT_EQ(Starter.ProcessHandle(), 0);
+    FStarter.SetCommand("/tmp/document.txt");
+    for (TShellStarterOperation verb : {smPrint, smEdit, smProperties}) {
+        FLog.clear();
+        FStarter.SetStartOperation(verb);
+        FStarter.Start();
+        EXPECT_EQ(FLog, (std::vector<std::string>{"before", "error 31", "after"}))
+            << ShellVerb(verb);
+        EXPECT_EQ(FStarter.ProcessHandle(), 0);
     }
     // A later success keeps the code of the last failure; only the open ran.
-    Starter.SetStartOperation(smOpen);
-    Starter.SetWait(true);
-    Starter.Start();
-    EXPECT_EQ(Starter.ErrorCode(), SE_ERR_NOASSOC);
-    EXPECT_EQ(Opener.Runs().size(), 1u);
+    FStarter.SetStartOperation(smOpen);
+    FStarter.SetWait(true);
+    FStarter.Start();
+    EXPECT_EQ(FStarter.ErrorCode(), SE_ERR_NOASSOC);
+    EXPECT_EQ(FOpener.Runs().size(), 1u);
 }
 
 TEST_F(ShellStarterTest, ExploreOpensTheFolderPartOfTheCommandAlone) {
-    Starter.SetStartOperation(smExplore);
-    Starter.SetCommand("/tmp/some folder/game.txt");
-    Starter.SetParameters("--ignored");
-    Starter.SetDefaultDir("/no/such/folder"); // not used by explore, so no failure
-    Starter.SetWait(true);
-    Starter.Start();
-    Starter.SetCommand("game.txt");
-    Starter.Start();
+    FStarter.SetStartOperation(smExplore);
+    FStarter.SetCommand("/tmp/some folder/game.txt");
+    FStarter.SetParameters("--ignored");
+    FStarter.SetDefaultDir("/no/such/folder"); // not used by explore, so no failure
+    FStarter.SetWait(true);
+    FStarter.Start();
+    FStarter.SetCommand("game.txt");
+    FStarter.Start();
 
-    const auto Runs = Opener.WaitForRuns(2);
-    ASSERT_EQ(Runs.size(), 2u);
-    EXPECT_EQ(Runs[0].Arguments, std::vector<std::string>{"/tmp/some folder/"});
-    EXPECT_EQ(Runs[1].Arguments, std::vector<std::string>{"./"});
-    EXPECT_EQ(Starter.ErrorCode(), 0);
+    const auto runs = FOpener.WaitForRuns(2);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].Arguments, std::vector<std::string>{"/tmp/some folder/"});
+    EXPECT_EQ(runs[1].Arguments, std::vector<std::string>{"./"});
+    EXPECT_EQ(FStarter.ErrorCode(), 0);
 }
 
 TEST_F(ShellStarterTest, MissingWorkingFolderIsPathNotFound) {
     RecordEverything();
-    Starter.SetCommand(HomePageAddress());
-    Starter.SetDefaultDir("/no/such/folder");
-    Starter.Start();
-    EXPECT_EQ(Log, (std::vector<std::string>{"before", "error 3", "after"}));
-    EXPECT_EQ(Starter.ProcessHandle(), 0);
+    FStarter.SetCommand(HomePageAddress());
+    FStarter.SetDefaultDir("/no/such/folder");
+    FStarter.Start();
+    EXPECT_EQ(FLog, (std::vector<std::string>{"before", "error 3", "after"}));
+    EXPECT_EQ(FStarter.ProcessHandle(), 0);
 
-    Starter.SetDefaultDir(Opener.Folder());
-    Starter.SetWait(true);
-    Starter.Start();
-    const auto Runs = Opener.WaitForRuns(1);
-    ASSERT_EQ(Runs.size(), 1u);
-    EXPECT_EQ(Runs[0].WorkDir, Opener.Folder());
+    FStarter.SetDefaultDir(FOpener.Folder());
+    FStarter.SetWait(true);
+    FStarter.Start();
+    const auto runs = FOpener.WaitForRuns(1);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].WorkDir, FOpener.Folder());
 }
 
 TEST_F(ShellStarterTest, OpenerRunsDetachedWithOutputDiscardedAndNoFilesOfOurs) {
     // A descriptor without close-on-exec, as a library of the game might leave one.
-    const std::string Marker = Opener.Folder() + "/marker";
-    const int Leaky = ::open(Marker.c_str(), O_CREAT | O_WRONLY, 0600);
-    ASSERT_GE(Leaky, 0);
-    Starter.SetCommand(HomePageAddress());
-    Starter.SetWait(true);
-    Starter.Start();
-    ::close(Leaky);
-    ::unlink(Marker.c_str());
+    const std::string marker = FOpener.Folder() + "/marker";
+    const int leaky = ::open(marker.c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(leaky, 0);
+    FStarter.SetCommand(HomePageAddress());
+    FStarter.SetWait(true);
+    FStarter.Start();
+    ::close(leaky);
+    ::unlink(marker.c_str());
 
-    const auto Runs = Opener.WaitForRuns(1);
-    ASSERT_EQ(Runs.size(), 1u);
-    EXPECT_EQ(Runs[0].StandardOutput, "/dev/null");
-    EXPECT_EQ(Runs[0].Session, Runs[0].Pid) << "not in a session of its own";
-    EXPECT_NE(Runs[0].Session, ::getsid(0));
-    for (const std::string& File : Runs[0].OpenFiles)
-        EXPECT_EQ(File.find("marker"), std::string::npos) << File;
+    const auto runs = FOpener.WaitForRuns(1);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].StandardOutput, "/dev/null");
+    EXPECT_EQ(runs[0].Session, runs[0].Pid) << "not in a session of its own";
+    EXPECT_NE(runs[0].Session, ::getsid(0));
+    for (const std::string& file : runs[0].OpenFiles)
+        EXPECT_EQ(file.find("marker"), std::string::npos) << file;
 }
 
 TEST_F(ShellStarterTest, WaitBlocksUntilTheStartedProcessHasEnded) {
-    Opener.SetSleep("0.3");
-    Starter.SetWait(true);
-    Starter.SetCommand(HomePageAddress());
-    Starter.Start();
+    FOpener.SetSleep("0.3");
+    FStarter.SetWait(true);
+    FStarter.SetCommand(HomePageAddress());
+    FStarter.Start();
     // The fake writes its record only after its pause, so it must be there now.
-    EXPECT_EQ(Opener.Runs().size(), 1u);
+    EXPECT_EQ(FOpener.Runs().size(), 1u);
 }
 
 TEST_F(ShellStarterTest, OnFinishedComesOnceThroughThePollAfterTheProcessEnds) {
-    Opener.SetSleep("0.3");
+    FOpener.SetSleep("0.3");
     RecordEverything();
-    int Finished = 0;
-    Starter.OnFinished = [&](TObject* Sender) {
-        EXPECT_EQ(Sender, &Starter);
-        ++Finished;
+    int finished = 0;
+    FStarter.OnFinished = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, &FStarter);
+        ++finished;
     };
-    Starter.SetCommand(HomePageAddress());
-    Starter.Start();
-    EXPECT_EQ(Log, (std::vector<std::string>{"before", "poll 500", "after"}));
-    const pid_t Started = Starter.ProcessHandle();
-    ASSERT_GT(Started, 0);
+    FStarter.SetCommand(HomePageAddress());
+    FStarter.Start();
+    EXPECT_EQ(FLog, (std::vector<std::string>{"before", "poll 500", "after"}));
+    const pid_t started = FStarter.ProcessHandle();
+    ASSERT_GT(started, 0);
 
-    Starter.PollFinished(); // still in its pause
-    EXPECT_EQ(Finished, 0);
-    EXPECT_EQ(Starter.ProcessHandle(), Started);
+    FStarter.PollFinished(); // still in its pause
+    EXPECT_EQ(finished, 0);
+    EXPECT_EQ(FStarter.ProcessHandle(), started);
 
-    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (Finished == 0 && std::chrono::steady_clock::now() < Deadline) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (finished == 0 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        Starter.PollFinished();
+        FStarter.PollFinished();
     }
-    EXPECT_EQ(Finished, 1);
-    EXPECT_EQ(Opener.Runs().size(), 1u);
-    EXPECT_EQ(Starter.ProcessHandle(), 0);
-    EXPECT_FALSE(Starter.TimerEnabled(stFinishPoll));
-    EXPECT_EQ(Log.back(), "poll 0");
-    Starter.PollFinished();
-    EXPECT_EQ(Finished, 1);
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(FOpener.Runs().size(), 1u);
+    EXPECT_EQ(FStarter.ProcessHandle(), 0);
+    EXPECT_FALSE(FStarter.TimerEnabled(stFinishPoll));
+    EXPECT_EQ(FLog.back(), "poll 0");
+    FStarter.PollFinished();
+    EXPECT_EQ(finished, 1);
 }
 
 TEST_F(ShellStarterTest, LeavesNoChildOfItsOwnBehind) {
-    Starter.SetWait(true);
-    Starter.SetCommand(HomePageAddress());
-    Starter.Start();
-    const pid_t Started = Starter.ProcessHandle();
-    ASSERT_GT(Started, 0);
+    FStarter.SetWait(true);
+    FStarter.SetCommand(HomePageAddress());
+    FStarter.Start();
+    const pid_t started = FStarter.ProcessHandle();
+    ASSERT_GT(started, 0);
     // The opener came back to us only because this test is the subreaper; the
     // intermediate process was reaped by the starter already.
-    int Status = 0;
-    EXPECT_EQ(::waitpid(-1, &Status, WNOHANG), Started);
-    EXPECT_EQ(::waitpid(-1, &Status, WNOHANG), -1);
+    int status = 0;
+    EXPECT_EQ(::waitpid(-1, &status, WNOHANG), started);
+    EXPECT_EQ(::waitpid(-1, &status, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
 }
 
 int OpenDescriptorCount() {
-    int Count = 0;
-    if (DIR* Folder = ::opendir("/proc/self/fd")) {
-        while (::readdir(Folder))
-            ++Count;
-        ::closedir(Folder);
+    int count = 0;
+    if (DIR* folder = ::opendir("/proc/self/fd")) {
+        while (::readdir(folder))
+            ++count;
+        ::closedir(folder);
     }
-    return Count;
+    return count;
 }
 
 TEST_F(ShellStarterTest, EachStartReleasesTheHandleOfThePreviousOne) {
-    Starter.SetWait(true);
-    Starter.SetCommand(HomePageAddress());
-    Starter.Start();
-    const int Before = OpenDescriptorCount();
-    for (int Round = 0; Round < 10; ++Round)
-        Starter.Start();
-    EXPECT_EQ(OpenDescriptorCount(), Before);
-    EXPECT_EQ(Opener.WaitForRuns(11).size(), 11u);
+    FStarter.SetWait(true);
+    FStarter.SetCommand(HomePageAddress());
+    FStarter.Start();
+    const int before = OpenDescriptorCount();
+    for (int round = 0; round < 10; ++round)
+        FStarter.Start();
+    EXPECT_EQ(OpenDescriptorCount(), before);
+    EXPECT_EQ(FOpener.WaitForRuns(11).size(), 11u);
 }
 
 TEST_F(ShellStarterTest, ScheduledStartRunsOnceAtItsSecond) {
     RecordEverything();
-    const TShellDateTime At{2030, 5, 17, 12, 0, 30};
-    Starter.SetCommand(HomePageAddress());
-    Starter.SetStartTime(At);
-    Starter.ScheduleTick(At); // AutoStart still off
-    Starter.SetAutoStart(true);
-    TShellDateTime Before = At;
-    Before.Second = 29;
-    Starter.ScheduleTick(Before);
-    Starter.ScheduleTick(At);
-    Starter.ScheduleTick(At); // a second tick within the same second
-    Starter.SetAutoStart(false);
-    EXPECT_EQ(Log, (std::vector<std::string>{"schedule 1000", "before", "after", "schedule 0"}));
-    EXPECT_EQ(Opener.WaitForRuns(1).size(), 1u);
+    const TShellDateTime at{2030, 5, 17, 12, 0, 30};
+    FStarter.SetCommand(HomePageAddress());
+    FStarter.SetStartTime(at);
+    FStarter.ScheduleTick(at); // AutoStart still off
+    FStarter.SetAutoStart(true);
+    TShellDateTime before = at;
+    before.Second = 29;
+    FStarter.ScheduleTick(before);
+    FStarter.ScheduleTick(at);
+    FStarter.ScheduleTick(at); // a second tick within the same second
+    FStarter.SetAutoStart(false);
+    EXPECT_EQ(FLog, (std::vector<std::string>{"schedule 1000", "before", "after", "schedule 0"}));
+    EXPECT_EQ(FOpener.WaitForRuns(1).size(), 1u);
 }
 
 TEST_F(ShellStarterTest, DestructionStopsTheTimersItRuns) {
-    std::vector<std::string> Requests;
+    std::vector<std::string> requests;
     {
-        TShellStarter Owned;
-        Owned.SetTimerHook([&](TShellStarterTimer Timer, int IntervalMs) {
-            Requests.push_back(std::to_string(Timer) + ":" + std::to_string(IntervalMs));
+        TShellStarter owned;
+        owned.SetTimerHook([&](TShellStarterTimer Timer, int IntervalMs) {
+            requests.push_back(std::to_string(Timer) + ":" + std::to_string(IntervalMs));
         });
-        Owned.OnFinished = [](TObject*) {};
-        Owned.SetCommand(HomePageAddress());
-        Owned.SetAutoStart(true);
-        Owned.Start();
+        owned.OnFinished = [](TObject*) {};
+        owned.SetCommand(HomePageAddress());
+        owned.SetAutoStart(true);
+        owned.Start();
     }
-    EXPECT_EQ(Requests, (std::vector<std::string>{"1:1000", "0:500", "0:0", "1:0"}));
+    EXPECT_EQ(requests, (std::vector<std::string>{"1:1000", "0:500", "0:0", "1:0"}));
 }
 
 TEST(ShellStarterOwnership, TheOwnerDestroysItAndItsTimersStop) {
-    std::vector<int> Intervals;
-    auto Owner = std::make_unique<TComponent>(nullptr);
-    auto* Owned = new TShellStarter(Owner.get());
-    Owned->SetName("ShellStarter1");
-    Owned->SetTimerHook(
-        [&](TShellStarterTimer, int IntervalMs) { Intervals.push_back(IntervalMs); });
-    Owned->SetAutoStart(true);
-    EXPECT_EQ(Owner->FindComponent("ShellStarter1"), Owned);
-    Owner.reset();
-    EXPECT_EQ(Intervals, (std::vector<int>{ScheduleIntervalMs, 0}));
+    std::vector<int> intervals;
+    auto owner = std::make_unique<TComponent>(nullptr);
+    auto* owned = new TShellStarter(owner.get());
+    owned->SetName("ShellStarter1");
+    owned->SetTimerHook(
+        [&](TShellStarterTimer, int IntervalMs) { intervals.push_back(IntervalMs); });
+    owned->SetAutoStart(true);
+    EXPECT_EQ(owner->FindComponent("ShellStarter1"), owned);
+    owner.reset();
+    EXPECT_EQ(intervals, (std::vector<int>{kScheduleIntervalMs, 0}));
 }
 
 TEST(ShellStarterTexts, SharedSetterStoresByIndex) {
-    TShellStarter Starter;
-    Starter.SetText(0, "a");
-    Starter.SetText(1, "b");
-    Starter.SetText(2, "c");
-    EXPECT_EQ(Starter.Command(), "a");
-    EXPECT_EQ(Starter.Parameters(), "b");
-    EXPECT_EQ(Starter.DefaultDir(), "c");
-    EXPECT_THROW(Starter.SetText(3, "d"), std::out_of_range);
-    EXPECT_THROW(Starter.SetText(-1, "d"), std::out_of_range);
+    TShellStarter starter;
+    starter.SetText(0, "a");
+    starter.SetText(1, "b");
+    starter.SetText(2, "c");
+    EXPECT_EQ(starter.Command(), "a");
+    EXPECT_EQ(starter.Parameters(), "b");
+    EXPECT_EQ(starter.DefaultDir(), "c");
+    EXPECT_THROW(starter.SetText(3, "d"), std::out_of_range);
+    EXPECT_THROW(starter.SetText(-1, "d"), std::out_of_range);
 }
 
 TEST(ShellStarterTables, FailureCodesAreExactlyTheShellErrors) {
-    for (int Code : {2, 3, 5, 8, 26, 27, 28, 29, 30, 31, 32})
-        EXPECT_TRUE(IsShellFailure(Code)) << Code;
-    for (int Code : {0, 1, 4, 6, 7, 9, 25, 33, 42})
-        EXPECT_FALSE(IsShellFailure(Code)) << Code;
+    for (int code : {2, 3, 5, 8, 26, 27, 28, 29, 30, 31, 32})
+        EXPECT_TRUE(IsShellFailure(code)) << code;
+    for (int code : {0, 1, 4, 6, 7, 9, 25, 33, 42})
+        EXPECT_FALSE(IsShellFailure(code)) << code;
 }
 
 } // namespace

@@ -32,7 +32,7 @@ class TTempFolder {
     TTempFolder& operator=(const TTempFolder&) = delete;
 
     const std::string& Path() const { return FPath; }
-    std::string operator/(const std::string& name) const { return FPath + "/" + name; }
+    std::string operator/(const std::string& Name) const { return FPath + "/" + Name; }
 
   private:
     std::string FPath;
@@ -42,19 +42,19 @@ class TTempFolder {
 // the object, then puts the old value back.
 class TScopedEnv {
   public:
-    TScopedEnv(std::string name, const std::optional<std::string>& value) : FName(std::move(name)) {
+    TScopedEnv(std::string Name, const std::optional<std::string>& Value) : FName(std::move(Name)) {
         if (const char* old = std::getenv(FName.c_str()))
             FOld = old;
-        Set(value);
+        Set(Value);
     }
     ~TScopedEnv() { Set(FOld); }
     TScopedEnv(const TScopedEnv&) = delete;
     TScopedEnv& operator=(const TScopedEnv&) = delete;
 
   private:
-    void Set(const std::optional<std::string>& value) {
-        if (value)
-            ::setenv(FName.c_str(), value->c_str(), 1);
+    void Set(const std::optional<std::string>& Value) {
+        if (Value)
+            ::setenv(FName.c_str(), Value->c_str(), 1);
         else
             ::unsetenv(FName.c_str());
     }
@@ -62,14 +62,14 @@ class TScopedEnv {
     std::optional<std::string> FOld;
 };
 
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+inline std::string ReadFile(const std::string& Path) {
+    std::ifstream in(Path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
+inline void WriteFile(const std::string& Path, const std::string& Content) {
+    std::ofstream out(Path, std::ios::binary | std::ios::trunc);
+    out << Content;
 }
 
 } // namespace zorbalin::testing

@@ -9,10 +9,10 @@ namespace {
 using FormTest = ToolkitTest;
 
 TEST_F(FormTest, DialogIsCentredOverTheMainFormByOuterSizesTruncatingTowardZero) {
-    main->SetClientSize(670, 480);
-    main->SetBounds(10, 10, 670, 480);
+    FMain->SetClientSize(670, 480);
+    FMain->SetBounds(10, 10, 670, 480);
     ShowMain();
-    auto* dialog = TForm::Create<TForm>(&app);
+    auto* dialog = TForm::Create<TForm>(&FApp);
     dialog->SetBorderStyle(TFormBorderStyle::bsDialog);
     dialog->SetClientSize(218, 112); // outer 224 x 137 with the headless frame
     dialog->Position = TPosition::poMainFormCenter;
@@ -23,7 +23,7 @@ TEST_F(FormTest, DialogIsCentredOverTheMainFormByOuterSizesTruncatingTowardZero)
     EXPECT_EQ(dialog->Top(), 10 + 171); // 343 / 2 rounds toward zero
     EXPECT_EQ(dialog->Window()->Position(), (TPoint{dialog->Left(), dialog->Top()}));
 
-    auto* wide = TForm::Create<TForm>(&app);
+    auto* wide = TForm::Create<TForm>(&FApp);
     wide->SetClientSize(675, 100); // wider than the main form by an odd number
     wide->Position = TPosition::poMainFormCenter;
     wide->Show();
@@ -32,33 +32,33 @@ TEST_F(FormTest, DialogIsCentredOverTheMainFormByOuterSizesTruncatingTowardZero)
 
 TEST_F(FormTest, OnShowPlacesTheWindowBeforeItIsEverSeen) {
     bool windowShownInOnShow = true;
-    main->OnShow = [&](TObject*) {
-        auto* window = static_cast<THeadlessWindow*>(main->Window());
+    FMain->OnShow = [&](TObject*) {
+        auto* window = static_cast<THeadlessWindow*>(FMain->Window());
         windowShownInOnShow = window && window->Visible();
-        main->SetLeft(-2000); // off the screen is allowed
-        main->SetTop(30);
+        FMain->SetLeft(-2000); // off the screen is allowed
+        FMain->SetTop(30);
     };
     ShowMain();
     EXPECT_FALSE(windowShownInOnShow);
-    EXPECT_EQ(main->Window()->Position(), (TPoint{-2000, 30}));
-    EXPECT_EQ(main->ClientToScreen({0, 0}), (TPoint{-2000, 30}));
+    EXPECT_EQ(FMain->Window()->Position(), (TPoint{-2000, 30}));
+    EXPECT_EQ(FMain->ClientToScreen({0, 0}), (TPoint{-2000, 30}));
 }
 
 TEST_F(FormTest, TheMainWindowCarriesTheApplicationTitle) {
     ShowMain();
-    auto* window = static_cast<THeadlessWindow*>(main->Window());
+    auto* window = static_cast<THeadlessWindow*>(FMain->Window());
     EXPECT_TRUE(window->TaskbarEntry());
-    EXPECT_EQ(screen.AppTitle(), "ZorbaLin");
+    EXPECT_EQ(FScreen.AppTitle(), "ZorbaLin");
 }
 
 TEST_F(FormTest, OwnerDestroysItsComponentsAndFindsThemByName) {
     std::vector<std::string> destroyed;
     struct TTracked : TControl {
-        TTracked(TComponent* owner, std::vector<std::string>& log) : TControl(owner), Log(log) {}
+        TTracked(TComponent* Owner, std::vector<std::string>& Log) : TControl(Owner), Log(Log) {}
         ~TTracked() override { Log.push_back(Name()); }
         std::vector<std::string>& Log;
     };
-    auto* form = TForm::Create<TForm>(&app);
+    auto* form = TForm::Create<TForm>(&FApp);
     for (const char* name : {"i1i1", "i1i2", "i2i1"}) {
         auto* c = new TTracked(form, destroyed);
         c->SetName(name);
@@ -73,77 +73,77 @@ TEST_F(FormTest, OwnerDestroysItsComponentsAndFindsThemByName) {
 }
 
 TEST_F(FormTest, ColourKeyPixelsLetTheMouseThroughToTheWindowBehind) {
-    main->SetClientSize(300, 200);
+    FMain->SetClientSize(300, 200);
     ShowMain();
     int mainPresses = 0;
-    main->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++mainPresses; };
-    auto* keyed = TForm::Create<TForm>(&app);
+    FMain->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++mainPresses; };
+    auto* keyed = TForm::Create<TForm>(&FApp);
     keyed->SetClientSize(100, 100);
     keyed->SetBounds(150, 100, 100, 100);
-    keyed->SetColor(clGray); // the key colour everywhere but on the box
+    keyed->SetColor(kClGray); // the key colour everywhere but on the box
     keyed->TransparentColor = true;
-    keyed->TransparentColorValue = clGray;
+    keyed->TransparentColorValue = kClGray;
     auto* solid = AddBox(keyed, "solid", Bounds(0, 0, 50, 100), RGB(255, 0, 0));
     keyed->Show();
-    app.ProcessMessages();
-    log.clear();
-    screen.Click(160, 150); // on the box
-    screen.AdvanceTime(1000);
-    screen.Click(220, 150); // on a key pixel: through to the main form
-    app.ProcessMessages();
-    EXPECT_EQ(log, (std::vector<std::string>{"solid:enter", "solid:downL(10,50)", "solid:click",
-                                             "solid:upL(10,50)", "solid:leave"}));
+    FApp.ProcessMessages();
+    FLog.clear();
+    FScreen.Click(160, 150); // on the box
+    FScreen.AdvanceTime(1000);
+    FScreen.Click(220, 150); // on a key pixel: through to the main form
+    FApp.ProcessMessages();
+    EXPECT_EQ(FLog, (std::vector<std::string>{"solid:enter", "solid:downL(10,50)", "solid:click",
+                                              "solid:upL(10,50)", "solid:leave"}));
     EXPECT_EQ(mainPresses, 1);
     (void)solid;
 }
 
 TEST_F(FormTest, DraggingByAControlFollowsTheCursorUntilAnyButtonIsReleased) {
-    auto* background = AddBox(main, "background", Bounds(0, 0, 300, 200), RGB(90, 0, 0));
+    auto* background = AddBox(FMain, "background", Bounds(0, 0, 300, 200), RGB(90, 0, 0));
     bool dragging = false;
     TPoint start;
     int startLeft = 0, startTop = 0;
-    background->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) {
-        if (b != TMouseButton::mbLeft)
+    background->OnMouseDown = [&](TObject*, TMouseButton B, TShiftState, int, int) {
+        if (B != TMouseButton::mbLeft)
             return;
         dragging = true;
         start = GetCursorPos();
-        startLeft = main->Left();
-        startTop = main->Top();
+        startLeft = FMain->Left();
+        startTop = FMain->Top();
     };
     background->OnMouseMove = [&](TObject*, TShiftState, int, int) {
         if (!dragging)
             return;
         TPoint p = GetCursorPos();
-        main->SetLeft(startLeft + p.X - start.X);
-        main->SetTop(startTop + p.Y - start.Y);
+        FMain->SetLeft(startLeft + p.X - start.X);
+        FMain->SetTop(startTop + p.Y - start.Y);
     };
     background->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) {
         dragging = false;
     };
     ShowMain();
-    auto step = [&](auto inject) {
-        inject();
-        app.ProcessMessages();
+    auto step = [&](auto Inject) {
+        Inject();
+        FApp.ProcessMessages();
     };
-    step([&] { screen.MouseDown(110, 60); });
-    step([&] { screen.MouseMove(160, 90); });
-    EXPECT_EQ((TPoint{main->Left(), main->Top()}), (TPoint{150, 80}));
+    step([&] { FScreen.MouseDown(110, 60); });
+    step([&] { FScreen.MouseMove(160, 90); });
+    EXPECT_EQ((TPoint{FMain->Left(), FMain->Top()}), (TPoint{150, 80}));
     // Far beyond the screen's left edge, faster than the window could follow.
-    step([&] { screen.MouseMove(-3000, 95); });
-    EXPECT_EQ((TPoint{main->Left(), main->Top()}), (TPoint{-3010, 85}));
-    EXPECT_EQ(main->Window()->Position(), (TPoint{-3010, 85}));
+    step([&] { FScreen.MouseMove(-3000, 95); });
+    EXPECT_EQ((TPoint{FMain->Left(), FMain->Top()}), (TPoint{-3010, 85}));
+    EXPECT_EQ(FMain->Window()->Position(), (TPoint{-3010, 85}));
     // Releasing the right button ends the drag while the left one is still down.
-    step([&] { screen.MouseDown(-3000, 95, TMouseButton::mbRight); });
-    step([&] { screen.MouseUp(-3000, 95, TMouseButton::mbRight); });
-    step([&] { screen.MouseMove(-2900, 95); });
-    EXPECT_EQ(main->Left(), -3010);
-    step([&] { screen.MouseUp(-2900, 95); });
-    EXPECT_EQ(main->CaptureControl(), nullptr);
+    step([&] { FScreen.MouseDown(-3000, 95, TMouseButton::mbRight); });
+    step([&] { FScreen.MouseUp(-3000, 95, TMouseButton::mbRight); });
+    step([&] { FScreen.MouseMove(-2900, 95); });
+    EXPECT_EQ(FMain->Left(), -3010);
+    step([&] { FScreen.MouseUp(-2900, 95); });
+    EXPECT_EQ(FMain->CaptureControl(), nullptr);
 }
 
 TEST_F(FormTest, CentredWordWrappedLabelPutsEachLineInTheMiddleOverTheBackground) {
-    auto* label = new TLabel(main);
-    label->SetParent(main);
+    auto* label = new TLabel(FMain);
+    label->SetParent(FMain);
     label->SetBounds(24, 76, 181, 57);
     label->Alignment = taCenter;
     label->WordWrap = true;
@@ -151,10 +151,10 @@ TEST_F(FormTest, CentredWordWrappedLabelPutsEachLineInTheMiddleOverTheBackground
     label->Font()->SetName("Comic Sans MS");
     label->Font()->SetHeight(-12);
     label->Font()->SetStyle(fsBold);
-    label->Font()->SetColor(clYellow);
+    label->Font()->SetColor(kClYellow);
     label->SetCaption("Ez már kész, keresni kellene egy nehezebb játékot...");
     ShowMain();
-    TPixelView pixels = main->SurfacePixels();
+    TPixelView pixels = FMain->SurfacePixels();
     // Rows with ink, grouped into lines; each line's ink spans a range centred in the label.
     std::vector<std::pair<int, int>> lines; // ink's left and right of each line
     bool inLine = false;

@@ -8,30 +8,30 @@ namespace {
 class HintTest : public ToolkitTest {
   protected:
     void SetUp() override {
-        withHint = AddBox(main, "withHint", Bounds(10, 10, 40, 40), RGB(255, 0, 0));
-        withHint->SetHint("Újrajátszás");
-        withHint->ShowHint = true;
-        other = AddBox(main, "other", Bounds(60, 10, 40, 40), RGB(0, 255, 0));
-        other->SetHint("i1i1"); // follows the form, which shows no hints
+        FWithHint = AddBox(FMain, "withHint", Bounds(10, 10, 40, 40), RGB(255, 0, 0));
+        FWithHint->SetHint("Újrajátszás");
+        FWithHint->ShowHint = true;
+        FOther = AddBox(FMain, "other", Bounds(60, 10, 40, 40), RGB(0, 255, 0));
+        FOther->SetHint("i1i1"); // follows the form, which shows no hints
         ShowMain();
     }
     // The pointer moves to a client point of the main form, handled at once.
-    void Hover(int x, int y) {
-        Move(x, y);
-        app.ProcessMessages();
+    void Hover(int X, int Y) {
+        Move(X, Y);
+        FApp.ProcessMessages();
     }
     // After this many milliseconds of rest, whether a tooltip shows (and handles what is queued).
-    bool ShownAfter(uint32_t ms) {
-        screen.AdvanceTime(ms);
-        app.ProcessMessages();
-        return app.Hints().Shown();
+    bool ShownAfter(uint32_t Ms) {
+        FScreen.AdvanceTime(Ms);
+        FApp.ProcessMessages();
+        return FApp.Hints().Shown();
     }
     THeadlessWindow* HintWindow() const {
-        return static_cast<THeadlessWindow*>(app.Hints().Window()->Window());
+        return static_cast<THeadlessWindow*>(FApp.Hints().Window()->Window());
     }
 
-    TLoggingBox* withHint = nullptr;
-    TLoggingBox* other = nullptr;
+    TLoggingBox* FWithHint = nullptr;
+    TLoggingBox* FOther = nullptr;
 };
 
 TEST_F(HintTest, ShowsAfterTheRestBelowThePointerWithoutTakingTheFocusAndGoesOnPressOrLeave) {
@@ -40,11 +40,11 @@ TEST_F(HintTest, ShowsAfterTheRestBelowThePointerWithoutTakingTheFocusAndGoesOnP
     Hover(21, 20); // a move starts the pause again
     EXPECT_FALSE(ShownAfter(600));
     ASSERT_TRUE(ShownAfter(100));
-    EXPECT_EQ(app.Hints().Window()->Text(), "Újrajátszás");
+    EXPECT_EQ(FApp.Hints().Window()->Text(), "Újrajátszás");
     const TPoint pointer = At(21, 20);
     EXPECT_EQ(HintWindow()->Position(), (TPoint{pointer.X, pointer.Y + 20}));
     EXPECT_EQ(HintWindow()->Kind(), TWindowKind::Tooltip);
-    EXPECT_TRUE(main->Active());
+    EXPECT_TRUE(FMain->Active());
     Hover(30, 30); // moving on the control keeps it
     EXPECT_TRUE(ShownAfter(10));
 
@@ -61,13 +61,13 @@ TEST_F(HintTest, ShowsAfterTheRestBelowThePointerWithoutTakingTheFocusAndGoesOnP
     Hover(20, 20);
     EXPECT_TRUE(ShownAfter(700));
     // Leaving the window puts it away.
-    screen.MouseMove(5, 5);
+    FScreen.MouseMove(5, 5);
     EXPECT_FALSE(ShownAfter(1000));
 }
 
 TEST_F(HintTest, KeptOnTheScreenAndShownByAModalLoopThatWaits) {
     // Near the bottom right corner of the screen: above the pointer, inside the right edge.
-    main->SetBounds(1280 - 60, 1024 - 60, main->Width(), main->Height());
+    FMain->SetBounds(1280 - 60, 1024 - 60, FMain->Width(), FMain->Height());
     Hover(20, 40);
     ASSERT_TRUE(ShownAfter(700));
     const TRect box = HintWindow()->OuterRect();
@@ -77,19 +77,19 @@ TEST_F(HintTest, KeptOnTheScreenAndShownByAModalLoopThatWaits) {
     // A loop waiting for input stops waiting when the pause is over.
     Hover(5, 5); // off the control: no tooltip
     Hover(21, 40);
-    EXPECT_FALSE(app.Hints().Shown());
+    EXPECT_FALSE(FApp.Hints().Shown());
     bool shownWhileWaiting = false;
-    screen.OnIdle = [&] {
-        shownWhileWaiting = app.Hints().Shown();
+    FScreen.OnIdle = [&] {
+        shownWhileWaiting = FApp.Hints().Shown();
         if (shownWhileWaiting)
-            screen.KeyDown(vk::Escape);
+            FScreen.KeyDown(vk::kEscape);
     };
-    const uint32_t before = screen.Ticks();
-    app.HandleMessage(); // waits out the pause
-    app.HandleMessage(); // shows the tooltip, then takes the key
+    const uint32_t before = FScreen.Ticks();
+    FApp.HandleMessage(); // waits out the pause
+    FApp.HandleMessage(); // shows the tooltip, then takes the key
     EXPECT_TRUE(shownWhileWaiting);
-    EXPECT_EQ(screen.Ticks() - before, 700u);
-    EXPECT_FALSE(app.Hints().Shown()) << "a key puts it away";
+    EXPECT_EQ(FScreen.Ticks() - before, 700u);
+    EXPECT_FALSE(FApp.Hints().Shown()) << "a key puts it away";
 }
 
 } // namespace

@@ -4,91 +4,91 @@
 namespace zorbalin {
 namespace {
 
-using Log = std::vector<std::string>;
+using TLog = std::vector<std::string>;
 
 class MouseTest : public ToolkitTest {
   protected:
     void SetUp() override {
-        a = AddBox(main, "a", Bounds(10, 10, 40, 40), RGB(255, 0, 0));
+        FA = AddBox(FMain, "a", Bounds(10, 10, 40, 40), RGB(255, 0, 0));
         ShowMain();
-        log.clear();
+        FLog.clear();
     }
-    TLoggingBox* a = nullptr;
+    TLoggingBox* FA = nullptr;
 };
 
 TEST_F(MouseTest, LeftReleaseInsideClicksBeforeTheReleaseIsReported) {
     Press(20, 20);
     Release(25, 30);
-    app.ProcessMessages();
-    EXPECT_EQ(log, (Log{"a:enter", "a:downL(10,10)", "a:click", "a:upL(15,20)"}));
+    FApp.ProcessMessages();
+    EXPECT_EQ(FLog, (TLog{"a:enter", "a:downL(10,10)", "a:click", "a:upL(15,20)"}));
 }
 
 TEST_F(MouseTest, ReleaseOutsideGivesNoClickAndTheCaptureFollowsTheMouseOutOfTheWindow) {
     Press(20, 20);
     Move(-30, 400); // beyond the form's left and bottom edges, on the desktop
     Release(-30, 400);
-    app.ProcessMessages();
-    EXPECT_EQ(log,
-              (Log{"a:enter", "a:downL(10,10)", "a:leave", "a:move(-40,390)", "a:upL(-40,390)"}));
+    FApp.ProcessMessages();
+    EXPECT_EQ(FLog,
+              (TLog{"a:enter", "a:downL(10,10)", "a:leave", "a:move(-40,390)", "a:upL(-40,390)"}));
     // The capture has ended: a later move outside the control reaches the form, not the control.
-    log.clear();
+    FLog.clear();
     Move(200, 150);
-    app.ProcessMessages();
-    EXPECT_TRUE(log.empty());
+    FApp.ProcessMessages();
+    EXPECT_TRUE(FLog.empty());
 }
 
 TEST_F(MouseTest, RightButtonNeitherCapturesNorClicks) {
     Press(20, 20, TMouseButton::mbRight);
     Release(20, 20, TMouseButton::mbRight);
-    app.ProcessMessages();
-    EXPECT_EQ(log, (Log{"a:enter", "a:downR(10,10)", "a:upR(10,10)"}));
-    EXPECT_EQ(main->CaptureControl(), nullptr);
+    FApp.ProcessMessages();
+    EXPECT_EQ(FLog, (TLog{"a:enter", "a:downR(10,10)", "a:upR(10,10)"}));
+    EXPECT_EQ(FMain->CaptureControl(), nullptr);
 }
 
 TEST_F(MouseTest, ReleasingTheRightButtonDuringALeftPressReachesTheCapturingControl) {
-    auto* b = AddBox(main, "b", Bounds(100, 100, 20, 20), RGB(0, 255, 0));
+    auto* b = AddBox(FMain, "b", Bounds(100, 100, 20, 20), RGB(0, 255, 0));
     (void)b;
     Press(20, 20);
     Press(110, 110, TMouseButton::mbRight);
     Release(110, 110, TMouseButton::mbRight);
     Release(110, 110);
-    app.ProcessMessages();
-    EXPECT_EQ(log, (Log{"a:enter", "a:downL(10,10)", "a:leave", "b:enter", "a:downR(100,100)",
-                        "a:upR(100,100)", "a:upL(100,100)"}));
+    FApp.ProcessMessages();
+    EXPECT_EQ(FLog, (TLog{"a:enter", "a:downL(10,10)", "a:leave", "b:enter", "a:downR(100,100)",
+                          "a:upR(100,100)", "a:upL(100,100)"}));
 }
 
 TEST_F(MouseTest, SecondPressWithinTimeAndBoxIsADoubleClickWithoutASecondClick) {
     ClickAt(20, 20);
-    screen.AdvanceTime(500);
+    FScreen.AdvanceTime(500);
     Press(22, 18); // 2 pixels away each way: still inside the 4 x 4 box
     Release(22, 18);
-    app.ProcessMessages();
-    EXPECT_EQ(log, (Log{"a:enter", "a:downL(10,10)", "a:click", "a:upL(10,10)", "a:dblclick",
-                        "a:downL(12,8)", "a:upL(12,8)"}));
+    FApp.ProcessMessages();
+    EXPECT_EQ(FLog, (TLog{"a:enter", "a:downL(10,10)", "a:click", "a:upL(10,10)", "a:dblclick",
+                          "a:downL(12,8)", "a:upL(12,8)"}));
 }
 
 TEST_F(MouseTest, DoubleClickLandingOnAnotherControlStillGivesItNoClick) {
-    auto* b = AddBox(main, "b", Bounds(50, 10, 40, 40), RGB(0, 255, 0));
+    auto* b = AddBox(FMain, "b", Bounds(50, 10, 40, 40), RGB(0, 255, 0));
     (void)b;
     ClickAt(49, 20);
     ClickAt(51, 20);
-    app.ProcessMessages();
-    EXPECT_EQ(log, (Log{"a:enter", "a:downL(39,10)", "a:click", "a:upL(39,10)", "a:leave",
-                        "b:enter", "b:dblclick", "b:downL(1,10)", "b:upL(1,10)"}));
+    FApp.ProcessMessages();
+    EXPECT_EQ(FLog, (TLog{"a:enter", "a:downL(39,10)", "a:click", "a:upL(39,10)", "a:leave",
+                          "b:enter", "b:dblclick", "b:downL(1,10)", "b:upL(1,10)"}));
 }
 
 TEST_F(MouseTest, PressesTooLateTooFarOrAfterADoubleClickAreSinglePresses) {
     ClickAt(20, 20);
-    screen.AdvanceTime(501);
+    FScreen.AdvanceTime(501);
     ClickAt(20, 20); // too late
-    screen.AdvanceTime(100);
+    FScreen.AdvanceTime(100);
     ClickAt(23, 20); // 3 pixels away: outside the box
-    screen.AdvanceTime(100);
+    FScreen.AdvanceTime(100);
     ClickAt(23, 20); // double click with the previous press
     ClickAt(23, 20); // a third quick press starts afresh
-    app.ProcessMessages();
+    FApp.ProcessMessages();
     int clicks = 0, doubles = 0;
-    for (const std::string& e : log) {
+    for (const std::string& e : FLog) {
         clicks += e == "a:click";
         doubles += e == "a:dblclick";
     }
@@ -97,43 +97,43 @@ TEST_F(MouseTest, PressesTooLateTooFarOrAfterADoubleClickAreSinglePresses) {
 }
 
 TEST_F(MouseTest, FrontControlTakesThePressAndHiddenOrDisabledOnesLetItThrough) {
-    auto* front = AddBox(main, "front", Bounds(20, 20, 40, 40), RGB(0, 0, 255));
+    auto* front = AddBox(FMain, "front", Bounds(20, 20, 40, 40), RGB(0, 0, 255));
     ClickAt(30, 30);
-    app.ProcessMessages();
+    FApp.ProcessMessages();
     front->Hide();
     ClickAt(31, 30);
-    app.ProcessMessages();
+    FApp.ProcessMessages();
     front->Show();
     front->SetEnabled(false);
-    screen.AdvanceTime(1000);
+    FScreen.AdvanceTime(1000);
     ClickAt(30, 30);
-    app.ProcessMessages();
-    Log clicks;
-    for (const std::string& e : log)
+    FApp.ProcessMessages();
+    TLog clicks;
+    for (const std::string& e : FLog)
         if (e.find(":click") != std::string::npos || e.find(":dbl") != std::string::npos)
             clicks.push_back(e);
-    EXPECT_EQ(clicks, (Log{"front:click", "a:dblclick", "a:click"}));
+    EXPECT_EQ(clicks, (TLog{"front:click", "a:dblclick", "a:click"}));
 }
 
 TEST_F(MouseTest, PressOnTheBackgroundReachesTheForm) {
     std::vector<std::string> formLog;
-    main->OnMouseDown = [&](TObject* s, TMouseButton, TShiftState, int x, int y) {
-        formLog.push_back((s == main ? "form(" : "?(") + std::to_string(x) + "," +
-                          std::to_string(y) + ")");
+    FMain->OnMouseDown = [&](TObject* S, TMouseButton, TShiftState, int X, int Y) {
+        formLog.push_back((S == FMain ? "form(" : "?(") + std::to_string(X) + "," +
+                          std::to_string(Y) + ")");
     };
-    main->OnClick = [&](TObject*) { formLog.push_back("form:click"); };
+    FMain->OnClick = [&](TObject*) { formLog.push_back("form:click"); };
     ClickAt(200, 150);
-    app.ProcessMessages();
-    EXPECT_EQ(formLog, (Log{"form(200,150)", "form:click"}));
-    EXPECT_TRUE(log.empty());
+    FApp.ProcessMessages();
+    EXPECT_EQ(formLog, (TLog{"form(200,150)", "form:click"}));
+    EXPECT_TRUE(FLog.empty());
 }
 
 TEST_F(MouseTest, PointerLeavingTheWindowLeavesTheControl) {
     Move(20, 20);
     Move(30, 30);
     Move(500, 500); // off the window
-    app.ProcessMessages();
-    EXPECT_EQ(log, (Log{"a:enter", "a:move(10,10)", "a:move(20,20)", "a:leave"}));
+    FApp.ProcessMessages();
+    EXPECT_EQ(FLog, (TLog{"a:enter", "a:move(10,10)", "a:move(20,20)", "a:leave"}));
 }
 
 TEST_F(MouseTest, CursorPositionIsInScreenCoordinates) {

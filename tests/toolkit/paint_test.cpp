@@ -11,16 +11,16 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 class PaintTest : public ToolkitTest {
   protected:
     // What the screen shows at a client point of the main form.
-    uint32_t Shown(int x, int y) const {
-        TPoint p = At(x, y);
-        return screen.ScreenPixel(p.X, p.Y);
+    uint32_t Shown(int X, int Y) const {
+        TPoint p = At(X, Y);
+        return FScreen.ScreenPixel(p.X, p.Y);
     }
-    THeadlessWindow* MainWindow() const { return static_cast<THeadlessWindow*>(main->Window()); }
+    THeadlessWindow* MainWindow() const { return static_cast<THeadlessWindow*>(FMain->Window()); }
 };
 
 TEST_F(PaintTest, ShowingAFormDrawsBackgroundAndControlsInCreationOrder) {
-    AddBox(main, "back", Bounds(10, 10, 40, 40), kRed);
-    AddBox(main, "front", Bounds(30, 30, 40, 40), kGreen);
+    AddBox(FMain, "back", Bounds(10, 10, 40, 40), kRed);
+    AddBox(FMain, "front", Bounds(30, 30, 40, 40), kGreen);
     ShowMain();
     EXPECT_EQ(Shown(15, 15), ScreenColour(kRed));
     EXPECT_EQ(Shown(35, 35), ScreenColour(kGreen)); // the later control lies in front
@@ -28,7 +28,7 @@ TEST_F(PaintTest, ShowingAFormDrawsBackgroundAndControlsInCreationOrder) {
 }
 
 TEST_F(PaintTest, ImmediateRepaintDrawsOnlyTheNewBoxAndTheOrdinaryRepaintCleansTheStrip) {
-    auto* cell = AddBox(main, "cell", Bounds(20, 63, 35, 43), kRed);
+    auto* cell = AddBox(FMain, "cell", Bounds(20, 63, 35, 43), kRed);
     ShowMain();
     MainWindow()->ClearPresented();
 
@@ -39,26 +39,26 @@ TEST_F(PaintTest, ImmediateRepaintDrawsOnlyTheNewBoxAndTheOrdinaryRepaintCleansT
     EXPECT_EQ(Shown(56, 70), ScreenColour(kRed)); // the new right edge
     EXPECT_EQ(Shown(20, 70), ScreenColour(kRed)); // the strip left behind, not yet cleaned
 
-    app.ProcessMessages(); // the loop is idle: the ordinary repaint
+    FApp.ProcessMessages(); // the loop is idle: the ordinary repaint
     EXPECT_EQ(Shown(20, 70), 0u);
     EXPECT_EQ(Shown(21, 70), 0u);
     EXPECT_EQ(Shown(22, 70), ScreenColour(kRed));
 }
 
 TEST_F(PaintTest, InvalidateWaitsForTheIdleLoop) {
-    auto* a = AddBox(main, "a", Bounds(10, 10, 20, 20), kRed);
+    auto* a = AddBox(FMain, "a", Bounds(10, 10, 20, 20), kRed);
     ShowMain();
     int before = a->Paints;
     a->Invalidate();
     a->Invalidate();
     EXPECT_EQ(a->Paints, before);
-    app.ProcessMessages();
+    FApp.ProcessMessages();
     EXPECT_EQ(a->Paints, before + 1); // two requests, one repaint
 }
 
 TEST_F(PaintTest, RepaintOfAControlDrawsWhatLiesBehindItsTransparentParts) {
-    AddBox(main, "back", Bounds(0, 0, 100, 100), kBlue);
-    auto* front = AddBox(main, "front", Bounds(10, 10, 40, 40), kRed);
+    AddBox(FMain, "back", Bounds(0, 0, 100, 100), kBlue);
+    auto* front = AddBox(FMain, "front", Bounds(10, 10, 40, 40), kRed);
     front->LeftHalfOnly = true;
     ShowMain();
     front->SetTop(12);
@@ -68,20 +68,20 @@ TEST_F(PaintTest, RepaintOfAControlDrawsWhatLiesBehindItsTransparentParts) {
 }
 
 TEST_F(PaintTest, HidingAControlShowsWhatIsBehindItAtTheNextRepaint) {
-    AddBox(main, "back", Bounds(10, 10, 40, 40), kRed);
-    auto* front = AddBox(main, "front", Bounds(10, 10, 40, 40), kGreen);
+    AddBox(FMain, "back", Bounds(10, 10, 40, 40), kRed);
+    auto* front = AddBox(FMain, "front", Bounds(10, 10, 40, 40), kGreen);
     ShowMain();
     EXPECT_EQ(Shown(20, 20), ScreenColour(kGreen));
     front->Hide();
-    app.ProcessMessages();
+    FApp.ProcessMessages();
     EXPECT_EQ(Shown(20, 20), ScreenColour(kRed));
 }
 
 TEST_F(PaintTest, ExposeShowsTheRetainedSurfaceWithoutPainting) {
-    auto* a = AddBox(main, "a", Bounds(10, 10, 20, 20), kRed);
+    auto* a = AddBox(FMain, "a", Bounds(10, 10, 20, 20), kRed);
     ShowMain();
     int before = a->Paints;
-    main->HandleExpose(main->ClientRect());
+    FMain->HandleExpose(FMain->ClientRect());
     EXPECT_EQ(a->Paints, before);
     EXPECT_EQ(Shown(15, 15), ScreenColour(kRed));
 }

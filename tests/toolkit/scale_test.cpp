@@ -36,48 +36,48 @@ class ScaledFormTest : public ToolkitTest {
   protected:
     ScaledFormTest() {
         // The scale comes before the forms; the fixture's main form is made again at scale 2.
-        delete main;
-        app.SetScale(2);
-        app.CreateForm(main);
-        main->SetBounds(100, 50, 0, 0);
-        main->SetClientSize(300, 200);
-        main->SetColor(clBlack);
+        delete FMain;
+        FApp.SetScale(2);
+        FApp.CreateForm(FMain);
+        FMain->SetBounds(100, 50, 0, 0);
+        FMain->SetClientSize(300, 200);
+        FMain->SetColor(kClBlack);
     }
-    THeadlessWindow* Window() const { return static_cast<THeadlessWindow*>(main->Window()); }
+    THeadlessWindow* Window() const { return static_cast<THeadlessWindow*>(FMain->Window()); }
 };
 
 TEST_F(ScaledFormTest, TheWindowShowsEveryLogicalPixelTwiceAsLargeAtItsScreenPosition) {
-    TLoggingBox* box = AddBox(main, "box", Bounds(10, 20, 30, 40), RGB(255, 0, 0));
+    TLoggingBox* box = AddBox(FMain, "box", Bounds(10, 20, 30, 40), RGB(255, 0, 0));
     ShowMain();
-    EXPECT_EQ(main->Width(), 600);
-    EXPECT_EQ(main->Height(), 400);
+    EXPECT_EQ(FMain->Width(), 600);
+    EXPECT_EQ(FMain->Height(), 400);
     EXPECT_EQ(Window()->OuterRect(), Bounds(100, 50, 600, 400));
     EXPECT_EQ(Window()->ClientWidth(), 300);
     EXPECT_EQ(Window()->PixelWidth(), 600);
     // The box covers screen pixels 120..179 x 90..169, nothing around it.
     const uint32_t red = ScreenColour(RGB(255, 0, 0));
-    EXPECT_EQ(screen.ScreenPixel(120, 90), red);
-    EXPECT_EQ(screen.ScreenPixel(179, 169), red);
-    EXPECT_EQ(screen.ScreenPixel(119, 90), 0u);
-    EXPECT_EQ(screen.ScreenPixel(180, 169), 0u);
-    EXPECT_EQ(screen.ScreenPixel(179, 170), 0u);
+    EXPECT_EQ(FScreen.ScreenPixel(120, 90), red);
+    EXPECT_EQ(FScreen.ScreenPixel(179, 169), red);
+    EXPECT_EQ(FScreen.ScreenPixel(119, 90), 0u);
+    EXPECT_EQ(FScreen.ScreenPixel(180, 169), 0u);
+    EXPECT_EQ(FScreen.ScreenPixel(179, 170), 0u);
     EXPECT_EQ(box->ClientToScreen({0, 0}), (TPoint{120, 90}));
     EXPECT_EQ(box->ScreenToClient({121, 91}), (TPoint{0, 0}));
     EXPECT_EQ(box->ScreenToClient({119, 89}), (TPoint{-1, -1}));
 
     // The pointer in logical pixels: a press on the box's last screen pixel, a drag out to the
     // left of the window, a release there.
-    screen.MouseDown(179, 169);
-    screen.MouseMove(99, 49);
-    screen.MouseUp(99, 49);
-    app.ProcessMessages();
-    EXPECT_EQ(log, (std::vector<std::string>{"box:enter", "box:downL(29,39)", "box:leave",
-                                             "box:move(-11,-21)", "box:upL(-11,-21)"}));
+    FScreen.MouseDown(179, 169);
+    FScreen.MouseMove(99, 49);
+    FScreen.MouseUp(99, 49);
+    FApp.ProcessMessages();
+    EXPECT_EQ(FLog, (std::vector<std::string>{"box:enter", "box:downL(29,39)", "box:leave",
+                                              "box:move(-11,-21)", "box:upL(-11,-21)"}));
 
     // Resizing keeps the scale; a dialog is centred by the sizes on the screen.
-    main->SetClientSize(100, 50);
+    FMain->SetClientSize(100, 50);
     EXPECT_EQ(Window()->PixelHeight(), 100);
-    auto* dialog = TForm::Create<TForm>(&app);
+    auto* dialog = TForm::Create<TForm>(&FApp);
     dialog->SetBorderStyle(TFormBorderStyle::bsDialog);
     dialog->SetClientSize(40, 20);
     dialog->Position = TPosition::poMainFormCenter;

@@ -41,7 +41,7 @@ std::unique_ptr<TPNGObject> MakeIcon() {
 
 class TDemoForm : public TForm {
   public:
-    explicit TDemoForm(TComponent* owner) : TForm(owner) {
+    explicit TDemoForm(TComponent* Owner) : TForm(Owner) {
         SetBorderStyle(TFormBorderStyle::bsDialog);
         SetCaption("Próba");
         SetBounds(40, 40, 0, 0);
@@ -87,8 +87,8 @@ class TDemoForm : public TForm {
     TPNGButton* Image;
 
   private:
-    static void Say(const std::string& what) {
-        std::printf("clicked: %s\n", what.c_str());
+    static void Say(const std::string& What) {
+        std::printf("clicked: %s\n", What.c_str());
         std::fflush(stdout);
     }
 };

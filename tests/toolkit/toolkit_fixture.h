@@ -18,8 +18,8 @@ namespace zorbalin {
 
 class TLoggingBox : public TGraphicControl {
   public:
-    TLoggingBox(TComponent* owner, std::vector<std::string>& log, COLORREF colour)
-        : TGraphicControl(owner), FLog(log), FColour(colour) {}
+    TLoggingBox(TComponent* Owner, std::vector<std::string>& Log, COLORREF Colour)
+        : TGraphicControl(Owner), FLog(Log), FColour(Colour) {}
 
     void Click() override {
         Log("click");
@@ -29,17 +29,17 @@ class TLoggingBox : public TGraphicControl {
         Log("dblclick");
         TGraphicControl::DblClick();
     }
-    void MouseDown(TMouseButton b, TShiftState s, int x, int y) override {
-        Log("down" + Button(b) + At(x, y));
-        TGraphicControl::MouseDown(b, s, x, y);
+    void MouseDown(TMouseButton B, TShiftState S, int X, int Y) override {
+        Log("down" + Button(B) + At(X, Y));
+        TGraphicControl::MouseDown(B, S, X, Y);
     }
-    void MouseUp(TMouseButton b, TShiftState s, int x, int y) override {
-        Log("up" + Button(b) + At(x, y));
-        TGraphicControl::MouseUp(b, s, x, y);
+    void MouseUp(TMouseButton B, TShiftState S, int X, int Y) override {
+        Log("up" + Button(B) + At(X, Y));
+        TGraphicControl::MouseUp(B, S, X, Y);
     }
-    void MouseMove(TShiftState s, int x, int y) override {
-        Log("move" + At(x, y));
-        TGraphicControl::MouseMove(s, x, y);
+    void MouseMove(TShiftState S, int X, int Y) override {
+        Log("move" + At(X, Y));
+        TGraphicControl::MouseMove(S, X, Y);
     }
     void MouseEnter() override { Log("enter"); }
     void MouseLeave() override { Log("leave"); }
@@ -56,79 +56,79 @@ class TLoggingBox : public TGraphicControl {
     }
 
   private:
-    void Log(const std::string& what) { FLog.push_back(Name() + ":" + what); }
-    static std::string Button(TMouseButton b) {
-        return b == TMouseButton::mbLeft ? "L" : b == TMouseButton::mbRight ? "R" : "M";
+    void Log(const std::string& What) { FLog.push_back(Name() + ":" + What); }
+    static std::string Button(TMouseButton B) {
+        return B == TMouseButton::mbLeft ? "L" : B == TMouseButton::mbRight ? "R" : "M";
     }
-    static std::string At(int x, int y) {
-        return "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+    static std::string At(int X, int Y) {
+        return "(" + std::to_string(X) + "," + std::to_string(Y) + ")";
     }
     std::vector<std::string>& FLog;
     COLORREF FColour;
 };
 
 // Screen pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
-inline uint32_t ScreenColour(COLORREF c) {
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+inline uint32_t ScreenColour(COLORREF C) {
+    return (GetRValue(C) << 16) | (GetGValue(C) << 8) | GetBValue(C);
 }
 
 class ToolkitTest : public ::testing::Test {
   protected:
     ToolkitTest() {
-        app.SetTitle("ZorbaLin");
-        app.CreateForm(main);
-        main->SetBounds(100, 50, 0, 0);
-        main->SetClientSize(300, 200);
-        main->SetColor(clBlack);
+        FApp.SetTitle("ZorbaLin");
+        FApp.CreateForm(FMain);
+        FMain->SetBounds(100, 50, 0, 0);
+        FMain->SetClientSize(300, 200);
+        FMain->SetColor(kClBlack);
     }
 
-    TLoggingBox* AddBox(TForm* form, const std::string& name, TRect box, COLORREF colour) {
-        auto* b = new TLoggingBox(form, log, colour);
-        b->SetName(name);
-        b->SetParent(form);
-        b->SetBounds(box.Left, box.Top, box.Width(), box.Height());
+    TLoggingBox* AddBox(TForm* Form, const std::string& Name, TRect Box, COLORREF Colour) {
+        auto* b = new TLoggingBox(Form, FLog, Colour);
+        b->SetName(Name);
+        b->SetParent(Form);
+        b->SetBounds(Box.Left, Box.Top, Box.Width(), Box.Height());
         return b;
     }
 
     // Shows the main form and handles what showing it queued.
     void ShowMain() {
-        main->Show();
-        app.ProcessMessages();
+        FMain->Show();
+        FApp.ProcessMessages();
     }
 
     // Screen point of a client point of the main form.
-    TPoint At(int x, int y) const { return main->ClientToScreen({x, y}); }
-    void Press(int x, int y, TMouseButton b = TMouseButton::mbLeft) {
-        TPoint p = At(x, y);
-        screen.MouseDown(p.X, p.Y, b);
+    TPoint At(int X, int Y) const { return FMain->ClientToScreen({X, Y}); }
+    void Press(int X, int Y, TMouseButton B = TMouseButton::mbLeft) {
+        TPoint p = At(X, Y);
+        FScreen.MouseDown(p.X, p.Y, B);
     }
-    void Release(int x, int y, TMouseButton b = TMouseButton::mbLeft) {
-        TPoint p = At(x, y);
-        screen.MouseUp(p.X, p.Y, b);
+    void Release(int X, int Y, TMouseButton B = TMouseButton::mbLeft) {
+        TPoint p = At(X, Y);
+        FScreen.MouseUp(p.X, p.Y, B);
     }
-    void Move(int x, int y) {
-        TPoint p = At(x, y);
-        screen.MouseMove(p.X, p.Y);
+    void Move(int X, int Y) {
+        TPoint p = At(X, Y);
+        FScreen.MouseMove(p.X, p.Y);
     }
-    void ClickAt(int x, int y) {
-        Press(x, y);
-        Release(x, y);
+    void ClickAt(int X, int Y) {
+        Press(X, Y);
+        Release(X, Y);
     }
 
     // Runs the steps one by one whenever a modal loop (a dialog's, a menu's) waits for input.
-    void Script(std::vector<std::function<void()>> steps) {
-        auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
+    void Script(std::vector<std::function<void()>> Steps) {
+        auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(Steps));
         auto next = std::make_shared<size_t>(0);
-        screen.OnIdle = [shared, next] {
+        FScreen.OnIdle = [shared, next] {
             if (*next < shared->size())
                 (*shared)[(*next)++]();
         };
     }
 
-    THeadlessBackend screen;
-    TApplication app{screen};
-    TForm* main = nullptr;
-    std::vector<std::string> log;
+    THeadlessBackend FScreen;
+    TApplication FApp{FScreen};
+    TForm* FMain = nullptr;
+    std::vector<std::string> FLog;
 };
 
 } // namespace zorbalin

@@ -25,45 +25,45 @@ int Usage() {
 }
 
 // The exception's class name without its namespace, e.g. "EPngInvalidCRC".
-std::string ClassName(const std::exception& e) {
+std::string ClassName(const std::exception& E) {
     int status = 0;
     std::unique_ptr<char, void (*)(void*)> name(
-        abi::__cxa_demangle(typeid(e).name(), nullptr, nullptr, &status), std::free);
-    std::string full = status == 0 && name ? name.get() : typeid(e).name();
+        abi::__cxa_demangle(typeid(E).name(), nullptr, nullptr, &status), std::free);
+    std::string full = status == 0 && name ? name.get() : typeid(E).name();
     const size_t colon = full.rfind("::");
     return colon == std::string::npos ? full : full.substr(colon + 2);
 }
 
-bool ParseHex(const std::string& text, uint32_t& value) {
-    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+bool ParseHex(const std::string& Text, uint32_t& Value) {
+    if (Text.size() != 6 || Text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
         return false;
-    value = static_cast<uint32_t>(std::stoul(text, nullptr, 16));
+    Value = static_cast<uint32_t>(std::stoul(Text, nullptr, 16));
     return true;
 }
 
-bool ParseSize(const std::string& text, int& width, int& height) {
-    const size_t x = text.find('x');
-    if (x == std::string::npos || x == 0 || x + 1 == text.size())
+bool ParseSize(const std::string& Text, int& Width, int& Height) {
+    const size_t x = Text.find('x');
+    if (x == std::string::npos || x == 0 || x + 1 == Text.size())
         return false;
-    const std::string w = text.substr(0, x), h = text.substr(x + 1);
+    const std::string w = Text.substr(0, x), h = Text.substr(x + 1);
     if (w.find_first_not_of("0123456789") != std::string::npos ||
         h.find_first_not_of("0123456789") != std::string::npos || w.size() > 5 || h.size() > 5)
         return false;
-    width = std::stoi(w);
-    height = std::stoi(h);
-    return width > 0 && height > 0;
+    Width = std::stoi(w);
+    Height = std::stoi(h);
+    return Width > 0 && Height > 0;
 }
 
-bool ParseDrawOptions(int argc, char** argv, zorbalin::TDrawOptions& options) {
-    for (int i = 4; i < argc; i += 2) {
-        if (i + 1 >= argc)
+bool ParseDrawOptions(int Argc, char** Argv, zorbalin::TDrawOptions& Options) {
+    for (int i = 4; i < Argc; i += 2) {
+        if (i + 1 >= Argc)
             return false;
-        const std::string flag = argv[i], value = argv[i + 1];
+        const std::string flag = Argv[i], value = Argv[i + 1];
         if (flag == "--bg") {
-            if (!ParseHex(value, options.Background))
+            if (!ParseHex(value, Options.Background))
                 return false;
         } else if (flag == "--size") {
-            if (!ParseSize(value, options.Width, options.Height))
+            if (!ParseSize(value, Options.Width, Options.Height))
                 return false;
         } else {
             return false;

@@ -9,8 +9,8 @@
 namespace zorbalin {
 namespace {
 
-const char* KindName(TPNGTransparencyKind kind) {
-    switch (kind) {
+const char* KindName(TPNGTransparencyKind Kind) {
+    switch (Kind) {
     case tkOpaque:
         return "opaque";
     case tkColourKey:
@@ -22,28 +22,28 @@ const char* KindName(TPNGTransparencyKind kind) {
 }
 
 // Binary PPM: the pixels' red, green and blue bytes, rows from the top.
-void WritePpm(const TDrawingSurface& surface, std::ostream& out) {
-    const int width = surface.Width();
-    out << "P6\n" << width << ' ' << surface.Height() << "\n255\n";
+void WritePpm(const TDrawingSurface& Surface, std::ostream& Out) {
+    const int width = Surface.Width();
+    Out << "P6\n" << width << ' ' << Surface.Height() << "\n255\n";
     std::vector<char> row(size_t(width) * 3);
-    for (int y = 0; y < surface.Height(); ++y) {
-        const uint8_t* p = surface.Row(y);
+    for (int y = 0; y < Surface.Height(); ++y) {
+        const uint8_t* p = Surface.Row(y);
         for (int x = 0; x < width; ++x) {
             row[3 * x] = static_cast<char>(p[4 * x + 2]);
             row[3 * x + 1] = static_cast<char>(p[4 * x + 1]);
             row[3 * x + 2] = static_cast<char>(p[4 * x]);
         }
-        out.write(row.data(), static_cast<std::streamsize>(row.size()));
+        Out.write(row.data(), static_cast<std::streamsize>(row.size()));
     }
 }
 
 } // namespace
 
-int InfoCommand(const std::string& path, std::ostream& out) {
+int InfoCommand(const std::string& Path, std::ostream& Out) {
     TPNGObject picture;
-    LoadPNGFromFile(picture, path);
+    LoadPNGFromFile(picture, Path);
     const TChunkIHDR& h = picture.HeaderChunk();
-    out << "width: " << h.ImageWidth << "\n"
+    Out << "width: " << h.ImageWidth << "\n"
         << "height: " << h.ImageHeight << "\n"
         << "bit depth: " << int(h.BitDepth) << "\n"
         << "colour type: " << int(h.ColourType) << "\n"
@@ -52,40 +52,40 @@ int InfoCommand(const std::string& path, std::ostream& out) {
         << "interlace method: " << int(h.InterlaceMethod) << "\n";
     for (uint32_t i = 0; i < picture.Chunks.Count(); ++i) {
         const TChunk* chunk = picture.Chunks.Item(i);
-        out << std::string(chunk->ChunkType.begin(), chunk->ChunkType.end()) << ' '
+        Out << std::string(chunk->ChunkType.begin(), chunk->ChunkType.end()) << ' '
             << chunk->BodySize() << "\n";
     }
-    out << "transparency: " << KindName(picture.TransparencyKind()) << "\n";
+    Out << "transparency: " << KindName(picture.TransparencyKind()) << "\n";
     return 0;
 }
 
-int DrawCommand(const std::string& in, const std::string& out, const TDrawOptions& options) {
+int DrawCommand(const std::string& In, const std::string& Out, const TDrawOptions& Options) {
     TPNGObject picture;
-    LoadPNGFromFile(picture, in);
-    const int width = options.Width >= 0 ? options.Width : picture.Width();
-    const int height = options.Height >= 0 ? options.Height : picture.Height();
+    LoadPNGFromFile(picture, In);
+    const int width = Options.Width >= 0 ? Options.Width : picture.Width();
+    const int height = Options.Height >= 0 ? Options.Height : picture.Height();
     TDrawingSurface surface(width, height);
     if (!surface)
         throw EPNGOutMemory();
     TCanvas canvas(surface.DC());
-    const uint32_t bg = options.Background;
+    const uint32_t bg = Options.Background;
     canvas.Brush().SetColor(
         static_cast<TColor>(RGB(uint8_t(bg >> 16), uint8_t(bg >> 8), uint8_t(bg))));
     canvas.FillRect(Rect(0, 0, width, height));
     picture.Draw(canvas, Rect(0, 0, width, height));
-    std::ofstream file(out, std::ios::binary);
+    std::ofstream file(Out, std::ios::binary);
     if (!file)
-        throw EFCreateError("Cannot create file \"" + out + "\".");
+        throw EFCreateError("Cannot create file \"" + Out + "\".");
     WritePpm(surface, file);
     if (!file.flush())
         throw EWriteError("Stream write error");
     return 0;
 }
 
-int ResaveCommand(const std::string& in, const std::string& out) {
+int ResaveCommand(const std::string& In, const std::string& Out) {
     TPNGObject picture;
-    LoadPNGFromFile(picture, in);
-    TFileStream stream(out, fmCreate);
+    LoadPNGFromFile(picture, In);
+    TFileStream stream(Out, kFmCreate);
     picture.SaveToStream(stream);
     return 0;
 }

@@ -14,8 +14,8 @@ struct TDrawOptions {
     int Height = -1;
 };
 
-int InfoCommand(const std::string& path, std::ostream& out);
-int DrawCommand(const std::string& in, const std::string& out, const TDrawOptions& options);
-int ResaveCommand(const std::string& in, const std::string& out);
+int InfoCommand(const std::string& Path, std::ostream& Out);
+int DrawCommand(const std::string& In, const std::string& Out, const TDrawOptions& Options);
+int ResaveCommand(const std::string& In, const std::string& Out);
 
 } // namespace zorbalin

@@ -102,17 +102,17 @@ class TScript {
 
     void ReadBoard() {
         TBoard position;
-        for (int row = 1; row <= RowCount; ++row) {
+        for (int row = 1; row <= kRowCount; ++row) {
             std::string line;
             if (!NextLine(line)) {
                 ++FLineNumber; // the line that should have been there
                 Fail("board row " + std::to_string(row) + " is missing (9 lines of 18 digits)");
             }
             line = TrimSpace(line);
-            if (line.size() != static_cast<std::size_t>(ColumnCount))
+            if (line.size() != static_cast<std::size_t>(kColumnCount))
                 Fail("board row " + std::to_string(row) + " must be 18 digits, got \"" + line +
                      "\"");
-            for (int col = 1; col <= ColumnCount; ++col) {
+            for (int col = 1; col <= kColumnCount; ++col) {
                 const char digit = line[col - 1];
                 if (digit < '0' || digit > '9')
                     Fail("board row " + std::to_string(row) + " has \"" + digit +
@@ -131,7 +131,7 @@ class TScript {
         long row = 0;
         if (!ParseNumber(ColText, col) || !ParseNumber(RowText, row))
             Fail("click needs two numbers, got \"" + ColText + "\" \"" + RowText + "\"");
-        if (col < 1 || col > ColumnCount || row < 1 || row > RowCount)
+        if (col < 1 || col > kColumnCount || row < 1 || row > kRowCount)
             Fail("click " + ColText + " " + RowText + " is outside the board (1-18, 1-9)");
         if (!FGame.Board().IsFilled(col, row))
             Fail("click " + ColText + " " + RowText + " is on an empty cell");
@@ -155,10 +155,10 @@ class TScript {
     }
 
     void Solve(const std::string& TimeText) {
-        constexpr long LongestSearch = 60000;
+        constexpr long kLongestSearch = 60000;
         long milliseconds = 0;
         if (!ParseNumber(TimeText, milliseconds) || milliseconds < 1 ||
-            milliseconds > LongestSearch)
+            milliseconds > kLongestSearch)
             Fail("solve needs a time of 1 to 60000 milliseconds, got \"" + TimeText + "\"");
         const TSolution solution =
             TSolver().Solve(FGame.Board(), std::chrono::milliseconds(milliseconds));
@@ -169,9 +169,9 @@ class TScript {
     }
 
     void Dump() {
-        for (int row = 1; row <= RowCount; ++row) {
+        for (int row = 1; row <= kRowCount; ++row) {
             std::string line;
-            for (int col = 1; col <= ColumnCount; ++col)
+            for (int col = 1; col <= kColumnCount; ++col)
                 line += static_cast<char>('0' + FGame.Board().Colour(col, row));
             FOut << line << '\n';
         }

@@ -11,14 +11,14 @@ namespace {
 constexpr uint32_t kFrameColour = 0x00A0A0A0;
 constexpr uint32_t kDesktopColour = 0x00000000;
 
-unsigned ButtonBit(TMouseButton button) {
-    switch (button) {
+unsigned ButtonBit(TMouseButton Button) {
+    switch (Button) {
     case TMouseButton::mbLeft:
-        return ssLeft;
+        return kSsLeft;
     case TMouseButton::mbRight:
-        return ssRight;
+        return kSsRight;
     case TMouseButton::mbMiddle:
-        return ssMiddle;
+        return kSsMiddle;
     }
     return 0;
 }
@@ -28,24 +28,24 @@ unsigned ButtonBit(TMouseButton button) {
 // ---- THeadlessWindow
 // ------------------------------------------------------------------------------
 
-THeadlessWindow::THeadlessWindow(THeadlessBackend& backend, const TWindowRequest& request)
-    : FBackend(backend), FRequest(request), FCaption(request.Caption), FLeft(request.Left),
-      FTop(request.Top), FWidth(std::max(request.ClientWidth, 0)),
-      FHeight(std::max(request.ClientHeight, 0)), FScale(std::clamp(request.Scale, 1, kMaxScale)),
+THeadlessWindow::THeadlessWindow(THeadlessBackend& Backend, const TWindowRequest& Request)
+    : FBackend(Backend), FRequest(Request), FCaption(Request.Caption), FLeft(Request.Left),
+      FTop(Request.Top), FWidth(std::max(Request.ClientWidth, 0)),
+      FHeight(std::max(Request.ClientHeight, 0)), FScale(std::clamp(Request.Scale, 1, kMaxScale)),
       FPixels(static_cast<size_t>(PixelWidth()) * PixelHeight(), 0) {}
 
 THeadlessWindow::~THeadlessWindow() {
     FBackend.WindowDestroyed(this);
 }
 
-void THeadlessWindow::SetPosition(int left, int top) {
-    FLeft = left;
-    FTop = top;
+void THeadlessWindow::SetPosition(int Left, int Top) {
+    FLeft = Left;
+    FTop = Top;
 }
 
-void THeadlessWindow::SetClientSize(int width, int height) {
-    FWidth = std::max(width, 0);
-    FHeight = std::max(height, 0);
+void THeadlessWindow::SetClientSize(int Width, int Height) {
+    FWidth = std::max(Width, 0);
+    FHeight = std::max(Height, 0);
     FPixels.assign(static_cast<size_t>(PixelWidth()) * PixelHeight(), 0);
 }
 
@@ -53,23 +53,23 @@ TFrameExtents THeadlessWindow::Frame() const {
     return FRequest.Framed ? FBackend.DialogFrame() : TFrameExtents{};
 }
 
-void THeadlessWindow::SetVisible(bool visible) {
-    if (visible == FVisible)
+void THeadlessWindow::SetVisible(bool Visible) {
+    if (Visible == FVisible)
         return;
-    FVisible = visible;
-    if (visible)
+    FVisible = Visible;
+    if (Visible)
         FBackend.WindowShown(this);
     else
         FBackend.WindowHidden(this);
 }
 
-void THeadlessWindow::Present(const TRect& r, const TPixelView& surface) {
+void THeadlessWindow::Present(const TRect& R, const TPixelView& Surface) {
     TRect area = IntersectRects(
-        r, {0, 0, std::min(FWidth, surface.Width), std::min(FHeight, surface.Height)});
+        R, {0, 0, std::min(FWidth, Surface.Width), std::min(FHeight, Surface.Height)});
     if (area.IsEmpty())
         return;
     const size_t first = static_cast<size_t>(area.Top) * FScale * PixelWidth() + area.Left * FScale;
-    ReplicatePixels(surface, area, FScale, reinterpret_cast<uint8_t*>(FPixels.data() + first),
+    ReplicatePixels(Surface, area, FScale, reinterpret_cast<uint8_t*>(FPixels.data() + first),
                     PixelWidth() * 4);
     // The unused top byte of the surface is no part of the colour.
     for (int y = area.Top * FScale; y < area.Bottom * FScale; ++y)
@@ -78,13 +78,13 @@ void THeadlessWindow::Present(const TRect& r, const TPixelView& surface) {
     FPresented.push_back(area);
 }
 
-void THeadlessWindow::SetColourKey(bool enabled, uint32_t key) {
-    FKeyEnabled = enabled;
-    FKey = key & 0x00FFFFFF;
+void THeadlessWindow::SetColourKey(bool Enabled, uint32_t Key) {
+    FKeyEnabled = Enabled;
+    FKey = Key & 0x00FFFFFF;
 }
 
-void THeadlessWindow::SetIcon(const std::vector<uint32_t>&, int width, int) {
-    FIconWidth = width;
+void THeadlessWindow::SetIcon(const std::vector<uint32_t>&, int Width, int) {
+    FIconWidth = Width;
 }
 
 void THeadlessWindow::Activate() {
@@ -102,119 +102,119 @@ TRect THeadlessWindow::ClientScreenRect() const {
     return Bounds(FLeft + f.Left, FTop + f.Top, PixelWidth(), PixelHeight());
 }
 
-bool THeadlessWindow::TakesMouseAt(int x, int y) const {
-    if (x < 0 || y < 0 || x >= PixelWidth() || y >= PixelHeight())
+bool THeadlessWindow::TakesMouseAt(int X, int Y) const {
+    if (X < 0 || Y < 0 || X >= PixelWidth() || Y >= PixelHeight())
         return true;
-    return !(FKeyEnabled && Pixel(x, y) == FKey);
+    return !(FKeyEnabled && Pixel(X, Y) == FKey);
 }
 
 // ---- THeadlessBackend
 // -------------------------------------------------------------------------------
 
-THeadlessBackend::THeadlessBackend(int screenWidth, int screenHeight)
-    : FScreenWidth(screenWidth), FScreenHeight(screenHeight) {}
+THeadlessBackend::THeadlessBackend(int ScreenWidth, int ScreenHeight)
+    : FScreenWidth(ScreenWidth), FScreenHeight(ScreenHeight) {}
 
 THeadlessBackend::~THeadlessBackend() = default;
 
-std::unique_ptr<TBackendWindow> THeadlessBackend::CreateWindow(const TWindowRequest& request) {
-    return std::make_unique<THeadlessWindow>(*this, request);
+std::unique_ptr<TBackendWindow> THeadlessBackend::CreateWindow(const TWindowRequest& Request) {
+    return std::make_unique<THeadlessWindow>(*this, Request);
 }
 
-bool THeadlessBackend::PollEvent(TBackendEvent& event) {
+bool THeadlessBackend::PollEvent(TBackendEvent& Event) {
     if (FQueue.empty())
         return false;
-    event = FQueue.front();
+    Event = FQueue.front();
     FQueue.pop_front();
     return true;
 }
 
-void THeadlessBackend::WaitEvent(TBackendEvent& event) {
+void THeadlessBackend::WaitEvent(TBackendEvent& Event) {
     if (FQueue.empty() && OnIdle)
         OnIdle();
-    if (!PollEvent(event))
+    if (!PollEvent(Event))
         throw EHeadlessStall{"a message loop waits for input, and none was injected"};
 }
 
-bool THeadlessBackend::WaitEventTimeout(TBackendEvent& event, uint32_t milliseconds) {
+bool THeadlessBackend::WaitEventTimeout(TBackendEvent& Event, uint32_t Milliseconds) {
     if (FQueue.empty() && OnIdle)
         OnIdle();
-    if (PollEvent(event))
+    if (PollEvent(Event))
         return true;
-    FClock += milliseconds;
+    FClock += Milliseconds;
     return false;
 }
 
-void THeadlessBackend::Push(TBackendEvent e) {
-    e.Time = FClock;
-    FQueue.push_back(e);
+void THeadlessBackend::Push(TBackendEvent E) {
+    E.Time = FClock;
+    FQueue.push_back(E);
 }
 
-void THeadlessBackend::MessageBoxShown(const TMessageBoxInfo& info) {
-    FMessageBoxes.push_back(info);
-    if (!AutoAnswerMessageBoxes || !info.Window)
+void THeadlessBackend::MessageBoxShown(const TMessageBoxInfo& Info) {
+    FMessageBoxes.push_back(Info);
+    if (!AutoAnswerMessageBoxes || !Info.Window)
         return;
     TBackendEvent e;
     e.Kind = TEventKind::KeyDown;
-    e.Window = info.Window;
-    e.Key = vk::Return;
+    e.Window = Info.Window;
+    e.Key = vk::kReturn;
     Push(e);
 }
 
 // ---- Windows and their order
 // --------------------------------------------------------------------------
 
-bool THeadlessBackend::Shown(const THeadlessWindow* window) const {
-    return window->Visible() && !FMinimized;
+bool THeadlessBackend::Shown(const THeadlessWindow* Window) const {
+    return Window->Visible() && !FMinimized;
 }
 
-void THeadlessBackend::Raise(THeadlessWindow* window) {
-    FWindows.erase(std::remove(FWindows.begin(), FWindows.end(), window), FWindows.end());
-    FWindows.push_back(window);
+void THeadlessBackend::Raise(THeadlessWindow* Window) {
+    FWindows.erase(std::remove(FWindows.begin(), FWindows.end(), Window), FWindows.end());
+    FWindows.push_back(Window);
 }
 
-void THeadlessBackend::WindowShown(THeadlessWindow* window) {
-    Raise(window);
+void THeadlessBackend::WindowShown(THeadlessWindow* Window) {
+    Raise(Window);
 }
 
-void THeadlessBackend::WindowHidden(THeadlessWindow* window) {
-    FWindows.erase(std::remove(FWindows.begin(), FWindows.end(), window), FWindows.end());
-    if (FGrab == window)
+void THeadlessBackend::WindowHidden(THeadlessWindow* Window) {
+    FWindows.erase(std::remove(FWindows.begin(), FWindows.end(), Window), FWindows.end());
+    if (FGrab == Window)
         FGrab = nullptr;
-    if (FPointerIn == window)
+    if (FPointerIn == Window)
         FPointerIn = nullptr;
-    if (FActive == window) {
+    if (FActive == Window) {
         FActive = nullptr;
         TBackendEvent e;
         e.Kind = TEventKind::Deactivated;
-        e.Window = window;
+        e.Window = Window;
         Push(e);
     }
 }
 
-void THeadlessBackend::WindowDestroyed(THeadlessWindow* window) {
-    FWindows.erase(std::remove(FWindows.begin(), FWindows.end(), window), FWindows.end());
-    if (FActive == window)
+void THeadlessBackend::WindowDestroyed(THeadlessWindow* Window) {
+    FWindows.erase(std::remove(FWindows.begin(), FWindows.end(), Window), FWindows.end());
+    if (FActive == Window)
         FActive = nullptr;
-    if (FGrab == window)
+    if (FGrab == Window)
         FGrab = nullptr;
-    if (FPointerIn == window)
+    if (FPointerIn == Window)
         FPointerIn = nullptr;
-    if (FCapture == window)
+    if (FCapture == Window)
         FCapture = nullptr;
     // Events for a window that is gone must never reach the toolkit.
     FQueue.erase(std::remove_if(FQueue.begin(), FQueue.end(),
-                                [window](const TBackendEvent& e) { return e.Window == window; }),
+                                [Window](const TBackendEvent& E) { return E.Window == Window; }),
                  FQueue.end());
     for (TMessageBoxInfo& box : FMessageBoxes)
-        if (box.Window == window)
+        if (box.Window == Window)
             box.Window = nullptr;
 }
 
-void THeadlessBackend::ActivateWindow(THeadlessWindow* window) {
-    if (!window->Visible())
+void THeadlessBackend::ActivateWindow(THeadlessWindow* Window) {
+    if (!Window->Visible())
         return;
-    Raise(window);
-    if (FActive == window)
+    Raise(Window);
+    if (FActive == Window)
         return;
     if (FActive) {
         TBackendEvent e;
@@ -222,10 +222,10 @@ void THeadlessBackend::ActivateWindow(THeadlessWindow* window) {
         e.Window = FActive;
         Push(e);
     }
-    FActive = window;
+    FActive = Window;
     TBackendEvent e;
     e.Kind = TEventKind::Activated;
-    e.Window = window;
+    e.Window = Window;
     Push(e);
 }
 
@@ -239,37 +239,37 @@ void THeadlessBackend::FocusOtherProgram() {
     Push(e);
 }
 
-THeadlessWindow* THeadlessBackend::WindowAt(int x, int y) const {
+THeadlessWindow* THeadlessBackend::WindowAt(int X, int Y) const {
     if (FMinimized)
         return nullptr;
     for (auto it = FWindows.rbegin(); it != FWindows.rend(); ++it)
-        if ((*it)->Visible() && (*it)->OuterRect().Contains({x, y}))
+        if ((*it)->Visible() && (*it)->OuterRect().Contains({X, Y}))
             return *it;
     return nullptr;
 }
 
-THeadlessWindow* THeadlessBackend::MouseWindowAt(int x, int y) const {
+THeadlessWindow* THeadlessBackend::MouseWindowAt(int X, int Y) const {
     if (FMinimized)
         return nullptr;
     for (auto it = FWindows.rbegin(); it != FWindows.rend(); ++it) {
         THeadlessWindow* w = *it;
-        if (!w->Visible() || !w->OuterRect().Contains({x, y}))
+        if (!w->Visible() || !w->OuterRect().Contains({X, Y}))
             continue;
         TRect client = w->ClientScreenRect();
-        if (w->TakesMouseAt(x - client.Left, y - client.Top))
+        if (w->TakesMouseAt(X - client.Left, Y - client.Top))
             return w;
     }
     return nullptr;
 }
 
-uint32_t THeadlessBackend::ScreenPixel(int x, int y) const {
-    THeadlessWindow* w = WindowAt(x, y);
+uint32_t THeadlessBackend::ScreenPixel(int X, int Y) const {
+    THeadlessWindow* w = WindowAt(X, Y);
     if (!w)
         return kDesktopColour;
     TRect client = w->ClientScreenRect();
-    if (!client.Contains({x, y}))
+    if (!client.Contains({X, Y}))
         return kFrameColour;
-    return w->Pixel(x - client.Left, y - client.Top);
+    return w->Pixel(X - client.Left, Y - client.Top);
 }
 
 // ---- Injected input
@@ -279,13 +279,13 @@ TShiftState THeadlessBackend::HeldButtons() const {
     return FButtons;
 }
 
-void THeadlessBackend::PushMouse(TEventKind kind, int x, int y, TMouseButton button) {
-    FCursor = {x, y};
+void THeadlessBackend::PushMouse(TEventKind Kind, int X, int Y, TMouseButton Button) {
+    FCursor = {X, Y};
     THeadlessWindow* target = FGrab;
     if (!target && FCapture)
         target = static_cast<THeadlessWindow*>(FCapture);
     if (!target)
-        target = MouseWindowAt(x, y);
+        target = MouseWindowAt(X, Y);
     if (FPointerIn && FPointerIn != target && !FGrab) {
         TBackendEvent leave;
         leave.Kind = TEventKind::MouseLeave;
@@ -298,60 +298,60 @@ void THeadlessBackend::PushMouse(TEventKind kind, int x, int y, TMouseButton but
         return;
     TRect client = target->ClientScreenRect();
     // A press on the frame belongs to the window system: it only activates the window.
-    bool inClient = client.Contains({x, y});
-    if (kind == TEventKind::MouseDown && !FGrab && FActive != target)
+    bool inClient = client.Contains({X, Y});
+    if (Kind == TEventKind::MouseDown && !FGrab && FActive != target)
         ActivateWindow(target);
-    if (kind == TEventKind::MouseDown && !inClient && !FGrab)
+    if (Kind == TEventKind::MouseDown && !inClient && !FGrab)
         return;
     TBackendEvent e;
-    e.Kind = kind;
+    e.Kind = Kind;
     e.Window = target;
-    const TPoint logical = ScaleDown({x - client.Left, y - client.Top}, target->Scale());
+    const TPoint logical = ScaleDown({X - client.Left, Y - client.Top}, target->Scale());
     e.X = logical.X;
     e.Y = logical.Y;
-    e.Button = button;
+    e.Button = Button;
     e.Shift = HeldButtons();
     Push(e);
-    if (kind == TEventKind::MouseDown)
+    if (Kind == TEventKind::MouseDown)
         FGrab = target;
 }
 
-void THeadlessBackend::MouseDown(int x, int y, TMouseButton button) {
-    FButtons |= ButtonBit(button);
-    PushMouse(TEventKind::MouseDown, x, y, button);
+void THeadlessBackend::MouseDown(int X, int Y, TMouseButton Button) {
+    FButtons |= ButtonBit(Button);
+    PushMouse(TEventKind::MouseDown, X, Y, Button);
 }
 
-void THeadlessBackend::MouseUp(int x, int y, TMouseButton button) {
-    PushMouse(TEventKind::MouseUp, x, y, button);
-    FButtons &= ~ButtonBit(button);
+void THeadlessBackend::MouseUp(int X, int Y, TMouseButton Button) {
+    PushMouse(TEventKind::MouseUp, X, Y, Button);
+    FButtons &= ~ButtonBit(Button);
     if (FButtons == 0)
         FGrab = nullptr;
 }
 
-void THeadlessBackend::MouseMove(int x, int y) {
-    PushMouse(TEventKind::MouseMove, x, y, TMouseButton::mbLeft);
+void THeadlessBackend::MouseMove(int X, int Y) {
+    PushMouse(TEventKind::MouseMove, X, Y, TMouseButton::mbLeft);
 }
 
-void THeadlessBackend::Click(int x, int y, TMouseButton button) {
-    MouseDown(x, y, button);
-    MouseUp(x, y, button);
+void THeadlessBackend::Click(int X, int Y, TMouseButton Button) {
+    MouseDown(X, Y, Button);
+    MouseUp(X, Y, Button);
 }
 
-void THeadlessBackend::KeyDown(uint16_t key, TShiftState shift) {
+void THeadlessBackend::KeyDown(uint16_t Key, TShiftState Shift) {
     if (!FActive || FMinimized)
         return;
     TBackendEvent e;
     e.Kind = TEventKind::KeyDown;
     e.Window = FActive;
-    e.Key = key;
-    e.Shift = shift;
+    e.Key = Key;
+    e.Shift = Shift;
     Push(e);
 }
 
-void THeadlessBackend::RequestClose(TBackendWindow* window) {
+void THeadlessBackend::RequestClose(TBackendWindow* Window) {
     TBackendEvent e;
     e.Kind = TEventKind::CloseRequest;
-    e.Window = window;
+    e.Window = Window;
     Push(e);
 }
 

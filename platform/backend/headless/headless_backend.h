@@ -32,19 +32,19 @@ struct EHeadlessStall {
 
 class THeadlessWindow : public TBackendWindow {
   public:
-    THeadlessWindow(THeadlessBackend& backend, const TWindowRequest& request);
+    THeadlessWindow(THeadlessBackend& Backend, const TWindowRequest& Request);
     ~THeadlessWindow() override;
 
-    void SetPosition(int left, int top) override;
+    void SetPosition(int Left, int Top) override;
     TPoint Position() const override { return {FLeft, FTop}; }
-    void SetClientSize(int width, int height) override;
+    void SetClientSize(int Width, int Height) override;
     TFrameExtents Frame() const override;
-    void SetCaption(const std::string& caption) override { FCaption = caption; }
-    void SetVisible(bool visible) override;
-    void Present(const TRect& r, const TPixelView& surface) override;
-    void SetColourKey(bool enabled, uint32_t key) override;
-    void SetIcon(const std::vector<uint32_t>& argb, int width, int height) override;
-    void SetModalFor(TBackendWindow* owner) override { FModalFor = owner; }
+    void SetCaption(const std::string& Caption) override { FCaption = Caption; }
+    void SetVisible(bool Visible) override;
+    void Present(const TRect& R, const TPixelView& Surface) override;
+    void SetColourKey(bool Enabled, uint32_t Key) override;
+    void SetIcon(const std::vector<uint32_t>& Argb, int Width, int Height) override;
+    void SetModalFor(TBackendWindow* Owner) override { FModalFor = Owner; }
     void Activate() override;
 
     const std::string& Caption() const { return FCaption; }
@@ -67,12 +67,12 @@ class THeadlessWindow : public TBackendWindow {
     TBackendWindow* ModalFor() const { return FModalFor; }
     // What the window shows at a pixel of its client area on the screen (0x00RRGGBB): the
     // pixels presented so far, enlarged by the scale.
-    uint32_t Pixel(int x, int y) const {
-        return FPixels[static_cast<size_t>(y) * PixelWidth() + x];
+    uint32_t Pixel(int X, int Y) const {
+        return FPixels[static_cast<size_t>(Y) * PixelWidth() + X];
     }
     // Whether the pointer at this pixel of the client area reaches the window (the colour key
     // lets through).
-    bool TakesMouseAt(int x, int y) const;
+    bool TakesMouseAt(int X, int Y) const;
     // Every rectangle presented (logical pixels), in order.
     const std::vector<TRect>& Presented() const { return FPresented; }
     void ClearPresented() { FPresented.clear(); }
@@ -94,17 +94,17 @@ class THeadlessWindow : public TBackendWindow {
 
 class THeadlessBackend : public TBackend {
   public:
-    explicit THeadlessBackend(int screenWidth = 1280, int screenHeight = 1024);
+    explicit THeadlessBackend(int ScreenWidth = 1280, int ScreenHeight = 1024);
     ~THeadlessBackend() override;
 
     // ---- TBackend ----
-    std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) override;
-    bool PollEvent(TBackendEvent& event) override;
-    void WaitEvent(TBackendEvent& event) override;
+    std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& Request) override;
+    bool PollEvent(TBackendEvent& Event) override;
+    void WaitEvent(TBackendEvent& Event) override;
     // With nothing queued (after OnIdle), the virtual clock moves on by the time waited.
-    bool WaitEventTimeout(TBackendEvent& event, uint32_t milliseconds) override;
+    bool WaitEventTimeout(TBackendEvent& Event, uint32_t Milliseconds) override;
     TPoint CursorPos() const override { return FCursor; }
-    void SetCapture(TBackendWindow* window) override { FCapture = window; }
+    void SetCapture(TBackendWindow* Window) override { FCapture = Window; }
     void ReleaseCapture() override { FCapture = nullptr; }
     void MinimizeApp() override { FMinimized = true; }
     void RestoreApp() override { FMinimized = false; }
@@ -112,28 +112,28 @@ class THeadlessBackend : public TBackend {
     TRect ScreenRect() const override { return {0, 0, FScreenWidth, FScreenHeight}; }
     std::vector<TRect> Monitors() const override;
     // Monitors other than the one screen, the primary first (none: back to the screen).
-    void SetMonitors(std::vector<TRect> monitors) { FMonitors = std::move(monitors); }
+    void SetMonitors(std::vector<TRect> Monitors) { FMonitors = std::move(Monitors); }
     TFrameExtents DialogFrame() const override { return {3, 22, 3, 3}; }
-    void SetAppTitle(const std::string& title) override { FAppTitle = title; }
+    void SetAppTitle(const std::string& Title) override { FAppTitle = Title; }
     int DesktopScale() const override { return DesktopScaleFactor; }
-    void MessageBoxShown(const TMessageBoxInfo& info) override;
+    void MessageBoxShown(const TMessageBoxInfo& Info) override;
 
     // ---- Injected input, at screen coordinates ----
-    void MouseDown(int x, int y, TMouseButton button = TMouseButton::mbLeft);
-    void MouseUp(int x, int y, TMouseButton button = TMouseButton::mbLeft);
-    void MouseMove(int x, int y);
+    void MouseDown(int X, int Y, TMouseButton Button = TMouseButton::mbLeft);
+    void MouseUp(int X, int Y, TMouseButton Button = TMouseButton::mbLeft);
+    void MouseMove(int X, int Y);
     // Press and release at one point.
-    void Click(int x, int y, TMouseButton button = TMouseButton::mbLeft);
+    void Click(int X, int Y, TMouseButton Button = TMouseButton::mbLeft);
     // A key for the active window (dropped when no window is active).
-    void KeyDown(uint16_t key, TShiftState shift = 0);
+    void KeyDown(uint16_t Key, TShiftState Shift = 0);
     // The window system's close request (close box, task bar).
-    void RequestClose(TBackendWindow* window);
+    void RequestClose(TBackendWindow* Window);
     // The session ends, or the program is told to end by a signal.
     void EndSession();
     // The user minimises or restores the program through its task bar entry.
     void MinimizeFromTaskbar();
     void RestoreFromTaskbar();
-    void AdvanceTime(uint32_t ms) { FClock += ms; }
+    void AdvanceTime(uint32_t Ms) { FClock += Ms; }
     // The user turns to another program: the active window loses the keyboard focus.
     void FocusOtherProgram();
 
@@ -144,9 +144,9 @@ class THeadlessBackend : public TBackend {
     // Windows from the back to the front.
     const std::vector<THeadlessWindow*>& Windows() const { return FWindows; }
     // The front-most shown window whose outer box holds the point, or null.
-    THeadlessWindow* WindowAt(int x, int y) const;
+    THeadlessWindow* WindowAt(int X, int Y) const;
     // The screen's pixel: a window's client pixel, a grey frame, or the black desktop.
-    uint32_t ScreenPixel(int x, int y) const;
+    uint32_t ScreenPixel(int X, int Y) const;
     std::vector<TMessageBoxInfo>& MessageBoxes() { return FMessageBoxes; }
     size_t QueuedEvents() const { return FQueue.size(); }
 
@@ -159,18 +159,18 @@ class THeadlessBackend : public TBackend {
     std::function<void()> OnIdle;
 
     // ---- Used by the windows ----
-    void WindowShown(THeadlessWindow* window);
-    void WindowHidden(THeadlessWindow* window);
-    void WindowDestroyed(THeadlessWindow* window);
-    void ActivateWindow(THeadlessWindow* window);
+    void WindowShown(THeadlessWindow* Window);
+    void WindowHidden(THeadlessWindow* Window);
+    void WindowDestroyed(THeadlessWindow* Window);
+    void ActivateWindow(THeadlessWindow* Window);
 
   private:
-    void Push(TBackendEvent e);
-    void PushMouse(TEventKind kind, int x, int y, TMouseButton button);
-    THeadlessWindow* MouseWindowAt(int x, int y) const;
+    void Push(TBackendEvent E);
+    void PushMouse(TEventKind Kind, int X, int Y, TMouseButton Button);
+    THeadlessWindow* MouseWindowAt(int X, int Y) const;
     TShiftState HeldButtons() const;
-    void Raise(THeadlessWindow* window);
-    bool Shown(const THeadlessWindow* window) const;
+    void Raise(THeadlessWindow* Window);
+    bool Shown(const THeadlessWindow* Window) const;
 
     int FScreenWidth, FScreenHeight;
     std::deque<TBackendEvent> FQueue;

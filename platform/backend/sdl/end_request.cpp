@@ -10,14 +10,14 @@ namespace zorbalin {
 
 namespace {
 
-volatile sig_atomic_t EndRequested = 0;
-int WakePipe[2] = {-1, -1};
+volatile sig_atomic_t gEndRequested = 0;
+int gWakePipe[2] = {-1, -1};
 
 void OnEndSignal(int) {
     const int savedErrno = errno;
-    EndRequested = 1;
-    if (WakePipe[1] >= 0) {
-        ssize_t ignored = ::write(WakePipe[1], "", 1);
+    gEndRequested = 1;
+    if (gWakePipe[1] >= 0) {
+        ssize_t ignored = ::write(gWakePipe[1], "", 1);
         (void)ignored; // a full pipe already wakes the loop
     }
     errno = savedErrno;
@@ -26,8 +26,8 @@ void OnEndSignal(int) {
 } // namespace
 
 void InstallEndSignals() {
-    if (WakePipe[0] < 0 && ::pipe2(WakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        WakePipe[0] = WakePipe[1] = -1;
+    if (gWakePipe[0] < 0 && ::pipe2(gWakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        gWakePipe[0] = gWakePipe[1] = -1;
     struct sigaction action {};
     action.sa_handler = OnEndSignal;
     sigemptyset(&action.sa_mask);
@@ -44,17 +44,17 @@ void InstallEndSignals() {
 }
 
 bool TakeEndRequest() {
-    if (!EndRequested)
+    if (!gEndRequested)
         return false;
-    EndRequested = 0;
+    gEndRequested = 0;
     char drained[64];
-    while (WakePipe[0] >= 0 && ::read(WakePipe[0], drained, sizeof drained) > 0) {
+    while (gWakePipe[0] >= 0 && ::read(gWakePipe[0], drained, sizeof drained) > 0) {
     }
     return true;
 }
 
 int EndRequestFd() {
-    return WakePipe[0];
+    return gWakePipe[0];
 }
 
 } // namespace zorbalin

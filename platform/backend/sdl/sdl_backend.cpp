@@ -16,30 +16,30 @@ namespace zorbalin {
 
 namespace {
 
-bool MapButton(Uint8 button, TMouseButton& out) {
-    switch (button) {
+bool MapButton(Uint8 Button, TMouseButton& Out) {
+    switch (Button) {
     case SDL_BUTTON_LEFT:
-        out = TMouseButton::mbLeft;
+        Out = TMouseButton::mbLeft;
         return true;
     case SDL_BUTTON_RIGHT:
-        out = TMouseButton::mbRight;
+        Out = TMouseButton::mbRight;
         return true;
     case SDL_BUTTON_MIDDLE:
-        out = TMouseButton::mbMiddle;
+        Out = TMouseButton::mbMiddle;
         return true;
     default:
         return false;
     }
 }
 
-TShiftState ModifierShift(Uint16 mod) {
+TShiftState ModifierShift(Uint16 Mod) {
     TShiftState shift = 0;
-    if (mod & KMOD_SHIFT)
-        shift |= ssShift;
-    if (mod & KMOD_CTRL)
-        shift |= ssCtrl;
-    if (mod & KMOD_ALT)
-        shift |= ssAlt;
+    if (Mod & KMOD_SHIFT)
+        shift |= kSsShift;
+    if (Mod & KMOD_CTRL)
+        shift |= kSsCtrl;
+    if (Mod & KMOD_ALT)
+        shift |= kSsAlt;
     return shift;
 }
 
@@ -47,54 +47,54 @@ TShiftState CurrentShift() {
     TShiftState shift = ModifierShift(static_cast<Uint16>(SDL_GetModState()));
     Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
     if (buttons & SDL_BUTTON_LMASK)
-        shift |= ssLeft;
+        shift |= kSsLeft;
     if (buttons & SDL_BUTTON_RMASK)
-        shift |= ssRight;
+        shift |= kSsRight;
     if (buttons & SDL_BUTTON_MMASK)
-        shift |= ssMiddle;
+        shift |= kSsMiddle;
     return shift;
 }
 
 // SDL key symbols to the toolkit's key codes; 0 for keys the toolkit does not use.
-uint16_t MapKey(SDL_Keycode sym) {
-    switch (sym) {
+uint16_t MapKey(SDL_Keycode Sym) {
+    switch (Sym) {
     case SDLK_ESCAPE:
-        return vk::Escape;
+        return vk::kEscape;
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
-        return vk::Return;
+        return vk::kReturn;
     case SDLK_SPACE:
-        return vk::Space;
+        return vk::kSpace;
     case SDLK_TAB:
-        return vk::Tab;
+        return vk::kTab;
     case SDLK_BACKSPACE:
-        return vk::Back;
+        return vk::kBack;
     case SDLK_LEFT:
-        return vk::Left;
+        return vk::kLeft;
     case SDLK_RIGHT:
-        return vk::Right;
+        return vk::kRight;
     case SDLK_UP:
-        return vk::Up;
+        return vk::kUp;
     case SDLK_DOWN:
-        return vk::Down;
+        return vk::kDown;
     case SDLK_APPLICATION:
     case SDLK_MENU:
-        return vk::Apps;
+        return vk::kApps;
     default:
         break;
     }
-    if (sym >= SDLK_F1 && sym <= SDLK_F12)
-        return static_cast<uint16_t>(vk::F1 + (sym - SDLK_F1));
-    if (sym >= SDLK_a && sym <= SDLK_z)
-        return static_cast<uint16_t>('A' + (sym - SDLK_a));
-    if (sym >= SDLK_0 && sym <= SDLK_9)
-        return static_cast<uint16_t>('0' + (sym - SDLK_0));
+    if (Sym >= SDLK_F1 && Sym <= SDLK_F12)
+        return static_cast<uint16_t>(vk::F1 + (Sym - SDLK_F1));
+    if (Sym >= SDLK_a && Sym <= SDLK_z)
+        return static_cast<uint16_t>('A' + (Sym - SDLK_a));
+    if (Sym >= SDLK_0 && Sym <= SDLK_9)
+        return static_cast<uint16_t>('0' + (Sym - SDLK_0));
     return 0;
 }
 
 } // namespace
 
-TSdlBackend::TSdlBackend(const std::string& windowClass) {
+TSdlBackend::TSdlBackend(const std::string& WindowClass) {
     // A window surface must not go through the GL path: every partial present would redraw the
     // whole window there.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -104,9 +104,9 @@ TSdlBackend::TSdlBackend(const std::string& windowClass) {
     // Closing the last window is the application's decision (the settings may refuse it).
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (!windowClass.empty()) {
-        SDL_SetHint(SDL_HINT_APP_NAME, windowClass.c_str());
-        setenv("SDL_VIDEO_X11_WMCLASS", windowClass.c_str(), 0);
+    if (!WindowClass.empty()) {
+        SDL_SetHint(SDL_HINT_APP_NAME, WindowClass.c_str());
+        setenv("SDL_VIDEO_X11_WMCLASS", WindowClass.c_str(), 0);
     }
     // The program's own handlers take these signals (see the top of sdl_backend.h).
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -128,40 +128,40 @@ TSdlBackend::~TSdlBackend() {
     SDL_Quit();
 }
 
-std::unique_ptr<TBackendWindow> TSdlBackend::CreateWindow(const TWindowRequest& request) {
-    return std::make_unique<TSdlWindow>(*this, request);
+std::unique_ptr<TBackendWindow> TSdlBackend::CreateWindow(const TWindowRequest& Request) {
+    return std::make_unique<TSdlWindow>(*this, Request);
 }
 
-void TSdlBackend::WindowCreated(TSdlWindow* window) {
-    FWindows.push_back(window);
+void TSdlBackend::WindowCreated(TSdlWindow* Window) {
+    FWindows.push_back(Window);
     if (!FX11Display)
-        FX11Display = X11DisplayOf(window->Handle());
+        FX11Display = X11DisplayOf(Window->Handle());
 }
 
-void TSdlBackend::WindowDestroyed(TSdlWindow* window) {
-    FWindows.erase(std::remove(FWindows.begin(), FWindows.end(), window), FWindows.end());
+void TSdlBackend::WindowDestroyed(TSdlWindow* Window) {
+    FWindows.erase(std::remove(FWindows.begin(), FWindows.end(), Window), FWindows.end());
 }
 
-TSdlWindow* TSdlBackend::WindowByX11Id(unsigned long id) const {
+TSdlWindow* TSdlBackend::WindowByX11Id(unsigned long Id) const {
     for (TSdlWindow* w : FWindows)
-        if (w->X11Id() == id)
+        if (w->X11Id() == Id)
             return w;
     return nullptr;
 }
 
-TSdlWindow* TSdlBackend::WindowById(uint32_t id) const {
+TSdlWindow* TSdlBackend::WindowById(uint32_t Id) const {
     for (TSdlWindow* w : FWindows)
-        if (w->Id() == id)
+        if (w->Id() == Id)
             return w;
     return nullptr;
 }
 
-bool TSdlBackend::PollEvent(TBackendEvent& event) {
-    return NextEvent(event);
+bool TSdlBackend::PollEvent(TBackendEvent& Event) {
+    return NextEvent(Event);
 }
 
-void TSdlBackend::WaitEvent(TBackendEvent& event) {
-    while (!NextEvent(event)) {
+void TSdlBackend::WaitEvent(TBackendEvent& Event) {
+    while (!NextEvent(Event)) {
         if (FX11Display)
             WaitForX11Input(FX11Display, EndRequestFd());
         else // another driver: its own wait, waking now and then to see a signal
@@ -169,13 +169,13 @@ void TSdlBackend::WaitEvent(TBackendEvent& event) {
     }
 }
 
-bool TSdlBackend::WaitEventTimeout(TBackendEvent& event, uint32_t milliseconds) {
+bool TSdlBackend::WaitEventTimeout(TBackendEvent& Event, uint32_t Milliseconds) {
     const uint32_t start = SDL_GetTicks();
-    while (!NextEvent(event)) {
+    while (!NextEvent(Event)) {
         const uint32_t waited = SDL_GetTicks() - start;
-        if (waited >= milliseconds)
+        if (waited >= Milliseconds)
             return false;
-        const int left = static_cast<int>(milliseconds - waited);
+        const int left = static_cast<int>(Milliseconds - waited);
         if (FX11Display)
             WaitForX11Input(FX11Display, EndRequestFd(), left);
         else
@@ -186,16 +186,16 @@ bool TSdlBackend::WaitEventTimeout(TBackendEvent& event, uint32_t milliseconds) 
 
 // The next event for the toolkit, without waiting: what SDL has queued, then what the window
 // system has sent since. Never enters SDL's waiting path (see the top of sdl_backend.h).
-bool TSdlBackend::NextEvent(TBackendEvent& event) {
+bool TSdlBackend::NextEvent(TBackendEvent& Event) {
     if (TakeEndRequest()) {
-        event = TBackendEvent{};
-        event.Kind = TEventKind::Quit;
+        Event = TBackendEvent{};
+        Event.Kind = TEventKind::Quit;
         return true;
     }
     SDL_Event e;
     for (int round = 0; round < 2; ++round) {
         while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-            if (Translate(&e, event))
+            if (Translate(&e, Event))
                 return true;
         if (round == 0)
             SDL_PumpEvents();
@@ -203,24 +203,24 @@ bool TSdlBackend::NextEvent(TBackendEvent& event) {
     return false;
 }
 
-bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
-    const SDL_Event& e = *static_cast<const SDL_Event*>(sdlEvent);
-    out = TBackendEvent{};
-    out.Time = e.common.timestamp;
+bool TSdlBackend::Translate(const void* SdlEvent, TBackendEvent& Out) {
+    const SDL_Event& e = *static_cast<const SDL_Event*>(SdlEvent);
+    Out = TBackendEvent{};
+    Out.Time = e.common.timestamp;
     switch (e.type) {
     case SDL_QUIT:
-        out.Kind = TEventKind::Quit;
+        Out.Kind = TEventKind::Quit;
         return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-        if (!MapButton(e.button.button, out.Button))
+        if (!MapButton(e.button.button, Out.Button))
             return false;
-        out.Kind = e.type == SDL_MOUSEBUTTONDOWN ? TEventKind::MouseDown : TEventKind::MouseUp;
-        out.Window = WindowById(e.button.windowID);
-        out.Shift = CurrentShift();
-        return out.Window != nullptr && ToClient(e.button.x, e.button.y, out);
+        Out.Kind = e.type == SDL_MOUSEBUTTONDOWN ? TEventKind::MouseDown : TEventKind::MouseUp;
+        Out.Window = WindowById(e.button.windowID);
+        Out.Shift = CurrentShift();
+        return Out.Window != nullptr && ToClient(e.button.x, e.button.y, Out);
     case SDL_SYSWMEVENT:
-        return TranslateX11Motion(&e, out);
+        return TranslateX11Motion(&e, Out);
     case SDL_MOUSEMOTION:
         // SDL drops a motion whose position in the window equals the last one it saw: every step
         // of a drag once the window has followed the pointer. On X11 the motion with a button
@@ -229,19 +229,19 @@ bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
         // (tooltips, the pointer putting the focus ring away) needs it.
         if (FMotionFromX11 && e.motion.state != 0)
             return false;
-        out.Kind = TEventKind::MouseMove;
-        out.Window = WindowById(e.motion.windowID);
-        out.Shift = CurrentShift();
-        return out.Window != nullptr && ToClient(e.motion.x, e.motion.y, out);
+        Out.Kind = TEventKind::MouseMove;
+        Out.Window = WindowById(e.motion.windowID);
+        Out.Shift = CurrentShift();
+        return Out.Window != nullptr && ToClient(e.motion.x, e.motion.y, Out);
     case SDL_KEYDOWN:
-        out.Kind = TEventKind::KeyDown;
-        out.Window = WindowById(e.key.windowID);
-        out.Key = MapKey(e.key.keysym.sym);
+        Out.Kind = TEventKind::KeyDown;
+        Out.Window = WindowById(e.key.windowID);
+        Out.Key = MapKey(e.key.keysym.sym);
         // The modifiers as they were when the key went down: by the time the event is read,
         // SDL's own state may already have seen Ctrl released (a quick Ctrl+Z).
-        out.Shift =
-            ModifierShift(e.key.keysym.mod) | (CurrentShift() & (ssLeft | ssRight | ssMiddle));
-        return out.Window != nullptr && out.Key != 0;
+        Out.Shift =
+            ModifierShift(e.key.keysym.mod) | (CurrentShift() & (kSsLeft | kSsRight | kSsMiddle));
+        return Out.Window != nullptr && Out.Key != 0;
     case SDL_WINDOWEVENT:
         break;
     default:
@@ -250,23 +250,23 @@ bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
     TSdlWindow* window = WindowById(e.window.windowID);
     if (!window)
         return false;
-    out.Window = window;
+    Out.Window = window;
     switch (e.window.event) {
     case SDL_WINDOWEVENT_CLOSE:
-        out.Kind = TEventKind::CloseRequest;
+        Out.Kind = TEventKind::CloseRequest;
         return true;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        out.Kind = TEventKind::Expose;
+        Out.Kind = TEventKind::Expose;
         return true;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        out.Kind = TEventKind::Activated;
+        Out.Kind = TEventKind::Activated;
         return true;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        out.Kind = TEventKind::Deactivated;
+        Out.Kind = TEventKind::Deactivated;
         return true;
     case SDL_WINDOWEVENT_LEAVE:
-        out.Kind = TEventKind::MouseLeave;
+        Out.Kind = TEventKind::MouseLeave;
         return true;
     case SDL_WINDOWEVENT_MINIMIZED:
         // SDL takes every unmapping it did not ask for as minimising (and a mapping as
@@ -274,18 +274,18 @@ bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
         // which minimises and restores nothing.
         if (window->Tooltip())
             return false;
-        out.Kind = TEventKind::Minimized;
+        Out.Kind = TEventKind::Minimized;
         return true;
     case SDL_WINDOWEVENT_RESTORED:
         if (window->Tooltip())
             return false;
-        out.Kind = TEventKind::Restored;
+        Out.Kind = TEventKind::Restored;
         return true;
     case SDL_WINDOWEVENT_MOVED: {
         TFrameExtents f = window->Frame();
-        out.Kind = TEventKind::Moved;
-        out.X = e.window.data1 - f.Left;
-        out.Y = e.window.data2 - f.Top;
+        Out.Kind = TEventKind::Moved;
+        Out.X = e.window.data1 - f.Left;
+        Out.Y = e.window.data2 - f.Top;
         return true;
     }
     default:
@@ -293,11 +293,11 @@ bool TSdlBackend::Translate(const void* sdlEvent, TBackendEvent& out) {
     }
 }
 
-bool TSdlBackend::ToClient(int x, int y, TBackendEvent& event) const {
+bool TSdlBackend::ToClient(int X, int Y, TBackendEvent& Event) const {
     // The window reports its own pixels; the form works in logical ones.
-    const TPoint p = ScaleDown({x, y}, static_cast<TSdlWindow*>(event.Window)->Scale());
-    event.X = p.X;
-    event.Y = p.Y;
+    const TPoint p = ScaleDown({X, Y}, static_cast<TSdlWindow*>(Event.Window)->Scale());
+    Event.X = p.X;
+    Event.Y = p.Y;
     return true;
 }
 
@@ -309,16 +309,16 @@ int TSdlBackend::DesktopScale() const {
     return DesktopScaleFrom(std::getenv("GDK_SCALE"), XftDpiOf(X11ResourceString()));
 }
 
-bool TSdlBackend::TranslateX11Motion(const void* sdlEvent, TBackendEvent& out) {
-    const SDL_Event& e = *static_cast<const SDL_Event*>(sdlEvent);
+bool TSdlBackend::TranslateX11Motion(const void* SdlEvent, TBackendEvent& Out) {
+    const SDL_Event& e = *static_cast<const SDL_Event*>(SdlEvent);
     unsigned long window = 0;
     TPoint position;
     if (!X11PointerMotion(e.syswm.msg, window, position))
         return false;
-    out.Kind = TEventKind::MouseMove;
-    out.Window = WindowByX11Id(window);
-    out.Shift = CurrentShift();
-    return out.Window != nullptr && ToClient(position.X, position.Y, out);
+    Out.Kind = TEventKind::MouseMove;
+    Out.Window = WindowByX11Id(window);
+    Out.Shift = CurrentShift();
+    return Out.Window != nullptr && ToClient(position.X, position.Y, Out);
 }
 
 TPoint TSdlBackend::CursorPos() const {
@@ -376,8 +376,8 @@ std::vector<TRect> TSdlBackend::Monitors() const {
     return monitors;
 }
 
-void TSdlBackend::SetAppTitle(const std::string& title) {
-    FTitle = title;
+void TSdlBackend::SetAppTitle(const std::string& Title) {
+    FTitle = Title;
     for (TSdlWindow* w : FWindows)
         w->UpdateTitle();
 }

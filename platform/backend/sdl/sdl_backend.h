@@ -31,17 +31,17 @@ class TSdlBackend : public TBackend {
     // Starts SDL's video subsystem on a desktop's video driver (X11 or Wayland), or on the one
     // SDL_VIDEODRIVER names; throws Exception "cannot open the display: <SDL's reason>" when
     // none opens.
-    explicit TSdlBackend(const std::string& windowClass = "");
+    explicit TSdlBackend(const std::string& WindowClass = "");
     ~TSdlBackend() override;
     TSdlBackend(const TSdlBackend&) = delete;
     TSdlBackend& operator=(const TSdlBackend&) = delete;
 
-    std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& request) override;
-    bool PollEvent(TBackendEvent& event) override;
-    void WaitEvent(TBackendEvent& event) override;
-    bool WaitEventTimeout(TBackendEvent& event, uint32_t milliseconds) override;
+    std::unique_ptr<TBackendWindow> CreateWindow(const TWindowRequest& Request) override;
+    bool PollEvent(TBackendEvent& Event) override;
+    void WaitEvent(TBackendEvent& Event) override;
+    bool WaitEventTimeout(TBackendEvent& Event, uint32_t Milliseconds) override;
     TPoint CursorPos() const override;
-    void SetCapture(TBackendWindow* window) override;
+    void SetCapture(TBackendWindow* Window) override;
     void ReleaseCapture() override;
     void MinimizeApp() override;
     void RestoreApp() override;
@@ -49,24 +49,24 @@ class TSdlBackend : public TBackend {
     TRect ScreenRect() const override;
     std::vector<TRect> Monitors() const override;
     TFrameExtents DialogFrame() const override { return FDialogFrame; }
-    void SetAppTitle(const std::string& title) override;
+    void SetAppTitle(const std::string& Title) override;
     // GDK_SCALE, else the X resource Xft.dpi, on the X11 video driver; 1 on others.
     int DesktopScale() const override;
 
     // ---- Used by the windows ----
-    void WindowCreated(TSdlWindow* window);
-    void WindowDestroyed(TSdlWindow* window);
-    void DialogFrameSeen(const TFrameExtents& frame) { FDialogFrame = frame; }
+    void WindowCreated(TSdlWindow* Window);
+    void WindowDestroyed(TSdlWindow* Window);
+    void DialogFrameSeen(const TFrameExtents& Frame) { FDialogFrame = Frame; }
     const std::string& AppTitle() const { return FTitle; }
 
   private:
-    bool NextEvent(TBackendEvent& event);
-    bool Translate(const void* sdlEvent, TBackendEvent& event);
+    bool NextEvent(TBackendEvent& Event);
+    bool Translate(const void* SdlEvent, TBackendEvent& Event);
     // Sets the event's X/Y from the pixel (x, y) of its window; true.
-    bool ToClient(int x, int y, TBackendEvent& event) const;
-    bool TranslateX11Motion(const void* sdlEvent, TBackendEvent& event);
-    TSdlWindow* WindowById(uint32_t id) const;
-    TSdlWindow* WindowByX11Id(unsigned long id) const;
+    bool ToClient(int X, int Y, TBackendEvent& Event) const;
+    bool TranslateX11Motion(const void* SdlEvent, TBackendEvent& Event);
+    TSdlWindow* WindowById(uint32_t Id) const;
+    TSdlWindow* WindowByX11Id(unsigned long Id) const;
 
     std::vector<TSdlWindow*> FWindows;
     std::string FTitle;

@@ -14,28 +14,28 @@ namespace zorbalin {
 namespace {
 
 // Formats whose bytes in memory are B, G, R, X on this little-endian machine, like our surface.
-bool IsBgrx(Uint32 format) {
-    return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
+bool IsBgrx(Uint32 Format) {
+    return Format == SDL_PIXELFORMAT_RGB888 || Format == SDL_PIXELFORMAT_ARGB8888;
 }
 
 } // namespace
 
-TSdlWindow::TSdlWindow(TSdlBackend& backend, const TWindowRequest& request)
-    : FBackend(backend), FFramed(request.Framed), FTaskbarEntry(request.TaskbarEntry),
-      FScale(std::clamp(request.Scale, 1, kMaxScale)), FCaption(request.Caption),
-      FLeft(request.Left), FTop(request.Top) {
+TSdlWindow::TSdlWindow(TSdlBackend& Backend, const TWindowRequest& Request)
+    : FBackend(Backend), FFramed(Request.Framed), FTaskbarEntry(Request.TaskbarEntry),
+      FScale(std::clamp(Request.Scale, 1, kMaxScale)), FCaption(Request.Caption),
+      FLeft(Request.Left), FTop(Request.Top) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    if (!request.Framed)
+    if (!Request.Framed)
         flags |= SDL_WINDOW_BORDERLESS;
-    if (!request.TaskbarEntry)
+    if (!Request.TaskbarEntry)
         flags |= SDL_WINDOW_SKIP_TASKBAR;
     // On X11 a tooltip window is override-redirect: no window manager places or focuses it.
-    if (request.Kind == TWindowKind::Tooltip)
+    if (Request.Kind == TWindowKind::Tooltip)
         flags |= SDL_WINDOW_TOOLTIP;
-    FTooltip = request.Kind == TWindowKind::Tooltip;
-    FWindow = SDL_CreateWindow(FCaption.c_str(), request.Left, request.Top,
-                               std::max(request.ClientWidth, 1) * FScale,
-                               std::max(request.ClientHeight, 1) * FScale, flags);
+    FTooltip = Request.Kind == TWindowKind::Tooltip;
+    FWindow = SDL_CreateWindow(FCaption.c_str(), Request.Left, Request.Top,
+                               std::max(Request.ClientWidth, 1) * FScale,
+                               std::max(Request.ClientHeight, 1) * FScale, flags);
     if (!FWindow)
         throw Exception(std::string("Cannot create a window: ") + SDL_GetError());
     FId = SDL_GetWindowID(FWindow);
@@ -71,12 +71,12 @@ TFrameExtents TSdlWindow::Frame() const {
     return frame;
 }
 
-void TSdlWindow::SetPosition(int left, int top) {
-    FLeft = left;
-    FTop = top;
+void TSdlWindow::SetPosition(int Left, int Top) {
+    FLeft = Left;
+    FTop = Top;
     // SDL places the client area; our coordinates are those of the outer window.
     TFrameExtents f = Frame();
-    SDL_SetWindowPosition(FWindow, left + f.Left, top + f.Top);
+    SDL_SetWindowPosition(FWindow, Left + f.Left, Top + f.Top);
 }
 
 TPoint TSdlWindow::Position() const {
@@ -86,23 +86,23 @@ TPoint TSdlWindow::Position() const {
     return {x - f.Left, y - f.Top};
 }
 
-void TSdlWindow::SetClientSize(int width, int height) {
-    SDL_SetWindowSize(FWindow, std::max(width, 1) * FScale, std::max(height, 1) * FScale);
+void TSdlWindow::SetClientSize(int Width, int Height) {
+    SDL_SetWindowSize(FWindow, std::max(Width, 1) * FScale, std::max(Height, 1) * FScale);
 }
 
-void TSdlWindow::SetCaption(const std::string& caption) {
-    FCaption = caption;
+void TSdlWindow::SetCaption(const std::string& Caption) {
+    FCaption = Caption;
     UpdateTitle();
 }
 
-void TSdlWindow::SetVisible(bool visible) {
-    if (visible == FVisible)
+void TSdlWindow::SetVisible(bool Visible) {
+    if (Visible == FVisible)
         return;
-    FVisible = visible;
+    FVisible = Visible;
     // No window manager places a tooltip; it is where the form put it already.
-    if (FTooltip && X11SetMapped(FWindow, visible))
+    if (FTooltip && X11SetMapped(FWindow, Visible))
         return;
-    if (visible) {
+    if (Visible) {
         SDL_ShowWindow(FWindow);
         // Window managers may place a new window where they like: put it where the form says.
         SetPosition(FLeft, FTop);
@@ -111,12 +111,12 @@ void TSdlWindow::SetVisible(bool visible) {
     }
 }
 
-void TSdlWindow::Present(const TRect& r, const TPixelView& surface) {
+void TSdlWindow::Present(const TRect& R, const TPixelView& Surface) {
     SDL_Surface* target = SDL_GetWindowSurface(FWindow);
     if (!target)
         return;
-    TRect area = IntersectRects(r, {0, 0, std::min(surface.Width, target->w / FScale),
-                                    std::min(surface.Height, target->h / FScale)});
+    TRect area = IntersectRects(R, {0, 0, std::min(Surface.Width, target->w / FScale),
+                                    std::min(Surface.Height, target->h / FScale)});
     if (area.IsEmpty())
         return;
     if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
@@ -126,12 +126,12 @@ void TSdlWindow::Present(const TRect& r, const TPixelView& surface) {
                 static_cast<ptrdiff_t>(shown.Top) * target->pitch +
                 shown.Left * target->format->BytesPerPixel;
     if (IsBgrx(target->format->format)) {
-        ReplicatePixels(surface, area, FScale, dst, target->pitch);
+        ReplicatePixels(Surface, area, FScale, dst, target->pitch);
     } else {
         // Enlarged aside, then converted into the window's format.
         const int stride = shown.Width() * 4;
         std::vector<uint8_t> enlarged(static_cast<size_t>(stride) * shown.Height());
-        ReplicatePixels(surface, area, FScale, enlarged.data(), stride);
+        ReplicatePixels(Surface, area, FScale, enlarged.data(), stride);
         SDL_ConvertPixels(shown.Width(), shown.Height(), SDL_PIXELFORMAT_RGB888, enlarged.data(),
                           stride, target->format->format, dst, target->pitch);
     }
@@ -141,19 +141,19 @@ void TSdlWindow::Present(const TRect& r, const TPixelView& surface) {
     SDL_UpdateWindowSurfaceRects(FWindow, &rect, 1);
 }
 
-void TSdlWindow::SetIcon(const std::vector<uint32_t>& argb, int width, int height) {
-    if (argb.size() < static_cast<size_t>(width) * height || width <= 0 || height <= 0)
+void TSdlWindow::SetIcon(const std::vector<uint32_t>& Argb, int Width, int Height) {
+    if (Argb.size() < static_cast<size_t>(Width) * Height || Width <= 0 || Height <= 0)
         return;
     SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<uint32_t*>(argb.data()), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+        const_cast<uint32_t*>(Argb.data()), Width, Height, 32, Width * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!icon)
         return;
     SDL_SetWindowIcon(FWindow, icon);
     SDL_FreeSurface(icon);
 }
 
-void TSdlWindow::SetModalFor(TBackendWindow* owner) {
-    if (auto* parent = dynamic_cast<TSdlWindow*>(owner))
+void TSdlWindow::SetModalFor(TBackendWindow* Owner) {
+    if (auto* parent = dynamic_cast<TSdlWindow*>(Owner))
         SDL_SetWindowModalFor(FWindow, parent->FWindow);
 }
 

@@ -12,21 +12,21 @@ class TSdlBackend;
 
 class TSdlWindow : public TBackendWindow {
   public:
-    TSdlWindow(TSdlBackend& backend, const TWindowRequest& request);
+    TSdlWindow(TSdlBackend& Backend, const TWindowRequest& Request);
     ~TSdlWindow() override;
     TSdlWindow(const TSdlWindow&) = delete;
     TSdlWindow& operator=(const TSdlWindow&) = delete;
 
-    void SetPosition(int left, int top) override;
+    void SetPosition(int Left, int Top) override;
     TPoint Position() const override;
-    void SetClientSize(int width, int height) override;
+    void SetClientSize(int Width, int Height) override;
     TFrameExtents Frame() const override;
-    void SetCaption(const std::string& caption) override;
-    void SetVisible(bool visible) override;
-    void Present(const TRect& r, const TPixelView& surface) override;
+    void SetCaption(const std::string& Caption) override;
+    void SetVisible(bool Visible) override;
+    void Present(const TRect& R, const TPixelView& Surface) override;
     void SetColourKey(bool, uint32_t) override {}
-    void SetIcon(const std::vector<uint32_t>& argb, int width, int height) override;
-    void SetModalFor(TBackendWindow* owner) override;
+    void SetIcon(const std::vector<uint32_t>& Argb, int Width, int Height) override;
+    void SetModalFor(TBackendWindow* Owner) override;
     void Activate() override;
 
     SDL_Window* Handle() const { return FWindow; }

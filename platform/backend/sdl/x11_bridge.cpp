@@ -16,19 +16,19 @@ namespace zorbalin {
 namespace {
 
 using TX11ErrorHandler = int (*)(Display*, XErrorEvent*);
-TX11ErrorHandler PreviousErrorHandler = nullptr;
+TX11ErrorHandler gPreviousErrorHandler = nullptr;
 
 // Xlib's own handler ends the process on any error. A window can be gone by the time a request
 // about it reaches the server (closed dialogs, other connections to the same server), which is
 // no reason to end the game.
-int OnX11Error(Display* display, XErrorEvent* error) {
-    if (error->error_code != BadWindow && error->error_code != BadDrawable)
-        return PreviousErrorHandler ? PreviousErrorHandler(display, error) : 0;
+int OnX11Error(Display* XDisplay, XErrorEvent* Error) {
+    if (Error->error_code != BadWindow && Error->error_code != BadDrawable)
+        return gPreviousErrorHandler ? gPreviousErrorHandler(XDisplay, Error) : 0;
     char text[160] = "";
-    XGetErrorText(display, error->error_code, text, sizeof text);
+    XGetErrorText(XDisplay, Error->error_code, text, sizeof text);
     std::fprintf(stderr,
                  "%s: X error ignored, the window is gone: %s (request %d, resource 0x%lx)\n",
-                 program_invocation_short_name, text, error->request_code, error->resourceid);
+                 program_invocation_short_name, text, Error->request_code, Error->resourceid);
     return 0;
 }
 
@@ -37,40 +37,40 @@ struct TX11Window {
     Window Id = 0;
 };
 
-TX11Window X11Of(SDL_Window* window) {
+TX11Window X11Of(SDL_Window* SdlWindow) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+    if (!SdlWindow || !SDL_GetWindowWMInfo(SdlWindow, &info) || info.subsystem != SDL_SYSWM_X11)
         return {};
     return {info.info.x11.display, info.info.x11.window};
 }
 
-// Whether a list property of 32-bit items on `window` holds `item`.
-bool ListPropertyHolds(Display* display, Window window, Atom property, Atom type, Atom item) {
+// Whether a list property of 32-bit items on `Window` holds `item`.
+bool ListPropertyHolds(Display* XDisplay, Window XWindow, Atom Property, Atom Type, Atom Item) {
     Atom actualType = None;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, property, 0, 4096, False, type, &actualType, &format,
+    if (XGetWindowProperty(XDisplay, XWindow, Property, 0, 4096, False, Type, &actualType, &format,
                            &count, &after, &data) != Success)
         return false;
     bool found = false;
-    if (data && actualType == type && format == 32) {
+    if (data && actualType == Type && format == 32) {
         const auto* items = reinterpret_cast<const unsigned long*>(data);
         for (unsigned long i = 0; i < count && !found; ++i)
-            found = items[i] == item;
+            found = items[i] == Item;
     }
     if (data)
         XFree(data);
     return found;
 }
 
-bool HasFrameExtents(Display* display, Window window, Atom extents) {
+bool HasFrameExtents(Display* XDisplay, Window XWindow, Atom Extents) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    bool found = XGetWindowProperty(display, window, extents, 0, 4, False, XA_CARDINAL, &type,
+    bool found = XGetWindowProperty(XDisplay, XWindow, Extents, 0, 4, False, XA_CARDINAL, &type,
                                     &format, &count, &after, &data) == Success &&
                  type == XA_CARDINAL && count == 4;
     if (data)
@@ -83,15 +83,15 @@ bool HasFrameExtents(Display* display, Window window, Atom extents) {
 void InstallX11ErrorHandler() {
     TX11ErrorHandler previous = XSetErrorHandler(OnX11Error);
     if (previous != OnX11Error)
-        PreviousErrorHandler = previous;
+        gPreviousErrorHandler = previous;
 }
 
-void* X11DisplayOf(SDL_Window* window) {
-    return X11Of(window).Connection;
+void* X11DisplayOf(SDL_Window* SdlWindow) {
+    return X11Of(SdlWindow).Connection;
 }
 
-unsigned long X11WindowIdOf(SDL_Window* window) {
-    return X11Of(window).Id;
+unsigned long X11WindowIdOf(SDL_Window* SdlWindow) {
+    return X11Of(SdlWindow).Id;
 }
 
 bool ReceiveX11Events() {
@@ -102,19 +102,19 @@ bool ReceiveX11Events() {
     return true;
 }
 
-bool X11PointerMotion(const SDL_SysWMmsg* message, unsigned long& window, TPoint& position) {
-    if (!message || message->subsystem != SDL_SYSWM_X11)
+bool X11PointerMotion(const SDL_SysWMmsg* Message, unsigned long& XWindow, TPoint& Position) {
+    if (!Message || Message->subsystem != SDL_SYSWM_X11)
         return false;
-    const XEvent& event = message->msg.x11.event;
+    const XEvent& event = Message->msg.x11.event;
     if (event.type != MotionNotify)
         return false;
-    window = event.xmotion.window;
-    position = {event.xmotion.x, event.xmotion.y};
+    XWindow = event.xmotion.window;
+    Position = {event.xmotion.x, event.xmotion.y};
     return true;
 }
 
-bool QueryX11Pointer(void* display, TPoint& position) {
-    auto* connection = static_cast<Display*>(display);
+bool QueryX11Pointer(void* XDisplay, TPoint& Position) {
+    auto* connection = static_cast<Display*>(XDisplay);
     if (!connection)
         return false;
     Window root = 0, child = 0;
@@ -123,19 +123,19 @@ bool QueryX11Pointer(void* display, TPoint& position) {
     if (!XQueryPointer(connection, DefaultRootWindow(connection), &root, &child, &rootX, &rootY,
                        &windowX, &windowY, &buttons))
         return false;
-    position = {rootX, rootY};
+    Position = {rootX, rootY};
     return true;
 }
 
-void WaitForX11Input(void* display, int wakeFd, int timeoutMs) {
-    auto* connection = static_cast<Display*>(display);
+void WaitForX11Input(void* XDisplay, int WakeFd, int TimeoutMs) {
+    auto* connection = static_cast<Display*>(XDisplay);
     // Events that Xlib has read already will not make the connection readable again. XPending
     // also sends what is still buffered, which the server may have to answer first.
     if (XPending(connection) > 0)
         return;
-    pollfd watched[2] = {{ConnectionNumber(connection), POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    pollfd watched[2] = {{ConnectionNumber(connection), POLLIN, 0}, {WakeFd, POLLIN, 0}};
     // Interrupted by a signal: the caller looks at what the signal asked for.
-    ::poll(watched, wakeFd >= 0 ? 2 : 1, timeoutMs < 0 ? -1 : timeoutMs);
+    ::poll(watched, WakeFd >= 0 ? 2 : 1, TimeoutMs < 0 ? -1 : TimeoutMs);
 }
 
 std::string X11ResourceString() {
@@ -148,11 +148,11 @@ std::string X11ResourceString() {
     return text;
 }
 
-bool X11SetMapped(SDL_Window* window, bool mapped) {
-    TX11Window x11 = X11Of(window);
+bool X11SetMapped(SDL_Window* SdlWindow, bool Mapped) {
+    TX11Window x11 = X11Of(SdlWindow);
     if (!x11.Connection)
         return false;
-    if (mapped)
+    if (Mapped)
         XMapRaised(x11.Connection, x11.Id);
     else
         XUnmapWindow(x11.Connection, x11.Id);
@@ -160,11 +160,11 @@ bool X11SetMapped(SDL_Window* window, bool mapped) {
     return true;
 }
 
-void SetX11LegacyTitle(SDL_Window* window, const std::string& utf8Title) {
-    TX11Window x11 = X11Of(window);
+void SetX11LegacyTitle(SDL_Window* SdlWindow, const std::string& Utf8Title) {
+    TX11Window x11 = X11Of(SdlWindow);
     if (!x11.Connection)
         return;
-    char* list[] = {const_cast<char*>(utf8Title.c_str())};
+    char* list[] = {const_cast<char*>(Utf8Title.c_str())};
     XTextProperty property{};
     if (Xutf8TextListToTextProperty(x11.Connection, list, 1, XStdICCTextStyle, &property) < 0)
         return;
@@ -173,15 +173,15 @@ void SetX11LegacyTitle(SDL_Window* window, const std::string& utf8Title) {
     XFlush(x11.Connection);
 }
 
-void LearnX11FrameExtents(SDL_Window* window) {
-    TX11Window x11 = X11Of(window);
+void LearnX11FrameExtents(SDL_Window* SdlWindow) {
+    TX11Window x11 = X11Of(SdlWindow);
     if (!x11.Connection)
         return;
-    Display* display = x11.Connection;
-    Window root = DefaultRootWindow(display);
-    Atom request = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
-    Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
-    if (!ListPropertyHolds(display, root, XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM,
+    Display* XDisplay = x11.Connection;
+    Window root = DefaultRootWindow(XDisplay);
+    Atom request = XInternAtom(XDisplay, "_NET_REQUEST_FRAME_EXTENTS", False);
+    Atom extents = XInternAtom(XDisplay, "_NET_FRAME_EXTENTS", False);
+    if (!ListPropertyHolds(XDisplay, root, XInternAtom(XDisplay, "_NET_SUPPORTED", False), XA_ATOM,
                            request))
         return;
     XEvent message{};
@@ -189,10 +189,10 @@ void LearnX11FrameExtents(SDL_Window* window) {
     message.xclient.window = x11.Id;
     message.xclient.message_type = request;
     message.xclient.format = 32;
-    XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
-    XFlush(display);
+    XSendEvent(XDisplay, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
+    XFlush(XDisplay);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
-    while (!HasFrameExtents(display, x11.Id, extents)) {
+    while (!HasFrameExtents(XDisplay, x11.Id, extents)) {
         if (std::chrono::steady_clock::now() >= deadline)
             return;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
