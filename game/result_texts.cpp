@@ -1,12 +1,15 @@
 #include "game/result_texts.h"
 
+#include "strings/translate.h"
+
 namespace zorbalin {
 
 TResultTexts ResultTexts(int Count) {
     TResultTexts texts;
-    texts.Headline = Count < 11 ? "Gratulálok!" : "Ezt még gyakorolni kell...";
-    texts.Message = Count == 0 ? "Ez már kész, keresni kellene egy nehezebb játékot..."
-                               : "Már csak " + std::to_string(Count) + " kavics maradt.";
+    texts.Headline = Count < 11 ? Tr("Gratulálok!") : Tr("Ezt még gyakorolni kell...");
+    texts.Message = Count == 0
+                        ? Tr("Ez már kész, keresni kellene egy nehezebb játékot...")
+                        : FormatText(Tr("Már csak %1 kavics maradt."), {std::to_string(Count)});
     return texts;
 }
 
