@@ -1,14 +1,41 @@
 // Dealing, replaying and loading a position.
 #include "game/game.h"
 
+#include <stdexcept>
+
 namespace zorbalin {
+
+namespace {
+
+void CheckDealNumber(TDealNumber Number) {
+    if (!IsDealNumber(Number))
+        throw std::out_of_range("a deal number runs from 1 to 999999999");
+}
+
+} // namespace
+
+// The board's colours for deal Number with the current ColourCount, in the
+// order the cells are dealt; the notifications are the caller's.
+void TGame::DealFromNumber(TDealNumber Number) {
+    TDealColours colours(Number);
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
+            FBoard.At(col, row).Colour = colours.NextColour(FColourCount);
+    FDealNumber = Number;
+    FDealColourCount = FColourCount;
+}
 
 void TGame::CreateBoard() {
     FRandom->Reseed();
+    CreateBoard(FRandom->NextNumber());
+}
+
+void TGame::CreateBoard(TDealNumber Number) {
+    CheckDealNumber(Number);
+    DealFromNumber(Number);
     for (int col = 1; col <= kColumnCount; ++col) {
         for (int row = 1; row <= kRowCount; ++row) {
             TBoardCell& cell = FBoard.At(col, row);
-            cell.Colour = FRandom->NextColour(FColourCount);
             cell.Picture = FView.CreatePebble(col, row, cell.Colour);
         }
     }
@@ -18,13 +45,13 @@ void TGame::CreateBoard() {
 
 void TGame::aUjExecute() {
     FRandom->Reseed();
-    for (int col = 1; col <= kColumnCount; ++col) {
-        for (int row = 1; row <= kRowCount; ++row) {
-            TBoardCell& cell = FBoard.At(col, row);
-            cell.Colour = FRandom->NextColour(FColourCount);
-            FView.ShowPebble(col, row, cell.Colour);
-        }
-    }
+    PlayDeal(FRandom->NextNumber());
+}
+
+void TGame::PlayDeal(TDealNumber Number) {
+    CheckDealNumber(Number);
+    DealFromNumber(Number);
+    ShowWholeBoard();
     FSavedBoard = FBoard;
     StartHistory();
 }
@@ -41,6 +68,8 @@ void TGame::LoadPosition(const TBoard& Position) {
         for (int row = 1; row <= kRowCount; ++row)
             FBoard.At(col, row).Colour = Position.Colour(col, row);
     FSavedBoard = FBoard;
+    FDealNumber = 0;
+    FDealColourCount = FColourCount;
     StartHistory();
 }
 

@@ -4,7 +4,7 @@
 
 namespace zorbalin {
 
-TGame::TGame(TBoardView& View, std::unique_ptr<TColourRandom> Random)
+TGame::TGame(TBoardView& View, std::unique_ptr<TDealRandom> Random)
     : FView(View), FRandom(std::move(Random)) {
     if (!FRandom)
         throw std::invalid_argument("TGame needs a colour source");

@@ -15,7 +15,8 @@
 // SetColourCount; the undo and redo commands call Undo and Redo.
 #include "game/board.h"
 #include "game/board_view.h"
-#include "game/colour_random.h"
+#include "game/deal_number.h"
+#include "game/deal_random.h"
 
 #include <array>
 #include <cstdint>
@@ -35,7 +36,7 @@ constexpr std::int32_t kMostColours = 5;
 class TGame {
   public:
     explicit TGame(TBoardView& View,
-                   std::unique_ptr<TColourRandom> Random = std::make_unique<TClockSeededRandom>());
+                   std::unique_ptr<TDealRandom> Random = std::make_unique<TClockSeededRandom>());
     TGame(const TGame&) = delete;
     TGame& operator=(const TGame&) = delete;
 
@@ -47,12 +48,22 @@ class TGame {
     std::int32_t ColourCount() const { return FColourCount; }
     void SetColourCount(std::int32_t Count);
 
-    // Deal and replay.
+    // Deal and replay. Every deal is dealt from its number (TDealColours)
+    // with the ColourCount of the moment; a new deal draws its number.
     void CreateBoard();     // once, when the window is made: creates the pictures, deals
     void aUjExecute();      // new game: deals anew with the current ColourCount
     void PNGButton2Click(); // replay: the last deal again from its start
+    // CreateBoard and aUjExecute with a number chosen by the player; a number
+    // outside kFirstDealNumber..kLastDealNumber throws std::out_of_range.
+    void CreateBoard(TDealNumber Number);
+    void PlayDeal(TDealNumber Number);
+    // The deal the replay restores: its number (0 for a loaded position) and
+    // the colour count it was dealt with.
+    TDealNumber DealNumber() const { return FDealNumber; }
+    std::int32_t DealColourCount() const { return FDealColourCount; }
     // Puts the colours of Position on the board and makes it the deal that the
-    // replay restores (pictures stay as they are). For tools and tests.
+    // replay restores (pictures stay as they are), a deal with no number and
+    // the current ColourCount. For tools and tests.
     void LoadPosition(const TBoard& Position);
 
     // A click on a cell picture, by the picture's name ("i5i3"). Names that are
@@ -100,16 +111,19 @@ class TGame {
     void StartHistory();
     void RecordStep(const TColours& Before);
     void ShowWholeBoard();
+    void DealFromNumber(TDealNumber Number);
     bool HasPendingDrop() const;
     void DropPass();
     void WalkGroup(TGroupKeys& GroupKeys) const;
     void RemoveGroup(const TGroupKeys& GroupKeys);
 
     TBoardView& FView;
-    std::unique_ptr<TColourRandom> FRandom;
+    std::unique_ptr<TDealRandom> FRandom;
     TBoard FBoard;
     TBoard FSavedBoard;
     std::int32_t FColourCount = 4;
+    TDealNumber FDealNumber = 0;
+    std::int32_t FDealColourCount = 4;
     // The positions of this deal, its start first; FHistoryAt is the one shown.
     std::vector<TColours> FHistory;
     std::size_t FHistoryAt = 0;

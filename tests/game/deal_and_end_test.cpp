@@ -10,19 +10,59 @@
 namespace zorbalin::testing {
 namespace {
 
+// These boards must never change: players share deals by their numbers.
+TEST(Deal, NumberedDealsGiveTheSameBoardsInEveryVersion) {
+    // The reference outputs of the generator's published algorithm.
+    TDealColours generator(1234567);
+    EXPECT_EQ(generator.Next(), 6457827717110365317u);
+    EXPECT_EQ(generator.Next(), 3203168211198807973u);
+    EXPECT_EQ(generator.Next(), 9817491932198370423u);
+
+    TRecordingView view;
+    TGame game(view);
+    const auto dealt = [&](TDealNumber Number, std::int32_t Colours) {
+        game.SetColourCount(Colours);
+        game.PlayDeal(Number);
+        EXPECT_EQ(game.DealNumber(), Number);
+        EXPECT_EQ(game.DealColourCount(), Colours);
+        return RowsOf(game.Board());
+    };
+    game.CreateBoard(1);
+    EXPECT_EQ(dealt(1, 3), (std::array<std::string, kRowCount>{
+                               "233323223131321133", "323131133223322211", "321331212312221131",
+                               "221233112332131123", "222233312322231231", "321231323312232211",
+                               "311211213133122313", "221121111132111221", "132233332311312211"}));
+    EXPECT_EQ(dealt(2024, 4),
+              (std::array<std::string, kRowCount>{
+                  "324433441223121341", "122124124221412414", "243122423411344241",
+                  "143333142343324444", "432243323312414134", "312231331422332132",
+                  "133111432242214124", "344123214142441233", "122421224114441121"}));
+    EXPECT_EQ(dealt(999999999, 5),
+              (std::array<std::string, kRowCount>{
+                  "214435334511342245", "215114354531114553", "554315213324215423",
+                  "335425243212321321", "244424355223133335", "454554553323132434",
+                  "144252144115524114", "543313222444244225", "354233451331313143"}));
+
+    EXPECT_THROW(game.PlayDeal(0), std::out_of_range);
+    EXPECT_THROW(game.PlayDeal(kLastDealNumber + 1), std::out_of_range);
+    EXPECT_EQ(game.DealNumber(), 999999999u); // a refused number leaves the deal alone
+}
+
 TEST(Deal, CreateBoardMakesEveryPictureInStorageOrderAndSavesTheDeal) {
     TRecordingView view;
-    auto colours = std::make_unique<TCyclingColours>();
-    TCyclingColours& source = *colours;
-    TGame game(view, std::move(colours));
+    auto numbers = std::make_unique<TCountingDeals>();
+    TCountingDeals& source = *numbers;
+    TGame game(view, std::move(numbers));
     game.CreateBoard();
 
+    const TBoard deal = DealtBoard(1, 4);
     ASSERT_EQ(view.Calls.size(), static_cast<std::size_t>(kCellCount));
-    EXPECT_EQ(view.Calls[0], "CreatePebble 1 1 1");
-    EXPECT_EQ(view.Calls[8], "CreatePebble 1 9 1"); // 9th colour of the cycle 1..4
-    EXPECT_EQ(view.Calls[9], "CreatePebble 2 1 2");
-    EXPECT_EQ(view.Calls[161], "CreatePebble 18 9 2");
+    EXPECT_EQ(view.Calls[0], "CreatePebble 1 1 " + std::to_string(deal.Colour(1, 1)));
+    EXPECT_EQ(view.Calls[9], "CreatePebble 2 1 " + std::to_string(deal.Colour(2, 1)));
+    EXPECT_EQ(view.Calls[161], "CreatePebble 18 9 " + std::to_string(deal.Colour(18, 9)));
     EXPECT_EQ(source.Reseeds, 1);
+    EXPECT_EQ(game.DealNumber(), 1u);
+    EXPECT_EQ(RowsOf(game.Board()), RowsOf(deal));
     for (int col = 1; col <= kColumnCount; ++col) {
         for (int row = 1; row <= kRowCount; ++row) {
             EXPECT_EQ(game.Board().At(col, row).Picture, view.PictureOf(col, row));
@@ -36,15 +76,14 @@ TEST(Deal, NewGameShowsEveryCellWithTheCurrentNumberOfColours) {
     TRecordedGame g;
     g.Game.SetColourCount(3);
     g.Game.aUjExecute();
+    const TBoard deal = DealtBoard(2, 3);
     const std::vector<std::string> shows = g.View.CallsStartingWith("ShowPebble");
     ASSERT_EQ(g.View.Calls.size(), static_cast<std::size_t>(kCellCount));
     ASSERT_EQ(shows.size(), static_cast<std::size_t>(kCellCount));
-    EXPECT_EQ(shows[0], "ShowPebble 1 1 2"); // the second deal starts one colour on
-    EXPECT_EQ(shows[161], "ShowPebble 18 9 1");
-    for (int col = 1; col <= kColumnCount; ++col)
-        for (int row = 1; row <= kRowCount; ++row)
-            EXPECT_TRUE(g.Game.Board().Colour(col, row) >= 1 &&
-                        g.Game.Board().Colour(col, row) <= 3);
+    EXPECT_EQ(shows[0], "ShowPebble 1 1 " + std::to_string(deal.Colour(1, 1)));
+    EXPECT_EQ(shows[161], "ShowPebble 18 9 " + std::to_string(deal.Colour(18, 9)));
+    EXPECT_EQ(RowsOf(g.Game.Board()), RowsOf(deal));
+    EXPECT_EQ(g.Game.DealNumber(), 2u);
     EXPECT_EQ(RowsOf(g.Game.SavedBoard()), RowsOf(g.Game.Board()));
     // Pictures are never replaced after they were created.
     EXPECT_EQ(g.Game.Board().At(7, 4).Picture, g.View.PictureOf(7, 4));
@@ -56,18 +95,17 @@ TEST(Deal, NewGameShowsEveryCellWithTheCurrentNumberOfColours) {
 
 TEST(Deal, ReplayAfterNewGameRestoresThatDealWithItsOldColours) {
     TRecordingView view;
-    auto colours = std::make_unique<TCyclingColours>();
-    TCyclingColours& source = *colours;
-    TGame game(view, std::move(colours));
+    auto numbers = std::make_unique<TCountingDeals>();
+    TCountingDeals& source = *numbers;
+    TGame game(view, std::move(numbers));
     game.CreateBoard();
     const auto startDeal = RowsOf(game.Board());
     game.SetColourCount(3);
-    game.aUjExecute(); // cycling through 3 colours makes every row one colour
+    game.aUjExecute();
     const auto newDeal = RowsOf(game.Board());
     ASSERT_NE(newDeal, startDeal);
-    ASSERT_EQ(newDeal[8], "111111111111111111");
 
-    game.ClickPebble(1, 9);
+    game.ClickPebble(1, 7); // deal 2 with 3 colours has a pair there
     ASSERT_NE(RowsOf(game.Board()), newDeal);
     game.SetColourCount(5);
     for (int replay = 0; replay < 2; ++replay) {
@@ -75,11 +113,11 @@ TEST(Deal, ReplayAfterNewGameRestoresThatDealWithItsOldColours) {
         game.PNGButton2Click();
         EXPECT_EQ(RowsOf(game.Board()), newDeal);
         EXPECT_EQ(RowsOf(game.SavedBoard()), newDeal);
+        EXPECT_EQ(game.DealNumber(), 2u);
+        EXPECT_EQ(game.DealColourCount(), 3);
         ASSERT_EQ(view.Calls.size(), static_cast<std::size_t>(kCellCount));
-        EXPECT_EQ(view.Calls[0], "ShowPebble 1 1 2");
-        EXPECT_EQ(view.Calls[1], "ShowPebble 1 2 3");
-        EXPECT_EQ(view.Calls[9], "ShowPebble 2 1 2");
-        EXPECT_EQ(view.Calls[161], "ShowPebble 18 9 1");
+        EXPECT_EQ(view.Calls[1], "ShowPebble 1 2 " + newDeal[1].substr(0, 1));
+        EXPECT_EQ(view.Calls[9], "ShowPebble 2 1 " + newDeal[0].substr(1, 1));
     }
     EXPECT_EQ(source.Reseeds, 2); // the replay leaves the generator alone
     EXPECT_EQ(game.Board().At(18, 9).Picture, view.PictureOf(18, 9));
@@ -93,6 +131,7 @@ TEST(Deal, ClockSeededDealsUseEveryColourInRangeAndDiffer) {
         game.CreateBoard();
         const auto firstDeal = RowsOf(game.Board());
         game.aUjExecute();
+        EXPECT_TRUE(IsDealNumber(game.DealNumber()));
         std::set<int> seen;
         for (int col = 1; col <= kColumnCount; ++col)
             for (int row = 1; row <= kRowCount; ++row)

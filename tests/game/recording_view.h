@@ -1,7 +1,7 @@
 #pragma once
 // Test helpers: a view that records every notification as a line of text, a
 // colour source with a known sequence, and boards written as 9 rows of digits.
-#include "game/colour_random.h"
+#include "game/deal_random.h"
 #include "game/game.h"
 #include "game/text_view.h"
 
@@ -41,22 +41,23 @@ class TRecordingView : public TTextView {
     std::array<char, kCellCount> FPictures{};
 };
 
-// Gives colours 1, 2, ..., ColourCount, 1, 2, ... starting over at every
-// deal, shifted by the number of deals so far: deals are known and differ.
-class TCyclingColours : public TColourRandom {
+// Deals number 1, 2, 3, ... in turn: deals are known and differ.
+class TCountingDeals : public TDealRandom {
   public:
-    void Reseed() override {
-        FNext = Reseeds;
-        ++Reseeds;
-    }
-    std::int32_t NextColour(std::int32_t ColourCount) override {
-        return static_cast<std::int32_t>(FNext++ % ColourCount) + 1;
-    }
+    void Reseed() override { ++Reseeds; }
+    TDealNumber NextNumber() override { return static_cast<TDealNumber>(Reseeds); }
     int Reseeds = 0;
-
-  private:
-    int FNext = 0;
 };
+
+// The board of deal Number with ColourCount colours, as TGame deals it.
+inline TBoard DealtBoard(TDealNumber Number, std::int32_t ColourCount) {
+    TDealColours colours(Number);
+    TBoard board;
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
+            board.At(col, row).Colour = colours.NextColour(ColourCount);
+    return board;
+}
 
 // Rows 1..9 as strings of 18 digits, column 1 first.
 inline TBoard BoardFromRows(const std::array<const char*, kRowCount>& Rows) {
@@ -86,7 +87,7 @@ inline TBoard Checkerboard() {
 
 // A game on a recording view, started like the program with CreateBoard.
 struct TRecordedGame {
-    TRecordedGame() : Game(View, std::make_unique<TCyclingColours>()) {
+    TRecordedGame() : Game(View, std::make_unique<TCountingDeals>()) {
         Game.CreateBoard();
         View.Calls.clear();
     }

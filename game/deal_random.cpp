@@ -1,4 +1,4 @@
-#include "game/colour_random.h"
+#include "game/deal_random.h"
 
 #include <chrono>
 
@@ -9,9 +9,9 @@ void TClockSeededRandom::Reseed() {
     FGenerator.seed(static_cast<std::uint32_t>(ticks));
 }
 
-std::int32_t TClockSeededRandom::NextColour(std::int32_t ColourCount) {
-    std::uniform_int_distribution<std::int32_t> colour(1, ColourCount);
-    return colour(FGenerator);
+TDealNumber TClockSeededRandom::NextNumber() {
+    std::uniform_int_distribution<TDealNumber> number(kFirstDealNumber, kLastDealNumber);
+    return number(FGenerator);
 }
 
 } // namespace zorbalin
