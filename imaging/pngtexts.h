@@ -36,12 +36,14 @@ extern const char* const kTextNoSuchPaletteEntry;
 std::string ZlibStatusText(int Status);
 
 // Declares an error class whose message is always the same text. Callers tell the
-// classes apart by type; none derives from another.
+// classes apart by type; none derives from another. A class name cannot stand in parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define ZORBALIN_PNG_ERROR(ClassName, TextName)                                                    \
     class ClassName : public Exception {                                                           \
       public:                                                                                      \
         ClassName() : Exception(TextName) {}                                                       \
     };
+// NOLINTEND(bugprone-macro-parentheses)
 
 ZORBALIN_PNG_ERROR(EPNGInvalidFileHeader, kTextInvalidFileHeader)
 ZORBALIN_PNG_ERROR(EPngUnexpectedEnd, kTextUnexpectedEnd)

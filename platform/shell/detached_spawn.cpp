@@ -52,12 +52,12 @@ void WriteReport(int Fd, std::int32_t Kind, std::int32_t Value) {
 }
 
 void ResetSignals() {
-    struct sigaction Default {};
-    Default.sa_handler = SIG_DFL;
-    sigemptyset(&Default.sa_mask);
+    struct sigaction defaults {};
+    defaults.sa_handler = SIG_DFL;
+    sigemptyset(&defaults.sa_mask);
     for (int signal = 1; signal < NSIG; ++signal)
         if (signal != SIGKILL && signal != SIGSTOP)
-            ::sigaction(signal, &Default, nullptr); // reserved numbers just fail
+            ::sigaction(signal, &defaults, nullptr); // reserved numbers just fail
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);

@@ -17,11 +17,11 @@ std::string SearchPath() {
     if (const char* path = std::getenv("PATH"))
         return path;
     const size_t size = ::confstr(_CS_PATH, nullptr, 0);
-    std::string Default(size, '\0');
+    std::string fallback(size, '\0');
     if (size > 0)
-        ::confstr(_CS_PATH, Default.data(), size);
-    Default.resize(size > 0 ? size - 1 : 0);
-    return Default;
+        ::confstr(_CS_PATH, fallback.data(), size);
+    fallback.resize(size > 0 ? size - 1 : 0);
+    return fallback;
 }
 
 } // namespace

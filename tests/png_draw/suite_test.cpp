@@ -70,8 +70,8 @@ class TExpectedDrawing {
         return FGamma[FPng.Palette.at(3 * Index + Component)];
     }
 
-    TRgba Source(std::uint32_t x, std::uint32_t y) const {
-        auto s = [&](int C) { return static_cast<int>(FPng.Sample(x, y, C)); };
+    TRgba Source(std::uint32_t X, std::uint32_t Y) const {
+        auto s = [&](int C) { return static_cast<int>(FPng.Sample(X, Y, C)); };
         switch (FPng.ColourType) {
         case 0: {
             const int g = Grey(s(0));

@@ -65,11 +65,11 @@ TOpenerRun ParseRun(std::istringstream& Lines) {
 } // namespace
 
 TFakeOpener::TFakeOpener() {
-    std::string Template =
+    std::string pattern =
         (std::filesystem::temp_directory_path() / "zorbalin-opener-XXXXXX").string();
-    if (!::mkdtemp(Template.data()))
+    if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
-    FFolder = Template;
+    FFolder = pattern;
     FLog = FFolder + "/runs.log";
     const std::string opener = FFolder + "/xdg-open";
     std::ofstream(opener) << kScript;

@@ -177,11 +177,11 @@ void LearnX11FrameExtents(SDL_Window* SdlWindow) {
     TX11Window x11 = X11Of(SdlWindow);
     if (!x11.Connection)
         return;
-    Display* XDisplay = x11.Connection;
-    Window root = DefaultRootWindow(XDisplay);
-    Atom request = XInternAtom(XDisplay, "_NET_REQUEST_FRAME_EXTENTS", False);
-    Atom extents = XInternAtom(XDisplay, "_NET_FRAME_EXTENTS", False);
-    if (!ListPropertyHolds(XDisplay, root, XInternAtom(XDisplay, "_NET_SUPPORTED", False), XA_ATOM,
+    Display* display = x11.Connection;
+    Window root = DefaultRootWindow(display);
+    Atom request = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
+    Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+    if (!ListPropertyHolds(display, root, XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM,
                            request))
         return;
     XEvent message{};
@@ -189,10 +189,10 @@ void LearnX11FrameExtents(SDL_Window* SdlWindow) {
     message.xclient.window = x11.Id;
     message.xclient.message_type = request;
     message.xclient.format = 32;
-    XSendEvent(XDisplay, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
-    XFlush(XDisplay);
+    XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
+    XFlush(display);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
-    while (!HasFrameExtents(XDisplay, x11.Id, extents)) {
+    while (!HasFrameExtents(display, x11.Id, extents)) {
         if (std::chrono::steady_clock::now() >= deadline)
             return;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
