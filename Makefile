@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 20
 # ON turns every compiler warning into an error (CI builds that way).
 WERROR     ?= OFF
 
-.PHONY: all deps configure build run test test-asan fuzz-smoke bench install uninstall package clean format format-check
+.PHONY: all deps configure build run test test-asan fuzz-smoke bench install uninstall package clean format format-check tidy
 
 all: build
 
@@ -54,6 +54,11 @@ format-check: deps
 format: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
+# clang-tidy over the whole tree with .clang-tidy: the naming convention and a few checks for
+# real faults (docs/conventions.md). Fails on any warning.
+tidy: deps
+	scripts/tidy.sh build-tidy $(JOBS)
+
 install: build
 	cmake --install $(BUILD)
 
@@ -66,4 +71,4 @@ package: deps
 	scripts/package.sh $(PACKAGE_BUILD) $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) build-tidy build-tidy.configure.log
