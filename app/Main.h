@@ -91,7 +91,6 @@ class Tfrm_Main : public TForm, public TBoardView {
     void aNevjegyExecute(TObject* Sender);
     void aBeallitExecute(TObject* Sender);
     void aMinimizeExecute(TObject* Sender);
-    void aUjrajatszasExecute(TObject* Sender);
     void PNGButton2Click(TObject* Sender);
     void aVisszavonExecute(TObject* Sender);
     void aMegisExecute(TObject* Sender);
@@ -130,7 +129,6 @@ class Tfrm_Main : public TForm, public TBoardView {
     // Invalidates where the ring was and where it is now.
     void UpdateFocusRing();
     void CreatePopupMenu();
-    TMenuItem* NewMenuItem(const char* Caption, TAction* Action);
     // A deal or a replay: a game whose result is not recorded yet.
     void GameStarted(bool NewDeal);
     void RecordResult();

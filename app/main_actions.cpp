@@ -35,7 +35,7 @@ void Tfrm_Main::CreateActions() {
         NewAction("aBeallit", "Beállítások", &Tfrm_Main::aBeallitExecute, {ShortCut('S', kSsCtrl)});
     aMinimize = NewAction("aMinimize", "Tálcára vele...", &Tfrm_Main::aMinimizeExecute,
                           {ShortCut(vk::kEscape, 0)});
-    aUjrajatszas = NewAction("aUjrajatszas", "Újrajátszás", &Tfrm_Main::aUjrajatszasExecute,
+    aUjrajatszas = NewAction("aUjrajatszas", "Újrajátszás", &Tfrm_Main::PNGButton2Click,
                              {ShortCut('R', kSsCtrl)});
     aVisszavon = NewAction("aVisszavon", "Visszavonás", &Tfrm_Main::aVisszavonExecute,
                            {ShortCut('Z', kSsCtrl), ShortCut(vk::kBack, 0)});
@@ -61,10 +61,6 @@ std::vector<TKeyLine> Tfrm_Main::KeyList() const {
         lines.push_back({keys, action->Hint()});
     }
     return lines;
-}
-
-void Tfrm_Main::aUjrajatszasExecute(TObject* Sender) {
-    PNGButton2Click(Sender);
 }
 
 } // namespace zorbalin

@@ -98,23 +98,18 @@ void Tfrm_Main::aStatisztikaExecute(TObject*) {
 
 // ---- The context menu ------------------------------------------------------------------------
 
-TMenuItem* Tfrm_Main::NewMenuItem(const char* Caption, TAction* Action) {
-    return PopupMenu1->Add(Caption, ShortCutToText(Action->ShortCut),
-                           [Action](TObject*) { Action->Execute(); });
-}
-
 void Tfrm_Main::CreatePopupMenu() {
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->SetName("PopupMenu1");
-    NewMenuItem("Visszavonás", aVisszavon);
-    NewMenuItem("Mégis", aMegis);
-    NewMenuItem("Tipp", aTipp);
-    NewMenuItem("Statisztika", aStatisztika);
+    PopupMenu1->Add("Visszavonás", aVisszavon);
+    PopupMenu1->Add("Mégis", aMegis);
+    PopupMenu1->Add("Tipp", aTipp);
+    PopupMenu1->Add("Statisztika", aStatisztika);
     PopupMenu1->AddLine();
-    NewMenuItem("Új játék", aUj);
-    NewMenuItem("Újrajátszás", aUjrajatszas);
-    NewMenuItem("Beállítások", aBeallit);
-    NewMenuItem("Névjegy", aNevjegy);
+    PopupMenu1->Add("Új játék", aUj);
+    PopupMenu1->Add("Újrajátszás", aUjrajatszas);
+    PopupMenu1->Add("Beállítások", aBeallit);
+    PopupMenu1->Add("Névjegy", aNevjegy);
     PopupMenu1->OnPopup = [this](TObject* Sender) { PopupMenu1Popup(Sender); };
     PopupMenu = PopupMenu1;
 }
@@ -129,10 +124,9 @@ void Tfrm_Main::aHelyiMenuExecute(TObject*) {
 }
 
 void Tfrm_Main::PopupMenu1Popup(TObject*) {
-    const std::vector<TMenuItem*>& items = PopupMenu1->Items();
-    items[0]->Enabled = FGame.CanUndo();
-    items[1]->Enabled = FGame.CanRedo();
-    items[2]->Enabled = FGame.HasMovesLeft();
+    PopupMenu1->ItemOf(aVisszavon)->Enabled = FGame.CanUndo();
+    PopupMenu1->ItemOf(aMegis)->Enabled = FGame.CanRedo();
+    PopupMenu1->ItemOf(aTipp)->Enabled = FGame.HasMovesLeft();
 }
 
 } // namespace zorbalin

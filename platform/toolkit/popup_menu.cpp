@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "gdi/owners.h"
+#include "toolkit/action.h"
 #include "toolkit/application.h"
 #include "toolkit/canvas.h"
 #include "toolkit/font.h"
@@ -233,6 +234,19 @@ TMenuItem* TPopupMenu::Add(const std::string& Caption, const std::string& ShortC
     item->OnClick = std::move(OnClick);
     FItems.push_back(item);
     return item;
+}
+
+TMenuItem* TPopupMenu::Add(const std::string& Caption, TAction* Action) {
+    TMenuItem* item =
+        Add(Caption, ShortCutToText(Action->ShortCut), [Action](TObject*) { Action->Execute(); });
+    item->Action = Action;
+    return item;
+}
+
+TMenuItem* TPopupMenu::ItemOf(const TAction* Action) const {
+    auto found = std::find_if(FItems.begin(), FItems.end(),
+                              [Action](const TMenuItem* Item) { return Item->Action == Action; });
+    return found == FItems.end() ? nullptr : *found;
 }
 
 TMenuItem* TPopupMenu::AddLine() {

@@ -8,9 +8,9 @@
 // chosen command runs after the menu has gone.
 //
 //   PopupMenu1 = new TPopupMenu(this);
-//   aUndoItem = PopupMenu1->Add("Visszavonás", "Ctrl+Z", [this](TObject*) { ... });
+//   PopupMenu1->Add("Visszavonás", aVisszavon);   // shows the action's key, runs the action
 //   PopupMenu1->AddLine();
-//   PopupMenu1->OnPopup = [this](TObject*) { aUndoItem->Enabled = ...; };
+//   PopupMenu1->OnPopup = [this](TObject*) { PopupMenu1->ItemOf(aVisszavon)->Enabled = ...; };
 //   Image1->PopupMenu = PopupMenu1;   // a right click on Image1 (or its children) opens it
 #pragma once
 
@@ -21,6 +21,7 @@
 
 namespace zorbalin {
 
+class TAction;
 class TForm;
 
 class TMenuItem : public TComponent {
@@ -31,6 +32,8 @@ class TMenuItem : public TComponent {
     std::string ShortCutText; // shown at the right, e.g. "Ctrl+Z"
     bool Enabled = true;
     TNotifyEvent OnClick;
+    // The action the item runs, when it was added for one; the menu's owner finds the item by it.
+    TAction* Action = nullptr;
 
     bool IsLine() const { return Caption == "-"; }
 };
@@ -42,8 +45,13 @@ class TPopupMenu : public TComponent {
     // A command at the end of the menu; the menu owns it.
     TMenuItem* Add(const std::string& Caption, const std::string& ShortCutText,
                    TNotifyEvent OnClick);
+    // A command that runs Action, with the text of the action's main key at the right.
+    TMenuItem* Add(const std::string& Caption, TAction* Action);
     TMenuItem* AddLine();
     const std::vector<TMenuItem*>& Items() const { return FItems; }
+    // The item added for Action; null when there is none. Where an item stands in the menu is
+    // nobody's business: new commands may come anywhere.
+    TMenuItem* ItemOf(const TAction* Action) const;
 
     // Runs before the menu shows: the place to enable and disable its commands.
     TNotifyEvent OnPopup;

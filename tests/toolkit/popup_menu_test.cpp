@@ -1,5 +1,6 @@
 // The toolkit's popup menu, on the headless screen: opening by a right click, keyboard and mouse
 // choice, and every way of dismissing it.
+#include "toolkit/action.h"
 #include "toolkit/popup_menu.h"
 #include "toolkit_fixture.h"
 
@@ -62,6 +63,20 @@ TEST_F(PopupMenuTest, KeysMoveOverEnabledCommandsAndChoose) {
     EXPECT_EQ(shown.Top, corner.Y);
     EXPECT_GT(shown.Width(), 60);
     EXPECT_EQ(FScreen.Windows().size(), 1u); // the menu's window is gone
+}
+
+TEST_F(PopupMenuTest, AnActionsItemShowsItsKeyRunsItAndIsFoundByIt) {
+    TAction undo(nullptr), other(nullptr);
+    undo.ShortCut = ShortCut('Z', kSsCtrl);
+    int runs = 0;
+    undo.OnExecute = [&runs](TObject*) { ++runs; };
+    TMenuItem* item = FMenu->Add("Undo", &undo);
+    FMenu->Add("Fourth", "", nullptr); // after it: the item is found by its action, not its place
+    EXPECT_EQ(item->ShortCutText, "Ctrl+Z");
+    EXPECT_EQ(FMenu->ItemOf(&undo), item);
+    EXPECT_EQ(FMenu->ItemOf(&other), nullptr);
+    item->OnClick(item);
+    EXPECT_EQ(runs, 1);
 }
 
 TEST_F(PopupMenuTest, EscAPressElsewhereOrAnotherProgramDismissIt) {
