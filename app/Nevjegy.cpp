@@ -1,6 +1,7 @@
 #include "app/Nevjegy.h"
 
 #include "app/Main.h"
+#include "app/program_version.h"
 #include "app/window_parts.h"
 #include "assets/embedded_assets.h"
 #include "imaging/pngbutton.h"
@@ -10,7 +11,9 @@ namespace zorbalin {
 
 Tfrm_Nevjegy* frm_Nevjegy = nullptr;
 
-const char kProductNameText[] = "ZorbaLin\r\nV2.2.0.44";
+std::string ProductNameText() {
+    return std::string("ZorbaLin\r\nV") + ProgramVersion();
+}
 
 namespace {
 
@@ -62,7 +65,7 @@ Tfrm_Nevjegy::~Tfrm_Nevjegy() {
 }
 
 void Tfrm_Nevjegy::FormCreate(TObject*) {
-    ProductName->SetCaption(kProductNameText);
+    ProductName->SetCaption(ProductNameText());
     if (frm_Main)
         KeyList->SetLines(frm_Main->KeyList());
 }

@@ -8,12 +8,14 @@
 #include "toolkit/image.h"
 #include "toolkit/label.h"
 
+#include <string>
+
 namespace zorbalin {
 
 class TPNGButton;
 
-// The two lines of ProductName: the program's name and its version.
-extern const char kProductNameText[];
+// The two lines of ProductName: the program's name and its version ("ZorbaLin\r\nV2.2.0.44").
+std::string ProductNameText();
 
 class Tfrm_Nevjegy : public TForm {
   public:

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "app/Seged.h"
+#include "app/program_version.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -67,7 +68,7 @@ TCommandLineAction ReadCommandLine(int Argc, const char* const Argv[]) {
 }
 
 std::string VersionText() {
-    return std::string("ZorbaLin ") + ZORBALIN_VERSION;
+    return std::string("ZorbaLin ") + ProgramVersion();
 }
 
 std::string HelpText(const std::string& IniPath) {

@@ -19,7 +19,7 @@ TCommandLineAction ReadCommandLine(int Argc, const char* const Argv[]);
 // "Usage: zorbalin [--help | --version]"
 extern const char kUsageLine[];
 
-// "ZorbaLin 2.2.0.44"
+// "ZorbaLin " and the program's version: "ZorbaLin 2.2.0.44"
 std::string VersionText();
 
 // The whole help: what the game is, the options, the keys and where this

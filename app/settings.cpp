@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include "app/ini_file.h"
+#include "game/board.h"
 
 #include <algorithm>
 
@@ -14,9 +15,6 @@ const char kTopKey[] = "Top";
 const char kScaleKey[] = "Scale";
 const char kGameSection[] = "Game";
 const char kHardKey[] = "Hard";
-
-constexpr int32_t kFewestColours = 3;
-constexpr int32_t kMostColours = 5;
 
 } // namespace
 

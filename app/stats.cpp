@@ -16,8 +16,6 @@ namespace zorbalin {
 namespace {
 
 const char kStatsSection[] = "Stats";
-// The most pebbles a board holds: no result can be larger.
-constexpr std::int32_t kMostPebbles = 162;
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 std::string KeyFor(const char* Figure, std::int32_t ColourCount) {
@@ -35,7 +33,7 @@ std::int32_t ReadCount(std::string_view Text, const std::string& Key) {
 }
 
 bool IsResult(std::int64_t Value) {
-    return Value >= 0 && Value <= kMostPebbles;
+    return Value >= 0 && Value <= kCellCount;
 }
 
 // "5,0,12": results separated by commas; anything that is not a result is skipped.
@@ -70,7 +68,7 @@ TColourStats ReadColourStats(std::string_view Text, std::int32_t ColourCount) {
     std::optional<std::int32_t> best = ReadNumber(Text, KeyFor("Best", ColourCount));
     stats.Best = best && IsResult(*best) ? *best : -1;
     std::int64_t total = ReadCount(Text, KeyFor("Total", ColourCount));
-    stats.Total = std::min<std::int64_t>(total, std::int64_t{kMostPebbles} * stats.Finished);
+    stats.Total = std::min<std::int64_t>(total, std::int64_t{kCellCount} * stats.Finished);
     stats.Praised = std::min(ReadCount(Text, KeyFor("Praised", ColourCount)), stats.Finished);
     stats.Cleared = std::min(ReadCount(Text, KeyFor("Cleared", ColourCount)), stats.Praised);
     if (std::optional<std::string> recent =
@@ -105,9 +103,9 @@ void TColourStats::Record(std::int32_t PebblesLeft) {
 }
 
 TColourStats& TStats::For(std::int32_t ColourCount) {
-    if (ColourCount < 3 || ColourCount > 5)
+    if (ColourCount < kFewestColours || ColourCount > kMostColours)
         throw std::out_of_range("the number of colours must be 3, 4 or 5");
-    return ByColours[static_cast<std::size_t>(ColourCount - 3)];
+    return ByColours[static_cast<std::size_t>(ColourCount - kFewestColours)];
 }
 
 const TColourStats& TStats::For(std::int32_t ColourCount) const {

@@ -3,6 +3,9 @@
 // (best, mean), deals with at most ten left, boards cleared and the last
 // results. It is kept in the settings file, section [Stats], one key a line,
 // beside whatever else the file holds.
+#include "game/board.h"
+#include "game/result_texts.h" // kPraisedAtMost
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -12,8 +15,6 @@ namespace zorbalin {
 
 // How many of the latest results are kept.
 constexpr std::size_t kRecentResults = 20;
-// A result of ten pebbles or fewer is praised.
-constexpr std::int32_t kPraisedAtMost = 10;
 
 struct TColourStats {
     std::int32_t Finished = 0;
@@ -29,10 +30,10 @@ struct TColourStats {
 };
 
 struct TStats {
-    // Index 0 for 3 colours, 1 for 4, 2 for 5.
-    std::array<TColourStats, 3> ByColours;
+    // Index 0 for kFewestColours, the last for kMostColours.
+    std::array<TColourStats, kMostColours - kFewestColours + 1> ByColours;
 
-    // ColourCount 3, 4 or 5; other values throw std::out_of_range.
+    // ColourCount kFewestColours to kMostColours; other values throw std::out_of_range.
     TColourStats& For(std::int32_t ColourCount);
     const TColourStats& For(std::int32_t ColourCount) const;
 };

@@ -11,6 +11,10 @@ constexpr int kColumnCount = 18;
 constexpr int kRowCount = 9;
 constexpr int kCellCount = kColumnCount * kRowCount;
 
+// The numbers of colours a deal may use.
+constexpr std::int32_t kFewestColours = 3;
+constexpr std::int32_t kMostColours = 5;
+
 // The view's own handle for a cell picture. The game only stores what
 // TBoardView::CreatePebble returned and never looks behind it.
 using TPictureHandle = void*;

@@ -29,10 +29,6 @@ namespace zorbalin {
 // Cell keys ("5i3") of a group in the order they were found.
 using TGroupKeys = std::vector<std::string>;
 
-// The numbers of colours a deal may use.
-constexpr std::int32_t kFewestColours = 3;
-constexpr std::int32_t kMostColours = 5;
-
 class TGame {
   public:
     explicit TGame(TBoardView& View,

@@ -6,7 +6,7 @@ namespace zorbalin {
 
 TResultTexts ResultTexts(int Count) {
     TResultTexts texts;
-    texts.Headline = Count < 11 ? Tr("Gratulálok!") : Tr("Ezt még gyakorolni kell...");
+    texts.Headline = Count <= kPraisedAtMost ? Tr("Gratulálok!") : Tr("Ezt még gyakorolni kell...");
     texts.Message = Count == 0
                         ? Tr("Ez már kész, keresni kellene egy nehezebb játékot...")
                         : FormatText(Tr("Már csak %1 kavics maradt."), {std::to_string(Count)});

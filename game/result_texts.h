@@ -9,7 +9,11 @@ struct TResultTexts {
     std::string Message;
 };
 
-// Praise for 10 pebbles or fewer; the message names the count, or says the
+// A result of this many pebbles left or fewer is praised, in the result window and in the
+// statistics.
+constexpr int kPraisedAtMost = 10;
+
+// Praise for kPraisedAtMost pebbles or fewer; the message names the count, or says the
 // board is cleared when none is left.
 TResultTexts ResultTexts(int Count);
 

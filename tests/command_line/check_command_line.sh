@@ -4,9 +4,9 @@
 # opened: there is none here, so a run that tried to play would end with status 1 instead.
 # The man page lists every key the help lists.
 #
-#   check_command_line.sh PROGRAM MAN_PAGE
+#   check_command_line.sh PROGRAM MAN_PAGE VERSION
 set -u
-program=$1 man_page=$2
+program=$1 man_page=$2 version=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -22,7 +22,7 @@ run() {
 usage="Usage: zorbalin [--help | --version]"
 
 run --version
-[ "$status/$out/$err" = "0/ZorbaLin 2.2.0.44/" ] || fail "--version: status $status, '$out', '$err'"
+[ "$status/$out/$err" = "0/ZorbaLin $version/" ] || fail "--version: status $status, '$out', '$err'"
 
 run --help
 [ "$status" = 0 ] && [ -z "$err" ] || fail "--help: status $status, stderr '$err'"

@@ -117,7 +117,7 @@ class TScript {
                 if (digit < '0' || digit > '9')
                     Fail("board row " + std::to_string(row) + " has \"" + digit +
                          "\", not a digit");
-                if (digit > '5')
+                if (digit - '0' > kMostColours)
                     Fail("board row " + std::to_string(row) + " has colour " + digit +
                          ", out of range 0-5");
                 position.At(col, row).Colour = digit - '0';
@@ -140,9 +140,10 @@ class TScript {
     }
 
     void NewGame(const std::string& CountText) {
-        if (CountText != "3" && CountText != "4" && CountText != "5")
+        const int count = CountText.size() == 1 ? CountText[0] - '0' : -1;
+        if (count < kFewestColours || count > kMostColours)
             Fail("new needs 3, 4 or 5 colours, got \"" + CountText + "\"");
-        FGame.SetColourCount(CountText[0] - '0');
+        FGame.SetColourCount(count);
         FGame.aUjExecute();
     }
 
