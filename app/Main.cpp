@@ -5,7 +5,7 @@
 #include "app/Nevjegy.h"
 #include "app/Seged.h"
 #include "app/embedded_pictures.h"
-#include "app/program.h"
+#include "app/program_paths.h"
 #include "app/site_address.h"
 #include "app/window_parts.h"
 #include "app/window_place.h"

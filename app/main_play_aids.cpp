@@ -3,7 +3,7 @@
 // the context menu that reaches every command with the mouse.
 #include "app/Main.h"
 #include "app/Seged.h"
-#include "app/program.h"
+#include "app/program_paths.h"
 #include "app/stats.h"
 #include "game/solver.h"
 #include "toolkit/application.h"

@@ -9,31 +9,10 @@
 #include "toolkit/screen_scale.h"
 
 #include <cstdlib>
-#include <optional>
 
 namespace zorbalin {
 
 const char kApplicationTitle[] = "ZorbaLin";
-
-namespace {
-
-std::optional<TSegedPaths>& PathsInUse() {
-    static std::optional<TSegedPaths> paths;
-    return paths;
-}
-
-} // namespace
-
-const TSegedPaths& ProgramPaths() {
-    auto& paths = PathsInUse();
-    if (!paths)
-        paths = TSegedPaths{AppDir(), DataDir(), IniPath()};
-    return *paths;
-}
-
-void SetProgramPaths(const TSegedPaths& Paths) {
-    PathsInUse() = Paths;
-}
 
 void StartProgram(TApplication& App) {
     App.SetTitle(kApplicationTitle);

@@ -6,7 +6,7 @@
 //      Scale of [Screen] in the settings file, else what the desktop asks for) and the icon;
 //   3. the main window is created (its FormCreate reads the settings and deals);
 //   4. the message loop shows it at its saved place and runs until it closes.
-#include "app/Seged.h"
+#include "app/program_paths.h"
 
 namespace zorbalin {
 
@@ -14,11 +14,6 @@ class TApplication;
 class TBackend;
 
 extern const char kApplicationTitle[];
-
-// The folders the windows use: Seged's paths of this process, unless a test
-// has put others in their place (Seged fixes its own once per process).
-const TSegedPaths& ProgramPaths();
-void SetProgramPaths(const TSegedPaths& Paths);
 
 // Steps 2 and 3 on an application the caller made; frm_Main exists afterwards.
 void StartProgram(TApplication& App);
