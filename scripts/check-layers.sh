@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-program="strings game gdi toolkit backend/headless backend/sdl shell imaging assets app"
+program="strings game gdi toolkit backend/headless backend/sdl shell imaging assets app/settings app/shell_starter app/windows app/program"
 
 # The include folders ("game" for "game/board.h") that a folder's files may name; a file's own
 # folder is always allowed through a plain "header.h".
@@ -22,7 +22,10 @@ allowed_for() {
     platform/shell) echo "shell" ;;
     imaging) echo "imaging toolkit gdi" ;;
     assets) echo "assets" ;;
-    app) echo "app game strings imaging toolkit gdi shell assets backend/sdl" ;;
+    app/settings) echo "app/settings game strings" ;;
+    app/shell_starter) echo "app/shell_starter shell toolkit gdi" ;;
+    app/windows) echo "app/windows app/settings app/shell_starter game strings imaging toolkit gdi shell assets" ;;
+    app/program) echo "app/program app/windows app/settings app/shell_starter game strings imaging toolkit gdi shell assets backend/sdl" ;;
     tools/pngtool) echo "imaging toolkit gdi" ;;
     tools/zorbalin-sim) echo "game strings" ;;
     tests/support) echo "$program" ;;

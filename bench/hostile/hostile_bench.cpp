@@ -9,8 +9,8 @@
 // The pngtool cases load the file as `pngtool info` does; the game cases run
 // the program's start-up on the headless screen up to its first frame (and a
 // new deal), with the file in the program's Ico folder.
-#include "app/Main.h"
-#include "app/program.h"
+#include "app/program/program.h"
+#include "app/windows/Main.h"
 #include "backend/headless/headless_backend.h"
 #include "hostile_files.h"
 #include "imaging/pngpicture.h"

@@ -2,8 +2,8 @@
 // first painted frame, one animation step of a cell picture, and the longest
 // click (a group of 50 pebbles whose removal drops fourteen columns and closes
 // four), with every animation frame drawn and presented.
-#include "app/Main.h"
-#include "app/program.h"
+#include "app/program/program.h"
+#include "app/windows/Main.h"
 #include "backend/headless/headless_backend.h"
 #include "toolkit/application.h"
 

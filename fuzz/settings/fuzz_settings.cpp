@@ -1,9 +1,9 @@
 // Reads arbitrary bytes as a settings file, writes one key into them, on disk
 // and in memory, and reads it back: the written value must come back, the
 // other keys must keep their values, and nothing may crash or leak.
-#include "app/ini_file.h"
-#include "app/ini_text.h"
-#include "app/settings.h"
+#include "app/settings/ini_file.h"
+#include "app/settings/ini_text.h"
+#include "app/settings/settings.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -2,7 +2,7 @@
 // of the animations and missing pebble bitmaps.
 #include "program_fixture.h"
 
-#include "app/cell_pictures.h"
+#include "app/windows/cell_pictures.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/image.h"
 

@@ -1,10 +1,10 @@
 // The settings, result and about windows, run modally over the main window.
 #include "program_fixture.h"
 
-#include "app/Beallit.h"
-#include "app/Eredmeny.h"
-#include "app/Nevjegy.h"
-#include "app/program_version.h"
+#include "app/windows/Beallit.h"
+#include "app/windows/Eredmeny.h"
+#include "app/windows/Nevjegy.h"
+#include "app/windows/program_version.h"
 #include "imaging/pngbutton.h"
 
 #include <algorithm>

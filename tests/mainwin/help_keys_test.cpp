@@ -2,7 +2,7 @@
 // that a key added to a command is not missing from the help.
 #include "program_fixture.h"
 
-#include "app/command_line.h"
+#include "app/program/command_line.h"
 
 #include <set>
 #include <sstream>

@@ -2,8 +2,8 @@
 // dialog.
 #include "program_fixture.h"
 
-#include "app/Beallit.h"
-#include "app/Nevjegy.h"
+#include "app/windows/Beallit.h"
+#include "app/windows/Nevjegy.h"
 #include "imaging/pngbutton.h"
 
 namespace zorbalin::testing {

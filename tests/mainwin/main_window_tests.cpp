@@ -2,7 +2,7 @@
 // settings file, dragging, minimising and closing.
 #include "program_fixture.h"
 
-#include "app/Beallit.h"
+#include "app/windows/Beallit.h"
 #include "toolkit/image.h"
 
 namespace zorbalin::testing {

@@ -2,10 +2,10 @@
 // program on the headless screen.
 #include "program_fixture.h"
 
-#include "app/Eredmeny.h"
-#include "app/Statisztika.h"
-#include "app/par_search.h"
-#include "app/stats.h"
+#include "app/settings/stats.h"
+#include "app/windows/Eredmeny.h"
+#include "app/windows/Statisztika.h"
+#include "app/windows/par_search.h"
 #include "imaging/pngbutton.h"
 
 #include <thread>

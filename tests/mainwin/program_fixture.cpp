@@ -1,6 +1,6 @@
 #include "program_fixture.h"
 
-#include "app/program.h"
+#include "app/program/program.h"
 #include "toolkit/image.h"
 
 #include <cstdlib>

@@ -2,8 +2,8 @@
 // The whole program on the headless backend: a private program folder with
 // its own Ico/ pictures, a private configuration folder, the application and
 // the main window created by the real start-up, shown at its saved place.
-#include "app/Main.h"
-#include "app/Seged.h"
+#include "app/settings/Seged.h"
+#include "app/windows/Main.h"
 #include "backend/headless/headless_backend.h"
 #include "game/board.h"
 #include "tests/support/temp_folder.h"

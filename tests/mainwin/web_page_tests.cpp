@@ -2,7 +2,7 @@
 // and go on at once, showing nothing of their own.
 #include "program_fixture.h"
 
-#include "app/site_address.h"
+#include "app/shell_starter/site_address.h"
 
 #include <algorithm>
 #include <chrono>

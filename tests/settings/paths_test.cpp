@@ -1,5 +1,5 @@
-#include "app/Seged.h"
-#include "app/settings.h"
+#include "app/settings/Seged.h"
+#include "app/settings/settings.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>

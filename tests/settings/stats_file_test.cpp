@@ -1,5 +1,5 @@
-#include "app/ini_file.h"
-#include "app/stats.h"
+#include "app/settings/ini_file.h"
+#include "app/settings/stats.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "app/ShellStarter.h"
-#include "app/site_address.h"
+#include "app/shell_starter/ShellStarter.h"
+#include "app/shell_starter/site_address.h"
 #include "fake_opener.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,103 @@
+#include "app/program/command_line.h"
+
+#include "app/settings/Seged.h"
+#include "app/windows/program_version.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace zorbalin {
+
+const char kUsageLine[] = "Usage: zorbalin [--help | --version]";
+
+namespace {
+
+const char kAbout[] =
+    "ZorbaLin is a single-player pebble puzzle. The board holds 18 columns of 9\n"
+    "pebbles in 3, 4 or 5 colours. Click a pebble that touches another of its\n"
+    "colour: the whole joined group disappears, the pebbles above drop and empty\n"
+    "columns close up from the right. The game ends when no two neighbouring\n"
+    "pebbles share a colour; the fewer are left, the better.\n";
+
+const char kOptions[] = "Options:\n"
+                        "  --help                print this help and exit\n"
+                        "  --version             print the version and exit\n";
+
+// The keys of the main window, as its about window names them.
+const char kKeys[] = "Keys:\n"
+                     "  Arrows                move the focus ring over the pebbles\n"
+                     "  Enter, Space          click the pebble under the ring\n"
+                     "  Ctrl+Z, Backspace     undo the last move\n"
+                     "  Ctrl+Y, Ctrl+Shift+Z  redo the move undone\n"
+                     "  H, F4                 a hint: the best first group blinks twice\n"
+                     "  Ctrl+N, F2            deal a new board\n"
+                     "  Ctrl+R                play the last deal again from its start\n"
+                     "  Ctrl+S                settings: the number of colours\n"
+                     "  Ctrl+T, F3            the statistics window\n"
+                     "  F1                    the about window\n"
+                     "  Shift+F10, Menu       the context menu\n"
+                     "  Esc                   minimise the window\n";
+
+const char kEnvironment[] =
+    "Environment:\n"
+    "  ZORBALIN_SCALE=N      show every window N times as large (1 to 4); unset,\n"
+    "                        Scale=N in [Screen] of the settings file decides, else\n"
+    "                        the desktop's GDK_SCALE or Xft.dpi (96 dpi is 1, 192 is 2)\n"
+    "  XDG_CONFIG_HOME       the folder of the settings file (below)\n";
+
+const char kSettingsHeading[] =
+    "Settings:\n"
+    "  The window position, the number of colours and the statistics are kept in\n";
+
+const char kSettingsRule[] =
+    "  that is $XDG_CONFIG_HOME/ZorbaLin/ZorbaLin.ini (~/.config for\n"
+    "  $XDG_CONFIG_HOME when it is unset), or a ZorbaLin.ini beside the program\n"
+    "  when one exists there (a portable installation).\n";
+
+} // namespace
+
+TCommandLineAction ReadCommandLine(int Argc, const char* const Argv[]) {
+    if (Argc <= 1)
+        return TCommandLineAction::Play;
+    if (Argc == 2 && std::strcmp(Argv[1], "--help") == 0)
+        return TCommandLineAction::ShowHelp;
+    if (Argc == 2 && std::strcmp(Argv[1], "--version") == 0)
+        return TCommandLineAction::ShowVersion;
+    return TCommandLineAction::Refuse;
+}
+
+std::string VersionText() {
+    return std::string("ZorbaLin ") + ProgramVersion();
+}
+
+std::string HelpText(const std::string& IniPath) {
+    return std::string(kUsageLine) + "\n\n" + kAbout + "\n" + kOptions + "\n" + kKeys + "\n" +
+           kEnvironment + "\n" + kSettingsHeading + "    " + IniPath + "\n" + kSettingsRule;
+}
+
+std::optional<int> AnswerCommandLine(int Argc, const char* const Argv[]) {
+    std::string answer;
+    switch (ReadCommandLine(Argc, Argv)) {
+    case TCommandLineAction::Play:
+        return std::nullopt;
+    case TCommandLineAction::Refuse:
+        std::fprintf(stderr, "%s\n", kUsageLine);
+        return 2;
+    case TCommandLineAction::ShowHelp:
+        answer = HelpText(IniPath());
+        break;
+    case TCommandLineAction::ShowVersion:
+        answer = VersionText() + "\n";
+        break;
+    }
+    // A full disk or a closed pipe is no success.
+    if (std::fputs(answer.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "zorbalin: cannot write to standard output: %s\n",
+                     std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace zorbalin

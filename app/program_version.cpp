@@ -1,9 +1,0 @@
-#include "app/program_version.h"
-
-namespace zorbalin {
-
-const char* ProgramVersion() {
-    return ZORBALIN_VERSION;
-}
-
-} // namespace zorbalin

@@ -1,0 +1,42 @@
+#include "app/settings/settings.h"
+
+#include "app/settings/ini_file.h"
+#include "game/board.h"
+
+#include <algorithm>
+
+namespace zorbalin {
+
+namespace {
+
+const char kScreenSection[] = "Screen";
+const char kLeftKey[] = "Left";
+const char kTopKey[] = "Top";
+const char kScaleKey[] = "Scale";
+const char kGameSection[] = "Game";
+const char kHardKey[] = "Hard";
+
+} // namespace
+
+TSettings ReadSettings(const std::string& IniPath) {
+    const TIniFile ini(IniPath);
+    TSettings settings;
+    settings.SavedLeft = ini.ReadInteger(kScreenSection, kLeftKey, settings.SavedLeft);
+    settings.SavedTop = ini.ReadInteger(kScreenSection, kTopKey, settings.SavedTop);
+    settings.Scale = std::clamp(ini.ReadInteger(kScreenSection, kScaleKey, 0), 0, 4);
+    int32_t colours = ini.ReadInteger(kGameSection, kHardKey, settings.ColourCount);
+    if (colours >= kFewestColours && colours <= kMostColours)
+        settings.ColourCount = colours;
+    return settings;
+}
+
+void WriteSettings(const std::string& IniPath, int32_t Left, int32_t Top, int32_t ColourCount,
+                   const std::vector<TIniValue>& More) {
+    std::vector<TIniValue> values = {IniInteger(kScreenSection, kLeftKey, Left),
+                                     IniInteger(kScreenSection, kTopKey, Top),
+                                     IniInteger(kGameSection, kHardKey, ColourCount)};
+    values.insert(values.end(), More.begin(), More.end());
+    TIniFile(IniPath).WriteValues(values);
+}
+
+} // namespace zorbalin

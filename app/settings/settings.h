@@ -1,0 +1,32 @@
+#pragma once
+// The three values the game keeps between runs: the main window's position and
+// the number of pebble colours.
+#include "app/settings/ini_file.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zorbalin {
+
+struct TSettings {
+    int32_t SavedLeft = 10;  // left edge of the main window, screen pixels
+    int32_t SavedTop = 10;   // top edge of the main window, screen pixels
+    int32_t ColourCount = 4; // 3, 4 or 5
+    int32_t Scale = 0;       // windows' scale 1..4 the user asked for; 0 automatic (only read)
+};
+
+// Reads the settings file; missing keys, a missing file and values that are
+// not numbers give the defaults, and a colour count outside 3..5 gives 4.
+// The position is taken as it is, even when it lies off every screen. A scale
+// above 4 gives 4; one below 0 gives 0.
+// Never fails.
+TSettings ReadSettings(const std::string& IniPath);
+
+// Writes "Left" and "Top" of "Screen", then "Hard" of "Game", and then any
+// `more` values, all in one replacement of the file. Throws EIniWriteError
+// (app/settings/ini_file.h), with the file unchanged, when it cannot be written.
+void WriteSettings(const std::string& IniPath, int32_t Left, int32_t Top, int32_t ColourCount,
+                   const std::vector<TIniValue>& More = {});
+
+} // namespace zorbalin

@@ -1,0 +1,252 @@
+#include "app/windows/Main.h"
+
+#include "app/settings/Seged.h"
+#include "app/settings/program_paths.h"
+#include "app/shell_starter/site_address.h"
+#include "app/windows/Beallit.h"
+#include "app/windows/Eredmeny.h"
+#include "app/windows/Nevjegy.h"
+#include "app/windows/embedded_pictures.h"
+#include "app/windows/window_parts.h"
+#include "app/windows/window_place.h"
+#include "assets/embedded_assets.h"
+#include "imaging/pngbutton.h"
+#include "imaging/pngpicture.h"
+#include "toolkit/application.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/font.h"
+
+#include <chrono>
+#include <thread>
+#include <utility>
+
+namespace zorbalin {
+
+Tfrm_Main* frm_Main = nullptr;
+
+namespace {
+
+// The title strip above the board, by which the player drags the window (logical pixels).
+constexpr int kTopBandHeight = 63;
+
+} // namespace
+
+Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
+    SetName("frm_Main");
+    SetCaption("frm_Main");
+    SetBorderStyle(TFormBorderStyle::bsNone);
+    SetClientSize(kMainClientWidth, kMainClientHeight);
+    SetBounds(223, 198, Width(), Height());
+    SetColor(kClBtnFace);
+    Font()->SetName("MS Sans Serif");
+    Font()->SetHeight(-11);
+    CreateComponents();
+    FCells.Attach(this, ProgramPaths().AppDir, [this](TObject* Sender) { Image1Click(Sender); });
+    FCells.OnOperationEnd = [this] { BoardChanged(); };
+    HintBlinkPause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(150)); };
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
+    OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+}
+
+Tfrm_Main::~Tfrm_Main() {
+    // The components go first, while the game and the cell table that their handlers use exist.
+    DestroyComponents();
+    if (frm_Main == this)
+        frm_Main = nullptr;
+}
+
+TPNGButton* Tfrm_Main::NewButton(const char* Name, int Left, int Size, std::string_view Icon,
+                                 void (Tfrm_Main::*Handler)(TObject*)) {
+    auto* button = new TPNGButton(this);
+    button->SetName(Name);
+    button->SetBounds(Left, 12, Size, Size);
+    button->SetButtonLayout(pbsImageAbove);
+    button->SetButtonStyle(pbsNoFrame);
+    button->ShowHint = true;
+    button->OnClick = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
+    button->SetParent(this);
+    RunCreationStep([&] { button->SetImageNormal(EmbeddedPicture(Icon).get()); });
+    return button;
+}
+
+void Tfrm_Main::CreateComponents() {
+    Image1 = NewPanelPicture(this, kMainClientWidth, kMainClientHeight, asset::kMainBackground);
+    ConnectDragHandlers(Image1, this);
+
+    // Left to right on the screen: replay, new game, settings, about, news, home, minimise, close.
+    PNGButton4 = NewButton("PNGButton4", 384, 37, asset::kButtonNewGame, &Tfrm_Main::aUjExecute);
+    PNGButton3 = NewButton("PNGButton3", 480, 37, asset::kButtonAbout, &Tfrm_Main::aNevjegyExecute);
+    PNGButton5 = NewButton("PNGButton5", 520, 37, asset::kButtonNews, &Tfrm_Main::aUjdonsagExecute);
+    PNGButton6 = NewButton("PNGButton6", 560, 37, asset::kButtonHome, &Tfrm_Main::aHonlapExecute);
+    PNGButton7 =
+        NewButton("PNGButton7", 608, 25, asset::kButtonMinimise, &Tfrm_Main::aMinimizeExecute);
+    PNGButton8 = NewButton("PNGButton8", 632, 25, asset::kButtonClose, &Tfrm_Main::aBezarExecute);
+    PNGButton1 =
+        NewButton("PNGButton1", 432, 37, asset::kButtonSettings, &Tfrm_Main::aBeallitExecute);
+    PNGButton2 =
+        NewButton("PNGButton2", 336, 37, asset::kButtonReplay, &Tfrm_Main::PNGButton2Click);
+
+    CreateActions();
+    // Each button's tooltip is the hint of the action it stands for.
+    const std::pair<TPNGButton*, TAction*> hints[] = {
+        {PNGButton2, aUjrajatszas}, {PNGButton4, aUj},       {PNGButton1, aBeallit},
+        {PNGButton3, aNevjegy},     {PNGButton5, aUjdonsag}, {PNGButton6, aHonlap},
+        {PNGButton7, aMinimize},    {PNGButton8, aBezar}};
+    for (const auto& [button, action] : hints)
+        button->SetHint(action->Hint());
+    ShellStarter1 = new TShellStarter(this);
+    ShellStarter1->SetName("ShellStarter1");
+    CreatePopupMenu();
+}
+
+// ---- Creation, showing, closing ---------------------------------------------------------------
+
+void Tfrm_Main::FormCreate(TObject*) {
+    CreateDataDir(ProgramPaths().DataDir);
+    RunCreationStep([this] { LoadBackgroundFile(); });
+    FSettings = ReadSettings(ProgramPaths().IniPath);
+    RunCreationStep([this] { FGame.SetColourCount(FSettings.ColourCount); });
+    RunCreationStep([this] {
+        TCellPictures::TOperation operation(FCells);
+        FGame.CreateBoard();
+        GameStarted(true);
+    });
+}
+
+void Tfrm_Main::LoadBackgroundFile() {
+    const std::string path = ProgramPaths().AppDir + "/Ico/hatter.bmp";
+    if (!IsRegularFile(path))
+        return;
+    // Read it aside first: a broken file must leave the embedded background in place.
+    TBitmap background;
+    background.LoadFromFile(path);
+    Image1->Picture()->Assign(&background);
+}
+
+void Tfrm_Main::FormShow(TObject*) {
+    // Only the first showing places the window; a later one (after the task bar) keeps it.
+    if (FPlacedOnce)
+        return;
+    FPlacedOnce = true;
+    const TSettings defaults;
+    const TPoint place =
+        OpeningPlace({FSettings.SavedLeft, FSettings.SavedTop}, Width(), kTopBandHeight * Scale(),
+                     gApplication->Backend().Monitors(), {defaults.SavedLeft, defaults.SavedTop});
+    SetLeft(place.X);
+    SetTop(place.Y);
+}
+
+void Tfrm_Main::FormClose(TObject*, TCloseAction&) {
+    try {
+        WriteSettings(ProgramPaths().IniPath, Left(), Top(), FGame.ColourCount());
+    } catch (const EIniWriteError& error) {
+        // The first refusal propagates: the toolkit keeps the window open and shows the error
+        // box, so that the player can make room and close again. After that a close request
+        // closes anyway (still trying to save), or the window could never be closed at all.
+        if (!FSaveRefused) {
+            FSaveRefused = true;
+            throw;
+        }
+        gApplication->LogError(error.what());
+    }
+}
+
+void Tfrm_Main::aBezarExecute(TObject*) {
+    Close();
+}
+
+void Tfrm_Main::aMinimizeExecute(TObject*) {
+    if (gApplication)
+        gApplication->Minimize();
+}
+
+// ---- Game commands -----------------------------------------------------------------------------
+
+void Tfrm_Main::aUjExecute(TObject*) {
+    TCellPictures::TOperation operation(FCells);
+    FGame.aUjExecute();
+    GameStarted(true);
+}
+
+void Tfrm_Main::PNGButton2Click(TObject*) {
+    TCellPictures::TOperation operation(FCells);
+    FGame.PNGButton2Click();
+    GameStarted(false);
+}
+
+void Tfrm_Main::Image1Click(TObject* Sender) {
+    const auto* picture = dynamic_cast<TComponent*>(Sender);
+    if (!picture)
+        return;
+    TCellPictures::TOperation operation(FCells);
+    FGame.ClickNamedCell(picture->Name());
+}
+
+// ---- Dialogs and web pages ---------------------------------------------------------------------
+
+void Tfrm_Main::aNevjegyExecute(TObject*) {
+    frm_Nevjegy = TForm::Create<Tfrm_Nevjegy>(gApplication);
+    frm_Nevjegy->ShowModal();
+}
+
+void Tfrm_Main::aBeallitExecute(TObject*) {
+    std::int32_t count = FGame.ColourCount();
+    ShowSettingsDialog(count);
+    FGame.SetColourCount(count);
+}
+
+void Tfrm_Main::aUjdonsagExecute(TObject*) {
+    ShellStarter1->SetText(0, NewsPageAddress());
+    ShellStarter1->Start();
+}
+
+void Tfrm_Main::aHonlapExecute(TObject*) {
+    ShellStarter1->SetText(0, HomePageAddress());
+    ShellStarter1->Start();
+}
+
+// ---- Dragging the window by its background -----------------------------------------------------
+
+void Tfrm_Main::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {
+    FDrag.MouseDown(*this, Button);
+}
+
+void Tfrm_Main::Image1MouseMove(TObject*, TShiftState, int, int) {
+    FDrag.MouseMove(*this);
+}
+
+void Tfrm_Main::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+    FDrag.MouseUp();
+}
+
+// ---- TBoardView --------------------------------------------------------------------------------
+
+TPictureHandle Tfrm_Main::CreatePebble(int Col, int Row, std::int32_t Colour) {
+    return FCells.Create(Col, Row, Colour);
+}
+
+void Tfrm_Main::ShowPebble(int Col, int Row, std::int32_t Colour) {
+    FCells.Show(Col, Row, Colour);
+}
+
+void Tfrm_Main::HidePebble(int Col, int Row) {
+    FCells.Hide(Col, Row);
+}
+
+void Tfrm_Main::OffsetPebble(int Col, int Row, int DX, int DY) {
+    FCells.Offset(Col, Row, DX, DY);
+}
+
+void Tfrm_Main::ResetPebble(int Col, int Row) {
+    FCells.Reset(Col, Row);
+}
+
+void Tfrm_Main::ShowResult(const std::string& Headline, const std::string& Message) {
+    // A bitmap that failed during this click is told before the game's end is.
+    FCells.ReportFailures();
+    RecordResult();
+    ShowResultWindow(Headline, Message);
+}
+
+} // namespace zorbalin

@@ -1,0 +1,157 @@
+#pragma once
+// Main: the main window frm_Main, the whole visible game. A borderless 670 x 480
+// window: the background picture Image1, eight image buttons along the top, and
+// the 162 cell pictures in front of them. It implements TBoardView, so the game
+// never touches a window itself, and keeps the window's place and the number of
+// colours in the settings file.
+#include "app/settings/settings.h"
+#include "app/shell_starter/ShellStarter.h"
+#include "app/windows/Statisztika.h"
+#include "app/windows/board_focus.h"
+#include "app/windows/cell_pictures.h"
+#include "app/windows/key_list_panel.h"
+#include "app/windows/par_search.h"
+#include "app/windows/window_drag.h"
+#include "game/board_view.h"
+#include "game/game.h"
+#include "toolkit/action.h"
+#include "toolkit/form.h"
+#include "toolkit/image.h"
+#include "toolkit/popup_menu.h"
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zorbalin {
+
+class TPNGButton;
+
+constexpr int kMainClientWidth = 670;
+constexpr int kMainClientHeight = 480;
+
+class Tfrm_Main : public TForm, public TBoardView {
+  public:
+    explicit Tfrm_Main(TComponent* Owner);
+    ~Tfrm_Main() override;
+
+    // Components, in the order of creation (later ones lie in front).
+    TImage* Image1;
+    TPNGButton* PNGButton4; // new game
+    TPNGButton* PNGButton3; // about
+    TPNGButton* PNGButton5; // news page
+    TPNGButton* PNGButton6; // home page
+    TPNGButton* PNGButton7; // minimise
+    TPNGButton* PNGButton8; // close
+    TPNGButton* PNGButton1; // settings
+    TPNGButton* PNGButton2; // replay
+    TActionList* ActionList1;
+    TAction* aBezar;
+    TAction* aUj;
+    TAction* aUjdonsag;
+    TAction* aHonlap;
+    TAction* aNevjegy;
+    TAction* aBeallit;
+    TAction* aMinimize;
+    TAction* aUjrajatszas; // replay, for its key and its hint
+    TAction* aVisszavon;   // undo
+    TAction* aMegis;       // redo
+    TAction* aTipp;        // the hint
+    TAction* aStatisztika; // the statistics window
+    TAction* aHelyiMenu;   // the context menu from the keyboard
+    TShellStarter* ShellStarter1;
+    TPopupMenu* PopupMenu1; // a right click anywhere on the window
+
+    TGame& Game() { return FGame; }
+    const TCellPictures& Cells() const { return FCells; }
+    bool IsDragging() const { return FDrag.Dragging; }
+    // Holds each state of the hint's blink on the screen (hidden, shown, twice): about 150 ms,
+    // blocking the window as an animation does. Tests may put their own pause in.
+    std::function<void()> HintBlinkPause;
+
+    // Every key of the window with what it does, for the about window: the board's keys, then
+    // the actions' keys in the order of the action list.
+    std::vector<TKeyLine> KeyList() const;
+    const TBoardFocus& Focus() const { return FFocus; }
+
+    // The board's keys: arrows move the focus ring, Enter and Space click its pebble.
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+
+    // Event handlers.
+    void FormCreate(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void aBezarExecute(TObject* Sender);
+    void aUjExecute(TObject* Sender);
+    void aUjdonsagExecute(TObject* Sender);
+    void aHonlapExecute(TObject* Sender);
+    void aNevjegyExecute(TObject* Sender);
+    void aBeallitExecute(TObject* Sender);
+    void aMinimizeExecute(TObject* Sender);
+    void PNGButton2Click(TObject* Sender);
+    void aVisszavonExecute(TObject* Sender);
+    void aMegisExecute(TObject* Sender);
+    void aStatisztikaExecute(TObject* Sender);
+    void aTippExecute(TObject* Sender);
+    void PopupMenu1Popup(TObject* Sender);
+    void aHelyiMenuExecute(TObject* Sender);
+    void Image1Click(TObject* Sender);
+    void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Image1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+
+    // TBoardView.
+    TPictureHandle CreatePebble(int Col, int Row, std::int32_t Colour) override;
+    void ShowPebble(int Col, int Row, std::int32_t Colour) override;
+    void HidePebble(int Col, int Row) override;
+    void OffsetPebble(int Col, int Row, int DX, int DY) override;
+    void ResetPebble(int Col, int Row) override;
+    void ShowResult(const std::string& Headline, const std::string& Message) override;
+
+  protected:
+    void MouseUsed(TPoint P, bool Pressed) override;
+    void PaintOverlay(HDC Dc) override;
+
+  private:
+    void CreateComponents();
+    void CreateActions();
+    TAction* NewAction(const char* Name, const char* Hint, void (Tfrm_Main::*Handler)(TObject*),
+                       std::initializer_list<TShortCut> Keys);
+    TPNGButton* NewButton(const char* Name, int Left, int Size, std::string_view Icon,
+                          void (Tfrm_Main::*Handler)(TObject*));
+    void LoadBackgroundFile();
+    void ClickFocusedPebble();
+    // After every game operation: the ring leaves a cell that emptied.
+    void BoardChanged();
+    // Invalidates where the ring was and where it is now.
+    void UpdateFocusRing();
+    void CreatePopupMenu();
+    // A deal or a replay: a game whose result is not recorded yet.
+    void GameStarted(bool NewDeal);
+    void RecordResult();
+    void BlinkGroup(const TGroupKeys& Group);
+
+    TCellPictures FCells;
+    TGame FGame;
+    TSettings FSettings; // SavedLeft, SavedTop as read at creation
+    bool FPlacedOnce = false;
+    std::int32_t FDealColours = 4; // the number of colours of the deal on the board
+    bool FResultRecorded = false;  // this game's first end went into the statistics
+    bool FSaveRefused = false;     // a close could not save the settings and was told so
+    TParSearch FPar;               // the par of the deal on the board
+
+    TWindowDrag FDrag; // dragging the window by its background
+
+    TBoardFocus FFocus;
+    TRect FRingBox; // where the ring is drawn; empty while hidden
+    TPoint FLastMouse;
+    bool FMouseSeen = false;
+};
+
+// The main window while the program runs.
+extern Tfrm_Main* frm_Main;
+
+} // namespace zorbalin

@@ -1,0 +1,244 @@
+#include "app/windows/Statisztika.h"
+
+#include "app/windows/window_parts.h"
+#include "assets/embedded_assets.h"
+#include "imaging/pngbutton.h"
+#include "toolkit/application.h"
+#include "toolkit/font.h"
+#include "toolkit/graphic_control.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace zorbalin {
+
+Tfrm_Statisztika* frm_Statisztika = nullptr;
+
+namespace {
+
+constexpr TColor kSand = RGB(246, 232, 194);
+constexpr TColor kGold = RGB(255, 214, 90);
+constexpr TColor kLine = RGB(150, 96, 70);
+constexpr TColor kPraisedBar = RGB(240, 192, 74);
+constexpr TColor kOtherBar = RGB(196, 120, 72);
+constexpr TColor kClearedBar = RGB(130, 220, 130);
+
+constexpr int kRowNames = 5;
+const char* const kRowTitles[kRowNames] = {"Befejezett játékok", "Legkevesebb maradt", "Átlag",
+                                           "Legfeljebb 10 maradt", "Tiszta tábla"};
+constexpr int kTitleWidth = 172;
+constexpr int kColumnWidth = 60;
+constexpr int kHeaderHeight = 20;
+constexpr int kRowHeight = 21;
+
+void UseFont(TCanvas& Canvas, int Height, bool Bold, TColor Colour) {
+    Canvas.Font().SetName("Tahoma");
+    Canvas.Font().SetHeight(-Height);
+    Canvas.Font().SetStyle(Bold ? fsBold : TFontStyles{});
+    Canvas.Font().SetColor(Colour);
+    Canvas.Brush().SetStyle(bsClear);
+}
+
+void FillBox(TCanvas& Canvas, const TRect& Box, TColor Colour) {
+    Canvas.Brush().SetStyle(bsSolid);
+    Canvas.Brush().SetColor(Colour);
+    Canvas.FillRect(Box);
+}
+
+} // namespace
+
+// The figures: a title column, then one column for each number of colours.
+class TStatsTable : public TGraphicControl {
+  public:
+    explicit TStatsTable(TComponent* Owner) : TGraphicControl(Owner) { ControlStyle = 0; }
+
+    TStats Stats;
+    std::int32_t ColourCount = 4;
+
+  protected:
+    void Paint() override {
+        TCanvas& canvas = *Canvas();
+        for (std::int32_t colours = 3; colours <= 5; ++colours) {
+            int left = kTitleWidth + (colours - 3) * kColumnWidth;
+            bool current = colours == ColourCount;
+            UseFont(canvas, 12, true, current ? kGold : kSand);
+            TRect header = Bounds(left, 0, kColumnWidth, kHeaderHeight);
+            canvas.DrawText(std::to_string(colours) + " szín", header, taCenter, false, true);
+            UseFont(canvas, 12, current, current ? kGold : kSand);
+            for (int row = 0; row < kRowNames; ++row) {
+                TRect cell =
+                    Bounds(left, kHeaderHeight + row * kRowHeight, kColumnWidth, kRowHeight);
+                canvas.DrawText(StatsFigureText(Stats.For(colours), row), cell, taCenter, false,
+                                true);
+            }
+        }
+        UseFont(canvas, 12, false, kSand);
+        for (int row = 0; row < kRowNames; ++row) {
+            TRect title = Bounds(0, kHeaderHeight + row * kRowHeight, kTitleWidth, kRowHeight);
+            canvas.DrawText(kRowTitles[row], title, taLeftJustify, false, true);
+        }
+        FillBox(canvas, Rect(0, kHeaderHeight - 2, Width(), kHeaderHeight - 1), kLine);
+    }
+};
+
+// The last results as bars, oldest on the left; a dotted line marks ten.
+class TResultChart : public TGraphicControl {
+  public:
+    explicit TResultChart(TComponent* Owner) : TGraphicControl(Owner) { ControlStyle = 0; }
+
+    std::vector<std::int32_t> Results;
+
+  protected:
+    void Paint() override {
+        TCanvas& canvas = *Canvas();
+        const int slot = Width() / static_cast<int>(kRecentResults);
+        const int left = (Width() - slot * static_cast<int>(kRecentResults)) / 2;
+        const int base = Height() - 16; // bars stand on it; the numbers go below
+        const int tallest = base - 4;
+        std::int32_t top = kPraisedAtMost + 2;
+        for (std::int32_t result : Results)
+            top = std::max(top, result);
+        const auto heightOf = [&](std::int32_t Value) {
+            return static_cast<int>(std::lround(static_cast<double>(Value) * tallest / top));
+        };
+        FillBox(canvas, Rect(0, base, Width(), base + 1), kLine);
+        const int tenAt = base - heightOf(kPraisedAtMost);
+        for (int x = 0; x < Width(); x += 4)
+            FillBox(canvas, Rect(x, tenAt, x + 2, tenAt + 1), kSand);
+        UseFont(canvas, 9, false, kSand);
+        for (std::size_t i = 0; i < Results.size(); ++i) {
+            const std::int32_t value = Results[i];
+            const int x = left + static_cast<int>(i) * slot;
+            const int height = std::max(heightOf(value), 2);
+            const TColor colour = value == 0                ? kClearedBar
+                                  : value <= kPraisedAtMost ? kPraisedBar
+                                                            : kOtherBar;
+            FillBox(canvas, Rect(x + 3, base - height, x + slot - 3, base), colour);
+            UseFont(canvas, 9, false, kSand);
+            TRect number = Bounds(x, base + 2, slot, 13);
+            canvas.DrawText(std::to_string(value), number, taCenter, false, true);
+        }
+    }
+};
+
+std::string StatsFigureText(const TColourStats& Stats, int Row) {
+    if (Stats.Finished == 0)
+        return Row == 0 ? "0" : "–";
+    switch (Row) {
+    case 0:
+        return std::to_string(Stats.Finished);
+    case 1:
+        return std::to_string(Stats.Best);
+    case 2: {
+        // One decimal, with the Hungarian decimal comma.
+        long tenths = std::lround(Stats.Mean() * 10);
+        return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
+    }
+    case 3:
+        return std::to_string(Stats.Praised);
+    default:
+        return std::to_string(Stats.Cleared);
+    }
+}
+
+std::string ParText(const TParInfo& Par) {
+    if (Par.Par)
+        return "A gép legjobbja ennél a leosztásnál: " + std::to_string(*Par.Par) + " kavics.";
+    if (Par.Searching)
+        return "A gép még keresi a leosztás legjobb megoldását...";
+    return "";
+}
+
+Tfrm_Statisztika::Tfrm_Statisztika(TComponent* Owner) : TForm(Owner) {
+    SetName("frm_Statisztika");
+    SetCaption("Statisztika");
+    SetBorderStyle(TFormBorderStyle::bsNone);
+    SetClientSize(kStatsClientWidth, kStatsClientHeight);
+    Position = TPosition::poMainFormCenter;
+    Font()->SetName("Tahoma");
+    Font()->SetHeight(-11);
+
+    Image1 = NewPanelPicture(this, kStatsClientWidth, kStatsClientHeight, asset::kStatsPanel);
+    ConnectDragHandlers(Image1, this);
+    s1 = NewLabel("s1", 48, 22, -15, kClYellow);
+    s1->Font()->SetName("Comic Sans MS");
+    s1->Alignment = taCenter;
+    s1->SetCaption("Statisztika");
+
+    Table = new TStatsTable(this);
+    Table->SetName("Table");
+    Table->SetBounds(24, 78, kTitleWidth + 3 * kColumnWidth, kHeaderHeight + 5 * kRowHeight);
+    Table->SetParent(this);
+
+    ParLabel = NewLabel("ParLabel", 210, 18, -12, kGold);
+    ChartLabel = NewLabel("ChartLabel", 234, 18, -12, kSand);
+    Chart = new TResultChart(this);
+    Chart->SetName("Chart");
+    Chart->SetBounds(24, 254, 352, 62);
+    Chart->SetParent(this);
+
+    PNGButton8 = NewCrossButton(this, 363, [this](TObject* Sender) { SpeedButton1Click(Sender); });
+}
+
+Tfrm_Statisztika::~Tfrm_Statisztika() {
+    DestroyComponents();
+    if (frm_Statisztika == this)
+        frm_Statisztika = nullptr;
+}
+
+TLabel* Tfrm_Statisztika::NewLabel(const char* Name, int Top, int Height, int FontHeight,
+                                   TColor Colour) {
+    auto* label = new TLabel(this);
+    label->SetName(Name);
+    label->SetBounds(24, Top, kStatsClientWidth - 48, Height);
+    label->Transparent = true;
+    label->SetParent(this);
+    label->ParentFont = false;
+    label->Font()->SetName("Tahoma");
+    label->Font()->SetHeight(FontHeight);
+    label->Font()->SetStyle(fsBold);
+    label->Font()->SetColor(Colour);
+    return label;
+}
+
+void Tfrm_Statisztika::SetFigures(const TStats& Stats, std::int32_t ColourCount,
+                                  const TParInfo& Par) {
+    Table->Stats = Stats;
+    Table->ColourCount = ColourCount;
+    Table->Invalidate();
+    ParLabel->SetCaption(ParText(Par));
+    const TColourStats& current = Stats.For(ColourCount);
+    const std::string colours = std::to_string(ColourCount) + " szín";
+    ChartLabel->SetCaption(
+        current.Recent.empty()
+            ? "Még nincs befejezett játék " + std::to_string(ColourCount) + " színnel."
+            : "Az utolsó " + std::to_string(current.Recent.size()) + " eredmény, " + colours + ":");
+    Chart->Results = current.Recent;
+    Chart->Invalidate();
+}
+
+void Tfrm_Statisztika::SpeedButton1Click(TObject*) {
+    SetModalResult(kMrOk);
+}
+
+void Tfrm_Statisztika::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {
+    FDrag.MouseDown(*this, Button);
+}
+
+void Tfrm_Statisztika::Image1MouseMove(TObject*, TShiftState, int, int) {
+    FDrag.MouseMove(*this);
+}
+
+void Tfrm_Statisztika::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+    FDrag.MouseUp();
+}
+
+void ShowStatisticsWindow(const TStats& Stats, std::int32_t ColourCount, const TParInfo& Par) {
+    std::unique_ptr<Tfrm_Statisztika> window(TForm::Create<Tfrm_Statisztika>(gApplication));
+    frm_Statisztika = window.get();
+    window->SetFigures(Stats, ColourCount, Par);
+    window->ShowModal();
+}
+
+} // namespace zorbalin

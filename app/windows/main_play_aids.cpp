@@ -1,0 +1,132 @@
+// What the main window offers beyond the buttons: undo and redo, the hint, the
+// par of each deal, the statistics of finished games with their window, and
+// the context menu that reaches every command with the mouse.
+#include "app/settings/Seged.h"
+#include "app/settings/program_paths.h"
+#include "app/settings/stats.h"
+#include "app/windows/Main.h"
+#include "game/solver.h"
+#include "toolkit/application.h"
+
+namespace zorbalin {
+
+namespace {
+
+int PebblesLeft(const TBoard& Board) {
+    int count = 0;
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
+            if (Board.IsFilled(col, row))
+                ++count;
+    return count;
+}
+
+} // namespace
+
+// ---- Undo and redo --------------------------------------------------------------------------
+
+void Tfrm_Main::aVisszavonExecute(TObject*) {
+    TCellPictures::TOperation operation(FCells);
+    FGame.Undo();
+}
+
+void Tfrm_Main::aMegisExecute(TObject*) {
+    TCellPictures::TOperation operation(FCells);
+    FGame.Redo();
+}
+
+// ---- Hint and par ----------------------------------------------------------------------------
+
+void Tfrm_Main::aTippExecute(TObject*) {
+    std::optional<TCellPosition> first = TSolver().Hint(FGame.Board());
+    if (!first)
+        return;
+    BlinkGroup(FGame.GroupAt(first->Col, first->Row));
+}
+
+void Tfrm_Main::BlinkGroup(const TGroupKeys& Group) {
+    // Twice hidden and shown again through the board's own notifications, each state drawn at
+    // once and held for a moment; the board itself does not change.
+    TCellPictures::TOperation operation(FCells);
+    for (int blink = 0; blink < 2; ++blink) {
+        for (bool hidden : {true, false}) {
+            for (const std::string& key : Group) {
+                const int col = std::stoi(GetField("i", key, 1));
+                const int row = std::stoi(GetField("i", key, 2));
+                if (hidden)
+                    HidePebble(col, row);
+                else
+                    ShowPebble(col, row, FGame.Board().Colour(col, row));
+            }
+            UpdateNow();
+            if (HintBlinkPause)
+                HintBlinkPause();
+        }
+    }
+}
+
+// ---- Statistics ------------------------------------------------------------------------------
+
+void Tfrm_Main::GameStarted(bool NewDeal) {
+    if (NewDeal)
+        FDealColours = FGame.ColourCount();
+    FResultRecorded = false;
+    // A replay keeps the par its deal has, or is being given.
+    if (NewDeal || (!FPar.Searching() && !FPar.Par()))
+        FPar.Start(FGame.SavedBoard());
+}
+
+void Tfrm_Main::RecordResult() {
+    // A game counts once, at its first end: ends reached again after an undo, or by a click on
+    // a pebble left over, are the same game.
+    if (FResultRecorded)
+        return;
+    FResultRecorded = true;
+    try {
+        zorbalin::RecordResult(ProgramPaths().IniPath, FDealColours, PebblesLeft(FGame.Board()));
+    } catch (const std::exception& e) {
+        // The player still learns the result; the error box tells why it was not kept.
+        if (gApplication)
+            gApplication->ShowException(e);
+    }
+}
+
+void Tfrm_Main::aStatisztikaExecute(TObject*) {
+    ShowStatisticsWindow(ReadStats(ProgramPaths().IniPath), FDealColours,
+                         TParInfo{FPar.Searching(), FPar.Par()});
+}
+
+// ---- The context menu ------------------------------------------------------------------------
+
+void Tfrm_Main::CreatePopupMenu() {
+    PopupMenu1 = new TPopupMenu(this);
+    PopupMenu1->SetName("PopupMenu1");
+    PopupMenu1->Add("Visszavonás", aVisszavon);
+    PopupMenu1->Add("Mégis", aMegis);
+    PopupMenu1->Add("Tipp", aTipp);
+    PopupMenu1->Add("Statisztika", aStatisztika);
+    PopupMenu1->AddLine();
+    PopupMenu1->Add("Új játék", aUj);
+    PopupMenu1->Add("Újrajátszás", aUjrajatszas);
+    PopupMenu1->Add("Beállítások", aBeallit);
+    PopupMenu1->Add("Névjegy", aNevjegy);
+    PopupMenu1->OnPopup = [this](TObject* Sender) { PopupMenu1Popup(Sender); };
+    PopupMenu = PopupMenu1;
+}
+
+void Tfrm_Main::aHelyiMenuExecute(TObject*) {
+    // At the pointer when it is over the window, else at the board's top-left corner.
+    TPoint cursor = ScreenToClient(GetCursorPos());
+    TPoint at =
+        ClientRect().Contains(cursor) ? cursor : TPoint{HomeBox(1, 1).Left, HomeBox(1, 1).Top};
+    TPoint screen = ClientToScreen(at);
+    PopupMenu1->Popup(screen.X, screen.Y);
+}
+
+void Tfrm_Main::PopupMenu1Popup(TObject*) {
+    PopupMenu1->ItemOf(aVisszavon)->Enabled = FGame.CanUndo();
+    PopupMenu1->ItemOf(aMegis)->Enabled = FGame.CanRedo();
+    PopupMenu1->ItemOf(aTipp)->Enabled = FGame.HasMovesLeft();
+}
+
+} // namespace zorbalin
