@@ -45,6 +45,15 @@ class TBoard {
 
 bool IsOnBoard(int Col, int Row);
 
+// A cell by its position, for lines of clicks.
+struct TCellPosition {
+    int Col; // 1..18
+    int Row; // 1..9
+    bool operator==(const TCellPosition& Other) const {
+        return Col == Other.Col && Row == Other.Row;
+    }
+};
+
 // "i5i3" for column 5, row 3: the name (and hint) of the cell's picture.
 std::string CellName(int Col, int Row);
 // "5i3" for column 5, row 3: the key used by the group search.

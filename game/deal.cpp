@@ -40,6 +40,7 @@ void TGame::CreateBoard(TDealNumber Number) {
         }
     }
     FSavedBoard = FBoard;
+    FPicturesMade = true;
     StartHistory();
 }
 
@@ -50,6 +51,7 @@ void TGame::aUjExecute() {
 
 void TGame::PlayDeal(TDealNumber Number) {
     CheckDealNumber(Number);
+    KeepLeftGame();
     DealFromNumber(Number);
     ShowWholeBoard();
     FSavedBoard = FBoard;
@@ -57,6 +59,7 @@ void TGame::PlayDeal(TDealNumber Number) {
 }
 
 void TGame::PNGButton2Click() {
+    KeepLeftGame();
     // Both boards carry the same pictures, so the copy only brings back colours.
     FBoard = FSavedBoard;
     StartHistory();
@@ -70,6 +73,7 @@ void TGame::LoadPosition(const TBoard& Position) {
     FSavedBoard = FBoard;
     FDealNumber = 0;
     FDealColourCount = FColourCount;
+    FLeftGame.reset();
     StartHistory();
 }
 

@@ -17,10 +17,12 @@
 #include "game/board_view.h"
 #include "game/deal_number.h"
 #include "game/deal_random.h"
+#include "game/played_game.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,13 +101,42 @@ class TGame {
     bool Undo();
     bool Redo();
 
+    // The game that a new deal or a replay left, until the first step of the new one: its board
+    // and its own undo and redo steps. Only the last game left is kept.
+    bool CanUndoDeal() const { return FLeftGame.has_value(); }
+    // Brings it back and shows the whole board as Undo does; false, with nothing sent, when
+    // there is none.
+    bool UndoDeal();
+
+    // The game on the board as its deal and clicks.
+    TPlayedGame Played() const;
+    // Puts a played game back on the board: its deal for the replay, the position after its
+    // played clicks, the clicks ahead for redo. The pictures are created when no deal has made
+    // them yet, else the whole board is shown. False, with nothing changed or sent, when the game
+    // does not play back: a colour count or a colour out of range, more played clicks than
+    // clicks, or a click that leaves the board as it was.
+    bool Resume(const TPlayedGame& Game);
+
   private:
     using TColours = std::array<std::int32_t, kCellCount>;
 
     TColours Colours() const;
     void RestoreColours(const TColours& Colours);
+    // What a game needs beyond the board to go on: its deal and its history.
+    struct TLeftGame {
+        TColours Saved;
+        TDealNumber DealNumber;
+        std::int32_t DealColourCount;
+        std::vector<TColours> History;
+        std::vector<TCellPosition> Steps;
+        std::size_t HistoryAt;
+    };
+
     void StartHistory();
-    void RecordStep(const TColours& Before);
+    void RecordStep(const TColours& Before, TCellPosition Click);
+    // Before a new deal or a replay: the game on the board becomes the one UndoDeal brings back.
+    void KeepLeftGame();
+    void CreatePictures();
     void ShowWholeBoard();
     void DealFromNumber(TDealNumber Number);
     bool HasPendingDrop() const;
@@ -120,9 +151,13 @@ class TGame {
     std::int32_t FColourCount = 4;
     TDealNumber FDealNumber = 0;
     std::int32_t FDealColourCount = 4;
-    // The positions of this deal, its start first; FHistoryAt is the one shown.
+    bool FPicturesMade = false;
+    // The positions of this deal, its start first; FHistoryAt is the one shown. FSteps[i] is the
+    // click that led from FHistory[i] to FHistory[i + 1].
     std::vector<TColours> FHistory;
+    std::vector<TCellPosition> FSteps;
     std::size_t FHistoryAt = 0;
+    std::optional<TLeftGame> FLeftGame;
 };
 
 } // namespace zorbalin

@@ -74,7 +74,7 @@ void TGame::ClickPebble(int Col, int Row) {
         }
     }
     SettleBoard();
-    RecordStep(before);
+    RecordStep(before, {Col, Row});
     if (!HasMovesLeft())
         FinishGame();
 }

@@ -1,5 +1,7 @@
-// Undo and redo: the positions a deal has passed through.
+// Undo and redo: the positions a deal has passed through, and the game a new deal left.
 #include "game/game.h"
+
+#include <utility>
 
 namespace zorbalin {
 
@@ -19,18 +21,23 @@ void TGame::RestoreColours(const TColours& Colours) {
 
 void TGame::StartHistory() {
     FHistory.assign(1, Colours());
+    FSteps.clear();
     FHistoryAt = 0;
 }
 
-void TGame::RecordStep(const TColours& Before) {
+void TGame::RecordStep(const TColours& Before, TCellPosition Click) {
     TColours now = Colours();
     if (now == Before)
         return;           // a lone pebble: nothing changed, and the steps ahead stay
     if (FHistory.empty()) // a click before any deal (tests): the position it met starts
         FHistory.assign(1, Before);
     FHistory.resize(FHistoryAt + 1);
+    FSteps.resize(FHistoryAt);
     FHistory.push_back(now);
+    FSteps.push_back(Click);
     FHistoryAt = FHistory.size() - 1;
+    // The first move of a deal makes it the game in progress; the one left before is gone.
+    FLeftGame.reset();
 }
 
 void TGame::ShowWholeBoard() {
@@ -53,6 +60,36 @@ bool TGame::Redo() {
         return false;
     ++FHistoryAt;
     RestoreColours(FHistory[FHistoryAt]);
+    ShowWholeBoard();
+    return true;
+}
+
+void TGame::KeepLeftGame() {
+    if (FHistory.empty())
+        return; // nothing dealt yet
+    // Deals skipped through without a move are not worth going back to: a second click on "new
+    // deal" or "replay" keeps the game played before the first.
+    if (FLeftGame && FSteps.empty())
+        return;
+    FLeftGame = TLeftGame{{}, FDealNumber, FDealColourCount, FHistory, FSteps, FHistoryAt};
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
+            FLeftGame->Saved[CellIndex(col, row)] = FSavedBoard.Colour(col, row);
+}
+
+bool TGame::UndoDeal() {
+    if (!FLeftGame)
+        return false;
+    TLeftGame left = std::move(*FLeftGame);
+    FLeftGame.reset();
+    RestoreColours(left.Saved);
+    FSavedBoard = FBoard;
+    RestoreColours(left.History[left.HistoryAt]);
+    FDealNumber = left.DealNumber;
+    FDealColourCount = left.DealColourCount;
+    FHistory = std::move(left.History);
+    FSteps = std::move(left.Steps);
+    FHistoryAt = left.HistoryAt;
     ShowWholeBoard();
     return true;
 }

@@ -29,14 +29,6 @@
 
 namespace zorbalin {
 
-struct TCellPosition {
-    int Col; // 1..18
-    int Row; // 1..9
-    bool operator==(const TCellPosition& Other) const {
-        return Col == Other.Col && Row == Other.Row;
-    }
-};
-
 struct TSolution {
     // The cells to click in turn, each a pebble of the board as it is at that
     // click. Playing them leaves PebblesLeft pebbles and no move. Empty when

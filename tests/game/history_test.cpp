@@ -88,5 +88,43 @@ TEST(History, StepsAheadGoOnlyWhenAClickChangesTheBoard) {
     EXPECT_FALSE(g.Game.CanRedo());
 }
 
+TEST(History, UndoDealBringsBackTheGameLeftUntilTheNewDealsFirstMove) {
+    TRecordedGame g;
+    g.Load(TwoPairs());
+    g.Game.ClickPebble(1, 8);
+    g.Game.ClickPebble(1, 9);
+    g.Game.Undo(); // one step back, one ahead
+    const TBoard left = g.Game.Board();
+    EXPECT_FALSE(g.Game.CanUndoDeal()); // a loaded position leaves nothing behind
+
+    g.Game.SetColourCount(5);
+    g.Game.aUjExecute();
+    g.Game.aUjExecute(); // a second deal straight away keeps the game played before the first
+    EXPECT_FALSE(g.Game.CanUndo());
+    ASSERT_TRUE(g.Game.CanUndoDeal());
+    g.View.Calls.clear();
+    EXPECT_TRUE(g.Game.UndoDeal());
+    EXPECT_EQ(g.View.Calls, WholeBoardShows(left));
+    EXPECT_EQ(g.Game.DealColourCount(), 4);
+    EXPECT_EQ(g.Game.DealNumber(), 0u);
+    EXPECT_FALSE(g.Game.CanUndoDeal()); // only the game just left, not a chain
+    EXPECT_TRUE(g.Game.Redo());
+    EXPECT_TRUE(g.Game.Undo());
+    EXPECT_TRUE(g.Game.Undo());
+    EXPECT_EQ(RowsOf(g.Game.Board()), RowsOf(TwoPairs()));
+    g.Game.PNGButton2Click();
+    EXPECT_EQ(RowsOf(g.Game.SavedBoard()), RowsOf(TwoPairs()));
+
+    // A move in the new game makes it the game in progress: the one left is gone.
+    g.Game.ClickPebble(1, 8);
+    g.Game.Undo();
+    g.Game.PNGButton2Click();
+    g.Game.ClickPebble(1, 9);
+    EXPECT_FALSE(g.Game.CanUndoDeal());
+    g.View.Calls.clear();
+    EXPECT_FALSE(g.Game.UndoDeal());
+    EXPECT_TRUE(g.View.Calls.empty());
+}
+
 } // namespace
 } // namespace zorbalin::testing
