@@ -28,7 +28,7 @@ const char kOptions[] = "Options:\n"
 const char kKeys[] = "Keys:\n"
                      "  Arrows                move the focus ring over the pebbles\n"
                      "  Enter, Space          click the pebble under the ring\n"
-                     "  Ctrl+Z, Backspace     undo the last move\n"
+                     "  Ctrl+Z, Backspace     undo the last move, or a new deal or replay\n"
                      "  Ctrl+Y, Ctrl+Shift+Z  redo the move undone\n"
                      "  H, F4                 a hint: the best first group blinks twice\n"
                      "  Ctrl+N, F2            deal a new board\n"
@@ -48,7 +48,9 @@ const char kEnvironment[] =
 
 const char kSettingsHeading[] =
     "Settings:\n"
-    "  The window position, the number of colours and the statistics are kept in\n";
+    "  The window position, the number of colours, the statistics and, with\n"
+    "  Resume=1 in [Game] (the context menu's \"Folytatás induláskor\"), the game\n"
+    "  in progress are kept in\n";
 
 const char kSettingsRule[] =
     "  that is $XDG_CONFIG_HOME/ZorbaLin/ZorbaLin.ini (~/.config for\n"

@@ -15,6 +15,7 @@ const char kTopKey[] = "Top";
 const char kScaleKey[] = "Scale";
 const char kGameSection[] = "Game";
 const char kHardKey[] = "Hard";
+const char kResumeKey[] = "Resume";
 
 } // namespace
 
@@ -27,6 +28,7 @@ TSettings ReadSettings(const std::string& IniPath) {
     int32_t colours = ini.ReadInteger(kGameSection, kHardKey, settings.ColourCount);
     if (colours >= kFewestColours && colours <= kMostColours)
         settings.ColourCount = colours;
+    settings.Resume = ini.ReadInteger(kGameSection, kResumeKey, 0) == 1;
     return settings;
 }
 
@@ -37,6 +39,10 @@ void WriteSettings(const std::string& IniPath, int32_t Left, int32_t Top, int32_
                                      IniInteger(kGameSection, kHardKey, ColourCount)};
     values.insert(values.end(), More.begin(), More.end());
     TIniFile(IniPath).WriteValues(values);
+}
+
+TIniValue ResumeValue(bool Resume) {
+    return IniInteger(kGameSection, kResumeKey, Resume ? 1 : 0);
 }
 
 } // namespace zorbalin

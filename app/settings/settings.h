@@ -14,12 +14,14 @@ struct TSettings {
     int32_t SavedTop = 10;   // top edge of the main window, screen pixels
     int32_t ColourCount = 4; // 3, 4 or 5
     int32_t Scale = 0;       // windows' scale 1..4 the user asked for; 0 automatic (only read)
+    bool Resume = false;     // the game in progress is kept and comes back at the next start
 };
 
 // Reads the settings file; missing keys, a missing file and values that are
 // not numbers give the defaults, and a colour count outside 3..5 gives 4.
 // The position is taken as it is, even when it lies off every screen. A scale
-// above 4 gives 4; one below 0 gives 0.
+// above 4 gives 4; one below 0 gives 0. Resume is on for "Resume=1" in "Game"
+// only.
 // Never fails.
 TSettings ReadSettings(const std::string& IniPath);
 
@@ -28,5 +30,9 @@ TSettings ReadSettings(const std::string& IniPath);
 // (app/settings/ini_file.h), with the file unchanged, when it cannot be written.
 void WriteSettings(const std::string& IniPath, int32_t Left, int32_t Top, int32_t ColourCount,
                    const std::vector<TIniValue>& More = {});
+
+// The value that turns Resume on or off, saved by itself when the player
+// changes it.
+TIniValue ResumeValue(bool Resume);
 
 } // namespace zorbalin

@@ -122,7 +122,8 @@ TStats ReadStats(const std::string& IniPath) {
     return stats;
 }
 
-void WriteStats(const std::string& IniPath, const TStats& Stats) {
+void WriteStats(const std::string& IniPath, const TStats& Stats,
+                const std::vector<TIniValue>& More) {
     std::vector<TIniValue> values;
     for (std::int32_t colours = 3; colours <= 5; ++colours) {
         const TColourStats& figures = Stats.For(colours);
@@ -136,14 +137,15 @@ void WriteStats(const std::string& IniPath, const TStats& Stats) {
         add("Cleared", std::to_string(figures.Cleared));
         add("Recent", FormatResults(figures.Recent));
     }
+    values.insert(values.end(), More.begin(), More.end());
     TIniFile(IniPath).WriteValues(values);
 }
 
-TStats RecordResult(const std::string& IniPath, std::int32_t ColourCount,
-                    std::int32_t PebblesLeft) {
+TStats RecordResult(const std::string& IniPath, std::int32_t ColourCount, std::int32_t PebblesLeft,
+                    const std::vector<TIniValue>& More) {
     TStats stats = ReadStats(IniPath);
     stats.For(ColourCount).Record(PebblesLeft);
-    WriteStats(IniPath, stats);
+    WriteStats(IniPath, stats, More);
     return stats;
 }
 

@@ -3,6 +3,7 @@
 // (best, mean), deals with at most ten left, boards cleared and the last
 // results. It is kept in the settings file, section [Stats], one key a line,
 // beside whatever else the file holds.
+#include "app/settings/ini_file.h"
 #include "game/board.h"
 #include "game/result_texts.h" // kPraisedAtMost
 
@@ -44,13 +45,17 @@ struct TStats {
 // for that figure. Never fails.
 TStats ReadStats(const std::string& IniPath);
 
-// Writes every key of [Stats] in one replacement of the file, keeping all its
-// other lines. Throws EIniWriteError (app/settings/ini_file.h) when it cannot.
-void WriteStats(const std::string& IniPath, const TStats& Stats);
+// Writes every key of [Stats], then the More values, in one replacement of the
+// file, keeping all its other lines. Throws EIniWriteError (app/settings/ini_file.h)
+// when it cannot.
+void WriteStats(const std::string& IniPath, const TStats& Stats,
+                const std::vector<TIniValue>& More = {});
 
-// The result of a finished deal: read the file, add it, write it back, so
-// that a second running copy of the game loses nothing it wrote meanwhile.
-// Returns the figures written.
-TStats RecordResult(const std::string& IniPath, std::int32_t ColourCount, std::int32_t PebblesLeft);
+// The result of a finished deal: read the file, add it, write it back with
+// More (the kept game that says it was counted), so that a second running
+// copy of the game loses nothing it wrote meanwhile. Returns the figures
+// written.
+TStats RecordResult(const std::string& IniPath, std::int32_t ColourCount, std::int32_t PebblesLeft,
+                    const std::vector<TIniValue>& More = {});
 
 } // namespace zorbalin

@@ -42,7 +42,10 @@ Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
     Font()->SetHeight(-11);
     CreateComponents();
     FCells.Attach(this, ProgramPaths().AppDir, [this](TObject* Sender) { Image1Click(Sender); });
-    FCells.OnOperationEnd = [this] { BoardChanged(); };
+    FCells.OnOperationEnd = [this] {
+        BoardChanged();
+        KeepGame();
+    };
     HintBlinkPause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(150)); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
@@ -109,8 +112,7 @@ void Tfrm_Main::FormCreate(TObject*) {
     RunCreationStep([this] { FGame.SetColourCount(FSettings.ColourCount); });
     RunCreationStep([this] {
         TCellPictures::TOperation operation(FCells);
-        FGame.CreateBoard();
-        GameStarted(true);
+        StartFirstGame();
     });
 }
 
@@ -165,12 +167,14 @@ void Tfrm_Main::aMinimizeExecute(TObject*) {
 
 void Tfrm_Main::aUjExecute(TObject*) {
     TCellPictures::TOperation operation(FCells);
+    LeavingGame();
     FGame.aUjExecute();
     GameStarted(true);
 }
 
 void Tfrm_Main::PNGButton2Click(TObject*) {
     TCellPictures::TOperation operation(FCells);
+    LeavingGame();
     FGame.PNGButton2Click();
     GameStarted(false);
 }

@@ -63,7 +63,8 @@ class Tfrm_Main : public TForm, public TBoardView {
     TAction* aStatisztika; // the statistics window
     TAction* aHelyiMenu;   // the context menu from the keyboard
     TShellStarter* ShellStarter1;
-    TPopupMenu* PopupMenu1; // a right click anywhere on the window
+    TPopupMenu* PopupMenu1;   // a right click anywhere on the window
+    TMenuItem* FolytatasItem; // the check item that keeps the game for the next start
 
     TGame& Game() { return FGame; }
     const TCellPictures& Cells() const { return FCells; }
@@ -97,6 +98,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     void aStatisztikaExecute(TObject* Sender);
     void aTippExecute(TObject* Sender);
     void PopupMenu1Popup(TObject* Sender);
+    void FolytatasItemClick(TObject* Sender);
     void aHelyiMenuExecute(TObject* Sender);
     void Image1Click(TObject* Sender);
     void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -129,8 +131,15 @@ class Tfrm_Main : public TForm, public TBoardView {
     // Invalidates where the ring was and where it is now.
     void UpdateFocusRing();
     void CreatePopupMenu();
+    // Before a deal or a replay: what the game's UndoDeal will bring back beside the board.
+    void LeavingGame();
     // A deal or a replay: a game whose result is not recorded yet.
     void GameStarted(bool NewDeal);
+    // The first game: the kept one when the player asked for it and it plays back, else a deal.
+    void StartFirstGame();
+    // After every operation: the game in progress to the settings file, when it is kept.
+    void KeepGame();
+    std::vector<TIniValue> KeptGameValuesNow() const;
     void RecordResult();
     void BlinkGroup(const TGroupKeys& Group);
 
@@ -138,10 +147,12 @@ class Tfrm_Main : public TForm, public TBoardView {
     TGame FGame;
     TSettings FSettings; // SavedLeft, SavedTop as read at creation
     bool FPlacedOnce = false;
-    std::int32_t FDealColours = 4; // the number of colours of the deal on the board
-    bool FResultRecorded = false;  // this game's first end went into the statistics
-    bool FSaveRefused = false;     // a close could not save the settings and was told so
-    TParSearch FPar;               // the par of the deal on the board
+    bool FResultRecorded = false; // this game's first end went into the statistics
+    bool FLeftRecorded = false;   // the same for the game a new deal or a replay left
+    std::string FKeptText;     // the kept game as last written, to skip writes that change nothing
+    bool FKeepRefused = false; // a kept game could not be written and that was logged
+    bool FSaveRefused = false; // a close could not save the settings and was told so
+    TParSearch FPar;           // the par of the deal on the board
 
     TWindowDrag FDrag; // dragging the window by its background
 

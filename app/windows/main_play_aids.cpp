@@ -2,10 +2,12 @@
 // par of each deal, the statistics of finished games with their window, and
 // the context menu that reaches every command with the mouse.
 #include "app/settings/Seged.h"
+#include "app/settings/kept_game.h"
 #include "app/settings/program_paths.h"
 #include "app/settings/stats.h"
 #include "app/windows/Main.h"
 #include "game/solver.h"
+#include "strings/translate.h"
 #include "toolkit/application.h"
 
 namespace zorbalin {
@@ -27,7 +29,15 @@ int PebblesLeft(const TBoard& Board) {
 
 void Tfrm_Main::aVisszavonExecute(TObject*) {
     TCellPictures::TOperation operation(FCells);
-    FGame.Undo();
+    if (FGame.CanUndo()) {
+        FGame.Undo();
+        return;
+    }
+    // Right after a new deal or a replay: the game it left comes back.
+    if (FGame.UndoDeal()) {
+        FResultRecorded = FLeftRecorded;
+        FPar.Start(FGame.SavedBoard());
+    }
 }
 
 void Tfrm_Main::aMegisExecute(TObject*) {
@@ -67,9 +77,13 @@ void Tfrm_Main::BlinkGroup(const TGroupKeys& Group) {
 
 // ---- Statistics ------------------------------------------------------------------------------
 
+void Tfrm_Main::LeavingGame() {
+    // Mirrors TGame::KeepLeftGame: a game without a step does not replace the one left before it.
+    if (FGame.CanUndo() || FGame.CanRedo() || !FGame.CanUndoDeal())
+        FLeftRecorded = FResultRecorded;
+}
+
 void Tfrm_Main::GameStarted(bool NewDeal) {
-    if (NewDeal)
-        FDealColours = FGame.ColourCount();
     FResultRecorded = false;
     // A replay keeps the par its deal has, or is being given.
     if (NewDeal || (!FPar.Searching() && !FPar.Par()))
@@ -82,8 +96,13 @@ void Tfrm_Main::RecordResult() {
     if (FResultRecorded)
         return;
     FResultRecorded = true;
+    // The kept game goes with the result in one write, saying it was counted: however the
+    // program ends from here on, the game comes back counted or uncounted with the statistics.
+    const std::vector<TIniValue> kept = KeptGameValuesNow();
     try {
-        zorbalin::RecordResult(ProgramPaths().IniPath, FDealColours, PebblesLeft(FGame.Board()));
+        zorbalin::RecordResult(ProgramPaths().IniPath, FGame.DealColourCount(),
+                               PebblesLeft(FGame.Board()), kept);
+        FKeptText = IniValuesText(kept);
     } catch (const std::exception& e) {
         // The player still learns the result; the error box tells why it was not kept.
         if (gApplication)
@@ -92,7 +111,7 @@ void Tfrm_Main::RecordResult() {
 }
 
 void Tfrm_Main::aStatisztikaExecute(TObject*) {
-    ShowStatisticsWindow(ReadStats(ProgramPaths().IniPath), FDealColours,
+    ShowStatisticsWindow(ReadStats(ProgramPaths().IniPath), FGame.DealColourCount(),
                          TParInfo{FPar.Searching(), FPar.Par()});
 }
 
@@ -109,6 +128,8 @@ void Tfrm_Main::CreatePopupMenu() {
     PopupMenu1->Add("Új játék", aUj);
     PopupMenu1->Add("Újrajátszás", aUjrajatszas);
     PopupMenu1->Add("Beállítások", aBeallit);
+    FolytatasItem = PopupMenu1->Add(Tr("Folytatás induláskor"), "",
+                                    [this](TObject* Sender) { FolytatasItemClick(Sender); });
     PopupMenu1->Add("Névjegy", aNevjegy);
     PopupMenu1->OnPopup = [this](TObject* Sender) { PopupMenu1Popup(Sender); };
     PopupMenu = PopupMenu1;
@@ -124,9 +145,10 @@ void Tfrm_Main::aHelyiMenuExecute(TObject*) {
 }
 
 void Tfrm_Main::PopupMenu1Popup(TObject*) {
-    PopupMenu1->ItemOf(aVisszavon)->Enabled = FGame.CanUndo();
+    PopupMenu1->ItemOf(aVisszavon)->Enabled = FGame.CanUndo() || FGame.CanUndoDeal();
     PopupMenu1->ItemOf(aMegis)->Enabled = FGame.CanRedo();
     PopupMenu1->ItemOf(aTipp)->Enabled = FGame.HasMovesLeft();
+    FolytatasItem->Checked = FSettings.Resume;
 }
 
 } // namespace zorbalin

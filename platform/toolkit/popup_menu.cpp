@@ -142,10 +142,28 @@ class TMenuList : public TGraphicControl {
         Canvas.Font().SetColor(!Item.Enabled ? kClGrayText
                                : Highlighted ? kClHighlightText
                                              : kClMenuText);
+        if (Item.Checked)
+            PaintTick(Canvas, Box, Canvas.Font().Color());
         TRect caption{Box.Left + kTextLeft, Box.Top, Box.Right, Box.Bottom};
         Canvas.DrawText(Item.Caption, caption, taLeftJustify, false, true);
         TRect key{Box.Left + FKeyLeft, Box.Top, Box.Right, Box.Bottom};
         Canvas.DrawText(Item.ShortCutText, key, taLeftJustify, false, true);
+    }
+
+    // A tick in the indent before the caption, in the caption's colour: a short stroke down to
+    // the right, then a long one up, two pixels thick.
+    static void PaintTick(TCanvas& Canvas, TRect Box, TColor Colour) {
+        Canvas.Brush().SetStyle(bsSolid);
+        Canvas.Brush().SetColor(Colour);
+        const int left = Box.Left + 6;
+        const int bottom = (Box.Top + Box.Bottom) / 2 + 3;
+        for (int step = 0; step < 3; ++step)
+            Canvas.FillRect(
+                Rect(left + step, bottom - 3 + step, left + step + 1, bottom - 1 + step));
+        for (int step = 0; step < 5; ++step)
+            Canvas.FillRect(
+                Rect(left + 3 + step, bottom - step - 1, left + 4 + step, bottom - step + 1));
+        Canvas.Brush().SetStyle(bsClear);
     }
 
     int ItemAt(int Y) const {

@@ -1,6 +1,6 @@
 // Popup menus: a column of commands shown at a screen point in a small borderless window of its
 // own, each line with its caption on the left and the text of its key on the right; a line can
-// be disabled, and a separator line groups the commands.
+// be disabled or carry a tick (a setting that is on), and a separator line groups the commands.
 //
 // The menu runs modally until the player chooses a command (a click, or Enter or Space on the
 // highlighted line) or dismisses it (Esc, a press on another window of the program, or the
@@ -31,6 +31,7 @@ class TMenuItem : public TComponent {
     std::string Caption;      // "-" makes the line a separator
     std::string ShortCutText; // shown at the right, e.g. "Ctrl+Z"
     bool Enabled = true;
+    bool Checked = false; // a tick before the caption: a setting that is on
     TNotifyEvent OnClick;
     // The action the item runs, when it was added for one; the menu's owner finds the item by it.
     TAction* Action = nullptr;
