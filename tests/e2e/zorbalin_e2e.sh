@@ -5,7 +5,8 @@
 # that takes it back, a drag, the close button and the settings file, the next
 # start at the new place;
 # then the settings dialog (3 colours, OK, new game: only three colours show),
-# the about window opened and closed; at scale 2 the window doubled at its saved
+# the about window opened and closed; with Resume=1 the game back after a close
+# and after kill -9, and Ctrl+Z on it; at scale 2 the window doubled at its saved
 # place, a move made with the keyboard and a click at a doubled pebble; with
 # openbox, F1 after a tooltip opens the about window, and Esc minimises.
 #
@@ -263,6 +264,44 @@ sleep 0.6
 xdotool mousemove --window "$MAIN" 644 24 click 1
 wait_for_exit || fail "the close button did not end the program"
 check_eq "the colour count reaches the settings file" "Hard=3" "$(grep -o 'Hard=[0-9]*' "$INI")"
+
+# ---- Resume=1: the game comes back after a close and after kill -9 -----------------------------
+sed -i 's/^Hard=3/Hard=3\nResume=1/' "$INI"
+start_game
+read_board
+find_pair || fail "no pair on the dealt board"
+set -- $TARGET
+before=$BOARD
+xdotool mousemove --window "$MAIN" "$(cell_x $1)" "$(cell_y $2)" click 1
+check_removed "with Resume=1, the click on column $1, row $2" "$before"
+played=$BOARD
+sleep 0.6
+xdotool mousemove --window "$MAIN" 644 24 click 1
+wait_for_exit || fail "the close button did not end the program"
+start_game
+read_board
+check_eq "Resume=1 brings the game back after a close" "$played" "$BOARD"
+
+find_pair || fail "no pair left on the kept game"
+set -- $TARGET
+xdotool mousemove --window "$MAIN" "$(cell_x $1)" "$(cell_y $2)" click 1
+check_removed "on the kept game, the click on column $1, row $2" "$played"
+second=$BOARD
+kill -9 "$GAME_PID"; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
+start_game
+read_board
+check_eq "Resume=1 brings the game back after kill -9" "$second" "$BOARD"
+xdotool key --window "$MAIN" ctrl+z
+for _ in 1 2 3 4 5 6; do
+  sleep 0.5
+  read_board
+  [ "$BOARD" = "$played" ] && break
+done
+check_eq "Ctrl+Z after kill -9 and a start takes back the move made before" "$played" "$BOARD"
+sleep 0.6
+xdotool mousemove --window "$MAIN" 644 24 click 1
+wait_for_exit || fail "the close button did not end the program"
+sed -i 's/^Resume=1/Resume=0/' "$INI"
 
 # ---- Scale 2: keyboard and mouse ---------------------------------------------------------------
 SCALE=2
