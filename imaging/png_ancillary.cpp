@@ -120,10 +120,12 @@ bool TChunktRNS::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Leng
     AlphaTable.fill(255);
     std::memcpy(AlphaTable.data(), Body(), BodySize());
     const TChunkIHDR* header = OwnerHeader();
-    const uint8_t colourType = header ? header->ColourType : 0xFF;
-    if (colourType == 0 || colourType == 2) {
+    if (!header)
+        return true; // nothing to judge the table by
+    if (header->ColourType == TColourType::Greyscale ||
+        header->ColourType == TColourType::Truecolour) {
         SingleColour = true;
-    } else if (colourType == 3) {
+    } else if (header->ColourType == TColourType::Indexed) {
         // A palette picture has a single transparent colour only when exactly one entry is not
         // opaque and that entry is fully transparent; one half-transparent entry keeps its opacity.
         const auto end = AlphaTable.begin() + BodySize();
@@ -152,19 +154,19 @@ COLORREF TChunktRNS::TransparentColour() const {
         return 0;
     const bool wide = header->BitDepth == 16;
     switch (header->ColourType) {
-    case 0: {
+    case TColourType::Greyscale: {
         unsigned index = wide ? AlphaTable[0] : AlphaTable[1];
         if (header->BitDepth == 2)
             index = std::min(index * 5u, 255u);
         const RGBQUAD& grey = header->BitmapInfo.bmiColors[index];
         return RGB(grey.rgbRed, grey.rgbGreen, grey.rgbBlue);
     }
-    case 2: {
+    case TColourType::Truecolour: {
         const auto& gamma = Owner()->GammaLut;
         const int low = wide ? 0 : 1;
         return RGB(gamma[AlphaTable[low]], gamma[AlphaTable[low + 2]], gamma[AlphaTable[low + 4]]);
     }
-    case 3: {
+    case TColourType::Indexed: {
         const auto key = std::find(AlphaTable.begin(), AlphaTable.end(), 0);
         if (key == AlphaTable.end())
             return 0;
@@ -188,17 +190,17 @@ void TChunktRNS::SetTransparentColour(COLORREF Colour) {
     if (!header)
         return;
     switch (header->ColourType) {
-    case 0:
+    case TColourType::Greyscale:
         ResizeBody(2);
         AlphaTable[1] = GetRValue(Colour);
         break;
-    case 2:
+    case TColourType::Truecolour:
         ResizeBody(6);
         AlphaTable[1] = GetRValue(Colour);
         AlphaTable[3] = GetGValue(Colour);
         AlphaTable[5] = GetBValue(Colour);
         break;
-    case 3: {
+    case TColourType::Indexed: {
         const uint32_t used = std::min<uint32_t>(header->BitmapInfo.bmiHeader.biClrUsed, 256);
         uint32_t c = 0;
         while (c < used) {

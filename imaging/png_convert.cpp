@@ -270,18 +270,18 @@ void GreyAlpha16(const uint8_t* Source, uint32_t Pixels, uint32_t FirstColumn, u
     }
 }
 
-TRowConversion GreyOrPalette(uint8_t ColourType, uint8_t BitDepth, bool Interlaced) {
+TRowConversion GreyOrPalette(TColourType ColourType, uint8_t BitDepth, bool Interlaced) {
     switch (BitDepth) {
     case 1:
         return Interlaced ? PackedPlace<1> : PackedCopy<1>;
     case 2:
-        return ColourType == 0 ? TwoBitWiden<kGrey2Scale> : TwoBitWiden<1>;
+        return ColourType == TColourType::Greyscale ? TwoBitWiden<kGrey2Scale> : TwoBitWiden<1>;
     case 4:
         return Interlaced ? PackedPlace<4> : PackedCopy<4>;
     case 8:
         return Interlaced ? PackedPlace<8> : PackedCopy<8>;
     case 16:
-        return ColourType == 0 ? Grey16 : nullptr;
+        return ColourType == TColourType::Greyscale ? Grey16 : nullptr;
     default:
         return nullptr;
     }
@@ -289,31 +289,31 @@ TRowConversion GreyOrPalette(uint8_t ColourType, uint8_t BitDepth, bool Interlac
 
 } // namespace
 
-bool IsValidFormat(uint8_t ColourType, uint8_t BitDepth) {
+bool IsValidFormat(TColourType ColourType, uint8_t BitDepth) {
     switch (ColourType) {
-    case 0:
+    case TColourType::Greyscale:
         return BitDepth == 1 || BitDepth == 2 || BitDepth == 4 || BitDepth == 8 || BitDepth == 16;
-    case 3:
+    case TColourType::Indexed:
         return BitDepth == 1 || BitDepth == 2 || BitDepth == 4 || BitDepth == 8;
-    case 2:
-    case 4:
-    case 6:
+    case TColourType::Truecolour:
+    case TColourType::GreyscaleAlpha:
+    case TColourType::TruecolourAlpha:
         return BitDepth == 8 || BitDepth == 16;
     default:
         return false;
     }
 }
 
-TRowConversion ChooseConversion(uint8_t ColourType, uint8_t BitDepth, bool Interlaced,
+TRowConversion ChooseConversion(TColourType ColourType, uint8_t BitDepth, bool Interlaced,
                                 bool IdentityGamma) {
     if (!IsValidFormat(ColourType, BitDepth))
         return nullptr;
     const bool wide = BitDepth == 16;
     switch (ColourType) {
-    case 0:
-    case 3:
+    case TColourType::Greyscale:
+    case TColourType::Indexed:
         return GreyOrPalette(ColourType, BitDepth, Interlaced);
-    case 2:
+    case TColourType::Truecolour:
         if (wide && !IdentityGamma)
             return Rgb16<false, true>;
         if (wide)
@@ -321,9 +321,9 @@ TRowConversion ChooseConversion(uint8_t ColourType, uint8_t BitDepth, bool Inter
         if (Interlaced)
             return IdentityGamma ? Rgb8<false, false, true> : Rgb8<false, true, true>;
         return IdentityGamma ? Rgb8Identity<false>() : Rgb8<false, true, false>;
-    case 4:
+    case TColourType::GreyscaleAlpha:
         return wide ? GreyAlpha16 : GreyAlpha8;
-    case 6:
+    case TColourType::TruecolourAlpha:
         if (wide && !IdentityGamma)
             return Rgb16<true, true>;
         if (wide)

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "imaging/png_header.h"
+
 namespace zorbalin {
 
 // Where one image row goes. Pointers for planes the format has not are null.
@@ -25,12 +27,12 @@ using TRowConversion = void (*)(const uint8_t* Source, uint32_t Pixels, uint32_t
                                 const uint8_t* Gamma);
 
 // True for the colour type / bit depth pairs the PNG standard allows.
-bool IsValidFormat(uint8_t ColourType, uint8_t BitDepth);
+bool IsValidFormat(TColourType ColourType, uint8_t BitDepth);
 
 // The conversion for a format; null for a combination outside the PNG standard.
 // `identityGamma` lets RGB conversions skip the table lookup when it would change
 // nothing.
-TRowConversion ChooseConversion(uint8_t ColourType, uint8_t BitDepth, bool Interlaced,
+TRowConversion ChooseConversion(TColourType ColourType, uint8_t BitDepth, bool Interlaced,
                                 bool IdentityGamma);
 
 // A 2-bit grey sample s is kept in a 4-bit pixel as 5 * s, so that 0..3 show as

@@ -220,7 +220,7 @@ bool TRowDecoder::NextRow(uint32_t RowBytes) {
     // never gave count as zero filtered bytes. The next fetch gets nothing and
     // ends the decoding.
     std::fill(row + got, row + wanted, uint8_t(0));
-    UnfilterRow(row[0], row + 1, Prior() + 1, RowBytes, FFilterStep);
+    UnfilterRow(static_cast<TFilterType>(row[0]), row + 1, Prior() + 1, RowBytes, FFilterStep);
     return true;
 }
 
@@ -301,7 +301,8 @@ bool TChunkIDAT::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Leng
     TPNGObject& picture = *Owner();
     TChunkIHDR& header = picture.HeaderChunk();
     // A gAMA read after the header reaches grey pictures through their colour table.
-    if (header.Paletted && (header.ColourType == 0 || header.ColourType == 4))
+    if (header.Paletted && (header.ColourType == TColourType::Greyscale ||
+                            header.ColourType == TColourType::GreyscaleAlpha))
         header.InstallGreyRamp();
     ResizeBody(0);
     if (WholeImageReaderEnabled() && DecodeWholeImage(picture, Stream, Type, Length)) {

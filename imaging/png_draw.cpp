@@ -29,9 +29,9 @@ bool KeyFitsBitDepth(const TChunkIHDR& Header, const TChunktRNS& Trns) {
         return true;
     const std::uint32_t limit = 1u << Header.BitDepth;
     switch (Header.ColourType) {
-    case 0:
+    case TColourType::Greyscale:
         return TransparencySample(Trns, 0) < limit;
-    case 2:
+    case TColourType::Truecolour:
         return TransparencySample(Trns, 0) < limit && TransparencySample(Trns, 1) < limit &&
                TransparencySample(Trns, 2) < limit;
     default:
@@ -141,7 +141,7 @@ void BlendInto(const TAlphaJob& Job, const TPNGObject& Picture, std::uint8_t* Bu
     case 1:
     case 4:
     case 8:
-        if (Job.Header.ColourType == 4) {
+        if (Job.Header.ColourType == TColourType::GreyscaleAlpha) {
             BlendGreyAlpha(Job, Buffer);
         } else {
             BlendPalette(Job, Picture, Buffer);
@@ -185,7 +185,7 @@ bool DrawnKeyColour(const TPNGObject& Picture, COLORREF& Key) {
     if (!trns)
         return false;
     const TChunkIHDR& header = Picture.HeaderChunk();
-    if (header.ColourType > 3 || !KeyFitsBitDepth(header, *trns))
+    if (HasAlphaSamples(header.ColourType) || !KeyFitsBitDepth(header, *trns))
         return false;
     // The chunk takes the key from the bytes the colour plane holds for the
     // sample, through the same colour table or gamma table as the pixels.
@@ -197,10 +197,10 @@ TPNGTransparencyKind TPNGObject::TransparencyKind() const {
     const TChunkIHDR& header = HeaderChunk();
     const TChunktRNS* trns = Chunks.Find<TChunktRNS>();
     switch (header.ColourType) {
-    case 0:
-    case 2:
+    case TColourType::Greyscale:
+    case TColourType::Truecolour:
         return trns ? tkColourKey : tkOpaque;
-    case 3: {
+    case TColourType::Indexed: {
         if (!trns)
             return tkOpaque;
         if (!trns->SingleColour)
@@ -211,8 +211,8 @@ TPNGTransparencyKind TPNGObject::TransparencyKind() const {
                                         [](std::uint8_t A) { return A != 255; });
         return first != trns->AlphaTable.end() && *first == 0 ? tkColourKey : tkAlpha;
     }
-    case 4:
-    case 6:
+    case TColourType::GreyscaleAlpha:
+    case TColourType::TruecolourAlpha:
         return tkAlpha;
     default:
         return tkOpaque;

@@ -58,9 +58,10 @@ TPixelFormat BitmapFormatFor(const TPNGObject& Picture) {
         return pf4bit;
     case 8:
     case 16:
-        if (header.ColourType == 0 || header.ColourType == 2)
+        if (header.ColourType == TColourType::Greyscale ||
+            header.ColourType == TColourType::Truecolour)
             return pf24bit;
-        if (header.ColourType == 3)
+        if (header.ColourType == TColourType::Indexed)
             return pf8bit;
         break;
     default:
@@ -147,7 +148,7 @@ void TPNGObject::AssignFromBitmapHandle(HBITMAP Bitmap, bool Transparent, COLORR
     header->ImageHeight = static_cast<std::uint32_t>(std::abs(description.bmHeight));
     const bool indexed = description.bmBitsPixel < 16;
     header->BitDepth = indexed ? static_cast<std::uint8_t>(description.bmBitsPixel) : 8;
-    header->ColourType = indexed ? 3 : 2;
+    header->ColourType = indexed ? TColourType::Indexed : TColourType::Truecolour;
     header->PrepareStorage();
     {
         TDCOwner temporary(CreateCompatibleDC(nullptr));
@@ -209,7 +210,7 @@ TResizedPlanes MakeResizedPlanes(const TChunkIHDR& Header, int Width, int Height
     planes.Height = static_cast<std::uint32_t>(Height);
     const int bitCount = Header.BitmapInfo.bmiHeader.biBitCount;
     const std::uint64_t stride = (std::uint64_t(bitCount) * planes.Width + 31) / 32 * 4;
-    const bool hasAlpha = Header.ColourType == 4 || Header.ColourType == 6;
+    const bool hasAlpha = HasAlphaSamples(Header.ColourType);
     const bool wide = Header.BitDepth == 16;
     const std::uint64_t pixels = std::uint64_t(planes.Width) * planes.Height;
     const std::uint64_t total = stride * planes.Height * (wide ? 2 : 1) + (hasAlpha ? pixels : 0);
@@ -299,18 +300,20 @@ TColor TPNGObject::GetPixel(int X, int Y) const {
     const std::uint8_t* row = ColourRow(static_cast<std::uint32_t>(Y));
     const std::uint32_t ux = static_cast<std::uint32_t>(X);
     const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
-    if (header.ColourType == 0 || header.ColourType == 3 || header.ColourType == 4) {
+    if (header.ColourType == TColourType::Greyscale || header.ColourType == TColourType::Indexed ||
+        header.ColourType == TColourType::GreyscaleAlpha) {
         const std::uint32_t sample =
             PackedSample(row, ux, static_cast<std::uint32_t>(std::min(bitCount, 8)));
-        if (header.ColourType == 3) {
+        if (header.ColourType == TColourType::Indexed) {
             // The colour table already holds the gamma-corrected palette: this is
             // the colour the pixel is drawn with.
             const RGBQUAD& c = header.BitmapInfo.bmiColors[sample];
             return static_cast<TColor>(RGB(c.rgbRed, c.rgbGreen, c.rgbBlue));
         }
         const std::uint32_t scaled = sample * GreyScale(bitCount);
-        const std::uint8_t v =
-            header.ColourType == 0 ? GammaLut[scaled] : static_cast<std::uint8_t>(scaled);
+        const std::uint8_t v = header.ColourType == TColourType::Greyscale
+                                   ? GammaLut[scaled]
+                                   : static_cast<std::uint8_t>(scaled);
         return static_cast<TColor>(RGB(v, v, v));
     }
     const std::uint8_t* p = row + 3 * static_cast<std::size_t>(ux);
@@ -325,14 +328,14 @@ void TPNGObject::SetPixel(int X, int Y, TColor Colour) {
     const std::uint32_t ux = static_cast<std::uint32_t>(X);
     const int bitCount = header.BitmapInfo.bmiHeader.biBitCount;
     const COLORREF rgb = ColorToRGB(Colour);
-    if (header.ColourType == 0 || header.ColourType == 3) {
+    if (header.ColourType == TColourType::Greyscale || header.ColourType == TColourType::Indexed) {
         const UINT index = GetNearestPaletteIndex(header.PaletteHandle, rgb);
         if (index == CLR_INVALID)
             return;
         const TPackedPosition at = PackedPositionOf(ux, bitCount);
         row[at.Byte] = static_cast<std::uint8_t>((row[at.Byte] & ~(at.Mask << at.Shift)) |
                                                  ((index & at.Mask) << at.Shift));
-    } else if (header.ColourType == 4) {
+    } else if (header.ColourType == TColourType::GreyscaleAlpha) {
         const TPackedPosition at = PackedPositionOf(ux, bitCount);
         const std::uint32_t scale = GreyScale(bitCount);
         const std::uint32_t value = (GetRValue(rgb) + scale / 2) / scale;
@@ -351,18 +354,20 @@ void TPNGObject::SetPixel(int X, int Y, TColor Colour) {
 void TPNGObject::AddAlphaChannel() {
     TChunkIHDR& header = HeaderChunk();
     switch (header.ColourType) {
-    case 0:
-    case 2: {
+    case TColourType::Greyscale:
+    case TColourType::Truecolour: {
         const std::uint64_t bytes = std::uint64_t(header.ImageWidth) * header.ImageHeight;
         TZeroedBytes alpha = AllocateZeroedBytes(bytes);
         if (!alpha)
             throw EPNGOutMemory();
         std::memset(alpha.get(), 255, bytes);
         header.AlphaPlane = std::move(alpha);
-        header.ColourType = header.ColourType == 0 ? 4 : 6;
+        header.ColourType = header.ColourType == TColourType::Greyscale
+                                ? TColourType::GreyscaleAlpha
+                                : TColourType::TruecolourAlpha;
         break;
     }
-    case 3: {
+    case TColourType::Indexed: {
         auto* trns = Chunks.Find<TChunktRNS>();
         if (!trns)
             trns = static_cast<TChunktRNS*>(Chunks.AddChunk(TChunktRNS::Class()));
@@ -394,8 +399,7 @@ std::uint8_t* TPNGObject::LowByteRow(std::uint32_t Y) const {
 
 std::uint8_t* TPNGObject::AlphaRow(std::uint32_t Y) const {
     const TChunkIHDR& header = HeaderChunk();
-    if ((header.ColourType != 4 && header.ColourType != 6) || !header.AlphaPlane ||
-        Y >= header.ImageHeight)
+    if (!HasAlphaSamples(header.ColourType) || !header.AlphaPlane || Y >= header.ImageHeight)
         return nullptr;
     return header.AlphaPlane.get() + std::size_t(header.ImageWidth) * Y;
 }

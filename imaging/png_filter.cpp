@@ -139,15 +139,15 @@ void UnfilterPaethPixels(uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
 }
 
 template <size_t Bpp>
-bool UnfilterPixelsOf(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
+bool UnfilterPixelsOf(TFilterType FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
     switch (FilterType) {
-    case 1:
+    case TFilterType::Sub:
         UnfilterSubPixels<Bpp>(Row, Prior, RowBytes);
         return true;
-    case 3:
+    case TFilterType::Average:
         UnfilterAveragePixels<Bpp>(Row, Prior, RowBytes);
         return true;
-    case 4:
+    case TFilterType::Paeth:
         UnfilterPaethPixels<Bpp>(Row, Prior, RowBytes);
         return true;
     default:
@@ -157,7 +157,7 @@ bool UnfilterPixelsOf(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, si
 
 // The vector forms for whole pixels of 3, 4, 6 or 8 bytes; false when the step
 // has none.
-bool UnfilterPixels(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+bool UnfilterPixels(TFilterType FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
                     size_t Step) {
     if (Step < 3 || RowBytes % Step != 0)
         return false;
@@ -175,7 +175,7 @@ bool UnfilterPixels(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size
     }
 }
 #else
-bool UnfilterPixels(uint8_t, uint8_t*, const uint8_t*, size_t, size_t) {
+bool UnfilterPixels(TFilterType, uint8_t*, const uint8_t*, size_t, size_t) {
     return false;
 }
 #endif
@@ -183,18 +183,18 @@ bool UnfilterPixels(uint8_t, uint8_t*, const uint8_t*, size_t, size_t) {
 // One-byte pixels (palette, grey, packed rows): the byte to the left stays in a
 // register. The general loops below read it back from the row, a store-to-load
 // wait on every byte.
-bool UnfilterBytes(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
+bool UnfilterBytes(TFilterType FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes) {
     unsigned a = 0, c = 0;
     switch (FilterType) {
-    case ftSub:
+    case TFilterType::Sub:
         for (size_t i = 0; i < RowBytes; ++i)
             Row[i] = static_cast<uint8_t>(a = (Row[i] + a) & 0xFF);
         return true;
-    case ftAverage:
+    case TFilterType::Average:
         for (size_t i = 0; i < RowBytes; ++i)
             Row[i] = static_cast<uint8_t>(a = (Row[i] + ((a + Prior[i]) >> 1)) & 0xFF);
         return true;
-    case ftPaeth:
+    case TFilterType::Paeth:
         for (size_t i = 0; i < RowBytes; ++i) {
             const unsigned b = Prior[i];
             Row[i] =
@@ -279,23 +279,23 @@ int Left(const uint8_t* Row, size_t I, size_t Step) {
 
 } // namespace
 
-void UnfilterRow(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+void UnfilterRow(TFilterType FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
                  size_t Step) {
     if (UnfilterPixels(FilterType, Row, Prior, RowBytes, Step))
         return;
     if (Step == 1 && UnfilterBytes(FilterType, Row, Prior, RowBytes))
         return;
     switch (FilterType) {
-    case ftSub:
+    case TFilterType::Sub:
         UnfilterSub(Row, RowBytes, Step);
         return;
-    case ftUp:
+    case TFilterType::Up:
         UnfilterUp(Row, Prior, RowBytes);
         return;
-    case ftAverage:
+    case TFilterType::Average:
         UnfilterAverage(Row, Prior, RowBytes, Step);
         return;
-    case ftPaeth:
+    case TFilterType::Paeth:
         UnfilterPaeth(Row, Prior, RowBytes, Step);
         return;
     default:
@@ -303,28 +303,28 @@ void UnfilterRow(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t 
     }
 }
 
-void UnfilterRowPlain(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+void UnfilterRowPlain(TFilterType FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
                       size_t Step) {
-    if (FilterType < ftSub || FilterType > ftPaeth)
+    if (FilterType < TFilterType::Sub || FilterType > TFilterType::Paeth)
         return;
     for (size_t i = 0; i < RowBytes; ++i) {
         const int a = Left(Row, i, Step);
         const int b = Prior[i];
         const int c = i >= Step ? Prior[i - Step] : 0;
         int predicted = 0;
-        if (FilterType == ftSub)
+        if (FilterType == TFilterType::Sub)
             predicted = a;
-        if (FilterType == ftUp)
+        if (FilterType == TFilterType::Up)
             predicted = b;
-        if (FilterType == ftAverage)
+        if (FilterType == TFilterType::Average)
             predicted = (a + b) / 2;
-        if (FilterType == ftPaeth)
+        if (FilterType == TFilterType::Paeth)
             predicted = PaethPredictor(a, b, c);
         Row[i] = static_cast<uint8_t>(Row[i] + predicted);
     }
 }
 
-void FilterRow(uint8_t FilterType, const uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+void FilterRow(TFilterType FilterType, const uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
                size_t Step, uint8_t* Out) {
     for (size_t i = 0; i < RowBytes; ++i) {
         const int a = Left(Row, i, Step);
@@ -332,16 +332,16 @@ void FilterRow(uint8_t FilterType, const uint8_t* Row, const uint8_t* Prior, siz
         const int c = i >= Step ? Prior[i - Step] : 0;
         int predicted = 0;
         switch (FilterType) {
-        case ftSub:
+        case TFilterType::Sub:
             predicted = a;
             break;
-        case ftUp:
+        case TFilterType::Up:
             predicted = b;
             break;
-        case ftAverage:
+        case TFilterType::Average:
             predicted = (a + b) / 2;
             break;
-        case ftPaeth:
+        case TFilterType::Paeth:
             predicted = PaethPredictor(a, b, c);
             break;
         default:

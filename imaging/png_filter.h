@@ -6,12 +6,14 @@
 
 namespace zorbalin {
 
-enum TFilterType : uint8_t {
-    ftNone = 0,
-    ftSub = 1,
-    ftUp = 2,
-    ftAverage = 3,
-    ftPaeth = 4,
+// The filter types, each the byte that starts a filtered row. A row read from a file may start
+// with any other byte; the unfiltering leaves such a row as it came.
+enum class TFilterType : uint8_t {
+    None = 0,
+    Sub = 1,
+    Up = 2,
+    Average = 3,
+    Paeth = 4,
 };
 
 // The Paeth predictor with the standard's tie order: left, then above, then
@@ -31,16 +33,16 @@ inline uint8_t PaethPredictor(int Left, int Above, int UpperLeft) {
 // zeros for a pass's first row; `step` (>= 1) is the distance in bytes to the
 // corresponding byte of the pixel to the left. Bytes left of the row start count
 // as 0. An unknown filter type leaves the row as it came.
-void UnfilterRow(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+void UnfilterRow(TFilterType FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
                  size_t Step);
 
 // The plain, byte-at-a-time form of UnfilterRow; the reference the fast paths are
 // tested against.
-void UnfilterRowPlain(uint8_t FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+void UnfilterRowPlain(TFilterType FilterType, uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
                       size_t Step);
 
 // The inverse: writes the filtered bytes of `row` (given `prior`) to `out`.
-void FilterRow(uint8_t FilterType, const uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
+void FilterRow(TFilterType FilterType, const uint8_t* Row, const uint8_t* Prior, size_t RowBytes,
                size_t Step, uint8_t* Out);
 
 } // namespace zorbalin

@@ -11,7 +11,7 @@ THeaderFields ParseHeaderFields(const uint8_t* Body) {
     f.ImageWidth = ReadBigEndian32(Body);
     f.ImageHeight = ReadBigEndian32(Body + 4);
     f.BitDepth = Body[8];
-    f.ColourType = Body[9];
+    f.ColourType = static_cast<TColourType>(Body[9]);
     f.CompressionMethod = Body[10];
     f.FilterMethod = Body[11];
     f.InterlaceMethod = Body[12];
@@ -22,7 +22,7 @@ void WriteHeaderFields(const THeaderFields& F, uint8_t* Body) {
     WriteBigEndian32(Body, F.ImageWidth);
     WriteBigEndian32(Body + 4, F.ImageHeight);
     Body[8] = F.BitDepth;
-    Body[9] = F.ColourType;
+    Body[9] = static_cast<uint8_t>(F.ColourType);
     Body[10] = F.CompressionMethod;
     Body[11] = F.FilterMethod;
     Body[12] = F.InterlaceMethod;

@@ -6,11 +6,43 @@
 
 namespace zorbalin {
 
+// The colour types of the PNG standard, each the byte a header stores. A header read from a
+// file may hold any other byte until CheckHeader has refused it.
+enum class TColourType : uint8_t {
+    Greyscale = 0,
+    Truecolour = 2,
+    Indexed = 3,
+    GreyscaleAlpha = 4,
+    TruecolourAlpha = 6,
+};
+
+// Whether every pixel carries an alpha sample of its own.
+constexpr bool HasAlphaSamples(TColourType Type) {
+    return Type == TColourType::GreyscaleAlpha || Type == TColourType::TruecolourAlpha;
+}
+
+// Samples per pixel: 1 for a grey or palette index, 2 with alpha, 3 for red, green and blue, 4
+// with alpha; 0 for a byte that names no colour type.
+constexpr uint32_t SamplesPerPixel(TColourType Type) {
+    switch (Type) {
+    case TColourType::Greyscale:
+    case TColourType::Indexed:
+        return 1;
+    case TColourType::GreyscaleAlpha:
+        return 2;
+    case TColourType::Truecolour:
+        return 3;
+    case TColourType::TruecolourAlpha:
+        return 4;
+    }
+    return 0;
+}
+
 struct THeaderFields {
     uint32_t ImageWidth = 0;
     uint32_t ImageHeight = 0;
     uint8_t BitDepth = 0;
-    uint8_t ColourType = 0;
+    TColourType ColourType = TColourType::Greyscale;
     uint8_t CompressionMethod = 0;
     uint8_t FilterMethod = 0;
     uint8_t InterlaceMethod = 0;

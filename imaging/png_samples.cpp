@@ -74,22 +74,22 @@ void StorageRowToSamples(const TChunkIHDR& Header, uint32_t Y,
         Header.AlphaPlane ? Header.AlphaPlane.get() + uint64_t(width) * Y : nullptr;
     const bool wide = Header.BitDepth == 16;
     switch (Header.ColourType) {
-    case 0:
-    case 3:
+    case TColourType::Greyscale:
+    case TColourType::Indexed:
         if (Header.BitDepth == 2)
-            NarrowTwoBit(colour, width, Header.ColourType == 0, Out);
+            NarrowTwoBit(colour, width, Header.ColourType == TColourType::Greyscale, Out);
         else if (wide)
             GreyBack(colour, low, false, nullptr, width, true, Out);
         else
             std::memcpy(Out, colour, (size_t(width) * Header.BitDepth + 7) / 8);
         return;
-    case 2:
+    case TColourType::Truecolour:
         RgbBack(colour, low, false, nullptr, width, wide, InverseGamma, Out);
         return;
-    case 4:
+    case TColourType::GreyscaleAlpha:
         GreyBack(colour, low, true, alpha, width, wide, Out);
         return;
-    case 6:
+    case TColourType::TruecolourAlpha:
         RgbBack(colour, low, true, alpha, width, wide, InverseGamma, Out);
         return;
     default:

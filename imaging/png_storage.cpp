@@ -39,7 +39,7 @@ TChunkIHDR::~TChunkIHDR() {
 }
 
 int TChunkIHDR::PlaneBitCount() const {
-    if (ColourType == 2 || ColourType == 6)
+    if (ColourType == TColourType::Truecolour || ColourType == TColourType::TruecolourAlpha)
         return 24;
     if (BitDepth == 2)
         return 4;
@@ -73,7 +73,8 @@ void TChunkIHDR::PrepareStorage() {
     ReleaseStorage();
     if (!IsValidFormat(ColourType, BitDepth))
         throw EPngInvalidIHDR();
-    Paletted = ColourType == 0 || ColourType == 3 || ColourType == 4;
+    Paletted = ColourType == TColourType::Greyscale || ColourType == TColourType::Indexed ||
+               ColourType == TColourType::GreyscaleAlpha;
     const int bitCount = PlaneBitCount();
     BITMAPINFOHEADER& header = BitmapInfo.bmiHeader;
     header.biSize = 40;
@@ -98,7 +99,7 @@ void TChunkIHDR::PrepareStorage() {
 void TChunkIHDR::CreatePlanes() {
     const uint64_t pixels = uint64_t(ImageWidth) * ImageHeight;
     const uint64_t colourBytes = uint64_t(RowStride) * ImageHeight;
-    const bool hasAlpha = ColourType == 4 || ColourType == 6;
+    const bool hasAlpha = HasAlphaSamples(ColourType);
     const bool wide = BitDepth == 16;
     const uint64_t total = colourBytes + (hasAlpha ? pixels : 0) + (wide ? colourBytes : 0);
     if (total > kMaxStorageBytes)
@@ -120,7 +121,7 @@ void TChunkIHDR::CreatePlanes() {
 
 void TChunkIHDR::CreateProvisionalPalette() {
     const uint32_t entries = 1u << PlaneBitCount();
-    HPALETTE palette = ColourType == 3
+    HPALETTE palette = ColourType == TColourType::Indexed
                            ? CreateHalftonePalette(DibDC)
                            : CreateGreyRamp(Owner()->GammaLut, 1u << std::min<int>(BitDepth, 8));
     if (!palette)

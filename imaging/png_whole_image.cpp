@@ -155,7 +155,7 @@ class TRowPass {
         const uint8_t* prior = FZeros.data();
         for (uint32_t y = Geometry.FirstRow; y < FHeader.ImageHeight; y += Geometry.RowStep) {
             uint8_t* row = Data + 1;
-            UnfilterRow(Data[0], row, prior, RowBytes, FStep);
+            UnfilterRow(static_cast<TFilterType>(Data[0]), row, prior, RowBytes, FStep);
             if (Convert)
                 Convert(row, Pixels, Geometry.FirstColumn, Geometry.ColumnStep,
                         RowTargetFor(FHeader, y), FGamma);

@@ -42,14 +42,16 @@ void FilterWithBest(uint8_t Allowed, const uint8_t* Row, const uint8_t* Prior, s
     if (Allowed == 0)
         Allowed = pfNone;
     uint64_t bestCost = UINT64_MAX;
-    for (uint8_t type = ftNone; type <= ftPaeth; ++type) {
-        if (!(Allowed & (1u << type)))
+    for (const TFilterType type : {TFilterType::None, TFilterType::Sub, TFilterType::Up,
+                                   TFilterType::Average, TFilterType::Paeth}) {
+        const auto byte = static_cast<uint8_t>(type);
+        if (!(Allowed & (1u << byte)))
             continue;
         FilterRow(type, Row, Prior, RowBytes, Step, Trial.data());
         const uint64_t cost = FilterCost(Trial.data(), RowBytes);
         if (cost < bestCost) {
             bestCost = cost;
-            Out[0] = type;
+            Out[0] = byte;
             std::memcpy(Out + 1, Trial.data(), RowBytes);
         }
     }
@@ -93,8 +95,7 @@ class TImageDataWriter {
 };
 
 uint32_t TImageDataWriter::BitsPerPixel() const {
-    const uint32_t channels[7] = {1, 0, 3, 1, 2, 0, 4};
-    return channels[FHeader.ColourType] * FHeader.BitDepth;
+    return SamplesPerPixel(FHeader.ColourType) * FHeader.BitDepth;
 }
 
 void TImageDataWriter::AppendRows(const std::vector<std::vector<uint8_t>>& Rows, size_t RowBytes) {

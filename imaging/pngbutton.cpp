@@ -89,7 +89,7 @@ TPNGButtonPlacement PlacePNGButton(int W, int H, int Iw, int Ih, const std::stri
 void MakeDisabledImage(TPNGObject& Source, TPNGObject& Target) {
     Target.Assign(&Source);
     Target.AddAlphaChannel();
-    if (Target.HeaderChunk().ColourType == 3)
+    if (Target.HeaderChunk().ColourType == TColourType::Indexed)
         return; // palette pictures stay opaque
     const int width = Source.Width(), height = Source.Height();
     for (int y = 0; y < height; ++y) {

@@ -87,14 +87,14 @@ uint32_t TPNGObject::RowBytesFor(uint32_t Width) const {
     const TChunkIHDR& header = HeaderChunk();
     const uint64_t bits = uint64_t(Width) * header.BitDepth;
     switch (header.ColourType) {
-    case 0:
-    case 3:
+    case TColourType::Greyscale:
+    case TColourType::Indexed:
         return static_cast<uint32_t>((bits + 7) / 8);
-    case 2:
+    case TColourType::Truecolour:
         return static_cast<uint32_t>(bits * 3 / 8);
-    case 4:
+    case TColourType::GreyscaleAlpha:
         return static_cast<uint32_t>(bits * 2 / 8);
-    case 6:
+    case TColourType::TruecolourAlpha:
         return static_cast<uint32_t>(bits * 4 / 8);
     default:
         return 0;
@@ -107,11 +107,11 @@ uint32_t TPNGObject::FilterStep() const {
         return 1;
     const uint32_t bytes = header.BitDepth / 8;
     switch (header.ColourType) {
-    case 2:
+    case TColourType::Truecolour:
         return 3 * bytes;
-    case 4:
+    case TColourType::GreyscaleAlpha:
         return 2 * bytes;
-    case 6:
+    case TColourType::TruecolourAlpha:
         return 4 * bytes;
     default:
         return bytes;

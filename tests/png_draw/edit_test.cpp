@@ -171,19 +171,19 @@ TEST(PngEdit, ResizingSixteenBitKeepsTheLowBytes) {
 TEST(PngEdit, AddAlphaChannelByColourType) {
     auto rgb = LoadTestPng(Image(2, 2, 8, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
     rgb->AddAlphaChannel();
-    EXPECT_EQ(rgb->HeaderChunk().ColourType, 6);
+    EXPECT_EQ(rgb->HeaderChunk().ColourType, TColourType::TruecolourAlpha);
     for (std::uint32_t y = 0; y < 2; ++y)
         for (std::uint32_t x = 0; x < 2; ++x)
             EXPECT_EQ(rgb->AlphaRow(y)[x], 255);
 
     auto grey = LoadTestPng(Image(1, 1, 8, 0, {5}));
     grey->AddAlphaChannel();
-    EXPECT_EQ(grey->HeaderChunk().ColourType, 4);
+    EXPECT_EQ(grey->HeaderChunk().ColourType, TColourType::GreyscaleAlpha);
     EXPECT_EQ(grey->AlphaRow(0)[0], 255);
 
     auto rgba = SmallRgba();
     rgba->AddAlphaChannel();
-    EXPECT_EQ(rgba->HeaderChunk().ColourType, 6);
+    EXPECT_EQ(rgba->HeaderChunk().ColourType, TColourType::TruecolourAlpha);
     EXPECT_EQ(rgba->AlphaRow(0)[0], 10);
 
     TTestImage palette = Image(2, 1, 4, 3, {0, 1});
@@ -283,7 +283,7 @@ TEST(PngEdit, AssignFromABitmapMakesAnRgbOrPalettePicture) {
     bitmap.Canvas().SetPixel(1, 0, static_cast<TColor>(RGB(10, 20, 30)));
     TPNGObject picture;
     picture.Assign(&bitmap);
-    EXPECT_EQ(picture.HeaderChunk().ColourType, 2);
+    EXPECT_EQ(picture.HeaderChunk().ColourType, TColourType::Truecolour);
     EXPECT_EQ(picture.Width(), 2);
     EXPECT_EQ(picture.GetPixel(1, 0), static_cast<TColor>(RGB(10, 20, 30)));
     EXPECT_EQ(picture.GetPixel(0, 1), static_cast<TColor>(RGB(255, 255, 255)));
@@ -308,7 +308,7 @@ TEST(PngEdit, AssignFromABitmapMakesAnRgbOrPalettePicture) {
     indexed.SetTransparent(true);
     TPNGObject keyed;
     keyed.Assign(&indexed);
-    EXPECT_EQ(keyed.HeaderChunk().ColourType, 3);
+    EXPECT_EQ(keyed.HeaderChunk().ColourType, TColourType::Indexed);
     EXPECT_EQ(keyed.HeaderChunk().BitDepth, 8);
     ASSERT_NE(keyed.Chunks.Find<TChunkPLTE>(), nullptr);
     EXPECT_EQ(keyed.Chunks.Find<TChunkPLTE>()->EntryCount, 256u);

@@ -25,8 +25,8 @@ TEST(PngFilter, FastUnfilterMatchesPlainForEveryTypeStepAndLength) {
                 const auto prior = RandomBytes(length, rng);
                 const auto row = RandomBytes(length, rng);
                 auto fast = row, plain = row;
-                UnfilterRow(type, fast.data(), prior.data(), length, step);
-                UnfilterRowPlain(type, plain.data(), prior.data(), length, step);
+                UnfilterRow(TFilterType(type), fast.data(), prior.data(), length, step);
+                UnfilterRowPlain(TFilterType(type), plain.data(), prior.data(), length, step);
                 ASSERT_EQ(fast, plain)
                     << "type " << int(type) << " step " << step << " length " << length;
             }
@@ -49,7 +49,7 @@ TEST(PngFilter, PaethPrefersLeftThenAboveThenUpperLeftOnTies) {
 
 TEST(PngFilter, UnknownTypeLeavesTheRowAsItCame) {
     std::vector<uint8_t> row = {1, 2, 3, 4}, prior = {9, 9, 9, 9};
-    UnfilterRow(7, row.data(), prior.data(), row.size(), 1);
+    UnfilterRow(TFilterType(7), row.data(), prior.data(), row.size(), 1);
     EXPECT_EQ(row, (std::vector<uint8_t>{1, 2, 3, 4}));
 }
 
@@ -60,8 +60,9 @@ TEST(PngFilter, FilteringThenUnfilteringGivesTheRowBack) {
             const auto prior = RandomBytes(97, rng);
             const auto row = RandomBytes(97, rng);
             std::vector<uint8_t> filtered(row.size());
-            FilterRow(type, row.data(), prior.data(), row.size(), step, filtered.data());
-            UnfilterRow(type, filtered.data(), prior.data(), filtered.size(), step);
+            FilterRow(TFilterType(type), row.data(), prior.data(), row.size(), step,
+                      filtered.data());
+            UnfilterRow(TFilterType(type), filtered.data(), prior.data(), filtered.size(), step);
             EXPECT_EQ(filtered, row) << "type " << int(type) << " step " << step;
         }
     }

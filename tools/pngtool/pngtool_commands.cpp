@@ -46,7 +46,7 @@ int InfoCommand(const std::string& Path, std::ostream& Out) {
     Out << "width: " << h.ImageWidth << "\n"
         << "height: " << h.ImageHeight << "\n"
         << "bit depth: " << int(h.BitDepth) << "\n"
-        << "colour type: " << int(h.ColourType) << "\n"
+        << "colour type: " << static_cast<int>(h.ColourType) << "\n"
         << "compression method: " << int(h.CompressionMethod) << "\n"
         << "filter method: " << int(h.FilterMethod) << "\n"
         << "interlace method: " << int(h.InterlaceMethod) << "\n";
