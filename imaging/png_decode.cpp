@@ -305,11 +305,8 @@ bool TChunkIDAT::ReadBody(TStream& Stream, const TChunkType& Type, uint32_t Leng
                             header.ColourType == TColourType::GreyscaleAlpha))
         header.InstallGreyRamp();
     ResizeBody(0);
-    if (WholeImageReaderEnabled() && DecodeWholeImage(picture, Stream, Type, Length)) {
-        NoteImageDataPath(TImageDataPath::WholeImage);
+    if (DecodeWholeImage(picture, Stream, Type, Length))
         return true;
-    }
-    NoteImageDataPath(TImageDataPath::Streaming);
     TZlibFeed feed(Stream, Type, Length);
     {
         TRowDecoder decoder(picture, header, feed);

@@ -27,22 +27,11 @@ uint64_t FilteredImageBytes(const TPNGObject& Picture);
 
 // Decodes the whole image when the data allows; `stream` stands at the data of
 // the first IDAT chunk, `length` bytes long. On success the stream stands after
-// the last IDAT chunk of the run and true is returned. Otherwise nothing has
-// changed, the stream stands where it stood, and false is returned.
+// the last IDAT chunk of the run and true is returned. Otherwise (and whenever a
+// test has turned the whole-image reader off: png_test_switches.h) nothing has
+// changed, the stream stands where it stood, and false is returned for the
+// streaming reader to take the data.
 bool DecodeWholeImage(TPNGObject& Picture, TStream& Stream, const TChunkType& Type,
                       uint32_t Length);
-
-// Which reader decoded the last image data on this thread.
-enum class TImageDataPath { None, WholeImage, Streaming };
-TImageDataPath LastImageDataPath();
-void NoteImageDataPath(TImageDataPath Path);
-// The whole-image reader is on by default; tests and the fuzzer turn it off (on
-// this thread) to compare its outcomes with the streaming reader's.
-void SetWholeImageReaderEnabled(bool Enabled);
-bool WholeImageReaderEnabled();
-// The largest filtered image the whole-image reader holds (256 MiB); larger
-// pictures are streamed. Tests lower it (on this thread).
-void SetWholeImageLimit(uint64_t Bytes);
-uint64_t WholeImageLimit();
 
 } // namespace zorbalin

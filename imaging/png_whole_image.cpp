@@ -17,20 +17,20 @@
 #include "imaging/png_filter.h"
 #include "imaging/png_image_data.h"
 #include "imaging/png_io.h"
+#include "imaging/png_test_switches.h"
 #include "imaging/pngpicture.h"
 
 namespace zorbalin {
 namespace {
 
-// The filtered image is held beside the storage only up to this size; larger
-// pictures are streamed.
-constexpr uint64_t kDefaultLimit = uint64_t(256) << 20;
 // No deflate stream expands more than this: a 258-byte match in two bits.
 constexpr uint64_t kMaxInflateRatio = 1032;
 
 thread_local TImageDataPath gLastPath = TImageDataPath::None;
 thread_local bool gWholeImageEnabled = true;
-thread_local uint64_t gWholeImageLimit = kDefaultLimit;
+// The filtered image is held beside the storage only up to this size; larger
+// pictures are streamed.
+thread_local uint64_t gWholeImageLimit = kDefaultWholeImageLimit;
 
 struct TDataPiece {
     int64_t Position; // of the chunk's data
@@ -303,20 +303,15 @@ void SetWholeImageReaderEnabled(bool Enabled) {
     gWholeImageEnabled = Enabled;
 }
 
-bool WholeImageReaderEnabled() {
-    return gWholeImageEnabled;
-}
-
 void SetWholeImageLimit(uint64_t Bytes) {
     gWholeImageLimit = Bytes;
 }
 
-uint64_t WholeImageLimit() {
-    return gWholeImageLimit;
-}
-
 bool DecodeWholeImage(TPNGObject& Picture, TStream& Stream, const TChunkType& Type,
                       uint32_t Length) {
+    gLastPath = TImageDataPath::Streaming; // until this reader has taken the data
+    if (!gWholeImageEnabled)
+        return false;
     // The stream must be able to go back to the first chunk's data: one step back
     // and forward again shows it, and a stream that cannot stays where it was.
     const int64_t start = Stream.Position();
@@ -331,6 +326,8 @@ bool DecodeWholeImage(TPNGObject& Picture, TStream& Stream, const TChunkType& Ty
     }
     if (!decoded)
         Stream.Seek(start, soFromBeginning);
+    else
+        gLastPath = TImageDataPath::WholeImage;
     return decoded;
 }
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "bench_pictures.h"
-#include "imaging/png_image_data.h"
+#include "imaging/png_test_switches.h"
 #include "imaging/pngpicture.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include <typeinfo>
 #include <vector>
 
-#include "imaging/png_image_data.h"
+#include "imaging/png_test_switches.h"
 #include "imaging/pngpicture.h"
 
 namespace {

@@ -14,6 +14,7 @@
 
 #include "gdi/drawing_surface.h"
 #include "imaging/png_image_data.h"
+#include "imaging/png_test_switches.h"
 #include "imaging/pngpicture.h"
 #include "tests/support/png_test_support.h"
 
@@ -278,10 +279,10 @@ TEST(PngWholeImage, EveryUnusualCaseGivesTheStreamingOutcome) {
          TImageDataPath::WholeImage, false, 0},
     };
     for (const auto& c : cases) {
-        SetWholeImageLimit(c.Limit ? c.Limit : uint64_t(256) << 20);
+        SetWholeImageLimit(c.Limit ? c.Limit : kDefaultWholeImageLimit);
         EXPECT_EQ(ExpectSameOutcome(c.Png, c.What, c.ForwardOnly), c.Path) << c.What;
     }
-    SetWholeImageLimit(uint64_t(256) << 20);
+    SetWholeImageLimit(kDefaultWholeImageLimit);
 }
 
 } // namespace
