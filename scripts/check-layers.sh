@@ -22,7 +22,7 @@ allowed_for() {
     platform/shell) echo "shell" ;;
     imaging) echo "imaging toolkit gdi" ;;
     assets) echo "assets" ;;
-    app/settings) echo "app/settings game strings" ;;
+    app/settings) echo "app/settings game strings shell" ;;
     app/shell_starter) echo "app/shell_starter shell toolkit gdi" ;;
     app/windows) echo "app/windows app/settings app/shell_starter game strings imaging toolkit gdi shell assets" ;;
     app/program) echo "app/program app/windows app/settings app/shell_starter game strings imaging toolkit gdi shell assets backend/sdl" ;;

@@ -1,5 +1,7 @@
 #include "app/settings/atomic_file.h"
 
+#include "shell/unique_fd.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
@@ -15,31 +17,6 @@ namespace zorbalin {
 namespace {
 
 const char kTemporaryInfix[] = ".tmp";
-
-// A file descriptor that is closed when it goes out of scope.
-class TFileHandle {
-  public:
-    explicit TFileHandle(int Fd) : FFd(Fd) {}
-    ~TFileHandle() {
-        if (FFd >= 0)
-            ::close(FFd);
-    }
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-
-    int Get() const { return FFd; }
-    bool IsOpen() const { return FFd >= 0; }
-    // Closes now, so that a failed close (a full disk on some file systems)
-    // is seen as a failed write.
-    bool Close() {
-        int fd = FFd;
-        FFd = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int FFd;
-};
 
 std::string FolderOf(const std::string& Path) {
     size_t slash = Path.rfind('/');
@@ -72,7 +49,7 @@ bool WriteAll(int Fd, const std::string& Content) {
 // cut. A folder that may be written but not opened cannot be flushed, and
 // some file systems have nothing to flush; neither is a failure.
 bool SyncFolder(const std::string& Folder) {
-    TFileHandle handle(::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    TUniqueFd handle(::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!handle.IsOpen())
         return true;
     return ::fsync(handle.Get()) == 0 || errno == EINVAL;
@@ -127,7 +104,7 @@ class TTemporaryFile {
     std::string FTarget;
     std::string FPath;
     int FCreationError = 0;
-    TFileHandle FHandle;
+    TUniqueFd FHandle;
     bool FCommitted = false;
 };
 
@@ -135,7 +112,7 @@ class TTemporaryFile {
 // before anything is overwritten, so that a full disk refuses the write
 // while the old content is still whole.
 bool RewriteInPlace(const std::string& Path, const std::string& Content) {
-    TFileHandle handle(::open(Path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
+    TUniqueFd handle(::open(Path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
     struct stat info;
     if (!handle.IsOpen() || ::fstat(handle.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
@@ -179,7 +156,7 @@ bool WriterIsGone(pid_t Pid) {
 } // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& Path, size_t Limit) {
-    TFileHandle handle(::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    TUniqueFd handle(::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info;
     if (!handle.IsOpen() || ::fstat(handle.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;

@@ -14,8 +14,10 @@
 #include "backend/headless/headless_backend.h"
 #include "hostile_files.h"
 #include "imaging/pngpicture.h"
+#include "shell/unique_fd.h"
 #include "toolkit/application.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -192,32 +194,33 @@ struct TOutcome {
 
 TOutcome Measure(size_t Index, const std::string& Folder) {
     int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0)
+    // Close-on-exec: the case's program keeps only the write end that dup2 makes its output.
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
+    TUniqueFd readEnd(pipeEnds[0]), writeEnd(pipeEnds[1]);
     const pid_t child = ::fork();
     if (child == 0) {
-        ::dup2(pipeEnds[1], STDOUT_FILENO);
-        ::close(pipeEnds[0]);
+        ::dup2(writeEnd.Get(), STDOUT_FILENO);
         const std::string arg = std::to_string(Index);
         ::execl("/proc/self/exe", "bench_hostile", "--case", arg.c_str(), Folder.c_str(),
                 static_cast<char*>(nullptr));
         std::_Exit(127);
     }
-    ::close(pipeEnds[1]);
+    writeEnd.Reset();
     std::string output;
-    pollfd watch{pipeEnds[0], POLLIN, 0};
+    pollfd watch{readEnd.Get(), POLLIN, 0};
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::seconds(kCaseTimeoutSeconds);
     while (std::chrono::steady_clock::now() < deadline && ::poll(&watch, 1, 100) >= 0) {
         if (!(watch.revents & (POLLIN | POLLHUP)))
             continue;
         char buffer[4096];
-        const ssize_t got = ::read(pipeEnds[0], buffer, sizeof buffer);
+        const ssize_t got = ::read(readEnd.Get(), buffer, sizeof buffer);
         if (got <= 0)
             break;
         output.append(buffer, static_cast<size_t>(got));
     }
-    ::close(pipeEnds[0]);
+    readEnd.Reset();
     ::kill(child, SIGKILL); // harmless when it has ended; ends it when it hangs
     int status = 0;
     rusage usage{};

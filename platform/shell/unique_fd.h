@@ -1,7 +1,7 @@
 #pragma once
-// A file descriptor that closes itself: every pipe end and process descriptor of
-// the shell layer is held in one, so that no early return leaks a descriptor
-// into the next program we start.
+// A file descriptor that closes itself: every descriptor the program opens is held in one (pipe
+// ends and process descriptors of the shell layer, the settings file being written), so that no
+// early return leaks a descriptor into the next program we start.
 #include <unistd.h>
 
 namespace zorbalin {
@@ -26,6 +26,12 @@ class TUniqueFd {
         int fd = FFd;
         FFd = -1;
         return fd;
+    }
+    // Closes now and says whether the close succeeded: for a file just written, a failed close
+    // (a full disk on some file systems) is a failed write. False when nothing was open.
+    bool Close() {
+        const int fd = Release();
+        return fd >= 0 && ::close(fd) == 0;
     }
     void Reset(int Fd = -1) {
         if (FFd >= 0)

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "gdi/bmp.h"
+#include "shell/unique_fd.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/exception.h"
 #include "toolkit/stream.h"
@@ -439,9 +440,7 @@ TEST(BmpFiles, SaveToFileAndLoadBack) {
     b.Canvas().SetPixel(2, 1, kClRed);
     EXPECT_EQ(b.Canvas().Pixel(0, 0), kClWhite) << "new pixels are white";
     char path[] = "/tmp/zorbalin-bmp-XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    ASSERT_TRUE(TUniqueFd(mkstemp(path)).IsOpen()); // an empty file, closed at once
     b.SaveToFile(path);
     TBitmap again;
     again.LoadFromFile(path);

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "memory_canvas.h"
+#include "shell/unique_fd.h"
 #include "tests/support/temp_folder.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/canvas.h"
@@ -216,9 +217,7 @@ TEST(Picture, LoadPicksClassByExtensionAndCopiesOnSet) {
     EXPECT_TRUE(registered);
 
     char path[] = "/tmp/zorbalin-pic-XXXXXX.Rec";
-    int fd = mkstemps(path, 4);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    ASSERT_TRUE(TUniqueFd(mkstemps(path, 4)).IsOpen()); // an empty file, closed at once
     TPicture picture;
     int changes = 0;
     picture.OnChange = [&](TObject*) { ++changes; };
@@ -318,9 +317,7 @@ TEST(Streams, NamedPipesAndDevicesAreRefusedWithoutWaiting) {
     std::atomic<bool> done{false};
     std::thread writer([&] {
         while (!done) {
-            const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-            if (fd >= 0)
-                ::close(fd);
+            const TUniqueFd end(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     });

@@ -1,6 +1,7 @@
 #include "app/shell_starter/ShellStarter.h"
 #include "app/shell_starter/site_address.h"
 #include "fake_opener.h"
+#include "shell/unique_fd.h"
 
 #include <gtest/gtest.h>
 
@@ -159,12 +160,12 @@ TEST_F(ShellStarterTest, MissingWorkingFolderIsPathNotFound) {
 TEST_F(ShellStarterTest, OpenerRunsDetachedWithOutputDiscardedAndNoFilesOfOurs) {
     // A descriptor without close-on-exec, as a library of the game might leave one.
     const std::string marker = FOpener.Folder() + "/marker";
-    const int leaky = ::open(marker.c_str(), O_CREAT | O_WRONLY, 0600);
-    ASSERT_GE(leaky, 0);
+    TUniqueFd leaky(::open(marker.c_str(), O_CREAT | O_WRONLY, 0600));
+    ASSERT_TRUE(leaky.IsOpen());
     FStarter.SetCommand(HomePageAddress());
     FStarter.SetWait(true);
     FStarter.Start();
-    ::close(leaky);
+    leaky.Reset();
     ::unlink(marker.c_str());
 
     const auto runs = FOpener.WaitForRuns(1);
@@ -233,11 +234,9 @@ TEST_F(ShellStarterTest, LeavesNoChildOfItsOwnBehind) {
 
 int OpenDescriptorCount() {
     int count = 0;
-    if (DIR* folder = ::opendir("/proc/self/fd")) {
-        while (::readdir(folder))
-            ++count;
-        ::closedir(folder);
-    }
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir("/proc/self/fd"), &::closedir);
+    while (folder && ::readdir(folder.get()))
+        ++count;
     return count;
 }
 
