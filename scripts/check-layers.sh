@@ -17,7 +17,7 @@ allowed_for() {
     strings) echo "strings" ;;
     game) echo "game strings" ;;
     platform/gdi) echo "gdi" ;;
-    platform/toolkit) echo "toolkit gdi" ;;
+    platform/toolkit) echo "toolkit gdi shell" ;;
     platform/backend/*) echo "${1#platform/} toolkit gdi" ;;
     platform/shell) echo "shell" ;;
     imaging) echo "imaging toolkit gdi" ;;

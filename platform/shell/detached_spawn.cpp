@@ -94,6 +94,8 @@ pid_t ForkSafely() {
 #endif
 }
 
+// The child's copies of the parent's TUniqueFds are never destroyed (it leaves by _exit, and
+// only async-signal-safe calls may run here), so the ends it must not keep are closed by hand.
 [[noreturn]] void RunIntermediate(const TLaunchPlan& Plan) {
     ::close(Plan.ReportRead);
     ::close(Plan.GoWrite);

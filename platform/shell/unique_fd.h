@@ -2,6 +2,7 @@
 // A file descriptor that closes itself: every descriptor the program opens is held in one (pipe
 // ends and process descriptors of the shell layer, the settings file being written), so that no
 // early return leaks a descriptor into the next program we start.
+#include <cerrno>
 #include <unistd.h>
 
 namespace zorbalin {
@@ -33,9 +34,14 @@ class TUniqueFd {
         const int fd = Release();
         return fd >= 0 && ::close(fd) == 0;
     }
+    // Closes what is held, leaving errno as it was: an error path closes on its way out and
+    // still reports why it failed.
     void Reset(int Fd = -1) {
-        if (FFd >= 0)
+        if (FFd >= 0) {
+            const int error = errno;
             ::close(FFd);
+            errno = error;
+        }
         FFd = Fd;
     }
 

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "shell/unique_fd.h"
 #include "toolkit/exception.h"
 
 namespace zorbalin {
@@ -122,18 +123,14 @@ std::FILE* OpenRegularFile(const std::string& Path, unsigned Mode, std::string& 
     int flags = O_CLOEXEC | O_NONBLOCK | (readOnly ? O_RDONLY : O_RDWR);
     if (create)
         flags |= O_CREAT | O_TRUNC;
-    const int fd = ::open(Path.c_str(), flags, 0666);
-    if (fd < 0)
+    TUniqueFd fd(::open(Path.c_str(), flags, 0666));
+    if (!fd.IsOpen())
         return nullptr;
     struct stat info;
-    if (::fstat(fd, &info) != 0) {
-        const int error = errno;
-        ::close(fd);
-        errno = error;
-        return nullptr;
-    }
+    if (::fstat(fd.Get(), &info) != 0)
+        return nullptr; // errno outlives the descriptor's close
     if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
+        fd.Reset();
         if (S_ISDIR(info.st_mode))
             errno = EISDIR;
         else
@@ -143,13 +140,10 @@ std::FILE* OpenRegularFile(const std::string& Path, unsigned Mode, std::string& 
     Size = static_cast<int64_t>(info.st_size);
     // Reads and writes of a regular file never wait anyway; the flag goes so that
     // nothing downstream sees it.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    std::FILE* file = ::fdopen(fd, create ? "w+b" : readOnly ? "rb" : "r+b");
-    if (!file) {
-        const int error = errno;
-        ::close(fd);
-        errno = error;
-    }
+    ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd.Get(), create ? "w+b" : readOnly ? "rb" : "r+b");
+    if (file)
+        fd.Release(); // the file owns the descriptor now
     return file;
 }
 

@@ -1,10 +1,13 @@
 #include "fake_opener.h"
 #include "shell/path_search.h"
 #include "shell/shell_execute.h"
+#include "shell/unique_fd.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,6 +38,24 @@ class ShellLayerTest : public ::testing::Test {
     TFakeOpener FOpener;
     std::vector<std::string> FCreated;
 };
+
+// An error path closes its descriptor on the way out and must still be able to say why it
+// failed; a writer must see a close that failed.
+TEST(UniqueFd, ClosingKeepsErrnoAndAFailedCloseIsReported) {
+    TUniqueFd held(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    ASSERT_TRUE(held.IsOpen());
+    ::close(held.Get()); // behind the owner's back, so that its own close fails with EBADF
+    errno = ENOENT;
+    held.Reset();
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_FALSE(held.IsOpen());
+
+    TUniqueFd written(::open("/dev/null", O_WRONLY | O_CLOEXEC));
+    ASSERT_TRUE(written.IsOpen());
+    EXPECT_TRUE(written.Close());
+    EXPECT_FALSE(written.IsOpen());
+    EXPECT_FALSE(written.Close()); // nothing left to close
+}
 
 TEST_F(ShellLayerTest, ProgramSearchFollowsPathAndSkipsWhatCannotRun) {
     ::mkdir((FOpener.Folder() + "/a").c_str(), 0755);
