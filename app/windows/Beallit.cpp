@@ -5,6 +5,9 @@
 #include "toolkit/font.h"
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace zorbalin {
 
@@ -28,8 +31,13 @@ Tfrm_Beallit::Tfrm_Beallit(TComponent* Owner) : TForm(Owner) {
     RadioGroup1->SetName("RadioGroup1");
     RadioGroup1->SetBounds(16, 12, 185, 45);
     RadioGroup1->SetCaption("Színek száma");
-    RadioGroup1->SetItems({"3", "4", "5"});
-    RadioGroup1->SetColumns(3);
+    // One choice in one row for each number of colours the game deals with.
+    std::vector<std::string> counts;
+    for (std::int32_t count = kFewestColours; count <= kMostColours; ++count)
+        counts.push_back(std::to_string(count));
+    const int columns = static_cast<int>(counts.size());
+    RadioGroup1->SetItems(std::move(counts));
+    RadioGroup1->SetColumns(columns);
     RadioGroup1->TabStop = true;
     RadioGroup1->TabOrder = 2;
     RadioGroup1->SetParent(this);
