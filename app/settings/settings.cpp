@@ -13,6 +13,7 @@ const char kScreenSection[] = "Screen";
 const char kLeftKey[] = "Left";
 const char kTopKey[] = "Top";
 const char kScaleKey[] = "Scale";
+const char kAnimationKey[] = "Animation";
 const char kGameSection[] = "Game";
 const char kHardKey[] = "Hard";
 const char kResumeKey[] = "Resume";
@@ -25,6 +26,9 @@ TSettings ReadSettings(const std::string& IniPath) {
     settings.SavedLeft = ini.ReadInteger(kScreenSection, kLeftKey, settings.SavedLeft);
     settings.SavedTop = ini.ReadInteger(kScreenSection, kTopKey, settings.SavedTop);
     settings.Scale = std::clamp(ini.ReadInteger(kScreenSection, kScaleKey, 0), 0, 4);
+    const int32_t animation = ini.ReadInteger(kScreenSection, kAnimationKey, -1);
+    if (animation == 0 || animation == 1)
+        settings.Animation = animation;
     int32_t colours = ini.ReadInteger(kGameSection, kHardKey, settings.ColourCount);
     if (colours >= kFewestColours && colours <= kMostColours)
         settings.ColourCount = colours;
@@ -43,6 +47,16 @@ void WriteSettings(const std::string& IniPath, int32_t Left, int32_t Top, int32_
 
 TIniValue ResumeValue(bool Resume) {
     return IniInteger(kGameSection, kResumeKey, Resume ? 1 : 0);
+}
+
+bool MotionWanted(int32_t Animation, bool DesktopAnimations) {
+    if (Animation == 0 || Animation == 1)
+        return Animation == 1;
+    return DesktopAnimations;
+}
+
+void WriteAnimationSetting(const std::string& IniPath, bool On) {
+    TIniFile(IniPath).WriteValues({IniInteger(kScreenSection, kAnimationKey, On ? 1 : 0)});
 }
 
 } // namespace zorbalin

@@ -15,13 +15,21 @@ struct TSettings {
     int32_t ColourCount = 4; // 3, 4 or 5
     int32_t Scale = 0;       // windows' scale 1..4 the user asked for; 0 automatic (only read)
     bool Resume = false;     // the game in progress is kept and comes back at the next start
+    int32_t Animation = -1;  // moves shown in motion: 1 yes, 0 no, -1 as the desktop asks
 };
+
+// Whether the board shows its moves in motion: as the settings file says when it says 0 or 1,
+// else as the desktop asks.
+bool MotionWanted(int32_t Animation, bool DesktopAnimations);
+
+// Writes "Animation" of "Screen" (0 or 1) at once. Throws EIniWriteError like WriteSettings.
+void WriteAnimationSetting(const std::string& IniPath, bool On);
 
 // Reads the settings file; missing keys, a missing file and values that are
 // not numbers give the defaults, and a colour count outside 3..5 gives 4.
 // The position is taken as it is, even when it lies off every screen. A scale
 // above 4 gives 4; one below 0 gives 0. Resume is on for "Resume=1" in "Game"
-// only.
+// only. An animation value other than 0 or 1 is not set (-1).
 // Never fails.
 TSettings ReadSettings(const std::string& IniPath);
 

@@ -46,6 +46,7 @@ Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
         BoardChanged();
         KeepGame();
     };
+    FMotion.OnFinished = [this] { ShowPendingResult(); };
     HintBlinkPause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(150)); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
@@ -109,6 +110,7 @@ void Tfrm_Main::FormCreate(TObject*) {
     CreateDataDir(ProgramPaths().DataDir);
     RunCreationStep([this] { LoadBackgroundFile(); });
     FSettings = ReadSettings(ProgramPaths().IniPath);
+    FMotionOn = MotionWanted(FSettings.Animation, gApplication->Backend().DesktopAnimations());
     RunCreationStep([this] { FGame.SetColourCount(FSettings.ColourCount); });
     RunCreationStep([this] {
         TCellPictures::TOperation operation(FCells);
@@ -140,6 +142,9 @@ void Tfrm_Main::FormShow(TObject*) {
 }
 
 void Tfrm_Main::FormClose(TObject*, TCloseAction&) {
+    // The game's end is in the statistics already; a closing window does not open another.
+    FPendingResult.reset();
+    FMotion.Finish();
     try {
         WriteSettings(ProgramPaths().IniPath, Left(), Top(), FGame.ColourCount());
     } catch (const EIniWriteError& error) {
@@ -166,6 +171,7 @@ void Tfrm_Main::aMinimizeExecute(TObject*) {
 // ---- Game commands -----------------------------------------------------------------------------
 
 void Tfrm_Main::aUjExecute(TObject*) {
+    FinishMotion();
     TCellPictures::TOperation operation(FCells);
     LeavingGame();
     FGame.aUjExecute();
@@ -173,6 +179,7 @@ void Tfrm_Main::aUjExecute(TObject*) {
 }
 
 void Tfrm_Main::PNGButton2Click(TObject*) {
+    FinishMotion();
     TCellPictures::TOperation operation(FCells);
     LeavingGame();
     FGame.PNGButton2Click();
@@ -183,8 +190,17 @@ void Tfrm_Main::Image1Click(TObject* Sender) {
     const auto* picture = dynamic_cast<TComponent*>(Sender);
     if (!picture)
         return;
-    TCellPictures::TOperation operation(FCells);
-    FGame.ClickNamedCell(picture->Name());
+    FinishMotion();
+    BeginRecording();
+    try {
+        TCellPictures::TOperation operation(FCells);
+        FGame.ClickNamedCell(picture->Name());
+    } catch (...) {
+        FRecording = false;
+        FPendingResult.reset();
+        throw;
+    }
+    PlayRecordedMotion();
 }
 
 // ---- Dialogs and web pages ---------------------------------------------------------------------
@@ -231,15 +247,23 @@ TPictureHandle Tfrm_Main::CreatePebble(int Col, int Row, std::int32_t Colour) {
 }
 
 void Tfrm_Main::ShowPebble(int Col, int Row, std::int32_t Colour) {
+    if (FRecording)
+        FRecorder.Show(Col, Row, Colour);
     FCells.Show(Col, Row, Colour);
 }
 
 void Tfrm_Main::HidePebble(int Col, int Row) {
+    if (FRecording)
+        FRecorder.Hide(Col, Row);
     FCells.Hide(Col, Row);
 }
 
 void Tfrm_Main::OffsetPebble(int Col, int Row, int DX, int DY) {
-    FCells.Offset(Col, Row, DX, DY);
+    // With the motion on, the slide is played after the click, all pebbles together.
+    if (FRecording)
+        FRecorder.Offset(Col, Row, DX, DY);
+    else
+        FCells.Offset(Col, Row, DX, DY);
 }
 
 void Tfrm_Main::ResetPebble(int Col, int Row) {
@@ -250,7 +274,10 @@ void Tfrm_Main::ShowResult(const std::string& Headline, const std::string& Messa
     // A bitmap that failed during this click is told before the game's end is.
     FCells.ReportFailures();
     RecordResult();
-    ShowResultWindow(Headline, Message);
+    if (FRecording)
+        FPendingResult = TResultText{Headline, Message};
+    else
+        ShowResultWindow(Headline, Message);
 }
 
 } // namespace zorbalin

@@ -8,8 +8,10 @@
 #include "app/shell_starter/ShellStarter.h"
 #include "app/windows/Statisztika.h"
 #include "app/windows/board_focus.h"
+#include "app/windows/board_motion.h"
 #include "app/windows/cell_pictures.h"
 #include "app/windows/key_list_panel.h"
+#include "app/windows/motion_plan.h"
 #include "app/windows/par_search.h"
 #include "app/windows/window_drag.h"
 #include "game/board_view.h"
@@ -23,6 +25,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,6 +81,16 @@ class Tfrm_Main : public TForm, public TBoardView {
     std::vector<TKeyLine> KeyList() const;
     const TBoardFocus& Focus() const { return FFocus; }
 
+    // The motion of a click's drops and column shifts (app/board_motion.h), when on: as the
+    // settings file or the desktop asks at the start, switched with the context menu's
+    // "Animáció". SetMotion switches it for this run only.
+    bool MotionOn() const { return FMotionOn; }
+    void SetMotion(bool On);
+    const TBoardMotion& Motion() const { return FMotion; }
+    // Shows the board's final look now (and the result window when the click ended the game).
+    void FinishMotion() { FMotion.Finish(); }
+    void AnimationItemClick(TObject* Sender);
+
     // The board's keys: arrows move the focus ring, Enter and Space click its pebble.
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
 
@@ -115,6 +128,9 @@ class Tfrm_Main : public TForm, public TBoardView {
 
   protected:
     void MouseUsed(TPoint P, bool Pressed) override;
+    // A press during the motion ends it; it is then handled as ever, unless the result window
+    // the click was waiting to show takes it.
+    bool InterceptPress() override;
     void PaintOverlay(HDC Dc) override;
 
   private:
@@ -142,6 +158,11 @@ class Tfrm_Main : public TForm, public TBoardView {
     std::vector<TIniValue> KeptGameValuesNow() const;
     void RecordResult();
     void BlinkGroup(const TGroupKeys& Group);
+    // A click's notifications are recorded while the motion is on; when the click has run to
+    // its end, the recorded moves play, and the result window waits for them.
+    void BeginRecording();
+    void PlayRecordedMotion();
+    void ShowPendingResult();
 
     TCellPictures FCells;
     TGame FGame;
@@ -157,7 +178,17 @@ class Tfrm_Main : public TForm, public TBoardView {
     TWindowDrag FDrag; // dragging the window by its background
 
     TBoardFocus FFocus;
-    TRect FRingBox; // where the ring is drawn; empty while hidden
+    TMenuItem* FAnimationItem = nullptr;
+
+    TMotionRecorder FRecorder;
+    TBoardMotion FMotion{FCells};
+    bool FMotionOn = true;
+    bool FRecording = false; // a click runs with the motion on
+    struct TResultText {
+        std::string Headline, Message;
+    };
+    std::optional<TResultText> FPendingResult; // the end of the game, shown after the motion
+    TRect FRingBox;                            // where the ring is drawn; empty while hidden
     TPoint FLastMouse;
     bool FMouseSeen = false;
 };

@@ -66,18 +66,20 @@ void TCellPictures::Hide(int Col, int Row) {
 }
 
 void TCellPictures::Offset(int Col, int Row, int DX, int DY) {
-    TImage& image = At(Col, Row);
-    const TCellBox home = HomeBox(Col, Row);
-    image.SetBounds(home.Left + DX, home.Top + DY, home.Width, home.Height);
+    Place(Col, Row, DX, DY);
     // Only the new box is drawn now; the strip left behind waits for the
     // ordinary repaint, which comes when the operation has returned.
-    image.Repaint();
+    At(Col, Row).Repaint();
 }
 
 void TCellPictures::Reset(int Col, int Row) {
+    Place(Col, Row, 0, 0);
+}
+
+void TCellPictures::Place(int Col, int Row, int DX, int DY) {
     TImage& image = At(Col, Row);
     const TCellBox home = HomeBox(Col, Row);
-    image.SetBounds(home.Left, home.Top, home.Width, home.Height);
+    image.SetBounds(home.Left + DX, home.Top + DY, home.Width, home.Height);
 }
 
 namespace {

@@ -41,6 +41,8 @@ class TCellPictures {
     void Hide(int Col, int Row);
     void Offset(int Col, int Row, int DX, int DY);
     void Reset(int Col, int Row);
+    // Puts the picture at this offset from its home box, drawn at the next ordinary repaint.
+    void Place(int Col, int Row, int DX, int DY);
 
     // The picture of a cell; null before Create.
     TImage* Cell(int Col, int Row) const;

@@ -28,6 +28,7 @@ int PebblesLeft(const TBoard& Board) {
 // ---- Undo and redo --------------------------------------------------------------------------
 
 void Tfrm_Main::aVisszavonExecute(TObject*) {
+    FinishMotion();
     TCellPictures::TOperation operation(FCells);
     if (FGame.CanUndo()) {
         FGame.Undo();
@@ -41,6 +42,7 @@ void Tfrm_Main::aVisszavonExecute(TObject*) {
 }
 
 void Tfrm_Main::aMegisExecute(TObject*) {
+    FinishMotion();
     TCellPictures::TOperation operation(FCells);
     FGame.Redo();
 }
@@ -57,6 +59,7 @@ void Tfrm_Main::aTippExecute(TObject*) {
 void Tfrm_Main::BlinkGroup(const TGroupKeys& Group) {
     // Twice hidden and shown again through the board's own notifications, each state drawn at
     // once and held for a moment; the board itself does not change.
+    FinishMotion();
     TCellPictures::TOperation operation(FCells);
     for (int blink = 0; blink < 2; ++blink) {
         for (bool hidden : {true, false}) {
@@ -130,6 +133,8 @@ void Tfrm_Main::CreatePopupMenu() {
     PopupMenu1->Add("Beállítások", aBeallit);
     FolytatasItem = PopupMenu1->Add(Tr("Folytatás induláskor"), "",
                                     [this](TObject* Sender) { FolytatasItemClick(Sender); });
+    FAnimationItem = PopupMenu1->Add(Tr("Animáció"), "",
+                                     [this](TObject* Sender) { AnimationItemClick(Sender); });
     PopupMenu1->Add("Névjegy", aNevjegy);
     PopupMenu1->OnPopup = [this](TObject* Sender) { PopupMenu1Popup(Sender); };
     PopupMenu = PopupMenu1;
@@ -149,6 +154,7 @@ void Tfrm_Main::PopupMenu1Popup(TObject*) {
     PopupMenu1->ItemOf(aMegis)->Enabled = FGame.CanRedo();
     PopupMenu1->ItemOf(aTipp)->Enabled = FGame.HasMovesLeft();
     FolytatasItem->Checked = FSettings.Resume;
+    FAnimationItem->Checked = FMotionOn;
 }
 
 } // namespace zorbalin

@@ -176,8 +176,9 @@ void TApplication::HandleMessage() {
             Dispatch(e);
             return;
         }
-        // A tooltip's pause is running: wait no longer than it lasts, then show the tooltip.
-        const int pause = FHints.Tick();
+        // A tooltip's pause or an animation is running: wait no longer than it asks, then idle
+        // again to show the tooltip or the next frame.
+        const int pause = IdlePause();
         if (pause > 0) {
             if (!FBackend.WaitEventTimeout(e, static_cast<uint32_t>(pause)))
                 return;
@@ -199,6 +200,7 @@ void TApplication::Idle() {
     }
     FreeReleasedForms();
     FHints.Tick();
+    RunTickers();
     // The ordinary repaint: every invalidated part of every shown form.
     for (size_t i = 0; i < FForms.size(); ++i) {
         TForm* f = FForms[i];
@@ -210,6 +212,42 @@ void TApplication::Idle() {
             ShowException(e);
         }
     }
+}
+
+void TApplication::AddTicker(TTicker* Ticker) {
+    if (std::find(FTickers.begin(), FTickers.end(), Ticker) == FTickers.end())
+        FTickers.push_back(Ticker);
+}
+
+void TApplication::RemoveTicker(TTicker* Ticker) {
+    FTickers.erase(std::remove(FTickers.begin(), FTickers.end(), Ticker), FTickers.end());
+}
+
+void TApplication::RunTickers() {
+    FTickerPause = -1;
+    // A tick may open a modal window (whose loop runs the tickers again) or remove tickers: go
+    // through a copy, and skip the ones that went meanwhile.
+    const std::vector<TTicker*> tickers = FTickers;
+    for (TTicker* ticker : tickers) {
+        if (std::find(FTickers.begin(), FTickers.end(), ticker) == FTickers.end())
+            continue;
+        int pause = -1;
+        try {
+            pause = ticker->Tick(FBackend.Ticks());
+        } catch (const std::exception& e) {
+            ShowException(e);
+        }
+        if (pause >= 0)
+            FTickerPause =
+                FTickerPause < 0 ? std::max(pause, 1) : std::min(FTickerPause, std::max(pause, 1));
+    }
+}
+
+int TApplication::IdlePause() {
+    const int hint = FHints.Tick();
+    if (hint <= 0 || FTickerPause <= 0)
+        return hint > 0 ? hint : FTickerPause;
+    return std::min(hint, FTickerPause);
 }
 
 bool TApplication::IsDoubleClick(const TBackendEvent& E) {

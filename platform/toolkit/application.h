@@ -20,6 +20,7 @@
 #include "toolkit/component.h"
 #include "toolkit/form.h"
 #include "toolkit/hint_window.h"
+#include "toolkit/ticker.h"
 
 namespace zorbalin {
 
@@ -92,6 +93,11 @@ class TApplication : public TComponent {
     // A modal box of our own with a text, an icon and OK (and Cancel); returns IDOK or IDCANCEL.
     int MessageBox(const std::string& Text, const std::string& Caption, unsigned Flags);
 
+    // Tickers run while the program is idle (see toolkit/ticker.h); the caller keeps each alive
+    // until it removes it.
+    void AddTicker(TTicker* Ticker);
+    void RemoveTicker(TTicker* Ticker);
+
     // Tooltips (see toolkit/hint_window.h).
     const THintController& Hints() const { return FHints; }
 
@@ -112,6 +118,9 @@ class TApplication : public TComponent {
 
   private:
     void Idle();
+    void RunTickers();
+    // The milliseconds the loop may wait for input before idle work is due again; -1: no limit.
+    int IdlePause();
     void Dispatch(const TBackendEvent& E);
     void DispatchInput(TForm* Form, const TBackendEvent& E);
     // Input for a window behind a modal one: a popup takes it as meant for itself.
@@ -132,6 +141,8 @@ class TApplication : public TComponent {
     std::vector<TForm*> FReleased;
     int FScale = 1;
     THintController FHints{*this};
+    std::vector<TTicker*> FTickers;
+    int FTickerPause = -1; // what the tickers asked for at their last run
     bool FTerminated = false;
     bool FMinimized = false;
     bool FPopupFocusLost = false; // a popup lost the focus, and nothing of ours has it yet

@@ -155,6 +155,9 @@ class TBackend {
     virtual void SetAppTitle(const std::string& Title) = 0;
     // The scale the desktop asks for (1..4), read when the program starts.
     virtual int DesktopScale() const { return 1; }
+    // Whether the desktop allows animations (a desktop set to reduce motion does not), read when
+    // asked.
+    virtual bool DesktopAnimations() const { return true; }
     virtual void MessageBoxShown(const TMessageBoxInfo&) {}
 };
 

@@ -166,6 +166,9 @@ class TForm : public TWinControl {
     virtual void PaintOverlay(HDC /*dc*/) {}
     // The mouse is used on the form (client coordinates): it moved or a button went down.
     virtual void MouseUsed(TPoint /*p*/, bool /*pressed*/) {}
+    // Runs first for every press of a mouse button and every key on the form, before any control
+    // or shortcut sees it; true takes the press, so that nothing else handles it (nor its release).
+    virtual bool InterceptPress() { return false; }
     void ControlRemoving(TControl* Control) override;
     void ComponentRemoved(TComponent* Component) override;
 

@@ -55,6 +55,11 @@ void TForm::HandleMouseLeave() {
 }
 
 void TForm::HandleMouseDown(TMouseButton Button, TShiftState Shift, TPoint P, bool DoubleClick) {
+    if (InterceptPress()) {
+        FClickControl = nullptr;
+        FContextPress = false;
+        return;
+    }
     MouseUsed(P, true);
     UpdateHover(P);
     TControl* target = MouseTarget(P);
@@ -127,6 +132,8 @@ void TForm::HandleMouseMove(TShiftState Shift, TPoint P) {
 // ---- Keyboard ---------------------------------------------------------------------------------
 
 void TForm::HandleKeyDown(uint16_t Key, TShiftState Shift) {
+    if (InterceptPress())
+        return;
     if (ExecuteShortCut(Key, Shift))
         return;
     TControl* focus = FActiveControl;

@@ -33,7 +33,8 @@ void ClickCentre(THeadlessBackend& Screen, const TControl& Control) {
 std::vector<std::string> MenuLines() {
     std::vector<std::string> lines;
     for (const TMenuItem* item : frm_Main->PopupMenu1->Items())
-        lines.push_back(item->Caption + " " + item->ShortCutText + (item->Enabled ? "" : " (off)"));
+        lines.push_back(item->Caption + " " + item->ShortCutText + (item->Enabled ? "" : " (off)") +
+                        (item->Checked ? " (ticked)" : ""));
     return lines;
 }
 
@@ -53,10 +54,11 @@ TEST_F(PlayAidsTest, RightClickMenuUndoesTheClickAndShowsTheBoardAsItWas) {
     Press(cell, TMouseButton::mbRight);
     Release(cell, TMouseButton::mbRight);
     // The replay that showed the position can be undone.
-    EXPECT_EQ(before, (std::vector<std::string>{
-                          "Visszavonás Ctrl+Z", "Mégis Ctrl+Y (off)", "Tipp H",
-                          "Statisztika Ctrl+T", "- ", "Új játék Ctrl+N", "Újrajátszás Ctrl+R",
-                          "Beállítások Ctrl+S", "Folytatás induláskor ", "Névjegy F1"}));
+    EXPECT_EQ(before,
+              (std::vector<std::string>{"Visszavonás Ctrl+Z", "Mégis Ctrl+Y (off)", "Tipp H",
+                                        "Statisztika Ctrl+T", "- ", "Új játék Ctrl+N",
+                                        "Újrajátszás Ctrl+R", "Beállítások Ctrl+S",
+                                        "Folytatás induláskor ", "Animáció ", "Névjegy F1"}));
     EXPECT_EQ(frm_Main->PopupMenu1->Window(), nullptr);
 
     ClickAt(CellCentre(5, 9));

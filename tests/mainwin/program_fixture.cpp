@@ -77,8 +77,19 @@ void ProgramTest::Start() {
     FApp = std::make_unique<TApplication>(FScreen);
     StartProgram(*FApp);
     ASSERT_NE(frm_Main, nullptr);
+    // Most tests look at the board right after a click: they run with every step drawn at once.
+    if (!FKeepMotion)
+        frm_Main->SetMotion(false);
     frm_Main->Show();
     Pump();
+}
+
+void ProgramTest::SettleMotion() {
+    for (int frame = 0; frame < 100 && frm_Main->Motion().Running(); ++frame) {
+        FScreen.AdvanceTime(kFrameTime);
+        Pump();
+    }
+    ASSERT_FALSE(frm_Main->Motion().Running()) << "the motion did not end by its time";
 }
 
 void ProgramTest::CloseByButton() {

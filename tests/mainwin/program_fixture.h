@@ -27,8 +27,11 @@ class ProgramTest : public ::testing::Test {
     ProgramTest();
     ~ProgramTest() override;
 
-    // Runs the start-up on the headless screen and shows the main window.
+    // Runs the start-up on the headless screen and shows the main window; the motion of a click
+    // is off unless FKeepMotion is set before.
     void Start();
+    // Lets the motion of the last click play to its end, frame by frame.
+    void SettleMotion();
     // Ends the program as the close button does.
     void CloseByButton();
 
@@ -75,6 +78,7 @@ class ProgramTest : public ::testing::Test {
     TSegedPaths FPaths;
     THeadlessBackend FScreen;
     std::unique_ptr<TApplication> FApp;
+    bool FKeepMotion = false; // the motion as the settings and the desktop ask
 
   private:
     std::vector<std::function<void()>> FSteps;

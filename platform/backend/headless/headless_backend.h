@@ -116,6 +116,7 @@ class THeadlessBackend : public TBackend {
     TFrameExtents DialogFrame() const override { return {3, 22, 3, 3}; }
     void SetAppTitle(const std::string& Title) override { FAppTitle = Title; }
     int DesktopScale() const override { return DesktopScaleFactor; }
+    bool DesktopAnimations() const override { return DesktopAnimationsOn; }
     void MessageBoxShown(const TMessageBoxInfo& Info) override;
 
     // ---- Injected input, at screen coordinates ----
@@ -152,6 +153,8 @@ class THeadlessBackend : public TBackend {
 
     // The scale the virtual desktop asks for.
     int DesktopScaleFactor = 1;
+    // Whether the virtual desktop allows animations.
+    bool DesktopAnimationsOn = true;
     // Answer message boxes with Enter as soon as they show (on by default).
     bool AutoAnswerMessageBoxes = true;
     // Called when a loop waits and nothing is queued; it may inject input. When the queue is

@@ -11,6 +11,7 @@
 #include "backend/sdl/x11_bridge.h"
 #include "toolkit/exception.h"
 #include "toolkit/screen_scale.h"
+#include "toolkit/xsettings.h"
 
 namespace zorbalin {
 
@@ -307,6 +308,13 @@ int TSdlBackend::DesktopScale() const {
     if (!driver || std::string(driver) != "x11")
         return 1;
     return DesktopScaleFrom(std::getenv("GDK_SCALE"), XftDpiOf(X11ResourceString()));
+}
+
+bool TSdlBackend::DesktopAnimations() const {
+    // Only a settings manager on the X server says; without one, animations are allowed.
+    const std::optional<int32_t> enabled =
+        XSettingsInteger(X11SettingsBlock(), "Gtk/EnableAnimations");
+    return !enabled || *enabled != 0;
 }
 
 bool TSdlBackend::TranslateX11Motion(const void* SdlEvent, TBackendEvent& Out) {

@@ -52,6 +52,8 @@ class TSdlBackend : public TBackend {
     void SetAppTitle(const std::string& Title) override;
     // GDK_SCALE, else the X resource Xft.dpi, on the X11 video driver; 1 on others.
     int DesktopScale() const override;
+    // Gtk/EnableAnimations of the X settings manager, when one runs; true otherwise.
+    bool DesktopAnimations() const override;
 
     // ---- Used by the windows ----
     void WindowCreated(TSdlWindow* Window);

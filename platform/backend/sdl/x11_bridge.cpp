@@ -148,6 +148,43 @@ std::string X11ResourceString() {
     return text;
 }
 
+namespace {
+
+// A settings block is a few kilobytes; a larger one is not read (in 32-bit units).
+constexpr long kMaxSettingsWords = 64 * 1024;
+
+std::string SettingsBlockOf(Display* XDisplay) {
+    const std::string selection = "_XSETTINGS_S" + std::to_string(DefaultScreen(XDisplay));
+    const Window owner =
+        XGetSelectionOwner(XDisplay, XInternAtom(XDisplay, selection.c_str(), False));
+    if (owner == None)
+        return "";
+    const Atom property = XInternAtom(XDisplay, "_XSETTINGS_SETTINGS", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string block;
+    if (XGetWindowProperty(XDisplay, owner, property, 0, kMaxSettingsWords, False, AnyPropertyType,
+                           &type, &format, &count, &after, &data) == Success &&
+        data && format == 8 && after == 0)
+        block.assign(reinterpret_cast<const char*>(data), count);
+    if (data)
+        XFree(data);
+    return block;
+}
+
+} // namespace
+
+std::string X11SettingsBlock() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return "";
+    std::string block = SettingsBlockOf(display);
+    XCloseDisplay(display);
+    return block;
+}
+
 bool X11SetMapped(SDL_Window* SdlWindow, bool Mapped) {
     TX11Window x11 = X11Of(SdlWindow);
     if (!x11.Connection)

@@ -44,6 +44,11 @@ void WaitForX11Input(void* Display, int WakeFd, int TimeoutMs = -1);
 // connection of its own to the display SDL uses; "" when there is no X display or no resources.
 std::string X11ResourceString();
 
+// The block of desktop settings that the X settings manager of the display's default screen
+// publishes (see toolkit/xsettings.h), read over a short connection of its own; "" when there is
+// no X display, no settings manager, or its block is larger than 256 KiB.
+std::string X11SettingsBlock();
+
 // Maps or unmaps the window directly: SDL gives a window it shows the keyboard focus when no
 // window manager runs, which a tooltip must never take. False on another video driver (the
 // caller then lets SDL do it).
