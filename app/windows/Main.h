@@ -87,6 +87,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     bool MotionOn() const { return FMotionOn; }
     void SetMotion(bool On);
     const TBoardMotion& Motion() const { return FMotion; }
+    TBoardMotion& Motion() { return FMotion; }
     // Shows the board's final look now (and the result window when the click ended the game).
     void FinishMotion() { FMotion.Finish(); }
     void AnimationItemClick(TObject* Sender);
