@@ -8,13 +8,17 @@
 # the about window opened and closed; with Resume=1 the game back after a close
 # and after kill -9, and Ctrl+Z on it; at scale 2 the window doubled at its saved
 # place, a move made with the keyboard and a click at a doubled pebble; with
+# the frames of a click at the display's pace: with the motion on the pebbles
+# are seen falling for 150 ms and more, with Animation=0 the click is drawn as
+# fast as it goes; with
 # openbox, F1 after a tooltip opens the about window, and Esc minimises.
 #
-#   zorbalin_e2e.sh <zorbalin executable> <assets folder>
+#   zorbalin_e2e.sh <zorbalin executable> <assets folder> <e2e_frame_grab executable>
 set -u
 source "$(dirname "$0")/../../scripts/x_server.sh"
 PROGRAM=$1
 ASSETS=$2
+GRAB=$3
 
 for tool in Xvfb xdotool convert import; do
   command -v $tool >/dev/null 2>&1 || { echo "FAIL: $tool is missing (make deps)"; exit 1; }
@@ -105,12 +109,14 @@ snapshot() { # -> $WORK/main.png, the main window's client area, 670 x 480
 
 # Prints "r,g,b" for each "x,y" argument (main window client coordinates), one per line; one
 # call of convert reads them all.
-pixels() {
-  local format="" point
+pixels() { pixels_of "$WORK/main.png" "$@"; }
+pixels_of() { # picture x,y...
+  local format="" point picture=$1
+  shift
   for point in "$@"; do
     format="$format%[fx:int(255*p{$point}.r+0.5)],%[fx:int(255*p{$point}.g+0.5)],%[fx:int(255*p{$point}.b+0.5)]\n"
   done
-  convert "$WORK/main.png" -format "$format" info:
+  convert "$picture" -format "$format" info:
 }
 
 # The colour of the body of each pebble bitmap, at (8, 21) of the 35 x 43 picture,
@@ -124,6 +130,9 @@ done
 # The board as 162 digits, column by column, 0 for a cell that shows no pebble.
 read_board() {
   snapshot
+  board_of "$WORK/main.png"
+}
+board_of() { # picture of the client area at scale 1 -> BOARD
   local points=""
   for col in $(seq 18); do
     for row in $(seq 9); do
@@ -131,7 +140,7 @@ read_board() {
     done
   done
   BOARD=""
-  while read -r rgb; do BOARD="$BOARD${PEBBLE[$rgb]:-0}"; done < <(pixels $points)
+  while read -r rgb; do BOARD="$BOARD${PEBBLE[$rgb]:-0}"; done < <(pixels_of "$1" $points)
 }
 cell() { echo "${BOARD:$(( ($1 - 1) * 9 + $2 - 1 )):1}"; } # col row
 cell_x() { echo $((35 * $1 - 15 + 17)); } # the middle of a cell, client coordinates
@@ -154,14 +163,16 @@ find_pair() {
   return 1
 }
 
-# Reads the board until the move has changed it (or a few tries went by) and checks that it left
-# a group's cells empty. A move draws its whole animation before the program reads more input.
+# Reads the board until the move has changed it and two reads 0.3 s apart agree, so that its
+# motion (at most 0.4 s) is over, or a few tries went by; checks that it left a group's cells
+# empty.
 check_removed() { # what before
-  local empty try
-  for try in 1 2 3 4 5 6; do
+  local empty try last=""
+  for try in 1 2 3 4 5 6 7 8; do
     sleep 0.3
     read_board
-    [ "$BOARD" != "$2" ] && break
+    [ "$BOARD" != "$2" ] && [ "$BOARD" = "$last" ] && break
+    last=$BOARD
   done
   empty=$(echo "$BOARD" | tr -d 12345 | wc -c | awk '{print $1 - 1}')
   if [ "$BOARD" != "$2" ] && [ "$empty" -ge 2 ]; then
@@ -328,6 +339,66 @@ check_removed "at scale 2, the click on column $1, row $2" "$before"
 xdotool mousemove --window "$MAIN" $((2 * 644)) $((2 * 24)) click 1
 wait_for_exit || fail "the close button at scale 2 did not end the program"
 SCALE=1
+
+# ---- The motion of a click -------------------------------------------------------------------
+# TARGET="col row": a pair with a pebble above it, so that pebbles fall; the rows are searched
+# in the order given (from the bottom: many pebbles fall; from the top: few).
+find_falling_pair() { # rows...
+  TARGET=""
+  local col row c
+  for row in "$@"; do
+    for col in $(seq 18); do
+      c=$(cell $col $row)
+      [ "$c" = 0 ] || [ "$(cell $col $((row - 1)))" = 0 ] && continue
+      if { [ $col -lt 18 ] && [ "$(cell $((col + 1)) $row)" = "$c" ]; } ||
+         { [ "$(cell $col $((row - 1)))" = "$c" ] && [ $row -gt 2 ] &&
+           [ "$(cell $col $((row - 2)))" != 0 ]; }; then
+        TARGET="$col $row"; return 0
+      fi
+    done
+  done
+  return 1
+}
+
+# Clicks such a pair while taking the window's picture 60 times a second, as a display shows it,
+# for 1.2 s. FRAMES is the number of pictures after the first change, SPAN the milliseconds from
+# the first change to the settled board.
+frames_of_click() { # rows...
+  read_board
+  find_falling_pair "$@" || { fail "no pair with a pebble above it"; return; }
+  set -- $TARGET
+  rm -rf "$WORK/frames"; mkdir -p "$WORK/frames"
+  "$GRAB" "$MAIN" 1200 "$WORK/frames" 16 &
+  local grab=$! frames first last
+  sleep 0.2
+  xdotool mousemove --window "$MAIN" "$(cell_x $1)" "$(cell_y $2)" click 1
+  wait "$grab" || fail "the frames of the click could not be taken"
+  frames=("$WORK"/frames/frame-*.ppm)
+  FRAMES=$((${#frames[@]} - 1))
+  SPAN=0
+  [ "$FRAMES" -ge 1 ] || { fail "the click on column $1, row $2 changed nothing"; return; }
+  first=$(basename "${frames[1]}" .ppm)
+  last=$(basename "${frames[-1]}" .ppm)
+  SPAN=$((10#${last#frame-} - 10#${first#frame-}))
+  echo "info: the click on column $1, row $2 showed $FRAMES frames over $SPAN ms"
+}
+
+# With the motion on, the pebbles take two phases of 150 ms or more to fall and slide, at the
+# display's pace; drawn at once, a click lasts as long as its drawing (a few steps of a loaded
+# machine, well under one phase).
+start_game
+frames_of_click $(seq 9 -1 2)
+[ "$FRAMES" -ge 5 ] && [ "$SPAN" -ge 150 ] && echo "ok: with the motion on, the pebbles are seen falling" ||
+  fail "with the motion on, the click showed $FRAMES frames over $SPAN ms"
+xdotool mousemove --window "$MAIN" 644 24 click 1
+wait_for_exit || fail "the close button did not end the program"
+sed -i 's/^\[Screen\]\r\?$/&\nAnimation=0/' "$INI"
+start_game
+frames_of_click $(seq 2 9)
+[ "$SPAN" -lt 150 ] && echo "ok: with Animation=0, the click is drawn at once" ||
+  fail "with Animation=0, the click showed $FRAMES frames over $SPAN ms"
+xdotool mousemove --window "$MAIN" 644 24 click 1
+wait_for_exit || fail "the close button did not end the program"
 
 # ---- Esc minimises, under a small window manager ----------------------------------------------
 if command -v openbox >/dev/null 2>&1; then
