@@ -1,16 +1,19 @@
 #!/bin/bash
 # Renders the screenshots that the README and the AppStream file show from the real program in
 # Xvfb, so that they show the game as it is: a game in progress at scale 1 (committed as
-# docs/screenshots/zorbalin.png) and the same at scale 2 (docs/screenshots/zorbalin-scale2.png).
+# docs/screenshots/zorbalin.png), the same at scale 2 (docs/screenshots/zorbalin-scale2.png),
+# and the frames of one click's motion side by side (docs/screenshots/motion-strip.png).
 #
 #   scripts/screenshots.sh [PROGRAM [FOLDER]]
 #
-# PROGRAM is the game's executable (default build/zorbalin, with its Ico/ beside it). With FOLDER,
-# both shots are also copied there as zorbalin-scale1.png and zorbalin-scale2.png.
+# PROGRAM is the game's executable (default build/zorbalin, with its Ico/ beside it, and the
+# frame grabber e2e_frame_grab beside it for the strip). With FOLDER, the two shots are also
+# copied there as zorbalin-scale1.png and zorbalin-scale2.png.
 # Needs Xvfb, xdotool and ImageMagick (make deps installs them).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 source "$here/scripts/x_server.sh"
+source "$here/scripts/board_pictures.sh"
 program=$(realpath "${1:-$here/build/zorbalin}")
 copies=${2:-}
 target=$here/docs/screenshots/zorbalin.png
@@ -62,6 +65,95 @@ shoot() {
   [ "${WIDTH}x${HEIGHT}" = "$((670 * $1))x$((480 * $1))" ]
 }
 
+# The frame nearest to a time (milliseconds after the first change) among the frames given.
+frame_at() { # time frames...
+  local want=$1 best="" distance=100000 name at
+  shift
+  for name in "$@"; do
+    at=$(basename "$name" .ppm); at=$((10#${at#frame-}))
+    if [ $(( at > want ? at - want : want - at )) -lt "$distance" ]; then
+      distance=$(( at > want ? at - want : want - at )); best=$name
+    fi
+  done
+  echo "$best"
+}
+
+# TARGET="col row": a pebble with a neighbour of its colour in the column that holds the fewest
+# pebbles, so that columns empty soon; "" when no move is left.
+find_short_column_pair() {
+  TARGET=""
+  local col row c fewest=10 count
+  for col in $(seq 18); do
+    count=$(echo "${BOARD:$(( (col - 1) * 9 )):9}" | tr -d 0 | wc -c)
+    count=$((count - 1))
+    [ "$count" -eq 0 ] || [ "$count" -ge "$fewest" ] && continue
+    for row in $(seq 9 -1 1); do
+      c=$(cell $col $row)
+      [ "$c" = 0 ] && continue
+      if { [ $col -lt 18 ] && [ "$(cell $((col + 1)) $row)" = "$c" ]; } ||
+         { [ $col -gt 1 ] && [ "$(cell $((col - 1)) $row)" = "$c" ]; } ||
+         { [ $row -gt 1 ] && [ "$(cell $col $((row - 1)))" = "$c" ]; } ||
+         { [ $row -lt 9 ] && [ "$(cell $col $((row + 1)))" = "$c" ]; }; then
+        TARGET="$col $row"; fewest=$count; break
+      fi
+    done
+  done
+  [ -n "$TARGET" ]
+}
+
+# motion_strip OUTPUT: plays with three colours, always in the shortest column, until a click
+# both drops pebbles and closes a column (its frames span the fall and the slide), and puts five
+# of its frames side by side: the board before, two frames of the fall, one of the slide, and
+# the board after.
+motion_strip() {
+  local output=$1 grab frames t0 try
+  grab=$(dirname "$program")/e2e_frame_grab
+  [ -x "$grab" ] || { echo "screenshots.sh: no $grab; no motion strip" >&2; return 1; }
+  shot_scale=1 shot_config=$work/config-motion
+  mkdir -p "$shot_config/ZorbaLin"
+  printf '[Screen]\r\nLeft=0\r\nTop=0\r\n[Game]\r\nHard=3\r\n' >"$shot_config/ZorbaLin/ZorbaLin.ini"
+  start_with_window launch_game "$work/game.log" ||
+    fail "the game showed no window: $(cat "$work/game.log")"
+  sleep 0.5
+  learn_pebbles "$(dirname "$program")/Ico"
+  for try in $(seq 150); do
+    import -window "$MAIN" "$work/board.png"
+    board_of "$work/board.png"
+    if ! find_short_column_pair; then
+      xdotool key --window "$MAIN" F2 # no move left: a new deal
+      sleep 0.5
+      continue
+    fi
+    set -- $TARGET
+    rm -rf "$work/frames"; mkdir -p "$work/frames"
+    "$grab" "$MAIN" 900 "$work/frames" 16 &
+    local grabber=$!
+    sleep 0.15
+    xdotool mousemove --window "$MAIN" "$(cell_x $1)" "$(cell_y $2)" click 1
+    wait "$grabber" || continue
+    frames=("$work"/frames/frame-*.ppm)
+    [ "${#frames[@]}" -ge 3 ] || continue
+    t0=$(basename "${frames[1]}" .ppm); t0=$((10#${t0#frame-}))
+    local end; end=$(basename "${frames[-1]}" .ppm); end=$((10#${end#frame-}))
+    [ $((end - t0)) -ge 300 ] || continue
+    convert "${frames[0]}" "$(frame_at $((t0 + 50)) "${frames[@]:1}")" \
+      "$(frame_at $((t0 + 120)) "${frames[@]:1}")" "$(frame_at $((t0 + 260)) "${frames[@]:1}")" \
+      "${frames[-1]}" -bordercolor white -border 6 +append -resize 50% -strip \
+      -define png:exclude-chunks=date,time "$output"
+    echo "screenshots.sh: motion strip after $try clicks -> $output"
+    kill "$GAME_PID"; wait "$GAME_PID" 2>/dev/null || true; GAME_PID=""
+    return 0
+  done
+  kill "$GAME_PID"; wait "$GAME_PID" 2>/dev/null || true; GAME_PID=""
+  echo "screenshots.sh: no click dropped pebbles and closed a column" >&2
+  return 1
+}
+
+if [ "${SCREENSHOTS_ONLY:-}" = strip ]; then
+  motion_strip "$here/docs/screenshots/motion-strip.png"
+  exit
+fi
+
 shoot 1 "$work/scale1.png" || fail "the window at scale 1 is not 670 x 480"
 mkdir -p "$(dirname "$target")"
 cp "$work/scale1.png" "$target"
@@ -72,4 +164,5 @@ if shoot 2 "$work/scale2.png"; then
 else
   echo "screenshots.sh: this program does not scale by ZORBALIN_SCALE; no shot at scale 2" >&2
 fi
+motion_strip "$here/docs/screenshots/motion-strip.png" || true
 exit 0

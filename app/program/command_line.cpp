@@ -55,7 +55,11 @@ const char kSettingsHeading[] =
 const char kSettingsRule[] =
     "  that is $XDG_CONFIG_HOME/ZorbaLin/ZorbaLin.ini (~/.config for\n"
     "  $XDG_CONFIG_HOME when it is unset), or a ZorbaLin.ini beside the program\n"
-    "  when one exists there (a portable installation).\n";
+    "  when one exists there (a portable installation).\n"
+    "  In its [Screen] section, Animation=0 draws every move at once; Animation=1\n"
+    "  shows the pebbles falling and the columns sliding even where the desktop asks\n"
+    "  for less motion (Gtk/EnableAnimations=0), which otherwise turns it off. The\n"
+    "  context menu's \"Animáció\" switches it and keeps the choice there.\n";
 
 } // namespace
 

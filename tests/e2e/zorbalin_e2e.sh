@@ -16,6 +16,7 @@
 #   zorbalin_e2e.sh <zorbalin executable> <assets folder> <e2e_frame_grab executable>
 set -u
 source "$(dirname "$0")/../../scripts/x_server.sh"
+source "$(dirname "$0")/../../scripts/board_pictures.sh"
 PROGRAM=$1
 ASSETS=$2
 GRAB=$3
@@ -107,44 +108,13 @@ snapshot() { # -> $WORK/main.png, the main window's client area, 670 x 480
     -sample 670x480 "$WORK/main.png"
 }
 
-# Prints "r,g,b" for each "x,y" argument (main window client coordinates), one per line; one
-# call of convert reads them all.
 pixels() { pixels_of "$WORK/main.png" "$@"; }
-pixels_of() { # picture x,y...
-  local format="" point picture=$1
-  shift
-  for point in "$@"; do
-    format="$format%[fx:int(255*p{$point}.r+0.5)],%[fx:int(255*p{$point}.g+0.5)],%[fx:int(255*p{$point}.b+0.5)]\n"
-  done
-  convert "$picture" -format "$format" info:
-}
+learn_pebbles "$WORK/program/Ico"
 
-# The colour of the body of each pebble bitmap, at (8, 21) of the 35 x 43 picture,
-# which is drawn at its natural size.
-declare -A PEBBLE
-for c in 1 2 3 4 5; do
-  rgb=$(convert "$WORK/program/Ico/$c.bmp" -format "%[fx:int(255*p{8,21}.r+0.5)],%[fx:int(255*p{8,21}.g+0.5)],%[fx:int(255*p{8,21}.b+0.5)]" info:)
-  PEBBLE[$rgb]=$c
-done
-
-# The board as 162 digits, column by column, 0 for a cell that shows no pebble.
 read_board() {
   snapshot
   board_of "$WORK/main.png"
 }
-board_of() { # picture of the client area at scale 1 -> BOARD
-  local points=""
-  for col in $(seq 18); do
-    for row in $(seq 9); do
-      points="$points $((35 * col - 15 + 8)),$((43 * row + 20 + 21))"
-    done
-  done
-  BOARD=""
-  while read -r rgb; do BOARD="$BOARD${PEBBLE[$rgb]:-0}"; done < <(pixels_of "$1" $points)
-}
-cell() { echo "${BOARD:$(( ($1 - 1) * 9 + $2 - 1 )):1}"; } # col row
-cell_x() { echo $((35 * $1 - 15 + 17)); } # the middle of a cell, client coordinates
-cell_y() { echo $((43 * $1 + 20 + 21)); }
 
 # TARGET="col row": the first pebble with a same-coloured neighbour right or below.
 find_pair() {
@@ -341,25 +311,6 @@ wait_for_exit || fail "the close button at scale 2 did not end the program"
 SCALE=1
 
 # ---- The motion of a click -------------------------------------------------------------------
-# TARGET="col row": a pair with a pebble above it, so that pebbles fall; the rows are searched
-# in the order given (from the bottom: many pebbles fall; from the top: few).
-find_falling_pair() { # rows...
-  TARGET=""
-  local col row c
-  for row in "$@"; do
-    for col in $(seq 18); do
-      c=$(cell $col $row)
-      [ "$c" = 0 ] || [ "$(cell $col $((row - 1)))" = 0 ] && continue
-      if { [ $col -lt 18 ] && [ "$(cell $((col + 1)) $row)" = "$c" ]; } ||
-         { [ "$(cell $col $((row - 1)))" = "$c" ] && [ $row -gt 2 ] &&
-           [ "$(cell $col $((row - 2)))" != 0 ]; }; then
-        TARGET="$col $row"; return 0
-      fi
-    done
-  done
-  return 1
-}
-
 # Clicks such a pair while taking the window's picture 60 times a second, as a display shows it,
 # for 1.2 s. FRAMES is the number of pictures after the first change, SPAN the milliseconds from
 # the first change to the settled board.
