@@ -2,8 +2,8 @@
 // and the switch that turns it off.
 #include "program_fixture.h"
 
-#include "app/windows/Eredmeny.h"
 #include "app/settings/settings.h"
+#include "app/windows/Eredmeny.h"
 #include "imaging/pngbutton.h"
 
 #include <filesystem>
