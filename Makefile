@@ -71,4 +71,4 @@ package: deps
 	scripts/package.sh $(PACKAGE_BUILD) $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) build-tidy build-tidy.configure.log
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) build-tidy
