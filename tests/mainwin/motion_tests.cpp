@@ -80,24 +80,30 @@ TEST_F(MotionTest, PlanFollowsEveryPebbleThroughItsDropsAndColumnShifts) {
     EXPECT_EQ(frm_Main->Motion().Times().Slide, kSlideTime);
 }
 
-TEST_F(MotionTest, TheLastFrameIsTheBoardDrawnWithoutMotion) {
-    Start();
-    frm_Main->SetMotion(false);
-    ShowPosition(FallAndCloseBoard());
-    ClickAt(CellCentre(4, 5));
-    const std::vector<std::uint32_t> atOnce = WindowPixels();
+TEST_F(MotionTest, TheLastFrameIsTheBoardDrawnWithoutMotionAtEveryScale) {
+    for (int scale : {1, 4}) {
+        SCOPED_TRACE(scale);
+        FScreen.DesktopScaleFactor = scale;
+        Start();
+        ASSERT_EQ(MainWindow()->Scale(), scale);
+        frm_Main->SetMotion(false);
+        ShowPosition(FallAndCloseBoard());
+        ClickAt(CellCentre(4, 5));
+        const std::vector<std::uint32_t> atOnce = WindowPixels();
 
-    frm_Main->SetMotion(true);
-    ShowPosition(FallAndCloseBoard());
-    FScreen.AdvanceTime(1000); // not a double click
-    ClickAt(CellCentre(4, 5));
-    // The first frame: the pebble bound for (3, 9) is still at (6, 8).
-    EXPECT_EQ(Cell(3, 9)->Left(), HomeBox(6, 8).Left);
-    EXPECT_EQ(Cell(3, 9)->Top(), HomeBox(6, 8).Top);
-    EXPECT_NE(WindowPixels(), atOnce);
-    SettleMotion();
-    Pump();
-    EXPECT_EQ(WindowPixels(), atOnce);
+        frm_Main->SetMotion(true);
+        ShowPosition(FallAndCloseBoard());
+        FScreen.AdvanceTime(1000); // not a double click
+        ClickAt(CellCentre(4, 5));
+        // The first frame: the pebble bound for (3, 9) is still at (6, 8).
+        EXPECT_EQ(Cell(3, 9)->Left(), HomeBox(6, 8).Left);
+        EXPECT_EQ(Cell(3, 9)->Top(), HomeBox(6, 8).Top);
+        EXPECT_NE(WindowPixels(), atOnce);
+        SettleMotion();
+        Pump();
+        EXPECT_EQ(WindowPixels(), atOnce);
+        FApp.reset();
+    }
 }
 
 TEST_F(MotionTest, APressDuringTheMotionEndsItAndIsHandled) {
