@@ -55,59 +55,6 @@ bool SyncFolder(const std::string& Folder) {
     return ::fsync(handle.Get()) == 0 || errno == EINVAL;
 }
 
-// The new file beside the target; removed again unless Commit renamed it over
-// the target.
-class TTemporaryFile {
-  public:
-    explicit TTemporaryFile(const std::string& Target) : FTarget(Target), FHandle(Create()) {}
-    ~TTemporaryFile() {
-        if (!FPath.empty() && !FCommitted)
-            ::unlink(FPath.c_str());
-    }
-    TTemporaryFile(const TTemporaryFile&) = delete;
-    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
-
-    bool IsOpen() const { return FHandle.IsOpen(); }
-    // Why the file could not be made (an errno value).
-    int CreationError() const { return FCreationError; }
-
-    bool Write(const std::string& Content) { return WriteAll(FHandle.Get(), Content); }
-    bool SetMode(mode_t Mode) { return ::fchmod(FHandle.Get(), Mode) == 0; }
-
-    bool Commit() {
-        if (::fsync(FHandle.Get()) != 0 || !FHandle.Close())
-            return false;
-        if (::rename(FPath.c_str(), FTarget.c_str()) != 0)
-            return false;
-        FCommitted = true;
-        return SyncFolder(FolderOf(FTarget));
-    }
-
-  private:
-    // A name no other file has: the process id tells whose it is, so that the
-    // files of killed processes can be told from those being written.
-    int Create() {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            FPath = FTarget + kTemporaryInfix + std::to_string(::getpid()) + "-" +
-                    std::to_string(attempt);
-            int fd = ::open(FPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0)
-                return fd;
-            FCreationError = errno;
-            if (errno != EEXIST)
-                break;
-        }
-        FPath.clear();
-        return -1;
-    }
-
-    std::string FTarget;
-    std::string FPath;
-    int FCreationError = 0;
-    TUniqueFd FHandle;
-    bool FCommitted = false;
-};
-
 // Rewrites the file where it stands. Room for a longer content is taken
 // before anything is overwritten, so that a full disk refuses the write
 // while the old content is still whole.
@@ -155,6 +102,71 @@ bool WriterIsGone(pid_t Pid) {
 
 } // namespace
 
+// The new file beside the target; removed again unless it was renamed over
+// the target.
+class TTemporaryFile {
+  public:
+    explicit TTemporaryFile(const std::string& Target) : FTarget(Target), FHandle(Create()) {}
+    ~TTemporaryFile() {
+        if (!FPath.empty() && !FCommitted)
+            ::unlink(FPath.c_str());
+    }
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+
+    bool IsOpen() const { return FHandle.IsOpen(); }
+    // Why the file could not be made (an errno value).
+    int CreationError() const { return FCreationError; }
+
+    bool Write(const std::string& Content) { return WriteAll(FHandle.Get(), Content); }
+    bool SetMode(mode_t Mode) { return ::fchmod(FHandle.Get(), Mode) == 0; }
+    // The owner and group of the file it replaces, where this process may
+    // give them (root may; an ordinary user may give a group it belongs to).
+    // Done before the mode, which a change of owner may clear bits of.
+    void KeepOwner(const std::string& Target) {
+        struct stat info;
+        if (::stat(Target.c_str(), &info) != 0)
+            return;
+        if (::fchown(FHandle.Get(), info.st_uid, info.st_gid) != 0)
+            (void)::fchown(FHandle.Get(), static_cast<uid_t>(-1), info.st_gid);
+    }
+
+    // The content to the disk, before the name: a crash must never leave the
+    // target renamed to a file whose bytes were not written yet.
+    bool Flush() { return ::fsync(FHandle.Get()) == 0 && FHandle.Close(); }
+
+    bool Rename() {
+        if (::rename(FPath.c_str(), FTarget.c_str()) != 0)
+            return false;
+        FCommitted = true;
+        return true;
+    }
+
+  private:
+    // A name no other file has: the process id tells whose it is, so that the
+    // files of killed processes can be told from those being written.
+    int Create() {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            FPath = FTarget + kTemporaryInfix + std::to_string(::getpid()) + "-" +
+                    std::to_string(attempt);
+            int fd = ::open(FPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd >= 0)
+                return fd;
+            FCreationError = errno;
+            if (errno != EEXIST)
+                break;
+        }
+        FPath.clear();
+        return -1;
+    }
+
+    std::string FTarget;
+    std::string FPath;
+    int FCreationError = 0;
+    TUniqueFd FHandle;
+    bool FCommitted = false;
+};
+
 std::optional<std::string> ReadWholeFile(const std::string& Path, size_t Limit) {
     TUniqueFd handle(::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info;
@@ -163,6 +175,9 @@ std::optional<std::string> ReadWholeFile(const std::string& Path, size_t Limit) 
     if (static_cast<unsigned long long>(info.st_size) > Limit)
         return std::nullopt;
     std::string content;
+    // The size known now is taken at once; a file that grows meanwhile
+    // still grows the string, up to the limit.
+    content.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
         ssize_t got = ::read(handle.Get(), buffer, sizeof buffer);
@@ -178,19 +193,42 @@ std::optional<std::string> ReadWholeFile(const std::string& Path, size_t Limit) 
     }
 }
 
+TPreparedContent::TPreparedContent(const std::string& Path, const std::string& Content,
+                                   std::optional<mode_t> ExistingMode)
+    : FFile(std::make_unique<TTemporaryFile>(Path)) {
+    if (!FFile->IsOpen() || !FFile->Write(Content))
+        return;
+    FFile->KeepOwner(Path);
+    if (ExistingMode && !FFile->SetMode(*ExistingMode))
+        return;
+    FReady = FFile->Flush();
+}
+
+TPreparedContent::~TPreparedContent() = default;
+
+bool TPreparedContent::FolderRefusesNewFiles() const {
+    const int why = FFile->CreationError();
+    return !FFile->IsOpen() && (why == EACCES || why == EPERM);
+}
+
+bool TPreparedContent::PutInPlace() {
+    return FReady && FFile->Rename();
+}
+
+bool SyncFolderOf(const std::string& Path) {
+    return SyncFolder(FolderOf(Path));
+}
+
 bool ReplaceFileContent(const std::string& Path, const std::string& Content,
                         std::optional<mode_t> ExistingMode) {
-    TTemporaryFile temporary(Path);
-    if (!temporary.IsOpen()) {
-        const int why = temporary.CreationError();
-        const bool folderRefusesNewFiles = why == EACCES || why == EPERM;
-        return ExistingMode && folderRefusesNewFiles && RewriteInPlace(Path, Content);
-    }
-    if (!temporary.Write(Content))
-        return false;
-    if (ExistingMode && !temporary.SetMode(*ExistingMode))
-        return false;
-    return temporary.Commit();
+    TPreparedContent prepared(Path, Content, ExistingMode);
+    if (prepared.FolderRefusesNewFiles())
+        return ExistingMode && RewriteInPlace(Path, Content);
+    return prepared.PutInPlace() && SyncFolderOf(Path);
+}
+
+bool RewriteFileInPlace(const std::string& Path, const std::string& Content) {
+    return RewriteInPlace(Path, Content);
 }
 
 void RemoveStaleTemporaryFiles(const std::string& Path) {

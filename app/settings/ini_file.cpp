@@ -1,6 +1,7 @@
 #include "app/settings/ini_file.h"
 
 #include "app/settings/atomic_file.h"
+#include "app/settings/file_lock.h"
 #include "app/settings/ini_text.h"
 
 #include <cerrno>
@@ -55,6 +56,49 @@ std::optional<TExistingFile> ReadFileToReplace(const std::string& Target,
     return TExistingFile{std::move(*content), static_cast<mode_t>(info.st_mode & 07777)};
 }
 
+// What a file held when it was read: enough to see that it changed since,
+// without keeping a copy of megabytes.
+struct TFileState {
+    bool Exists = false;
+    size_t Size = 0;
+    size_t Hash = 0;
+
+    bool operator==(const TFileState& Other) const {
+        return Exists == Other.Exists && Size == Other.Size && Hash == Other.Hash;
+    }
+};
+
+TFileState StateOf(const std::optional<TExistingFile>& File) {
+    if (!File)
+        return {};
+    return {true, File->Content.size(), std::hash<std::string>()(File->Content)};
+}
+
+// Another copy keeps changing the file: after this many tries the write goes
+// ahead on the last content read.
+constexpr int kWriteAttempts = 5;
+
+std::string NewContent(std::optional<TExistingFile> Existing, const TIniFile::TChange& Change,
+                       const std::string& ShownPath, size_t SizeLimit) {
+    const TIniText current(Existing ? std::move(Existing->Content) : std::string());
+    std::string content = current.With(Change(current));
+    // A file that could not be read back afterwards would lose every setting.
+    if (content.size() > SizeLimit)
+        throw EIniWriteError(ShownPath);
+    return content;
+}
+
+// A folder that refuses new files leaves only the file itself to rewrite,
+// slowly, so all of it under the lock.
+void UpdateInPlace(const std::string& Target, const TIniFile::TChange& Change,
+                   const std::string& ShownPath, size_t SizeLimit) {
+    const TFileLock lock(Target);
+    std::optional<TExistingFile> before = ReadFileToReplace(Target, ShownPath, SizeLimit);
+    if (!before ||
+        !RewriteFileInPlace(Target, NewContent(std::move(before), Change, ShownPath, SizeLimit)))
+        throw EIniWriteError(ShownPath);
+}
+
 } // namespace
 
 TIniValue IniInteger(std::string Section, std::string Key, int32_t Value) {
@@ -72,26 +116,53 @@ int32_t TIniFile::ReadInteger(const std::string& Section, const std::string& Key
     std::optional<std::string> content = ReadWholeFile(FFileName, FSizeLimit);
     if (!content)
         return Fallback;
-    return ReadIniInteger(*content, Section, Key, Fallback);
+    return TIniText(std::move(*content)).Integer(Section, Key, Fallback);
+}
+
+TIniText TIniFile::Read() const {
+    return TIniText(ReadWholeFile(FFileName, FSizeLimit).value_or(std::string()));
 }
 
 void TIniFile::WriteValues(const std::vector<TIniValue>& Values) {
-    std::string target = WriteTarget(FFileName);
+    Update([&](const TIniText&) { return Values; });
+}
+
+void TIniFile::Update(const TChange& Change) {
+    const std::string target = WriteTarget(FFileName);
     if (target.empty())
         throw EIniWriteError(FFileName);
-    std::optional<TExistingFile> existing = ReadFileToReplace(target, FFileName, FSizeLimit);
-    std::string content = existing ? existing->Content : std::string();
-    for (const TIniValue& value : Values)
-        content = WriteIniValue(content, value.Section, value.Key, value.Value);
-    // A file that could not be read back afterwards would lose every setting.
-    if (content.size() > FSizeLimit)
-        throw EIniWriteError(FFileName);
-    std::optional<mode_t> mode;
-    if (existing)
-        mode = existing->Mode;
     RemoveStaleTemporaryFiles(target);
-    if (!ReplaceFileContent(target, content, mode))
-        throw EIniWriteError(FFileName);
+    // The new file is written and flushed without the lock, which is held
+    // only to see that the file is still as it was read and to rename: on a
+    // slow disk another copy then never waits long. When the file changed
+    // meanwhile, the change is made again on the new content.
+    for (int attempt = 1;; ++attempt) {
+        std::optional<TExistingFile> before = ReadFileToReplace(target, FFileName, FSizeLimit);
+        const TFileState read = StateOf(before);
+        std::optional<mode_t> mode;
+        if (before)
+            mode = before->Mode;
+        const std::string content = NewContent(std::move(before), Change, FFileName, FSizeLimit);
+        TPreparedContent prepared(target, content, mode);
+        if (prepared.FolderRefusesNewFiles() && read.Exists)
+            return UpdateInPlace(target, Change, FFileName, FSizeLimit);
+        if (!prepared.IsReady())
+            throw EIniWriteError(FFileName);
+        {
+            // Without the lock in time the write goes ahead all the same: the
+            // player's change matters more than a copy that hangs.
+            const TFileLock lock(target);
+            const bool unchanged =
+                StateOf(ReadFileToReplace(target, FFileName, FSizeLimit)) == read;
+            if (!unchanged && attempt < kWriteAttempts)
+                continue;
+            if (!prepared.PutInPlace())
+                throw EIniWriteError(FFileName);
+        }
+        if (!SyncFolderOf(target))
+            throw EIniWriteError(FFileName);
+        return;
+    }
 }
 
 void TIniFile::WriteInteger(const std::string& Section, const std::string& Key, int32_t Value) {

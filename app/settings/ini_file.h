@@ -1,8 +1,11 @@
 #pragma once
 // The settings file on disk. Every call reads the file afresh and every write
 // goes to the disk at once: nothing is cached between calls.
+#include "app/settings/ini_text.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,13 +25,6 @@ class EIniWriteError : public std::runtime_error {
 // larger file is treated as unreadable rather than loaded into memory.
 constexpr size_t kMaxIniFileSize = 16u << 20;
 
-// One key's new value, for a write that sets several keys at once.
-struct TIniValue {
-    std::string Section;
-    std::string Key;
-    std::string Value;
-};
-
 // A value written as a plain decimal integer, with "-" when negative.
 TIniValue IniInteger(std::string Section, std::string Key, int32_t Value);
 
@@ -43,6 +39,9 @@ class TIniFile {
     // missing, the file is larger than kMaxIniFileSize or the value is not a
     // 32-bit integer. Never fails.
     int32_t ReadInteger(const std::string& Section, const std::string& Key, int32_t Fallback) const;
+    // The whole file, read once for several lookups; empty when ReadInteger
+    // would give the fallbacks.
+    TIniText Read() const;
 
     // Sets every key of `values`, in order, leaving every other byte of the
     // file as it was, in one replacement of the file: a reader, or a process
@@ -54,8 +53,18 @@ class TIniFile {
     // kMaxIniFileSize or would become larger, or its folder is missing. A
     // folder that refuses new files is no failure while the file itself may
     // be written: it is then rewritten in place.
+    //
+    // Another copy of the game may be writing the same file: the file is
+    // locked (app/file_lock.h) from the read to the replacement, and read
+    // under the lock, so that no change of the other copy is lost.
     void WriteValues(const std::vector<TIniValue>& Values);
     void WriteInteger(const std::string& Section, const std::string& Key, int32_t Value);
+
+    // As WriteValues, with the values made by `change` from the file's text
+    // as it stands under the lock: a change that depends on what is there
+    // (a count to raise) counts every other copy's change too.
+    using TChange = std::function<std::vector<TIniValue>(const TIniText& Current)>;
+    void Update(const TChange& Change);
 
   private:
     std::string FFileName;

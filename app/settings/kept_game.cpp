@@ -1,6 +1,5 @@
 #include "app/settings/kept_game.h"
 
-#include "app/settings/atomic_file.h"
 #include "app/settings/ini_text.h"
 
 #include <charconv>
@@ -20,12 +19,12 @@ const char kCountedKey[] = "Counted";
 // Raised when the layout changes; a later layout is not guessed at.
 constexpr std::int32_t kFormat = 1;
 
-std::optional<std::int32_t> ReadNumber(std::string_view Text, const char* Key) {
-    std::optional<std::string> value = ReadIniValue(Text, kSection, Key);
+std::optional<std::int32_t> ReadNumber(const TIniText& Text, const char* Key) {
+    std::optional<std::string_view> value = Text.Value(kSection, Key);
     return value ? ParseIniInteger(*value) : std::nullopt;
 }
 
-bool ParseStart(const std::string& Text, TPlayedGame& Game) {
+bool ParseStart(std::string_view Text, TPlayedGame& Game) {
     if (Text.size() != Game.Start.size())
         return false;
     for (std::size_t i = 0; i < Text.size(); ++i) {
@@ -87,14 +86,18 @@ std::string FormatClicks(const TPlayedGame& Game) {
 } // namespace
 
 std::optional<TKeptGame> ParseKeptGame(std::string_view IniText) {
+    return ParseKeptGame(TIniText(std::string(IniText)));
+}
+
+std::optional<TKeptGame> ParseKeptGame(const TIniText& IniText) {
     if (ReadNumber(IniText, kFormatKey) != kFormat)
         return std::nullopt;
     std::optional<std::int32_t> deal = ReadNumber(IniText, kDealKey);
     std::optional<std::int32_t> colours = ReadNumber(IniText, kColoursKey);
     std::optional<std::int32_t> played = ReadNumber(IniText, kPlayedKey);
     std::optional<std::int32_t> counted = ReadNumber(IniText, kCountedKey);
-    std::optional<std::string> start = ReadIniValue(IniText, kSection, kStartKey);
-    std::optional<std::string> clicks = ReadIniValue(IniText, kSection, kClicksKey);
+    std::optional<std::string_view> start = IniText.Value(kSection, kStartKey);
+    std::optional<std::string_view> clicks = IniText.Value(kSection, kClicksKey);
     if (!deal || *deal < 0 || !colours || !played || *played < 0 || !counted ||
         (*counted != 0 && *counted != 1) || !start || !clicks)
         return std::nullopt;
@@ -109,8 +112,7 @@ std::optional<TKeptGame> ParseKeptGame(std::string_view IniText) {
 }
 
 std::optional<TKeptGame> ReadKeptGame(const std::string& IniPath) {
-    std::optional<std::string> text = ReadWholeFile(IniPath, kMaxIniFileSize);
-    return text ? ParseKeptGame(*text) : std::nullopt;
+    return ParseKeptGame(TIniFile(IniPath).Read());
 }
 
 std::vector<TIniValue> KeptGameValues(const TKeptGame& Game) {

@@ -39,6 +39,7 @@ constexpr std::size_t kMostKeptClicks = kCellCount;
 // a missing or damaged value, a later format, more than kMostKeptClicks clicks. Whether its clicks
 // play back is TGame::Resume's to say.
 std::optional<TKeptGame> ParseKeptGame(std::string_view IniText);
+std::optional<TKeptGame> ParseKeptGame(const TIniText& IniText);
 // The same, read from the settings file; never fails.
 std::optional<TKeptGame> ReadKeptGame(const std::string& IniPath);
 

@@ -21,18 +21,18 @@ const char kResumeKey[] = "Resume";
 } // namespace
 
 TSettings ReadSettings(const std::string& IniPath) {
-    const TIniFile ini(IniPath);
+    const TIniText ini = TIniFile(IniPath).Read();
     TSettings settings;
-    settings.SavedLeft = ini.ReadInteger(kScreenSection, kLeftKey, settings.SavedLeft);
-    settings.SavedTop = ini.ReadInteger(kScreenSection, kTopKey, settings.SavedTop);
-    settings.Scale = std::clamp(ini.ReadInteger(kScreenSection, kScaleKey, 0), 0, 4);
-    const int32_t animation = ini.ReadInteger(kScreenSection, kAnimationKey, -1);
+    settings.SavedLeft = ini.Integer(kScreenSection, kLeftKey, settings.SavedLeft);
+    settings.SavedTop = ini.Integer(kScreenSection, kTopKey, settings.SavedTop);
+    settings.Scale = std::clamp(ini.Integer(kScreenSection, kScaleKey, 0), 0, 4);
+    const int32_t animation = ini.Integer(kScreenSection, kAnimationKey, -1);
     if (animation == 0 || animation == 1)
         settings.Animation = animation;
-    int32_t colours = ini.ReadInteger(kGameSection, kHardKey, settings.ColourCount);
+    int32_t colours = ini.Integer(kGameSection, kHardKey, settings.ColourCount);
     if (colours >= kFewestColours && colours <= kMostColours)
         settings.ColourCount = colours;
-    settings.Resume = ini.ReadInteger(kGameSection, kResumeKey, 0) == 1;
+    settings.Resume = ini.Integer(kGameSection, kResumeKey, 0) == 1;
     return settings;
 }
 

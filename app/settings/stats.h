@@ -17,12 +17,13 @@ namespace zorbalin {
 // How many of the latest results are kept.
 constexpr std::size_t kRecentResults = 20;
 
+// The counts stop at the largest int64 rather than wrap or stop recording.
 struct TColourStats {
-    std::int32_t Finished = 0;
-    std::int32_t Best = -1; // fewest pebbles left; -1 before the first finished deal
+    std::int64_t Finished = 0;
+    std::int32_t Best = -1; // fewest pebbles left; -1 when unknown (no deal, or lost from the file)
     std::int64_t Total = 0; // pebbles left, summed over the finished deals
-    std::int32_t Praised = 0;
-    std::int32_t Cleared = 0;
+    std::int64_t Praised = 0;
+    std::int64_t Cleared = 0;
     std::vector<std::int32_t> Recent; // oldest first, at most kRecentResults
 
     // Pebbles left per finished deal; 0 before the first.
@@ -52,9 +53,9 @@ void WriteStats(const std::string& IniPath, const TStats& Stats,
                 const std::vector<TIniValue>& More = {});
 
 // The result of a finished deal: read the file, add it, write it back with
-// More (the kept game that says it was counted), so that a second running
-// copy of the game loses nothing it wrote meanwhile. Returns the figures
-// written.
+// More (the kept game that says it was counted), all under the settings
+// file's lock, so that a second running copy of the game loses nothing it
+// wrote meanwhile. Returns the figures written.
 TStats RecordResult(const std::string& IniPath, std::int32_t ColourCount, std::int32_t PebblesLeft,
                     const std::vector<TIniValue>& More = {});
 

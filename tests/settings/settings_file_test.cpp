@@ -100,13 +100,25 @@ TEST_F(SettingsFileTest, WriteKeepsForeignLinesCommentsAndCrLf) {
         "\r\n[Game]\r\nHard=5\r\n");
 }
 
-TEST_F(SettingsFileTest, WriteKeepsThePermissionsOfTheFile) {
+TEST_F(SettingsFileTest, WriteKeepsThePermissionsAndTheGroupOfTheFile) {
     WriteFile(IniPath(), "[Game]\nHard=3\n");
     ASSERT_EQ(::chmod(IniPath().c_str(), 0640), 0);
+    // Only root may give the file a group it does not belong to.
+    const gid_t group = ::geteuid() == 0 ? 60 : ::getegid();
+    ASSERT_EQ(::chown(IniPath().c_str(), static_cast<uid_t>(-1), group), 0);
     WriteSettings(IniPath(), 1, 2, 4);
     struct stat info;
     ASSERT_EQ(::stat(IniPath().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(info.st_gid, group);
+}
+
+TEST_F(SettingsFileTest, ByteOrderMarkIsSkippedWhenReadingAndKeptWhenWriting) {
+    WriteFile(IniPath(), "\xEF\xBB\xBF[Game]\r\nHard=5\r\n");
+    EXPECT_EQ(ReadSettings(IniPath()).ColourCount, 5);
+    WriteSettings(IniPath(), 1, 2, 3);
+    EXPECT_EQ(ReadFile(IniPath()),
+              "\xEF\xBB\xBF[Game]\r\nHard=3\r\n\r\n[Screen]\r\nLeft=1\r\nTop=2\r\n");
 }
 
 TEST_F(SettingsFileTest, ReadOnlyFileIsRefusedWithTheExactMessageAndLeftAlone) {

@@ -1,10 +1,15 @@
+#include "app/settings/atomic_file.h"
+#include "app/settings/file_lock.h"
 #include "app/settings/ini_file.h"
 #include "app/settings/stats.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <limits>
 #include <sys/stat.h>
+#include <thread>
 
 namespace zorbalin {
 namespace {
@@ -74,6 +79,61 @@ TEST(StatsFile, FiguresThatMakeNoSenseReadAsNothingRecorded) {
     // The figures go through the settings writer: a read-only file is refused.
     ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
     EXPECT_THROW(RecordResult(ini, 4, 3), EIniWriteError);
+}
+
+// Another copy of the game holds the lock, replaces the file meanwhile, and
+// lets go: the result recorded here counts the other copy's game too.
+TEST(StatsFile, ResultWaitsForTheLockOfAnotherCopyAndKeepsItsGames) {
+    TTempFolder folder;
+    const std::string ini = folder / "ZorbaLin.ini";
+    WriteFile(ini, "[Stats]\nFinished4=1\n");
+    std::thread recorder;
+    {
+        const TFileLock otherCopy(ini);
+        ASSERT_TRUE(otherCopy.Held());
+        recorder = std::thread([&] { RecordResult(ini, 4, 5); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ASSERT_TRUE(ReplaceFileContent(ini, "[Stats]\nFinished4=7\n", 0644));
+    }
+    recorder.join();
+    EXPECT_EQ(ReadStats(ini).For(4).Finished, 8);
+
+    // A copy that never lets go delays a result by a second, but loses it not.
+    const TFileLock stuck(ini);
+    const auto start = std::chrono::steady_clock::now();
+    RecordResult(ini, 4, 5);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, TFileLock::kPatience);
+    EXPECT_EQ(ReadStats(ini).For(4).Finished, 9);
+}
+
+TEST(StatsFile, ByteOrderMarkHidesNoGamesAndAddsNoSecondSection) {
+    TTempFolder folder;
+    const std::string ini = folder / "ZorbaLin.ini";
+    WriteFile(ini, "\xEF\xBB\xBF[Stats]\nFinished4=3\nBest4=2\n");
+    EXPECT_EQ(ReadStats(ini).For(4).Finished, 3);
+    RecordResult(ini, 4, 9);
+    const std::string text = ReadFile(ini);
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBF[Stats]\nFinished4=4\nBest4=2\n", 0), 0u) << text;
+    EXPECT_EQ(text.find("[Stats]", 4), std::string::npos) << text;
+}
+
+TEST(StatsFile, CountsAreSixtyFourBitAndStopAtTheLargestWithoutLosingTheResult) {
+    TTempFolder folder;
+    const std::string ini = folder / "ZorbaLin.ini";
+    constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max();
+    WriteFile(ini, "[Stats]\nFinished4=2147483647\nFinished5=9223372036854775807\n"
+                   "Praised5=9223372036854775807\nTotal5=9223372036854775807\n");
+    RecordResult(ini, 4, 3);
+    RecordResult(ini, 5, 0);
+    const TStats stats = ReadStats(ini);
+    EXPECT_EQ(stats.For(4).Finished, 2147483648);
+    EXPECT_EQ(stats.For(4).Best, 3);
+    const TColourStats& five = stats.For(5);
+    EXPECT_EQ(five.Finished, kLargest);
+    EXPECT_EQ(five.Praised, kLargest);
+    EXPECT_EQ(five.Total, kLargest);
+    EXPECT_EQ(five.Best, 0);
+    EXPECT_EQ(five.Recent, std::vector<std::int32_t>{0});
 }
 
 } // namespace
