@@ -31,6 +31,9 @@ constexpr int kTitleWidth = 172;
 constexpr int kColumnWidth = 60;
 constexpr int kHeaderHeight = 20;
 constexpr int kRowHeight = 21;
+constexpr int kFigureFontHeight = 12;
+constexpr int kSmallestFigureFontHeight = 7;
+constexpr int kFigureMargin = 4;
 
 void UseFont(TCanvas& Canvas, int Height, bool Bold, TColor Colour) {
     Canvas.Font().SetName("Tahoma");
@@ -38,6 +41,18 @@ void UseFont(TCanvas& Canvas, int Height, bool Bold, TColor Colour) {
     Canvas.Font().SetStyle(Bold ? fsBold : TFontStyles{});
     Canvas.Font().SetColor(Colour);
     Canvas.Brush().SetStyle(bsClear);
+}
+
+// The largest type, up to the table's own, in which `text` fits `width`: a
+// count of many digits is shown whole in smaller type rather than cut.
+int FittingFontHeight(TCanvas& Canvas, const std::string& Text, int Width, bool Bold) {
+    int height = kFigureFontHeight;
+    for (; height > kSmallestFigureFontHeight; --height) {
+        UseFont(Canvas, height, Bold, kSand);
+        if (Canvas.TextWidth(Text) <= Width)
+            break;
+    }
+    return height;
 }
 
 void FillBox(TCanvas& Canvas, const TRect& Box, TColor Colour) {
@@ -65,12 +80,17 @@ class TStatsTable : public TGraphicControl {
             UseFont(canvas, 12, true, current ? kGold : kSand);
             TRect header = Bounds(left, 0, kColumnWidth, kHeaderHeight);
             canvas.DrawText(std::to_string(colours) + " szín", header, taCenter, false, true);
-            UseFont(canvas, 12, current, current ? kGold : kSand);
             for (int row = 0; row < kRowNames; ++row) {
-                TRect cell =
-                    Bounds(left, kHeaderHeight + row * kRowHeight, kColumnWidth, kRowHeight);
-                canvas.DrawText(StatsFigureText(Stats.For(colours), row), cell, taCenter, false,
-                                true);
+                const std::string figure = StatsFigureText(Stats.For(colours), row);
+                const int room = kColumnWidth - kFigureMargin;
+                UseFont(canvas, FittingFontHeight(canvas, figure, room, current), current,
+                        current ? kGold : kSand);
+                // Even the smallest type may not fit the cell: the figure then
+                // reaches into the margins, whole.
+                const int spill = std::max(0, canvas.TextWidth(figure) - room) / 2;
+                TRect cell = Bounds(left - spill, kHeaderHeight + row * kRowHeight,
+                                    kColumnWidth + 2 * spill, kRowHeight);
+                canvas.DrawText(figure, cell, taCenter, false, true);
             }
         }
         UseFont(canvas, 12, false, kSand);
@@ -129,7 +149,8 @@ std::string StatsFigureText(const TColourStats& Stats, int Row) {
     case 0:
         return std::to_string(Stats.Finished);
     case 1:
-        return std::to_string(Stats.Best);
+        // The fewest left can be lost from the file while the games are counted.
+        return Stats.Best < 0 ? "–" : std::to_string(Stats.Best);
     case 2: {
         // One decimal, with the Hungarian decimal comma.
         long tenths = std::lround(Stats.Mean() * 10);

@@ -138,6 +138,10 @@ TEST(StatsTexts, FiguresParAndMeanWithADecimalComma) {
     TColourStats none;
     EXPECT_EQ(StatsFigureText(none, 0), "0");
     EXPECT_EQ(StatsFigureText(none, 2), "–");
+    TColourStats bestLost;
+    bestLost.Finished = 2147483648;
+    EXPECT_EQ(StatsFigureText(bestLost, 0), "2147483648");
+    EXPECT_EQ(StatsFigureText(bestLost, 1), "–");
     TColourStats some;
     for (int result : {0, 7, 12})
         some.Record(result);
