@@ -44,6 +44,7 @@ void TGraphic::LoadFromFile(const std::string& Path) {
 void TGraphic::SaveToFile(const std::string& Path) {
     TFileStream stream(Path, kFmCreate);
     SaveToStream(stream);
+    stream.Close();
 }
 
 void TGraphic::LoadFromClipboardFormat(unsigned short, const TClipboardData&, HPALETTE) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -108,6 +109,7 @@ void TMemoryStream::SaveToStream(TStream& Stream) {
 void TMemoryStream::SaveToFile(const std::string& Path) {
     TFileStream file(Path, kFmCreate);
     SaveToStream(file);
+    file.Close();
 }
 
 namespace {
@@ -165,6 +167,19 @@ TFileStream::TFileStream(const std::string& Path, unsigned Mode)
 TFileStream::~TFileStream() {
     if (FFile)
         std::fclose(FFile);
+}
+
+void TFileStream::Close() {
+    std::FILE* file = std::exchange(FFile, nullptr);
+    if (!file)
+        return;
+    const bool flushed = std::fflush(file) == 0;
+    int error = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (flushed)
+        error = errno;
+    if (!flushed || !closed)
+        throw EWriteError("Cannot write file \"" + FPath + "\". " + std::strerror(error));
 }
 
 int64_t TFileStream::Size() {

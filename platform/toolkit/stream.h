@@ -82,6 +82,11 @@ class TFileStream : public TStream {
     int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
     int64_t Size() override;
     const std::string& FileName() const { return FPath; }
+    // Ends a write: the buffered bytes go to the file and the file is closed,
+    // each checked, so that a full disk is seen. Raises EWriteError "Cannot
+    // write file "<path>". <reason>" when either fails. The stream can do
+    // nothing more afterwards; without Close, the destructor closes unchecked.
+    void Close();
 
   private:
     std::string FPath;

@@ -1,5 +1,7 @@
 #include "pngtool_commands.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <vector>
 
@@ -77,8 +79,10 @@ int DrawCommand(const std::string& In, const std::string& Out, const TDrawOption
     if (!file)
         throw EFCreateError("Cannot create file \"" + Out + "\".");
     WritePpm(surface, file);
-    if (!file.flush())
-        throw EWriteError("Stream write error");
+    // The close writes the last buffered bytes: a full disk shows there.
+    file.close();
+    if (!file)
+        throw EWriteError("Cannot write file \"" + Out + "\". " + std::strerror(errno));
     return 0;
 }
 
@@ -87,6 +91,7 @@ int ResaveCommand(const std::string& In, const std::string& Out) {
     LoadPNGFromFile(picture, In);
     TFileStream stream(Out, kFmCreate);
     picture.SaveToStream(stream);
+    stream.Close();
     return 0;
 }
 
