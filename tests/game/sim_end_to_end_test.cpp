@@ -145,6 +145,16 @@ std::vector<std::string> WordsOf(const std::string& Line) {
     return words;
 }
 
+TEST(Simulator, LongLinesAndRawBytesGiveOneShortEscapedMessage) {
+    const TRun longLine = RunSimulator(WriteScript("long.txt", "dump\n" + std::string(5000, 'x')));
+    EXPECT_EQ(longLine.ExitStatus, 2);
+    EXPECT_EQ(longLine.Errors, "zorbalin-sim: line 2: the line is longer than 4096 bytes\n");
+    const TRun raw = RunSimulator(WriteScript("raw.txt", std::string("click 1\0\x1b\xff 2\n", 13)));
+    EXPECT_EQ(raw.ExitStatus, 2);
+    EXPECT_EQ(raw.Errors,
+              "zorbalin-sim: line 1: click needs two numbers, got \"1\\x00\\x1b\\xff\" \"2\"\n");
+}
+
 TEST(Simulator, HintAndSolveChangeNothingAndTheLineReplays) {
     std::vector<std::string> rows(6, std::string(18, '0'));
     rows.insert(rows.end(), {"121300000000000000", "212310000000000000", "112233300000000000"});

@@ -10,6 +10,10 @@
 namespace zorbalin {
 namespace {
 
+// A script line is a few words: anything longer is refused before it can
+// take the memory.
+constexpr std::size_t kMaxLineBytes = 4096;
+
 std::vector<std::string> SplitWords(const std::string& Line) {
     std::istringstream words(Line);
     std::vector<std::string> result;
@@ -51,9 +55,17 @@ class TScript {
 
   private:
     bool NextLine(std::string& Line) {
-        if (!std::getline(FIn, Line))
+        Line.clear();
+        std::streambuf* in = FIn.rdbuf();
+        int c = in ? in->sbumpc() : std::char_traits<char>::eof();
+        if (c == std::char_traits<char>::eof())
             return false;
         ++FLineNumber;
+        for (; c != std::char_traits<char>::eof() && c != '\n'; c = in->sbumpc()) {
+            if (Line.size() == kMaxLineBytes)
+                Fail("the line is longer than " + std::to_string(kMaxLineBytes) + " bytes");
+            Line.push_back(static_cast<char>(c));
+        }
         return true;
     }
 
@@ -186,8 +198,26 @@ class TScript {
 
 } // namespace
 
+// The script's own bytes are echoed in messages: those that a terminal would
+// not show as they are (control bytes, NUL, bytes beyond ASCII) as \xNN.
+std::string EscapeForMessage(const std::string& Text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string shown;
+    for (unsigned char c : Text) {
+        if (c >= 0x20 && c < 0x7f) {
+            shown += static_cast<char>(c);
+        } else {
+            shown += "\\x";
+            shown += kHex[c >> 4];
+            shown += kHex[c & 15];
+        }
+    }
+    return shown;
+}
+
 EScriptError::EScriptError(int Line, const std::string& What)
-    : std::runtime_error("line " + std::to_string(Line) + ": " + What), FLine(Line) {}
+    : std::runtime_error("line " + std::to_string(Line) + ": " + EscapeForMessage(What)),
+      FLine(Line) {}
 
 void RunScript(std::istream& In, std::ostream& Out, TGame& Game) {
     TScript(In, Out, Game).Run();
