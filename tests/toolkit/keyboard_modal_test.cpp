@@ -282,6 +282,26 @@ TEST_F(KeyboardModalTest, ErrorBoxOfAWindowDraggedOffTheScreenStaysOnTheScreen) 
     EXPECT_LE(shownAt.Right, 1280);
 }
 
+TEST_F(KeyboardModalTest, BoxOfALongPathIsWrappedWithinTwoThirdsOfTheScreen) {
+    FScreen.AutoAnswerMessageBoxes = false;
+    for (std::size_t length : {300u, 3000u, 200000u}) {
+        FScreen.MessageBoxes().clear();
+        const std::string text =
+            "Unable to write to /" + std::string(length, 'x') + "/ZorbaLin.ini";
+        TRect shownAt;
+        Script({[&] {
+            auto* box = static_cast<THeadlessWindow*>(FScreen.MessageBoxes().at(0).Window);
+            shownAt = box->OuterRect();
+            FScreen.KeyDown(vk::kReturn);
+        }});
+        EXPECT_EQ(FApp.MessageBox(text, "ZorbaLin", MB_OK | MB_ICONSTOP), IDOK) << length;
+        EXPECT_LE(shownAt.Width(), 1280 * 2 / 3) << length;
+        EXPECT_GE(shownAt.Left, 0) << length;
+        EXPECT_GE(shownAt.Top, 0) << length;
+        EXPECT_LE(shownAt.Bottom, 1024) << length;
+    }
+}
+
 TEST_F(KeyboardModalTest, CloseRefusedByAnErrorKeepsTheMainFormOpenUntilTheNextTry) {
     int tries = 0;
     FMain->OnClose = [&](TObject*, TCloseAction&) {
