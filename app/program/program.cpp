@@ -17,9 +17,15 @@ const char kApplicationTitle[] = "ZorbaLin";
 void StartProgram(TApplication& App) {
     App.SetTitle(kApplicationTitle);
     // Before any window, the error box included: every window takes this scale.
-    App.SetScale(ChooseScale(ParseScale(std::getenv("ZORBALIN_SCALE")),
-                             ReadSettings(ProgramPaths().IniPath).Scale,
-                             App.Backend().DesktopScale()));
+    const int overrideScale = ParseScale(std::getenv("ZORBALIN_SCALE"));
+    const int settingsScale = ReadSettings(ProgramPaths().IniPath).Scale;
+    int scale = ChooseScale(overrideScale, settingsScale, App.Backend().DesktopScale());
+    // The desktop's factor is a guess for every program: the game's window
+    // must fit the screen with its close button. A factor the user chose is
+    // kept, and the window placed so that its top band can be reached.
+    if (overrideScale == 0 && settingsScale == 0)
+        scale = FittingScale(scale, kMainClientWidth, kMainClientHeight, App.Backend().WorkArea());
+    App.SetScale(scale);
     RunCreationStep([&] {
         TArgbImage icon = EmbeddedArgb(asset::kIcon48);
         App.SetIcon(std::move(icon.Pixels), icon.Width, icon.Height);

@@ -150,6 +150,8 @@ class TBackend {
     virtual TRect ScreenRect() const = 0;
     // Every monitor's box in screen coordinates, the primary one first.
     virtual std::vector<TRect> Monitors() const { return {ScreenRect()}; }
+    // The primary monitor less the desktop's panels: where a window can be seen whole.
+    virtual TRect WorkArea() const { return ScreenRect(); }
     // The frame a dialog window will get, known before the window exists (for centring).
     virtual TFrameExtents DialogFrame() const = 0;
     virtual void SetAppTitle(const std::string& Title) = 0;

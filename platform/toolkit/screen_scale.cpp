@@ -60,6 +60,12 @@ int ChooseScale(int OverrideScale, int SettingsScale, int DesktopScale) {
     return 1;
 }
 
+int FittingScale(int Scale, int Width, int Height, const TRect& Area) {
+    while (Scale > 1 && (Width * Scale > Area.Width() || Height * Scale > Area.Height()))
+        --Scale;
+    return Scale < 1 ? 1 : Scale;
+}
+
 void ReplicatePixels(const TPixelView& Surface, const TRect& R, int Scale, uint8_t* Target,
                      int TargetStride) {
     const size_t rowBytes = static_cast<size_t>(R.Width()) * Scale * 4;

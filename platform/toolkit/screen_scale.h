@@ -29,6 +29,10 @@ double XftDpiOf(const std::string& Resources);
 int DesktopScaleFrom(const char* GdkScale, double XftDpi);
 // The first of override, settings and desktop that is not 0, in 1..4 (1 when none is).
 int ChooseScale(int OverrideScale, int SettingsScale, int DesktopScale);
+// `scale`, or the largest smaller factor at which a `width` x `height` window fits `area`; at
+// least 1. For a factor the desktop chose: one the user chose is kept even when the window does not
+// fit.
+int FittingScale(int Scale, int Width, int Height, const TRect& Area);
 
 // Division rounding toward minus infinity: a pointer left of a window maps left of its client.
 inline int FloorDiv(int A, int B) {

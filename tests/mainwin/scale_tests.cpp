@@ -51,5 +51,11 @@ TEST_F(ScaleTest, TheEnvironmentBeatsTheSettingsFileWhichBeatsTheDesktop) {
     EXPECT_NE(SettingsText().find("Scale=2"), std::string::npos);
 }
 
+TEST_F(ScaleTest, TheDesktopsFactorIsLoweredUntilTheWindowFitsTheScreen) {
+    FScreen.DesktopScaleFactor = 4;
+    Start();
+    EXPECT_EQ(MainWindow()->PixelWidth(), 670) << "twice 670 is wider than the 1280 of the screen";
+}
+
 } // namespace
 } // namespace zorbalin::testing

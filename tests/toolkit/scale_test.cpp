@@ -30,6 +30,10 @@ TEST(ScreenScale, TheFactorComesFromTheOverrideTheSettingsOrTheDesktopInThatOrde
     EXPECT_EQ(ChooseScale(0, 2, 4), 2);
     EXPECT_EQ(ChooseScale(0, 0, 4), 4);
     EXPECT_EQ(ChooseScale(0, 0, 0), 1);
+    // The desktop's factor is lowered until the window fits the work area.
+    EXPECT_EQ(FittingScale(4, 670, 480, Bounds(0, 0, 1920, 1050)), 2);
+    EXPECT_EQ(FittingScale(2, 670, 480, Bounds(0, 30, 1340, 960)), 2);
+    EXPECT_EQ(FittingScale(3, 670, 480, Bounds(0, 0, 640, 400)), 1);
 }
 
 class ScaledFormTest : public ToolkitTest {

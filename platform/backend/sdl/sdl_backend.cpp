@@ -371,6 +371,13 @@ TRect TSdlBackend::ScreenRect() const {
     return Bounds(r.x, r.y, r.w, r.h);
 }
 
+TRect TSdlBackend::WorkArea() const {
+    SDL_Rect r{0, 0, 0, 0};
+    if (SDL_GetDisplayUsableBounds(0, &r) != 0 || r.w <= 0 || r.h <= 0)
+        return ScreenRect();
+    return Bounds(r.x, r.y, r.w, r.h);
+}
+
 std::vector<TRect> TSdlBackend::Monitors() const {
     std::vector<TRect> monitors;
     const int count = SDL_GetNumVideoDisplays();

@@ -47,6 +47,7 @@ class TSdlBackend : public TBackend {
     void RestoreApp() override;
     uint32_t Ticks() const override;
     TRect ScreenRect() const override;
+    TRect WorkArea() const override;
     std::vector<TRect> Monitors() const override;
     TFrameExtents DialogFrame() const override { return FDialogFrame; }
     void SetAppTitle(const std::string& Title) override;
