@@ -32,24 +32,19 @@ copy_program() {
 
 # start_with_window START LOG: runs the function START, which starts the game in the
 # background and sets GAME_PID, and waits up to 20 s for a shown window of that process;
-# sets MAIN to its id. On a busy machine a connection to a just started X server now and
-# then fails: a game that ends, or shows no window in time, is ended, its LOG shown, and
-# started once more. Fails when neither start shows a window.
+# sets MAIN to its id. The game itself asks a refusing display again, so a start that ends,
+# or shows no window in time, is a failure: the game is ended and its LOG shown.
 start_with_window() {
-  local attempt
-  for attempt in 1 2; do
-    "$1"
-    MAIN=""
-    for _ in $(seq 400); do
-      MAIN=$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | head -1) || true
-      [ -n "$MAIN" ] && return 0
-      kill -0 "$GAME_PID" 2>/dev/null || break
-      sleep 0.05
-    done
-    kill "$GAME_PID" 2>/dev/null || true
-    wait "$GAME_PID" 2>/dev/null || true
-    echo "info: start $attempt of the game showed no window: $(cat "$2")"
-    sleep 0.5
+  "$1"
+  MAIN=""
+  for _ in $(seq 400); do
+    MAIN=$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | head -1) || true
+    [ -n "$MAIN" ] && return 0
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    sleep 0.05
   done
+  kill "$GAME_PID" 2>/dev/null || true
+  wait "$GAME_PID" 2>/dev/null || true
+  echo "the game showed no window: $(cat "$2")"
   return 1
 }

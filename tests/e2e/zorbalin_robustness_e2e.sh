@@ -76,6 +76,21 @@ check_eq "without a display the program ends with status 1" "1" "$?"
 check_eq "and says why" "zorbalin: cannot open the display" \
   "$(grep -o '^zorbalin: cannot open the display' "$WORK/nodisplay.log")"
 
+# A display whose socket refuses every connection is asked again for a second: a server
+# under load refuses now and then. Only then does the start give up, as above.
+refusing="/tmp/.X11-unix/X$((6000 + $$ % 1000))"
+mkdir -p /tmp/.X11-unix
+perl -MIO::Socket::UNIX -e 'IO::Socket::UNIX->new(Type => SOCK_STREAM(), Local => $ARGV[0]) or die "$!"' \
+  "$refusing"
+started=$(date +%s%N)
+env -u WAYLAND_DISPLAY DISPLAY=":${refusing##*X}" HOME="$WORK/home" XDG_CONFIG_HOME="$CONFIG" \
+  timeout 20 "$WORK/program/zorbalin" >"$WORK/refused.log" 2>&1
+status=$?
+asked_for_ms=$((($(date +%s%N) - started) / 1000000))
+rm -f "$refusing"
+check_eq "a display that refuses ends the start with status 1" "1" "$status"
+check_eq "after asking again for a second" "yes" "$([ "$asked_for_ms" -ge 1000 ] && echo yes || echo "no, $asked_for_ms ms")"
+
 # A driver without a screen, named on purpose, runs; SIGTERM ends it with a save.
 run_game -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy
 wait_for_handlers || fail "the game on the dummy driver did not start"

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "backend/sdl/display_open.h"
 #include "backend/sdl/end_request.h"
 #include "backend/sdl/sdl_window.h"
 #include "backend/sdl/x11_bridge.h"
@@ -117,8 +118,8 @@ TSdlBackend::TSdlBackend(const std::string& WindowClass) {
     const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
     if (!chosen || !*chosen)
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        throw Exception(std::string("cannot open the display: ") + SDL_GetError());
+    if (const std::string reason = OpenDisplay(); !reason.empty())
+        throw Exception("cannot open the display: " + reason);
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver && std::string(driver) == "x11")
         InstallX11ErrorHandler();

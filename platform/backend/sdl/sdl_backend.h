@@ -29,8 +29,9 @@ class TSdlWindow;
 class TSdlBackend : public TBackend {
   public:
     // Starts SDL's video subsystem on a desktop's video driver (X11 or Wayland), or on the one
-    // SDL_VIDEODRIVER names; throws Exception "cannot open the display: <SDL's reason>" when
-    // none opens.
+    // SDL_VIDEODRIVER names, asking a display that refuses again for a second
+    // (display_open.h); throws Exception "cannot open the display: <SDL's reason>" when none
+    // opens.
     explicit TSdlBackend(const std::string& WindowClass = "");
     ~TSdlBackend() override;
     TSdlBackend(const TSdlBackend&) = delete;
