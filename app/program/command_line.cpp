@@ -43,7 +43,8 @@ const char kEnvironment[] =
     "Environment:\n"
     "  ZORBALIN_SCALE=N      show every window N times as large (1 to 4); unset,\n"
     "                        Scale=N in [Screen] of the settings file decides, else\n"
-    "                        the desktop's GDK_SCALE or Xft.dpi (96 dpi is 1, 192 is 2)\n"
+    "                        the desktop's GDK_SCALE or Xft.dpi (96 dpi is 1, 192 is 2),\n"
+    "                        lowered until the window fits the screen\n"
     "  XDG_CONFIG_HOME       the folder of the settings file (below)\n";
 
 const char kSettingsHeading[] =
