@@ -83,7 +83,8 @@ TEST_F(MotionTest, PlanFollowsEveryPebbleThroughItsDropsAndColumnShifts) {
 TEST_F(MotionTest, TheLastFrameIsTheBoardDrawnWithoutMotionAtEveryScale) {
     for (int scale : {1, 4}) {
         SCOPED_TRACE(scale);
-        FScreen.DesktopScaleFactor = scale;
+        // The user's factor: the desktop's would be lowered to fit the screen.
+        const TScopedEnv chosen("ZORBALIN_SCALE", std::to_string(scale));
         Start();
         ASSERT_EQ(MainWindow()->Scale(), scale);
         frm_Main->SetMotion(false);
