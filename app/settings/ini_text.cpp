@@ -365,7 +365,8 @@ std::string TIniText::With(const std::vector<TIniValue>& Values) const {
 
 std::optional<std::string> ReadIniValue(std::string_view Text, std::string_view Section,
                                         std::string_view Key) {
-    std::optional<std::string_view> value = TIniText(std::string(Text)).Value(Section, Key);
+    const TIniText text{std::string(Text)};
+    std::optional<std::string_view> value = text.Value(Section, Key); // a view into `text`
     return value ? std::optional<std::string>(*value) : std::nullopt;
 }
 
