@@ -17,10 +17,10 @@ void CheckDealNumber(TDealNumber Number) {
 // The board's colours for deal Number with the current ColourCount, in the
 // order the cells are dealt; the notifications are the caller's.
 void TGame::DealFromNumber(TDealNumber Number) {
-    TDealColours colours(Number);
+    const TBoard deal = DealtBoard(Number, FColourCount);
     for (int col = 1; col <= kColumnCount; ++col)
         for (int row = 1; row <= kRowCount; ++row)
-            FBoard.At(col, row).Colour = colours.NextColour(FColourCount);
+            FBoard.At(col, row).Colour = deal.Colour(col, row);
     FDealNumber = Number;
     FDealColourCount = FColourCount;
 }

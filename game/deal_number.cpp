@@ -15,4 +15,13 @@ std::int32_t TDealColours::NextColour(std::int32_t ColourCount) {
     return 1 + static_cast<std::int32_t>((high * static_cast<std::uint64_t>(ColourCount)) >> 32);
 }
 
+TBoard DealtBoard(TDealNumber Number, std::int32_t ColourCount) {
+    TDealColours colours(Number);
+    TBoard board;
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
+            board.At(col, row).Colour = colours.NextColour(ColourCount);
+    return board;
+}
+
 } // namespace zorbalin

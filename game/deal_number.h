@@ -4,6 +4,8 @@
 // shared. The board must come out the same on every machine and in every
 // later version, so the colours come from the game's own generator, never
 // from a library distribution whose output may change between versions.
+#include "game/board.h"
+
 #include <cstdint>
 
 namespace zorbalin {
@@ -36,5 +38,9 @@ class TDealColours {
   private:
     std::uint64_t FState;
 };
+
+// The colours of deal Number with ColourCount colours, cell by cell in the
+// order they are dealt (column 1 from row 1 to 9, then column 2, ...).
+TBoard DealtBoard(TDealNumber Number, std::int32_t ColourCount);
 
 } // namespace zorbalin

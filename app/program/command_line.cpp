@@ -9,7 +9,7 @@
 
 namespace zorbalin {
 
-const char kUsageLine[] = "Usage: zorbalin [--help | --version]";
+const char kUsageLine[] = "Usage: zorbalin [--help | --version | [--deal N] [--colours K]]";
 
 namespace {
 
@@ -22,7 +22,11 @@ const char kAbout[] =
 
 const char kOptions[] = "Options:\n"
                         "  --help                print this help and exit\n"
-                        "  --version             print the version and exit\n";
+                        "  --version             print the version and exit\n"
+                        "  --deal N              start with deal number N (1 to 999999999): the\n"
+                        "                        same number and colours give the same board\n"
+                        "  --colours K           start with K colours (3, 4 or 5), kept as if\n"
+                        "                        chosen in the settings\n";
 
 // The keys of the main window, as its about window names them.
 const char kKeys[] = "Keys:\n"
@@ -64,14 +68,73 @@ const char kSettingsRule[] =
 
 } // namespace
 
-TCommandLineAction ReadCommandLine(int Argc, const char* const Argv[]) {
-    if (Argc <= 1)
-        return TCommandLineAction::Play;
+namespace {
+
+// A whole number of at most MaxDigits decimal digits and nothing else.
+std::optional<std::int64_t> ReadDigits(const std::string& Text, std::size_t MaxDigits) {
+    if (Text.empty() || Text.size() > MaxDigits)
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : Text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// One option with its value, "--name V" (taking the next argument) or
+// "--name=V"; false when Argv[At] is not that option or has no value.
+bool ReadOption(int Argc, const char* const Argv[], int& At, const std::string& Name,
+                std::string& Value) {
+    const std::string word = Argv[At];
+    if (word == Name) {
+        if (At + 1 >= Argc)
+            return false;
+        Value = Argv[++At];
+        return true;
+    }
+    if (word.rfind(Name + "=", 0) != 0)
+        return false;
+    Value = word.substr(Name.size() + 1);
+    return true;
+}
+
+// The starting options, or nothing when any argument is not one of them.
+std::optional<TStartOptions> ReadStartOptions(int Argc, const char* const Argv[]) {
+    TStartOptions options;
+    for (int at = 1; at < Argc; ++at) {
+        std::string value;
+        if (options.Deal == 0 && ReadOption(Argc, Argv, at, "--deal", value)) {
+            const std::optional<std::int64_t> number = ReadDigits(value, 9);
+            if (!number || !IsDealNumber(*number))
+                return std::nullopt;
+            options.Deal = static_cast<TDealNumber>(*number);
+        } else if (options.ColourCount == 0 && ReadOption(Argc, Argv, at, "--colours", value)) {
+            const std::optional<std::int64_t> count = ReadDigits(value, 1);
+            if (!count || *count < kFewestColours || *count > kMostColours)
+                return std::nullopt;
+            options.ColourCount = static_cast<std::int32_t>(*count);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+} // namespace
+
+TCommandLineAction ReadCommandLine(int Argc, const char* const Argv[], TStartOptions* Options) {
     if (Argc == 2 && std::strcmp(Argv[1], "--help") == 0)
         return TCommandLineAction::ShowHelp;
     if (Argc == 2 && std::strcmp(Argv[1], "--version") == 0)
         return TCommandLineAction::ShowVersion;
-    return TCommandLineAction::Refuse;
+    const std::optional<TStartOptions> options = ReadStartOptions(Argc, Argv);
+    if (!options)
+        return TCommandLineAction::Refuse;
+    if (Options)
+        *Options = *options;
+    return TCommandLineAction::Play;
 }
 
 std::string VersionText() {
@@ -83,9 +146,9 @@ std::string HelpText(const std::string& IniPath) {
            kEnvironment + "\n" + kSettingsHeading + "    " + IniPath + "\n" + kSettingsRule;
 }
 
-std::optional<int> AnswerCommandLine(int Argc, const char* const Argv[]) {
+std::optional<int> AnswerCommandLine(int Argc, const char* const Argv[], TStartOptions* Options) {
     std::string answer;
-    switch (ReadCommandLine(Argc, Argv)) {
+    switch (ReadCommandLine(Argc, Argv, Options)) {
     case TCommandLineAction::Play:
         return std::nullopt;
     case TCommandLineAction::Refuse:

@@ -1,22 +1,29 @@
 #pragma once
-// The command line: the game takes no arguments but --help and --version, and
-// refuses anything else before it opens a window, so a typo never starts a game.
+// The command line: --help and --version alone, or the deal to start with
+// (--deal N, --colours K); anything else is refused before a window opens, so
+// a typo never starts a game.
+#include "app/windows/start_options.h"
+
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace zorbalin {
 
 enum class TCommandLineAction {
-    Play,        // no argument: start the game
+    Play,        // no argument, or --deal and --colours: start the game
     ShowHelp,    // --help: the usage on standard output
     ShowVersion, // --version: "ZorbaLin <version>" on standard output
     Refuse,      // anything else: the usage line on standard error, exit status 2
 };
 
-// What the arguments after the program's name ask for.
-TCommandLineAction ReadCommandLine(int Argc, const char* const Argv[]);
+// What the arguments after the program's name ask for. --deal N (1 to
+// 999999999, digits only) and --colours K (3, 4 or 5), each at most once and
+// also written --deal=N, fill Options when they are given.
+TCommandLineAction ReadCommandLine(int Argc, const char* const Argv[],
+                                   TStartOptions* Options = nullptr);
 
-// "Usage: zorbalin [--help | --version]"
+// "Usage: zorbalin [--help | --version | [--deal N] [--colours K]]"
 extern const char kUsageLine[];
 
 // "ZorbaLin " and the program's version: "ZorbaLin 2.2.0.44"
@@ -29,7 +36,8 @@ std::string HelpText(const std::string& IniPath);
 // Answers --help, --version and anything refused, and returns the exit
 // status: 0 once the help or version is written (1 when standard output cannot
 // take it), 2 for a refused command line. Empty when there is nothing to answer
-// and the game should start.
-std::optional<int> AnswerCommandLine(int Argc, const char* const Argv[]);
+// and the game should start with Options.
+std::optional<int> AnswerCommandLine(int Argc, const char* const Argv[],
+                                     TStartOptions* Options = nullptr);
 
 } // namespace zorbalin

@@ -8,8 +8,10 @@
 
 int main(int argc, char** argv) {
     // Answered before any window or display is touched.
-    if (std::optional<int> status = zorbalin::AnswerCommandLine(argc, argv))
+    zorbalin::TStartOptions options;
+    if (std::optional<int> status = zorbalin::AnswerCommandLine(argc, argv, &options))
         return *status;
+    zorbalin::SetProgramStartOptions(options);
     try {
         zorbalin::InitSeged(); // before any window exists
         // The window class ties the windows to the desktop entry.

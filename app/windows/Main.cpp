@@ -7,6 +7,7 @@
 #include "app/windows/Eredmeny.h"
 #include "app/windows/Nevjegy.h"
 #include "app/windows/embedded_pictures.h"
+#include "app/windows/start_options.h"
 #include "app/windows/window_parts.h"
 #include "app/windows/window_place.h"
 #include "assets/embedded_assets.h"
@@ -111,10 +112,20 @@ void Tfrm_Main::FormCreate(TObject*) {
     RunCreationStep([this] { LoadBackgroundFile(); });
     FSettings = ReadSettings(ProgramPaths().IniPath);
     FMotionOn = MotionWanted(FSettings.Animation, gApplication->Backend().DesktopAnimations());
-    RunCreationStep([this] { FGame.SetColourCount(FSettings.ColourCount); });
-    RunCreationStep([this] {
+    const TStartOptions& asked = ProgramStartOptions();
+    RunCreationStep([&] {
+        // --colours counts as choosing them in the settings: kept when the window closes.
+        FGame.SetColourCount(asked.ColourCount != 0 ? asked.ColourCount : FSettings.ColourCount);
+    });
+    RunCreationStep([&] {
         TCellPictures::TOperation operation(FCells);
-        StartFirstGame();
+        // A deal asked for on the command line comes before a kept game.
+        if (asked.Deal != 0) {
+            FGame.CreateBoard(asked.Deal);
+            GameStarted(true);
+        } else {
+            StartFirstGame();
+        }
     });
 }
 

@@ -19,7 +19,7 @@ run() {
     timeout 10 "$program" "$@" >"$work/out" 2>"$work/err" || status=$?
   out=$(cat "$work/out") err=$(cat "$work/err")
 }
-usage="Usage: zorbalin [--help | --version]"
+usage="Usage: zorbalin [--help | --version | [--deal N] [--colours K]]"
 
 run --version
 [ "$status/$out/$err" = "0/ZorbaLin $version/" ] || fail "--version: status $status, '$out', '$err'"
@@ -35,12 +35,21 @@ while read -r key; do
 done <<<"$keys"
 [ -d "$work/config" ] && fail "--help created the settings folder"
 
-for args in "-h" "--bogus" "--help --version" "--version extra" "" "help"; do
+for args in "-h" "--bogus" "--help --version" "--version extra" "" "help" "--deal" "--deal 0" \
+  "--deal 1000000000" "--deal=12x" "--deal -5" "--deal +5" "--deal 5 --deal 6" "--colours 2" \
+  "--colours 6" "--colours=" "--colours 4 --help" "--deal 7 extra"; do
   read -ra words <<<"$args"
   [ -z "$args" ] && words=("")
   run "${words[@]}"
   [ "$status/$out/$err" = "2//$usage" ] ||
     fail "'$args': status $status, stdout '$out', stderr '$err'"
+done
+
+# Good values get past the command line: with no display the start then fails with status 1.
+for args in "--deal 1" "--deal=999999999 --colours 5" "--colours=3"; do
+  read -ra words <<<"$args"
+  run "${words[@]}"
+  [ "$status" = 1 ] && grep -q "display" <<<"$err" || fail "'$args': status $status, '$err'"
 done
 
 status=0

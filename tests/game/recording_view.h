@@ -41,23 +41,17 @@ class TRecordingView : public TTextView {
     std::array<char, kCellCount> FPictures{};
 };
 
-// Deals number 1, 2, 3, ... in turn: deals are known and differ.
+// The k-th reseed starts drawing at number k, and the draws count up from there: deals are
+// known and differ.
 class TCountingDeals : public TDealRandom {
   public:
-    void Reseed() override { ++Reseeds; }
-    TDealNumber NextNumber() override { return static_cast<TDealNumber>(Reseeds); }
+    void Reseed() override { FNext = static_cast<TDealNumber>(++Reseeds); }
+    TDealNumber NextNumber() override { return FNext++; }
     int Reseeds = 0;
-};
 
-// The board of deal Number with ColourCount colours, as TGame deals it.
-inline TBoard DealtBoard(TDealNumber Number, std::int32_t ColourCount) {
-    TDealColours colours(Number);
-    TBoard board;
-    for (int col = 1; col <= kColumnCount; ++col)
-        for (int row = 1; row <= kRowCount; ++row)
-            board.At(col, row).Colour = colours.NextColour(ColourCount);
-    return board;
-}
+  private:
+    TDealNumber FNext = 1;
+};
 
 // Rows 1..9 as strings of 18 digits, column 1 first.
 inline TBoard BoardFromRows(const std::array<const char*, kRowCount>& Rows) {

@@ -117,6 +117,10 @@ TEST(Simulator, BadInputStopsWithTheLineNumberAndStatusTwo) {
         {"solve 0\n", "line 1"},
         {"dump\nsolve 2s\n", "line 2"},
         {"hint 1\n", "line 1"},
+        {"deal 0 4\n", "line 1"},
+        {"deal 1000000000 4\n", "line 1"},
+        {"deal 12 6\n", "line 1"},
+        {"clearable yes\n", "line 1"},
     };
     for (const auto& [script, where] : cases) {
         const TRun run = RunSimulator(WriteScript("bad.txt", script));
@@ -135,6 +139,25 @@ TEST(Simulator, BadInputStopsWithTheLineNumberAndStatusTwo) {
     EXPECT_NE(run.Errors.find("line 12:"), std::string::npos) << run.Errors;
     EXPECT_EQ(run.Lines.back(), "ShowResult \"Gratulálok!\" \"Ez már kész, keresni kellene egy "
                                 "nehezebb játékot...\"");
+}
+
+// A numbered deal is the same board as the game deals, and is named by "number".
+TEST(Simulator, DealsByNumberAndTellsTheDeal) {
+    const TRun run = RunSimulator(WriteScript(
+        "deal.txt", "number\ndeal 2024 4\nnumber\ndump\nclearable on\nnew 5\nnumber\n"));
+    ASSERT_EQ(run.ExitStatus, 0) << run.Errors;
+    ASSERT_EQ(run.Lines.size(), 162u + 1 + 162 + 1 + 9 + 162 + 1);
+    EXPECT_EQ(std::regex_match(run.Lines[162], std::regex("Deal [1-9][0-9]* 4")), true)
+        << run.Lines[162];
+    EXPECT_EQ(run.Lines[162 + 1 + 162], "Deal 2024 4");
+    const std::vector<std::string> dump(run.Lines.begin() + 162 + 1 + 162 + 1,
+                                        run.Lines.begin() + 162 + 1 + 162 + 1 + 9);
+    EXPECT_EQ(dump, (std::vector<std::string>{
+                        "324433441223121341", "122124124221412414", "243122423411344241",
+                        "143333142343324444", "432243323312414134", "312231331422332132",
+                        "133111432242214124", "344123214142441233", "122421224114441121"}));
+    EXPECT_EQ(std::regex_match(run.Lines.back(), std::regex("Deal [1-9][0-9]* 5")), true)
+        << run.Lines.back();
 }
 
 std::vector<std::string> WordsOf(const std::string& Line) {

@@ -1,5 +1,6 @@
 #include "script_runner.h"
 
+#include "game/clearable_deal.h"
 #include "game/solver.h"
 
 #include <charconv>
@@ -91,6 +92,15 @@ class TScript {
         } else if (command == "new") {
             ExpectArguments(Words, 1, "new 3|4|5");
             NewGame(Words[1]);
+        } else if (command == "deal") {
+            ExpectArguments(Words, 2, "deal NUMBER 3|4|5");
+            Deal(Words[1], Words[2]);
+        } else if (command == "number") {
+            ExpectArguments(Words, 0, "number");
+            FOut << "Deal " << FGame.DealNumber() << ' ' << FGame.DealColourCount() << '\n';
+        } else if (command == "clearable") {
+            ExpectArguments(Words, 1, "clearable on|off");
+            SetClearable(Words[1]);
         } else if (command == "undo") {
             ExpectArguments(Words, 0, "undo");
             FGame.Undo();
@@ -108,7 +118,8 @@ class TScript {
             Solve(Words[1]);
         } else {
             Fail("unknown command \"" + command +
-                 "\" (board, click, replay, new, undo, redo, dump, hint, solve)");
+                 "\" (board, click, replay, new, deal, number, clearable, undo, redo, dump, "
+                 "hint, solve)");
         }
     }
 
@@ -151,12 +162,33 @@ class TScript {
         FGame.ClickNamedCell(CellName(col, row));
     }
 
-    void NewGame(const std::string& CountText) {
+    void SetColours(const char* Command, const std::string& CountText) {
         const int count = CountText.size() == 1 ? CountText[0] - '0' : -1;
         if (count < kFewestColours || count > kMostColours)
-            Fail("new needs 3, 4 or 5 colours, got \"" + CountText + "\"");
+            Fail(std::string(Command) + " needs 3, 4 or 5 colours, got \"" + CountText + "\"");
         FGame.SetColourCount(count);
-        FGame.aUjExecute();
+    }
+
+    void NewGame(const std::string& CountText) {
+        SetColours("new", CountText);
+        if (FClearable)
+            FGame.PlayDeal(DrawClearableDeal(FRandom, FGame.ColourCount()));
+        else
+            FGame.aUjExecute();
+    }
+
+    void Deal(const std::string& NumberText, const std::string& CountText) {
+        long number = 0;
+        if (NumberText.size() > 9 || !ParseNumber(NumberText, number) || !IsDealNumber(number))
+            Fail("deal needs a number from 1 to 999999999, got \"" + NumberText + "\"");
+        SetColours("deal", CountText);
+        FGame.PlayDeal(static_cast<TDealNumber>(number));
+    }
+
+    void SetClearable(const std::string& Switch) {
+        if (Switch != "on" && Switch != "off")
+            Fail("clearable needs on or off, got \"" + Switch + "\"");
+        FClearable = Switch == "on";
     }
 
     void Hint() {
@@ -194,6 +226,8 @@ class TScript {
     std::ostream& FOut;
     TGame& FGame;
     int FLineNumber = 0;
+    bool FClearable = false;
+    TClockSeededRandom FRandom; // the numbers of clearable deals
 };
 
 } // namespace

@@ -6,6 +6,11 @@
 //   click C R    a click on the picture of column C, row R
 //   replay       plays the last deal again
 //   new N        a new deal with N colours (3, 4 or 5)
+//   deal N K     deal number N (1-999999999) with K colours (3, 4 or 5)
+//   number       prints "Deal N K": the number and colour count of the deal
+//                (N is 0 for a position given by board)
+//   clearable on|off   later new deals only boards the solver clears (off at
+//                first)
 //   undo, redo   one step back or forward in this deal's history (nothing
 //                happens, and nothing is printed, when there is none)
 //   dump         prints the board as 9 lines of 18 digits, row 1 first
