@@ -17,6 +17,7 @@ const char kAnimationKey[] = "Animation";
 const char kGameSection[] = "Game";
 const char kHardKey[] = "Hard";
 const char kResumeKey[] = "Resume";
+const char kClearableKey[] = "Clearable";
 
 } // namespace
 
@@ -33,6 +34,7 @@ TSettings ReadSettings(const std::string& IniPath) {
     if (colours >= kFewestColours && colours <= kMostColours)
         settings.ColourCount = colours;
     settings.Resume = ini.Integer(kGameSection, kResumeKey, 0) == 1;
+    settings.Clearable = ini.Integer(kGameSection, kClearableKey, 0) == 1;
     return settings;
 }
 
@@ -57,6 +59,10 @@ bool MotionWanted(int32_t Animation, bool DesktopAnimations) {
 
 void WriteAnimationSetting(const std::string& IniPath, bool On) {
     TIniFile(IniPath).WriteValues({IniInteger(kScreenSection, kAnimationKey, On ? 1 : 0)});
+}
+
+TIniValue ClearableValue(bool Clearable) {
+    return IniInteger(kGameSection, kClearableKey, Clearable ? 1 : 0);
 }
 
 } // namespace zorbalin

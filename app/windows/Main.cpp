@@ -5,12 +5,14 @@
 #include "app/shell_starter/site_address.h"
 #include "app/windows/Beallit.h"
 #include "app/windows/Eredmeny.h"
+#include "app/windows/Leosztas.h"
 #include "app/windows/Nevjegy.h"
 #include "app/windows/embedded_pictures.h"
 #include "app/windows/start_options.h"
 #include "app/windows/window_parts.h"
 #include "app/windows/window_place.h"
 #include "assets/embedded_assets.h"
+#include "game/clearable_deal.h"
 #include "imaging/pngbutton.h"
 #include "imaging/pngpicture.h"
 #include "toolkit/application.h"
@@ -55,6 +57,9 @@ Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
 }
 
 Tfrm_Main::~Tfrm_Main() {
+    if (gApplication)
+        gApplication->RemoveTicker(&FDealWatch);
+    FDealer.Cancel();
     // The components go first, while the game and the cell table that their handlers use exist.
     DestroyComponents();
     if (frm_Main == this)
@@ -112,6 +117,7 @@ void Tfrm_Main::FormCreate(TObject*) {
     RunCreationStep([this] { LoadBackgroundFile(); });
     FSettings = ReadSettings(ProgramPaths().IniPath);
     FMotionOn = MotionWanted(FSettings.Animation, gApplication->Backend().DesktopAnimations());
+    FClearable = FSettings.Clearable;
     const TStartOptions& asked = ProgramStartOptions();
     RunCreationStep([&] {
         // --colours counts as choosing them in the settings: kept when the window closes.
@@ -127,6 +133,8 @@ void Tfrm_Main::FormCreate(TObject*) {
             StartFirstGame();
         }
     });
+    if (gApplication)
+        gApplication->AddTicker(&FDealWatch);
 }
 
 void Tfrm_Main::LoadBackgroundFile() {
@@ -183,14 +191,38 @@ void Tfrm_Main::aMinimizeExecute(TObject*) {
 
 void Tfrm_Main::aUjExecute(TObject*) {
     FinishMotion();
+    if (FClearable) {
+        // The board changes when the search has found its deal (TakeClearableDeal).
+        FDealer.Start(FGame.ColourCount());
+        return;
+    }
+    FDealer.Cancel();
     TCellPictures::TOperation operation(FCells);
     LeavingGame();
     FGame.aUjExecute();
     GameStarted(true);
 }
 
+bool Tfrm_Main::TakeClearableDeal() {
+    if (!FDealer.Waiting())
+        return false;
+    // Not behind a dialog or the menu: the board changes where the player sees it.
+    if (gApplication && gApplication->ModalForm())
+        return true;
+    const std::optional<TDealNumber> number = FDealer.Take();
+    if (!number)
+        return true;
+    FinishMotion();
+    TCellPictures::TOperation operation(FCells);
+    LeavingGame();
+    FGame.PlayDeal(*number);
+    GameStarted(true);
+    return false;
+}
+
 void Tfrm_Main::PNGButton2Click(TObject*) {
     FinishMotion();
+    FDealer.Cancel(); // the replay is what the player asked for now
     TCellPictures::TOperation operation(FCells);
     LeavingGame();
     FGame.PNGButton2Click();
@@ -225,6 +257,30 @@ void Tfrm_Main::aBeallitExecute(TObject*) {
     std::int32_t count = FGame.ColourCount();
     ShowSettingsDialog(count);
     FGame.SetColourCount(count);
+}
+
+void Tfrm_Main::aLeosztasExecute(TObject*) {
+    const std::optional<TDealNumber> number = ShowDealNumberDialog(FGame.DealNumber());
+    if (!number)
+        return;
+    FDealer.Cancel(); // a typed number is dealt as it is, clearable or not
+    FinishMotion();
+    TCellPictures::TOperation operation(FCells);
+    LeavingGame();
+    FGame.PlayDeal(*number);
+    GameStarted(true);
+}
+
+void Tfrm_Main::CsakMegoldhatoClick(TObject*) {
+    const bool clearable = !FClearable;
+    try {
+        TIniFile(ProgramPaths().IniPath).WriteValues({ClearableValue(clearable)});
+    } catch (const EIniWriteError& error) {
+        if (gApplication)
+            gApplication->ShowException(error);
+        return;
+    }
+    FClearable = clearable;
 }
 
 void Tfrm_Main::aUjdonsagExecute(TObject*) {

@@ -10,6 +10,7 @@
 #include "app/windows/board_focus.h"
 #include "app/windows/board_motion.h"
 #include "app/windows/cell_pictures.h"
+#include "app/windows/clearable_dealer.h"
 #include "app/windows/key_list_panel.h"
 #include "app/windows/motion_plan.h"
 #include "app/windows/par_search.h"
@@ -20,6 +21,7 @@
 #include "toolkit/form.h"
 #include "toolkit/image.h"
 #include "toolkit/popup_menu.h"
+#include "toolkit/ticker.h"
 
 #include <cstdint>
 #include <functional>
@@ -65,9 +67,11 @@ class Tfrm_Main : public TForm, public TBoardView {
     TAction* aTipp;        // the hint
     TAction* aStatisztika; // the statistics window
     TAction* aHelyiMenu;   // the context menu from the keyboard
+    TAction* aLeosztas;    // a deal chosen by its number
     TShellStarter* ShellStarter1;
-    TPopupMenu* PopupMenu1;   // a right click anywhere on the window
-    TMenuItem* FolytatasItem; // the check item that keeps the game for the next start
+    TPopupMenu* PopupMenu1;        // a right click anywhere on the window
+    TMenuItem* FolytatasItem;      // the check item that keeps the game for the next start
+    TMenuItem* CsakMegoldhatoItem; // the check item: new deals only boards the solver clears
 
     TGame& Game() { return FGame; }
     const TCellPictures& Cells() const { return FCells; }
@@ -80,6 +84,10 @@ class Tfrm_Main : public TForm, public TBoardView {
     // the actions' keys in the order of the action list.
     std::vector<TKeyLine> KeyList() const;
     const TBoardFocus& Focus() const { return FFocus; }
+    // New deals are only boards the solver clears (Clearable=1 in the settings).
+    bool Clearable() const { return FClearable; }
+    // A clearable deal is being looked for; the board changes when it is found.
+    bool DealPending() const { return FDealer.Waiting(); }
 
     // The motion of a click's drops and column shifts (app/board_motion.h), when on: as the
     // settings file or the desktop asks at the start, switched with the context menu's
@@ -114,6 +122,8 @@ class Tfrm_Main : public TForm, public TBoardView {
     void PopupMenu1Popup(TObject* Sender);
     void FolytatasItemClick(TObject* Sender);
     void aHelyiMenuExecute(TObject* Sender);
+    void aLeosztasExecute(TObject* Sender);
+    void CsakMegoldhatoClick(TObject* Sender);
     void Image1Click(TObject* Sender);
     void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
@@ -158,6 +168,8 @@ class Tfrm_Main : public TForm, public TBoardView {
     void KeepGame();
     std::vector<TIniValue> KeptGameValuesNow() const;
     void RecordResult();
+    // Deals the clearable deal once its search has found it; true while it still looks.
+    bool TakeClearableDeal();
     void BlinkGroup(const TGroupKeys& Group);
     // A click's notifications are recorded while the motion is on; when the click has run to
     // its end, the recorded moves play, and the result window waits for them.
@@ -175,6 +187,19 @@ class Tfrm_Main : public TForm, public TBoardView {
     bool FKeepRefused = false; // a kept game could not be written and that was logged
     bool FSaveRefused = false; // a close could not save the settings and was told so
     TParSearch FPar;           // the par of the deal on the board
+    bool FClearable = false;   // new deals only boards the solver clears
+    TClearableDealer FDealer;  // the search for such a deal, beside the window
+    // Takes the clearable deal in once its search has found it, while the window goes on.
+    class TDealWatch : public TTicker {
+      public:
+        explicit TDealWatch(Tfrm_Main& Owner) : FOwner(Owner) {}
+        int Tick(uint32_t) override { return FOwner.TakeClearableDeal() ? kLookAgain : -1; }
+
+      private:
+        static constexpr int kLookAgain = 15; // milliseconds
+        Tfrm_Main& FOwner;
+    };
+    TDealWatch FDealWatch{*this};
 
     TWindowDrag FDrag; // dragging the window by its background
 

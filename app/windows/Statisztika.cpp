@@ -3,6 +3,7 @@
 #include "app/windows/window_parts.h"
 #include "assets/embedded_assets.h"
 #include "imaging/pngbutton.h"
+#include "strings/translate.h"
 #include "toolkit/application.h"
 #include "toolkit/font.h"
 #include "toolkit/graphic_control.h"
@@ -171,6 +172,13 @@ std::string ParText(const TParInfo& Par) {
     return "";
 }
 
+std::string DealText(TDealNumber Deal, std::int32_t ColourCount) {
+    if (Deal == 0)
+        return "";
+    return FormatText(Tr("Leosztás száma: %1 (%2 szín)"),
+                      {std::to_string(Deal), std::to_string(ColourCount)});
+}
+
 Tfrm_Statisztika::Tfrm_Statisztika(TComponent* Owner) : TForm(Owner) {
     SetName("frm_Statisztika");
     SetCaption("Statisztika");
@@ -192,11 +200,12 @@ Tfrm_Statisztika::Tfrm_Statisztika(TComponent* Owner) : TForm(Owner) {
     Table->SetBounds(24, 78, kTitleWidth + 3 * kColumnWidth, kHeaderHeight + 5 * kRowHeight);
     Table->SetParent(this);
 
-    ParLabel = NewLabel("ParLabel", 210, 18, -12, kGold);
-    ChartLabel = NewLabel("ChartLabel", 234, 18, -12, kSand);
+    DealLabel = NewLabel("DealLabel", 208, 18, -12, kSand);
+    ParLabel = NewLabel("ParLabel", 226, 18, -12, kGold);
+    ChartLabel = NewLabel("ChartLabel", 248, 18, -12, kSand);
     Chart = new TResultChart(this);
     Chart->SetName("Chart");
-    Chart->SetBounds(24, 254, 352, 62);
+    Chart->SetBounds(24, 266, 352, 54);
     Chart->SetParent(this);
 
     PNGButton8 = NewCrossButton(this, 363, [this](TObject* Sender) { SpeedButton1Click(Sender); });
@@ -228,6 +237,7 @@ void Tfrm_Statisztika::SetFigures(const TStats& Stats, std::int32_t ColourCount,
     Table->Stats = Stats;
     Table->ColourCount = ColourCount;
     Table->Invalidate();
+    DealLabel->SetCaption(DealText(Par.Deal, ColourCount));
     ParLabel->SetCaption(ParText(Par));
     const TColourStats& current = Stats.For(ColourCount);
     const std::string colours = std::to_string(ColourCount) + " szín";

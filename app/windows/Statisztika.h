@@ -6,6 +6,7 @@
 // its picture, closed by its cross; Esc does nothing here.
 #include "app/settings/stats.h"
 #include "app/windows/window_drag.h"
+#include "game/deal_number.h"
 #include "toolkit/form.h"
 #include "toolkit/image.h"
 #include "toolkit/label.h"
@@ -27,6 +28,7 @@ constexpr int kStatsClientHeight = 330;
 struct TParInfo {
     bool Searching = false;          // the machine is still looking
     std::optional<std::int32_t> Par; // the fewest pebbles it found
+    TDealNumber Deal = 0;            // its number; 0 for a position not dealt by number
 };
 
 class Tfrm_Statisztika : public TForm {
@@ -37,13 +39,14 @@ class Tfrm_Statisztika : public TForm {
     TImage* Image1;
     TLabel* s1;          // "Statisztika"
     TStatsTable* Table;  // the figures, one column per number of colours
+    TLabel* DealLabel;   // this deal's number and colours
     TLabel* ParLabel;    // this deal's par
     TLabel* ChartLabel;  // what the chart shows
     TResultChart* Chart; // the last results of the current number of colours
     TPNGButton* PNGButton8;
 
-    // Fills the window; ColourCount (3, 4 or 5) picks the column shown
-    // brighter and the results charted.
+    // Fills the window; ColourCount (3, 4 or 5), the colours of the deal on the
+    // board, picks the column shown brighter and the results charted.
     void SetFigures(const TStats& Stats, std::int32_t ColourCount, const TParInfo& Par);
 
     bool IsDragging() const { return FDrag.Dragging; }
@@ -71,5 +74,7 @@ void ShowStatisticsWindow(const TStats& Stats, std::int32_t ColourCount, const T
 // 3 deals with at most ten left, 4 boards cleared; "–" where nothing counts yet.
 std::string StatsFigureText(const TColourStats& Stats, int Row);
 std::string ParText(const TParInfo& Par);
+// "Leosztás száma: 123 (4 szín)"; empty for Deal 0.
+std::string DealText(TDealNumber Deal, std::int32_t ColourCount);
 
 } // namespace zorbalin

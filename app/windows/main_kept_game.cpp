@@ -3,6 +3,7 @@
 #include "app/settings/kept_game.h"
 #include "app/settings/program_paths.h"
 #include "app/windows/Main.h"
+#include "game/clearable_deal.h"
 #include "toolkit/application.h"
 
 #include <optional>
@@ -22,7 +23,13 @@ void Tfrm_Main::StartFirstGame() {
             return;
         }
     }
-    FGame.CreateBoard();
+    if (FClearable) {
+        // The window is not shown yet: nothing waits for this search.
+        TClockSeededRandom numbers;
+        FGame.CreateBoard(DrawClearableDeal(numbers, FGame.ColourCount()));
+    } else {
+        FGame.CreateBoard();
+    }
     GameStarted(true);
 }
 

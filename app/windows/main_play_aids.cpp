@@ -115,7 +115,7 @@ void Tfrm_Main::RecordResult() {
 
 void Tfrm_Main::aStatisztikaExecute(TObject*) {
     ShowStatisticsWindow(ReadStats(ProgramPaths().IniPath), FGame.DealColourCount(),
-                         TParInfo{FPar.Searching(), FPar.Par()});
+                         TParInfo{FPar.Searching(), FPar.Par(), FGame.DealNumber()});
 }
 
 // ---- The context menu ------------------------------------------------------------------------
@@ -130,6 +130,9 @@ void Tfrm_Main::CreatePopupMenu() {
     PopupMenu1->AddLine();
     PopupMenu1->Add("Új játék", aUj);
     PopupMenu1->Add("Újrajátszás", aUjrajatszas);
+    PopupMenu1->Add(Tr("Leosztás száma…"), aLeosztas);
+    CsakMegoldhatoItem = PopupMenu1->Add(Tr("Csak megoldható leosztás"), "",
+                                         [this](TObject* Sender) { CsakMegoldhatoClick(Sender); });
     PopupMenu1->Add("Beállítások", aBeallit);
     FolytatasItem = PopupMenu1->Add(Tr("Folytatás induláskor"), "",
                                     [this](TObject* Sender) { FolytatasItemClick(Sender); });
@@ -155,6 +158,7 @@ void Tfrm_Main::PopupMenu1Popup(TObject*) {
     PopupMenu1->ItemOf(aTipp)->Enabled = FGame.HasMovesLeft();
     FolytatasItem->Checked = FSettings.Resume;
     FAnimationItem->Checked = FMotionOn;
+    CsakMegoldhatoItem->Checked = FClearable;
 }
 
 } // namespace zorbalin

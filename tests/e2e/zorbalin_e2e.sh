@@ -6,12 +6,12 @@
 # start at the new place;
 # then the settings dialog (3 colours, OK, new game: only three colours show),
 # the about window opened and closed; with Resume=1 the game back after a close
-# and after kill -9, and Ctrl+Z on it; at scale 2 the window doubled at its saved
-# place, a move made with the keyboard and a click at a doubled pebble; with
-# the frames of a click at the display's pace: with the motion on the pebbles
-# are seen falling for 150 ms and more, with Animation=0 the click is drawn as
-# fast as it goes; with
-# openbox, F1 after a tooltip opens the about window, and Esc minimises.
+# and after kill -9, and Ctrl+Z on it; --deal twice gives the same board; at
+# scale 2 the window doubled at its saved place, a move made with the keyboard
+# and a click at a doubled pebble; the frames of a click at the display's pace:
+# with the motion on the pebbles are seen falling for 150 ms and more, with
+# Animation=0 the click is drawn as fast as it goes; with openbox, F1 after a
+# tooltip opens the about window, and Esc minimises.
 #
 #   zorbalin_e2e.sh <zorbalin executable> <assets folder> <e2e_frame_grab executable>
 set -u
@@ -53,9 +53,10 @@ INI="$WORK/home/.config/ZorbaLin/ZorbaLin.ini"
 start_xvfb "$WORK" 1440x1080x24 || { echo "FAIL: the X server"; exit 1; }
 
 SCALE=1 # of the program's windows
+GAME_ARGS=() # the command line of the next start
 launch_game() {
   HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" ZORBALIN_SCALE=$SCALE \
-    "$WORK/program/zorbalin" >>"$WORK/game.log" 2>&1 &
+    "$WORK/program/zorbalin" "${GAME_ARGS[@]}" >>"$WORK/game.log" 2>&1 &
   GAME_PID=$!
 }
 
@@ -283,6 +284,20 @@ sleep 0.6
 xdotool mousemove --window "$MAIN" 644 24 click 1
 wait_for_exit || fail "the close button did not end the program"
 sed -i 's/^Resume=1/Resume=0/' "$INI"
+
+# ---- A numbered deal ---------------------------------------------------------------------------
+# --deal gives the same board at every start: deal 2024 with 4 colours, column by column.
+DEAL_2024_4=312143131224431342423322342411322114322343122342331131414133422422423312143231244224334211221412441311322224143343244214213144124442411342411121414433232141442431
+GAME_ARGS=(--deal 2024 --colours 4)
+for start in first second; do
+  start_game
+  read_board
+  check_eq "the $start start with --deal 2024 --colours 4 shows that deal" "$DEAL_2024_4" "$BOARD"
+  xdotool mousemove --window "$MAIN" 644 24 click 1
+  wait_for_exit || fail "the close button did not end the program started with --deal"
+done
+check_eq "--colours is kept as if chosen in the settings" "Hard=4" "$(grep -o 'Hard=[0-9]*' "$INI")"
+GAME_ARGS=()
 
 # ---- Scale 2: keyboard and mouse ---------------------------------------------------------------
 SCALE=2

@@ -54,11 +54,11 @@ TEST_F(PlayAidsTest, RightClickMenuUndoesTheClickAndShowsTheBoardAsItWas) {
     Press(cell, TMouseButton::mbRight);
     Release(cell, TMouseButton::mbRight);
     // The replay that showed the position can be undone.
-    EXPECT_EQ(before,
-              (std::vector<std::string>{"Visszavonás Ctrl+Z", "Mégis Ctrl+Y (off)", "Tipp H",
-                                        "Statisztika Ctrl+T", "- ", "Új játék Ctrl+N",
-                                        "Újrajátszás Ctrl+R", "Beállítások Ctrl+S",
-                                        "Folytatás induláskor ", "Animáció ", "Névjegy F1"}));
+    EXPECT_EQ(before, (std::vector<std::string>{
+                          "Visszavonás Ctrl+Z", "Mégis Ctrl+Y (off)", "Tipp H",
+                          "Statisztika Ctrl+T", "- ", "Új játék Ctrl+N", "Újrajátszás Ctrl+R",
+                          "Leosztás száma… ", "Csak megoldható leosztás ", "Beállítások Ctrl+S",
+                          "Folytatás induláskor ", "Animáció ", "Névjegy F1"}));
     EXPECT_EQ(frm_Main->PopupMenu1->Window(), nullptr);
 
     ClickAt(CellCentre(5, 9));
@@ -153,6 +153,8 @@ TEST(StatsTexts, FiguresParAndMeanWithADecimalComma) {
     EXPECT_EQ(ParText({true, std::nullopt}), "A gép még keresi a leosztás legjobb megoldását...");
     EXPECT_EQ(ParText({false, 3}), "A gép legjobbja ennél a leosztásnál: 3 kavics.");
     EXPECT_EQ(ParText({false, std::nullopt}), "");
+    EXPECT_EQ(DealText(123456789, 5), "Leosztás száma: 123456789 (5 szín)");
+    EXPECT_EQ(DealText(0, 4), ""); // a position not dealt by number
 }
 
 TEST_F(PlayAidsTest, HintBlinksTheBestGroupTwiceAndLeavesTheBoardAsItWas) {
