@@ -83,14 +83,16 @@ std::optional<std::int64_t> ReadDigits(const std::string& Text, std::size_t MaxD
     return value;
 }
 
-// One option with its value, "--name V" (taking the next argument) or
-// "--name=V"; false when Argv[At] is not that option or has no value.
+// One option with its value, "--name V" (taking the next argument) or "--name=V": true when
+// Argv[At] is that option. A missing value leaves Value empty and says so in Refusal.
 bool ReadOption(int Argc, const char* const Argv[], int& At, const std::string& Name,
-                std::string& Value) {
+                std::string& Value, std::string& Refusal) {
     const std::string word = Argv[At];
     if (word == Name) {
-        if (At + 1 >= Argc)
-            return false;
+        if (At + 1 >= Argc) {
+            Refusal = "zorbalin: option '" + Name + "' needs a value";
+            return true;
+        }
         Value = Argv[++At];
         return true;
     }
@@ -100,22 +102,46 @@ bool ReadOption(int Argc, const char* const Argv[], int& At, const std::string& 
     return true;
 }
 
-// The starting options, or nothing when any argument is not one of them.
-std::optional<TStartOptions> ReadStartOptions(int Argc, const char* const Argv[]) {
+// A word that is none of the starting options, named as the player typed it.
+std::string StrayWord(const std::string& Word) {
+    const bool anOption = Word.size() > 1 && Word[0] == '-';
+    if (anOption && Word != "--help" && Word != "--version")
+        return "zorbalin: unknown option '" + Word + "'";
+    // --help and --version come alone, and a bare word is nothing we take.
+    return "zorbalin: unexpected argument '" + Word + "'";
+}
+
+// The starting options, or nothing when any argument is not one of them; Refusal then says which
+// argument and why.
+std::optional<TStartOptions> ReadStartOptions(int Argc, const char* const Argv[],
+                                              std::string& Refusal) {
     TStartOptions options;
     for (int at = 1; at < Argc; ++at) {
         std::string value;
-        if (options.Deal == 0 && ReadOption(Argc, Argv, at, "--deal", value)) {
+        if (ReadOption(Argc, Argv, at, "--deal", value, Refusal)) {
             const std::optional<std::int64_t> number = ReadDigits(value, 9);
-            if (!number || !IsDealNumber(*number))
+            if (Refusal.empty() && options.Deal != 0)
+                Refusal = "zorbalin: option '--deal' given twice";
+            if (Refusal.empty() && (!number || !IsDealNumber(*number)))
+                Refusal = "zorbalin: bad deal number '" + value + "' (1 to 999999999)";
+            if (!Refusal.empty())
                 return std::nullopt;
             options.Deal = static_cast<TDealNumber>(*number);
-        } else if (options.ColourCount == 0 && ReadOption(Argc, Argv, at, "--colours", value)) {
+        } else if (ReadOption(Argc, Argv, at, "--colours", value, Refusal)) {
             const std::optional<std::int64_t> count = ReadDigits(value, 1);
-            if (!count || *count < kFewestColours || *count > kMostColours)
+            if (Refusal.empty() && options.ColourCount != 0)
+                Refusal = "zorbalin: option '--colours' given twice";
+            if (Refusal.empty() && (!count || *count < kFewestColours || *count > kMostColours))
+                Refusal = "zorbalin: bad number of colours '" + value + "' (3, 4 or 5)";
+            if (!Refusal.empty())
                 return std::nullopt;
             options.ColourCount = static_cast<std::int32_t>(*count);
         } else {
+            // After a leading --help or --version, the word that follows is the one too many.
+            const bool helpFirst =
+                at == 1 && Argc > 2 &&
+                (std::strcmp(Argv[1], "--help") == 0 || std::strcmp(Argv[1], "--version") == 0);
+            Refusal = StrayWord(Argv[helpFirst ? 2 : at]);
             return std::nullopt;
         }
     }
@@ -129,12 +155,21 @@ TCommandLineAction ReadCommandLine(int Argc, const char* const Argv[], TStartOpt
         return TCommandLineAction::ShowHelp;
     if (Argc == 2 && std::strcmp(Argv[1], "--version") == 0)
         return TCommandLineAction::ShowVersion;
-    const std::optional<TStartOptions> options = ReadStartOptions(Argc, Argv);
+    std::string refusal;
+    const std::optional<TStartOptions> options = ReadStartOptions(Argc, Argv, refusal);
     if (!options)
         return TCommandLineAction::Refuse;
     if (Options)
         *Options = *options;
     return TCommandLineAction::Play;
+}
+
+std::string RefusalText(int Argc, const char* const Argv[]) {
+    if (ReadCommandLine(Argc, Argv) != TCommandLineAction::Refuse)
+        return "";
+    std::string refusal;
+    ReadStartOptions(Argc, Argv, refusal);
+    return refusal;
 }
 
 std::string VersionText() {
@@ -152,7 +187,7 @@ std::optional<int> AnswerCommandLine(int Argc, const char* const Argv[], TStartO
     case TCommandLineAction::Play:
         return std::nullopt;
     case TCommandLineAction::Refuse:
-        std::fprintf(stderr, "%s\n", kUsageLine);
+        std::fprintf(stderr, "%s\n%s\n", RefusalText(Argc, Argv).c_str(), kUsageLine);
         return 2;
     case TCommandLineAction::ShowHelp:
         answer = HelpText(IniPath());

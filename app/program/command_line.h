@@ -14,7 +14,7 @@ enum class TCommandLineAction {
     Play,        // no argument, or --deal and --colours: start the game
     ShowHelp,    // --help: the usage on standard output
     ShowVersion, // --version: "ZorbaLin <version>" on standard output
-    Refuse,      // anything else: the usage line on standard error, exit status 2
+    Refuse,      // anything else: what was wrong and the usage line on standard error, status 2
 };
 
 // What the arguments after the program's name ask for. --deal N (1 to
@@ -25,6 +25,12 @@ TCommandLineAction ReadCommandLine(int Argc, const char* const Argv[],
 
 // "Usage: zorbalin [--help | --version | [--deal N] [--colours K]]"
 extern const char kUsageLine[];
+
+// What a refused command line did wrong, naming the argument: "zorbalin: unknown option
+// '--bogus'" for an option we do not have, "zorbalin: unexpected argument 'extra'" for a word
+// that is no option or comes too many, a bad or missing value of --deal or --colours, or one
+// of them given twice; "" for a command line that is not refused.
+std::string RefusalText(int Argc, const char* const Argv[]);
 
 // "ZorbaLin " and the program's version: "ZorbaLin 2.2.0.44"
 std::string VersionText();

@@ -1,7 +1,8 @@
 #!/bin/bash
 # zorbalin --help and --version answer on standard output with status 0; any other command line
-# gets the usage line on standard error and status 2. All of it happens before a display is
-# opened: there is none here, so a run that tried to play would end with status 1 instead.
+# gets what was wrong and the usage line on standard error, and status 2. All of it happens before
+# a display is opened: there is none here, so a run that tried to play would end with status 1
+# instead.
 # The man page lists every key the help lists.
 #
 #   check_command_line.sh PROGRAM MAN_PAGE VERSION
@@ -16,7 +17,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 run() {
   status=0
   env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 XDG_CONFIG_HOME="$work/config" \
-    timeout 10 "$program" "$@" >"$work/out" 2>"$work/err" || status=$?
+    timeout 10 "$program" "$@" </dev/null >"$work/out" 2>"$work/err" || status=$?
   out=$(cat "$work/out") err=$(cat "$work/err")
 }
 usage="Usage: zorbalin [--help | --version | [--deal N] [--colours K]]"
@@ -35,15 +36,34 @@ while read -r key; do
 done <<<"$keys"
 [ -d "$work/config" ] && fail "--help created the settings folder"
 
-for args in "-h" "--bogus" "--help --version" "--version extra" "" "help" "--deal" "--deal 0" \
-  "--deal 1000000000" "--deal=12x" "--deal -5" "--deal +5" "--deal 5 --deal 6" "--colours 2" \
-  "--colours 6" "--colours=" "--colours 4 --help" "--deal 7 extra"; do
+# Each refused command line names the word that was wrong, then gives the usage line.
+while IFS='|' read -r args named; do
   read -ra words <<<"$args"
   [ -z "$args" ] && words=("")
   run "${words[@]}"
-  [ "$status/$out/$err" = "2//$usage" ] ||
+  [ "$status/$out/$err" = "2//zorbalin: $named"$'\n'"$usage" ] ||
     fail "'$args': status $status, stdout '$out', stderr '$err'"
-done
+done <<'EOF'
+-h|unknown option '-h'
+--bogus|unknown option '--bogus'
+--help --version|unexpected argument '--version'
+--version extra|unexpected argument 'extra'
+|unexpected argument ''
+help|unexpected argument 'help'
+--help=x --help|unknown option '--help=x'
+--deal|option '--deal' needs a value
+--deal 0|bad deal number '0' (1 to 999999999)
+--deal 1000000000|bad deal number '1000000000' (1 to 999999999)
+--deal=12x|bad deal number '12x' (1 to 999999999)
+--deal -5|bad deal number '-5' (1 to 999999999)
+--deal +5|bad deal number '+5' (1 to 999999999)
+--deal 5 --deal 6|option '--deal' given twice
+--colours 2|bad number of colours '2' (3, 4 or 5)
+--colours 6|bad number of colours '6' (3, 4 or 5)
+--colours=|bad number of colours '' (3, 4 or 5)
+--colours 4 --help|unexpected argument '--help'
+--deal 7 extra|unexpected argument 'extra'
+EOF
 
 # Good values get past the command line: with no display the start then fails with status 1.
 for args in "--deal 1" "--deal=999999999 --colours 5" "--colours=3"; do
