@@ -2,7 +2,8 @@
 // Moving a borderless window by dragging its background picture. The window
 // follows the mouse cursor's screen position, not the event's coordinates,
 // which move with the window itself. Only the left button starts a drag; a
-// release of any button ends it. The window is not kept on the screen.
+// release of any button ends it. The window stops where its top band (the
+// buttons) would leave every monitor.
 #include "toolkit/backend_interface.h"
 #include "toolkit/geometry.h"
 #include "toolkit/image.h"

@@ -1,5 +1,7 @@
 #include "app/windows/window_place.h"
 
+#include <algorithm>
+
 namespace zorbalin {
 
 TPoint OpeningPlace(TPoint Saved, int Width, int BandHeight, const std::vector<TRect>& Monitors,
@@ -17,6 +19,30 @@ TPoint OpeningPlace(TPoint Saved, int Width, int BandHeight, const std::vector<T
     }
     const TRect primary = Monitors.empty() ? TRect{} : Monitors.front();
     return {primary.Left + Fallback.X, primary.Top + Fallback.Y};
+}
+
+TPoint KeepBandOnScreen(TPoint Wanted, int Width, int GripWidth, int GripHeight,
+                        const std::vector<TRect>& Monitors) {
+    const long long gripWidth = std::min(GripWidth, Width);
+    TPoint best = Wanted;
+    long long bestDistance = -1;
+    for (const TRect& monitor : Monitors) {
+        // The window's corners for which the grip lies on this monitor.
+        const long long leftMost = monitor.Left + gripWidth - Width;
+        const long long rightMost = monitor.Right - gripWidth;
+        const long long bottomMost = static_cast<long long>(monitor.Bottom) - GripHeight;
+        if (rightMost < leftMost || bottomMost < monitor.Top)
+            continue; // a monitor smaller than the grip
+        const long long x = std::clamp<long long>(Wanted.X, leftMost, rightMost);
+        const long long y = std::clamp<long long>(Wanted.Y, monitor.Top, bottomMost);
+        const long long distance =
+            (x - Wanted.X) * (x - Wanted.X) + (y - Wanted.Y) * (y - Wanted.Y);
+        if (bestDistance < 0 || distance < bestDistance) {
+            bestDistance = distance;
+            best = {static_cast<int>(x), static_cast<int>(y)};
+        }
+    }
+    return best;
 }
 
 } // namespace zorbalin

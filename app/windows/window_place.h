@@ -8,7 +8,8 @@
 
 namespace zorbalin {
 
-// The part of the top band that must lie on one monitor for the saved place to be kept.
+// The part of the top band that must lie on one monitor for the saved place to be kept, and that
+// a drag keeps on one (times the scale, so that the buttons stay within reach).
 constexpr int kGripWidth = 100;
 constexpr int kGripHeight = 50;
 
@@ -17,5 +18,11 @@ constexpr int kGripHeight = 50;
 // corner (the first monitor).
 TPoint OpeningPlace(TPoint Saved, int Width, int BandHeight, const std::vector<TRect>& Monitors,
                     TPoint Fallback);
+
+// Where a dragged window stops: `Wanted` when a GripWidth x GripHeight part of the band lies on
+// one monitor, else the nearest place where it does (the band meets the screen's edge), as a
+// window manager keeps a title bar within reach. `Wanted` itself without monitors.
+TPoint KeepBandOnScreen(TPoint Wanted, int Width, int GripWidth, int GripHeight,
+                        const std::vector<TRect>& Monitors);
 
 } // namespace zorbalin

@@ -115,6 +115,23 @@ TEST_F(MainWindowTest, DragByTheLeftButtonFollowsTheCursorAndAnyReleaseEndsIt) {
     Release({grip.X + 720, grip.Y + 620});
 }
 
+TEST_F(MainWindowTest, DragStopsWhereTheTitleBandWouldLeaveEveryMonitor) {
+    FScreen.SetMonitors({{0, 0, 1280, 1024}, {1280, 200, 2560, 1224}});
+    Start();
+    const TPoint grip = OnMain(150, 30);
+    Move(grip);
+    Press(grip);
+    Move({grip.X - 201, grip.Y - 50}); // above the screen's top
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{-191, 0}));
+    Move({grip.X + 2000, grip.Y + 100}); // above the lower right-hand monitor's top
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{2010, 200}));
+    Move({grip.X + 1500, grip.Y + 1300}); // below it: the band stays on its last 50 rows
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{1510, 1174}));
+    Move({grip.X - 900, grip.Y + 100}); // 100 px of the band stay on the left
+    EXPECT_EQ(MainWindow()->Position(), (TPoint{-570, 110}));
+    Release({grip.X - 900, grip.Y + 100});
+}
+
 TEST_F(MainWindowTest, RightButtonDoesNotStartADrag) {
     Start();
     const TPoint grip = OnMain(150, 30);
