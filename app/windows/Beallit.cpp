@@ -17,6 +17,7 @@ Tfrm_Beallit::Tfrm_Beallit(TComponent* Owner) : TForm(Owner) {
     SetName("frm_Beallit");
     SetCaption("Beállítások");
     SetBorderStyle(TFormBorderStyle::bsDialog);
+    WindowKind = TWindowKind::Dialog;
     SetClientSize(218, 112);
     Position = TPosition::poMainFormCenter;
     Font()->SetName("Tahoma");

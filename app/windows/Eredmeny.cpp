@@ -15,6 +15,7 @@ Tfrm_Eredmeny::Tfrm_Eredmeny(TComponent* Owner) : TForm(Owner) {
     SetName("frm_Eredmeny");
     SetBorderStyle(TFormBorderStyle::bsNone);
     SetClientSize(225, 150);
+    WindowKind = TWindowKind::Dialog;
     Position = TPosition::poMainFormCenter;
     // The panel holds no pixel of this gray, so the whole window shows.
     TransparentColor = true;
@@ -55,6 +56,13 @@ TLabel* Tfrm_Eredmeny::NewLabel(const char* Name, int Top, int Height, int FontH
 
 void Tfrm_Eredmeny::SpeedButton1Click(TObject*) {
     SetModalResult(kMrOk);
+}
+
+void Tfrm_Eredmeny::KeyDown(uint16_t& Key, TShiftState Shift) {
+    if (Shift == 0 && (Key == vk::kEscape || Key == vk::kReturn)) {
+        Key = 0;
+        SpeedButton1Click(this);
+    }
 }
 
 void Tfrm_Eredmeny::Image1MouseDown(TObject*, TMouseButton Button, TShiftState, int, int) {

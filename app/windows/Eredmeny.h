@@ -1,7 +1,7 @@
 #pragma once
 // Eredmeny ("result"): the borderless window that ends a game with a headline
 // and a message, over a panel picture. It can be dragged by its picture and is
-// closed by its cross button; Esc does nothing here.
+// closed by its cross button, or by Esc or Enter.
 #include "app/windows/window_drag.h"
 #include "toolkit/form.h"
 #include "toolkit/image.h"
@@ -24,6 +24,9 @@ class Tfrm_Eredmeny : public TForm {
     TPNGButton* PNGButton8;
 
     bool IsDragging() const { return FDrag.Dragging; }
+
+    // Esc and Enter close the window as its cross does.
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
 
     void SpeedButton1Click(TObject* Sender);
     void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);

@@ -29,6 +29,7 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(TComponent* Owner) : TForm(Owner) {
     SetCaption("Névjegy");
     SetBorderStyle(TFormBorderStyle::bsNone);
     SetClientSize(kArtWidth + kKeyListWidth, kWindowHeight);
+    WindowKind = TWindowKind::Dialog;
     Position = TPosition::poMainFormCenter;
     Font()->SetName("Tahoma");
     Font()->SetHeight(-11);
@@ -72,6 +73,13 @@ void Tfrm_Nevjegy::FormCreate(TObject*) {
 
 void Tfrm_Nevjegy::FormClose(TObject*, TCloseAction& Action) {
     Action = TCloseAction::caFree;
+}
+
+void Tfrm_Nevjegy::KeyDown(uint16_t& Key, TShiftState Shift) {
+    if (Shift == 0 && (Key == vk::kEscape || Key == vk::kReturn)) {
+        Key = 0;
+        SpeedButton1Click(this);
+    }
 }
 
 void Tfrm_Nevjegy::SpeedButton1Click(TObject*) {

@@ -1,8 +1,8 @@
 #pragma once
 // Nevjegy ("about"): the borderless window with the program's name and version
 // over its panel picture, and the main window's keys beside it. It cannot be
-// dragged, is closed by its cross button and frees itself at the end of its
-// modal run.
+// dragged, is closed by its cross button (or Esc or Enter) and frees itself at
+// the end of its modal run.
 #include "app/windows/key_list_panel.h"
 #include "toolkit/form.h"
 #include "toolkit/image.h"
@@ -29,6 +29,9 @@ class Tfrm_Nevjegy : public TForm {
 
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
+    // Esc and Enter close the window as its cross does.
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+
     void SpeedButton1Click(TObject* Sender);
 };
 

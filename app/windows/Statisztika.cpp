@@ -184,6 +184,7 @@ Tfrm_Statisztika::Tfrm_Statisztika(TComponent* Owner) : TForm(Owner) {
     SetCaption("Statisztika");
     SetBorderStyle(TFormBorderStyle::bsNone);
     SetClientSize(kStatsClientWidth, kStatsClientHeight);
+    WindowKind = TWindowKind::Dialog;
     Position = TPosition::poMainFormCenter;
     Font()->SetName("Tahoma");
     Font()->SetHeight(-11);
@@ -247,6 +248,13 @@ void Tfrm_Statisztika::SetFigures(const TStats& Stats, std::int32_t ColourCount,
             : "Az utolsó " + std::to_string(current.Recent.size()) + " eredmény, " + colours + ":");
     Chart->Results = current.Recent;
     Chart->Invalidate();
+}
+
+void Tfrm_Statisztika::KeyDown(uint16_t& Key, TShiftState Shift) {
+    if (Shift == 0 && Key == vk::kEscape) {
+        Key = 0;
+        SpeedButton1Click(this);
+    }
 }
 
 void Tfrm_Statisztika::SpeedButton1Click(TObject*) {

@@ -3,7 +3,7 @@
 // for 3, 4 and 5 colours side by side, the par of the deal on the board when
 // the machine has found it, and a bar chart of the last results of the
 // current number of colours. In the style of the result window: dragged by
-// its picture, closed by its cross; Esc does nothing here.
+// its picture, closed by its cross or by Esc.
 #include "app/settings/stats.h"
 #include "app/windows/window_drag.h"
 #include "game/deal_number.h"
@@ -50,6 +50,9 @@ class Tfrm_Statisztika : public TForm {
     void SetFigures(const TStats& Stats, std::int32_t ColourCount, const TParInfo& Par);
 
     bool IsDragging() const { return FDrag.Dragging; }
+
+    // Esc closes the window as its cross does.
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
 
     void SpeedButton1Click(TObject* Sender);
     void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);

@@ -39,9 +39,12 @@ constexpr uint16_t F1 = 112, F2 = 113, F3 = 114, F4 = 115, F5 = 116, F6 = 117;
 constexpr uint16_t F7 = 118, F8 = 119, F9 = 120, F10 = 121, F11 = 122, F12 = 123;
 } // namespace vk
 
-// What a window is to the window system: an ordinary one, or a tooltip (no frame, no task bar
-// entry, never the keyboard focus, not placed by a window manager).
-enum class TWindowKind { Normal, Tooltip };
+// What a window is to the window system: an ordinary one, a dialog of its owner (kept above it,
+// of a fixed size: never offered to be maximised), or a tooltip (no frame, no task bar entry,
+// never the keyboard focus, not placed by a window manager).
+enum class TWindowKind { Normal, Dialog, Tooltip };
+
+class TBackendWindow;
 
 // How a form's window looks to the window system.
 struct TWindowRequest {
@@ -52,6 +55,8 @@ struct TWindowRequest {
     int Left = 0, Top = 0;     // outer top-left corner in screen coordinates
     int ClientWidth = 0, ClientHeight = 0;
     int Scale = 1; // screen pixels per logical pixel, 1..4
+    // The window a dialog belongs to (the main form's); null for the others.
+    TBackendWindow* Owner = nullptr;
 };
 
 // Width of the frame a window system adds around the client area.
@@ -89,7 +94,8 @@ class TBackendWindow {
     virtual void SetIcon(const std::vector<uint32_t>& Argb, int Width, int Height) = 0;
     // A dialog stays above its owner's window.
     virtual void SetModalFor(TBackendWindow* Owner) = 0;
-    // Bring to the front and give the keyboard focus.
+    // Bring to the front and give the keyboard focus (also when no window manager runs that
+    // would hand it over).
     virtual void Activate() = 0;
 };
 

@@ -133,6 +133,9 @@ void TForm::CreateWindowIfNeeded() {
     request.ClientWidth = FClientWidth;
     request.ClientHeight = FClientHeight;
     request.Scale = Scale();
+    TForm* main = gApplication->MainForm();
+    if (WindowKind == TWindowKind::Dialog && main && main != this)
+        request.Owner = main->Window();
     FWindow = gApplication->Backend().CreateWindow(request);
     FSurface.Resize(FClientWidth, FClientHeight);
     if (!gApplication->IconPixels().empty())

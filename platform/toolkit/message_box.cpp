@@ -108,6 +108,7 @@ class TMessageForm : public TForm {
                  unsigned Flags, const TRect& Screen)
         : TForm(Owner) {
         SetBorderStyle(TFormBorderStyle::bsDialog);
+        WindowKind = TWindowKind::Dialog;
         SetCaption(Caption);
         bool withIcon = (Flags & 0xF0) != 0;
         bool withCancel = (Flags & 0x0F) == MB_OKCANCEL;

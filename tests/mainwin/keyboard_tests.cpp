@@ -3,7 +3,9 @@
 #include "program_fixture.h"
 
 #include "app/windows/Beallit.h"
+#include "app/windows/Eredmeny.h"
 #include "app/windows/Nevjegy.h"
+#include "app/windows/Statisztika.h"
 #include "imaging/pngbutton.h"
 
 namespace zorbalin::testing {
@@ -82,6 +84,40 @@ TEST_F(KeyboardTest, ButtonKeysDealReplayAndOpenTheDialogsWhichKeepTheKeysWhileO
     EXPECT_TRUE(settingsOpen);
     EXPECT_EQ(frm_Beallit, nullptr);
     EXPECT_FALSE(FScreen.AppMinimized()) << "Esc went to the dialog, not to the main window";
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+// The windows that a game leads to close with keys, and the main window has the keys again after
+// each: a keyboard player is never stuck.
+TEST_F(KeyboardTest, StatisticsAndResultWindowsCloseByKeysAndGiveTheKeysBackToTheGame) {
+    Start();
+    int statisticsShown = 0;
+    bool dialogOfMain = false;
+    const auto closeByEsc = [&] {
+        ++statisticsShown;
+        const auto* window = static_cast<THeadlessWindow*>(frm_Statisztika->Window());
+        dialogOfMain = window->Kind() == TWindowKind::Dialog && window->Owner() == MainWindow();
+        FScreen.KeyDown(vk::kEscape);
+    };
+    WhenIdle({closeByEsc, closeByEsc});
+    FScreen.KeyDown(vk::F3);
+    Pump();
+    EXPECT_EQ(frm_Statisztika, nullptr);
+    FScreen.KeyDown(vk::F3); // the main window has the keys again
+    Pump();
+    EXPECT_EQ(statisticsShown, 2);
+    EXPECT_TRUE(dialogOfMain);
+
+    bool resultShown = false;
+    WhenIdle({[&] {
+        resultShown = frm_Eredmeny != nullptr;
+        FScreen.KeyDown(vk::kReturn);
+    }});
+    frm_Main->ShowResult("Gratulálok!", "Már csak 1 kavics maradt.");
+    EXPECT_TRUE(resultShown);
+    EXPECT_EQ(frm_Eredmeny, nullptr);
+    EXPECT_EQ(FApp->ActiveForm(), frm_Main);
+    EXPECT_FALSE(FScreen.AppMinimized());
     EXPECT_TRUE(BoxTexts().empty());
 }
 

@@ -52,6 +52,7 @@ class THeadlessWindow : public TBackendWindow {
     bool Framed() const { return FRequest.Framed; }
     bool TaskbarEntry() const { return FRequest.TaskbarEntry; }
     TWindowKind Kind() const { return FRequest.Kind; }
+    TBackendWindow* Owner() const { return FRequest.Owner; }
     // The client size in logical pixels, as the form gave it.
     int ClientWidth() const { return FWidth; }
     int ClientHeight() const { return FHeight; }

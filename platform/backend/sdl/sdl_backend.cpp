@@ -220,6 +220,8 @@ bool TSdlBackend::Translate(const void* SdlEvent, TBackendEvent& Out) {
         Out.Kind = e.type == SDL_MOUSEBUTTONDOWN ? TEventKind::MouseDown : TEventKind::MouseUp;
         Out.Window = WindowById(e.button.windowID);
         Out.Shift = CurrentShift();
+        if (e.type == SDL_MOUSEBUTTONDOWN && Out.Window)
+            WindowById(e.button.windowID)->Pressed();
         return Out.Window != nullptr && ToClient(e.button.x, e.button.y, Out);
     case SDL_SYSWMEVENT:
         return TranslateX11Motion(&e, Out);

@@ -42,6 +42,10 @@ TSdlWindow::TSdlWindow(TSdlBackend& Backend, const TWindowRequest& Request)
     FX11Id = X11WindowIdOf(FWindow);
     UpdateTitle();
     FBackend.WindowCreated(this);
+    if (Request.Kind == TWindowKind::Dialog) {
+        auto* owner = dynamic_cast<TSdlWindow*>(Request.Owner);
+        MarkX11Dialog(FWindow, owner ? owner->FWindow : nullptr);
+    }
     // A dialog is centred by its outer size when first shown: its frame must be known by then.
     if (FFramed)
         LearnX11FrameExtents(FWindow);
@@ -158,8 +162,17 @@ void TSdlWindow::SetModalFor(TBackendWindow* Owner) {
 }
 
 void TSdlWindow::Activate() {
-    if (FVisible)
-        SDL_RaiseWindow(FWindow);
+    if (!FVisible)
+        return;
+    SDL_RaiseWindow(FWindow);
+    // A window manager hands the keyboard to the raised window; without one, nobody would.
+    if (!X11WindowManagerRuns(FWindow))
+        SDL_SetWindowInputFocus(FWindow);
+}
+
+void TSdlWindow::Pressed() {
+    if (FVisible && !FTooltip && !X11WindowManagerRuns(FWindow))
+        SDL_SetWindowInputFocus(FWindow);
 }
 
 } // namespace zorbalin

@@ -28,6 +28,9 @@ class TSdlWindow : public TBackendWindow {
     void SetIcon(const std::vector<uint32_t>& Argb, int Width, int Height) override;
     void SetModalFor(TBackendWindow* Owner) override;
     void Activate() override;
+    // A mouse button went down on the window: without a window manager, that is what gives a
+    // window the keys on a desktop, so the window takes them itself (a tooltip never does).
+    void Pressed();
 
     SDL_Window* Handle() const { return FWindow; }
     uint32_t Id() const { return FId; }

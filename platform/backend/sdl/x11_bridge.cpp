@@ -65,6 +65,22 @@ bool ListPropertyHolds(Display* XDisplay, Window XWindow, Atom Property, Atom Ty
     return found;
 }
 
+// A property holding one window id; false when it is missing or of another kind.
+bool ReadWindowProperty(Display* XDisplay, Window XWindow, Atom Property, Window& Value) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool found = XGetWindowProperty(XDisplay, XWindow, Property, 0, 1, False, XA_WINDOW, &type,
+                                    &format, &count, &after, &data) == Success &&
+                 type == XA_WINDOW && format == 32 && count == 1 && data;
+    if (found)
+        Value = *reinterpret_cast<const unsigned long*>(data);
+    if (data)
+        XFree(data);
+    return found;
+}
+
 bool HasFrameExtents(Display* XDisplay, Window XWindow, Atom Extents) {
     Atom type = None;
     int format = 0;
@@ -208,6 +224,47 @@ void SetX11LegacyTitle(SDL_Window* SdlWindow, const std::string& Utf8Title) {
     XSetWMName(x11.Connection, x11.Id, &property);
     XFree(property.value);
     XFlush(x11.Connection);
+}
+
+void MarkX11Dialog(SDL_Window* SdlWindow, SDL_Window* Owner) {
+    TX11Window x11 = X11Of(SdlWindow);
+    if (!x11.Connection)
+        return;
+    Display* display = x11.Connection;
+    Atom dialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    XChangeProperty(display, x11.Id, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM,
+                    32, PropModeReplace, reinterpret_cast<unsigned char*>(&dialog), 1);
+    TX11Window owner = X11Of(Owner);
+    if (owner.Connection)
+        XSetTransientForHint(display, x11.Id, owner.Id);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(SdlWindow, &width, &height);
+    XSizeHints* hints = XAllocSizeHints();
+    if (hints) {
+        long supplied = 0;
+        XGetWMNormalHints(display, x11.Id, hints, &supplied);
+        hints->flags |= PMinSize | PMaxSize;
+        hints->min_width = hints->max_width = width;
+        hints->min_height = hints->max_height = height;
+        XSetWMNormalHints(display, x11.Id, hints);
+        XFree(hints);
+    }
+    XFlush(display);
+}
+
+bool X11WindowManagerRuns(SDL_Window* SdlWindow) {
+    TX11Window x11 = X11Of(SdlWindow);
+    if (!x11.Connection)
+        return true;
+    // A compliant manager names its check window on the root, and the window names itself.
+    Display* display = x11.Connection;
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    Window root = DefaultRootWindow(display);
+    Window named = 0;
+    if (!ReadWindowProperty(display, root, check, named))
+        return false;
+    Window self = 0;
+    return ReadWindowProperty(display, named, check, self) && self == named;
 }
 
 void LearnX11FrameExtents(SDL_Window* SdlWindow) {

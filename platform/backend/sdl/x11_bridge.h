@@ -63,4 +63,13 @@ void SetX11LegacyTitle(SDL_Window* Window, const std::string& Utf8Title);
 // short while at most; does nothing without a window manager that offers this.
 void LearnX11FrameExtents(SDL_Window* Window);
 
+// Declares the (not yet shown) window a dialog of `Owner` (transient for it, when given) and of
+// its present size only, so that a window manager keeps it above its owner and offers no
+// maximising. Does nothing on another video driver.
+void MarkX11Dialog(SDL_Window* Window, SDL_Window* Owner);
+
+// Whether a window manager runs on the window's X screen (it announces itself on the root
+// window); true on another video driver, where the system always hands the focus over.
+bool X11WindowManagerRuns(SDL_Window* Window);
+
 } // namespace zorbalin
