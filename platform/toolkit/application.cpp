@@ -158,21 +158,54 @@ void TApplication::Run() {
         HandleMessage();
 }
 
+bool TApplication::NextQueued(TBackendEvent& Event) {
+    if (FHeldEvent) {
+        Event = *FHeldEvent;
+        FHeldEvent.reset();
+        return true;
+    }
+    return FBackend.PollEvent(Event);
+}
+
+bool TApplication::WaitForPlayer(uint32_t Milliseconds) {
+    const uint32_t start = FBackend.Ticks();
+    for (;;) {
+        if (FHeldEvent || FTerminated)
+            return true;
+        const uint32_t spent = FBackend.Ticks() - start;
+        if (spent >= Milliseconds)
+            return false;
+        TBackendEvent e;
+        if (!FBackend.WaitEventTimeout(e, Milliseconds - spent))
+            continue;
+        switch (e.Kind) {
+        case TEventKind::KeyDown:
+        case TEventKind::MouseDown:
+        case TEventKind::CloseRequest:
+        case TEventKind::Quit:
+            FHeldEvent = e;
+            return true;
+        default:
+            Dispatch(e);
+        }
+    }
+}
+
 void TApplication::ProcessMessages() {
     TBackendEvent e;
-    while (FBackend.PollEvent(e))
+    while (NextQueued(e))
         Dispatch(e);
     Idle();
 }
 
 void TApplication::HandleMessage() {
     TBackendEvent e;
-    if (!FBackend.PollEvent(e)) {
+    if (!NextQueued(e)) {
         Idle();
         if (FTerminated || (ModalForm() && ModalForm()->ModalResult() != kMrNone))
             return;
         // Idle work may have ended a modal run (a released form): let the caller look first.
-        if (FBackend.PollEvent(e)) {
+        if (NextQueued(e)) {
             Dispatch(e);
             return;
         }

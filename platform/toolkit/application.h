@@ -13,6 +13,7 @@
 #pragma once
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,11 @@ class TApplication : public TComponent {
     void ProcessMessages();
     // Handles one event, waiting for it when none is queued (idle work first).
     void HandleMessage();
+    // A pause within an event handler (a blink, a motion) that the player can cut short: waits
+    // up to this many milliseconds, handling meanwhile what needs no answer (repaints, pointer
+    // motion). True at once when a key or a mouse button is pressed or the program is asked to
+    // close: that event stays queued, and the loop handles it once the handler has returned.
+    bool WaitForPlayer(uint32_t Milliseconds);
     void Terminate() { FTerminated = true; }
     // The session ends (the event Quit: the desktop logs out, or the program was told to end by
     // a signal): the main form's OnClose runs once without any box, and the program ends.
@@ -121,6 +127,8 @@ class TApplication : public TComponent {
     void RunTickers();
     // The milliseconds the loop may wait for input before idle work is due again; -1: no limit.
     int IdlePause();
+    // The next event: one a pause held back, else the backend's next queued one.
+    bool NextQueued(TBackendEvent& Event);
     void Dispatch(const TBackendEvent& E);
     void DispatchInput(TForm* Form, const TBackendEvent& E);
     // Input for a window behind a modal one: a popup takes it as meant for itself.
@@ -151,6 +159,8 @@ class TApplication : public TComponent {
     TMouseButton FLastPressButton = TMouseButton::mbLeft;
     uint32_t FLastPressTime = 0;
     TPoint FLastPressPos;
+    // Input that ended a WaitForPlayer, for the loop.
+    std::optional<TBackendEvent> FHeldEvent;
     bool FLastPressValid = false;
 };
 
