@@ -34,13 +34,13 @@ const char kKeys[] = "Keys:\n"
                      "  Enter, Space          click the pebble under the ring\n"
                      "  Ctrl+Z, Backspace     undo the last move, or a new deal or replay\n"
                      "  Ctrl+Y, Ctrl+Shift+Z  redo the move undone\n"
-                     "  H, F4                 a hint: the best first group blinks twice\n"
+                     "  H, F4                 a hint: the best group blinks, the ring goes to it\n"
                      "  Ctrl+N, F2            deal a new board\n"
                      "  Ctrl+R                play the last deal again from its start\n"
                      "  Ctrl+S                settings: the number of colours\n"
                      "  Ctrl+T, F3            the statistics window\n"
                      "  F1                    the about window\n"
-                     "  Shift+F10, Menu       the context menu\n"
+                     "  Shift+F10, Menu       the context menu, beside the ring when it is shown\n"
                      "  Esc                   minimise the window\n";
 
 const char kEnvironment[] =

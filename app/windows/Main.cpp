@@ -19,8 +19,6 @@
 #include "toolkit/bitmap.h"
 #include "toolkit/font.h"
 
-#include <chrono>
-#include <thread>
 #include <utility>
 
 namespace zorbalin {
@@ -50,7 +48,6 @@ Tfrm_Main::Tfrm_Main(TComponent* Owner) : TForm(Owner), FGame(*this) {
         KeepGame();
     };
     FMotion.OnFinished = [this] { ShowPendingResult(); };
-    HintBlinkPause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(150)); };
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
@@ -234,6 +231,11 @@ void Tfrm_Main::Image1Click(TObject* Sender) {
     if (!picture)
         return;
     FinishMotion();
+    // The player's aim follows the click, so that the keys go on from the pebble played.
+    for (int col = 1; col <= kColumnCount; ++col)
+        for (int row = 1; row <= kRowCount; ++row)
+            if (FCells.Cell(col, row) == picture && FGame.Board().IsFilled(col, row))
+                FFocus.AimAt(col, row, FGame.Board());
     BeginRecording();
     try {
         TCellPictures::TOperation operation(FCells);

@@ -76,9 +76,10 @@ class Tfrm_Main : public TForm, public TBoardView {
     TGame& Game() { return FGame; }
     const TCellPictures& Cells() const { return FCells; }
     bool IsDragging() const { return FDrag.Dragging; }
-    // Holds each state of the hint's blink on the screen (hidden, shown, twice): about 150 ms,
-    // blocking the window as an animation does. Tests may put their own pause in.
-    std::function<void()> HintBlinkPause;
+    // The hint's blink: the group goes and comes back this many times, each state held this long
+    // unless the player presses a key or a button first.
+    static constexpr int kHintBlinks = 3;
+    static constexpr std::uint32_t kHintBlinkTime = 200; // milliseconds
 
     // Every key of the window with what it does, for the about window: the board's keys, then
     // the actions' keys in the order of the action list.
@@ -176,6 +177,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     void BeginRecording();
     void PlayRecordedMotion();
     void ShowPendingResult();
+    void ShowGroup(const TGroupKeys& Group, bool Shown);
 
     TCellPictures FCells;
     TGame FGame;

@@ -6,6 +6,7 @@
 #include "app/settings/program_paths.h"
 #include "app/settings/stats.h"
 #include "app/windows/Main.h"
+#include "game/click_between.h"
 #include "game/solver.h"
 #include "strings/translate.h"
 #include "toolkit/application.h"
@@ -29,9 +30,14 @@ int PebblesLeft(const TBoard& Board) {
 
 void Tfrm_Main::aVisszavonExecute(TObject*) {
     FinishMotion();
+    const TBoard undone = FGame.Board();
     TCellPictures::TOperation operation(FCells);
     if (FGame.CanUndo()) {
         FGame.Undo();
+        // The ring goes back to the group the undone click removed: that is where the player
+        // was.
+        if (std::optional<TCellPosition> click = ClickBetween(FGame.Board(), undone))
+            FFocus.AimAt(click->Col, click->Row, FGame.Board());
         return;
     }
     // Right after a new deal or a replay: the game it left comes back.
@@ -53,28 +59,36 @@ void Tfrm_Main::aTippExecute(TObject*) {
     std::optional<TCellPosition> first = TSolver().Hint(FGame.Board());
     if (!first)
         return;
+    // The ring goes to the hinted pebble, so that Enter plays it.
+    FFocus.AimAt(first->Col, first->Row, FGame.Board());
+    FFocus.Show(FGame.Board());
+    UpdateFocusRing();
     BlinkGroup(FGame.GroupAt(first->Col, first->Row));
 }
 
 void Tfrm_Main::BlinkGroup(const TGroupKeys& Group) {
-    // Twice hidden and shown again through the board's own notifications, each state drawn at
-    // once and held for a moment; the board itself does not change.
+    // Hidden and shown again through the board's own notifications, each state drawn at once
+    // and held for a moment; the board itself does not change. The player's next key or click
+    // ends the blink at once, with the group shown, and then does what it does.
     FinishMotion();
     TCellPictures::TOperation operation(FCells);
-    for (int blink = 0; blink < 2; ++blink) {
-        for (bool hidden : {true, false}) {
-            for (const std::string& key : Group) {
-                const int col = std::stoi(GetField("i", key, 1));
-                const int row = std::stoi(GetField("i", key, 2));
-                if (hidden)
-                    HidePebble(col, row);
-                else
-                    ShowPebble(col, row, FGame.Board().Colour(col, row));
-            }
-            UpdateNow();
-            if (HintBlinkPause)
-                HintBlinkPause();
-        }
+    for (int change = 1; change < 2 * kHintBlinks; ++change) {
+        ShowGroup(Group, change % 2 == 0);
+        UpdateNow();
+        if (gApplication && gApplication->WaitForPlayer(kHintBlinkTime))
+            break;
+    }
+    ShowGroup(Group, true);
+}
+
+void Tfrm_Main::ShowGroup(const TGroupKeys& Group, bool Shown) {
+    for (const std::string& key : Group) {
+        const int col = std::stoi(GetField("i", key, 1));
+        const int row = std::stoi(GetField("i", key, 2));
+        if (Shown)
+            ShowPebble(col, row, FGame.Board().Colour(col, row));
+        else
+            HidePebble(col, row);
     }
 }
 
@@ -144,10 +158,13 @@ void Tfrm_Main::CreatePopupMenu() {
 }
 
 void Tfrm_Main::aHelyiMenuExecute(TObject*) {
-    // At the pointer when it is over the window, else at the board's top-left corner.
+    // Beside the focus ring when it is shown (the keyboard player's eyes are there), else at the
+    // pointer when it is over the window, else at the board's top-left corner.
     TPoint cursor = ScreenToClient(GetCursorPos());
     TPoint at =
         ClientRect().Contains(cursor) ? cursor : TPoint{HomeBox(1, 1).Left, HomeBox(1, 1).Top};
+    if (FFocus.Visible() && !FRingBox.IsEmpty())
+        at = {FRingBox.Right, FRingBox.Top};
     TPoint screen = ClientToScreen(at);
     PopupMenu1->Popup(screen.X, screen.Y);
 }

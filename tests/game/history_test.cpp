@@ -1,5 +1,7 @@
 #include "recording_view.h"
 
+#include "game/click_between.h"
+
 #include <gtest/gtest.h>
 
 namespace zorbalin::testing {
@@ -124,6 +126,20 @@ TEST(History, UndoDealBringsBackTheGameLeftUntilTheNewDealsFirstMove) {
     g.View.Calls.clear();
     EXPECT_FALSE(g.Game.UndoDeal());
     EXPECT_TRUE(g.View.Calls.empty());
+}
+
+// The second click takes the last 2s off the board: the position's colours are numbered afresh.
+TEST(History, ClickBetweenTwoPositionsNamesTheGroupThatWentOrNoneWhenNoOneClickLeadsThere) {
+    TRecordedGame g;
+    g.Load(TwoPairs());
+    g.Game.ClickPebble(2, 8);
+    const TBoard afterFirst = g.Game.Board();
+    g.Game.ClickPebble(2, 9);
+    const TBoard afterSecond = g.Game.Board();
+    EXPECT_EQ(ClickBetween(TwoPairs(), afterFirst), (TCellPosition{1, 8}));
+    EXPECT_EQ(ClickBetween(afterFirst, afterSecond), (TCellPosition{1, 9}));
+    EXPECT_FALSE(ClickBetween(TwoPairs(), afterSecond));
+    EXPECT_FALSE(ClickBetween(afterFirst, afterFirst));
 }
 
 } // namespace

@@ -128,12 +128,14 @@ void Key(THeadlessBackend& Screen, std::uint16_t K) {
 TEST_F(KeyboardTest, FocusRingMovesOverThePebblesClicksWithEnterAndGoesAwayWithTheMouse) {
     Start();
     // Column 1: a blue pebble on two reds; column 2 only in rows 8 and 9; column 3 empty;
-    // column 4 a yellow pair. The rest stays empty.
+    // column 4 a yellow pair; column 5 four pebbles of no group. The rest stays empty.
     ShowPosition(MakeBoard([](int Col, int Row) -> std::int32_t {
         if (Col == 1)
             return Row >= 8 ? 1 : Row == 7 ? 3 : 0;
         if (Col == 2)
             return Row >= 8 ? 2 + Row % 2 : 0;
+        if (Col == 5)
+            return Row >= 6 ? 2 + Row % 2 : 0;
         return Col == 4 && Row >= 8 ? 4 : 0;
     }));
     const TBoardFocus& ring = frm_Main->Focus();
@@ -144,20 +146,22 @@ TEST_F(KeyboardTest, FocusRingMovesOverThePebblesClicksWithEnterAndGoesAwayWithT
     Pump();
     ASSERT_TRUE(ring.Visible());
     EXPECT_EQ(at(), "1,9");
-    EXPECT_EQ(VisibleCells(), 7);
+    EXPECT_EQ(VisibleCells(), 11);
     const TPoint corner = OnMain(HomeBox(1, 9).Left + 1, HomeBox(1, 9).Top + 1);
     EXPECT_EQ(FScreen.ScreenPixel(corner.X, corner.Y), 0xFFFFFFu) << "the ring is drawn";
 
     std::vector<std::string> path;
     for (std::uint16_t k : {vk::kUp, vk::kUp, vk::kUp, vk::kRight, vk::kRight, vk::kRight,
-                            vk::kDown, vk::kLeft, vk::kLeft}) {
+                            vk::kRight, vk::kDown, vk::kLeft, vk::kLeft, vk::kLeft}) {
         Key(FScreen, k);
         Pump();
         path.push_back(at());
     }
-    // Up stops at the top pebble; right lands on column 2's nearest pebble and skips column 3.
-    EXPECT_EQ(path, (std::vector<std::string>{"1,8", "1,7", "1,7", "2,8", "4,8", "4,8", "4,9",
-                                              "2,9", "1,9"}));
+    // Up stops at the top pebble; right shows column 2's nearest pebble, skips column 3, and
+    // comes back to the aimed row 7 in the taller column 5.
+    EXPECT_EQ(path, (std::vector<std::string>{"1,8", "1,7", "1,7", "2,8", "4,8", "5,7", "5,7",
+                                              "5,8", "4,8", "2,8", "1,8"}));
+    Key(FScreen, vk::kDown);
 
     // Enter on the red pair: the blue pebble falls into row 9 and the ring, on the emptied
     // row 8, goes to the nearest pebble.
@@ -169,19 +173,41 @@ TEST_F(KeyboardTest, FocusRingMovesOverThePebblesClicksWithEnterAndGoesAwayWithT
     EXPECT_EQ(at(), "1,9");
     EXPECT_TRUE(ring.Visible());
 
-    // Space clicks too: column 4's pair goes.
+    // Space clicks too: the yellow pair (in column 3 since the empty column closed) goes, and
+    // the tall column closes up into its place.
     for (std::uint16_t k : {vk::kRight, vk::kRight, vk::kSpace})
         Key(FScreen, k);
     Pump();
-    EXPECT_FALSE(frm_Main->Game().Board().IsFilled(4, 9));
+    EXPECT_EQ(frm_Main->Game().Board().Colour(3, 9), 3);
+    // An undo aims the ring back at the pair that the click removed.
+    for (std::uint16_t k : {vk::kLeft, vk::kBack})
+        Key(FScreen, k);
+    Pump();
+    EXPECT_EQ(frm_Main->Game().Board().Colour(3, 9), 4);
+    EXPECT_EQ(at(), "3,8");
 
-    // The mouse puts the ring away; the next arrow brings it back where it was.
+    // The context menu opens beside the ring.
+    TPoint menuAt;
+    WhenIdle({[&] {
+        menuAt = {frm_Main->PopupMenu1->Window()->Left(), frm_Main->PopupMenu1->Window()->Top()};
+        FScreen.KeyDown(vk::kEscape);
+    }});
+    FScreen.KeyDown(vk::F10, kSsShift);
+    Pump();
+    const TCellBox ringBox = HomeBox(3, 8);
+    EXPECT_EQ(menuAt, OnMain(ringBox.Left + ringBox.Width, ringBox.Top));
+
+    // The mouse puts the ring away, and a click on a pebble aims it there (even one that
+    // removes nothing); the next arrow brings it back on that pebble.
     Move(OnMain(300, 470));
     EXPECT_FALSE(ring.Visible());
     EXPECT_NE(FScreen.ScreenPixel(corner.X, corner.Y), 0xFFFFFFu);
+    ClickAt(CellCentre(4, 6));
+    EXPECT_FALSE(ring.Visible());
     Key(FScreen, vk::kDown);
     Pump();
     EXPECT_TRUE(ring.Visible());
+    EXPECT_EQ(at(), "4,6");
     EXPECT_TRUE(BoxTexts().empty());
 }
 

@@ -157,7 +157,9 @@ TEST(StatsTexts, FiguresParAndMeanWithADecimalComma) {
     EXPECT_EQ(DealText(0, 4), ""); // a position not dealt by number
 }
 
-TEST_F(PlayAidsTest, HintBlinksTheBestGroupTwiceAndLeavesTheBoardAsItWas) {
+// A whole game with the keyboard: H aims the ring at the best group while it blinks, Enter plays
+// it; a key ends the blink at once and does what it does; Enter closes the result.
+TEST_F(PlayAidsTest, HintBlinksTheBestGroupThreeTimesAndAimsTheRingThereForEnter) {
     Start();
     // Row 9 reads 1 1 2 2 1: the pair of 2s first clears the board, the 1s first leave one.
     TBoard board;
@@ -165,22 +167,54 @@ TEST_F(PlayAidsTest, HintBlinksTheBestGroupTwiceAndLeavesTheBoardAsItWas) {
         board.At(col, 9).Colour = col == 3 || col == 4 ? 2 : 1;
     ShowPosition(board);
     std::vector<std::string> states;
-    frm_Main->HintBlinkPause = [&] {
+    const auto record = [&] {
         std::string state;
         for (int col = 1; col <= 5; ++col)
             state += Cell(col, 9)->Visible() ? 'o' : '-';
         states.push_back(state);
     };
+    WhenIdle({record, record, record, record, record});
+    std::uint32_t start = FScreen.Ticks();
     FScreen.KeyDown('H');
     Pump();
-    EXPECT_EQ(states, (std::vector<std::string>{"oo--o", "ooooo", "oo--o", "ooooo"}));
-    EXPECT_EQ(frm_Main->Game().Board().Colour(3, 9), 2);
+    EXPECT_EQ(states, (std::vector<std::string>{"oo--o", "ooooo", "oo--o", "ooooo", "oo--o"}));
+    EXPECT_EQ(FScreen.Ticks() - start, 1000u) << "each state held 200 ms";
+    record();
+    EXPECT_EQ(states.back(), "ooooo");
     EXPECT_FALSE(frm_Main->Game().CanUndo());
+    const TBoardFocus& ring = frm_Main->Focus();
+    EXPECT_TRUE(ring.Visible());
+    EXPECT_EQ(ring.Col() * 10 + ring.Row(), 39) << "the cell the hint names";
 
-    // With no move left, nothing happens.
+    FScreen.KeyDown(vk::kReturn);
+    Pump();
+    ASSERT_EQ(frm_Main->Game().Board().Colour(3, 9), 1) << "Enter played the hinted pair";
+
+    // Enter during the next blink ends it at once and plays the group; Enter closes the result.
+    states.clear();
+    bool resultShown = false;
+    WhenIdle({[&] {
+                  record();
+                  FScreen.KeyDown(vk::kReturn);
+              },
+              [&] {
+                  resultShown = frm_Eredmeny != nullptr;
+                  FScreen.KeyDown(vk::kReturn);
+              }});
+    start = FScreen.Ticks();
+    FScreen.KeyDown(vk::F4);
+    Pump();
+    EXPECT_EQ(states, (std::vector<std::string>{"-----"})) << "the three 1s hidden, once";
+    EXPECT_LT(FScreen.Ticks() - start, 200u);
+    EXPECT_TRUE(resultShown);
+    EXPECT_EQ(frm_Eredmeny, nullptr);
+    EXPECT_FALSE(frm_Main->Game().Board().IsFilled(1, 9));
+
+    // With no move left, nothing blinks.
     states.clear();
     ShowPosition(CheckerBoard());
-    FScreen.KeyDown(vk::F4);
+    WhenIdle({record});
+    FScreen.KeyDown('H');
     Pump();
     EXPECT_TRUE(states.empty());
 }
