@@ -10,7 +10,9 @@
 # scale 2 the window doubled at its saved place, a move made with the keyboard
 # and a click at a doubled pebble; the frames of a click at the display's pace:
 # with the motion on the pebbles are seen falling for 150 ms and more, with
-# Animation=0 the click is drawn as fast as it goes; with openbox, F1 after a
+# Animation=0 the click is drawn as fast as it goes; a game played to its end
+# with H and Enter alone, and the result, statistics and about windows closed by
+# keys; with openbox, F1 after a
 # tooltip opens the about window, and Esc minimises.
 #
 #   zorbalin_e2e.sh <zorbalin executable> <assets folder> <e2e_frame_grab executable>
@@ -21,7 +23,7 @@ PROGRAM=$1
 ASSETS=$2
 GRAB=$3
 
-for tool in Xvfb xdotool convert import; do
+for tool in Xvfb xdotool xprop convert import; do
   command -v $tool >/dev/null 2>&1 || { echo "FAIL: $tool is missing (make deps)"; exit 1; }
 done
 
@@ -365,6 +367,64 @@ frames_of_click $(seq 2 9)
   fail "with Animation=0, the click showed $FRAMES frames over $SPAN ms"
 xdotool mousemove --window "$MAIN" 644 24 click 1
 wait_for_exit || fail "the close button did not end the program"
+
+# ---- A game played to its end with the keys alone, under no window manager ---------------------
+# H puts the ring on the hinted pebble and Enter plays it; Enter closes the result window, and
+# the keys belong to the game again: F3 opens the statistics window and Esc closes it. Keys go
+# where the X input focus is (no --window), as a player's keys do.
+start_game
+moves=0
+while [ "$moves" -lt 120 ]; do
+  [ "$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | wc -l)" -ge 2 ] && break
+  xdotool key h
+  sleep 0.4
+  xdotool key Return
+  sleep 0.8
+  moves=$((moves + 1))
+done
+if [ "$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | wc -l)" -ge 2 ]; then
+  echo "ok: the game ended after $moves moves made with H and Enter"
+  xdotool key Return
+  sleep 0.5
+  check_eq "Enter closes the result window" "1" \
+    "$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | wc -l)"
+else
+  fail "no result window after $moves moves made with H and Enter"
+fi
+xdotool key F3
+if STATS=$(wait_for_window "Statisztika"); then
+  echo "ok: after the result window the game has the keys again"
+  props=$(xprop -id "$STATS" _NET_WM_WINDOW_TYPE WM_TRANSIENT_FOR WM_NORMAL_HINTS)
+  grep -q "_NET_WM_WINDOW_TYPE_DIALOG" <<<"$props" || fail "the statistics window is no dialog: $props"
+  grep -q "WM_TRANSIENT_FOR(WINDOW): window id # $(printf '0x%x' "$MAIN")" <<<"$props" ||
+    fail "the statistics window is not transient for the main window: $props"
+  min=$(sed -n 's/.*program specified minimum size: //p' <<<"$props")
+  max=$(sed -n 's/.*program specified maximum size: //p' <<<"$props")
+  [ -n "$min" ] && [ "$min" = "$max" ] || fail "the statistics window's size is not fixed: $props"
+  xdotool key Escape
+  sleep 0.5
+  window_shown "Statisztika" && fail "Esc did not close the statistics window" ||
+    echo "ok: Esc closed the statistics window"
+else
+  fail "F3 after the result window opened no statistics window"
+fi
+xdotool key F1
+if wait_for_window "Névjegy" >/dev/null; then
+  xdotool key Return
+  sleep 0.5
+  window_shown "Névjegy" && fail "Enter did not close the about window" ||
+    echo "ok: Enter closed the about window"
+else
+  fail "F1 opened no about window"
+fi
+# How long the program takes from the close button to its end (a figure, not a check).
+eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+xdotool mousemove $((X + 644)) $((Y + 24))
+sleep 0.3
+closed=$(date +%s%N)
+xdotool click 1
+wait_for_exit || fail "the close button did not end the program"
+echo "info: the program ended $(( ($(date +%s%N) - closed) / 1000000 )) ms after the close button"
 
 # ---- Esc minimises, under a small window manager ----------------------------------------------
 if command -v openbox >/dev/null 2>&1; then
