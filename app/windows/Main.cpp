@@ -161,6 +161,11 @@ void Tfrm_Main::FormClose(TObject*, TCloseAction&) {
     // The game's end is in the statistics already; a closing window does not open another.
     FPendingResult.reset();
     FMotion.Finish();
+    // The par search stops first (within milliseconds), so that the save is the last thing a
+    // close does and the process ends right after it.
+    const bool searching = FPar.Searching();
+    if (searching)
+        FPar.Cancel();
     try {
         WriteSettings(ProgramPaths().IniPath, Left(), Top(), FGame.ColourCount());
     } catch (const EIniWriteError& error) {
@@ -169,6 +174,8 @@ void Tfrm_Main::FormClose(TObject*, TCloseAction&) {
         // closes anyway (still trying to save), or the window could never be closed at all.
         if (!FSaveRefused) {
             FSaveRefused = true;
+            if (searching) // the window stays: its deal is searched on
+                FPar.Start(FGame.SavedBoard());
             throw;
         }
         gApplication->LogError(error.what());
