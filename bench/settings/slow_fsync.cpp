@@ -15,13 +15,13 @@ template <typename TCall> TCall Next(const char* Name) {
 } // namespace
 
 extern "C" int fsync(int Fd) {
-    static const auto real = Next<int (*)(int)>("fsync");
+    static const auto kReal = Next<int (*)(int)>("fsync");
     ::usleep(kDelayMicroseconds);
-    return real(Fd);
+    return kReal(Fd);
 }
 
 extern "C" int fdatasync(int Fd) {
-    static const auto real = Next<int (*)(int)>("fdatasync");
+    static const auto kReal = Next<int (*)(int)>("fdatasync");
     ::usleep(kDelayMicroseconds);
-    return real(Fd);
+    return kReal(Fd);
 }
