@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 20
 # ON turns every compiler warning into an error (CI builds that way).
 WERROR     ?= OFF
 
-.PHONY: all deps configure build run test test-asan fuzz-smoke bench install uninstall package clean format format-check tidy
+.PHONY: all deps configure build run test test-asan fuzz-smoke bench install uninstall package clean format format-check tidy pot
 
 all: build
 
@@ -58,6 +58,10 @@ format: deps
 # real faults (docs/conventions.md). Fails on any warning.
 tidy: deps
 	scripts/tidy.sh build-tidy $(JOBS)
+
+# The translation template po/zorbalin.pot renewed from the sources and merged into po/*.po.
+pot: deps
+	scripts/update-po.sh
 
 install: build
 	cmake --install $(BUILD)

@@ -9,7 +9,9 @@ TResultTexts ResultTexts(int Count) {
     texts.Headline = Count <= kPraisedAtMost ? Tr("Gratulálok!") : Tr("Ezt még gyakorolni kell...");
     texts.Message = Count == 0
                         ? Tr("Ez már kész, keresni kellene egy nehezebb játékot...")
-                        : FormatText(Tr("Már csak %1 kavics maradt."), {std::to_string(Count)});
+                        : FormatText(TrN("Már csak %1 kavics maradt.", "Már csak %1 kavics maradt.",
+                                         static_cast<unsigned long>(Count)),
+                                     {std::to_string(Count)});
     return texts;
 }
 

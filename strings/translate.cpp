@@ -1,14 +1,35 @@
 #include "strings/translate.h"
 
+#include "strings/catalogue.h"
+
 #include <vector>
 
 namespace zorbalin {
 
+namespace {
+
+std::shared_ptr<const TCatalogue>& CatalogueInUse() {
+    static std::shared_ptr<const TCatalogue> catalogue;
+    return catalogue;
+}
+
+} // namespace
+
+void UseCatalogue(std::shared_ptr<const TCatalogue> Catalogue) {
+    CatalogueInUse() = std::move(Catalogue);
+}
+
 std::string Tr(const char* Hungarian) {
-    return Hungarian;
+    const std::shared_ptr<const TCatalogue>& catalogue = CatalogueInUse();
+    const std::string* translation = catalogue ? catalogue->Find(Hungarian) : nullptr;
+    return translation ? *translation : std::string(Hungarian);
 }
 
 std::string TrN(const char* One, const char* Other, unsigned long N) {
+    const std::shared_ptr<const TCatalogue>& catalogue = CatalogueInUse();
+    const std::string* translation = catalogue ? catalogue->FindPlural(One, Other, N) : nullptr;
+    if (translation)
+        return *translation;
     return N == 1 ? One : Other;
 }
 

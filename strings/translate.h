@@ -6,9 +6,12 @@
 //
 // xgettext finds the texts by the keywords Tr, TrN:1,2 and TrMark (`make pot`).
 #include <initializer_list>
+#include <memory>
 #include <string>
 
 namespace zorbalin {
+
+class TCatalogue;
 
 // The text in the player's language: the Hungarian text itself when the language is Hungarian or
 // the catalogue has no entry for it.
@@ -28,5 +31,9 @@ constexpr const char* TrMark(const char* Hungarian) {
 // where its own grammar wants them ("Már csak %1 kavics maradt."). A "%" followed by anything
 // else stays as it is.
 std::string FormatText(const std::string& Pattern, std::initializer_list<std::string> Args);
+
+// Makes Catalogue's language the player's; null goes back to Hungarian. Only the thread that
+// shows the windows calls it, before it shows the texts in the new language.
+void UseCatalogue(std::shared_ptr<const TCatalogue> Catalogue);
 
 } // namespace zorbalin

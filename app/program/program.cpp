@@ -1,5 +1,6 @@
 #include "app/program/program.h"
 
+#include "app/settings/language.h"
 #include "app/settings/settings.h"
 #include "app/windows/Main.h"
 #include "app/windows/embedded_pictures.h"
@@ -26,6 +27,11 @@ void StartProgram(TApplication& App) {
     if (overrideScale == 0 && settingsScale == 0)
         scale = FittingScale(scale, kMainClientWidth, kMainClientHeight, App.Backend().WorkArea());
     App.SetScale(scale);
+    // Before any window too, so that every text shows in the player's language.
+    const std::string problem =
+        UseLanguage(ChosenLanguage(ProgramPaths().IniPath), ProgramPaths().AppDir);
+    if (!problem.empty())
+        App.LogError(problem);
     RunCreationStep([&] {
         TArgbImage icon = EmbeddedArgb(asset::kIcon48);
         App.SetIcon(std::move(icon.Pixels), icon.Width, icon.Height);

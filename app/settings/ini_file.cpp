@@ -123,6 +123,13 @@ TIniText TIniFile::Read() const {
     return TIniText(ReadWholeFile(FFileName, FSizeLimit).value_or(std::string()));
 }
 
+std::string TIniFile::ReadString(const std::string& Section, const std::string& Key) const {
+    std::optional<std::string> content = ReadWholeFile(FFileName, FSizeLimit);
+    if (!content)
+        return {};
+    return ReadIniValue(*content, Section, Key).value_or(std::string());
+}
+
 void TIniFile::WriteValues(const std::vector<TIniValue>& Values) {
     Update([&](const TIniText&) { return Values; });
 }

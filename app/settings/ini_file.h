@@ -42,6 +42,8 @@ class TIniFile {
     // The whole file, read once for several lookups; empty when ReadInteger
     // would give the fallbacks.
     TIniText Read() const;
+    // The key's value as it stands, or "" as for a missing key. Never fails.
+    std::string ReadString(const std::string& Section, const std::string& Key) const;
 
     // Sets every key of `values`, in order, leaving every other byte of the
     // file as it was, in one replacement of the file: a reader, or a process

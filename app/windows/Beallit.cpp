@@ -1,6 +1,7 @@
 #include "app/windows/Beallit.h"
 
 #include "game/game.h"
+#include "strings/translate.h"
 #include "toolkit/application.h"
 #include "toolkit/font.h"
 
@@ -15,7 +16,7 @@ Tfrm_Beallit* frm_Beallit = nullptr;
 
 Tfrm_Beallit::Tfrm_Beallit(TComponent* Owner) : TForm(Owner) {
     SetName("frm_Beallit");
-    SetCaption("Beállítások");
+    SetCaption(Tr("Beállítások"));
     SetBorderStyle(TFormBorderStyle::bsDialog);
     WindowKind = TWindowKind::Dialog;
     SetClientSize(218, 112);
@@ -23,15 +24,15 @@ Tfrm_Beallit::Tfrm_Beallit(TComponent* Owner) : TForm(Owner) {
     Font()->SetName("Tahoma");
     Font()->SetHeight(-11);
 
-    Button1 = NewButton("Button1", 28, "OK", kMrOk, 0);
+    Button1 = NewButton("Button1", 28, Tr("OK"), kMrOk, 0);
     Button1->Default = true;
-    Button2 = NewButton("Button2", 116, "Mégsem", kMrCancel, 1);
+    Button2 = NewButton("Button2", 116, Tr("Mégsem"), kMrCancel, 1);
     Button2->Cancel = true;
 
     RadioGroup1 = new TRadioGroup(this);
     RadioGroup1->SetName("RadioGroup1");
     RadioGroup1->SetBounds(16, 12, 185, 45);
-    RadioGroup1->SetCaption("Színek száma");
+    RadioGroup1->SetCaption(Tr("Színek száma"));
     // One choice in one row for each number of colours the game deals with.
     std::vector<std::string> counts;
     for (std::int32_t count = kFewestColours; count <= kMostColours; ++count)
@@ -50,8 +51,8 @@ Tfrm_Beallit::~Tfrm_Beallit() {
         frm_Beallit = nullptr;
 }
 
-TButton* Tfrm_Beallit::NewButton(const char* Name, int Left, const char* Text, TModalResult Result,
-                                 int Tab) {
+TButton* Tfrm_Beallit::NewButton(const char* Name, int Left, const std::string& Text,
+                                 TModalResult Result, int Tab) {
     auto* button = new TButton(this);
     button->SetName(Name);
     button->SetBounds(Left, 72, 75, 25);

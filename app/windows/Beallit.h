@@ -20,7 +20,8 @@ class Tfrm_Beallit : public TForm {
     TRadioGroup* RadioGroup1; // "Színek száma": "3", "4", "5"
 
   private:
-    TButton* NewButton(const char* Name, int Left, const char* Text, TModalResult Result, int Tab);
+    TButton* NewButton(const char* Name, int Left, const std::string& Text, TModalResult Result,
+                       int Tab);
 };
 
 // The settings dialog while it runs; null otherwise.

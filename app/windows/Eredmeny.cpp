@@ -2,6 +2,7 @@
 
 #include "app/windows/window_parts.h"
 #include "assets/embedded_assets.h"
+#include "strings/translate.h"
 #include "toolkit/application.h"
 #include "toolkit/font.h"
 
@@ -25,7 +26,7 @@ Tfrm_Eredmeny::Tfrm_Eredmeny(TComponent* Owner) : TForm(Owner) {
 
     Image1 = NewPanelPicture(this, 225, 150, asset::kResultPanel);
     ConnectDragHandlers(Image1, this);
-    s1 = NewLabel("s1", 48, 21, -13, "Gratulálok:");
+    s1 = NewLabel("s1", 48, 21, -13, Tr("Gratulálok:"));
     i1 = NewLabel("i1", 76, 57, -12, "1.");
     i1->WordWrap = true;
     PNGButton8 = NewCrossButton(this, 188, [this](TObject* Sender) { SpeedButton1Click(Sender); });
@@ -38,7 +39,7 @@ Tfrm_Eredmeny::~Tfrm_Eredmeny() {
 }
 
 TLabel* Tfrm_Eredmeny::NewLabel(const char* Name, int Top, int Height, int FontHeight,
-                                const char* Text) {
+                                const std::string& Text) {
     auto* label = new TLabel(this);
     label->SetName(Name);
     label->SetBounds(24, Top, 181, Height);

@@ -34,7 +34,8 @@ class Tfrm_Eredmeny : public TForm {
     void Image1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 
   private:
-    TLabel* NewLabel(const char* Name, int Top, int Height, int FontHeight, const char* Text);
+    TLabel* NewLabel(const char* Name, int Top, int Height, int FontHeight,
+                     const std::string& Text);
 
     TWindowDrag FDrag;
 };

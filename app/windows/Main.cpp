@@ -15,6 +15,7 @@
 #include "game/clearable_deal.h"
 #include "imaging/pngbutton.h"
 #include "imaging/pngpicture.h"
+#include "strings/translate.h"
 #include "toolkit/application.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/font.h"
@@ -95,6 +96,17 @@ void Tfrm_Main::CreateComponents() {
         NewButton("PNGButton2", 336, 37, asset::kButtonReplay, &Tfrm_Main::PNGButton2Click);
 
     CreateActions();
+    ShellStarter1 = new TShellStarter(this);
+    ShellStarter1->SetName("ShellStarter1");
+    CreatePopupMenu();
+    ShowTexts();
+}
+
+void Tfrm_Main::ShowTexts() {
+    for (const auto& [action, hint] : FHintSources)
+        action->SetHint(Tr(hint));
+    for (const auto& [item, caption] : FCaptionSources)
+        item->Caption = Tr(caption);
     // Each button's tooltip is the hint of the action it stands for.
     const std::pair<TPNGButton*, TAction*> hints[] = {
         {PNGButton2, aUjrajatszas}, {PNGButton4, aUj},       {PNGButton1, aBeallit},
@@ -102,9 +114,6 @@ void Tfrm_Main::CreateComponents() {
         {PNGButton7, aMinimize},    {PNGButton8, aBezar}};
     for (const auto& [button, action] : hints)
         button->SetHint(action->Hint());
-    ShellStarter1 = new TShellStarter(this);
-    ShellStarter1->SetName("ShellStarter1");
-    CreatePopupMenu();
 }
 
 // ---- Creation, showing, closing ---------------------------------------------------------------
@@ -114,6 +123,7 @@ void Tfrm_Main::FormCreate(TObject*) {
     RunCreationStep([this] { LoadBackgroundFile(); });
     FSettings = ReadSettings(ProgramPaths().IniPath);
     FMotionOn = MotionWanted(FSettings.Animation, gApplication->Backend().DesktopAnimations());
+    FLanguage = ChosenLanguage(ProgramPaths().IniPath);
     FClearable = FSettings.Clearable;
     const TStartOptions& asked = ProgramStartOptions();
     RunCreationStep([&] {

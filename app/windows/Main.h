@@ -4,6 +4,7 @@
 // the 162 cell pictures in front of them. It implements TBoardView, so the game
 // never touches a window itself, and keeps the window's place and the number of
 // colours in the settings file.
+#include "app/settings/language.h"
 #include "app/settings/settings.h"
 #include "app/shell_starter/ShellStarter.h"
 #include "app/windows/Statisztika.h"
@@ -29,6 +30,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zorbalin {
@@ -72,6 +74,7 @@ class Tfrm_Main : public TForm, public TBoardView {
     TPopupMenu* PopupMenu1;        // a right click anywhere on the window
     TMenuItem* FolytatasItem;      // the check item that keeps the game for the next start
     TMenuItem* CsakMegoldhatoItem; // the check item: new deals only boards the solver clears
+    TPopupMenu* LanguageMenu;      // "Nyelv / Language" of the context menu
 
     TGame& Game() { return FGame; }
     const TCellPictures& Cells() const { return FCells; }
@@ -125,6 +128,11 @@ class Tfrm_Main : public TForm, public TBoardView {
     void aHelyiMenuExecute(TObject* Sender);
     void aLeosztasExecute(TObject* Sender);
     void CsakMegoldhatoClick(TObject* Sender);
+    void aNyelvExecute(); // the languages' menu
+    // Shows the program in Language and keeps it in the settings file.
+    void ChooseLanguage(TLanguage Language);
+    // Puts the hints, the buttons' tooltips and the menu's captions in the player's language.
+    void ShowTexts();
     void Image1Click(TObject* Sender);
     void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
@@ -161,6 +169,10 @@ class Tfrm_Main : public TForm, public TBoardView {
     void CreatePopupMenu();
     // Before a deal or a replay: what the game's UndoDeal will bring back beside the board.
     void LeavingGame();
+    TMenuItem* NewMenuItem(const char* Caption, TAction* Action);
+    void CreateLanguageMenu();
+    // Where the context menus open, in client pixels.
+    TPoint ContextMenuPlace() const;
     // A deal or a replay: a game whose result is not recorded yet.
     void GameStarted(bool NewDeal);
     // The first game: the kept one when the player asked for it and it plays back, else a deal.
@@ -178,6 +190,10 @@ class Tfrm_Main : public TForm, public TBoardView {
     void PlayRecordedMotion();
     void ShowPendingResult();
     void ShowGroup(const TGroupKeys& Group, bool Shown);
+
+    // The Hungarian texts of the actions' hints and the menu's captions, for ShowTexts.
+    std::vector<std::pair<TAction*, const char*>> FHintSources;
+    std::vector<std::pair<TMenuItem*, const char*>> FCaptionSources;
 
     TCellPictures FCells;
     TGame FGame;
@@ -202,6 +218,7 @@ class Tfrm_Main : public TForm, public TBoardView {
         Tfrm_Main& FOwner;
     };
     TDealWatch FDealWatch{*this};
+    TLanguage FLanguage = TLanguage::Hungarian; // the texts' language
 
     TWindowDrag FDrag; // dragging the window by its background
 

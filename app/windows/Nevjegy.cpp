@@ -5,6 +5,7 @@
 #include "app/windows/window_parts.h"
 #include "assets/embedded_assets.h"
 #include "imaging/pngbutton.h"
+#include "strings/translate.h"
 #include "toolkit/font.h"
 
 namespace zorbalin {
@@ -26,7 +27,7 @@ constexpr int kWindowHeight = 300;
 
 Tfrm_Nevjegy::Tfrm_Nevjegy(TComponent* Owner) : TForm(Owner) {
     SetName("frm_Nevjegy");
-    SetCaption("Névjegy");
+    SetCaption(Tr("Névjegy"));
     SetBorderStyle(TFormBorderStyle::bsNone);
     SetClientSize(kArtWidth + kKeyListWidth, kWindowHeight);
     WindowKind = TWindowKind::Dialog;

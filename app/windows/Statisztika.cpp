@@ -26,8 +26,9 @@ constexpr TColor kOtherBar = RGB(196, 120, 72);
 constexpr TColor kClearedBar = RGB(130, 220, 130);
 
 constexpr int kRowNames = 5;
-const char* const kRowTitles[kRowNames] = {"Befejezett játékok", "Legkevesebb maradt", "Átlag",
-                                           "Legfeljebb 10 maradt", "Tiszta tábla"};
+const char* const kRowTitles[kRowNames] = {TrMark("Befejezett játékok"),
+                                           TrMark("Legkevesebb maradt"), TrMark("Átlag"),
+                                           TrMark("Legfeljebb 10 maradt"), TrMark("Tiszta tábla")};
 constexpr int kTitleWidth = 172;
 constexpr int kColumnWidth = 60;
 constexpr int kHeaderHeight = 20;
@@ -62,6 +63,11 @@ void FillBox(TCanvas& Canvas, const TRect& Box, TColor Colour) {
     Canvas.FillRect(Box);
 }
 
+// The heading of the column for Colours colours.
+std::string ColoursText(std::int32_t Colours) {
+    return FormatText(Tr("%1 szín"), {std::to_string(Colours)});
+}
+
 } // namespace
 
 // The figures: a title column, then one column for each number of colours.
@@ -80,7 +86,7 @@ class TStatsTable : public TGraphicControl {
             bool current = colours == ColourCount;
             UseFont(canvas, 12, true, current ? kGold : kSand);
             TRect header = Bounds(left, 0, kColumnWidth, kHeaderHeight);
-            canvas.DrawText(std::to_string(colours) + " szín", header, taCenter, false, true);
+            canvas.DrawText(ColoursText(colours), header, taCenter, false, true);
             for (int row = 0; row < kRowNames; ++row) {
                 const std::string figure = StatsFigureText(Stats.For(colours), row);
                 const int room = kColumnWidth - kFigureMargin;
@@ -97,7 +103,7 @@ class TStatsTable : public TGraphicControl {
         UseFont(canvas, 12, false, kSand);
         for (int row = 0; row < kRowNames; ++row) {
             TRect title = Bounds(0, kHeaderHeight + row * kRowHeight, kTitleWidth, kRowHeight);
-            canvas.DrawText(kRowTitles[row], title, taLeftJustify, false, true);
+            canvas.DrawText(Tr(kRowTitles[row]), title, taLeftJustify, false, true);
         }
         FillBox(canvas, Rect(0, kHeaderHeight - 2, Width(), kHeaderHeight - 1), kLine);
     }
@@ -153,9 +159,10 @@ std::string StatsFigureText(const TColourStats& Stats, int Row) {
         // The fewest left can be lost from the file while the games are counted.
         return Stats.Best < 0 ? "–" : std::to_string(Stats.Best);
     case 2: {
-        // One decimal, with the Hungarian decimal comma.
+        // One decimal, with the language's decimal sign.
         long tenths = std::lround(Stats.Mean() * 10);
-        return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
+        // TRANSLATORS: a mean with one decimal: %1 the whole part, %2 the tenths.
+        return FormatText(Tr("%1,%2"), {std::to_string(tenths / 10), std::to_string(tenths % 10)});
     }
     case 3:
         return std::to_string(Stats.Praised);
@@ -166,9 +173,12 @@ std::string StatsFigureText(const TColourStats& Stats, int Row) {
 
 std::string ParText(const TParInfo& Par) {
     if (Par.Par)
-        return "A gép legjobbja ennél a leosztásnál: " + std::to_string(*Par.Par) + " kavics.";
+        return FormatText(TrN("A gép legjobbja ennél a leosztásnál: %1 kavics.",
+                              "A gép legjobbja ennél a leosztásnál: %1 kavics.",
+                              static_cast<unsigned long>(*Par.Par)),
+                          {std::to_string(*Par.Par)});
     if (Par.Searching)
-        return "A gép még keresi a leosztás legjobb megoldását...";
+        return Tr("A gép még keresi a leosztás legjobb megoldását...");
     return "";
 }
 
@@ -181,7 +191,7 @@ std::string DealText(TDealNumber Deal, std::int32_t ColourCount) {
 
 Tfrm_Statisztika::Tfrm_Statisztika(TComponent* Owner) : TForm(Owner) {
     SetName("frm_Statisztika");
-    SetCaption("Statisztika");
+    SetCaption(Tr("Statisztika"));
     SetBorderStyle(TFormBorderStyle::bsNone);
     SetClientSize(kStatsClientWidth, kStatsClientHeight);
     WindowKind = TWindowKind::Dialog;
@@ -194,7 +204,7 @@ Tfrm_Statisztika::Tfrm_Statisztika(TComponent* Owner) : TForm(Owner) {
     s1 = NewLabel("s1", 48, 22, -15, kClYellow);
     s1->Font()->SetName("Comic Sans MS");
     s1->Alignment = taCenter;
-    s1->SetCaption("Statisztika");
+    s1->SetCaption(Tr("Statisztika"));
 
     Table = new TStatsTable(this);
     Table->SetName("Table");
@@ -241,11 +251,13 @@ void Tfrm_Statisztika::SetFigures(const TStats& Stats, std::int32_t ColourCount,
     DealLabel->SetCaption(DealText(Par.Deal, ColourCount));
     ParLabel->SetCaption(ParText(Par));
     const TColourStats& current = Stats.For(ColourCount);
-    const std::string colours = std::to_string(ColourCount) + " szín";
+    const std::string colours = std::to_string(ColourCount);
     ChartLabel->SetCaption(
         current.Recent.empty()
-            ? "Még nincs befejezett játék " + std::to_string(ColourCount) + " színnel."
-            : "Az utolsó " + std::to_string(current.Recent.size()) + " eredmény, " + colours + ":");
+            ? FormatText(Tr("Még nincs befejezett játék %1 színnel."), {colours})
+            : FormatText(TrN("Az utolsó %1 eredmény, %2 szín:", "Az utolsó %1 eredmény, %2 szín:",
+                             current.Recent.size()),
+                         {std::to_string(current.Recent.size()), colours}));
     Chart->Results = current.Recent;
     Chart->Invalidate();
 }

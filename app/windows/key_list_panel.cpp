@@ -1,5 +1,6 @@
 #include "app/windows/key_list_panel.h"
 
+#include "strings/translate.h"
 #include "toolkit/font.h"
 
 #include <algorithm>
@@ -60,7 +61,7 @@ void TKeyListPanel::Paint() {
     canvas.Font().SetStyle(plain | fsBold);
     canvas.Font().SetColor(kSand);
     const int lineHeight = canvas.TextHeight("Ág") + 2;
-    canvas.TextOut(kMargin, kMargin, "Billentyűk");
+    canvas.TextOut(kMargin, kMargin, Tr("Billentyűk"));
     const int keyColumn = KeyColumnWidth(canvas);
     const int right = Width() - kMargin, bottom = Height() - kFrame;
     int top = kMargin + lineHeight + lineHeight / 2;

@@ -3,6 +3,8 @@
 // key of this table by itself (KeyList).
 #include "app/windows/Main.h"
 
+#include "strings/translate.h"
+
 #include <initializer_list>
 
 namespace zorbalin {
@@ -12,7 +14,8 @@ TAction* Tfrm_Main::NewAction(const char* Name, const char* Hint,
                               std::initializer_list<TShortCut> Keys) {
     auto* action = new TAction(this);
     action->SetName(Name);
-    action->SetHint(Hint);
+    action->SetHint(Tr(Hint));
+    FHintSources.emplace_back(action, Hint);
     action->OnExecute = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
     if (Keys.size() > 0) {
         action->ShortCut = *Keys.begin();
@@ -25,34 +28,36 @@ TAction* Tfrm_Main::NewAction(const char* Name, const char* Hint,
 void Tfrm_Main::CreateActions() {
     ActionList1 = new TActionList(this);
     ActionList1->SetName("ActionList1");
-    aBezar = NewAction("aBezar", "Bezar", &Tfrm_Main::aBezarExecute, {});
-    aUj = NewAction("aUj", "Új játék", &Tfrm_Main::aUjExecute,
+    aBezar = NewAction("aBezar", TrMark("Bezar"), &Tfrm_Main::aBezarExecute, {});
+    aUj = NewAction("aUj", TrMark("Új játék"), &Tfrm_Main::aUjExecute,
                     {ShortCut('N', kSsCtrl), ShortCut(vk::F2, 0)});
-    aUjdonsag = NewAction("aUjdonsag", "Újdonságok honlapomon", &Tfrm_Main::aUjdonsagExecute, {});
-    aHonlap = NewAction("aHonlap", "Vendrik honlapja", &Tfrm_Main::aHonlapExecute, {});
-    aNevjegy = NewAction("aNevjegy", "Névjegy", &Tfrm_Main::aNevjegyExecute, {ShortCut(vk::F1, 0)});
-    aBeallit =
-        NewAction("aBeallit", "Beállítások", &Tfrm_Main::aBeallitExecute, {ShortCut('S', kSsCtrl)});
-    aMinimize = NewAction("aMinimize", "Tálcára vele...", &Tfrm_Main::aMinimizeExecute,
+    aUjdonsag =
+        NewAction("aUjdonsag", TrMark("Újdonságok honlapomon"), &Tfrm_Main::aUjdonsagExecute, {});
+    aHonlap = NewAction("aHonlap", TrMark("Vendrik honlapja"), &Tfrm_Main::aHonlapExecute, {});
+    aNevjegy = NewAction("aNevjegy", TrMark("Névjegy"), &Tfrm_Main::aNevjegyExecute,
+                         {ShortCut(vk::F1, 0)});
+    aBeallit = NewAction("aBeallit", TrMark("Beállítások"), &Tfrm_Main::aBeallitExecute,
+                         {ShortCut('S', kSsCtrl)});
+    aMinimize = NewAction("aMinimize", TrMark("Tálcára vele..."), &Tfrm_Main::aMinimizeExecute,
                           {ShortCut(vk::kEscape, 0)});
-    aUjrajatszas = NewAction("aUjrajatszas", "Újrajátszás", &Tfrm_Main::PNGButton2Click,
+    aUjrajatszas = NewAction("aUjrajatszas", TrMark("Újrajátszás"), &Tfrm_Main::PNGButton2Click,
                              {ShortCut('R', kSsCtrl)});
-    aVisszavon = NewAction("aVisszavon", "Visszavonás", &Tfrm_Main::aVisszavonExecute,
+    aVisszavon = NewAction("aVisszavon", TrMark("Visszavonás"), &Tfrm_Main::aVisszavonExecute,
                            {ShortCut('Z', kSsCtrl), ShortCut(vk::kBack, 0)});
-    aMegis = NewAction("aMegis", "Mégis", &Tfrm_Main::aMegisExecute,
+    aMegis = NewAction("aMegis", TrMark("Mégis"), &Tfrm_Main::aMegisExecute,
                        {ShortCut('Y', kSsCtrl), ShortCut('Z', kSsCtrl | kSsShift)});
-    aTipp = NewAction("aTipp", "Tipp", &Tfrm_Main::aTippExecute,
+    aTipp = NewAction("aTipp", TrMark("Tipp"), &Tfrm_Main::aTippExecute,
                       {ShortCut('H', 0), ShortCut(vk::F4, 0)});
-    aStatisztika = NewAction("aStatisztika", "Statisztika", &Tfrm_Main::aStatisztikaExecute,
+    aStatisztika = NewAction("aStatisztika", TrMark("Statisztika"), &Tfrm_Main::aStatisztikaExecute,
                              {ShortCut('T', kSsCtrl), ShortCut(vk::F3, 0)});
-    aHelyiMenu = NewAction("aHelyiMenu", "Helyi menü", &Tfrm_Main::aHelyiMenuExecute,
+    aHelyiMenu = NewAction("aHelyiMenu", TrMark("Helyi menü"), &Tfrm_Main::aHelyiMenuExecute,
                            {ShortCut(vk::F10, kSsShift), ShortCut(vk::kApps, 0)});
     aLeosztas = NewAction("aLeosztas", "Leosztás száma…", &Tfrm_Main::aLeosztasExecute, {});
 }
 
 std::vector<TKeyLine> Tfrm_Main::KeyList() const {
-    std::vector<TKeyLine> lines = {{"Nyilak", "Kijelölés mozgatása"},
-                                   {"Enter, Szóköz", "Kattintás a kijelölt kavicsra"}};
+    std::vector<TKeyLine> lines = {{Tr("Nyilak"), Tr("Kijelölés mozgatása")},
+                                   {Tr("Enter, Szóköz"), Tr("Kattintás a kijelölt kavicsra")}};
     for (const TAction* action : ActionList1->Actions()) {
         if (action->ShortCut == kScNone)
             continue;

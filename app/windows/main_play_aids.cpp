@@ -134,30 +134,41 @@ void Tfrm_Main::aStatisztikaExecute(TObject*) {
 
 // ---- The context menu ------------------------------------------------------------------------
 
+TMenuItem* Tfrm_Main::NewMenuItem(const char* Caption, TAction* Action) {
+    TMenuItem* item = PopupMenu1->Add(Tr(Caption), Action);
+    FCaptionSources.emplace_back(item, Caption);
+    return item;
+}
+
 void Tfrm_Main::CreatePopupMenu() {
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->SetName("PopupMenu1");
-    PopupMenu1->Add("Visszavonás", aVisszavon);
-    PopupMenu1->Add("Mégis", aMegis);
-    PopupMenu1->Add("Tipp", aTipp);
-    PopupMenu1->Add("Statisztika", aStatisztika);
+    NewMenuItem(TrMark("Visszavonás"), aVisszavon);
+    NewMenuItem(TrMark("Mégis"), aMegis);
+    NewMenuItem(TrMark("Tipp"), aTipp);
+    NewMenuItem(TrMark("Statisztika"), aStatisztika);
     PopupMenu1->AddLine();
-    PopupMenu1->Add("Új játék", aUj);
-    PopupMenu1->Add("Újrajátszás", aUjrajatszas);
-    PopupMenu1->Add(Tr("Leosztás száma…"), aLeosztas);
+    NewMenuItem(TrMark("Új játék"), aUj);
+    NewMenuItem(TrMark("Újrajátszás"), aUjrajatszas);
+    NewMenuItem(TrMark("Leosztás száma…"), aLeosztas);
     CsakMegoldhatoItem = PopupMenu1->Add(Tr("Csak megoldható leosztás"), "",
                                          [this](TObject* Sender) { CsakMegoldhatoClick(Sender); });
-    PopupMenu1->Add("Beállítások", aBeallit);
+    FCaptionSources.emplace_back(CsakMegoldhatoItem, TrMark("Csak megoldható leosztás"));
+    NewMenuItem(TrMark("Beállítások"), aBeallit);
     FolytatasItem = PopupMenu1->Add(Tr("Folytatás induláskor"), "",
                                     [this](TObject* Sender) { FolytatasItemClick(Sender); });
+    FCaptionSources.emplace_back(FolytatasItem, TrMark("Folytatás induláskor"));
     FAnimationItem = PopupMenu1->Add(Tr("Animáció"), "",
                                      [this](TObject* Sender) { AnimationItemClick(Sender); });
-    PopupMenu1->Add("Névjegy", aNevjegy);
+    FCaptionSources.emplace_back(FAnimationItem, TrMark("Animáció"));
+    NewMenuItem(TrMark("Névjegy"), aNevjegy);
+    PopupMenu1->AddLine();
+    CreateLanguageMenu();
     PopupMenu1->OnPopup = [this](TObject* Sender) { PopupMenu1Popup(Sender); };
     PopupMenu = PopupMenu1;
 }
 
-void Tfrm_Main::aHelyiMenuExecute(TObject*) {
+TPoint Tfrm_Main::ContextMenuPlace() const {
     // Beside the focus ring when it is shown (the keyboard player's eyes are there), else at the
     // pointer when it is over the window, else at the board's top-left corner.
     TPoint cursor = ScreenToClient(GetCursorPos());
@@ -165,7 +176,11 @@ void Tfrm_Main::aHelyiMenuExecute(TObject*) {
         ClientRect().Contains(cursor) ? cursor : TPoint{HomeBox(1, 1).Left, HomeBox(1, 1).Top};
     if (FFocus.Visible() && !FRingBox.IsEmpty())
         at = {FRingBox.Right, FRingBox.Top};
-    TPoint screen = ClientToScreen(at);
+    return at;
+}
+
+void Tfrm_Main::aHelyiMenuExecute(TObject*) {
+    TPoint screen = ClientToScreen(ContextMenuPlace());
     PopupMenu1->Popup(screen.X, screen.Y);
 }
 

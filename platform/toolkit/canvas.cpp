@@ -14,6 +14,8 @@ RECT ToRect(const TRect& R) {
 
 } // namespace
 
+std::function<void(const TDrawnText&)> TCanvas::TextObserver;
+
 void TBrush::SetColor(TColor Color) {
     if (Color == FColor)
         return;
@@ -110,6 +112,13 @@ TSize TCanvas::TextExtent(const std::string& Text) {
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     if (!FHandle)
         return;
+    if (TextObserver) {
+        RECT visible{};
+        GetClipBox(FHandle, &visible);
+        const TSize extent = TextExtent(Text);
+        TextObserver(
+            {Text, zorbalin::Rect(X, Y, visible.right, visible.bottom), extent, extent.cy});
+    }
     TTextSetup setup(*this);
     TextOutA(FHandle, X, Y, Text.data(), static_cast<int>(Text.size()));
 }
@@ -141,6 +150,8 @@ int TCanvas::DrawText(const std::string& Text, TRect& Rect, TAlignment Alignment
         format |= DT_CALCRECT;
     RECT r = ToRect(Rect);
     int height = DrawTextA(FHandle, Text.data(), static_cast<int>(Text.size()), &r, format);
+    if (TextObserver && !CalcOnly)
+        TextObserver({Text, Rect, TextExtent(Text), height, WordWrap});
     Rect = zorbalin::Rect(r.left, r.top, r.right, r.bottom);
     return height;
 }

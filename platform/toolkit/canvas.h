@@ -2,6 +2,7 @@
 // context it draws on; pictures and forms give it theirs.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "gdi/gdi.h"
@@ -34,6 +35,17 @@ class TBrush : public TPersistent {
   private:
     TColor FColor = kClWhite;
     TBrushStyle FStyle = bsSolid;
+};
+
+// A text as a canvas drew it, for the tests that check every text the windows show.
+struct TDrawnText {
+    std::string Text;
+    // Where it had to fit: DrawText's rectangle; for TextOut, from its origin to the edges of
+    // the context's visible part.
+    TRect Box;
+    TSize Extent;   // its size on one line in the canvas font
+    int Height = 0; // the height it took, word-wrapped or not
+    bool WordWrap = false;
 };
 
 // Alignment of text in a rectangle (DrawText).
@@ -88,6 +100,9 @@ class TCanvas : public TPersistent {
     // One pixel as a toolkit colour (black outside the bitmap or the clip).
     TColor Pixel(int X, int Y) const;
     void SetPixel(int X, int Y, TColor Color);
+
+    // Called with every text drawn (not measured) on any canvas while set; for tests.
+    static std::function<void(const TDrawnText&)> TextObserver;
 
   private:
     // Selects the font, sets the text colour and the background mode for text output; undoes

@@ -54,11 +54,12 @@ TEST_F(PlayAidsTest, RightClickMenuUndoesTheClickAndShowsTheBoardAsItWas) {
     Press(cell, TMouseButton::mbRight);
     Release(cell, TMouseButton::mbRight);
     // The replay that showed the position can be undone.
-    EXPECT_EQ(before, (std::vector<std::string>{
-                          "Visszavonás Ctrl+Z", "Mégis Ctrl+Y (off)", "Tipp H",
-                          "Statisztika Ctrl+T", "- ", "Új játék Ctrl+N", "Újrajátszás Ctrl+R",
-                          "Leosztás száma… ", "Csak megoldható leosztás ", "Beállítások Ctrl+S",
-                          "Folytatás induláskor ", "Animáció ", "Névjegy F1"}));
+    EXPECT_EQ(before,
+              (std::vector<std::string>{
+                  "Visszavonás Ctrl+Z", "Mégis Ctrl+Y (off)", "Tipp H", "Statisztika Ctrl+T", "- ",
+                  "Új játék Ctrl+N", "Újrajátszás Ctrl+R", "Leosztás száma… ",
+                  "Csak megoldható leosztás ", "Beállítások Ctrl+S", "Folytatás induláskor ",
+                  "Animáció ", "Névjegy F1", "- ", "Nyelv / Language "}));
     EXPECT_EQ(frm_Main->PopupMenu1->Window(), nullptr);
 
     ClickAt(CellCentre(5, 9));

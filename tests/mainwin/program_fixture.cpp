@@ -1,6 +1,7 @@
 #include "program_fixture.h"
 
 #include "app/program/program.h"
+#include "strings/translate.h"
 #include "toolkit/image.h"
 
 #include <cstdlib>
@@ -50,14 +51,17 @@ void WriteSolidBitmap(const std::string& Path, int Width, int Height, std::uint3
 }
 
 ProgramTest::ProgramTest() {
-    // The user's scale must not reach the tests.
+    // The user's scale and language must not reach the tests.
     unsetenv("ZORBALIN_SCALE");
+    unsetenv("ZORBALIN_LANG");
     const std::string appDir = FTemp.Path() + "/program";
     fs::create_directories(appDir + "/Ico");
     for (int colour = 1; colour <= 5; ++colour) {
         const std::string name = "/Ico/" + std::to_string(colour) + ".bmp";
         fs::copy_file(ZORBALIN_ASSETS_DIR + name, appDir + name);
     }
+    // The catalogues beside the program, as in the build tree.
+    fs::create_directory_symlink(ZORBALIN_LOCALE_DIR, appDir + "/locale");
     fs::create_directories(FTemp.Path() + "/config");
     FPaths = ResolveSegedPaths(appDir, FTemp.Path() + "/config");
     FScreen.OnIdle = [this] {
@@ -69,6 +73,7 @@ ProgramTest::ProgramTest() {
 ProgramTest::~ProgramTest() {
     FScreen.OnIdle = nullptr;
     FApp.reset();
+    UseCatalogue(nullptr);
 }
 
 void ProgramTest::Start() {
