@@ -2,7 +2,9 @@
 # Renders the screenshots that the README and the AppStream file show from the real program in
 # Xvfb, so that they show the game as it is: a game in progress at scale 1 (committed as
 # docs/screenshots/zorbalin.png), the same at scale 2 (docs/screenshots/zorbalin-scale2.png),
-# and the frames of one click's motion side by side (docs/screenshots/motion-strip.png).
+# the frames of one click's motion side by side (docs/screenshots/motion-strip.png), and in
+# English the main window with a button's tooltip (zorbalin-en.png) and the statistics window
+# after a few dozen games (statistics-en.png).
 #
 #   scripts/screenshots.sh [PROGRAM [FOLDER]]
 #
@@ -154,6 +156,43 @@ if [ "${SCREENSHOTS_ONLY:-}" = strip ]; then
   exit
 fi
 
+# shoot_english: the game in English with a few dozen results of four colours behind it; the
+# pointer rests on the new-game button until its tooltip shows, then Ctrl+T opens the statistics.
+shoot_english() {
+  shot_scale=1 shot_config=$work/config-en
+  mkdir -p "$shot_config/ZorbaLin"
+  printf '%s\r\n' '[Screen]' 'Left=0' 'Top=0' 'Language=en' '[Game]' 'Hard=4' '[Stats]' \
+    'Finished3=12' 'Best3=2' 'Total3=96' 'Praised3=10' 'Cleared3=1' 'Recent3=8,5,2,9,11,6' \
+    'Finished4=37' 'Best4=3' 'Total4=529' 'Praised4=14' 'Cleared4=0' \
+    'Recent4=14,9,22,17,6,12,31,8,15,11,19,7,13,25,10,16,3,18,12,9' \
+    'Finished5=5' 'Best5=21' 'Total5=160' 'Praised5=0' 'Cleared5=0' 'Recent5=21,40,33,36,30' \
+    >"$shot_config/ZorbaLin/ZorbaLin.ini"
+  start_with_window launch_game "$work/game.log" ||
+    fail "the game showed no window: $(cat "$work/game.log")"
+  sleep 0.5
+  xdotool mousemove --window "$MAIN" 402 30
+  sleep 1.5
+  eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -strip \
+    -define png:exclude-chunks=date,time "$1"
+  xdotool mousemove 1590 1190 key --window "$MAIN" ctrl+t
+  local stats=""
+  for _ in $(seq 100); do
+    stats=$(xdotool search --onlyvisible --name '^Statistics$' 2>/dev/null | head -1) || true
+    [ -n "$stats" ] && break
+    sleep 0.1
+  done
+  [ -n "$stats" ] || fail "no statistics window: $(cat "$work/game.log")"
+  sleep 1.5 # the machine's best for the deal may come meanwhile
+  eval "$(xdotool getwindowgeometry --shell "$stats")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -strip \
+    -define png:exclude-chunks=date,time "$2"
+  kill "$GAME_PID"
+  wait "$GAME_PID" 2>/dev/null || true
+  GAME_PID=""
+  echo "screenshots.sh: English: $1, $2"
+}
+
 shoot 1 "$work/scale1.png" || fail "the window at scale 1 is not 670 x 480"
 mkdir -p "$(dirname "$target")"
 cp "$work/scale1.png" "$target"
@@ -165,4 +204,7 @@ else
   echo "screenshots.sh: this program does not scale by ZORBALIN_SCALE; no shot at scale 2" >&2
 fi
 motion_strip "$here/docs/screenshots/motion-strip.png" || true
+shoot_english "$work/english.png" "$work/statistics-en.png"
+cp "$work/english.png" "${target%.png}-en.png"
+cp "$work/statistics-en.png" "$(dirname "$target")/statistics-en.png"
 exit 0

@@ -22,12 +22,14 @@ start_xvfb() {
   for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.05; done
 }
 
-# copy_program PROGRAM FOLDER: a private copy of the game and its pebble bitmaps in
-# FOLDER/program, so that no settings file beside the build's executable changes a run.
+# copy_program PROGRAM FOLDER: a private copy of the game, its pebble bitmaps and its
+# translation catalogues in FOLDER/program, so that no settings file beside the build's
+# executable changes a run.
 copy_program() {
   mkdir -p "$2/program"
   cp "$1" "$2/program/zorbalin"
   cp -r "$(dirname "$1")/Ico" "$2/program/Ico"
+  if [ -d "$(dirname "$1")/locale" ]; then cp -r "$(dirname "$1")/locale" "$2/program/locale"; fi
 }
 
 # start_with_window START LOG: runs the function START, which starts the game in the

@@ -49,6 +49,9 @@ const char kEnvironment[] =
     "                        Scale=N in [Screen] of the settings file decides, else\n"
     "                        the desktop's GDK_SCALE or Xft.dpi (96 dpi is 1, 192 is 2),\n"
     "                        lowered until the window fits the screen\n"
+    "  ZORBALIN_LANG=en      the windows in English for this run (hu: Hungarian); unset,\n"
+    "                        Language=en in [Screen] of the settings file decides, else\n"
+    "                        Hungarian, whatever the locale (also: the context menu)\n"
     "  XDG_CONFIG_HOME       the folder of the settings file (below)\n";
 
 const char kSettingsHeading[] =

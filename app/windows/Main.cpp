@@ -7,6 +7,7 @@
 #include "app/windows/Eredmeny.h"
 #include "app/windows/Leosztas.h"
 #include "app/windows/Nevjegy.h"
+#include "app/windows/background_text.h"
 #include "app/windows/embedded_pictures.h"
 #include "app/windows/start_options.h"
 #include "app/windows/window_parts.h"
@@ -103,6 +104,12 @@ void Tfrm_Main::CreateComponents() {
 }
 
 void Tfrm_Main::ShowTexts() {
+    // A background of the player's own has no line to translate.
+    const bool translated = MainBackgroundTranslated();
+    if (!FOwnBackground && translated != FBackgroundTranslated) {
+        RunCreationStep([this] { ShowMainBackground(*Image1); });
+        FBackgroundTranslated = translated;
+    }
     for (const auto& [action, hint] : FHintSources)
         action->SetHint(Tr(hint));
     for (const auto& [item, caption] : FCaptionSources)
@@ -152,6 +159,7 @@ void Tfrm_Main::LoadBackgroundFile() {
     TBitmap background;
     background.LoadFromFile(path);
     Image1->Picture()->Assign(&background);
+    FOwnBackground = true;
 }
 
 void Tfrm_Main::FormShow(TObject*) {

@@ -219,6 +219,8 @@ class Tfrm_Main : public TForm, public TBoardView {
     };
     TDealWatch FDealWatch{*this};
     TLanguage FLanguage = TLanguage::Hungarian; // the texts' language
+    bool FOwnBackground = false;                // Ico/hatter.bmp in place of the embedded picture
+    bool FBackgroundTranslated = false;         // the embedded picture's foot line is not Hungarian
 
     TWindowDrag FDrag; // dragging the window by its background
 

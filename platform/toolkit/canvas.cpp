@@ -14,7 +14,7 @@ RECT ToRect(const TRect& R) {
 
 } // namespace
 
-std::function<void(const TDrawnText&)> TCanvas::TextObserver;
+std::function<void(const TDrawnText&)> gCanvasTextObserver;
 
 void TBrush::SetColor(TColor Color) {
     if (Color == FColor)
@@ -112,11 +112,11 @@ TSize TCanvas::TextExtent(const std::string& Text) {
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     if (!FHandle)
         return;
-    if (TextObserver) {
+    if (gCanvasTextObserver) {
         RECT visible{};
         GetClipBox(FHandle, &visible);
         const TSize extent = TextExtent(Text);
-        TextObserver(
+        gCanvasTextObserver(
             {Text, zorbalin::Rect(X, Y, visible.right, visible.bottom), extent, extent.cy});
     }
     TTextSetup setup(*this);
@@ -150,8 +150,8 @@ int TCanvas::DrawText(const std::string& Text, TRect& Rect, TAlignment Alignment
         format |= DT_CALCRECT;
     RECT r = ToRect(Rect);
     int height = DrawTextA(FHandle, Text.data(), static_cast<int>(Text.size()), &r, format);
-    if (TextObserver && !CalcOnly)
-        TextObserver({Text, Rect, TextExtent(Text), height, WordWrap});
+    if (gCanvasTextObserver && !CalcOnly)
+        gCanvasTextObserver({Text, Rect, TextExtent(Text), height, WordWrap});
     Rect = zorbalin::Rect(r.left, r.top, r.right, r.bottom);
     return height;
 }

@@ -48,6 +48,9 @@ struct TDrawnText {
     bool WordWrap = false;
 };
 
+// Called with every text drawn (not measured) on any canvas while set; for tests.
+extern std::function<void(const TDrawnText&)> gCanvasTextObserver;
+
 // Alignment of text in a rectangle (DrawText).
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
@@ -100,9 +103,6 @@ class TCanvas : public TPersistent {
     // One pixel as a toolkit colour (black outside the bitmap or the clip).
     TColor Pixel(int X, int Y) const;
     void SetPixel(int X, int Y, TColor Color);
-
-    // Called with every text drawn (not measured) on any canvas while set; for tests.
-    static std::function<void(const TDrawnText&)> TextObserver;
 
   private:
     // Selects the font, sets the text colour and the background mode for text output; undoes

@@ -8,6 +8,7 @@
 #include "app/windows/Eredmeny.h"
 #include "app/windows/Nevjegy.h"
 #include "app/windows/Statisztika.h"
+#include "app/windows/background_text.h"
 #include "game/result_texts.h"
 #include "imaging/pngbutton.h"
 #include "strings/catalogue.h"
@@ -57,7 +58,7 @@ bool IsLanguageFree(std::string Text) {
 class LanguageTest : public ProgramTest {
   protected:
     ~LanguageTest() override {
-        TCanvas::TextObserver = nullptr;
+        gCanvasTextObserver = nullptr;
         for (const char* name : {"LANG", "LC_ALL", "LC_MESSAGES", "LANGUAGE", "ZORBALIN_LANG"})
             unsetenv(name);
     }
@@ -72,8 +73,10 @@ class LanguageTest : public ProgramTest {
     // windows' titles).
     std::vector<TDrawnText> ShownTexts() {
         std::vector<TDrawnText> texts;
-        TCanvas::TextObserver = [&](const TDrawnText& Text) { texts.push_back(Text); };
+        gCanvasTextObserver = [&](const TDrawnText& Text) { texts.push_back(Text); };
         frm_Main->Repaint();
+        const std::unique_ptr<TImage> background = std::make_unique<TImage>(nullptr);
+        ShowMainBackground(*background); // the foot line of the main window's picture
         // Each window is drawn before the program first waits in it; then it is closed.
         auto closeWith = [&](std::function<void()> Close) { WhenIdle({std::move(Close)}); };
         closeWith([&] { FScreen.KeyDown(vk::kEscape); });
@@ -94,7 +97,7 @@ class LanguageTest : public ProgramTest {
         }
         closeWith([&] { FScreen.RequestClose(frm_Statisztika->Window()); });
         ShowStatisticsWindow(ReadStats(FPaths.IniPath), 4, TParInfo{false, 162});
-        TCanvas::TextObserver = nullptr;
+        gCanvasTextObserver = nullptr;
 
         for (int i = 0; i < frm_Main->ComponentCount(); ++i)
             if (auto* button = dynamic_cast<TPNGButton*>(frm_Main->Components(i)))

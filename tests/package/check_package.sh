@@ -49,6 +49,7 @@ expected=$(
   for s in 16 24 32 48 64 128 256; do echo ./usr/share/icons/hicolor/${s}x$s/apps/$id.png; done
   echo ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/man/man6/zorbalin.6.gz
   echo ./usr/share/doc/zorbalin/copyright ./usr/share/doc/zorbalin/changelog.gz
+  echo ./usr/share/locale/en/LC_MESSAGES/zorbalin.mo
 )
 listing=$(dpkg-deb -c "$deb")
 [ "$(awk '$1 !~ /^d/ {print $6}' <<<"$listing" | sort)" = "$(tr ' ' '\n' <<<"$expected" | sort)" ] ||
