@@ -31,10 +31,10 @@ Tfrm_Leosztas::Tfrm_Leosztas(TComponent* Owner) : TForm(Owner) {
     Edit1->TabOrder = 0;
     Edit1->SetParent(this);
 
-    Button1 = NewButton("Button1", 28, "OK", 1);
+    Button1 = NewButton("Button1", 28, TrMark("OK"), 1);
     Button1->Default = true;
     Button1->OnClick = [this](TObject* Sender) { Button1Click(Sender); };
-    Button2 = NewButton("Button2", 116, "Mégsem", 2);
+    Button2 = NewButton("Button2", 116, TrMark("Mégsem"), 2);
     Button2->ModalResult = kMrCancel;
     Button2->Cancel = true;
 }

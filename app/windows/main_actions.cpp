@@ -52,7 +52,7 @@ void Tfrm_Main::CreateActions() {
                              {ShortCut('T', kSsCtrl), ShortCut(vk::F3, 0)});
     aHelyiMenu = NewAction("aHelyiMenu", TrMark("Helyi menü"), &Tfrm_Main::aHelyiMenuExecute,
                            {ShortCut(vk::F10, kSsShift), ShortCut(vk::kApps, 0)});
-    aLeosztas = NewAction("aLeosztas", "Leosztás száma…", &Tfrm_Main::aLeosztasExecute, {});
+    aLeosztas = NewAction("aLeosztas", TrMark("Leosztás száma…"), &Tfrm_Main::aLeosztasExecute, {});
 }
 
 std::vector<TKeyLine> Tfrm_Main::KeyList() const {

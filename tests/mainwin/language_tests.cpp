@@ -6,6 +6,7 @@
 #include "app/settings/stats.h"
 #include "app/windows/Beallit.h"
 #include "app/windows/Eredmeny.h"
+#include "app/windows/Leosztas.h"
 #include "app/windows/Nevjegy.h"
 #include "app/windows/Statisztika.h"
 #include "app/windows/background_text.h"
@@ -85,6 +86,8 @@ class LanguageTest : public ProgramTest {
         frm_Main->aNyelvExecute();
         closeWith([&] { FScreen.RequestClose(frm_Beallit->Window()); });
         frm_Main->aBeallitExecute(nullptr);
+        closeWith([&] { FScreen.RequestClose(frm_Leosztas->Window()); });
+        frm_Main->aLeosztasExecute(nullptr);
         closeWith([&] { FScreen.RequestClose(frm_Nevjegy->Window()); });
         frm_Main->aNevjegyExecute(nullptr);
         closeWith([&] { FScreen.RequestClose(frm_Statisztika->Window()); });
@@ -104,7 +107,8 @@ class LanguageTest : public ProgramTest {
                 texts.push_back({button->Hint(), {}, {}, 0, false});
         for (TForm* form : {static_cast<TForm*>(TForm::Create<Tfrm_Beallit>(FApp.get())),
                             static_cast<TForm*>(TForm::Create<Tfrm_Statisztika>(FApp.get())),
-                            static_cast<TForm*>(TForm::Create<Tfrm_Nevjegy>(FApp.get()))}) {
+                            static_cast<TForm*>(TForm::Create<Tfrm_Nevjegy>(FApp.get())),
+                            static_cast<TForm*>(TForm::Create<Tfrm_Leosztas>(FApp.get()))}) {
             texts.push_back({form->Caption(), {}, {}, 0, false});
             delete form;
         }
