@@ -49,7 +49,10 @@ for catalogue in po/*.po; do
     fi
   done
 done
-if ((status == 0)); then
-  echo "po: $(grep -c '^msgid ' "$template") messages (the header included); every catalogue complete"
+messages=$(($(grep -c '^msgid ' "$template") - 1)) # the header is no message
+if ! $check; then
+  echo "po: $messages messages in $template, merged into the catalogues (--check says what is missing)"
+elif ((status == 0)); then
+  echo "po: $messages messages; every catalogue complete"
 fi
 exit $status
