@@ -136,6 +136,9 @@ class TGame {
     void RecordStep(const TColours& Before, TCellPosition Click);
     // Before a new deal or a replay: the game on the board becomes the one UndoDeal brings back.
     void KeepLeftGame();
+    // Puts a kept game on the board (its deal, its history, the position it was at), without
+    // showing it: an undone deal and a resumed game come back the same way.
+    void TakeGame(TLeftGame Game);
     void CreatePictures();
     void ShowWholeBoard();
     void DealFromNumber(TDealNumber Number);

@@ -82,16 +82,20 @@ bool TGame::UndoDeal() {
         return false;
     TLeftGame left = std::move(*FLeftGame);
     FLeftGame.reset();
-    RestoreColours(left.Saved);
-    FSavedBoard = FBoard;
-    RestoreColours(left.History[left.HistoryAt]);
-    FDealNumber = left.DealNumber;
-    FDealColourCount = left.DealColourCount;
-    FHistory = std::move(left.History);
-    FSteps = std::move(left.Steps);
-    FHistoryAt = left.HistoryAt;
+    TakeGame(std::move(left));
     ShowWholeBoard();
     return true;
+}
+
+void TGame::TakeGame(TLeftGame Game) {
+    RestoreColours(Game.Saved);
+    FSavedBoard = FBoard;
+    RestoreColours(Game.History[Game.HistoryAt]);
+    FDealNumber = Game.DealNumber;
+    FDealColourCount = Game.DealColourCount;
+    FHistory = std::move(Game.History);
+    FSteps = std::move(Game.Steps);
+    FHistoryAt = Game.HistoryAt;
 }
 
 } // namespace zorbalin

@@ -48,14 +48,8 @@ bool TGame::Resume(const TPlayedGame& Game) {
             return false;
     }
 
-    RestoreColours(Game.Start);
-    FSavedBoard = FBoard;
-    RestoreColours(trial.FHistory[Game.Played]);
-    FDealNumber = Game.Number;
-    FDealColourCount = Game.Colours;
-    FHistory = std::move(trial.FHistory);
-    FSteps = std::move(trial.FSteps);
-    FHistoryAt = Game.Played;
+    TakeGame({Game.Start, Game.Number, Game.Colours, std::move(trial.FHistory),
+              std::move(trial.FSteps), Game.Played});
     FLeftGame.reset();
     if (FPicturesMade) {
         ShowWholeBoard();
